@@ -1,0 +1,24 @@
+// Showing frames and playing the animation. Playback evaluates only the
+// curves that are running, with one shared curve parameter t and step dt.
+#pragma once
+
+#include "scene/document.h"
+
+namespace modra {
+
+// One frame of playback at the play frame: running curves advance and are
+// applied, key frames apply their keys exactly and start new curves.
+void PlayStep(Document& doc);
+// Sets the scene to currentFrame by replaying from the key frame before it.
+void ShowFrame(Document& doc);
+// As ShowFrame for `frame`, then every running curve a further `fraction`
+// (0..1) of a frame on: the scene between two frames, for motion blur.
+void ShowFrameAt(Document& doc, int frame, float fraction);
+// Makes `frame` (held to 0..9999) current, shows its number and the scene.
+void GoToFrame(Document& doc, int frame);
+void GoToFrame0(Document& doc);
+// Playback runs one PlayStep per redraw while it is on.
+void StartPlayback(Document& doc);
+void StopPlayback(Document& doc);
+
+}  // namespace modra

@@ -1,0 +1,41 @@
+// The document: the one owner of everything a user edits and sees in one
+// window (the scene with its animation, the display state), the document's
+// name and modified flag, and the shell through which the core speaks.
+// Two documents never share anything.
+#pragma once
+
+#include <string>
+
+#include "scene/scene.h"
+#include "scene/shell.h"
+#include "view/view_setting.h"
+
+namespace modra {
+
+struct Document;
+// Everything back to a new scene: no groups, no keys, default lights,
+// camera, background and views (the camera view kept when asked).
+void ResetScene(Document& doc, bool keepCamera);
+
+struct Document {
+  Scene scene;
+  DisplayState display;
+  std::string name = "new.knf";
+  bool modified = false;
+
+  explicit Document(Shell& shell) : shell(&shell) { ResetScene(*this, false); }
+  Document() : Document(quiet_) {}
+  Document(const Document&) = delete;
+  Document& operator=(const Document&) = delete;
+
+  Shell* shell;  // never null
+
+ private:
+  QuietShell quiet_;
+};
+
+inline void MarkModified(Document& doc) {
+  doc.modified = true;
+}
+
+}  // namespace modra

@@ -1,0 +1,319 @@
+#include "scene/group_edit.h"
+
+#include <deque>
+#include <new>
+
+#include "anim/key_commands.h"
+#include "anim/keying.h"
+#include "scene/matrix.h"
+
+namespace modra {
+namespace {
+
+// Where a copied group is pushed: the front of the clipboard, of the top
+// level, or of a parent's children.
+constexpr int kToClipboard = -3;
+constexpr int kToTopLevel = -1;
+
+void PushFront(Scene& s, int g, int where) {
+  if (where == kToClipboard) {
+    s.groups[g].next = s.clipHead;
+    s.clipHead = g;
+  } else {
+    LinkAtFront(s, g, where);
+  }
+}
+
+// Copies src's subtree to the front of `where`. Each sibling list is
+// pushed front first, so every list comes out reversed. Breadth first, so
+// a deep hierarchy cannot exhaust the stack. Returns the copy of src, -1
+// when it could not be made; a subtree whose copy fails is left out.
+int CopySubtree(Scene& s, int src, int where) {
+  struct Job {
+    int source, where;
+  };
+  std::deque<Job> jobs = {{src, where}};
+  int top = -1;
+  while (!jobs.empty()) {
+    Job job = jobs.front();
+    jobs.pop_front();
+    int c = CopyGroup(s, job.source);
+    if (c == -1) continue;
+    s.groups[c].child = -1;
+    PushFront(s, c, job.where);
+    if (top == -1) top = c;
+    ForEachSibling(s, s.groups[job.source].child, [&](int ch) { jobs.push_back({ch, c}); });
+  }
+  return top;
+}
+
+void ReleaseClipboard(Scene& s) {
+  int head = s.clipHead;
+  s.clipHead = -1;
+  ForEachGroup(s, head, [&](int g) { ReleaseGroup(s, g); });
+}
+
+void SetSubtreeFlags(Scene& s, int first, uint32_t set, uint32_t clear) {
+  ForEachGroup(s, first, [&](int g) {
+    if (s.groups[g].flags & Deleted) return;
+    s.groups[g].flags = (s.groups[g].flags | set) & ~clear;
+  });
+}
+
+void Changed(Document& doc) {
+  MarkModified(doc);
+  doc.shell->RequestRedraw();
+}
+
+bool IsSelected(const Scene& s, int g) {
+  return (s.groups[g].flags & (Selected | Deleted)) == Selected;
+}
+
+// Rotation and translation that make the group's own fields rebuild
+// `combined`, keeping its centre, centre rotation and scale. Exact when
+// `combined` adds only a turn and a move to the fields' transform.
+void FieldsFromMatrix(DisplayGroup& g, const Mat4& combined) {
+  Mat4 undoCenterTurn = Transpose3x3(RotationMatrix(g.centerRotation));
+  Mat4 local = Multiply(undoCenterTurn, combined);
+  g.rotation = AnglesFromRotation(local);
+  const Vec3& c = g.center;
+  Vec3 turned = TransformDirection(RotationMatrix(g.rotation),
+                                   {g.scale[0] * c[0], g.scale[1] * c[1], g.scale[2] * c[2]});
+  for (int i = 0; i < 3; ++i)
+    g.translation[i] = local[12 + i] - c[i] + turned[i];
+}
+
+}  // namespace
+
+int PreviousSibling(const Scene& s, int g) {
+  int prev = -1;
+  bool found = false;
+  ForEachSibling(s, CurrentLevelHead(s), [&](int c) {
+    if (found) return;
+    if (c == g) {
+      found = true;
+      return;
+    }
+    prev = c;
+  });
+  return found ? prev : -1;
+}
+
+void ReleaseGroup(Scene& s, int g) {
+  if (!IsValidSlot(s, g)) return;
+  DisplayGroup& group = s.groups[g];
+  group = DisplayGroup{};
+  group.flags = Deleted;
+  group.next = s.freeHead;
+  s.freeHead = g;
+  // A later group in this slot must not inherit the animation.
+  PurgeOwnerKeys(s.anim, g);
+}
+
+int CopyGroup(Scene& s, int src) {
+  if (!IsValidSlot(s, src)) return -1;
+  int savedRoot = s.rootHead;
+  try {
+    DisplayGroup copy = s.groups[src];
+    int c = NewGroup(s, copy.name);
+    if (c == -1) return -1;
+    s.rootHead = savedRoot;
+    copy.next = -1;
+    s.groups[c] = std::move(copy);
+    return c;
+  } catch (const std::bad_alloc&) {
+    s.rootHead = savedRoot;
+    return -1;
+  }
+}
+
+void Cut(Document& doc) {
+  Scene& s = doc.scene;
+  if (s.selectedGroup == -1) return;
+  ReleaseClipboard(s);
+  const int parent = CurrentParent(s);
+  int prev = -1;
+  ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
+    if (!IsSelected(s, g)) {
+      prev = g;
+      return;
+    }
+    RemoveOwnerKeys(doc, g);
+    UnlinkGroup(s, g, {true, parent, prev});
+    s.groups[g].flags = (s.groups[g].flags & ~Selected) | highlighted;
+    s.groups[g].next = s.clipHead;
+    s.clipHead = g;
+  });
+  s.selectedGroup = -1;
+  ResetLevel(s);
+  doc.shell->Status(kNothingSelected);
+  Changed(doc);
+}
+
+void Copy(Document& doc) {
+  Scene& s = doc.scene;
+  if (s.selectedGroup == -1) return;
+  ReleaseClipboard(s);
+  ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
+    if (IsSelected(s, g)) CopySubtree(s, g, kToClipboard);
+  });
+}
+
+void Paste(Document& doc) {
+  Scene& s = doc.scene;
+  if (s.clipHead == -1) return;
+  SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
+  ForEachSibling(s, s.clipHead, [&](int g) { s.groups[g].flags |= Selected | highlighted; });
+  const int parent = CurrentParent(s);
+  ForEachSibling(s, s.clipHead, [&](int g) {
+    int c = CopySubtree(s, g, parent == -1 ? kToTopLevel : parent);
+    if (c != -1) s.selectedGroup = c;
+  });
+  if (s.selectedGroup != -1) doc.shell->Status(s.groups[s.selectedGroup].name);
+  Changed(doc);
+}
+
+void GroupSelected(Document& doc) {
+  Scene& s = doc.scene;
+  if (s.selectedGroup == -1) return;
+  bool any = false;
+  ForEachSibling(s, CurrentLevelHead(s), [&](int g) { any = any || IsSelected(s, g); });
+  if (!any) return;
+  // The new group is made before any member leaves its level, so a
+  // failure leaves the scene as it was.
+  const int group = NewGroup(s, "Group");
+  if (group == -1) return;
+  const int parent = CurrentParent(s);
+  int members = -1;
+  int prev = -1;
+  ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
+    if (!IsSelected(s, g)) {
+      prev = g;
+      return;
+    }
+    UnlinkGroup(s, g, {true, parent, prev});
+    s.groups[g].flags = (s.groups[g].flags & ~Selected) | highlighted;
+    s.groups[g].next = members;
+    members = g;
+  });
+  if (parent != -1) {
+    s.rootHead = s.groups[group].next;
+    LinkAtFront(s, group, parent);
+  }
+  s.groups[group].child = members;
+  s.groups[group].flags = Enabled | Selected | VertexColors | highlighted;
+  s.selectedGroup = group;
+  RebuildLookAtPaths(s);
+  doc.shell->Status("Group");
+  Changed(doc);
+}
+
+void Ungroup(Document& doc) {
+  Scene& s = doc.scene;
+  const int g = s.selectedGroup;
+  if (!IsLiveGroup(s, g) || s.groups[g].child == -1) return;
+  GroupLink link = FindGroupLink(s, g);
+  if (!link.found) return;
+
+  const Mat4 m = s.groups[g].matrix;
+  const int first = s.groups[g].child;
+  SetSubtreeFlags(s, first, 0, Selected | highlighted);
+  int last = -1;
+  ForEachSibling(s, first, [&](int c) {
+    DisplayGroup& child = s.groups[c];
+    child.matrix = Multiply(m, child.matrix);
+    FieldsFromMatrix(child, child.matrix);
+    last = c;
+  });
+
+  // The children take the group's place in its sibling list.
+  s.groups[last].next = s.groups[g].next;
+  if (link.prev != -1)
+    s.groups[link.prev].next = first;
+  else if (link.parent != -1)
+    s.groups[link.parent].child = first;
+  else
+    s.rootHead = first;
+
+  ResetLevel(s);
+  s.selectedGroup = -1;
+  ReleaseGroup(s, g);
+  doc.shell->Status(kNothingSelected);
+  RebuildLookAtPaths(s);
+  Changed(doc);
+}
+
+void SelectAll(Document& doc) {
+  Scene& s = doc.scene;
+  int first = -1;
+  ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
+    if (s.groups[g].flags & Deleted) return;
+    s.groups[g].flags |= Selected | highlighted;
+    SetSubtreeFlags(s, s.groups[g].child, highlighted, 0);
+    if (first == -1) first = g;
+  });
+  s.selectedGroup = first;
+  doc.shell->Status(first == -1 ? std::string(kNothingSelected) : s.groups[first].name);
+  doc.shell->RequestRedraw();
+}
+
+void DeselectAll(Document& doc) {
+  Scene& s = doc.scene;
+  SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
+  ResetLevel(s);
+  s.selectedGroup = -1;
+  doc.shell->Status(kNothingSelected);
+  doc.shell->RequestRedraw();
+}
+
+void ReverseNormals(Document& doc) {
+  Scene& s = doc.scene;
+  if (s.selectedGroup == -1) return;
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    DisplayGroup& group = s.groups[g];
+    if (!IsSelected(s, g)) return;
+    const size_t stride = VertexStride(group);
+    const size_t at = NormalOffset(group.flags);
+    for (DisplayPrimitive& prim : group.primitives)
+      for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+        for (size_t i = 0; i < 3; ++i)
+          prim.vertices[v + at + i] = -prim.vertices[v + at + i];
+  });
+  Changed(doc);
+}
+
+namespace {
+
+void SetEnabledOnSelected(Document& doc, bool enabled) {
+  Scene& s = doc.scene;
+  std::vector<int> selected;
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (IsSelected(s, g)) selected.push_back(g);
+  });
+  for (int g : selected) {
+    EnsureKeyed(doc, g, kKeyEnabled);
+    if (enabled)
+      s.groups[g].flags |= Enabled;
+    else
+      s.groups[g].flags &= ~Enabled;
+    StoreKey(doc, g, kKeyEnabled);
+  }
+}
+
+}  // namespace
+
+void EnableSelected(Document& doc) {
+  SetEnabledOnSelected(doc, true);
+  Changed(doc);
+}
+
+void DisableSelected(Document& doc) {
+  SetEnabledOnSelected(doc, false);
+  Scene& s = doc.scene;
+  SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
+  s.selectedGroup = -1;
+  doc.shell->Status(kNothingSelected);
+  Changed(doc);
+}
+
+}  // namespace modra

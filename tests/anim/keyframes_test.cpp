@@ -1,0 +1,332 @@
+// Keys, curves and playback.
+#include <gtest/gtest.h>
+
+#include <bit>
+
+#include "anim/curves.h"
+#include "anim/key_values.h"
+#include "anim_util.h"
+
+namespace modra {
+namespace {
+
+using test::AddTriangle;
+using test::ExpectNear;
+using test::SetTranslationAt;
+using test::TranslationAt;
+
+struct Animation : ::testing::Test {
+  test::RecordedDocument rec;
+  Document& doc = rec.doc;
+  Scene& s = rec.scene();
+  KeyStore& a = rec.anim();
+  int g = AddTriangle(s, "G");
+
+  int Key(int frame, int owner, int kind) { return FindKey(a, frame, owner, kind); }
+  float Value(int frame, int owner, int kind, int i) {
+    int k = Key(frame, owner, kind);
+    EXPECT_NE(k, -1) << "no key at frame " << frame;
+    return k == -1 ? 0 : a.keys[k].values[i];
+  }
+};
+
+TEST(KeyStoreTables, ValueCountsAndStoredSizes) {
+  const int n[] = {3, 3, 3, 6, 1, 6, 3, 3, 2, 4, 3, 1, 3, 3};
+  for (int kind = 0; kind < 14; ++kind)
+    EXPECT_EQ(ValueCount(kind), n[kind]) << kind;
+  EXPECT_EQ(StoredValueCount(kKeyCamera), 44);
+  EXPECT_EQ(StoredValueCount(kKeyLightType), 1);
+  EXPECT_EQ(StoredValueCount(kKeyEnabled), 1);
+  EXPECT_EQ(StoredValueCount(kKeySpecular), 28);
+  EXPECT_EQ(ValueCount(14), -1);
+  EXPECT_EQ(ValueCount(-1), -1);
+  EXPECT_EQ(StoredValueCount(99), -1);
+  KeyStore store;
+  EXPECT_EQ(AddKey(store, 0, 99), -1);
+  EXPECT_EQ(AddKey(store, -1, 0), -1);
+  EXPECT_EQ(AddKey(store, kClipboardFrame + 1, 0), -1);
+}
+
+TEST(KeyStoreTables, ReleasedKeysAreReusedAndFrameListsKeepTheirOrder) {
+  KeyStore store;
+  int k1 = AddKey(store, 5, kKeyScale);
+  int k2 = AddKey(store, 5, kKeyColor);
+  int cam = AddCameraKey(store, 5);
+  EXPECT_EQ(store.frameKeys[5], k2);           // AddKey pushes at the front...
+  EXPECT_EQ(store.keys[k1].nextInFrame, cam);  // ...the camera key goes last
+  EXPECT_EQ(store.keys[cam].values.size(), 44u);
+  ReverseFrameKeys(store, 5);
+  EXPECT_EQ(store.frameKeys[5], cam);
+  ReleaseFrameKeys(store, 5);
+  EXPECT_EQ(store.frameKeys[5], -1);
+  size_t records = store.keys.size();
+  AddKey(store, 7, kKeyRotation);
+  AddKey(store, 7, kKeyRotation);
+  EXPECT_EQ(store.keys.size(), records);
+  RebuildKeyFrameList(store);
+  EXPECT_EQ(store.keyFrameList, (std::vector<int32_t>{7}));
+  EXPECT_EQ(LastKeyFrame(store), 7);
+}
+
+TEST_F(Animation, EditAwayFromFrameZeroKeysBothEnds) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  EXPECT_EQ(a.keyFrameList, (std::vector<int32_t>{0, 10}));
+  EXPECT_EQ(Value(0, g, kKeyTranslation, 0), 0);  // the value before the edit
+  EXPECT_EQ(Value(10, g, kKeyTranslation, 0), 10);
+  EXPECT_EQ(a.keys[Key(0, g, kKeyTranslation)].span, 10);
+  EXPECT_EQ(a.keys[Key(10, g, kKeyTranslation)].span, 0);
+  EXPECT_TRUE(doc.modified);
+
+  // Both control points lie a third of the way along: halfway at frame 5,
+  // but eased elsewhere (t = 0.2 gives 1.9904, not 2).
+  ExpectNear(TranslationAt(doc, g, 5), {5, 0, 0});
+  EXPECT_NEAR(TranslationAt(doc, g, 2)[0], 1.9904f, 1e-4);
+  ExpectNear(TranslationAt(doc, g, 0), {0, 0, 0});
+  ExpectNear(TranslationAt(doc, g, 10), {10, 0, 0});
+  // The matrix follows the values it was given.
+  EXPECT_EQ(s.groups[g].matrix[12], 10);
+}
+
+TEST_F(Animation, ASecondKeySetsTheTangentToAQuarterOfTheNeighboursDifference) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  SetTranslationAt(doc, g, 20, {30, 4, 0});
+  EXPECT_EQ(a.keys[Key(10, g, kKeyTranslation)].span, 10);
+  const int n = 3;
+  // T = (P20 - P0) / 4 = (7.5, 1, 0) at frame 10.
+  EXPECT_FLOAT_EQ(Value(10, g, kKeyTranslation, n + 0), 17.5f);  // C1 of the key at 10
+  EXPECT_FLOAT_EQ(Value(10, g, kKeyTranslation, n + 1), 1.0f);
+  EXPECT_FLOAT_EQ(Value(0, g, kKeyTranslation, 2 * n + 0), 2.5f);  // C2 of the key at 0
+  EXPECT_FLOAT_EQ(Value(0, g, kKeyTranslation, 2 * n + 1), -1.0f);
+  // The curve passes through every key.
+  ExpectNear(TranslationAt(doc, g, 10), {10, 0, 0});
+  ExpectNear(TranslationAt(doc, g, 20), {30, 4, 0});
+  float x15 = TranslationAt(doc, g, 15)[0];
+  EXPECT_GT(x15, 10);
+  EXPECT_LT(x15, 30);
+}
+
+TEST_F(Animation, AFrameBeyondTheLastKeyFrameShowsTheLastValues) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  SetTranslationAt(doc, g, 20, {30, 4, 0});
+  ExpectNear(TranslationAt(doc, g, 50), {30, 4, 0});
+  ExpectNear(TranslationAt(doc, g, kMaxFrame), {30, 4, 0});
+  GoToFrame(doc, 20000);  // held to the last frame
+  EXPECT_EQ(a.currentFrame, kMaxFrame);
+  GoToFrame(doc, -3);
+  EXPECT_EQ(a.currentFrame, 0);
+}
+
+TEST_F(Animation, EditingAtFrameZeroMakesNoKeyFrame) {
+  GoToFrame(doc, 0);
+  EnsureKeyed(doc, g, kKeyRotation);
+  AddRotation(s, g, 0, 45, 0);
+  StoreKey(doc, g, kKeyRotation);
+  EXPECT_TRUE(a.keyFrameList.empty());
+  EXPECT_EQ(FindKey(a, 0, g, kKeyRotation), -1);
+  // Once keyed, an edit at frame 0 rewrites frame 0's key.
+  SetTranslationAt(doc, g, 10, {1, 0, 0});
+  SetTranslationAt(doc, g, 0, {-1, 0, 0});
+  EXPECT_EQ(Value(0, g, kKeyTranslation, 0), -1);
+  ExpectNear(TranslationAt(doc, g, 5), {0, 0, 0});
+}
+
+TEST_F(Animation, ANewKeyFrameBetweenTwoHoldsTheValuesShownThere) {
+  SetTranslationAt(doc, g, 20, {20, 0, 0});
+  GoToFrame(doc, 10);
+  Vec3 between = s.groups[g].translation;
+  // Key a different parameter at frame 10.
+  EnsureKeyed(doc, g, kKeyColor);
+  SetColor(s, g, 1, 0, 0);
+  StoreKey(doc, g, kKeyColor);
+
+  EXPECT_EQ(a.keyFrameList, (std::vector<int32_t>{0, 10, 20}));
+  EXPECT_FLOAT_EQ(Value(10, g, kKeyTranslation, 0), between[0]);
+  EXPECT_EQ(a.keys[Key(0, g, kKeyTranslation)].span, 10);
+  EXPECT_EQ(a.keys[Key(10, g, kKeyTranslation)].span, 10);
+  // Every key frame keys every keyed parameter.
+  for (int f : {0, 10, 20}) {
+    EXPECT_NE(Key(f, g, kKeyTranslation), -1) << f;
+    EXPECT_NE(Key(f, g, kKeyColor), -1) << f;
+  }
+  EXPECT_EQ(Value(0, g, kKeyColor, 1), 1);  // green before the edit
+  EXPECT_EQ(Value(20, g, kKeyColor, 1), 1);
+  EXPECT_EQ(TranslationAt(doc, g, 20)[0], 20);
+  EXPECT_TRUE(rec.shell.messages.empty());
+}
+
+TEST_F(Animation, StepKindsChangeOnlyAtKeyFrames) {
+  GoToFrame(doc, 10);
+  EnsureKeyed(doc, LightOwner(5), kKeyLightType);
+  s.lights[5].type = kLightPositional;
+  StoreKey(doc, LightOwner(5), kKeyLightType);
+  EXPECT_EQ(a.keys[Key(10, LightOwner(5), kKeyLightType)].mask, kStepMask);
+
+  for (int f : {0, 1, 5, 9}) {
+    GoToFrame(doc, f);
+    EXPECT_EQ(s.lights[5].type, kLightOff) << f;
+  }
+  GoToFrame(doc, 10);
+  EXPECT_EQ(s.lights[5].type, kLightPositional);
+  GoToFrame(doc, 11);
+  EXPECT_EQ(s.lights[5].type, kLightPositional);
+}
+
+TEST_F(Animation, LightKeysAreHeldToTheirLimitsWhenApplied) {
+  GoToFrame(doc, 10);
+  EnsureKeyed(doc, LightOwner(2), kKeyLightColor);
+  s.lights[2].color = {2, -1, 0.5f};  // as a key from a file may hold
+  StoreKey(doc, LightOwner(2), kKeyLightColor);
+  EnsureKeyed(doc, LightOwner(2), kKeyLightCone);
+  s.lights[2].cutoff = 0.5f;
+  s.lights[2].spotPower = -2;
+  StoreKey(doc, LightOwner(2), kKeyLightCone);
+
+  GoToFrame(doc, 0);
+  GoToFrame(doc, 10);
+  EXPECT_EQ(s.lights[2].color, (Vec3{1, 0, 0.5f}));
+  EXPECT_EQ(s.lights[2].cutoff, 1.0f);
+  EXPECT_EQ(s.lights[2].spotPower, 0.0f);
+}
+
+TEST_F(Animation, LightPositionKeysTurnTheLight) {
+  GoToFrame(doc, 10);
+  EnsureKeyed(doc, LightOwner(1), kKeyLightPosition);
+  s.lights[1].rotation = {90, 0, 0};
+  s.lights[1].position = {1, 2, 3};
+  StoreKey(doc, LightOwner(1), kKeyLightPosition);
+  GoToFrame(doc, 0);
+  GoToFrame(doc, 10);
+  ExpectNear(s.lights[1].direction, {0, 0, -1});
+  EXPECT_EQ(s.lights[1].position, (Vec3{1, 2, 3}));
+}
+
+TEST_F(Animation, CameraKeysKeepTheLookAtGroupAndPath) {
+  int parent = NewGroup(s, "parent");
+  // parent(g)
+  s.rootHead = parent;
+  s.groups[parent].next = -1;
+  s.groups[parent].child = g;
+  s.groups[g].next = -1;
+  s.groups[parent].translation = {0, 0, 5};
+  BuildGroupMatrix(s, parent);
+  s.camera.mode = kCameraLookAt;
+  s.camera.lookAtGroup = g;
+  s.camera.position = {0, 0, 0};
+  RebuildCameraPath(s);
+
+  // Moving the target at frame 10 keys the camera's new aim too.
+  SetTranslationAt(doc, g, 10, {5, 0, 0});
+  int cam = Key(10, kCameraOwner, kKeyCamera);
+  ASSERT_NE(cam, -1);
+  const KnfKeyInfo& key = a.keys[cam];
+  EXPECT_EQ(key.mask, static_cast<uint32_t>(kCameraLookAt));
+  ASSERT_EQ(key.values.size(), 46u);
+  EXPECT_EQ(std::bit_cast<int32_t>(key.values[kCameraLookAtWord]), g);
+  EXPECT_EQ(std::bit_cast<int32_t>(key.values[kCameraPathCountWord]), 2);
+  EXPECT_EQ(std::bit_cast<int32_t>(key.values[kCameraPathWord]), parent);
+  EXPECT_EQ(std::bit_cast<int32_t>(key.values[kCameraPathWord + 1]), g);
+
+  // Showing the frame restores the look-at settings and re-aims.
+  s.camera.mode = kCameraManual;
+  s.camera.lookAtGroup = -1;
+  s.camera.lookAtPath.clear();
+  GoToFrame(doc, 10);
+  EXPECT_EQ(s.camera.mode, kCameraLookAt);
+  EXPECT_EQ(s.camera.lookAtGroup, g);
+  EXPECT_EQ(s.camera.lookAtPath, (std::vector<int32_t>{parent, g}));
+  ExpectNear(s.camera.vectorA, {5, 0, 5});
+  EXPECT_NEAR(s.camera.rotation[1], 45, 1e-4);
+  // Half way, the camera aims at the target half way.
+  GoToFrame(doc, 5);
+  ExpectNear(s.camera.vectorA, {2.5f, 0, 5});
+}
+
+TEST_F(Animation, PlaybackStepsThroughTheFramesAndWraps) {
+  SetTranslationAt(doc, g, 4, {4, 0, 0});
+  rec.shell.framesShown.clear();
+  StartPlayback(doc);
+  EXPECT_TRUE(a.playing);
+  std::vector<float> xs;
+  for (int i = 0; i < 7; ++i) {
+    PlayStep(doc);
+    xs.push_back(s.groups[g].translation[0]);
+  }
+  EXPECT_EQ(rec.shell.framesShown, (std::vector<int>{0, 1, 2, 3, 4, 0, 1}));
+  EXPECT_EQ(xs[0], 0);
+  EXPECT_NEAR(xs[2], 2, 1e-5);
+  EXPECT_EQ(xs[4], 4);
+  EXPECT_EQ(xs[5], 0);
+  EXPECT_FLOAT_EQ(xs[6], xs[1]);
+
+  StopPlayback(doc);
+  EXPECT_FALSE(a.playing);
+  EXPECT_EQ(a.currentFrame, 0);
+  EXPECT_EQ(s.groups[g].translation[0], 0);
+}
+
+TEST_F(Animation, PlaybackNeedsKeyFrames) {
+  StartPlayback(doc);
+  EXPECT_FALSE(a.playing);
+}
+
+TEST_F(Animation, ShowFrameAtEvaluatesBetweenFrames) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  ShowFrameAt(doc, 4, 0.5f);
+  float between = s.groups[g].translation[0];
+  // The curve at t = 0.45.
+  float a3 = -0.2f, b2 = 0.3f, c1 = 9.9f, t = 0.45f;
+  EXPECT_NEAR(between, ((a3 * t + b2) * t + c1) * t, 1e-4);
+  ShowFrameAt(doc, 10, 0.5f);  // nothing runs past the last key frame
+  EXPECT_EQ(s.groups[g].translation[0], 10);
+}
+
+TEST_F(Animation, AKeyWithNothingAfterItHoldsItsValue) {
+  // A curve can be left running into a frame that does not key its
+  // parameter; it must hold, not fall to zero.
+  SetTranslationAt(doc, g, 10, {10, 7, 0});
+  int k = Key(10, g, kKeyTranslation);
+  a.keys[k].span = 5;
+  ComputeCurvesAround(a, 10, k);
+  ShowFrameAt(doc, 12, 0);
+  ExpectNear(s.groups[g].translation, {10, 7, 0});
+}
+
+TEST_F(Animation, KeysOfVanishedOwnersAreIgnored) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  int k = Key(10, g, kKeyTranslation);
+  a.keys[k].owner = 777;                                                  // no such group
+  ApplyKeyValues(s, LightOwner(9), kKeyLightColor, 0, a.keys[k].values);  // no such light
+  ApplyKeyValues(s, g, kKeyLightColor, 0, a.keys[k].values);              // wrong kind of owner
+  GoToFrame(doc, 10);
+  EXPECT_FALSE(OwnerMatchesKind(s, LightOwner(9), kKeyLightColor));
+  EXPECT_TRUE(OwnerMatchesKind(s, LightOwner(8), kKeyLightColor));
+  EXPECT_FALSE(OwnerMatchesKind(s, kCameraOwner, kKeyTranslation));
+}
+
+TEST_F(Animation, MissingKeyInThePreviousFrameIsReported) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  // Break the rule that every key frame keys every keyed parameter.
+  ReleaseFrameKeys(a, 0);
+  AddKey(a, 0, kKeyColor);
+  GoToFrame(doc, 10);
+  s.groups[g].translation = {3, 0, 0};
+  StoreKey(doc, g, kKeyTranslation);
+  ASSERT_EQ(rec.shell.messages.size(), 1u);
+  EXPECT_EQ(rec.shell.messages[0],
+            "Missing key frame info: frame=10 group=" + std::to_string(g) + " previous_id=0");
+  EXPECT_EQ(Value(10, g, kKeyTranslation, 0), 10);  // the edit is not stored
+}
+
+TEST_F(Animation, ClearKeyFramesForgetsEverything) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  ClearKeyFrames(a);
+  EXPECT_TRUE(a.keyFrameList.empty());
+  EXPECT_TRUE(a.keys.empty());
+  for (int f : {0, 10, kClipboardFrame})
+    EXPECT_EQ(a.frameKeys[f], -1);
+  EXPECT_EQ(a.prevKey, -1);
+  EXPECT_EQ(LastKeyFrame(a), 0);
+}
+
+}  // namespace
+}  // namespace modra

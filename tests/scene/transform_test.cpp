@@ -1,0 +1,253 @@
+// Group transforms, setters with their limits, boxes and extents.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "scene/bounds.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+using test::AddMesh;
+using test::ExpectNear;
+
+// Rz * Ry * Rx built from the textbook elementary rotations, in double.
+std::array<double, 9> Reference(double ax, double ay, double az) {
+  const double k = M_PI / 180;
+  double cx = std::cos(ax * k), sx = std::sin(ax * k), cy = std::cos(ay * k), sy = std::sin(ay * k);
+  double cz = std::cos(az * k), sz = std::sin(az * k);
+  // Row-major 3x3 products.
+  double rx[9] = {1, 0, 0, 0, cx, -sx, 0, sx, cx};
+  double ry[9] = {cy, 0, sy, 0, 1, 0, -sy, 0, cy};
+  double rz[9] = {cz, -sz, 0, sz, cz, 0, 0, 0, 1};
+  auto mul = [](const double* a, const double* b) {
+    std::array<double, 9> r{};
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j)
+        for (int n = 0; n < 3; ++n)
+          r[i * 3 + j] += a[i * 3 + n] * b[n * 3 + j];
+    return r;
+  };
+  auto zy = mul(rz, ry);
+  return mul(zy.data(), rx);
+}
+
+TEST(Transforms, RotationMatrixMatchesElementaryRotations) {
+  for (auto [ax, ay, az] : {std::array<float, 3>{30, 45, 60},
+                            {-120, 10, 200},
+                            {0, 0, 90},
+                            {90, 0, 0},
+                            {0, -90, 0},
+                            {359, 181, -45}}) {
+    Mat4 m = RotationMatrix(ax, ay, az);
+    auto ref = Reference(ax, ay, az);
+    for (int row = 0; row < 3; ++row)
+      for (int col = 0; col < 3; ++col)
+        EXPECT_NEAR(m[col * 4 + row], ref[row * 3 + col], 1e-6) << ax << " " << ay << " " << az;
+    EXPECT_EQ(m[3], 0);
+    EXPECT_EQ(m[12], 0);
+    EXPECT_EQ(m[15], 1);
+  }
+  // A quarter turn about x carries y onto z.
+  Mat4 x90 = RotationMatrix(90, 0, 0);
+  ExpectNear(TransformPoint(x90, {0, 1, 0}), {0, 0, 1}, 1e-6f);
+}
+
+TEST(Transforms, GroupMatrixAppliesPivotScaleTurnMoveThenCentreTurn) {
+  Scene s;
+  int g = NewGroup(s, "G");
+  DisplayGroup& group = s.groups[g];
+  group.center = {1, 2, 3};
+  group.scale = {2, 1, 1};
+  group.rotation = {0, 0, 90};
+  group.translation = {10, 0, 0};
+  group.centerRotation = {0, 90, 0};
+  BuildGroupMatrix(s, g);
+  // (2,2,3) - centre = (1,0,0); scaled (2,0,0); turned about z (0,2,0);
+  // + centre (1,4,3); moved (11,4,3); turned about y by 90: (3,4,-11).
+  ExpectNear(TransformPoint(s.groups[g].matrix, {2, 2, 3}), {3, 4, -11});
+  // The pivot itself only moves and turns with the centre rotation.
+  ExpectNear(TransformPoint(s.groups[g].matrix, {1, 2, 3}), {3, 2, -11});
+}
+
+TEST(Transforms, ProductMayOverwriteAnOperand) {
+  Mat4 a = RotationMatrix(10, 20, 30);
+  Mat4 b = TranslationMatrix({1, 2, 3});
+  Mat4 expected = Multiply(a, b);
+  a = Multiply(a, b);
+  EXPECT_EQ(a, expected);
+  float raw[16];
+  Scene s;
+  int g = NewGroup(s, "G");
+  SetMatrix(s, g, expected.data());
+  GetMatrix(s, g, raw);
+  EXPECT_TRUE(std::equal(raw, raw + 16, expected.begin()));
+}
+
+TEST(Transforms, MaterialSettersClamp) {
+  Scene s;
+  int g = NewGroup(s, "G");
+  SetColor(s, g, 1.5f, -0.2f, 0.3f);
+  EXPECT_EQ(s.groups[g].color, (Vec3{1.0f, 0.0f, 0.3f}));
+  SetSpecular(s, g, -1, 2, 0.25f);
+  EXPECT_EQ(s.groups[g].specular, (Vec3{0.0f, 1.0f, 0.25f}));
+  SetShininess(s, g, 0.5f);
+  EXPECT_EQ(s.groups[g].shininess, 1.0f);
+  SetShininess(s, g, 200);
+  EXPECT_EQ(s.groups[g].shininess, 128.0f);
+  SetShininess(s, g, 64);
+  EXPECT_EQ(s.groups[g].shininess, 64.0f);
+}
+
+TEST(Transforms, AnglesWrapByOneTurnPastTheirLimits) {
+  Scene s;
+  int g = NewGroup(s, "G");
+  s.groups[g].centerRotation = {355, 350, -355};
+  AddCenterRotation(s, g, 10, 10, -10);
+  EXPECT_EQ(s.groups[g].centerRotation, (Vec3{5, 360, -5}));  // exactly 360 stays
+
+  AddRotation(s, g, 720, -720, 36010);
+  EXPECT_EQ(s.groups[g].rotation, (Vec3{720, -720, 10}));
+  AddRotation(s, g, 0, -35290, 0);
+  EXPECT_EQ(s.groups[g].rotation, (Vec3{720, -10, 10}));  // -36010 wraps to -10
+
+  AddTranslation(s, g, 1e6f, 0, 0);
+  AddScale(s, g, -3, 0, 0);
+  AddCenter(s, g, 0, 0, -7);
+  EXPECT_EQ(s.groups[g].translation[0], 1e6f);
+  EXPECT_EQ(s.groups[g].scale[0], -2);
+  EXPECT_EQ(s.groups[g].center[2], -7);
+}
+
+TEST(Transforms, AnglesFromRotationRebuildTheSameTurn) {
+  for (auto angles : {Vec3{30, 45, 60}, Vec3{-170, 80, 10}, Vec3{0, 90, 0}, Vec3{25, 90, 40},
+                      Vec3{10, -90, -70}, Vec3{0, 0, 0}}) {
+    Mat4 m = RotationMatrix(angles);
+    Vec3 back = AnglesFromRotation(m);
+    for (float a : back)
+      EXPECT_TRUE(std::isfinite(a));
+    Mat4 rebuilt = RotationMatrix(back);
+    for (int i = 0; i < 16; ++i)
+      EXPECT_NEAR(rebuilt[i], m[i], 2e-5) << i;
+  }
+  // Scale in the columns does not disturb the turn.
+  Mat4 scaled = Multiply(RotationMatrix(20, 30, 40), ScaleMatrix({2, 3, 0.5f}));
+  ExpectNear(AnglesFromRotation(scaled), {20, 30, 40}, 1e-3f);
+}
+
+TEST(Transforms, BoundingBoxOfOwnVertices) {
+  Scene s;
+  int g = AddMesh(s, "G", {{1, -2, 3}, {-4, 5, 0.5f}, {0, 0, 9}});
+  ComputeBoundingBox(s, g);
+  EXPECT_EQ(s.groups[g].bboxMin, (Vec3{-4, -2, 0.5f}));
+  EXPECT_EQ(s.groups[g].bboxMax, (Vec3{1, 5, 9}));
+
+  // Vertex colours move the normal but not the position.
+  s.groups[g].flags |= VertexColors;
+  s.groups[g].primitives[0].vertices = {1, 2, 3, 9, 9, 9, 0, 0, 1};
+  s.groups[g].primitives[0].vertexCount = 1;
+  ComputeBoundingBox(s, g);
+  EXPECT_EQ(s.groups[g].bboxMin, (Vec3{1, 2, 3}));
+  EXPECT_EQ(s.groups[g].bboxMax, (Vec3{1, 2, 3}));
+
+  int empty = NewGroup(s, "empty");
+  s.groups[empty].bboxMin = {7, 7, 7};
+  ComputeBoundingBox(s, empty);
+  EXPECT_EQ(s.groups[empty].bboxMin, (Vec3{0, 0, 0}));
+  EXPECT_EQ(s.groups[empty].bboxMax, (Vec3{0, 0, 0}));
+
+  // A count larger than the array never reads past it.
+  s.groups[g].primitives[0].vertexCount = 1000;
+  ComputeBoundingBox(s, g);
+  EXPECT_EQ(s.groups[g].bboxMax, (Vec3{1, 2, 3}));
+}
+
+TEST(Transforms, SceneExtentsCountLeavesThroughTheirAncestors) {
+  Scene s;
+  int leaf = AddMesh(s, "leaf", {{0, 0, 0}, {1, 1, 1}});
+  int parent = AddMesh(s, "parent", {{-100, -100, -100}, {100, 100, 100}});
+  int lone = AddMesh(s, "lone", {{0, 0, 0}, {1, 1, 1}});
+  // parent(leaf), lone
+  s.rootHead = lone;
+  s.groups[lone].next = parent;
+  s.groups[parent].next = -1;
+  s.groups[parent].child = leaf;
+  s.groups[leaf].next = -1;
+  for (int g : {leaf, parent, lone})
+    ComputeBoundingBox(s, g);
+  s.groups[parent].translation = {10, 0, 0};
+  BuildGroupMatrix(s, parent);
+  s.groups[leaf].scale = {2, 2, 2};
+  BuildGroupMatrix(s, leaf);
+  s.groups[lone].translation = {0, -5, 0};
+  BuildGroupMatrix(s, lone);
+
+  ComputeSceneExtents(s);
+  // The parent's own primitives do not count; its leaf is scaled then moved.
+  EXPECT_EQ(s.groups[parent].extentMin, (Vec3{10, 0, 0}));
+  EXPECT_EQ(s.groups[parent].extentMax, (Vec3{12, 2, 2}));
+  EXPECT_EQ(s.groups[lone].extentMin, (Vec3{0, -5, 0}));
+  EXPECT_EQ(s.groups[lone].extentMax, (Vec3{1, -4, 1}));
+  EXPECT_EQ(s.sceneMin, (Vec3{0, -5, 0}));
+  EXPECT_EQ(s.sceneMax, (Vec3{12, 2, 2}));
+}
+
+TEST(Transforms, SceneExtentsLeaveOutDeletedSlots) {
+  Scene s;
+  int g = AddMesh(s, "G", {{0, 0, 0}, {1, 1, 1}});
+  ComputeBoundingBox(s, g);
+  int header = NewGroup(s, "header");
+  s.groups[header].flags = Deleted;
+  s.groups[header].bboxMin = {-50, -50, -50};
+  ComputeSceneExtents(s);
+  EXPECT_EQ(s.sceneMin, (Vec3{0, 0, 0}));
+  EXPECT_EQ(s.sceneMax, (Vec3{1, 1, 1}));
+}
+
+TEST(Transforms, ParameterBlocksFollowTheKind) {
+  Scene s;
+  int g = NewGroup(s, "block");
+  s.groups[g].kind = kKindCone;
+  EXPECT_EQ(GeneratorParamSize(s.groups[g]), 32);
+  ASSERT_EQ(AllocGeneratorParams(s, g), 0);
+  EXPECT_EQ(s.groups[g].generatorParams.size(), 32u);
+  SetMappingKind(s, g, 3);
+  EXPECT_EQ(GetMappingKind(s, g), 3);
+  float stored;
+  std::memcpy(&stored, s.groups[g].generatorParams.data() + 28, 4);
+  EXPECT_EQ(stored, 3.0f);
+
+  const int sizes[][2] = {{1, 20}, {2, 32}, {3, 20},  {4, 24}, {5, 20}, {6, 16},
+                          {7, 12}, {8, 32}, {12, 16}, {9, 0},  {0, 0},  {-5, 0}};
+  for (auto [kind, size] : sizes) {
+    s.groups[g].kind = kind;
+    EXPECT_EQ(GeneratorParamSize(s.groups[g]), size) << kind;
+  }
+
+  // Variable blocks carry their size in their first word.
+  int ext = NewGroup(s, "extrusion");
+  s.groups[ext].kind = kKindExtrusion;
+  EXPECT_EQ(GeneratorParamSize(s.groups[ext]), 0);
+  SetVariableParamSize(s, ext, 64);
+  EXPECT_EQ(GeneratorParamSize(s.groups[ext]), 64);
+  EXPECT_EQ(GetMappingKind(s, ext), 0);  // the four-byte block has no mapping float yet
+  SetMappingKind(s, ext, 2);             // and is not written past its end
+  EXPECT_EQ(s.groups[ext].generatorParams.size(), 4u);
+
+  const uint8_t bytes[8] = {8, 0, 0, 0, 0, 0, 0x80, 0x3f};  // size 8, mapping 1.0f
+  SetGeneratorParams(s, ext, sizeof bytes, bytes);
+  EXPECT_EQ(GetMappingKind(s, ext), 1);
+  SetGeneratorParams(s, ext, 0, bytes);  // nothing to store: the block stays
+  SetGeneratorParams(s, ext, 4, nullptr);
+  EXPECT_EQ(s.groups[ext].generatorParams.size(), 8u);
+
+  int mesh = NewGroup(s, "mesh");
+  EXPECT_EQ(AllocGeneratorParams(s, mesh), 0);
+  EXPECT_TRUE(s.groups[mesh].generatorParams.empty());
+  EXPECT_EQ(GetMappingKind(s, mesh), 0);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,82 @@
+// Small builders shared by the tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "scene/camera_lights.h"
+#include "scene/document.h"
+#include "scene/group_fields.h"
+#include "scene/matrix.h"
+
+namespace modra::test {
+
+// A group holding one triangle primitive with the given positions (three
+// per vertex) and normals along +z, at the front of the top level.
+inline int AddMesh(Scene& s, const std::string& name, const std::vector<Vec3>& positions) {
+  int g = NewGroup(s, name);
+  DisplayPrimitive prim;
+  prim.type = kTriangles;
+  prim.vertexCount = static_cast<int>(positions.size());
+  for (const Vec3& p : positions)
+    prim.vertices.insert(prim.vertices.end(), {p[0], p[1], p[2], 0, 0, 1});
+  s.groups[g].primitives.push_back(prim);
+  s.groups[g].flags |= Enabled;
+  return g;
+}
+
+inline int AddTriangle(Scene& s, const std::string& name) {
+  return AddMesh(s, name, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}});
+}
+
+// Names of a sibling list, in order.
+inline std::vector<std::string> Names(const Scene& s, int first) {
+  std::vector<std::string> names;
+  ForEachSibling(s, first, [&](int g) { names.push_back(s.groups[g].name); });
+  return names;
+}
+
+// The matrix that places g in the world: its ancestors' and its own.
+inline Mat4 WorldMatrix(const Scene& s, int g) {
+  Mat4 m = kIdentity;
+  for (int at : LookAtPathTo(s, g))
+    m = Multiply(m, s.groups[at].matrix);
+  return m;
+}
+
+// Every vertex position of g as drawn.
+inline std::vector<Vec3> WorldPositions(const Scene& s, int g) {
+  std::vector<Vec3> out;
+  Mat4 m = WorldMatrix(s, g);
+  const DisplayGroup& group = s.groups[g];
+  const int stride = VertexStride(group);
+  for (const DisplayPrimitive& prim : group.primitives)
+    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+      out.push_back(
+          TransformPoint(m, {prim.vertices[v], prim.vertices[v + 1], prim.vertices[v + 2]}));
+  return out;
+}
+
+inline void ExpectNear(const Vec3& a, const Vec3& b, float tolerance = 1e-4f) {
+  for (int i = 0; i < 3; ++i)
+    EXPECT_NEAR(a[i], b[i], tolerance) << "component " << i;
+}
+
+inline void ExpectSamePositions(const std::vector<Vec3>& a, const std::vector<Vec3>& b,
+                                float tolerance = 1e-4f) {
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i)
+    ExpectNear(a[i], b[i], tolerance);
+}
+
+// A document whose shell records what the core tells it.
+struct RecordedDocument {
+  RecordingShell shell;
+  Document doc{shell};
+  Scene& scene() { return doc.scene; }
+  KeyStore& anim() { return doc.scene.anim; }
+};
+
+}  // namespace modra::test

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Modra need.
+# A warm machine has them all and never touches apt.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libcli11-dev
+  libgtest-dev libgmock-dev
+)
+if [[ "${1:-}" == "--bench" ]]; then
+  packages+=(libbenchmark-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
