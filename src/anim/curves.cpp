@@ -96,9 +96,4 @@ void ComputeCurvesAround(KeyStore& store, int frame, int k) {
   ComputeCurves(store, n, at(nb.prev2), at(nb.prev), k, at(nb.next), at(nb.next2));
 }
 
-float EvaluateCurve(std::span<const float> values, int n, int i, float t) {
-  const float* c = values.data() + 3 * n + 4 * i;
-  return ((c[0] * t + c[1]) * t + c[2]) * t + c[3];
-}
-
 }  // namespace modra

@@ -20,7 +20,4 @@ void ComputeCurves(KeyStore& store, int n, int k2, int k1, int k, int k3, int k4
 // alone.
 void ComputeCurvesAround(KeyStore& store, int frame, int k);
 
-// a t^3 + b t^2 + c t + d for value i of a key of n values.
-float EvaluateCurve(std::span<const float> values, int n, int i, float t);
-
 }  // namespace modra

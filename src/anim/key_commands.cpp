@@ -1,7 +1,6 @@
 #include "anim/key_commands.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -10,6 +9,7 @@
 #include "anim/curves.h"
 #include "anim/keying.h"
 #include "anim/playback.h"
+#include "scene/camera_lights.h"
 
 namespace modra {
 namespace {
@@ -132,14 +132,7 @@ void RemoveOwnerKeys(Document& doc, int owner) {
   // The clipboard too: a pasted key must never reach a group that is gone
   // or a slot that a new group has taken since.
   PurgeOwnerKeys(a, owner);
-  if (owner >= 0) {
-    for (KnfKeyInfo& key : a.keys) {
-      if (key.kind != kKeyCamera || (key.mask & 3) != kCameraLookAt) continue;
-      if (key.values.size() > kCameraLookAtWord &&
-          std::bit_cast<int32_t>(key.values[kCameraLookAtWord]) == owner)
-        key.mask &= ~3u;
-    }
-  }
+  if (owner >= 0) DropLookAtFromKeys(s, owner);
   Relist(a);
   RebuildLookAtPaths(s);
   MarkModified(doc);

@@ -30,7 +30,8 @@ int AddOwnerKey(KeyStore& a, int frame, int owner, int kind) {
 void EnsureKeyed(Document& doc, int owner, int kind) {
   Scene& s = doc.scene;
   KeyStore& a = s.anim;
-  if (a.currentFrame == 0 || FindKey(a, 0, owner, kind) != -1) return;
+  if (!IsValidFrame(a.currentFrame) || a.currentFrame == 0 || FindKey(a, 0, owner, kind) != -1)
+    return;
   if (!OwnerMatchesKind(s, owner, kind)) return;
   MarkModified(doc);
   std::vector<int> frames = {0};
@@ -38,6 +39,7 @@ void EnsureKeyed(Document& doc, int owner, int kind) {
     if (f != 0 && a.frameKeys[f] != -1) frames.push_back(f);
   const int n = ValueCount(kind);
   for (int f : frames) {
+    if (FindKey(a, f, owner, kind) != -1) continue;  // a paste can leave one already there
     int k = AddOwnerKey(a, f, owner, kind);
     if (k == -1 || !CaptureKeyValues(s, owner, kind, a.keys[k])) {
       doc.shell->Message(kNoKeyMemory);
@@ -93,7 +95,7 @@ bool InsertKeyFrame(Document& doc, int frame, int p, int q) {
 void StoreKey(Document& doc, int owner, int kind) {
   Scene& s = doc.scene;
   KeyStore& a = s.anim;
-  if (!OwnerMatchesKind(s, owner, kind)) return;
+  if (!OwnerMatchesKind(s, owner, kind) || !IsValidFrame(a.currentFrame)) return;
 
   // The camera follows a group it looks at, and keys its new aim with it.
   if ((kind <= kKeyScale && IsOnLookAtPath(s, owner)) || kind == kKeyCamera) {
@@ -108,15 +110,26 @@ void StoreKey(Document& doc, int owner, int kind) {
   RebuildKeyFrameList(a);
   UpdateNeighbours(a);
   if (cur != 0 && a.frameKeys[cur] == -1) {
-    if (!InsertKeyFrame(doc, cur, a.prevKey, a.nextKey)) return;
+    bool inserted = InsertKeyFrame(doc, cur, a.prevKey, a.nextKey);
     a.lastFrame = std::max(a.lastFrame, cur);
     RebuildKeyFrameList(a);
     UpdateNeighbours(a);
+    if (!inserted) return;
   }
 
   int k = FindKey(a, cur, owner, kind);
+  if (k == -1 && cur == 0) return;
+  // The key before is checked before a key is added here, so a refused
+  // edit leaves no key of zeros behind.
+  int kp = -1;
+  if (cur != 0) {
+    kp = a.prevKey == -1 ? -1 : FindKey(a, a.prevKey, owner, kind);
+    if (kp == -1) {
+      MissingKeyMessage(doc, cur, owner, a.prevKey);
+      return;
+    }
+  }
   if (k == -1) {
-    if (cur == 0) return;
     k = AddOwnerKey(a, cur, owner, kind);
     if (k == -1) {
       doc.shell->Message(kNoKeyMemory);
@@ -127,11 +140,6 @@ void StoreKey(Document& doc, int owner, int kind) {
   }
 
   if (cur != 0) {
-    int kp = a.prevKey == -1 ? -1 : FindKey(a, a.prevKey, owner, kind);
-    if (kp == -1) {
-      MissingKeyMessage(doc, cur, owner, a.prevKey);
-      return;
-    }
     a.keys[kp].span = cur - a.prevKey;
     if (a.nextKey != -1 && FindKey(a, a.nextKey, owner, kind) != -1)
       a.keys[k].span = a.nextKey - cur;

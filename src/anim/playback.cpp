@@ -84,6 +84,9 @@ void PlayStep(Document& doc) {
   a.active.resize(kept);
 
   if (IsKeyFrame(a, a.playFrame)) {
+    // Curves still running keep their turn in reverse; new ones follow in
+    // the key frame's order.
+    std::reverse(a.active.begin(), a.active.end());
     ForEachKeyInFrame(a, a.playFrame, [&](int k) {
       const KnfKeyInfo& key = a.keys[k];
       if (key.span > 0) {

@@ -1,6 +1,7 @@
 #include "scene/camera_lights.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "scene/matrix.h"
@@ -28,6 +29,24 @@ bool IsOnLookAtPath(const Scene& s, int g) {
   if (g == s.camera.lookAtGroup) return true;
   const auto& path = s.camera.lookAtPath;
   return std::find(path.begin(), path.end(), g) != path.end();
+}
+
+void StopLookingAt(Scene& s, int g) {
+  if (s.camera.lookAtGroup == g) {
+    if (s.camera.mode == kCameraLookAt) s.camera.mode = kCameraManual;
+    s.camera.lookAtGroup = -1;
+    s.camera.lookAtPath.clear();
+  }
+  DropLookAtFromKeys(s, g);
+}
+
+void DropLookAtFromKeys(Scene& s, int g) {
+  for (KnfKeyInfo& key : s.anim.keys) {
+    if (key.kind != kKeyCamera || (key.mask & 3) != kCameraLookAt) continue;
+    if (key.values.size() > kCameraLookAtWord &&
+        std::bit_cast<int32_t>(key.values[kCameraLookAtWord]) == g)
+      key.mask &= ~3u;
+  }
 }
 
 void UpdateCameraTarget(Scene& s) {

@@ -16,6 +16,12 @@ void RebuildCameraPath(Scene& s);
 // True when the camera looks at a group and g is that group or above it.
 bool IsOnLookAtPath(const Scene& s, int g);
 
+// Camera keys that look at g lose their Look-At mode.
+void DropLookAtFromKeys(Scene& s, int g);
+// The camera and every camera key that looks at g stop looking: the camera
+// turns manual, keeping where it stands and faces.
+void StopLookingAt(Scene& s, int g);
+
 // Manual mode (0): the target is 4.33 units ahead of the camera. Look-At
 // mode (2) with a live look-at group: the target is that group's
 // translation carried through its ancestors, and the camera turns to it.

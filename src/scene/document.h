@@ -24,7 +24,7 @@ struct Document {
   bool modified = false;
 
   explicit Document(Shell& shell) : shell(&shell) { ResetScene(*this, false); }
-  Document() : Document(quiet_) {}
+  Document() : shell(&quiet_) { ResetScene(*this, false); }
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 

@@ -1,10 +1,12 @@
 #include "scene/group_edit.h"
 
+#include <cmath>
 #include <deque>
 #include <new>
 
 #include "anim/key_commands.h"
 #include "anim/keying.h"
+#include "scene/camera_lights.h"
 #include "scene/matrix.h"
 
 namespace modra {
@@ -75,7 +77,14 @@ bool IsSelected(const Scene& s, int g) {
 void FieldsFromMatrix(DisplayGroup& g, const Mat4& combined) {
   Mat4 undoCenterTurn = Transpose3x3(RotationMatrix(g.centerRotation));
   Mat4 local = Multiply(undoCenterTurn, combined);
-  g.rotation = AnglesFromRotation(local);
+  // Take the group's own (signed) scale out of the columns, so that a
+  // mirrored group keeps its mirror in `scale` and its turn in `rotation`.
+  Mat4 turn = local;
+  for (int col = 0; col < 3; ++col)
+    if (std::fabs(g.scale[col]) > 1e-12f)
+      for (int row = 0; row < 3; ++row)
+        turn[col * 4 + row] /= g.scale[col];
+  g.rotation = AnglesFromRotation(turn);
   const Vec3& c = g.center;
   Vec3 turned = TransformDirection(RotationMatrix(g.rotation),
                                    {g.scale[0] * c[0], g.scale[1] * c[1], g.scale[2] * c[2]});
@@ -106,8 +115,10 @@ void ReleaseGroup(Scene& s, int g) {
   group.flags = Deleted;
   group.next = s.freeHead;
   s.freeHead = g;
-  // A later group in this slot must not inherit the animation.
+  // A later group in this slot must not inherit the animation, nor the
+  // camera's gaze.
   PurgeOwnerKeys(s.anim, g);
+  StopLookingAt(s, g);
 }
 
 int CopyGroup(Scene& s, int src) {
@@ -157,6 +168,7 @@ void Copy(Document& doc) {
   ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
     if (IsSelected(s, g)) CopySubtree(s, g, kToClipboard);
   });
+  Changed(doc);
 }
 
 void Paste(Document& doc) {

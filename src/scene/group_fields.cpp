@@ -157,6 +157,9 @@ int AllocGeneratorParams(Scene& s, int g) {
   } catch (const std::bad_alloc&) {
     return -1;
   }
+  // A variable-size block keeps saying how large it is.
+  if (group.kind == kKindRevolution || group.kind == kKindExtrusion)
+    SetVariableParamSize(s, g, size);
   return 0;
 }
 

@@ -41,6 +41,7 @@ void ClearScene(Scene& s) {
   s.rootHead = s.freeHead = s.clipHead = -1;
   s.selectedGroup = -1;
   s.levelStack.clear();
+  s.camera.lookAtGroup = -1;
   s.camera.lookAtPath.clear();
 }
 

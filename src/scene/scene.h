@@ -45,8 +45,9 @@ inline bool IsValidSlot(const Scene& s, int g) {
 // reusing a free slot when there is one. -1 (and no change) when the table
 // cannot grow.
 int NewGroup(Scene& s, std::string_view name);
-// Releases every group; also forgets the selection and the level being
-// edited, which would otherwise name slots that no longer exist.
+// Releases every group; also forgets the selection, the level being edited
+// and the camera's look-at group, which would otherwise name slots that no
+// longer exist.
 void ClearScene(Scene& s);
 void SetGroupName(Scene& s, int g, std::string_view name);
 

@@ -55,6 +55,7 @@ TEST_F(KeyFrameCommands, StretchTruncatesTheSinglePrecisionProduct) {
   EXPECT_EQ(a.keyFrameList, (Frames{0, 4, 10}));
   EXPECT_EQ(Span(0), 4);
   EXPECT_EQ(Span(4), 6);
+  EXPECT_EQ(a.lastFrame, 10);
   EXPECT_EQ(X(10), 8);
 }
 
@@ -180,6 +181,35 @@ TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
   EXPECT_TRUE(doc.modified);
 }
 
+TEST_F(KeyFrameCommands, PasteKeepsAHeldParameterHeld) {
+  KeyAt({10, 20});
+  // Colour is keyed from frame 20 on: its keys at 0 and 10 hold (span 0).
+  GoToFrame(doc, 20);
+  EnsureKeyed(doc, g, kKeyColor);
+  SetColor(s, g, 1, 0, 0);
+  StoreKey(doc, g, kKeyColor);
+  ASSERT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);
+  CutOrCopyKeyFrame(doc, false);
+  GoToFrame(doc, 5);
+  PasteKeyFrame(doc, true);
+  EXPECT_EQ(Span(0), 5);                                   // a running curve now ends here
+  EXPECT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);  // a held value stays held
+  EXPECT_EQ(a.keys[FindKey(a, 5, g, kKeyColor)].span, 5);
+}
+
+TEST_F(KeyFrameCommands, ScalingLeavesHeldKeysHeld) {
+  KeyAt({10, 20});
+  GoToFrame(doc, 20);
+  EnsureKeyed(doc, g, kKeyColor);
+  SetColor(s, g, 1, 0, 0);
+  StoreKey(doc, g, kKeyColor);
+  ScaleRange(doc, 0, 20, 40);
+  EXPECT_EQ(a.keyFrameList, (Frames{0, 20, 40}));
+  EXPECT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);
+  EXPECT_EQ(a.keys[FindKey(a, 20, g, kKeyColor)].span, 20);
+  EXPECT_EQ(Span(0), 20);
+}
+
 TEST_F(KeyFrameCommands, PasteOverKeysAsksFirst) {
   KeyAt({10});
   GoToFrame(doc, 0);
@@ -211,6 +241,10 @@ TEST_F(KeyFrameCommands, CopyRangeToRangeCopiesEachKeyFrame) {
   EXPECT_EQ(X(30), 0);
   EXPECT_EQ(X(40), 10);
   EXPECT_EQ(a.currentFrame, 40);
+  // The clipboard holds the last frame copied.
+  int clip = FindKey(a, kClipboardFrame, g, kKeyTranslation);
+  ASSERT_NE(clip, -1);
+  EXPECT_EQ(a.keys[clip].values[0], 10);
 }
 
 TEST_F(KeyFrameCommands, CopyRangeToRangeInsideTheRangeCopiesPastedFramesAgain) {
@@ -252,6 +286,15 @@ TEST_F(KeyFrameCommands, RemoveOwnerKeysLeavesOtherOwnersAnimated) {
   RemoveOwnerKeys(doc, other);
   EXPECT_TRUE(a.keyFrameList.empty());
   EXPECT_EQ(a.currentFrame, 0);
+}
+
+TEST_F(KeyFrameCommands, RemoveOwnerKeysNeedsAKeyAtFrameZero) {
+  KeyAt({10});
+  ReleaseFrameKeys(a, 0);
+  a.keys[AddKey(a, 0, kKeyColor)].owner = 99;  // frame 0 holds neither G's keys nor the camera's
+  RemoveOwnerKeys(doc, g);
+  EXPECT_NE(FindKey(a, 10, g, kKeyTranslation), -1);
+  EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(KeyFrameCommands, RemovingTheLookAtGroupTurnsCameraKeysToManual) {

@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "anim/curves.h"
+#include "anim/key_commands.h"
 #include "anim/key_values.h"
 #include "anim_util.h"
 
@@ -294,10 +295,15 @@ TEST_F(Animation, AKeyWithNothingAfterItHoldsItsValue) {
 TEST_F(Animation, KeysOfVanishedOwnersAreIgnored) {
   SetTranslationAt(doc, g, 10, {10, 0, 0});
   int k = Key(10, g, kKeyTranslation);
-  a.keys[k].owner = 777;                                                  // no such group
-  ApplyKeyValues(s, LightOwner(9), kKeyLightColor, 0, a.keys[k].values);  // no such light
-  ApplyKeyValues(s, g, kKeyLightColor, 0, a.keys[k].values);              // wrong kind of owner
-  GoToFrame(doc, 10);
+  a.keys[k].owner = 777;  // no such group
+  std::vector<float> values = {0.25f, 0.5f, 0.75f};
+  ApplyKeyValues(s, LightOwner(9), kKeyLightColor, 0, values);  // no such light
+  ApplyKeyValues(s, g, kKeyLightColor, 0, values);              // wrong kind of owner
+  ApplyKeyValues(s, kCameraOwner, kKeyColor, 0, values);
+  for (const KnfLight& light : s.lights)
+    EXPECT_NE(light.color[0], 0.25f);
+  EXPECT_EQ(s.groups[g].color, (Vec3{1, 1, 1}));
+  GoToFrame(doc, 10);  // the orphaned key is passed over
   EXPECT_FALSE(OwnerMatchesKind(s, LightOwner(9), kKeyLightColor));
   EXPECT_TRUE(OwnerMatchesKind(s, LightOwner(8), kKeyLightColor));
   EXPECT_FALSE(OwnerMatchesKind(s, kCameraOwner, kKeyTranslation));
@@ -315,6 +321,104 @@ TEST_F(Animation, MissingKeyInThePreviousFrameIsReported) {
   EXPECT_EQ(rec.shell.messages[0],
             "Missing key frame info: frame=10 group=" + std::to_string(g) + " previous_id=0");
   EXPECT_EQ(Value(10, g, kKeyTranslation, 0), 10);  // the edit is not stored
+}
+
+TEST_F(Animation, ARefusedEditAtANewFrameLeavesNoKeyOfZeros) {
+  SetTranslationAt(doc, g, 20, {20, 5, 5});
+  ReleaseFrameKeys(a, 0);
+  AddKey(a, 0, kKeyColor);
+  GoToFrame(doc, 10);
+  s.groups[g].translation = {3, 3, 3};
+  StoreKey(doc, g, kKeyTranslation);
+  EXPECT_EQ(rec.shell.messages.size(), 1u);
+  EXPECT_EQ(Key(10, g, kKeyTranslation), -1);
+}
+
+TEST_F(Animation, EnsureKeyedNeverDoublesAKey) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  ReleaseFrameKeys(a, 0);  // frame 0 lost the key, frame 10 still has it
+  AddKey(a, 0, kKeyColor);
+  GoToFrame(doc, 10);
+  EnsureKeyed(doc, g, kKeyTranslation);
+  int count = 0;
+  ForEachKeyInFrame(a, 10, [&](int k) { count += a.keys[k].kind == kKeyTranslation; });
+  EXPECT_EQ(count, 1);
+  EXPECT_NE(Key(0, g, kKeyTranslation), -1);
+}
+
+TEST_F(Animation, ApplyingKeysSetsEveryKindOfValue) {
+  std::vector<float> v = {2, 0.5f, -1, 0};
+  ApplyKeyValues(s, g, kKeyColor, 0, v);
+  EXPECT_EQ(s.groups[g].color, (Vec3{1, 0.5f, 0}));
+  v = {200, 2, 0.5f, -1};
+  ApplyKeyValues(s, g, kKeySpecular, 0, v);
+  EXPECT_EQ(s.groups[g].shininess, 128);
+  EXPECT_EQ(s.groups[g].specular, (Vec3{1, 0.5f, 0}));
+  v = {0.1f, 0.2f, 0.3f};
+  ApplyKeyValues(s, LightOwner(4), kKeyLightAttenuation, 0, v);
+  EXPECT_EQ(s.lights[4].c1, 0.1f);
+  EXPECT_EQ(s.lights[4].c2, 0.2f);
+  EXPECT_EQ(s.lights[4].c3, 0.3f);
+  v = {0, 0, 90};
+  ApplyKeyValues(s, g, kKeyCenterRotation, 0, v);
+  v = {1, 2, 3};
+  ApplyKeyValues(s, g, kKeyCenter, 0, v);
+  EXPECT_EQ(s.groups[g].centerRotation, (Vec3{0, 0, 90}));
+  EXPECT_EQ(s.groups[g].center, (Vec3{1, 2, 3}));
+  EXPECT_EQ(s.groups[g].matrix, GroupMatrixFromFields(s.groups[g]));
+  ExpectNear(TransformPoint(s.groups[g].matrix, {1, 0, 0}), {0, 1, 0});
+  v = {std::bit_cast<float>(0)};
+  ApplyKeyValues(s, g, kKeyEnabled, kStepMask, v);
+  EXPECT_FALSE(s.groups[g].flags & Enabled);
+}
+
+TEST_F(Animation, AnInnerKeyShapesTheCurvesOnBothSides) {
+  for (int f : {10, 20, 30, 40})
+    SetTranslationAt(doc, g, f, {f == 40 ? 60.0f : float(f), 0, 0});
+  SetTranslationAt(doc, g, 20, {25, 0, 0});  // neighbours at 0, 10 and 30, 40
+  const int n = 3;
+  EXPECT_FLOAT_EQ(Value(10, g, kKeyTranslation, n), 16.25f);      // C1: P10 + (P20 - P0)/4
+  EXPECT_FLOAT_EQ(Value(0, g, kKeyTranslation, 2 * n), 3.75f);    // C2: P10 - (P20 - P0)/4
+  EXPECT_FLOAT_EQ(Value(20, g, kKeyTranslation, n), 30);          // C1: P20 + (P30 - P10)/4
+  EXPECT_FLOAT_EQ(Value(10, g, kKeyTranslation, 2 * n), 20);      // C2: P20 - (P30 - P10)/4
+  EXPECT_FLOAT_EQ(Value(30, g, kKeyTranslation, n), 38.75f);      // C1: P30 + (P40 - P20)/4
+  EXPECT_FLOAT_EQ(Value(20, g, kKeyTranslation, 2 * n), 21.25f);  // C2: P30 - (P40 - P20)/4
+  ExpectNear(TranslationAt(doc, g, 20), {25, 0, 0});
+}
+
+TEST_F(Animation, ANewKeyFrameKeepsTheOrderOfTheOneBefore) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  GoToFrame(doc, 10);
+  EnsureKeyed(doc, kCameraOwner, kKeyCamera);
+  s.camera.position = {1, 1, 1};
+  StoreKey(doc, kCameraOwner, kKeyCamera);
+  GoToFrame(doc, 5);
+  EnsureKeyed(doc, g, kKeyScale);
+  s.groups[g].scale = {2, 2, 2};
+  StoreKey(doc, g, kKeyScale);
+  auto order = [&](int frame) {
+    std::vector<std::pair<int, int>> keys;
+    ForEachKeyInFrame(a, frame, [&](int k) { keys.emplace_back(a.keys[k].owner, a.keys[k].kind); });
+    return keys;
+  };
+  EXPECT_EQ(order(5), order(0));
+  EXPECT_EQ(order(0).back(), std::make_pair(kCameraOwner, int(kKeyCamera)));
+}
+
+TEST_F(Animation, FramesOutsideTheAnimationAreNeverKeyed) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  for (int frame : {kClipboardFrame, 12000, -5}) {
+    a.currentFrame = frame;  // as a careless caller might leave it
+    EnsureKeyed(doc, g, kKeyScale);
+    StoreKey(doc, g, kKeyScale);
+    CutOrCopyKeyFrame(doc, true);
+    PasteKeyFrame(doc, false);
+  }
+  EXPECT_EQ(a.frameKeys[kClipboardFrame], -1);
+  EXPECT_EQ(FindKey(a, 0, g, kKeyScale), -1);
+  ShowFrame(doc);  // shows the nearest frame instead
+  EXPECT_EQ(a.currentFrame, 0);
+  EXPECT_EQ(a.keyFrameList, (std::vector<int32_t>{0, 10}));
 }
 
 TEST_F(Animation, ClearKeyFramesForgetsEverything) {

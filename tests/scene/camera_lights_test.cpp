@@ -81,8 +81,17 @@ TEST(CameraAndLights, LightDirectionAndAnglesConvertBothWays) {
     UpdateLightDirection(s, 3, 0);
     ExpectNear(l.direction, d, 1e-5f);
   }
-  UpdateLightDirection(s, 9, 0);  // no such light: nothing happens
+  // No such light: nothing changes.
+  auto snapshot = [&] {
+    std::vector<Vec3> v;
+    for (const KnfLight& light : s.lights)
+      v.insert(v.end(), {light.direction, light.rotation});
+    return v;
+  };
+  auto before = snapshot();
+  UpdateLightDirection(s, 9, 0);
   UpdateLightDirection(s, -1, 1);
+  EXPECT_EQ(snapshot(), before);
 }
 
 TEST(CameraAndLights, ANewSceneHasTheDefaultLightsViewsAndCamera) {

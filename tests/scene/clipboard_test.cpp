@@ -14,7 +14,7 @@ using test::Names;
 using Strings = std::vector<std::string>;
 
 // Top level A, B, C (in that order), with A and C selected.
-struct ThreeGroups : ::testing::Test {
+struct Clipboard : ::testing::Test {
   test::RecordedDocument rec;
   Scene& s = rec.scene();
   int c = AddTriangle(s, "C");
@@ -28,11 +28,10 @@ struct ThreeGroups : ::testing::Test {
   }
 };
 
-TEST_F(ThreeGroups, CopyReversesAndPasteReversesBack) {
+TEST_F(Clipboard, CopyReversesAndPasteReversesBack) {
   Copy(rec.doc);
   EXPECT_EQ(Names(s, s.clipHead), (Strings{"C", "A"}));
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "B", "C"}));  // the scene is untouched
-  EXPECT_FALSE(rec.doc.modified);
 
   Paste(rec.doc);
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "C", "A", "B", "C"}));
@@ -45,7 +44,7 @@ TEST_F(ThreeGroups, CopyReversesAndPasteReversesBack) {
   EXPECT_TRUE(rec.doc.modified);
 }
 
-TEST_F(ThreeGroups, TwoPastesAreIndependentDeepCopies) {
+TEST_F(Clipboard, TwoPastesAreIndependentDeepCopies) {
   Copy(rec.doc);
   Paste(rec.doc);
   int first = s.rootHead;
@@ -61,7 +60,7 @@ TEST_F(ThreeGroups, TwoPastesAreIndependentDeepCopies) {
   EXPECT_EQ(s.groups[a].primitives[0].vertices[0], 0);
 }
 
-TEST_F(ThreeGroups, CopyKeepsEachSubtreeInItsOrder) {
+TEST_F(Clipboard, CopyKeepsEachSubtreeInItsOrder) {
   // A gets children x, y (in that order).
   int y = AddTriangle(s, "y");
   int x = AddTriangle(s, "x");
@@ -76,7 +75,7 @@ TEST_F(ThreeGroups, CopyKeepsEachSubtreeInItsOrder) {
   EXPECT_EQ(Names(s, s.groups[s.rootHead].child), (Strings{"x", "y"}));
 }
 
-TEST_F(ThreeGroups, CutMovesTheSelectionToTheClipboardAndDropsItsKeys) {
+TEST_F(Clipboard, CutMovesTheSelectionToTheClipboardAndDropsItsKeys) {
   GoToFrame(rec.doc, 10);
   EnsureKeyed(rec.doc, a, kKeyTranslation);
   AddTranslation(s, a, 1, 0, 0);
@@ -96,7 +95,24 @@ TEST_F(ThreeGroups, CutMovesTheSelectionToTheClipboardAndDropsItsKeys) {
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "C", "B"}));
 }
 
-TEST(Clipboard, CutOfTheOnlyGroupEmptiesTheScene) {
+TEST_F(Clipboard, CutInsideALevelTakesTheGroupFromItsParent) {
+  int kid2 = AddTriangle(s, "kid2");
+  int kid1 = AddTriangle(s, "kid1");
+  // B(kid1, kid2)
+  s.rootHead = s.groups[kid2].next;
+  s.groups[kid2].next = -1;
+  s.groups[b].child = kid1;
+  DeselectAll(rec.doc);
+  ASSERT_TRUE(EnterLevel(s, b));
+  s.groups[kid1].flags |= Selected;
+  s.selectedGroup = kid1;
+  Cut(rec.doc);
+  EXPECT_EQ(Names(s, s.groups[b].child), (Strings{"kid2"}));
+  EXPECT_EQ(Names(s, s.clipHead), (Strings{"kid1"}));
+  EXPECT_TRUE(s.levelStack.empty());
+}
+
+TEST_F(Clipboard, CutOfTheOnlyGroupEmptiesTheScene) {
   Document doc;
   int g = AddTriangle(doc.scene, "only");
   doc.scene.groups[g].flags |= Selected;
@@ -106,7 +122,7 @@ TEST(Clipboard, CutOfTheOnlyGroupEmptiesTheScene) {
   EXPECT_EQ(doc.scene.clipHead, g);
 }
 
-TEST_F(ThreeGroups, NextCopyReleasesTheClipboardForReuse) {
+TEST_F(Clipboard, NextCopyReleasesTheClipboardForReuse) {
   Copy(rec.doc);
   size_t slots = s.groups.size();
   Copy(rec.doc);
@@ -114,7 +130,7 @@ TEST_F(ThreeGroups, NextCopyReleasesTheClipboardForReuse) {
   EXPECT_EQ(Names(s, s.clipHead), (Strings{"C", "A"}));
 }
 
-TEST_F(ThreeGroups, PasteGoesToTheFrontOfTheLevelBeingEdited) {
+TEST_F(Clipboard, PasteGoesToTheFrontOfTheLevelBeingEdited) {
   Copy(rec.doc);
   // Make B a parent with one child, and edit inside it.
   int kid = NewGroup(s, "kid");
@@ -127,7 +143,7 @@ TEST_F(ThreeGroups, PasteGoesToTheFrontOfTheLevelBeingEdited) {
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "B", "C"}));
 }
 
-TEST_F(ThreeGroups, NothingToCopyCutOrPaste) {
+TEST_F(Clipboard, NothingToCopyCutOrPaste) {
   Paste(rec.doc);  // empty clipboard: nothing changes, the selection stays
   EXPECT_EQ(s.selectedGroup, a);
   EXPECT_FALSE(rec.doc.modified);
@@ -138,7 +154,7 @@ TEST_F(ThreeGroups, NothingToCopyCutOrPaste) {
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "B", "C"}));
 }
 
-TEST(Clipboard, CopyGroupCopiesTheBodyNotTheLinks) {
+TEST_F(Clipboard, CopyGroupCopiesTheBodyNotTheLinks) {
   Scene s;
   int src = AddTriangle(s, "src");
   s.groups[src].kind = kKindTorus;

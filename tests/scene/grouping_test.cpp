@@ -24,7 +24,7 @@ void Select(Scene& s, std::initializer_list<int> groups) {
   s.selectedGroup = *groups.begin();
 }
 
-struct Members : ::testing::Test {
+struct Grouping : ::testing::Test {
   test::RecordedDocument rec;
   Scene& s = rec.scene();
   int other = AddTriangle(s, "other");
@@ -52,7 +52,7 @@ struct Members : ::testing::Test {
   }
 };
 
-TEST_F(Members, GroupMakesAParentThatMovesNothing) {
+TEST_F(Grouping, GroupMakesAParentThatMovesNothing) {
   auto beforeA = WorldPositions(s, a), beforeB = WorldPositions(s, b);
   int group = GroupThem();
   ASSERT_NE(group, -1);
@@ -68,7 +68,7 @@ TEST_F(Members, GroupMakesAParentThatMovesNothing) {
   ExpectSamePositions(WorldPositions(s, b), beforeB);
 }
 
-TEST_F(Members, UngroupAfterTurningTheGroupKeepsEveryVertexWhereItIsDrawn) {
+TEST_F(Grouping, UngroupAfterTurningTheGroupKeepsEveryVertexWhereItIsDrawn) {
   int group = GroupThem();
   AddRotation(s, group, 25, 45, -60);
   AddTranslation(s, group, 0, 2, -1);
@@ -96,7 +96,47 @@ TEST_F(Members, UngroupAfterTurningTheGroupKeepsEveryVertexWhereItIsDrawn) {
   ExpectSamePositions(WorldPositions(s, b), drawnB);
 }
 
-TEST_F(Members, UngroupAtAQuarterTurnAboutYGivesAValidRotation) {
+TEST_F(Grouping, UngroupKeepsAMirroredMemberAfterTheGroup) {
+  s.groups[b].scale = {-1, 1, 2};
+  BuildGroupMatrix(s, b);
+  int group = GroupThem();
+  // other, Group: the group is not first in its list.
+  s.rootHead = other;
+  s.groups[other].next = group;
+  s.groups[group].next = -1;
+  AddRotation(s, group, 0, 30, 70);
+  AddTranslation(s, group, 3, 0, 0);
+  BuildGroupMatrix(s, group);
+  auto drawnA = WorldPositions(s, a), drawnB = WorldPositions(s, b);
+  Ungroup(rec.doc);
+  EXPECT_EQ(Names(s, s.rootHead), (Strings{"other", "B", "A"}));
+  BuildGroupMatrix(s, a);
+  BuildGroupMatrix(s, b);
+  ExpectSamePositions(WorldPositions(s, a), drawnA);
+  ExpectSamePositions(WorldPositions(s, b), drawnB);
+  EXPECT_EQ(s.groups[b].scale, (Vec3{-1, 1, 2}));
+}
+
+TEST_F(Grouping, AReleasedGroupTakesTheCameraGazeWithIt) {
+  int group = GroupThem();
+  s.camera.mode = kCameraLookAt;
+  s.camera.lookAtGroup = group;
+  s.camera.position = {0, 0, -5};
+  RebuildCameraPath(s);
+  UpdateCameraTarget(s);
+  Vec3 facing = s.camera.rotation;
+  Ungroup(rec.doc);
+  EXPECT_EQ(s.camera.mode, kCameraManual);
+  EXPECT_EQ(s.camera.lookAtGroup, -1);
+  // A new group in the freed slot is not looked at.
+  int fresh = NewGroup(s, "fresh");
+  ASSERT_EQ(fresh, group);
+  s.groups[fresh].translation = {0, 9, 0};
+  UpdateCameraTarget(s);
+  EXPECT_EQ(s.camera.rotation, facing);
+}
+
+TEST_F(Grouping, UngroupAtAQuarterTurnAboutYGivesAValidRotation) {
   int group = GroupThem();
   s.groups[group].rotation = {30, 90, 45};
   BuildGroupMatrix(s, group);
@@ -108,7 +148,7 @@ TEST_F(Members, UngroupAtAQuarterTurnAboutYGivesAValidRotation) {
   ExpectSamePositions(WorldPositions(s, a), drawn);
 }
 
-TEST_F(Members, GroupAndUngroupInsideALevel) {
+TEST_F(Grouping, GroupAndUngroupInsideALevel) {
   int group = GroupThem();
   DeselectAll(rec.doc);
   ASSERT_TRUE(EnterLevel(s, group));
@@ -123,7 +163,7 @@ TEST_F(Members, GroupAndUngroupInsideALevel) {
   EXPECT_TRUE(s.levelStack.empty());
 }
 
-TEST_F(Members, UngroupOfAGroupWithoutChildrenDoesNothing) {
+TEST_F(Grouping, UngroupOfAGroupWithoutChildrenDoesNothing) {
   s.selectedGroup = other;
   Ungroup(rec.doc);
   EXPECT_TRUE(IsLiveGroup(s, other));
@@ -131,7 +171,7 @@ TEST_F(Members, UngroupOfAGroupWithoutChildrenDoesNothing) {
   EXPECT_FALSE(rec.doc.modified);
 }
 
-TEST_F(Members, GroupingNeedsASelectionInTheLevel) {
+TEST_F(Grouping, GroupingNeedsASelectionInTheLevel) {
   s.selectedGroup = -1;
   GroupSelected(rec.doc);
   for (int g : {a, b})
@@ -142,7 +182,7 @@ TEST_F(Members, GroupingNeedsASelectionInTheLevel) {
   EXPECT_EQ(s.groups.size(), 3u);
 }
 
-TEST_F(Members, SelectAllAndDeselectAll) {
+TEST_F(Grouping, SelectAllAndDeselectAll) {
   int group = GroupThem();
   DeselectAll(rec.doc);
   for (int g : {group, a, b, other})
@@ -162,7 +202,7 @@ TEST_F(Members, SelectAllAndDeselectAll) {
   EXPECT_EQ(s.selectedGroup, -1);
 }
 
-TEST(Grouping, SelectAllPassesOverHeaderSlots) {
+TEST_F(Grouping, SelectAllPassesOverHeaderSlots) {
   Document doc;
   int g = AddTriangle(doc.scene, "G");
   int header = NewGroup(doc.scene, "header");
@@ -172,7 +212,7 @@ TEST(Grouping, SelectAllPassesOverHeaderSlots) {
   EXPECT_EQ(doc.scene.groups[header].flags, Deleted);
 }
 
-TEST(Grouping, ReverseNormalsLeavesColoursAndUnselectedGroupsAlone) {
+TEST_F(Grouping, ReverseNormalsLeavesColoursAndUnselectedGroupsAlone) {
   Document doc;
   Scene& s = doc.scene;
   int plain = AddTriangle(s, "plain");
@@ -190,7 +230,7 @@ TEST(Grouping, ReverseNormalsLeavesColoursAndUnselectedGroupsAlone) {
   EXPECT_TRUE(doc.modified);
 }
 
-TEST(Grouping, DisablingAwayFromFrameZeroIsAKeyThatHoldsUntilTheNextKeyFrame) {
+TEST_F(Grouping, DisablingAwayFromFrameZeroIsAKeyThatHoldsUntilTheNextKeyFrame) {
   test::RecordedDocument rec;
   Scene& s = rec.scene();
   int g = AddTriangle(s, "G");
@@ -215,6 +255,15 @@ TEST(Grouping, DisablingAwayFromFrameZeroIsAKeyThatHoldsUntilTheNextKeyFrame) {
   GoToFrame(rec.doc, 20);
   EXPECT_TRUE(s.groups[g].flags & Enabled);
   EXPECT_TRUE(rec.shell.messages.empty());
+}
+
+TEST_F(Grouping, EnablingAtFrameZeroMakesNoKey) {
+  s.groups[a].flags &= ~Enabled;
+  EnableSelected(rec.doc);
+  EXPECT_TRUE(s.groups[a].flags & Enabled);
+  EXPECT_TRUE(s.groups[b].flags & Enabled);
+  EXPECT_TRUE(rec.anim().keyFrameList.empty());
+  EXPECT_EQ(rec.anim().frameKeys[0], -1);
 }
 
 }  // namespace

@@ -243,6 +243,13 @@ TEST(Transforms, ParameterBlocksFollowTheKind) {
   SetGeneratorParams(s, ext, 4, nullptr);
   EXPECT_EQ(s.groups[ext].generatorParams.size(), 8u);
 
+  // Allocating a variable block keeps its size word.
+  SetVariableParamSize(s, ext, 40);
+  ASSERT_EQ(AllocGeneratorParams(s, ext), 0);
+  EXPECT_EQ(s.groups[ext].generatorParams.size(), 40u);
+  EXPECT_EQ(GeneratorParamSize(s.groups[ext]), 40);
+  EXPECT_EQ(GetMappingKind(s, ext), 0);
+
   int mesh = NewGroup(s, "mesh");
   EXPECT_EQ(AllocGeneratorParams(s, mesh), 0);
   EXPECT_TRUE(s.groups[mesh].generatorParams.empty());
