@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  libcli11-dev
+  libcli11-dev nlohmann-json3-dev
+  libjpeg62-turbo-dev libgif-dev
+  libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
 )
 if [[ "${1:-}" == "--bench" ]]; then

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "images/texture_table.h"
 #include "scene/scene.h"
 #include "scene/shell.h"
 #include "view/view_setting.h"
@@ -19,6 +20,7 @@ void ResetScene(Document& doc, bool keepCamera);
 
 struct Document {
   Scene scene;
+  TextureTable textures;  // kept across New, Open and Append
   DisplayState display;
   std::string name = "new.knf";
   bool modified = false;
@@ -29,9 +31,11 @@ struct Document {
   Document& operator=(const Document&) = delete;
 
   Shell* shell;  // never null
+  TextureUploader* uploader = &noUpload_;  // never null
 
  private:
   QuietShell quiet_;
+  NoTextureUpload noUpload_;
 };
 
 inline void MarkModified(Document& doc) {

@@ -1,0 +1,62 @@
+#include "io/output_file.h"
+
+#include <cstdarg>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace modra {
+
+OutputFile::~OutputFile() {
+  if (file_) std::fclose(file_);
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+}
+
+bool OutputFile::Open(const std::string& path) {
+  path_ = path;
+  temp_ = path + ".XXXXXX";
+  int fd = ::mkstemp(temp_.data());
+  if (fd < 0) {
+    temp_.clear();
+    return false;
+  }
+  // mkstemp makes the file private; give it the mode a plain create would.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  file_ = ::fdopen(fd, "wb");
+  if (!file_) {
+    ::close(fd);
+    return false;
+  }
+  std::setvbuf(file_, nullptr, _IOFBF, 1 << 20);
+  ok_ = true;
+  return true;
+}
+
+bool OutputFile::Write(const void* bytes, size_t size) {
+  if (!ok_) return false;
+  if (size > 0 && std::fwrite(bytes, 1, size, file_) != size) ok_ = false;
+  return ok_;
+}
+
+bool OutputFile::Print(const char* format, ...) {
+  if (!ok_) return false;
+  va_list args;
+  va_start(args, format);
+  if (std::vfprintf(file_, format, args) < 0) ok_ = false;
+  va_end(args);
+  return ok_;
+}
+
+bool OutputFile::Commit() {
+  if (!file_) return false;
+  bool good = ok_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+  good = (std::fclose(file_) == 0) && good;
+  file_ = nullptr;
+  if (!good || std::rename(temp_.c_str(), path_.c_str()) != 0) return false;
+  temp_.clear();
+  return true;
+}
+
+}  // namespace modra
