@@ -1,5 +1,16 @@
 #include "images/texture_table.h"
 
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "images/bmp.h"
+#include "images/jpeg.h"
+#include "images/ppm.h"
+#include "io/byte_reader.h"
+#include "scene/document.h"
+
 namespace modra {
 
 TextureTable::TextureTable() : searchPath(SplitTexturePath(kDefaultTexturePath)) {}
@@ -31,7 +42,9 @@ std::string JoinTexturePath(const TextureTable& table) {
   return joined;
 }
 
-int CurrentTextureCount(const TextureTable& table) { return static_cast<int>(table.entries.size()); }
+int CurrentTextureCount(const TextureTable& table) {
+  return static_cast<int>(table.entries.size());
+}
 
 int FindTexture(const TextureTable& table, std::string_view name) {
   for (size_t i = 0; i < table.entries.size(); ++i)
@@ -42,6 +55,175 @@ int FindTexture(const TextureTable& table, std::string_view name) {
 std::string_view BaseName(std::string_view path) {
   size_t slash = path.find_last_of("/\\");
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+namespace {
+
+constexpr int kCheckerSize = 128;
+constexpr char kCheckerPath[] = "checker.ppm";
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+// Messages that a search through several directories would repeat for
+// every directory that lacks the file.
+struct Messages {
+  Document& doc;
+  bool quiet;
+  void Say(const std::string& text) const { doc.shell->Message(text); }
+  void SayUnlessQuiet(const std::string& text) const {
+    if (!quiet) Say(text);
+  }
+};
+
+int LoadJpeg(const Messages& m, int index, const std::string& path) {
+  FileBytes file;
+  switch (ReadWholeFile(path, file)) {
+    case FileReadStatus::kOk:
+      break;
+    case FileReadStatus::kCannotOpen:
+      m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
+      return -1;
+    case FileReadStatus::kNoMemory:
+      m.SayUnlessQuiet("Can't get " + std::to_string(file.size) + " bytes of memory\n");
+      return -1;
+    case FileReadStatus::kShortRead:
+      m.SayUnlessQuiet("Can't read entire file\n");
+      return -1;
+  }
+  JpegImage jpeg;
+  jpeg.SetBottomUp();  // OpenGL wants the bottom row first
+  const uint8_t* rgb = jpeg.DecodeMemory(file.data.get(), file.size);
+  if (!rgb) {
+    m.Say("Can't convert all of " + Quoted(path));
+    return -1;
+  }
+  m.doc.uploader->Upload(index + 1, rgb, jpeg.Width(), jpeg.Height());
+  return 0;
+}
+
+int LoadBmp(const Messages& m, int index, const std::string& path) {
+  BmpImage bmp;
+  bmp.SetBottomUp();
+  const uint8_t* rgb = bmp.Read(path);
+  if (!rgb) {
+    m.Say("Can't decode " + Quoted(path));
+    return -1;
+  }
+  m.doc.uploader->Upload(index + 1, rgb, bmp.Width(), bmp.Height());
+  return 0;
+}
+
+int LoadPpm(const Messages& m, int index, const std::string& path) {
+  FileBytes file;
+  switch (ReadWholeFile(path, file)) {
+    case FileReadStatus::kOk:
+      break;
+    case FileReadStatus::kCannotOpen:
+      m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
+      return -1;
+    case FileReadStatus::kNoMemory:
+      m.Say("Unable to allocate memory");
+      return -1;
+    case FileReadStatus::kShortRead:
+      m.Say("Can't read all of " + Quoted(path));
+      return -1;
+  }
+  PpmHeader header;
+  switch (ParsePpmHeader(file.data.get(), file.size, &header)) {
+    case PpmStatus::kOk:
+      break;
+    case PpmStatus::kShortHeader:
+      m.Say("Can't read all of input file");
+      return -1;
+    case PpmStatus::kWrongType:
+    case PpmStatus::kBadHeader:
+      m.Say(Quoted(path) + " is the wrong file type");
+      return -1;
+  }
+  // Compared before allocating: a header may claim any size.
+  const size_t stride = static_cast<size_t>(header.width) * 3;
+  const size_t height = static_cast<size_t>(header.height);
+  if ((file.size - header.dataOffset) / stride < height) {
+    m.Say("Can't read all of " + Quoted(path));
+    return -1;
+  }
+  std::unique_ptr<uint8_t[]> rgb(new (std::nothrow) uint8_t[stride * height]);
+  if (!rgb) {
+    m.Say("Unable to allocate memory");
+    return -1;
+  }
+  // The file's first row is the picture's top; OpenGL wants the bottom row
+  // first.
+  const uint8_t* in = file.data.get() + header.dataOffset;
+  for (size_t y = 0; y < height; ++y)
+    std::memcpy(rgb.get() + (height - 1 - y) * stride, in + y * stride, stride);
+  m.doc.uploader->Upload(index + 1, rgb.get(), header.width, header.height);
+  return 0;
+}
+
+bool EndsWith(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+}  // namespace
+
+int LoadTextureImage(Document& doc, int index, const std::string& path, bool quiet) {
+  const Messages m{doc, quiet};
+  // Exactly these spellings: "x.Jpg" is read as a PPM.
+  if (EndsWith(path, "jpg") || EndsWith(path, "JPG")) return LoadJpeg(m, index, path);
+  if (EndsWith(path, "bmp") || EndsWith(path, "BMP")) return LoadBmp(m, index, path);
+  return LoadPpm(m, index, path);
+}
+
+int MakeCheckerTexture(Document& doc, int index) {
+  std::unique_ptr<uint8_t[]> rgb(new (std::nothrow) uint8_t[kCheckerSize * kCheckerSize * 3]);
+  if (!rgb) {
+    doc.shell->Message("Unable to allocate memory");
+    return -1;
+  }
+  uint8_t* out = rgb.get();
+  for (int y = 0; y < kCheckerSize; ++y) {
+    for (int x = 0; x < kCheckerSize; ++x, out += 3) {
+      const uint8_t level = ((x ^ y) & 16) ? 255 : 0;
+      out[0] = out[1] = out[2] = level;
+    }
+  }
+  doc.uploader->Upload(index + 1, rgb.get(), kCheckerSize, kCheckerSize);
+  return 0;
+}
+
+int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
+  TextureTable& table = doc.textures;
+  const int index = CurrentTextureCount(table);
+  const int loaded = path.empty() ? MakeCheckerTexture(doc, index)
+                                  : LoadTextureImage(doc, index, std::string(path), quiet);
+  if (loaded != 0) return -1;
+  if (index >= MaxTextures) {
+    doc.uploader->Release(index + 1);
+    doc.shell->Message("Too many textures loaded");
+    return -1;
+  }
+  try {
+    table.entries.push_back({std::string(name), path.empty() ? kCheckerPath : std::string(path)});
+  } catch (const std::bad_alloc&) {
+    doc.uploader->Release(index + 1);
+    doc.shell->Message("Not enough memory");
+    return -1;
+  }
+  return 0;
+}
+
+int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName) {
+  const int found = FindTexture(doc.textures, name);
+  if (found >= 0) return found;
+  for (const std::string& dir : doc.textures.searchPath) {
+    const std::string path = dir + "/" + std::string(fileName);
+    if (AddTexture(doc, path, name, true) == 0) return CurrentTextureCount(doc.textures) - 1;
+  }
+  doc.shell->Message("Can't load " + Quoted(name) + " texture");
+  return 0;
 }
 
 }  // namespace modra

@@ -21,9 +21,9 @@ struct TextureEntry {
 };
 
 struct TextureTable {
-  std::vector<TextureEntry> entries;      // at most MaxTextures, never removed
-  std::vector<std::string> searchPath;    // directories searched for scene textures
-  std::string lastPath = "C:/";           // where the texture browser opens
+  std::vector<TextureEntry> entries;    // at most MaxTextures, never removed
+  std::vector<std::string> searchPath;  // directories searched for scene textures
+  std::string lastPath = "C:/";         // where the texture browser opens
 
   TextureTable();
 };
@@ -35,6 +35,9 @@ class TextureUploader {
  public:
   virtual ~TextureUploader() = default;
   virtual void Upload(unsigned textureObject, const uint8_t* rgb, int width, int height) = 0;
+  // Gives back a texture object that was uploaded but is not kept (the
+  // table was full).
+  virtual void Release(unsigned /*textureObject*/) {}
 };
 
 class NoTextureUpload : public TextureUploader {
@@ -56,11 +59,15 @@ int FindTexture(const TextureTable& table, std::string_view name);
 // Loads `path` (or, with an empty path, makes the checkerboard with the path
 // "checker.ppm") into the next entry. 0, or -1 after its message; `quiet`
 // silences the messages that a search through several directories would
-// repeat.
+// repeat. The image is loaded before the table's limit is checked, so a
+// file error is reported as such; a texture loaded into a full table is
+// released again ("Too many textures loaded").
 int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet = false);
 // Decodes an image file (JPEG, BMP or binary PPM, by its last three
 // characters) and uploads it as texture object index + 1. 0 or -1.
 int LoadTextureImage(Document& doc, int index, const std::string& path, bool quiet = false);
+// The built-in 128 x 128 checkerboard (16-pixel squares, black where bit 4
+// of x equals bit 4 of y) as texture object index + 1. 0 or -1.
 int MakeCheckerTexture(Document& doc, int index);
 // The table index for a texture named in a scene file: an entry of that
 // name, else the first search directory that holds `fileName`, else 0 with

@@ -45,7 +45,7 @@ class ByteReader {
   }
   bool Bytes(void* out, size_t n) {
     const uint8_t* p = Take(n);
-    if (p) std::memcpy(out, p, n);
+    if (p && n > 0) std::memcpy(out, p, n);
     return p != nullptr;
   }
 
@@ -73,10 +73,16 @@ class ByteReader {
   bool Words(void* out, size_t n) {
     if (n > remaining() / 4) return ok_ = false;
     const uint8_t* p = Take(n * 4);
-    std::memcpy(out, p, n * 4);
-    if (swap || std::endian::native == std::endian::big) {
-      auto* w = static_cast<uint32_t*>(out);
-      for (size_t i = 0; i < n; ++i) w[i] = __builtin_bswap32(w[i]);
+    if (!(swap || std::endian::native == std::endian::big)) {
+      if (n > 0) std::memcpy(out, p, n * 4);
+      return true;
+    }
+    auto* o = static_cast<uint8_t*>(out);
+    for (size_t i = 0; i < n; ++i) {
+      uint32_t w;
+      std::memcpy(&w, p + 4 * i, 4);
+      w = __builtin_bswap32(w);
+      std::memcpy(o + 4 * i, &w, 4);
     }
     return true;
   }
@@ -94,8 +100,14 @@ struct FileBytes {
   size_t size = 0;
   std::span<const uint8_t> span() const { return {data.get(), size}; }
 };
-// Reads a whole file; false when it cannot be opened or read, or memory
-// runs out.
-bool ReadWholeFile(const std::string& path, FileBytes& out);
+enum class FileReadStatus {
+  kOk,
+  kCannotOpen,  // missing, unreadable, or not a regular file (a directory)
+  kNoMemory,    // no memory for it, or larger than any file we read (2 GiB)
+  kShortRead,   // it ended or failed before its size was read
+};
+// Reads a whole file. out.size holds the file's size after kNoMemory too,
+// for the message that reports it.
+FileReadStatus ReadWholeFile(const std::string& path, FileBytes& out);
 
 }  // namespace modra

@@ -1,23 +1,38 @@
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "io/byte_reader.h"
+#include "io/huge_pages.h"
 
 namespace modra {
 
-bool ReadWholeFile(const std::string& path, FileBytes& out) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!f) return false;
-  if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
-  long size = std::ftell(f.get());
-  if (size < 0 || std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
+FileReadStatus ReadWholeFile(const std::string& path, FileBytes& out) {
+  out.data.reset();
+  out.size = 0;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                       &std::fclose);
+  if (!file) return FileReadStatus::kCannotOpen;
+  // Asked of the open file, not by seeking: a directory opens too, and
+  // seeking to its end gives a size of 2^63.
+  struct stat info;
+  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
+    return FileReadStatus::kCannotOpen;
+  out.size = static_cast<size_t>(info.st_size);
+  if (info.st_size > INT_MAX) return FileReadStatus::kNoMemory;
   // Left uninitialised: the read fills it, and large files load faster.
-  out.data.reset(new (std::nothrow) uint8_t[static_cast<size_t>(size) + 1]);
-  if (!out.data) return false;
-  out.size = static_cast<size_t>(size);
-  return std::fread(out.data.get(), 1, out.size, f.get()) == out.size;
+  out.data.reset(new (std::nothrow) uint8_t[out.size + 1]);
+  if (!out.data) return FileReadStatus::kNoMemory;
+  AdviseHugePages(out.data.get(), out.size);
+  if (std::fread(out.data.get(), 1, out.size, file.get()) != out.size) {
+    out.data.reset();
+    return FileReadStatus::kShortRead;
+  }
+  return FileReadStatus::kOk;
 }
 
 }  // namespace modra

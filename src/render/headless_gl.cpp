@@ -1,0 +1,187 @@
+#include "render/headless_gl.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+
+namespace modra {
+
+namespace {
+
+// The framebuffer-object entry points are not in OpenGL 1.1's library
+// interface; they are looked up at run time under their core names (GL 3.0,
+// ARB_framebuffer_object) or, on older renderers, the EXT names.
+struct FboFunctions {
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+};
+
+bool HasExtension(const char* list, const char* name) {
+  if (!list) return false;
+  const size_t length = std::strlen(name);
+  for (const char* at = std::strstr(list, name); at; at = std::strstr(at + 1, name))
+    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+// Needs a current context: the names depend on what it offers.
+bool LoadFboFunctions(FboFunctions* f) {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  const bool core = (version && version[0] >= '3' && version[0] <= '9') ||
+                    HasExtension(extensions, "GL_ARB_framebuffer_object");
+  if (!core && !HasExtension(extensions, "GL_EXT_framebuffer_object")) return false;
+  const std::string suffix = core ? "" : "EXT";
+  auto load = [&](auto* out, const char* name) {
+    *out = reinterpret_cast<std::remove_pointer_t<decltype(out)>>(
+        eglGetProcAddress((name + suffix).c_str()));
+    return *out != nullptr;
+  };
+  return load(&f->genFramebuffers, "glGenFramebuffers") &&
+         load(&f->deleteFramebuffers, "glDeleteFramebuffers") &&
+         load(&f->bindFramebuffer, "glBindFramebuffer") &&
+         load(&f->framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+         load(&f->checkFramebufferStatus, "glCheckFramebufferStatus") &&
+         load(&f->genRenderbuffers, "glGenRenderbuffers") &&
+         load(&f->deleteRenderbuffers, "glDeleteRenderbuffers") &&
+         load(&f->bindRenderbuffer, "glBindRenderbuffer") &&
+         load(&f->renderbufferStorage, "glRenderbufferStorage");
+}
+
+EGLDisplay OpenDisplay() {
+  // Mesa's surfaceless platform needs neither X nor a GPU device node; when
+  // it is missing, the default display is the best remaining guess.
+  const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay) {
+      EGLDisplay display =
+          getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+      if (display != EGL_NO_DISPLAY && eglInitialize(display, nullptr, nullptr)) return display;
+    }
+  }
+  EGLDisplay display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+  if (display != EGL_NO_DISPLAY && eglInitialize(display, nullptr, nullptr)) return display;
+  return EGL_NO_DISPLAY;
+}
+
+bool Fail(std::string* error, const char* what) {
+  if (error) {
+    *error = what;
+    EGLint code = eglGetError();
+    if (code != EGL_SUCCESS) {
+      char buffer[32];
+      std::snprintf(buffer, sizeof buffer, " (EGL error 0x%04X)", static_cast<unsigned>(code));
+      *error += buffer;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+HeadlessGl::~HeadlessGl() {
+  Release();
+}
+
+bool HeadlessGl::Create(int width, int height, std::string* error) {
+  Release();
+  if (width <= 0 || height <= 0) return Fail(error, "framebuffer size must be positive");
+
+  EGLDisplay display = OpenDisplay();
+  if (display == EGL_NO_DISPLAY) return Fail(error, "no EGL display");
+  display_ = display;
+  if (!HasExtension(eglQueryString(display, EGL_EXTENSIONS), "EGL_KHR_surfaceless_context"))
+    return Release(), Fail(error, "EGL cannot make a context current without a surface");
+  if (!eglBindAPI(EGL_OPENGL_API)) return Release(), Fail(error, "EGL has no desktop OpenGL");
+
+  // The colour and depth buffers are our own renderbuffers; the config
+  // only has to be able to render desktop OpenGL. (The default surface
+  // type would ask for windows, which the surfaceless platform has none of.)
+  const EGLint configAttributes[] = {EGL_SURFACE_TYPE, 0, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                     EGL_NONE};
+  EGLConfig config = nullptr;
+  EGLint configCount = 0;
+  if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) || configCount < 1)
+    return Release(), Fail(error, "no EGL config renders desktop OpenGL");
+
+  const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+  EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+  if (context == EGL_NO_CONTEXT) return Release(), Fail(error, "no compatibility-profile context");
+  context_ = context;
+  if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
+    return Release(), Fail(error, "cannot make the context current");
+
+  FboFunctions fbo;
+  if (!LoadFboFunctions(&fbo)) return Release(), Fail(error, "no framebuffer objects");
+  GLint maxSize = 0;
+  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
+  if (maxSize > 0 && (width > maxSize || height > maxSize))
+    return Release(), Fail(error, "framebuffer larger than the renderer allows");
+
+  fbo.genFramebuffers(1, &framebuffer_);
+  fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  fbo.genRenderbuffers(1, &colorBuffer_);
+  fbo.bindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
+  fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
+  fbo.genRenderbuffers(1, &depthBuffer_);
+  fbo.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+  fbo.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+  if (fbo.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    return Release(), Fail(error, "framebuffer incomplete");
+
+  width_ = width;
+  height_ = height;
+  glDrawBuffer(GL_COLOR_ATTACHMENT0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glViewport(0, 0, width, height);
+  return true;
+}
+
+void HeadlessGl::MakeCurrent() {
+  if (!context_) return;
+  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
+  FboFunctions fbo;
+  if (framebuffer_ && LoadFboFunctions(&fbo)) fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+}
+
+void HeadlessGl::Release() {
+  if (context_) {
+    if (eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) {
+      FboFunctions fbo;
+      if ((framebuffer_ || colorBuffer_ || depthBuffer_) && LoadFboFunctions(&fbo)) {
+        fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        if (framebuffer_) fbo.deleteFramebuffers(1, &framebuffer_);
+        if (colorBuffer_) fbo.deleteRenderbuffers(1, &colorBuffer_);
+        if (depthBuffer_) fbo.deleteRenderbuffers(1, &depthBuffer_);
+      }
+      eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    eglDestroyContext(display_, context_);
+  }
+  // note: the display is not terminated. EGL hands every caller the same
+  // display, and terminating it would pull the contexts of other live
+  // objects out from under them; Mesa tears it down at exit.
+  display_ = nullptr;
+  context_ = nullptr;
+  framebuffer_ = colorBuffer_ = depthBuffer_ = 0;
+  width_ = height_ = 0;
+}
+
+}  // namespace modra

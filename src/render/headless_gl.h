@@ -1,0 +1,46 @@
+// An OpenGL context that needs no window or display server: EGL on Mesa's
+// surfaceless platform, desktop OpenGL with the compatibility profile (so
+// the fixed-function drawing code runs unchanged), drawing into a
+// framebuffer object of a fixed size. Tests and the batch renderer draw
+// with it and read the pixels back with glReadPixels.
+//
+// Mesa picks its rasteriser when the display is created; for pixels that
+// repeat from machine to machine set LIBGL_ALWAYS_SOFTWARE=1 beforehand
+// (llvmpipe).
+#pragma once
+
+#include <string>
+
+namespace modra {
+
+class HeadlessGl {
+ public:
+  HeadlessGl() = default;
+  HeadlessGl(const HeadlessGl&) = delete;
+  HeadlessGl& operator=(const HeadlessGl&) = delete;
+  // Releases the framebuffer and the context.
+  ~HeadlessGl();
+
+  // Creates the context and a width x height framebuffer (RGBA8 colour,
+  // 24-bit depth), and leaves both current and bound with the viewport
+  // covering them. false with a reason in *error (when not null) if any
+  // step fails; the object then holds nothing. Calling it again replaces
+  // what the object held.
+  bool Create(int width, int height, std::string* error);
+  // Makes this context and its framebuffer current again (after another
+  // context was used on this thread).
+  void MakeCurrent();
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+
+ private:
+  void Release();
+
+  void* display_ = nullptr;  // EGLDisplay
+  void* context_ = nullptr;  // EGLContext
+  unsigned framebuffer_ = 0, colorBuffer_ = 0, depthBuffer_ = 0;
+  int width_ = 0, height_ = 0;
+};
+
+}  // namespace modra

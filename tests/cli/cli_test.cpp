@@ -1,0 +1,107 @@
+// The `modra` command line, driven as a script would drive it.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "nativefile/native_test_util.h"
+#include "nativefile/native_writer.h"
+#include "scene/bounds.h"
+
+namespace modra {
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result Modra(std::vector<std::string> args) {
+  args.insert(args.begin(), "modra");
+  std::vector<const char*> argv;
+  for (const std::string& a : args)
+    argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {status, out.str(), err.str()};
+}
+
+struct CommandLine : ::testing::Test {
+  test::TempDir dir;
+  std::string scene = dir / "scene.knf";
+
+  void SetUp() override {
+    Document doc;
+    doc.textures.entries = {{"Checker", "checker.ppm"}};
+    int g = test::AddLayoutGroup(doc.scene, "Wing", TexCoords, kTriangles, 3, 1);
+    doc.scene.groups[g].flags |= Textured;
+    ComputeBoundingBox(doc.scene, g);
+    test::SetTranslationAt(doc, g, 10, {2, 0, 0});
+    ASSERT_EQ(WriteNativeFile(doc, scene), 0);
+  }
+};
+
+TEST_F(CommandLine, DumpPrintsTheSceneAsJson) {
+  Result run = Modra({"dump", scene});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  auto j = nlohmann::json::parse(run.out);
+  ASSERT_EQ(j["groups"].size(), 1u);
+  const auto& g = j["groups"][0];
+  EXPECT_EQ(g["name"], "Wing");
+  EXPECT_EQ(g["parent"], -1);
+  EXPECT_EQ(g["flags"], Enabled | TexCoords | Textured);
+  EXPECT_EQ(g["primitives"][0]["vertexCount"], 3);
+  EXPECT_FALSE(g["primitives"][0].contains("vertices"));
+  EXPECT_EQ(j["lights"].size(), 9u);
+  EXPECT_EQ(j["textures"][0]["name"], "Checker");
+  EXPECT_EQ(j["keyFrames"].size(), 2u);
+  EXPECT_EQ(j["keyFrames"][1]["frame"], 10);
+  EXPECT_EQ(j["keyFrames"][0]["keys"][0]["span"], 10);
+  EXPECT_EQ(g["translation"][0], 0);
+
+  Result geometry = Modra({"dump", scene, "--geometry", "--frame", "5"});
+  ASSERT_EQ(geometry.status, 0);
+  auto k = nlohmann::json::parse(geometry.out);
+  EXPECT_EQ(k["groups"][0]["primitives"][0]["vertices"].size(), 24u);
+  EXPECT_EQ(k["groups"][0]["primitives"][0]["vertices"][1], 1.25);
+  EXPECT_NEAR(k["groups"][0]["translation"][0].get<double>(), 1, 1e-6);  // half way at frame 5
+}
+
+TEST_F(CommandLine, ConvertedFilesDumpTheSame) {
+  std::string copy = dir / "copy.knf";
+  Result convert = Modra({"convert", scene, copy});
+  ASSERT_EQ(convert.status, 0) << convert.err;
+  EXPECT_EQ(convert.out, "");
+  EXPECT_EQ(Modra({"dump", copy, "--geometry"}).out, Modra({"dump", scene, "--geometry"}).out);
+}
+
+TEST_F(CommandLine, FailuresSayWhatWentWrong) {
+  std::string missing = dir / "missing.knf";
+  Result run = Modra({"dump", missing});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Can't open " + missing + " for read\n");
+  EXPECT_EQ(run.out, "");
+
+  std::string junk = dir / "junk.knf";
+  test::WriteBytes(junk, {'n', 'o', 'p', 'e'});
+  run = Modra({"dump", junk});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Can't decode " + junk + " correctly\n");
+
+  run = Modra({"dump", dir / "model.xyz"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Unrecognized File Type\n");
+
+  run = Modra({"convert", scene, dir / "out.unknown"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("out.unknown"), std::string::npos);
+
+  EXPECT_EQ(Modra({"dump", scene, "--frame", "10000"}).status, 2);
+  EXPECT_EQ(Modra({"dump"}).status, 2);
+  EXPECT_EQ(Modra({"--help"}).status, 0);
+  EXPECT_NE(Modra({"--help"}).out.find("dump"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,349 @@
+#include "export/gfx_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "anim/anim_util.h"
+#include "io/file_size_limit.h"
+#include "nativefile/native_test_util.h"
+
+namespace modra {
+namespace {
+
+// Links the groups as one sibling list under `parent` (-1: the top level).
+void Siblings(Scene& s, int parent, const std::vector<int>& list) {
+  (parent == -1 ? s.rootHead : s.groups[parent].child) = list.empty() ? -1 : list.front();
+  for (size_t i = 0; i < list.size(); ++i)
+    s.groups[list[i]].next = i + 1 < list.size() ? list[i + 1] : -1;
+}
+
+// Vertex i of the test primitives: at (i, 0, 0), facing +z.
+std::vector<float> Vertices(int first, int count) {
+  std::vector<float> v;
+  for (int i = first; i < first + count; ++i)
+    v.insert(v.end(), {float(i), 0, 0, 0, 0, 1});
+  return v;
+}
+std::string VertexLine(int i, bool first = false) {
+  return std::string("    ") + (first ? ' ' : ',') + std::to_string(i) +
+         ".000000,0.000000,0.000000,0.000000,0.000000,1.000000\n";
+}
+
+// Appends a primitive of the given type holding vertices first .. first + count - 1.
+void AddPrimitive(Scene& s, int g, int type, int first = 0, int count = 0) {
+  DisplayPrimitive prim;
+  prim.type = type;
+  prim.vertexCount = count;
+  prim.vertices = Vertices(first, count);
+  s.groups[g].primitives.push_back(prim);
+}
+
+int Group(Scene& s, const std::string& name, std::vector<int> types = {kTriangles}) {
+  int g = NewGroup(s, name);
+  s.groups[g].flags = Enabled;
+  for (int type : types)
+    AddPrimitive(s, g, type);
+  return g;
+}
+
+// The lines that open a Data block after its header line.
+std::string BlockStart(int g, const std::string& options = "") {
+  return "    HasNormals = True\n    Surface = surf_group" + std::to_string(g) +
+         "\n    Orient = orient_group" + std::to_string(g) + "\n" + options + "    Data = {\n";
+}
+
+class SkyloomExport : public ::testing::Test {
+ protected:
+  test::RecordedDocument rec;
+  Document& doc = rec.doc;
+  Scene& s = rec.doc.scene;
+  test::TempDir dir;
+
+  std::string Export() {
+    const std::string path = dir / "scene.gfx";
+    EXPECT_EQ(WriteSkyloomFile(doc, path), 0);
+    EXPECT_TRUE(rec.shell.messages.empty());
+    std::vector<uint8_t> bytes = test::ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  // The hierarchy part: everything after the last orientation record.
+  std::string Hierarchy() {
+    const std::string text = Export();
+    size_t at = text.rfind("skOrient");
+    at = at == std::string::npos ? 0 : text.find("}\n\n", at) + 3;
+    return text.substr(at);
+  }
+};
+
+TEST_F(SkyloomExport, OneTriangleGroup) {
+  int g = test::AddMesh(s, "Tri", {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
+  DisplayGroup& group = s.groups[g];
+  group.color = {1, 0.5f, 0};
+  group.specular = {0.25f, 0.25f, 0.25f};
+  group.shininess = 64;
+  group.scale = {1, 2, 3};
+  group.rotation = {10, -20, 0};
+  group.translation = {0.5f, -1, 2};
+  group.center = {0.25f, 0, 0};
+
+  // Winding reversed: a, b, c goes out as a, c, b.
+  EXPECT_EQ(Export(),
+            "# Group 0:\"Tri\":\n"
+            "skSurface surf_group0{\n"
+            "    Color = {1.000000,0.500000,0.000000}\n"
+            "    SpecColor = {0.250000,0.250000,0.250000}\n"
+            "    Shininess = 0.500000\n"
+            "}\n\n"
+            "skOrient orient_group0{\n"
+            "    Scale = {1.000000,2.000000,3.000000}\n"
+            "    Rotate = {-10.000000,20.000000,-0.000000}\n"
+            "    Pos = {0.500000,-1.000000,2.000000}\n"
+            "#   Center = {0.250000,0.000000,0.000000}\n"
+            "}\n\n"
+            "# Group 0:\"Tri\":\n"
+            "skTriangles tris0 {\n"
+            "    HasNormals = True\n"
+            "    Surface = surf_group0\n"
+            "    Orient = orient_group0\n"
+            "    Data = {\n"
+            "     1.000000,2.000000,3.000000,0.000000,0.000000,1.000000\n"
+            "    ,7.000000,8.000000,9.000000,0.000000,0.000000,1.000000\n"
+            "    ,4.000000,5.000000,6.000000,0.000000,0.000000,1.000000\n"
+            "}\n}\n\n");
+}
+
+TEST_F(SkyloomExport, QuadsTurnAroundAndStripsBecomeMeshes) {
+  int quads = Group(s, "quads", {});
+  AddPrimitive(s, quads, kQuads, 0, 8);
+  Siblings(s, -1, {quads});
+  EXPECT_EQ(Hierarchy(), "# Group 0:\"quads\":\nskQuads quad0 {\n" + BlockStart(0) +
+                             VertexLine(0, true) + VertexLine(3) + VertexLine(2) + VertexLine(1) +
+                             VertexLine(4) + VertexLine(7) + VertexLine(6) + VertexLine(5) +
+                             "}\n}\n\n");
+
+  // Odd vertices make one row of the 2 x M mesh, even ones the other; an
+  // odd strip's last vertex has no place in it.
+  for (int count : {6, 7}) {
+    s.groups[quads].primitives.clear();
+    AddPrimitive(s, quads, kTriangleStrip, 0, count);
+    EXPECT_EQ(Hierarchy(),
+              "# Group 0:\"quads\":\nskMesh mesh0 {\n    GraphN = 2\n    GraphM = 3\n" +
+                  BlockStart(0) + VertexLine(1, true) + VertexLine(3) + VertexLine(5) +
+                  VertexLine(0) + VertexLine(2) + VertexLine(4) + "}\n}\n\n")
+        << count;
+  }
+}
+
+TEST_F(SkyloomExport, TypeChangesAndStripsOpenContinuationBlocks) {
+  int g = Group(s, "mixed", {});
+  AddPrimitive(s, g, kTriangles, 0, 3);
+  AddPrimitive(s, g, kTriangles, 3, 3);  // same type: same block
+  AddPrimitive(s, g, kQuads);
+  AddPrimitive(s, g, kTriangleStrip, 10, 2);
+  AddPrimitive(s, g, kTriangleStrip);  // every strip gets its own block
+  AddPrimitive(s, g, kTriangles);
+  EXPECT_EQ(Hierarchy(),
+            "# Group 0:\"mixed\":\nskTriangles tris0 {\n" + BlockStart(0) + VertexLine(0, true) +
+                VertexLine(2) + VertexLine(1) + VertexLine(3) + VertexLine(5) + VertexLine(4) +
+                "    }\n}\nskQuads quad0_2 {\n" + BlockStart(0) +
+                "    }\n}\nskMesh mesh0_3 {\n    GraphN = 2\n    GraphM = 1\n" + BlockStart(0) +
+                VertexLine(11, true) + VertexLine(10) +
+                "    }\n}\nskMesh mesh0_4 {\n    GraphN = 2\n    GraphM = 0\n" + BlockStart(0) +
+                "    }\n}\nskTriangles tris0_5 {\n" + BlockStart(0) + "}\n}\n\n");
+}
+
+TEST_F(SkyloomExport, PartsThatCannotBeDecodedLeaveAComment) {
+  const std::string bummer = "#  Bummer, can't decode this part.\n";
+  int a = Group(s, "A", {kQuadStrip, kTriangles});
+  int b = Group(s, "B", {kTriangles, kQuadStrip, kTriangles});
+  int c = Group(s, "C", {kQuadStrip});
+  int d = Group(s, "D", {});
+  Siblings(s, -1, {a, b, c, d});
+  // A block is only opened by a part that can be written, so no block
+  // ever lacks its header line.
+  EXPECT_EQ(Hierarchy(), "# Group 0:\"A\":\n" + bummer + "skTriangles tris0_1 {\n" + BlockStart(0) +
+                             "}\n}\n\n" + "# Group 1:\"B\":\nskTriangles tris1 {\n" +
+                             BlockStart(1) + bummer + "    }\n}\nskTriangles tris1_2 {\n" +
+                             BlockStart(1) + "}\n}\n\n" + "# Group 2:\"C\":\n" + bummer +
+                             "# Group 3:\"D\":\n");
+}
+
+TEST_F(SkyloomExport, ParentsBecomeNodesWithCommaSeparatedChildren) {
+  int p = Group(s, "P");  // its own triangle is not written
+  int a = Group(s, "A", {kTriangles, kQuads});
+  int b = Group(s, "B");
+  int c = Group(s, "C");
+  int d = Group(s, "D");
+  int e = Group(s, "E");
+  int goneChild = Group(s, "gone child");
+  int goneTop = Group(s, "gone top");
+  s.groups[goneChild].flags = Deleted;
+  s.groups[goneTop].flags = Deleted;
+  Siblings(s, -1, {goneTop, p, e});
+  Siblings(s, p, {goneChild, a, b});
+  Siblings(s, b, {c, d});
+
+  const std::string text = Export();
+  // Every live group once in the first pass, in pre-order.
+  size_t at = 0;
+  for (int g : {p, a, b, c, d, e}) {
+    at = text.find("skSurface surf_group" + std::to_string(g) + "{", at);
+    EXPECT_NE(at, std::string::npos) << g;
+  }
+  EXPECT_EQ(text.find("gone"), std::string::npos);
+
+  EXPECT_EQ(Hierarchy(),
+            "# Group 0:\"P\":\n"
+            "skGroup sk_group0 {\n    Orient = orient_group0\n    Children = {\n"
+            "# Group 1:\"A\":\n"
+            "skTriangles tris1 {\n" +
+                BlockStart(1) + "    }\n}\n,skQuads quad1_1 {\n" + BlockStart(1) + "}\n}\n\n" +
+                "# Group 2:\"B\":\n"
+                ",skGroup sk_group2 {\n    Orient = orient_group2\n    Children = {\n"
+                "# Group 3:\"C\":\n"
+                "skTriangles tris3 {\n" +
+                BlockStart(3) + "}\n}\n\n" +
+                "# Group 4:\"D\":\n"
+                ",skTriangles tris4 {\n" +
+                BlockStart(4) + "}\n}\n\n" +
+                "}\n}\n\n"  // B
+                "}\n}\n\n"  // P
+                "# Group 5:\"E\":\n"
+                "skTriangles tris5 {\n" +
+                BlockStart(5) + "}\n}\n\n");
+}
+
+TEST_F(SkyloomExport, ChildrenThatWriteNoHeaderTakeNoComma) {
+  int p = Group(s, "P");
+  int empty = Group(s, "empty", {});
+  int node = Group(s, "node");
+  int leaf = Group(s, "leaf");
+  int last = Group(s, "last");
+  Siblings(s, -1, {p});
+  Siblings(s, p, {empty, node, last});
+  Siblings(s, node, {leaf});
+  EXPECT_EQ(Hierarchy(),
+            "# Group 0:\"P\":\nskGroup sk_group0 {\n    Orient = orient_group0\n    Children = {\n"
+            "# Group 1:\"empty\":\n"
+            "# Group 2:\"node\":\n"
+            "skGroup sk_group2 {\n    Orient = orient_group2\n    Children = {\n"
+            "# Group 3:\"leaf\":\nskTriangles tris3 {\n" +
+                BlockStart(3) + "}\n}\n\n}\n}\n\n" + "# Group 4:\"last\":\n,skTriangles tris4 {\n" +
+                BlockStart(4) + "}\n}\n\n}\n}\n\n");
+}
+
+TEST_F(SkyloomExport, TexturesInUseAndSurfaceOptions) {
+  doc.textures.entries = {
+      {"Checker", "checker.ppm"}, {"Wood", "/data/tex/wood.jpg"}, {"Stone", "C:\\tex\\stone.bmp"}};
+  int g0 = Group(s, "rgb uv");
+  int g1 = Group(s, "uv");
+  int g2 = Group(s, "rgb");
+  int g3 = Group(s, "uv, unlisted");
+  int g4 = Group(s, "uv, listed");
+  Siblings(s, -1, {g0, g1, g2, g3, g4});
+  for (auto [g, flags, texture] : {std::tuple{g0, Textured | VertexColors | TexCoords, 2},
+                                   {g1, Textured | TexCoords, 1},
+                                   {g2, Textured | VertexColors, 2},
+                                   {g3, TexCoords, 0},
+                                   {g4, TexCoords, 1}}) {
+    s.groups[g].flags |= flags;
+    s.groups[g].textureIndex = texture;
+  }
+  const std::string text = Export();
+  EXPECT_EQ(
+      text.substr(0, text.find("# Group")),
+      "skTexture texture0{\n    Scale = {1,-1,1}\n    FileName = \"textures/stone.bmp\"\n}\n\n"
+      "skTexture texture1{\n    Scale = {1,-1,1}\n    FileName = \"textures/wood.jpg\"\n}\n\n");
+  const std::string uv0 = "    HasUV = True\n    Texture = texture0\n";
+  const std::string uv1 = "    HasUV = True\n    Texture = texture1\n";
+  const std::string rgb = "    HasRGB = True\n";
+  for (const std::string& block : {"tris" + std::to_string(g0) + " {\n" + BlockStart(g0, rgb + uv0),
+                                   "tris" + std::to_string(g1) + " {\n" + BlockStart(g1, uv1),
+                                   "tris" + std::to_string(g2) + " {\n" + BlockStart(g2, rgb),
+                                   "tris" + std::to_string(g3) + " {\n" + BlockStart(g3, uv0),
+                                   "tris" + std::to_string(g4) + " {\n" + BlockStart(g4, uv1)})
+    EXPECT_NE(text.find(block), std::string::npos) << block;
+}
+
+TEST_F(SkyloomExport, NoTexturedGroupNoTextureRecords) {
+  int g = Group(s, "plain");
+  s.groups[g].textureIndex = 1;
+  doc.textures.entries = {{"Checker", "checker.ppm"}, {"Wood", "wood.jpg"}};
+  const std::string text = Export();
+  EXPECT_EQ(text.rfind("# Group 0:\"plain\":\nskSurface", 0), 0u);
+  EXPECT_EQ(text.find("Texture"), std::string::npos);
+}
+
+TEST_F(SkyloomExport, TextureListKeepsAHundredAndTheLatestTakesTheLastPlace) {
+  std::vector<int> order;
+  for (int i = 0; i < 105; ++i) {
+    int g = Group(s, "t");
+    s.groups[g].flags |= Textured;
+    s.groups[g].textureIndex = i;
+    order.push_back(g);
+  }
+  // A texture already listed, and one of a deleted slot, which counts too.
+  int again = Group(s, "again");
+  s.groups[again].flags |= Textured;
+  s.groups[again].textureIndex = 3;
+  int untextured = Group(s, "untextured");
+  s.groups[untextured].textureIndex = 500;
+  order.insert(order.begin() + 50, {again, untextured});
+  Siblings(s, -1, order);
+
+  std::vector<int> used = CollectSkyloomTextures(s);
+  ASSERT_EQ(used.size(), kMaxSkyloomTextures);
+  for (int i = 0; i < 99; ++i)
+    EXPECT_EQ(used[i], i);
+  EXPECT_EQ(used[99], 104);
+
+  int gone = Group(s, "gone");
+  s.groups[gone].flags = Deleted | Textured;
+  s.groups[gone].textureIndex = 7;
+  Siblings(s, -1, {gone, again, untextured});
+  EXPECT_EQ(CollectSkyloomTextures(s), (std::vector<int>{7, 3}));
+}
+
+TEST_F(SkyloomExport, WritesTheSceneAtFrameZero) {
+  int g = Group(s, "moving");
+  test::SetTranslationAt(doc, g, 10, {5, 0, 0});
+  const std::string text = Export();
+  EXPECT_EQ(doc.scene.anim.currentFrame, 0);
+  EXPECT_NE(text.find("    Pos = {0.000000,0.000000,0.000000}\n"), std::string::npos);
+  EXPECT_EQ(text.find("5.000000"), std::string::npos);
+}
+
+TEST_F(SkyloomExport, LineBreaksInNamesStayInsideTheirLine) {
+  Group(s, "two\nlines\r");
+  doc.textures.entries = {{"Checker", "checker.ppm"}};
+  const std::string text = Export();
+  EXPECT_EQ(text.rfind("# Group 0:\"two lines \":\n", 0), 0u);
+}
+
+TEST_F(SkyloomExport, FailuresSayWhyAndKeepThePreviousFile) {
+  const std::string missing = dir / "no/such/dir/x.gfx";
+  EXPECT_EQ(WriteSkyloomFile(doc, missing), -1);
+  EXPECT_EQ(rec.shell.messages, (std::vector<std::string>{"Can't open " + missing + " for write"}));
+
+  const std::string path = dir / "scene.gfx";
+  test::WriteBytes(path, {'o', 'l', 'd'});
+  for (int i = 0; i < 20; ++i)
+    test::AddLayoutGroup(s, "big", 0, kTriangles, 3000, 1);
+  int result;
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    result = WriteSkyloomFile(doc, path);
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(rec.shell.messages.back(), "Can't write output file");
+  EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+}
+
+}  // namespace
+}  // namespace modra

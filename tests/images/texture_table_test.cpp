@@ -1,0 +1,305 @@
+#include "images/texture_table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "image_test_util.h"
+#include "images/bmp.h"
+#include "images/jpeg.h"
+#include "scene/document.h"
+
+namespace modra {
+namespace {
+
+using imagetest::BmpFile;
+using imagetest::Bytes;
+using imagetest::Concat;
+using imagetest::Load;
+using imagetest::Save;
+using imagetest::ScratchDir;
+using imagetest::TestImage;
+
+using Messages = std::vector<std::string>;
+
+// A document whose messages and uploads are kept.
+struct Fixture {
+  RecordingShell shell;
+  Document doc{shell};
+  imagetest::RecordingUploader uploader;
+  Fixture() { doc.uploader = &uploader; }
+};
+
+Bytes Ppm(int width, int height, const Bytes& rgb, const std::string& comment = "") {
+  return Concat("P6\n" + comment + std::to_string(width) + " " + std::to_string(height) + "\n255\n",
+                rgb);
+}
+
+// Rows of packed RGB in the opposite order.
+Bytes Flipped(const Bytes& rgb, int width, int height) {
+  Bytes out;
+  const size_t stride = size_t(width) * 3;
+  for (int y = height - 1; y >= 0; --y)
+    out.insert(out.end(), rgb.begin() + y * stride, rgb.begin() + (y + 1) * stride);
+  return out;
+}
+
+TEST(TextureTable, CheckerboardIsEntryZero) {
+  Fixture f;
+  ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
+  ASSERT_EQ(CurrentTextureCount(f.doc.textures), 1);
+  EXPECT_EQ(f.doc.textures.entries[0].name, "Checker");
+  EXPECT_EQ(f.doc.textures.entries[0].path, "checker.ppm");
+  ASSERT_EQ(f.uploader.uploads.size(), 1u);
+  const auto& up = f.uploader.uploads[0];
+  EXPECT_EQ(up.object, 1u);
+  ASSERT_EQ(up.width, 128);
+  ASSERT_EQ(up.height, 128);
+  // Black where bit 4 of x equals bit 4 of y: 16-pixel squares.
+  auto level = [&](int x, int y) {
+    const uint8_t* p = up.rgb.data() + (y * 128 + x) * 3;
+    EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]);
+    return p[0];
+  };
+  EXPECT_EQ(level(0, 0), 0);
+  EXPECT_EQ(level(15, 15), 0);
+  EXPECT_EQ(level(16, 0), 255);
+  EXPECT_EQ(level(15, 16), 255);
+  EXPECT_EQ(level(16, 16), 0);
+  EXPECT_EQ(level(31, 47), 255);
+  EXPECT_EQ(level(127, 127), 0);
+  EXPECT_EQ(level(127, 0), 255);
+  int white = 0;
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x)
+      white += level(x, y) == 255;
+  EXPECT_EQ(white, 128 * 128 / 2);
+  EXPECT_TRUE(f.shell.messages.empty());
+}
+
+TEST(TextureTable, HoldsAtMostOneHundredEntries) {
+  Fixture f;
+  ScratchDir dir;
+  Save(dir / "red.ppm", Ppm(1, 1, {255, 0, 0}));
+  ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
+  for (int i = 1; i < MaxTextures; ++i)
+    ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red" + std::to_string(i)), 0) << i;
+  ASSERT_EQ(CurrentTextureCount(f.doc.textures), 100);
+  EXPECT_TRUE(f.shell.messages.empty());
+
+  EXPECT_EQ(AddTexture(f.doc, dir / "red.ppm", "one more"), -1);
+  EXPECT_EQ(f.shell.messages, Messages{"Too many textures loaded"});
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 100);
+  EXPECT_EQ(FindTexture(f.doc.textures, "one more"), -1);
+  // The picture went into object 101 before the limit was known; the
+  // object is given back rather than left behind.
+  EXPECT_EQ(f.uploader.uploads.back().object, 101u);
+  EXPECT_EQ(f.uploader.released, std::vector<unsigned>{101});
+
+  // The checkerboard counts the same; a file that fails to load says so
+  // first, as the limit comes after loading.
+  EXPECT_EQ(AddTexture(f.doc, "", "Checker 2"), -1);
+  EXPECT_EQ(AddTexture(f.doc, dir / "missing.ppm", "missing"), -1);
+  EXPECT_EQ(f.shell.messages, (Messages{"Too many textures loaded", "Too many textures loaded",
+                                        "Can't open \"" + dir / "missing.ppm" + "\" for read"}));
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 100);
+}
+
+TEST(TextureTable, SameFileTwiceMakesTwoEntries) {
+  Fixture f;
+  ScratchDir dir;
+  Save(dir / "red.ppm", Ppm(1, 1, {255, 0, 0}));
+  ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red.ppm"), 0);
+  ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red.ppm"), 0);
+  ASSERT_EQ(CurrentTextureCount(f.doc.textures), 2);
+  EXPECT_EQ(f.doc.textures.entries[1].path, dir / "red.ppm");
+  EXPECT_EQ(f.uploader.uploads[0].object, 1u);
+  EXPECT_EQ(f.uploader.uploads[1].object, 2u);
+  EXPECT_EQ(FindTexture(f.doc.textures, "red.ppm"), 0);
+}
+
+TEST(TextureTable, FindTextureIsCaseSensitive) {
+  Fixture f;
+  AddTexture(f.doc, "", "Checker");
+  AddTexture(f.doc, "", "Wood");
+  AddTexture(f.doc, "", "wood");
+  EXPECT_EQ(FindTexture(f.doc.textures, "Wood"), 1);
+  EXPECT_EQ(FindTexture(f.doc.textures, "wood"), 2);
+  EXPECT_EQ(FindTexture(f.doc.textures, "WOOD"), -1);
+  EXPECT_EQ(FindTexture(f.doc.textures, "Woo"), -1);
+  EXPECT_EQ(FindTexture(f.doc.textures, "checker"), -1);
+}
+
+TEST(TextureTable, SceneTextureAlreadyLoadedIsReusedWithoutTouchingTheDisk) {
+  Fixture f;
+  AddTexture(f.doc, "", "Checker");
+  AddTexture(f.doc, "", "wood");
+  f.uploader.uploads.clear();
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "no such file.ppm"), 1);
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 2);
+  EXPECT_TRUE(f.uploader.uploads.empty());
+  EXPECT_TRUE(f.shell.messages.empty());
+}
+
+TEST(TextureTable, SceneTextureSearchesTheDirectoriesInOrderQuietly) {
+  Fixture f;
+  ScratchDir a, b, c;
+  Save(b / "wood.ppm", Ppm(2, 1, Bytes(6, 10)));
+  Save(c / "wood.ppm", Ppm(3, 1, Bytes(9, 20)));
+  SetTexturePath(f.doc.textures, a.path + ";" + b.path + ";" + c.path);
+  AddTexture(f.doc, "", "Checker");
+
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm"), 1);
+  // The first directory lacked the file: not a word about it.
+  EXPECT_TRUE(f.shell.messages.empty());
+  ASSERT_EQ(CurrentTextureCount(f.doc.textures), 2);
+  EXPECT_EQ(f.doc.textures.entries[1].name, "wood");
+  EXPECT_EQ(f.doc.textures.entries[1].path, b.path + "/wood.ppm");
+  EXPECT_EQ(f.uploader.uploads.back().width, 2);
+  // Found by name from now on.
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm"), 1);
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 2);
+}
+
+TEST(TextureTable, SceneTextureNowhereFallsBackToTheCheckerboard) {
+  Fixture f;
+  ScratchDir a, b;
+  Save(b / "wood.ppm", Ppm(2, 1, Bytes(6, 10)));
+  // An empty segment ends the list: b is never searched.
+  SetTexturePath(f.doc.textures, a.path + ";;" + b.path);
+  ASSERT_EQ(f.doc.textures.searchPath, std::vector<std::string>{a.path});
+  AddTexture(f.doc, "", "Checker");
+
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm"), 0);
+  EXPECT_EQ(f.shell.messages, Messages{"Can't load \"wood\" texture"});
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 1);
+  // An empty file name makes the directory itself the path.
+  f.shell.messages.clear();
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "blank", ""), 0);
+  EXPECT_EQ(f.shell.messages, Messages{"Can't load \"blank\" texture"});
+}
+
+TEST(TextureTable, PpmTexturesLoadBottomRowFirst) {
+  Fixture f;
+  ScratchDir dir;
+  const Bytes rgb = imagetest::Pattern(4 * 3 * 3);
+  Save(dir / "p.ppm", Ppm(4, 3, rgb, "# a comment line\n"));
+  ASSERT_EQ(LoadTextureImage(f.doc, 6, dir / "p.ppm"), 0);
+  ASSERT_EQ(f.uploader.uploads.size(), 1u);
+  EXPECT_EQ(f.uploader.uploads[0].object, 7u);
+  EXPECT_EQ(f.uploader.uploads[0].width, 4);
+  EXPECT_EQ(f.uploader.uploads[0].height, 3);
+  EXPECT_EQ(f.uploader.uploads[0].rgb, Flipped(rgb, 4, 3));
+  EXPECT_TRUE(f.shell.messages.empty());
+  // Loading alone adds no entry.
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 0);
+}
+
+TEST(TextureTable, ExtensionSpellingChoosesTheDecoder) {
+  Fixture f;
+  ScratchDir dir;
+  const Bytes ppm = Ppm(1, 1, {1, 2, 3});
+  const Bytes jpeg = Load(TestImage("testorig.jpg"));
+  Save(dir / "a.Jpg", ppm);   // not "jpg" or "JPG": read as PPM
+  Save(dir / "b.Jpg", jpeg);  // ... so a real JPEG is the wrong type
+  Save(dir / "c.JPG", jpeg);
+  Save(dir / "d.jpg", jpeg);
+  Save(dir / "e.BMP", Load(TestImage("vgl_6434_0018a.bmp")));
+  Save(dir / "f.Bmp", ppm);
+  Save(dir / "jpg", jpeg);  // the last three characters are all that count
+
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "a.Jpg"), 0);
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "b.Jpg"), -1);
+  EXPECT_EQ(f.shell.messages, Messages{"\"" + dir / "b.Jpg" + "\" is the wrong file type"});
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "c.JPG"), 0);
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "d.jpg"), 0);
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "e.BMP"), 0);
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "f.Bmp"), 0);
+  EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "jpg"), 0);
+  EXPECT_EQ(f.uploader.uploads.size(), 6u);
+  EXPECT_EQ(f.shell.messages.size(), 1u);
+}
+
+TEST(TextureTable, JpegAndBmpTexturesLoadBottomRowFirst) {
+  Fixture f;
+  JpegImage jpeg;
+  const uint8_t* top = jpeg.DecodeFile(TestImage("testorig.jpg"));
+  ASSERT_NE(top, nullptr);
+  const Bytes topFirst(top, top + size_t(jpeg.Width()) * jpeg.Height() * 3);
+  ASSERT_EQ(LoadTextureImage(f.doc, 0, TestImage("testorig.jpg")), 0);
+  EXPECT_EQ(f.uploader.uploads.back().rgb, Flipped(topFirst, jpeg.Width(), jpeg.Height()));
+
+  BmpImage bmp;
+  const uint8_t* bmpTop = bmp.Read(TestImage("vgl_6434_0018a.bmp"));
+  ASSERT_NE(bmpTop, nullptr);
+  const Bytes bmpTopFirst(bmpTop, bmpTop + size_t(bmp.Width()) * bmp.Height() * 3);
+  ASSERT_EQ(LoadTextureImage(f.doc, 0, TestImage("vgl_6434_0018a.bmp")), 0);
+  EXPECT_EQ(f.uploader.uploads.back().width, 119);
+  EXPECT_EQ(f.uploader.uploads.back().rgb, Flipped(bmpTopFirst, bmp.Width(), bmp.Height()));
+}
+
+TEST(TextureTable, GreyscaleJpegLoadsAsRgb) {
+  Fixture f;
+  ScratchDir dir;
+  // Top half dark, bottom half light.
+  Bytes grey(16 * 16, 40);
+  std::fill(grey.begin() + 16 * 8, grey.end(), 220);
+  Save(dir / "g.jpg", imagetest::EncodeGreyscale(grey, 16, 16));
+  ASSERT_EQ(LoadTextureImage(f.doc, 0, dir / "g.jpg"), 0);
+  const auto& up = f.uploader.uploads.back();
+  ASSERT_EQ(up.width, 16);
+  ASSERT_EQ(up.rgb.size(), 16u * 16 * 3);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const Bytes p = imagetest::PixelAt(up.rgb.data(), 16, x, y);
+      ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y;
+      // The bottom row comes first.
+      EXPECT_NEAR(p[0], y < 8 ? 220 : 40, 6) << x << "," << y;
+    }
+  }
+}
+
+TEST(TextureTable, LoadingMessages) {
+  ScratchDir dir;
+  Save(dir / "text.ppm", Concat("P3\n1 1\n255\n", {}));
+  Save(dir / "header.ppm", Concat("P6\n# size comes never\n", {}));
+  Save(dir / "short.ppm", Ppm(2, 2, Bytes(11, 0)));
+  Save(dir / "bad.jpg", Bytes(100, 0x55));
+  Save(dir / "bad.bmp", Bytes(100, 0x55));
+  std::filesystem::create_directory(dir / "folder.ppm");
+  const std::string q = "\"";
+  struct Case {
+    std::string path;
+    std::string message;
+    bool quiet;  // silenced while a scene's textures are searched for
+  };
+  const std::vector<Case> cases = {
+      {dir / "none.ppm", "Can't open " + q + dir / "none.ppm" + q + " for read", true},
+      {dir / "folder.ppm", "Can't open " + q + dir / "folder.ppm" + q + " for read", true},
+      {dir / "none.jpg", "Can't open " + q + dir / "none.jpg" + q + " for read", true},
+      {dir / "none.bmp", "Can't decode " + q + dir / "none.bmp" + q, false},
+      {dir / "text.ppm", q + dir / "text.ppm" + q + " is the wrong file type", false},
+      {dir / "header.ppm", "Can't read all of input file", false},
+      {dir / "short.ppm", "Can't read all of " + q + dir / "short.ppm" + q, false},
+      {dir / "bad.jpg", "Can't convert all of " + q + dir / "bad.jpg" + q, false},
+      {dir / "bad.bmp", "Can't decode " + q + dir / "bad.bmp" + q, false},
+  };
+  for (const Case& c : cases) {
+    for (bool quiet : {false, true}) {
+      Fixture f;
+      EXPECT_EQ(LoadTextureImage(f.doc, 0, c.path, quiet), -1) << c.path;
+      EXPECT_EQ(f.shell.messages, quiet && c.quiet ? Messages{} : Messages{c.message})
+          << c.path << (quiet ? " quiet" : "");
+      EXPECT_TRUE(f.uploader.uploads.empty());
+    }
+    // A failed load leaves the table as it was.
+    Fixture f;
+    AddTexture(f.doc, "", "Checker");
+    EXPECT_EQ(AddTexture(f.doc, c.path, "x"), -1);
+    EXPECT_EQ(CurrentTextureCount(f.doc.textures), 1);
+  }
+}
+
+}  // namespace
+}  // namespace modra

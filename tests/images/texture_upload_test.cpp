@@ -1,0 +1,112 @@
+#include "images/gl_texture_upload.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "image_test_util.h"
+#include "render/headless_gl.h"
+#include "scene/document.h"
+
+namespace modra {
+namespace {
+
+using imagetest::Bytes;
+using imagetest::Concat;
+using imagetest::Save;
+using imagetest::ScratchDir;
+
+// A document drawing into a small offscreen context of its own.
+struct GlFixture {
+  HeadlessGl gl;
+  std::string error;
+  bool ready = false;
+  RecordingShell shell;
+  Document doc{shell};
+  GlTextureUpload upload;
+  GlFixture() {
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    ready = gl.Create(8, 8, &error);
+    doc.uploader = &upload;
+  }
+};
+
+// Level `level` of texture object `object`, bottom row first.
+Bytes TexImage(unsigned object, int level, int* width, int* height) {
+  glBindTexture(GL_TEXTURE_2D, object);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, height);
+  Bytes rgb(size_t(*width) * *height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  return rgb;
+}
+
+GLint TexParameter(GLenum name) {
+  GLint value = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+  return value;
+}
+
+TEST(TextureUpload, FileBecomesAMipmappedRepeatingTexture) {
+  GlFixture f;
+  ASSERT_TRUE(f.ready) << f.error;
+  ScratchDir dir;
+  // 4 x 2, top row first in the file.
+  const Bytes top = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9};
+  const Bytes bottom = {1, 2, 3, 4, 5, 6, 7, 8, 9, 200, 100, 50};
+  Save(dir / "t.ppm",
+       Concat("P6\n4 2\n255\n", Concat(std::string(top.begin(), top.end()), bottom)));
+  ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
+  ASSERT_EQ(AddTexture(f.doc, dir / "t.ppm", "t.ppm"), 0);
+
+  int w = 0, h = 0;
+  const Bytes level0 = TexImage(2, 0, &w, &h);
+  ASSERT_EQ(w, 4);
+  ASSERT_EQ(h, 2);
+  // OpenGL's first row is the picture's bottom row.
+  EXPECT_EQ(level0, Concat(std::string(bottom.begin(), bottom.end()), top));
+  // The chain goes down to 1 x 1.
+  TexImage(2, 2, &w, &h);
+  EXPECT_EQ(w, 1);
+  EXPECT_EQ(h, 1);
+
+  EXPECT_EQ(TexParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+  EXPECT_EQ(TexParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+  EXPECT_EQ(TexParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+  EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+  GLint env = 0;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  EXPECT_EQ(env, GL_MODULATE);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(TextureUpload, CheckerboardTexels) {
+  GlFixture f;
+  ASSERT_TRUE(f.ready) << f.error;
+  ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
+  int w = 0, h = 0;
+  const Bytes level0 = TexImage(1, 0, &w, &h);
+  ASSERT_EQ(w, 128);
+  ASSERT_EQ(h, 128);
+  for (int y = 0; y < 128; y += 5)
+    for (int x = 0; x < 128; x += 3)
+      ASSERT_EQ(level0[(y * 128 + x) * 3], ((x >> 4) & 1) == ((y >> 4) & 1) ? 0 : 255)
+          << x << "," << y;
+  EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+}
+
+TEST(TextureUpload, RejectedTextureObjectIsDeleted) {
+  GlFixture f;
+  ASSERT_TRUE(f.ready) << f.error;
+  for (int i = 0; i < MaxTextures; ++i)
+    ASSERT_EQ(AddTexture(f.doc, "", "c"), 0);
+  EXPECT_EQ(glIsTexture(100), GL_TRUE);
+  EXPECT_EQ(AddTexture(f.doc, "", "c"), -1);
+  EXPECT_EQ(f.shell.messages, std::vector<std::string>{"Too many textures loaded"});
+  EXPECT_EQ(glIsTexture(101), GL_FALSE);
+  EXPECT_EQ(glIsTexture(100), GL_TRUE);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,560 @@
+// Saving and loading native scene files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "native_test_util.h"
+#include "io/file_size_limit.h"
+#include "nativefile/native_format.h"
+#include "nativefile/native_reader.h"
+#include "nativefile/native_writer.h"
+#include "scene/bounds.h"
+#include "scene/camera_lights.h"
+#include "scene/group_fields.h"
+
+namespace modra {
+namespace {
+
+using test::AddLayoutGroup;
+using test::Normalized;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+  uint32_t v;
+  std::memcpy(&v, &b[at], 4);
+  return v;
+}
+void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  std::memcpy(&b[at], &v, 4);
+}
+
+// Where each record head of a version-3 file starts.
+std::vector<size_t> RecordHeads(const std::vector<uint8_t>& b) {
+  std::vector<size_t> heads;
+  size_t at = kNativeMagicLine.size() + 8;
+  for (uint32_t i = 0; i < Get32(b, kNativeMagicLine.size() + 4); ++i) {
+    heads.push_back(at);
+    at += kHeadSizeV3 + Get32(b, at + 48);
+  }
+  return heads;
+}
+
+// The same file as a machine of the other byte order writes it.
+std::vector<uint8_t> Swapped(std::vector<uint8_t> b) {
+  auto swap = [&](size_t at) { Put32(b, at, __builtin_bswap32(Get32(b, at))); };
+  std::vector<size_t> heads = RecordHeads(b);
+  swap(kNativeMagicLine.size());
+  swap(kNativeMagicLine.size() + 4);
+  for (size_t head : heads) {
+    const uint32_t type = Get32(b, head + 40), payload = Get32(b, head + 48);
+    for (size_t at = 0; at < kHeadSizeV3; at += 4)
+      if (at < 56 || at >= 136) swap(head + at);
+    size_t p = head + kHeadSizeV3, end = p + payload;
+    if (type == kRecordTextureNames) {
+      while (p < end) {
+        uint32_t length = Get32(b, p);
+        swap(p);
+        p += 4 + length;
+      }
+    } else {
+      for (; p < end; p += 4)
+        swap(p);
+    }
+  }
+  return b;
+}
+
+// A scene that uses every part of the format.
+struct RichScene {
+  Document doc;
+  Scene& s = doc.scene;
+  int a, a1, a2, b, c, e, f, gone, gone2;
+
+  RichScene() {
+    doc.textures.entries = {
+        {"Checker", "checker.ppm"}, {"wood", "/far/away/wood.jpg"}, {"stone", "stone.bmp"}};
+    f = AddLayoutGroup(s, "F", TexCoords, kTriangles, 3, 500);
+    e = NewGroup(s, "E (empty)");
+    s.groups[e].flags = Enabled;
+    c = NewGroup(s, std::string(100, 'c'));
+    b = AddLayoutGroup(s, "B", VertexColors | TexCoords, kQuadStrip, 4, 400);
+    a2 = AddLayoutGroup(s, "A2", VertexColors, kTriangleStrip, 5, 300);
+    gone2 = NewGroup(s, "deleted child");
+    a1 = AddLayoutGroup(s, "A1", TexCoords, kQuads, 8, 200);
+    gone = NewGroup(s, "deleted");
+    a = AddLayoutGroup(s, "A", 0, kTriangles, 6, 100);
+    // Top level: A, deleted, B, C, E; A(A1, deleted child, A2); E(F).
+    Link({a, gone, b, c, e}, -1);
+    Link({a1, gone2, a2}, a);
+    Link({f}, e);
+    s.groups[gone].flags = s.groups[gone2].flags = Deleted;
+
+    s.groups[a1].flags |= Textured;
+    s.groups[a1].textureIndex = 1;
+    s.groups[f].flags |= Textured;
+    s.groups[f].textureIndex = 1;
+    s.groups[b].flags = (s.groups[b].flags | Textured) & ~Enabled;
+    s.groups[b].textureIndex = 2;
+    s.groups[b].kind = kKindCone;
+    AllocGeneratorParams(s, b);
+    for (size_t i = 0; i < 28; ++i)
+      s.groups[b].generatorParams[i] = static_cast<uint8_t>(i * 7);
+    SetMappingKind(s, b, 2);
+    s.groups[c].kind = kKindExtrusion;
+    SetVariableParamSize(s, c, 40);
+    s.groups[c].generatorParams.resize(40, 9);
+    SetMappingKind(s, c, 3);
+
+    SetColor(s, a, 0.2f, 0.4f, 0.6f);
+    SetSpecular(s, a1, 0.1f, 0.9f, 0.3f);
+    SetShininess(s, a1, 77);
+    s.groups[a2].alpha = 0.5f;
+    s.groups[b].textureTransform = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    s.groups[a].center = {0.5f, 0, 0};
+    s.groups[a].centerRotation = {0, 10, 0};
+    s.groups[a].rotation = {5, 15, 25};
+    s.groups[a].scale = {1, 2, 3};
+    s.groups[a2].translation = {1, -2, 3};
+    for (int g : {a, a1, a2, b, c, e, f}) {
+      BuildGroupMatrix(s, g);
+      ComputeBoundingBox(s, g);
+    }
+
+    s.lights[5].type = kLightCone;
+    s.lights[5].color = {0.9f, 0.8f, 0.7f};
+    s.lights[5].direction = {0, -1, 0};
+    UpdateLightDirection(s, 5, 1);
+    s.global.background = {0.3f, 0.2f, 0.1f};
+    s.camera.mode = kCameraLookAt;
+    s.camera.lookAtGroup = a2;
+    s.camera.position = {1, 2, -6};
+    s.camera.viewParams = {30, -12, 15};
+    RebuildCameraPath(s);
+    UpdateCameraTarget(s);
+
+    // A moves at 10 and 20 (the camera, looking at A's child, is keyed with
+    // it); B's colour is keyed from 20 on, so it holds before; light 3 goes
+    // off at 10.
+    test::SetTranslationAt(doc, a, 10, {1, 0, 0});
+    test::SetTranslationAt(doc, a, 20, {3, 1, 0});
+    GoToFrame(doc, 20);
+    EnsureKeyed(doc, b, kKeyColor);
+    SetColor(s, b, 1, 0, 0);
+    StoreKey(doc, b, kKeyColor);
+    GoToFrame(doc, 10);
+    EnsureKeyed(doc, LightOwner(3), kKeyLightType);
+    s.lights[3].type = kLightOff;
+    StoreKey(doc, LightOwner(3), kKeyLightType);
+    GoToFrame0(doc);
+  }
+
+  void Link(std::initializer_list<int> list, int parent) {
+    int prev = -1;
+    for (int g : list) {
+      if (prev == -1) {
+        if (parent == -1)
+          s.rootHead = g;
+        else
+          s.groups[parent].child = g;
+      } else {
+        s.groups[prev].next = g;
+      }
+      s.groups[g].next = -1;
+      prev = g;
+    }
+  }
+};
+
+// What the rich scene looks like after a save: names are cut to 79 characters.
+nlohmann::ordered_json Saved(const RichScene& rich) {
+  nlohmann::ordered_json j = Normalized(rich.doc);
+  for (auto& g : j["groups"]) {
+    std::string name = g["name"];
+    g["name"] = name.substr(0, 79);
+  }
+  return j;
+}
+
+struct NativeFile : ::testing::Test {
+  TempDir dir;
+  std::string path = dir / "scene.knf";
+  test::RecordedDocument loaded;
+
+  void SetUp() override { loaded.doc.textures = RichScene().doc.textures; }
+  int Load(const std::string& p, bool append = false) {
+    return ReadNativeFile(loaded.doc, p, append);
+  }
+  int LoadBytes(const std::vector<uint8_t>& bytes, bool append = false) {
+    return ReadNativeBytes(loaded.doc, bytes, path, append);
+  }
+};
+
+TEST_F(NativeFile, RoundTripKeepsTheWholeScene) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  ASSERT_EQ(Load(path), 0);
+  EXPECT_EQ(Normalized(loaded.doc), Saved(rich));
+  EXPECT_TRUE(loaded.shell.messages.empty());
+
+  // Saving what was loaded writes the same bytes again.
+  std::string again = dir / "again.knf";
+  ASSERT_EQ(WriteNativeFile(loaded.doc, again), 0);
+  EXPECT_EQ(ReadBytes(again), ReadBytes(path));
+}
+
+TEST_F(NativeFile, RecordsFollowTheLayout) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  std::vector<uint8_t> b = ReadBytes(path);
+  ASSERT_EQ(std::string(b.begin(), b.begin() + 27), "Lon Kelmar's Native Format\n");
+  EXPECT_EQ(Get32(b, 27), 3u);
+  // Texture names, scene, animation, then the 7 live groups.
+  EXPECT_EQ(Get32(b, 31), 10u);
+  std::vector<size_t> heads = RecordHeads(b);
+  ASSERT_EQ(heads.size(), 10u);
+  const uint32_t types[] = {4, 6, 5, 0, 1, 2, 3, 0, 0, 1};
+  for (size_t r = 0; r < heads.size(); ++r) {
+    EXPECT_EQ(Get32(b, heads[r] + 40), types[r]) << r;
+    EXPECT_EQ(Get32(b, heads[r] + 52), kRecordMagic) << r;
+  }
+  EXPECT_EQ(heads.back() + kHeadSizeV3 + Get32(b, heads.back() + 48), b.size());
+  // Header records point on to the next, the last to the first group.
+  EXPECT_EQ(Get32(b, heads[0] + 300), 1u);
+  EXPECT_EQ(Get32(b, heads[2] + 300), 3u);
+  EXPECT_EQ(Get32(b, heads[0] + 308), 0u);
+  EXPECT_EQ(Get32(b, heads[1] + 308), 3u);
+  EXPECT_EQ(Get32(b, heads[0]), 2u);  // textures in use: wood, stone
+  EXPECT_EQ(Get32(b, heads[1] + 48), 620u);
+  // A (record 3): next is B (6) past the deleted slot; first child A1 (4).
+  EXPECT_EQ(Get32(b, heads[3] + 300), 6u);
+  EXPECT_EQ(Get32(b, heads[3] + 304), 4u);
+  EXPECT_EQ(Get32(b, heads[4] + 300), 5u);  // A1 -> A2 past the deleted child
+  // A's payload: one primitive word, 6 vertices of 24 bytes, no parameters.
+  EXPECT_EQ(Get32(b, heads[3] + 48), 4u + 6 * 24);
+  EXPECT_EQ(Get32(b, heads[3] + kHeadSizeV3), 6u);
+  // B: disabled and textured, texture number 1 (stone), cone block of 32 bytes.
+  EXPECT_EQ(Get32(b, heads[6] + 136), kFileTextured | kFileDisabled);
+  EXPECT_EQ(Get32(b, heads[6] + 308), 1u);
+  EXPECT_EQ(Get32(b, heads[6] + 48), 32u + 4 * 44 + 4);
+  EXPECT_EQ(Get32(b, heads[6] + kHeadSizeV3), (3u << 24) | 4u);
+  // C: the 100-character name is cut to 79; its variable block says its size.
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[heads[7] + 56])), std::string(79, 'c'));
+  EXPECT_EQ(Get32(b, heads[7] + 48), 40u);
+  EXPECT_EQ(Get32(b, heads[7] + kHeadSizeV3), 40u);
+}
+
+TEST_F(NativeFile, AFileFromTheOtherByteOrderLoadsTheSameScene) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  ASSERT_EQ(LoadBytes(Swapped(ReadBytes(path))), 0);
+  EXPECT_EQ(Normalized(loaded.doc), Saved(rich));
+}
+
+TEST_F(NativeFile, LoadedAnimationPlaysBetweenKeyFrames) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  ASSERT_EQ(Load(path), 0);
+  int a = LiveGroupsInOrder(loaded.scene())[0];
+  ASSERT_EQ(loaded.scene().groups[a].name, "A");
+  for (int frame : {0, 5, 10, 15, 20, 30}) {
+    Vec3 want = test::TranslationAt(rich.doc, rich.a, frame);
+    test::ExpectNear(test::TranslationAt(loaded.doc, a, frame), want);
+  }
+  EXPECT_NE(test::TranslationAt(loaded.doc, a, 5)[0], 0);
+  // B's colour holds red-free until frame 10 and only then turns.
+  int b = LiveGroupsInOrder(loaded.scene())[4];
+  GoToFrame(loaded.doc, 5);
+  EXPECT_EQ(loaded.scene().groups[b].color, (Vec3{1, 1, 1}));
+  GoToFrame(loaded.doc, 10);
+  EXPECT_EQ(loaded.scene().groups[b].color, (Vec3{1, 1, 1}));
+  // The camera still looks at A2 through its new index.
+  const KnfCameraView& cam = loaded.scene().camera;
+  EXPECT_EQ(loaded.scene().groups[cam.lookAtGroup].name, "A2");
+  EXPECT_EQ(cam.lookAtPath.size(), 2u);
+}
+
+TEST_F(NativeFile, HeaderSlotsStayAtTheFrontAsDeletedGroups) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  ASSERT_EQ(Load(path), 0);
+  const Scene& s = loaded.scene();
+  EXPECT_EQ(s.rootHead, 0);
+  for (int r = 0; r < 3; ++r) {
+    EXPECT_EQ(s.groups[r].flags, Deleted);
+    EXPECT_EQ(s.groups[r].next, r + 1);
+  }
+  EXPECT_EQ(s.groups[3].name, "A");
+}
+
+TEST_F(NativeFile, TexturesAreFoundByNameAndNumberedInPreOrder) {
+  Document doc;
+  for (int t = 0; t < 121; ++t)
+    doc.textures.entries.push_back({"tex" + std::to_string(t), "t" + std::to_string(t) + ".ppm"});
+  int parent = NewGroup(doc.scene, "parent");
+  std::vector<int> kids;
+  for (int i = 0; i < 150; ++i) {
+    int g = NewGroup(doc.scene, "child");
+    doc.scene.rootHead = doc.scene.groups[g].next;
+    doc.scene.groups[g].next = doc.scene.groups[parent].child;
+    doc.scene.groups[parent].child = g;
+    doc.scene.groups[g].flags = Enabled | Textured;
+    doc.scene.groups[g].textureIndex = 1 + (149 - i) % 120;  // pre-order: 1, 2, ... 120, 1, ...
+  }
+  ASSERT_EQ(WriteNativeFile(doc, path), 0);
+  std::vector<uint8_t> bytes = ReadBytes(path);
+  EXPECT_EQ(Get32(bytes, RecordHeads(bytes)[0]), 99u);
+
+  loaded.doc.textures = doc.textures;
+  ASSERT_EQ(Load(path), 0);
+  std::vector<int> order = LiveGroupsInOrder(loaded.scene());
+  ASSERT_EQ(order.size(), 151u);
+  for (size_t i = 1; i < order.size(); ++i) {
+    int original = 1 + static_cast<int>(i - 1) % 120;
+    int want = original <= 99 ? original : 1;  // textures past the 99th store number 0
+    EXPECT_EQ(loaded.scene().groups[order[i]].textureIndex, want) << i;
+  }
+  EXPECT_EQ(loaded.doc.textures.entries.size(), 121u);  // all found by name: nothing loaded
+}
+
+TEST_F(NativeFile, AppendAddsTheFileUnderOneGroupAndIgnoresItsSettings) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  std::string robot = dir / "robot.v2.knf";
+  std::filesystem::copy_file(path, robot);
+  int mine = test::AddTriangle(loaded.scene(), "mine");
+  ComputeBoundingBox(loaded.scene(), mine);
+  auto before = SceneToJson(loaded.doc, false);
+
+  ASSERT_EQ(Load(robot, true), 0);
+  const Scene& s = loaded.scene();
+  int wrapper = s.rootHead;
+  EXPECT_EQ(s.groups[wrapper].name, "robot");
+  EXPECT_EQ(s.groups[wrapper].flags, Enabled);
+  EXPECT_EQ(s.groups[wrapper].next, mine);
+  std::vector<std::string> names = test::Names(s, s.groups[wrapper].child);
+  EXPECT_EQ(names.size(), 7u);  // three header slots, then A, B, C, E
+  EXPECT_EQ(names[3], "A");
+  auto after = SceneToJson(loaded.doc, false);
+  EXPECT_EQ(after["lights"], before["lights"]);
+  EXPECT_EQ(after["camera"], before["camera"]);
+  EXPECT_EQ(after["background"], before["background"]);
+  EXPECT_EQ(after["keyFrames"], before["keyFrames"]);
+  EXPECT_TRUE(loaded.shell.messages.empty());
+}
+
+TEST_F(NativeFile, EveryTruncationIsRefusedAndAppendKeepsTheScene) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  const std::vector<uint8_t> whole = ReadBytes(path);
+  test::AddTriangle(loaded.scene(), "mine");
+  const auto before = SceneToJson(loaded.doc, true);
+  for (size_t n = 0; n < whole.size(); ++n) {
+    std::vector<uint8_t> cut(whole.begin(), whole.begin() + n);
+    ASSERT_EQ(LoadBytes(cut, true), -2) << n;
+  }
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+  // Without append a file that fails once its records begin leaves an empty scene.
+  EXPECT_EQ(LoadBytes({whole.begin(), whole.end() - 1}), -2);
+  EXPECT_EQ(loaded.scene().rootHead, -1);
+  EXPECT_TRUE(loaded.anim().keyFrameList.empty());
+}
+
+TEST_F(NativeFile, CorruptedFilesNeverCrash) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  const std::vector<uint8_t> whole = ReadBytes(path);
+  std::mt19937 random(1234);
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<uint8_t> bad = whole;
+    for (int flips = 1 + round % 4; flips > 0; --flips)
+      bad[random() % bad.size()] = static_cast<uint8_t>(random());
+    int result = LoadBytes(bad, round % 2 == 0);
+    ASSERT_TRUE(result == 0 || result == -2) << result;
+  }
+}
+
+TEST_F(NativeFile, LiesAboutCountsAndLinksAreRefused) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  const std::vector<uint8_t> whole = ReadBytes(path);
+  const std::vector<size_t> heads = RecordHeads(whole);
+  auto refused = [&](size_t at, uint32_t value, bool append = true) {
+    std::vector<uint8_t> bad = whole;
+    Put32(bad, at, value);
+    return LoadBytes(bad, append) == -2;
+  };
+  EXPECT_TRUE(refused(31, 0x7fffffff));                          // record count
+  EXPECT_TRUE(refused(heads[3] + 48, 0x7ffffff0));               // payload size
+  EXPECT_TRUE(refused(heads[3] + 52, 0x12345678));               // record magic
+  EXPECT_TRUE(refused(heads[3] + 300, 10));                      // next past the last record
+  EXPECT_TRUE(refused(heads[3] + 304, -2u));                     // child
+  EXPECT_TRUE(refused(heads[3] + 300, 3));                       // A is its own sibling
+  EXPECT_TRUE(refused(heads[7] + 300, 3));                       // C's next loops back to A
+  EXPECT_TRUE(refused(heads[3], 1000));                          // primitives beyond the payload
+  EXPECT_TRUE(refused(heads[3] + kHeadSizeV3, (7u << 24) | 6));  // primitive type 7
+  EXPECT_TRUE(refused(heads[3] + kHeadSizeV3, 0xFFFFFF));        // vertices beyond the payload
+  EXPECT_TRUE(refused(heads[0], 100000));                        // texture count
+  EXPECT_TRUE(refused(heads[0] + kHeadSizeV3, 100000));          // string length
+  // The animation is read only when the file replaces the scene.
+  EXPECT_TRUE(refused(heads[2], 100000, false));                  // key frame count
+  EXPECT_TRUE(refused(heads[2] + kHeadSizeV3, 10000, false));     // frame 10000
+  EXPECT_TRUE(refused(heads[2] + kHeadSizeV3 + 4, 1000, false));  // key count
+  EXPECT_TRUE(refused(heads[2] + kHeadSizeV3 + 8, 10, false));    // key owner past the records
+  EXPECT_EQ(LoadBytes(whole, true), 0);
+}
+
+TEST_F(NativeFile, UnknownVersionsInBothByteOrdersAreQuietlyPassedOver) {
+  test::AddTriangle(loaded.scene(), "mine");
+  const auto before = SceneToJson(loaded.doc, true);
+  std::vector<uint8_t> file(kNativeMagicLine.begin(), kNativeMagicLine.end());
+  file.resize(file.size() + 8, 0);
+  Put32(file, 27, 7);
+  Put32(file, 31, 1);
+  EXPECT_EQ(LoadBytes(file), 0);
+  Put32(file, 27, __builtin_bswap32(7));
+  EXPECT_EQ(LoadBytes(file), 0);
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+  EXPECT_TRUE(loaded.shell.messages.empty());
+
+  // A wrong magic line is refused before anything changes.
+  file[0] = 'X';
+  EXPECT_EQ(LoadBytes(file), -2);
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+  EXPECT_EQ(Load(dir / "missing.knf"), -1);
+}
+
+TEST_F(NativeFile, UnsupportedSectionVersionsAreSaidAndSkipped) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  std::vector<uint8_t> b = ReadBytes(path);
+  std::vector<size_t> heads = RecordHeads(b);
+  Put32(b, heads[1] + 308, 4);
+  Put32(b, heads[2] + 308, 2);
+  ASSERT_EQ(LoadBytes(b), 0);
+  EXPECT_EQ(loaded.shell.messages,
+            (std::vector<std::string>{"scene version 4 in file not supported",
+                                      "animation version 2 in file not supported"}));
+  EXPECT_TRUE(loaded.anim().keyFrameList.empty());
+  EXPECT_EQ(LiveGroupsInOrder(loaded.scene()).size(), 7u);
+}
+
+// A version-2 record head: one specular level, everything after 8 bytes earlier.
+std::vector<uint8_t> OldHead(int version, float level, float shininess) {
+  std::vector<uint8_t> head(version == 1 ? kHeadSizeV1 : kHeadSizeV2, 0);
+  auto f = [&](size_t at, float v) { std::memcpy(&head[at], &v, 4); };
+  Put32(head, 0, 1);  // one primitive
+  f(8, 0.25f);
+  f(12, 0.5f);
+  f(16, 0.75f);
+  f(20, 1);
+  if (version == 1) {
+    Put32(head, 32, 2);  // colours, no texture coordinates
+    return head;
+  }
+  f(24, level);
+  f(28, shininess);
+  Put32(head, 32, 0);           // layout 0
+  Put32(head, 40, 4 + 3 * 24);  // payload
+  Put32(head, 44, kRecordMagic);
+  std::memcpy(&head[48], "old", 4);
+  for (int i = 0; i < 4; ++i)
+    f(132 + 20 * i, 1);  // identity matrix
+  for (int i = 0; i < 3; ++i)
+    f(244 + 4 * i, 1);  // scale
+  Put32(head, 292, -1u);
+  Put32(head, 296, -1u);
+  return head;
+}
+
+std::vector<uint8_t> OldFile(int version, std::vector<std::vector<uint8_t>> records,
+                             int vertexFloats) {
+  std::vector<uint8_t> file(kNativeMagicLine.begin(), kNativeMagicLine.end());
+  file.resize(file.size() + 8);
+  Put32(file, 27, version);
+  Put32(file, 31, static_cast<uint32_t>(records.size()));
+  for (auto& head : records) {
+    file.insert(file.end(), head.begin(), head.end());
+    std::vector<uint8_t> word(4);
+    Put32(word, 0, 3);
+    file.insert(file.end(), word.begin(), word.end());
+    for (int v = 0; v < 3 * vertexFloats; ++v) {
+      float x = static_cast<float>(v);
+      const uint8_t* p = reinterpret_cast<const uint8_t*>(&x);
+      file.insert(file.end(), p, p + 4);
+    }
+  }
+  return file;
+}
+
+TEST_F(NativeFile, VersionTwoHeadsLoadWithTheirSingleSpecularLevel) {
+  std::vector<uint8_t> first = OldHead(2, 0.25f, 128);
+  Put32(first, 292, 1);  // next: the second record
+  auto file = OldFile(2, {first, OldHead(2, 1.5f, 20)}, 6);
+  ASSERT_EQ(LoadBytes(file), 0);
+  std::vector<int> groups = LiveGroupsInOrder(loaded.scene());
+  ASSERT_EQ(groups.size(), 2u);
+  const DisplayGroup& good = loaded.scene().groups[groups[0]];
+  EXPECT_EQ(good.name, "old");
+  EXPECT_EQ(good.color, (Vec3{0.25f, 0.5f, 0.75f}));
+  EXPECT_EQ(good.specular, (Vec3{0.25f, 0.25f, 0.25f}));
+  EXPECT_EQ(good.shininess, 128);  // a bound counts as inside
+  EXPECT_EQ(good.primitives[0].vertices[7], 7);
+  const DisplayGroup& bad = loaded.scene().groups[groups[1]];
+  EXPECT_EQ(bad.specular, (Vec3{0.5f, 0.5f, 0.5f}));  // a level above 1 falls back
+  EXPECT_EQ(bad.shininess, 15);
+}
+
+TEST_F(NativeFile, VersionOneRecordsAreChainedGroupsWithColours) {
+  auto file = OldFile(1, {OldHead(1, 0, 0), OldHead(1, 0, 0)}, 9);
+  ASSERT_EQ(LoadBytes(file), 0);
+  const Scene& s = loaded.scene();
+  std::vector<int> groups = LiveGroupsInOrder(s);
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_EQ(s.rootHead, groups[0]);
+  EXPECT_EQ(s.groups[groups[0]].next, groups[1]);
+  for (int g : groups) {
+    EXPECT_EQ(s.groups[g].flags, Enabled | VertexColors);
+    EXPECT_EQ(s.groups[g].primitives[0].type, kTriangles);
+    EXPECT_EQ(s.groups[g].primitives[0].vertices.size(), 27u);
+    EXPECT_EQ(s.groups[g].specular, (Vec3{0.5f, 0.5f, 0.5f}));
+  }
+  EXPECT_EQ(LoadBytes(OldFile(1, {OldHead(1, 0, 0)}, 8)), -2);  // a short vertex
+}
+
+TEST_F(NativeFile, AnEmptySceneSavesAndLoads) {
+  Document empty;
+  ASSERT_EQ(WriteNativeFile(empty, path), 0);
+  test::AddTriangle(loaded.scene(), "old");
+  ASSERT_EQ(Load(path), 0);
+  EXPECT_TRUE(LiveGroupsInOrder(loaded.scene()).empty());
+}
+
+TEST_F(NativeFile, AFailedSaveKeepsThePreviousFile) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  const std::vector<uint8_t> saved = ReadBytes(path);
+
+  test::RecordedDocument big;
+  for (int i = 0; i < 20; ++i)
+    test::AddLayoutGroup(big.scene(), "big", 0, kTriangles, 3000, 1);
+  int result;
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    result = WriteNativeFile(big.doc, path);
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(big.shell.messages, (std::vector<std::string>{"Can't write output file"}));
+  EXPECT_EQ(ReadBytes(path), saved);
+  // Nothing is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+
+  EXPECT_EQ(WriteNativeFile(big.doc, dir / "no/such/dir/x.knf"), -1);
+  EXPECT_EQ(big.shell.messages.back(), "Can't open " + (dir / "no/such/dir/x.knf") + " for write");
+}
+
+}  // namespace
+}  // namespace modra

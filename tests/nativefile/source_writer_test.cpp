@@ -1,0 +1,615 @@
+#include "nativefile/source_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "anim/anim_util.h"
+#include "io/file_size_limit.h"
+#include "nativefile/knf/knf.h"
+#include "nativefile/native_test_util.h"
+
+namespace modra {
+namespace {
+
+// Links the groups as one sibling list under `parent` (-1: the top level).
+void Siblings(Scene& s, int parent, const std::vector<int>& list) {
+  (parent == -1 ? s.rootHead : s.groups[parent].child) = list.empty() ? -1 : list.front();
+  for (size_t i = 0; i < list.size(); ++i)
+    s.groups[list[i]].next = i + 1 < list.size() ? list[i + 1] : -1;
+}
+
+std::string ReadText(const std::string& path) {
+  std::vector<uint8_t> bytes = test::ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// The array that starts with `opening`, up to and including its "};\n\n".
+std::string Block(const std::string& text, const std::string& opening) {
+  size_t at = text.find(opening);
+  if (at == std::string::npos) return "(missing: " + opening + ")";
+  size_t end = text.find("};\n\n", at);
+  return end == std::string::npos ? text.substr(at) : text.substr(at, end + 4 - at);
+}
+
+class SourceExport : public ::testing::Test {
+ protected:
+  test::RecordedDocument rec;
+  Document& doc = rec.doc;
+  Scene& s = rec.doc.scene;
+  KeyStore& a = rec.doc.scene.anim;
+  test::TempDir dir;
+
+  std::string Export(const std::string& name = "scene.cpp") {
+    const std::string path = dir / name;
+    EXPECT_EQ(WriteSourceFile(doc, path), 0);
+    EXPECT_TRUE(rec.shell.messages.empty());
+    return ReadText(path);
+  }
+};
+
+TEST_F(SourceExport, PrefixIsTheFileNameCutAtItsFirstDot) {
+  EXPECT_EQ(SourcePrefix("robot.v2.c"), "robot");
+  EXPECT_EQ(SourcePrefix("/home/me/out.dir/robot.v2.c"), "robot");
+  EXPECT_EQ(SourcePrefix("C:\\scenes\\robot.cpp"), "robot");
+  EXPECT_EQ(SourcePrefix("noext"), "noext");
+  // Names that would not compile as C names are mended.
+  EXPECT_EQ(SourcePrefix("my model-2.cpp"), "my_model_2");
+  EXPECT_EQ(SourcePrefix("3d.cpp"), "_3d");
+  EXPECT_EQ(SourcePrefix("dir/.hidden.c"), "_");
+}
+
+TEST_F(SourceExport, ArraysAreNamedByPrefixAndTableIndex) {
+  // Slots: 0 live, 1 a deleted header slot in the top-level list, 2 a
+  // deleted slot nobody links, 3 live with no primitives.
+  int a0 = test::AddTriangle(s, "A");
+  int d1 = NewGroup(s, "header");
+  int d2 = NewGroup(s, "unlinked");
+  int b3 = NewGroup(s, "B");
+  s.groups[d1].flags = Deleted;
+  s.groups[d2].flags = Deleted;
+  s.groups[b3].flags = Enabled;
+  Siblings(s, -1, {d1, a0, b3});
+
+  const std::string text = Export("robot.v2.c");
+  for (const char* name :
+       {"static float robot_pts0_0[]={\n", "static KnfDisplayPrimitive robot_dp0[]={\n",
+        "static KnfDisplayPrimitive robot_dp3[]={\n {0,0,(float *)0}\n};\n\n",
+        "KnfDisplayGroup robot_display_group[]={\n", ",0,robot_dp3\n",
+        "KnfInternalInfo robot_internal_info = {\n     robot_display_group\n"
+        "    ,robot_tex_names\n    ,&robot_camera_view\n    ,robot_light\n"
+        "    ,robot_key_info\n    ,robot_key_frame\n    ,robot_global_scene\n};\n"})
+    EXPECT_NE(text.find(name), std::string::npos) << name;
+  for (const char* absent : {"robot_pts1", "robot_dp1", "robot_dp2", "robot_pts3", "header"})
+    EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+  // The file ends with the internal info record.
+  const std::string tail = "    ,robot_global_scene\n};\n";
+  ASSERT_GE(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+}
+
+TEST_F(SourceExport, HeaderLinesAndEmptyLists) {
+  const std::string text = Export();
+  const std::string header =
+      "#include \"stdafx.h\"\n#include \"knf.h\"\n\n"
+      "    /* Visual C++ requires this _DEBUG stuff! */\n\n"
+      "#ifdef _DEBUG\n#define new DEBUG_NEW\n#undef THIS_FILE\n"
+      "static char THIS_FILE[] = __FILE__;\n#endif\n\n"
+      "char scene_tex_names[][MAX_TEX_NAME]={\n \"\",\"\"};\n\n"
+      "KnfCameraView scene_camera_view={\n";
+  EXPECT_EQ(text.substr(0, header.size()), header);
+  // No key frames: only the two end rows, each with a leading space.
+  EXPECT_NE(text.find("};\n\n\nKnfKeyInfo scene_key_info[]={\n"
+                      "     {-1,-1,0x00000000,0,(float*)0,-1}\n};\n\n"
+                      "KnfKeyFrame scene_key_frame[]={\n     {-1,-1}\n};\n\n"
+                      "KnfDisplayGroup scene_display_group[]={\n};\n\n"),
+            std::string::npos);
+}
+
+TEST_F(SourceExport, TextureListHoldsUsedTexturesInWalkOrder) {
+  doc.textures.entries = {{"Checker", "checker.ppm"},
+                          {"Wood", "/data/tex/wood.jpg"},
+                          {"Stone \"grey\"", "C:\\tex\\stone.bmp"}};
+  int g1 = test::AddTriangle(s, "first");
+  int g2 = test::AddTriangle(s, "second");
+  int g3 = test::AddTriangle(s, "third");
+  int g4 = test::AddTriangle(s, "plain");
+  Siblings(s, -1, {g1, g2, g3, g4});
+  for (auto [g, t] : {std::pair{g1, 2}, {g2, 1}, {g3, 2}}) {
+    s.groups[g].flags |= Textured;
+    s.groups[g].textureIndex = t;
+  }
+  s.groups[g4].textureIndex = 1;  // not Textured: neither listed nor numbered
+
+  const std::string text = Export();
+  EXPECT_EQ(Block(text, "char scene_tex_names"),
+            "char scene_tex_names[][MAX_TEX_NAME]={\n"
+            " \"Stone \\\"grey\\\"\"\n,\"stone.bmp\"\n"
+            ",\"Wood\"\n,\"wood.jpg\"\n"
+            ",\"\",\"\"};\n\n");
+  // Texture numbers close each group record: next, child, texture.
+  EXPECT_NE(text.find("\n,1,-1,0}\n,{\"second\""), std::string::npos);
+  EXPECT_NE(text.find("\n,2,-1,1}\n,{\"third\""), std::string::npos);
+  EXPECT_NE(text.find("\n,3,-1,0}\n,{\"plain\""), std::string::npos);
+  EXPECT_NE(text.find("\n,-1,-1,0}\n};\n\n"), std::string::npos);
+}
+
+TEST_F(SourceExport, LongTextureNamesAreCutToFitTheirArray) {
+  doc.textures.entries = {{"Checker", "checker.ppm"},
+                          {std::string(300, 'n'), "/tex/" + std::string(300, 'f') + ".ppm"}};
+  int g = test::AddTriangle(s, "g");
+  s.groups[g].flags |= Textured;
+  s.groups[g].textureIndex = 1;
+  const std::string text = Export();
+  EXPECT_NE(text.find("={\n \"" + std::string(MAX_TEX_NAME - 1, 'n') + "\"\n,\"" +
+                      std::string(MAX_TEX_NAME - 1, 'f') + "\"\n,\"\",\"\"};"),
+            std::string::npos);
+}
+
+TEST_F(SourceExport, CameraLightsAndBackground) {
+  int target = test::AddTriangle(s, "target");
+  test::AddTriangle(s, "first");  // the target's export number is 1
+  s.camera.mode = kCameraLookAt;
+  s.camera.lookAtGroup = target;
+  s.camera.viewParams = {45, 1.333333f, 0.1f};
+  s.camera.rotation = {10, -20, 0};
+  s.camera.position = {0, 0, -4.33f};
+  s.camera.vectorA = {0.5f, 0, 0};
+  s.camera.vectorB = {0, 1, 0};
+  s.lights[0] = KnfLight{};
+  s.lights[0].type = kLightOn;
+  s.lights[0].color = {0.2f, 0.2f, 0.2f};
+  KnfLight& l = s.lights[1];
+  l.type = kLightCone;
+  l.color = {1, 0.5f, 0.25f};
+  l.position = {-1.5f, 2, 3.25f};
+  l.direction = {0, -0.707107f, 0.707107f};
+  l.c1 = 0.125f;
+  l.c2 = 0.0625f;
+  l.c3 = 1;
+  l.cutoff = 35.5f;
+  l.spotPower = 2;
+  s.global.background = {0.25f, 0.5f, 1};
+
+  const std::string text = Export();
+  EXPECT_EQ(Block(text, "KnfCameraView scene_camera_view={"),
+            "KnfCameraView scene_camera_view={\n"
+            "     2,1,45.000000f,1.333333f,0.100000f\n"
+            "     ,10.000000f,-20.000000f,0.000000f\n"
+            "     ,0.000000f,0.000000f,-4.330000f\n"
+            "     ,0.500000f,0.000000f,0.000000f\n"
+            "     ,0.000000f,1.000000f,0.000000f\n};\n\n");
+  const std::string lights = Block(text, "KnfLight scene_light[]={");
+  const std::string firstTwo =
+      "KnfLight scene_light[]={\n"
+      "      {1,0.200000f,0.200000f,0.200000f\n"
+      "       ,0.000000f,0.000000f,-0.800000f\n"
+      "       ,1.000000f,1.000000f,1.000000f\n"
+      "       ,0.000000f,0.000000f,1.000000f\n"
+      "       ,20.000000f,4.000000f}\n"
+      "     ,{4,1.000000f,0.500000f,0.250000f\n"
+      "       ,-1.500000f,2.000000f,3.250000f\n"
+      "       ,0.000000f,-0.707107f,0.707107f\n"
+      "       ,0.125000f,0.062500f,1.000000f\n"
+      "       ,35.500000f,2.000000f}\n";
+  EXPECT_EQ(lights.substr(0, firstTwo.size()), firstTwo);
+  size_t entries = 0;
+  for (size_t at = lights.find("{"); at != std::string::npos; at = lights.find("{", at + 1))
+    ++entries;
+  EXPECT_EQ(entries, 1u + kLightCount);  // the array's own brace and nine records
+  EXPECT_EQ(lights.substr(lights.size() - 7), "f}\n};\n\n");
+  EXPECT_EQ(Block(text, "KnfGlobalScene"),
+            "KnfGlobalScene scene_global_scene[]={\n     {0.250000f,0.500000f,1.000000f}\n};\n\n");
+}
+
+TEST_F(SourceExport, GroupRecordFieldByField) {
+  doc.textures.entries = {{"Checker", "checker.ppm"}, {"Rust", "rust.ppm"}, {"Tread", "t.ppm"}};
+  int tyre = NewGroup(s, std::string(100, 'x'));  // names hold at most 79 characters
+  int wheel = NewGroup(s, "Wheel \"L\"\\\n?\?=");
+  int hub = NewGroup(s, "Hub");
+  Siblings(s, -1, {tyre, wheel});
+  Siblings(s, wheel, {hub});
+  s.groups[tyre].flags = Enabled | Textured;
+  s.groups[hub].flags = NeedsCentering | drawAsBox;  // editor state only
+  s.groups[tyre].textureIndex = 2;
+  DisplayGroup& w = s.groups[wheel];
+  w.flags = Enabled | Selected | Textured | TexCoords | highlighted;
+  w.textureIndex = 1;
+  w.bboxMin = {-1, -0.5f, 0};
+  w.bboxMax = {1, 0.5f, 2.25f};
+  w.color = {0.25f, 0.5f, 0.75f};
+  w.alpha = 0.5f;
+  w.specular = {0.1f, 0.2f, 0.3f};
+  w.shininess = 64;
+  for (int i = 0; i < 16; ++i)
+    w.matrix[i] = 0.5f * i;
+  w.center = {1, 2, 3};
+  w.centerRotation = {0, 90, 0};
+  w.rotation = {10, 20, 30};
+  w.translation = {-1, -2, -3};
+  w.scale = {2, 2, 2};
+  w.primitives.resize(2);  // two primitives without vertices
+  w.primitives[1].type = kQuads;
+
+  const std::string text = Export();
+  EXPECT_NE(text.find(" {\"" + std::string(79, 'x') + "\"\n,0x5,"), std::string::npos);
+  EXPECT_NE(text.find(R"(,{"Wheel \"L\"\\\012?\?="
+,0x15,-1.000000f,-0.500000f,0.000000f, 1.000000f,0.500000f,2.250000f
+,0.250000f,0.500000f,0.750000f,0.500000f,0.1000f,0.2000f,0.3000f,64.0000f
+,2,scene_dp1
+    ,0.000000f,0.500000f,1.000000f,1.500000f
+    ,2.000000f,2.500000f,3.000000f,3.500000f
+    ,4.000000f,4.500000f,5.000000f,5.500000f
+    ,6.000000f,6.500000f,7.000000f,7.500000f
+    ,1.000000f,2.000000f,3.000000f
+    ,0.000000f,90.000000f,0.000000f
+    ,10.000000f,20.000000f,30.000000f
+    ,-1.000000f,-2.000000f,-3.000000f
+    ,2.000000f,2.000000f,2.000000f
+,-1,2,1}
+,{"Hub"
+,0x0,)"),
+            std::string::npos);
+  EXPECT_NE(text.find("static KnfDisplayPrimitive scene_dp1[]={\n"
+                      " {0,0,scene_pts1_0}\n,{1,0,scene_pts1_1}\n};\n\n"),
+            std::string::npos);
+}
+
+TEST_F(SourceExport, VertexLinesCarryTheWholeLayout) {
+  int g = test::AddLayoutGroup(s, "colored", VertexColors | TexCoords, kTriangles, 3, 1.0f);
+  // The count claims more vertices than the primitive holds: only real
+  // vertices are written and counted.
+  s.groups[g].primitives[0].vertexCount = 5;
+  int odd = test::AddMesh(s, "odd", {{NAN, INFINITY, -0.0f}});
+  s.groups[odd].primitives[0].vertices[5] = 1e-7f;
+
+  const std::string text = Export();
+  EXPECT_EQ(Block(text, "static float scene_pts0_0"),
+            "static float scene_pts0_0[]={\n"
+            " 1.000000f,1.250000f,1.500000f,1.750000f,2.000000f,2.250000f,2.500000f,2.750000f,"
+            "3.000000f,3.250000f,3.500000f\n"
+            ",3.750000f,4.000000f,4.250000f,4.500000f,4.750000f,5.000000f,5.250000f,5.500000f,"
+            "5.750000f,6.000000f,6.250000f\n"
+            ",6.500000f,6.750000f,7.000000f,7.250000f,7.500000f,7.750000f,8.000000f,8.250000f,"
+            "8.500000f,8.750000f,9.000000f\n};\n\n");
+  EXPECT_NE(text.find(" {0,3,scene_pts0_0}\n"), std::string::npos);
+  // Values a compiler would refuse as "nanf" or "inff" are written as
+  // numbers; the sign of zero stays as printf shows it.
+  EXPECT_EQ(Block(text, "static float scene_pts1_0"),
+            "static float scene_pts1_0[]={\n"
+            " 0.000000f,340282346638528859811704183484516925440.000000f,-0.000000f,"
+            "0.000000f,0.000000f,0.000000f\n};\n\n");
+}
+
+TEST_F(SourceExport, ChildFieldSkipsDeletedSlots) {
+  int kid = test::AddTriangle(s, "kid");
+  int parent = test::AddTriangle(s, "parent");
+  int gone = NewGroup(s, "gone");  // slot 2: not the kid's export number
+  int after = test::AddTriangle(s, "after");
+  s.groups[gone].flags = Deleted;
+  Siblings(s, -1, {parent, after});
+  Siblings(s, parent, {gone, kid});
+  const std::string text = Export();
+  // parent 0, kid 1, after 2
+  EXPECT_NE(text.find("\n,2,1,0}\n,{\"kid\""), std::string::npos);
+  EXPECT_NE(text.find("\n,-1,-1,0}\n,{\"after\""), std::string::npos);
+  EXPECT_EQ(text.find("gone"), std::string::npos);
+}
+
+TEST_F(SourceExport, KeyArraysInFrameOrderWithChainedRows) {
+  int g = test::AddTriangle(s, "G");
+  int h = test::AddTriangle(s, "H");  // first in the top level: H is 0, G is 1
+  int gone = NewGroup(s, "gone");
+  s.groups[gone].flags = Deleted;
+  auto key = [&](int frame, int kind, int owner, int span, std::vector<float> values) {
+    int k = AddKey(a, frame, kind);
+    a.keys[k].owner = owner;
+    a.keys[k].span = span;
+    std::copy(values.begin(), values.end(), a.keys[k].values.begin());
+    return k;
+  };
+  // Keys join the front of their frame's list, so each frame lists them
+  // in the opposite order of creation.
+  int k0 = key(0, kKeyTranslation, g, 10, {1, -2, 0.5f});
+  int k1 = key(0, kKeyColor, h, 10, {1, 0, 0});
+  int k2 = key(10, kKeyTranslation, g, 0, {3, 3, 3});
+  int k3 = key(10, kKeyLightType, LightOwner(2), 0, {std::bit_cast<float>(int32_t{2})});
+  a.keys[k3].mask = kStepMask;
+  key(10, kKeyScale, gone, 0, {1, 1, 1});  // its group is gone: left out
+  RebuildKeyFrameList(a);
+  ASSERT_EQ((std::vector<int>{k0, k1, k2, k3}), (std::vector<int>{0, 1, 2, 3}));
+
+  const std::string text = Export();
+  EXPECT_NE(
+      text.find("};\n\n"
+                "unsigned long scene_key_info_data1[]={\n     0x3f800000,0x00000000,0x00000000};\n"
+                "unsigned long scene_key_info_data0[]={\n     0x3f800000,0xc0000000,0x3f000000};\n"
+                "unsigned long scene_key_info_data3[]={\n     0x00000002};\n"
+                "unsigned long scene_key_info_data2[]={\n     0x40400000,0x40400000,0x40400000};\n"
+                "\n"
+                "KnfKeyInfo scene_key_info[]={\n"
+                "     {0,7,0x00000000,10,(float*)scene_key_info_data1,1}\n"
+                "    ,{1,1,0x00000000,10,(float*)scene_key_info_data0,-1}\n"
+                "    ,{-98,4,0x80000000,0,(float*)scene_key_info_data3,3}\n"
+                "    ,{1,1,0x00000000,0,(float*)scene_key_info_data2,-1}\n"
+                "    ,{-1,-1,0x00000000,0,(float*)0,-1}\n};\n\n"
+                "KnfKeyFrame scene_key_frame[]={\n"
+                "     {0,0}\n    ,{10,2}\n    ,{-1,-1}\n};\n\n"),
+      std::string::npos);
+  EXPECT_EQ(text.find("data4"), std::string::npos);
+}
+
+TEST_F(SourceExport, CameraKeysWrapSixWordsALineAndNameTheLookAtGroup) {
+  int target = test::AddTriangle(s, "target");
+  test::AddTriangle(s, "first");  // the target's export number is 1
+  int gone = NewGroup(s, "gone");
+  s.groups[gone].flags = Deleted;
+  auto cameraKey = [&](int frame, uint32_t mask, int lookAt) {
+    int k = AddCameraKey(a, frame);
+    a.keys[k].owner = kCameraOwner;
+    a.keys[k].mask = mask;
+    for (int i = 0; i < kCameraLookAtWord; ++i)
+      a.keys[k].values[i] = static_cast<float>(i);
+    a.keys[k].values[kCameraLookAtWord] = std::bit_cast<float>(int32_t{lookAt});
+    return k;
+  };
+  int looking = cameraKey(5, kCameraLookAt, target);
+  int lost = cameraKey(6, kCameraLookAt, gone);
+  RebuildKeyFrameList(a);
+
+  const std::string text = Export();
+  // The lines of one key's value array, its opening line first.
+  auto lines = [&](int k) {
+    const std::string opening = "unsigned long scene_key_info_data" + std::to_string(k) + "[]={";
+    size_t at = text.find(opening);
+    size_t end = text.find("};\n", at);
+    std::vector<std::string> out;
+    if (at == std::string::npos || end == std::string::npos) return out;
+    std::istringstream in(text.substr(at, end + 2 - at));
+    for (std::string line; std::getline(in, line);)
+      out.push_back(line);
+    return out;
+  };
+  std::vector<std::string> l = lines(looking);
+  ASSERT_EQ(l.size(), 9u);  // the opening line, seven lines of six, one of one
+  EXPECT_EQ(l[1], "     0x00000000,0x3f800000,0x40000000,0x40400000,0x40800000,0x40a00000");
+  EXPECT_EQ(l[2], "    ,0x40c00000,0x40e00000,0x41000000,0x41100000,0x41200000,0x41300000");
+  EXPECT_EQ(l[7], "    ,0x42100000,0x42140000,0x42180000,0x421c0000,0x42200000,0x42240000");
+  EXPECT_EQ(l[8], "    ,0x00000001};");
+  EXPECT_EQ(lines(lost).back(), "    ,0x00000000};");
+}
+
+TEST_F(SourceExport, WritesTheSceneAtFrameZero) {
+  int g = test::AddTriangle(s, "moving");
+  test::SetTranslationAt(doc, g, 10, {5, 0, 0});
+  ASSERT_EQ(a.currentFrame, 10);
+  const std::string text = Export();
+  EXPECT_EQ(a.currentFrame, 0);
+  EXPECT_EQ(s.groups[g].translation, (Vec3{0, 0, 0}));
+  EXPECT_NE(text.find("    ,0.000000f,0.000000f,0.000000f,1.000000f\n"), std::string::npos);
+  EXPECT_EQ(text.find("    ,5.000000f,0.000000f,0.000000f,1.000000f\n"), std::string::npos);
+  EXPECT_EQ(text.find("    ,5.000000f,0.000000f,0.000000f\n"), std::string::npos);
+}
+
+TEST_F(SourceExport, FailuresSayWhyAndKeepThePreviousFile) {
+  const std::string missing = dir / "no/such/dir/x.cpp";
+  EXPECT_EQ(WriteSourceFile(doc, missing), -1);
+  EXPECT_EQ(rec.shell.messages, (std::vector<std::string>{"Can't open " + missing + " for write"}));
+
+  const std::string path = dir / "scene.cpp";
+  test::WriteBytes(path, {'o', 'l', 'd'});
+  for (int i = 0; i < 20; ++i)
+    test::AddLayoutGroup(s, "big", 0, kTriangles, 3000, 1);
+  int result;
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    result = WriteSourceFile(doc, path);
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(rec.shell.messages.back(), "Can't write output file");
+  EXPECT_EQ(ReadText(path), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+}
+
+// Runs a shell command; its exit status, with what it printed in `output`.
+int RunCommand(const std::string& command, std::string& output) {
+  output.clear();
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return -1;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
+    output.append(buf, n);
+  return pclose(pipe);
+}
+
+std::string Quoted(const std::string& path) {
+  return "'" + path + "'";
+}
+
+std::string Bits(float v) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%08xu", std::bit_cast<uint32_t>(v));
+  return buf;
+}
+
+// A scene that uses every part of the format, exported and compiled into a
+// program that checks what it sees through the records of knf.h.
+TEST_F(SourceExport, ExportedSceneCompilesAndHoldsTheScene) {
+  doc.textures.entries = {{"Checker", "checker.ppm"}, {"Wood grain", "/home/me/tex/wood.jpg"}};
+  int lamp = test::AddLayoutGroup(s, "Lamp", VertexColors | TexCoords, kTriangles, 3, 1.0f);
+  int hand = test::AddLayoutGroup(s, "Hand", VertexColors, kTriangleStrip, 4, 100.0f);
+  int gone = NewGroup(s, "gone");
+  int arm = test::AddLayoutGroup(s, "Arm", TexCoords, kQuads, 4, 10.0f);
+  int body = test::AddLayoutGroup(s, "Body", 0, kTriangles, 6, -5.0f);
+  int empty = NewGroup(s, "Empty");
+  s.groups[gone].flags = Deleted;
+  s.groups[empty].flags = Enabled;
+  s.groups[lamp].flags |= Textured;
+  s.groups[lamp].textureIndex = 1;
+  DisplayPrimitive second;
+  second.type = kTriangles;
+  second.vertexCount = 3;
+  for (int i = 0; i < 24; ++i)
+    second.vertices.push_back(20 + 0.5f * i);
+  s.groups[arm].primitives.push_back(second);
+  // Body(Arm, Hand) Lamp Empty, with a deleted slot first among Body's
+  // children: exports Body 0, Arm 1, Hand 2, Lamp 3, Empty 4.
+  Siblings(s, -1, {body, lamp, empty});
+  Siblings(s, body, {gone, arm, hand});
+  s.global.background = {0.25f, 0.5f, 0.75f};
+
+  // Animation: Arm moves; the camera looks at Hand and is keyed at 20.
+  s.camera.mode = kCameraLookAt;
+  s.camera.lookAtGroup = hand;
+  RebuildCameraPath(s);
+  test::SetTranslationAt(doc, arm, 10, {1, 2, 3});
+  GoToFrame(doc, 20);
+  EnsureKeyed(doc, kCameraOwner, kKeyCamera);
+  StoreKey(doc, kCameraOwner, kKeyCamera);
+  const int cameraKey = FindKey(a, 20, kCameraOwner, kKeyCamera);
+  ASSERT_NE(cameraKey, -1);
+  ASSERT_EQ(std::bit_cast<int32_t>(a.keys[cameraKey].values[kCameraLookAtWord]), hand);
+  ASSERT_NE(hand, 2);  // so that a table index in place of the export number shows
+
+  const std::string scene = dir / "robot.v2.cpp";
+  ASSERT_EQ(WriteSourceFile(doc, scene), 0);
+
+  // What the key store holds, for the program to compare.
+  std::ostringstream keys;
+  int frames = 0, rows = 0;
+  for (int f = 0; f <= kMaxFrame; ++f) {
+    if (a.frameKeys[f] == -1) continue;
+    int n = 0;
+    ForEachKeyInFrame(a, f, [&](int) { ++n; });
+    keys << "  CHECK(info->keyFrames[" << frames << "].frame == " << f << ");\n"
+         << "  CHECK(Chain(info->keyInfo, info->keyFrames[" << frames << "].firstKey) == " << n
+         << ");\n";
+    ++frames;
+    rows += n;
+  }
+  keys << "  CHECK(info->keyFrames[" << frames << "].frame == -1);\n"
+       << "  CHECK(Rows(info->keyInfo) == " << rows << ");\n";
+  for (int i = 0; i < kLightCount; ++i)
+    keys << "  CHECK(info->lights[" << i << "].type == " << s.lights[i].type << ");\n";
+  ASSERT_GE(frames, 3);
+
+  const std::string driver = dir / "driver.cpp";
+  std::ofstream(driver) << R"(#include "knf.h"
+#include <cstdio>
+#include <cstring>
+
+extern KnfInternalInfo robot_internal_info;
+static int failures = 0;
+#define CHECK(c) do { if (!(c)) { std::printf("line %d: %s\n", __LINE__, #c); ++failures; } } while (0)
+
+// Pre-order over next and child; every group met must be the next array element.
+static int Walk(const KnfDisplayGroup* groups, int g, int* expected) {
+  int n = 0;
+  for (; g != -1 && *expected < 100; g = groups[g].next) {
+    CHECK(g == *expected);
+    ++*expected;
+    ++n;
+    if (groups[g].child != -1) n += Walk(groups, groups[g].child, expected);
+  }
+  return n;
+}
+static int Chain(const KnfKeyInfo* k, int row) {
+  int n = 0;
+  for (; row != -1 && n < 1000; row = k[row].next) ++n;
+  return n;
+}
+static int Rows(const KnfKeyInfo* k) {
+  int n = 0;
+  while (k[n].kind != -1) ++n;
+  return n;
+}
+static const KnfKeyInfo* Find(const KnfInternalInfo* info, int frame, int owner, int kind) {
+  for (int f = 0; info->keyFrames[f].frame != -1; ++f)
+    if (info->keyFrames[f].frame == frame)
+      for (int r = info->keyFrames[f].firstKey; r != -1; r = info->keyInfo[r].next)
+        if (info->keyInfo[r].owner == owner && info->keyInfo[r].kind == kind) return &info->keyInfo[r];
+  return 0;
+}
+
+int main() {
+  const KnfInternalInfo* info = &robot_internal_info;
+  const KnfDisplayGroup* g = info->groups;
+  int expected = 0;
+  CHECK(Walk(g, 0, &expected) == 5);
+  const char* names[] = {"Body", "Arm", "Hand", "Lamp", "Empty"};
+  for (int i = 0; i < 5; ++i) CHECK(std::strcmp(g[i].name, names[i]) == 0);
+  CHECK(g[0].next == 3 && g[0].child == 1);
+  CHECK(g[1].next == 2 && g[1].child == -1);
+  CHECK(g[2].next == -1 && g[2].child == -1);
+  CHECK(g[3].next == 4 && g[4].next == -1 && g[4].child == -1);
+
+  CHECK(g[0].flags == KNF_ENABLED && g[0].primitiveCount == 1);
+  CHECK(g[0].primitives[0].vertexCount == 6 && g[0].primitives[0].vertices[5] == -3.75f);
+  CHECK(g[1].flags == (KNF_ENABLED | KNF_TEX_COORDS) && g[1].primitiveCount == 2);
+  CHECK(g[1].primitives[0].type == 1 && g[1].primitives[0].vertexCount == 4);
+  CHECK(g[1].primitives[0].vertices[7] == 11.75f);
+  CHECK(g[1].primitives[1].type == 0 && g[1].primitives[1].vertices[23] == 31.5f);
+  CHECK(g[2].flags == (KNF_ENABLED | KNF_VERTEX_COLORS));
+  CHECK(g[2].primitives[0].type == 2 && g[2].primitives[0].vertices[35] == 108.75f);
+  CHECK(g[3].flags == (KNF_ENABLED | KNF_TEXTURED | KNF_VERTEX_COLORS | KNF_TEX_COORDS));
+  CHECK(g[3].primitives[0].vertices[10] == 3.5f && g[3].textureNumber == 0);
+  CHECK(g[4].primitiveCount == 0 && g[4].primitives[0].vertices == 0);
+  CHECK(g[1].matrix[12] == 0.0f && g[1].scale[2] == 1.0f);
+
+  CHECK(std::strcmp(info->texNames[0], "Wood grain") == 0);
+  CHECK(std::strcmp(info->texNames[1], "wood.jpg") == 0);
+  CHECK(info->texNames[2][0] == 0 && info->texNames[3][0] == 0);
+
+  CHECK(info->camera->mode == 2 && info->camera->lookAtGroup == 2);
+  CHECK(info->globalScene[0].background[0] == 0.25f && info->globalScene[0].background[2] == 0.75f);
+
+  const KnfKeyInfo* move = Find(info, 10, 1, 1);
+  CHECK(move != 0);
+  if (move) {
+    CHECK(KnfKeyWord(move, 0) == 0x3f800000u && KnfKeyWord(move, 2) == 0x40400000u);
+    CHECK(KnfKeyValue(move, 1) == 2.0f);
+  }
+  const KnfKeyInfo* look = Find(info, 20, -1, 3);
+  CHECK(look != 0);
+  if (look) {
+    CHECK((look->mask & 3) == 2);
+    CHECK(KnfKeyWord(look, 42) == 2);
+    CHECK(KnfKeyWord(look, 5) == )" +
+                               Bits(a.keys[cameraKey].values[5]) + R"();
+  }
+)" + keys.str() + R"(
+  if (failures == 0) std::printf("all checks passed\n");
+  return failures;
+}
+)";
+
+  const std::string cxx = MODRA_CXX_COMPILER;
+  const std::string include = "-I" + Quoted(std::string(MODRA_SOURCE_DIR) + "/src/nativefile/knf");
+  const std::string program = dir / "driver";
+  std::string output;
+  ASSERT_EQ(RunCommand(cxx + " -std=c++17 -Wall -Wextra -Werror " + include + " -x c++ " +
+                           Quoted(scene) + " " + Quoted(driver) + " -o " + Quoted(program),
+                       output),
+            0)
+      << output;
+  EXPECT_EQ(RunCommand(Quoted(program), output), 0) << output;
+  EXPECT_EQ(output, "all checks passed\n");
+
+  // The same text builds as C, with the header in its C form.
+  EXPECT_EQ(RunCommand(cxx + " -x c -std=c99 -Wall -Wextra -Werror " + include + " -c " +
+                           Quoted(scene) + " -o " + Quoted(dir / "scene_c.o"),
+                       output),
+            0)
+      << output;
+}
+
+}  // namespace
+}  // namespace modra

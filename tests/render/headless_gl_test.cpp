@@ -1,0 +1,112 @@
+#include "render/headless_gl.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <array>
+#include <string>
+
+namespace modra {
+namespace {
+
+using Rgba = std::array<uint8_t, 4>;
+
+// The same rasteriser everywhere, so pixels repeat from machine to machine.
+void PinSoftwareRenderer() {
+  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+}
+
+Rgba PixelAt(int x, int y) {
+  Rgba p{};
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+  return p;
+}
+
+TEST(OffscreenContext, DrawsIntoAFramebufferOfTheAskedSize) {
+  PinSoftwareRenderer();
+  HeadlessGl gl;
+  std::string error;
+  ASSERT_TRUE(gl.Create(40, 30, &error)) << error;
+  EXPECT_EQ(gl.Width(), 40);
+  EXPECT_EQ(gl.Height(), 30);
+  const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  EXPECT_NE(renderer.find("llvmpipe"), std::string::npos) << renderer;
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 40);
+  EXPECT_EQ(viewport[3], 30);
+
+  glClearColor(1.0f, 0.0f, 0.5f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  EXPECT_EQ(PixelAt(0, 0), (Rgba{255, 0, 128, 255}));
+  EXPECT_EQ(PixelAt(39, 29), (Rgba{255, 0, 128, 255}));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(OffscreenContext, HasADepthBufferAndTheFixedFunctionPipeline) {
+  PinSoftwareRenderer();
+  HeadlessGl gl;
+  std::string error;
+  ASSERT_TRUE(gl.Create(16, 16, &error)) << error;
+  GLint depthBits = 0;
+  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+  EXPECT_GE(depthBits, 24);
+
+  glClearColor(0, 0, 0, 1);
+  glClearDepth(1.0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  // A near green square over the left half, then a far red one over
+  // everything: red may only show where green is not.
+  glColor3f(0, 1, 0);
+  glRectf(-1, -1, 0, 1);
+  glBegin(GL_QUADS);
+  glColor3f(1, 0, 0);
+  glVertex3f(-1, -1, 0.5f);
+  glVertex3f(1, -1, 0.5f);
+  glVertex3f(1, 1, 0.5f);
+  glVertex3f(-1, 1, 0.5f);
+  glEnd();
+  EXPECT_EQ(PixelAt(2, 8), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(PixelAt(13, 8), (Rgba{255, 0, 0, 255}));
+}
+
+TEST(OffscreenContext, SeveralContextsKeepTheirOwnPixels) {
+  PinSoftwareRenderer();
+  HeadlessGl a, b;
+  std::string error;
+  ASSERT_TRUE(a.Create(8, 8, &error)) << error;
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  {
+    HeadlessGl passing;
+    ASSERT_TRUE(passing.Create(4, 4, &error)) << error;
+  }
+  ASSERT_TRUE(b.Create(8, 8, &error)) << error;
+  glClearColor(1, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  a.MakeCurrent();
+  EXPECT_EQ(PixelAt(4, 4), (Rgba{0, 0, 255, 255}));
+  b.MakeCurrent();
+  EXPECT_EQ(PixelAt(4, 4), (Rgba{255, 255, 0, 255}));
+}
+
+TEST(OffscreenContext, RefusesSizesItCannotMake) {
+  PinSoftwareRenderer();
+  for (auto [w, h] : {std::pair{0, 8}, std::pair{8, -1}, std::pair{1 << 20, 8}}) {
+    HeadlessGl gl;
+    std::string error;
+    EXPECT_FALSE(gl.Create(w, h, &error)) << w << "x" << h;
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(gl.Width(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace modra
