@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "anim/playback.h"
@@ -8,6 +10,10 @@
 #include "cli/stderr_shell.h"
 #include "export/gfx_writer.h"
 #include "formats/import_dispatch.h"
+#include "geometry/ext_file.h"
+#include "geometry/extrusion.h"
+#include "geometry/revolution.h"
+#include "geometry/surf_file.h"
 #include "images/texture_table.h"
 #include "nativefile/native_writer.h"
 #include "nativefile/source_writer.h"
@@ -15,8 +21,11 @@
 namespace modra {
 namespace {
 
+// Extensions match in any case: scene.KNF is a native file too.
 bool EndsWith(const std::string& s, std::string_view tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+  if (s.size() < tail.size()) return false;
+  return std::equal(tail.begin(), tail.end(), s.end() - tail.size(),
+                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
 }
 
 // A document as the editor has it after start-up, without a display: the
@@ -29,9 +38,23 @@ struct CliDocument {
   Document doc;
 };
 
+// Reads any scene or model file; a profile file (.ext, .surf) gives a scene
+// of the one object the editor would make of it.
+bool Load(Document& doc, const std::string& file) {
+  if (EndsWith(file, ".ext")) {
+    ExtrusionProfile profile;
+    return ReadExtFile(profile, file, *doc.shell) == 0 && CreateExtrusionFrom(doc, profile) != -1;
+  }
+  if (EndsWith(file, ".surf")) {
+    RevolutionProfile profile;
+    return ReadSurfFile(profile, file, *doc.shell) == 0 && CreateRevolutionFrom(doc, profile) != -1;
+  }
+  return ReadModelFile(doc, file, false) == 0;
+}
+
 int Dump(const std::string& file, int frame, bool geometry, std::ostream& out, std::ostream& err) {
   CliDocument cli(err);
-  if (ReadModelFile(cli.doc, file, false) != 0) return 1;
+  if (!Load(cli.doc, file)) return 1;
   if (frame >= 0) GoToFrame(cli.doc, frame);
   out << SceneToJson(cli.doc, geometry).dump() << "\n";
   return 0;
@@ -59,7 +82,7 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
     return 2;
   }
   CliDocument cli(err);
-  if (ReadModelFile(cli.doc, in, false) != 0) return 1;
+  if (!Load(cli.doc, in)) return 1;
   return format->write(cli.doc, outPath) == 0 ? 0 : 1;
 }
 
@@ -87,7 +110,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   std::string dumpFile;
   int frame = -1;
   bool geometry = false;
-  dump->add_option("FILE", dumpFile, "scene or model file")->required();
+  dump->add_option("FILE", dumpFile, "scene, model or profile (.ext, .surf) file")->required();
   dump->add_option("--frame", frame, "show the scene at this frame (0..9999)")
       ->check(CLI::Range(0, 9999));
   dump->add_flag("--geometry", geometry, "include every vertex's floats");
@@ -95,7 +118,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   CLI::App* convert =
       app.add_subcommand("convert", "Load IN and write OUT, chosen by its extension");
   std::string in, outPath;
-  convert->add_option("IN", in, "scene or model file to read")->required();
+  convert->add_option("IN", in, "scene, model or profile (.ext, .surf) file to read")->required();
   convert
       ->add_option("OUT", outPath, "file to write: .knf native, .cpp C source, .gfx Skyloom text")
       ->required();

@@ -1,6 +1,7 @@
 #include "cli/scene_json.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,8 +15,10 @@ namespace {
 using json = nlohmann::ordered_json;
 
 // A float as the double whose shortest form is its "%.9g" text: enough
-// digits to read back the same float, and no more.
+// digits to read back the same float, and no more. Whole numbers print
+// as integers.
 json Number(float v) {
+  if (v == std::trunc(v) && std::fabs(v) < 1e15f) return static_cast<int64_t>(v);
   char text[32];
   std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
   return std::strtod(text, nullptr);

@@ -43,6 +43,8 @@ int GetModelFileType(Document& doc, const std::string& name) {
 int ReadModelFile(Document& doc, const std::string& name, bool append) {
   const int type = GetModelFileType(doc, name);
   if (type == -1) return -1;
+  doc.modelFileType = type;
+  doc.scene.selectedGroup = -1;
   int result;
   switch (type) {
     case kNativeFile:

@@ -1,14 +1,159 @@
 #include "geometry/triangulate.h"
 
-// Placeholder until the sweep lands: every polygon is refused.
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "geometry/triangulate_check.h"
+#include "geometry/triangulate_context.h"
+#include "geometry/triangulate_debug.h"
+#include "geometry/triangulate_holes.h"
+#include "geometry/triangulate_nodes.h"
+#include "geometry/triangulate_pieces.h"
+#include "geometry/triangulate_splice.h"
+#include "geometry/triangulate_sweep.h"
+
 namespace modra {
 
-class TriangulatorState {};
+using namespace triangulation;
+
+class TriangulatorState {
+ public:
+  TriangulatorState() : log(DebugSettings::FromEnvironment()) {}
+
+  DebugLog log;
+  Context context;
+  std::vector<float> emitted;  // the three vertices handed to the sink
+  int runCount = 0;
+  bool running = false;
+};
+
+namespace {
+
+// Far below what memory allows, and small enough that node counts with
+// every copy (at most five per vertex) stay inside an int.
+constexpr int kMaxVertices = 1 << 26;
+constexpr int kMaxExtraFloats = 1 << 16;
+
+// Contour ends must rise strictly, the first contour needing 3 points.
+int CountVertices(const int* contourEnds, int contourCount) {
+  int last = -1;
+  for (int k = 0; k < contourCount; ++k) {
+    const int end = contourEnds[k];
+    if (end <= last || (k == 0 && end < 2) || end >= kMaxVertices) return -1;
+    last = end;
+  }
+  return last + 1;
+}
+
+// Steps 5 to 8: the sweep, the joins, the pieces and their triangles.
+int Decompose(Context& c) {
+  int status = SweepTrapezoids(c);
+  if (status != kOk) return status;
+  // every copy comes from a diagonal's end; room for them all up front
+  c.nodes.reserve(c.nodes.size() + 2 * c.diagonals.size());
+  for (int k = 0; k < c.contourCount; ++k)
+    ContourOrientation(c, k);
+  if (c.contourCount > 1) {
+    status = JoinHoles(c);
+    if (status != kOk) return status;
+    // note: a contour no diagonal reached lies outside the outer one or
+    // inside a hole; it is not a hole of this polygon, and filling it
+    // would cover what should stay open
+    int rings = 0;
+    for (const Contour& contour : c.contours)
+      rings += contour.merged ? 0 : 1;
+    if (rings != 1) return kSweepFailed;
+  }
+  return CutAndClip(c);
+}
+
+// What the run gives when checking was skipped and the sweep failed: a
+// fan over the input order.
+void Fan(Context& c) {
+  c.triangles.clear();
+  for (int i = 0; i + 2 < c.vertexCount; ++i)
+    c.triangles.insert(c.triangles.end(), {0, i + 1, i + 2});
+}
+
+}  // namespace
 
 Triangulator::Triangulator() : state_(new TriangulatorState) {}
-Triangulator::~Triangulator() { delete state_; }
+Triangulator::~Triangulator() {
+  delete state_;
+}
 
-int Triangulator::Run(const float*, const int*, int, int, const TriangleSink&) { return -1; }
+int Triangulator::Run(const float* vertices, const int* contourEnds, int contourCount,
+                      int extraFloats, const TriangleSink& emit) {
+  TriangulatorState& s = *state_;
+  // note: a sink that runs this same triangulator again would pull the
+  // buffers from under the emission loop
+  if (s.running) return -1;
+  ++s.runCount;
+  if (!vertices || !contourEnds || contourCount <= 0 || contourCount > kMaxVertices ||
+      extraFloats < 0 || extraFloats > kMaxExtraFloats)
+    return -1;
+  const int n = CountVertices(contourEnds, contourCount);
+  if (n < 3) return -1;
+
+  s.running = true;
+  Context& c = s.context;
+  const DebugSettings& debug = s.log.settings();
+  c.log = &s.log;
+  c.vertices = vertices;
+  c.stride = 3 + extraFloats;
+  c.vertexCount = n;
+  c.contourCount = contourCount;
+  c.hints = contourCount == 1 ? kHintsOneContour : kHintsHoles;
+  c.triangles.clear();
+  c.triangleCapacity = static_cast<size_t>(n) + 2 * static_cast<size_t>(contourCount) - 2;
+  bool built = false;
+  int status;
+  try {
+    c.nodes.reserve(static_cast<size_t>(n) * 3);
+    c.triangles.reserve(c.triangleCapacity * 3);
+    s.emitted.resize(static_cast<size_t>(c.stride) * 3);
+    status = BuildNodes(c, contourEnds);
+    built = true;
+    if (status == kOk) SortNodes(c);
+    const bool check = !debug.hintsSimple;
+    if (status == kOk && check) status = MergeRepeatedPoints(c);
+    if (status == kOk && check) status = CheckCrossings(c);
+    if (status == kOk) status = Decompose(c);
+    if (status == kSweepFailed) {
+      if (check) {
+        status = kFailed;
+      } else {
+        Fan(c);
+        status = kOk;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    status = kFailed;
+  }
+
+  if (status != kOk) {
+    if (built && debug.showFailures && s.runCount % debug.dumpEvery == 0) s.log.DumpPolygon(c);
+    s.running = false;
+    return -1;
+  }
+  if (debug.showTriangles) s.log.DumpTriangles(c);
+  // note: the sink may throw; the triangulator must stay usable after it
+  struct Done {
+    bool& running;
+    ~Done() { running = false; }
+  } done{s.running};
+  const size_t vertexFloats = static_cast<size_t>(c.stride);
+  if (emit) {
+    for (size_t t = 0; t + 2 < c.triangles.size(); t += 3) {
+      for (int k = 0; k < 3; ++k)
+        std::copy_n(c.Vertex(c.triangles[t + k]), vertexFloats,
+                    s.emitted.data() + k * vertexFloats);
+      emit(s.emitted.data());
+    }
+  }
+  return 0;
+}
 
 int Triangulate(const float* vertices, const int* contourEnds, int contourCount, int extraFloats,
                 const TriangleSink& emit) {

@@ -1,9 +1,9 @@
 #include "io/output_file.h"
 
-#include <cstdarg>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdarg>
+#include <cstdlib>
 
 namespace modra {
 
@@ -13,17 +13,33 @@ OutputFile::~OutputFile() {
 }
 
 bool OutputFile::Open(const std::string& path) {
+  // Saving through a symbolic link replaces the file it points to, and the
+  // link stays.
   path_ = path;
-  temp_ = path + ".XXXXXX";
+  struct stat info;
+  if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      path_ = real;
+      std::free(real);
+    }
+  }
+  temp_ = path_ + ".XXXXXX";
   int fd = ::mkstemp(temp_.data());
   if (fd < 0) {
     temp_.clear();
     return false;
   }
-  // mkstemp makes the file private; give it the mode a plain create would.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  // mkstemp makes the file private; keep the mode of the file it replaces,
+  // or give it the one a plain create would.
+  mode_t mode;
+  if (::stat(path_.c_str(), &info) == 0) {
+    mode = info.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
     ::close(fd);

@@ -30,8 +30,11 @@ std::vector<int> LiveGroupsInOrder(const Scene& s) {
 }
 
 int NumberLiveGroups(Scene& s, int first) {
+  for (DisplayGroup& g : s.groups)
+    g.exportId = -1;
   int n = first;
-  for (int g : LiveGroupsInOrder(s)) s.groups[g].exportId = n++;
+  for (int g : LiveGroupsInOrder(s))
+    s.groups[g].exportId = n++;
   return n - first;
 }
 

@@ -17,8 +17,14 @@ std::vector<int> CollectUsedTextures(const Scene& s, size_t limit = 99);
 int TextureNumber(const std::vector<int>& used, const DisplayGroup& g);
 
 // Gives every live group exportId = first, first + 1, ... in pre-order and
-// returns how many there are.
+// returns how many there are. Every other slot (free, on the clipboard,
+// linked nowhere) gets -1, so no number from an earlier export survives.
 int NumberLiveGroups(Scene& s, int first);
+// True for a group numbered by the latest NumberLiveGroups: only those
+// can be named in the file being written.
+inline bool IsNumbered(const Scene& s, int g) {
+  return IsLiveGroup(s, g) && s.groups[g].exportId >= 0;
+}
 // The groups' live-group order, pre-order (what NumberLiveGroups numbers).
 std::vector<int> LiveGroupsInOrder(const Scene& s);
 // The first live group of the list that starts at g (g itself included),

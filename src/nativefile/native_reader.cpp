@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -243,6 +244,9 @@ class NativeParser {
     for (int32_t i = 0; i < count; ++i) {
       std::string name, file;
       if (!String(p, name) || !String(p, file)) return false;
+      // The file names an image, never where to look for it: a directory in
+      // it would let a scene file reach outside the texture directories.
+      file = std::string(BaseName(file));
       if (i < kMaxMappedTextures) out_.textures.emplace_back(std::move(name), std::move(file));
     }
     return true;
@@ -346,9 +350,10 @@ class NativeParser {
   }
 
   // Every record is reached at most once from record 0: no loops, no
-  // group with two parents.
+  // group with two parents. Records that nothing reaches hold no group of
+  // the scene: they become empty slots, as header records are.
   bool IsTree() {
-    const Scene& s = out_.scene;
+    Scene& s = out_.scene;
     std::vector<char> seen(s.groups.size(), 0);
     std::vector<int32_t> pending;
     if (s.rootHead != -1) pending.push_back(s.rootHead);
@@ -361,26 +366,50 @@ class NativeParser {
         if (s.groups[g].child != -1) pending.push_back(s.groups[g].child);
       }
     }
+    for (size_t g = 0; g < s.groups.size(); ++g)
+      if (!seen[g]) s.groups[g].flags = Deleted;
     return true;
   }
 
   // The file keeps key values only: spans and curves follow from the
   // order of the key frames, as they did when the keys were made. A key
   // keeps a stored span of 0 (its value holds until the next key frame).
+  // Keys are gathered per owner and kind once, so this stays linear in
+  // the number of keys however many share a frame.
   void JoinKeys() {
     KeyStore& a = out_.scene.anim;
     const auto& list = a.keyFrameList;
-    for (size_t i = 0; i < list.size(); ++i) {
-      const int next = i + 1 < list.size() ? list[i + 1] : -1;
+    struct Placed {
+      int frameIndex, key;
+    };
+    std::map<std::pair<int32_t, int32_t>, std::vector<Placed>> tracks;
+    for (size_t i = 0; i < list.size(); ++i)
       ForEachKeyInFrame(a, list[i], [&](int k) {
-        KnfKeyInfo& key = a.keys[k];
-        const bool follows = next != -1 && FindKey(a, next, key.owner, key.kind) != -1;
-        const int32_t natural = follows ? next - list[i] : 0;
-        if (key.span != 0) key.span = natural;
+        std::vector<Placed>& track = tracks[{a.keys[k].owner, a.keys[k].kind}];
+        // A second key of the same owner and kind in one frame is never found.
+        if (track.empty() || track.back().frameIndex != static_cast<int>(i))
+          track.push_back({static_cast<int>(i), k});
       });
+    for (auto& entry : tracks) {
+      std::vector<Placed>& track = entry.second;
+      // The key of this track at frame index f, or -1.
+      auto at = [&](size_t pos, int offset) -> int {
+        long j = static_cast<long>(pos) + offset;
+        if (j < 0 || j >= static_cast<long>(track.size())) return -1;
+        return track[j].frameIndex == track[pos].frameIndex + offset ? track[j].key : -1;
+      };
+      for (size_t pos = 0; pos < track.size(); ++pos) {
+        KnfKeyInfo& key = a.keys[track[pos].key];
+        const int next = at(pos, 1);
+        if (key.span != 0)
+          key.span = next == -1 ? 0 : list[track[pos].frameIndex + 1] - list[track[pos].frameIndex];
+      }
+      const int n = ValueCount(entry.first.second);
+      for (size_t pos = 0; pos < track.size(); ++pos) {
+        if (IsStepKey(a.keys[track[pos].key]) || n <= 0) continue;
+        ComputeCurves(a, n, at(pos, -2), at(pos, -1), track[pos].key, at(pos, 1), at(pos, 2));
+      }
     }
-    for (int f : list)
-      ForEachKeyInFrame(a, f, [&](int k) { ComputeCurvesAround(a, f, k); });
   }
 
   Document& doc_;
@@ -485,6 +514,11 @@ int ReadNativeBytes(Document& doc, std::span<const uint8_t> bytes, const std::st
   Outcome outcome;
   try {
     outcome = NativeParser(doc, bytes, path, append, file).Parse();
+    if (outcome == Outcome::kLoaded) {
+      if (append) return Append(doc, file, path) ? 0 : -2;
+      Replace(doc, file);
+      return 0;
+    }
   } catch (const std::bad_alloc&) {
     outcome = Outcome::kBad;
   }
@@ -502,14 +536,19 @@ int ReadNativeBytes(Document& doc, std::span<const uint8_t> bytes, const std::st
     case Outcome::kLoaded:
       break;
   }
-  if (append) return Append(doc, file, path) ? 0 : -2;
-  Replace(doc, file);
-  return 0;
+  return -2;
 }
 
 int ReadNativeFile(Document& doc, const std::string& path, bool append) {
   FileBytes bytes;
-  if (ReadWholeFile(path, bytes) != FileReadStatus::kOk) return -1;
+  switch (ReadWholeFile(path, bytes)) {
+    case FileReadStatus::kOk:
+      break;
+    case FileReadStatus::kCannotOpen:
+      return -1;
+    default:
+      return -2;  // no memory for it, or it ended early
+  }
   return ReadNativeBytes(doc, bytes.span(), path, append);
 }
 

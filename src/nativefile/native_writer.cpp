@@ -56,20 +56,8 @@ std::vector<FilePiece> FilePieces(const DisplayGroup& g) {
     const DisplayPrimitive& prim = g.primitives[i];
     size_t count =
         std::min(static_cast<size_t>(std::max(prim.vertexCount, 0)), prim.vertices.size() / stride);
-    size_t first = 0;
-    while (count > kMaxFileVertexCount) {
-      // Triangles and quads split between whole faces; strips continue
-      // from the last two vertices, at an even count to keep their winding.
-      size_t take = kMaxFileVertexCount;
-      if (prim.type == kTriangles) take -= take % 3;
-      if (prim.type == kQuads) take -= take % 4;
-      if (prim.type == kTriangleStrip || prim.type == kQuadStrip) take -= take % 2;
-      pieces.push_back({i, prim.type, first, take});
-      size_t advance = (prim.type == kTriangleStrip || prim.type == kQuadStrip) ? take - 2 : take;
-      first += advance;
-      count -= advance;
-    }
-    pieces.push_back({i, prim.type, first, count});
+    for (auto [first, n] : FileRanges(prim.type, count))
+      pieces.push_back({i, prim.type, first, n});
   }
   return pieces;
 }
@@ -166,7 +154,7 @@ class NativeWriter {
     HeaderHead(kRecordScene, 1, kScenePayloadV3, number, 3);
     const KnfCameraView& cam = s_.camera;
     Int(cam.mode);
-    Int(IsLiveGroup(s_, cam.lookAtGroup) ? s_.groups[cam.lookAtGroup].exportId : 0);
+    Int(IsNumbered(s_, cam.lookAtGroup) ? s_.groups[cam.lookAtGroup].exportId : 0);
     for (const Vec3* v :
          {&cam.viewParams, &cam.rotation, &cam.position, &cam.vectorA, &cam.vectorB})
       Floats(v->data(), 3);
@@ -181,11 +169,11 @@ class NativeWriter {
     Floats(s_.global.background.data(), 3);
   }
 
-  // Keys whose owner is gone from the scene are not written: nothing could
-  // read them back to the right group.
+  // Keys whose owner is not in the file (gone, or on the clipboard) are not
+  // written: nothing could read them back to the right group.
   bool Writable(const KnfKeyInfo& key) const {
     if (ValueCount(key.kind) <= 0) return false;
-    return key.owner < 0 || IsLiveGroup(s_, key.owner);
+    return key.owner < 0 || IsNumbered(s_, key.owner);
   }
 
   void Animation(int number) {
@@ -227,7 +215,7 @@ class NativeWriter {
       int32_t lookAt = 0;
       if ((key.mask & 3) == kCameraLookAt) {
         int group = std::bit_cast<int32_t>(values[kCameraLookAtWord]);
-        lookAt = IsLiveGroup(s_, group) ? s_.groups[group].exportId : 0;
+        lookAt = IsNumbered(s_, group) ? s_.groups[group].exportId : 0;
       }
       values[kCameraLookAtWord] = std::bit_cast<float>(lookAt);
     }
@@ -290,6 +278,26 @@ class NativeWriter {
 };
 
 }  // namespace
+
+std::vector<std::pair<size_t, size_t>> FileRanges(int32_t type, size_t count) {
+  std::vector<std::pair<size_t, size_t>> ranges;
+  const bool strip = type == kTriangleStrip || type == kQuadStrip;
+  size_t first = 0;
+  while (count > kMaxFileVertexCount) {
+    // Triangles and quads split between whole faces; strips go on from
+    // their last two vertices, at an even count to keep their winding.
+    size_t take = kMaxFileVertexCount;
+    if (type == kTriangles) take -= take % 3;
+    if (type == kQuads) take -= take % 4;
+    if (strip) take -= take % 2;
+    ranges.emplace_back(first, take);
+    const size_t advance = strip ? take - 2 : take;
+    first += advance;
+    count -= advance;
+  }
+  ranges.emplace_back(first, count);
+  return ranges;
+}
 
 int WriteNativeFile(Document& doc, const std::string& path) {
   OutputFile out;

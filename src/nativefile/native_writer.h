@@ -1,7 +1,11 @@
 // Saving the whole scene as a native (.knf) file, version 3.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "scene/document.h"
 
@@ -12,5 +16,10 @@ namespace modra {
 // write" or "Can't write output file"; a failed save leaves the file that
 // was there untouched.
 int WriteNativeFile(Document& doc, const std::string& path);
+
+// How a primitive of `count` vertices is stored: a file's primitive word
+// holds at most 2^24 - 1 vertices, so a longer primitive goes out as
+// several, each (first vertex, count).
+std::vector<std::pair<size_t, size_t>> FileRanges(int32_t type, size_t count);
 
 }  // namespace modra

@@ -104,7 +104,7 @@ class SourceWriter {
     if (number >= 0) out_.Int(number);
   }
 
-  int ExportNumber(int g) const { return IsLiveGroup(s_, g) ? s_.groups[g].exportId : 0; }
+  int ExportNumber(int g) const { return IsNumbered(s_, g) ? s_.groups[g].exportId : 0; }
 
   void Header() {
     out_.Text(
@@ -190,7 +190,7 @@ class SourceWriter {
   // the wrong group; they are left out.
   bool Writable(const KnfKeyInfo& key) const {
     if (ValueCount(key.kind) <= 0) return false;
-    return key.owner < 0 || IsLiveGroup(s_, key.owner);
+    return key.owner < 0 || IsNumbered(s_, key.owner);
   }
 
   void CollectKeyRows() {

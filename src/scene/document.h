@@ -24,13 +24,14 @@ struct Document {
   DisplayState display;
   std::string name = "new.knf";
   bool modified = false;
+  int modelFileType = -1;  // the kind of file most recently read
 
   explicit Document(Shell& shell) : shell(&shell) { ResetScene(*this, false); }
   Document() : shell(&quiet_) { ResetScene(*this, false); }
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
-  Shell* shell;  // never null
+  Shell* shell;                            // never null
   TextureUploader* uploader = &noUpload_;  // never null
 
  private:

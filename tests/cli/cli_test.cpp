@@ -4,6 +4,9 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "geometry/ext_file.h"
+#include "geometry/extrusion.h"
+#include "geometry/surf_file.h"
 #include "nativefile/native_test_util.h"
 #include "nativefile/native_writer.h"
 #include "scene/bounds.h"
@@ -59,6 +62,8 @@ TEST_F(CommandLine, DumpPrintsTheSceneAsJson) {
   EXPECT_EQ(j["keyFrames"][1]["frame"], 10);
   EXPECT_EQ(j["keyFrames"][0]["keys"][0]["span"], 10);
   EXPECT_EQ(g["translation"][0], 0);
+  EXPECT_TRUE(g["alpha"].is_number_integer());  // whole numbers print as integers
+  EXPECT_TRUE(g["primitives"][0]["vertexCount"].is_number_integer());
 
   Result geometry = Modra({"dump", scene, "--geometry", "--frame", "5"});
   ASSERT_EQ(geometry.status, 0);
@@ -74,6 +79,62 @@ TEST_F(CommandLine, ConvertedFilesDumpTheSame) {
   ASSERT_EQ(convert.status, 0) << convert.err;
   EXPECT_EQ(convert.out, "");
   EXPECT_EQ(Modra({"dump", copy, "--geometry"}).out, Modra({"dump", scene, "--geometry"}).out);
+}
+
+TEST_F(CommandLine, ConvertWritesSourceAndSceneText) {
+  Result source = Modra({"convert", scene, dir / "Wing.CPP"});
+  ASSERT_EQ(source.status, 0) << source.err;
+  std::vector<uint8_t> text = test::ReadBytes(dir / "Wing.CPP");
+  EXPECT_NE(std::string(text.begin(), text.end()).find("KnfDisplayGroup Wing_display_group[]"),
+            std::string::npos);
+  Result gfx = Modra({"convert", scene, dir / "wing.gfx"});
+  ASSERT_EQ(gfx.status, 0) << gfx.err;
+  text = test::ReadBytes(dir / "wing.gfx");
+  EXPECT_EQ(std::string(text.begin(), text.end()).rfind("skTexture texture0{\n", 0), 0u);
+
+  Result failed = Modra({"convert", scene, dir / "no/such/dir/x.knf"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err, "Can't open " + (dir / "no/such/dir/x.knf") + " for write\n");
+}
+
+TEST_F(CommandLine, ProfileFilesBecomeTheObjectTheyDescribe) {
+  RecordingShell shell;
+  ExtrusionProfile ext;
+  ResetProfile(ext);
+  ext.flags = kBevelFront;
+  ext.depth = 0.3f;
+  ext.bevelSize = 0.05f;
+  ASSERT_EQ(WriteExtFile(ext, dir / "letter.ext", shell), 0);
+  Result run = Modra({"dump", dir / "letter.ext"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto j = nlohmann::json::parse(run.out);
+  ASSERT_EQ(j["groups"].size(), 1u);
+  const auto& g = j["groups"][0];
+  EXPECT_EQ(g["name"], "Extrusion");
+  EXPECT_EQ(g["kind"], kKindExtrusion);
+  EXPECT_NEAR(g["bboxMin"][2].get<double>(), -0.15, 1e-6);
+  EXPECT_NEAR(g["bboxMax"][2].get<double>(), 0.15, 1e-6);
+  // Walls and the front bevel (one strip each), then both caps of the 24-point profile.
+  EXPECT_EQ(g["primitives"].size(), 2u + 2 * 22);
+
+  RevolutionProfile surf;
+  surf.points = {0.5f, 0.5f, 0.5f, -0.5f, 0.2f, -0.5f, 0.2f, 0.5f};
+  surf.corners = {1, 1, 1, 1};
+  surf.selected = {0, 0, 0, 0};
+  ASSERT_EQ(WriteSurfFile(surf, dir / "ring.surf", shell), 0);
+  run = Modra({"dump", dir / "ring.surf"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  j = nlohmann::json::parse(run.out);
+  EXPECT_EQ(j["groups"][0]["name"], "Surface of Revolution");
+  EXPECT_EQ(j["groups"][0]["kind"], kKindRevolution);
+  ASSERT_EQ(j["groups"][0]["primitives"].size(), 4u);                  // one strip per profile edge
+  EXPECT_EQ(j["groups"][0]["primitives"][0]["vertexCount"], 60);       // 30 steps, two rings
+  EXPECT_NEAR(j["groups"][0]["bboxMax"][2].get<double>(), 0.5, 1e-6);  // the start ring faces +z
+
+  EXPECT_EQ(Modra({"convert", dir / "ring.surf", dir / "ring.knf"}).status, 0);
+  Result missing = Modra({"dump", dir / "none.ext"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "Can't open " + (dir / "none.ext") + " for read\n");
 }
 
 TEST_F(CommandLine, FailuresSayWhatWentWrong) {

@@ -4,13 +4,15 @@
 #include <cstring>
 #include <random>
 
-#include "native_test_util.h"
+#include "formats/import_dispatch.h"
 #include "io/file_size_limit.h"
+#include "native_test_util.h"
 #include "nativefile/native_format.h"
 #include "nativefile/native_reader.h"
 #include "nativefile/native_writer.h"
 #include "scene/bounds.h"
 #include "scene/camera_lights.h"
+#include "scene/group_edit.h"
 #include "scene/group_fields.h"
 
 namespace modra {
@@ -554,6 +556,163 @@ TEST_F(NativeFile, AFailedSaveKeepsThePreviousFile) {
 
   EXPECT_EQ(WriteNativeFile(big.doc, dir / "no/such/dir/x.knf"), -1);
   EXPECT_EQ(big.shell.messages.back(), "Can't open " + (dir / "no/such/dir/x.knf") + " for write");
+}
+
+TEST_F(NativeFile, KeysOfGroupsOutsideTheFileAreNotPinnedOnOthers) {
+  test::RecordedDocument doc;
+  Scene& s = doc.scene();
+  int child = test::AddTriangle(s, "child");
+  int parent = NewGroup(s, "parent");
+  s.rootHead = parent;
+  s.groups[parent].child = child;
+  s.groups[child].next = -1;
+  test::SetTranslationAt(doc.doc, child, 10, {5, 0, 0});
+  ASSERT_EQ(WriteNativeFile(doc.doc, path), 0);  // numbers child as a record
+  // Cut the parent: the child's keys stay, but the child is on the clipboard.
+  GoToFrame0(doc.doc);
+  s.groups[parent].flags |= Selected;
+  s.selectedGroup = parent;
+  Cut(doc.doc);
+  int other = test::AddTriangle(s, "other");
+  ComputeBoundingBox(s, other);
+  ASSERT_EQ(WriteNativeFile(doc.doc, path), 0);
+
+  ASSERT_EQ(Load(path), 0);
+  int loadedOther = LiveGroupsInOrder(loaded.scene())[0];
+  EXPECT_EQ(loaded.scene().groups[loadedOther].name, "other");
+  EXPECT_EQ(test::TranslationAt(loaded.doc, loadedOther, 10)[0], 0);
+  EXPECT_EQ(FindOwnerKey(loaded.anim(), 10, loadedOther), -1);
+}
+
+TEST_F(NativeFile, RecordsThatNothingLinksToAreEmptySlots) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  std::vector<uint8_t> b = ReadBytes(path);
+  Put32(b, RecordHeads(b)[3] + 300, -1u);  // A no longer leads on to B, C and E
+  ASSERT_EQ(LoadBytes(b), 0);
+  std::vector<std::string> names;
+  for (int g : LiveGroupsInOrder(loaded.scene()))
+    names.push_back(loaded.scene().groups[g].name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "A1", "A2"}));
+  EXPECT_EQ(loaded.scene().groups[6].flags, Deleted);  // B's record
+}
+
+TEST_F(NativeFile, OlderSceneSectionsAndUnknownRecords) {
+  RichScene rich;
+  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
+  std::vector<uint8_t> b = ReadBytes(path);
+  std::vector<size_t> heads = RecordHeads(b);
+  Put32(b, heads[1] + 308, 2);  // a scene section without the background
+  Put32(b, heads[7] + 40, 9);   // C becomes a record of unknown type...
+  ASSERT_EQ(LoadBytes(b), 0);
+  EXPECT_EQ(loaded.scene().global.background, (Vec3{0.1f, 0.1f, 0.4f}));
+  EXPECT_EQ(loaded.scene().lights[5].type, kLightCone);
+  EXPECT_EQ(loaded.scene().groups[7].flags, Deleted);
+  // ...which a set top bit of its file flags keeps as an empty group.
+  Put32(b, heads[7] + 136, kFileKeepUnknown);
+  ASSERT_EQ(LoadBytes(b), 0);
+  const DisplayGroup& kept = loaded.scene().groups[7];
+  EXPECT_EQ(kept.flags, Enabled);
+  EXPECT_EQ(kept.name, std::string(79, 'c'));
+  EXPECT_TRUE(kept.primitives.empty());
+}
+
+TEST_F(NativeFile, TexturesAreSearchedForInTheTextureDirectories) {
+  Document doc;
+  doc.textures.entries = {{"Checker", "checker.ppm"},
+                          {"brick", "/elsewhere/brick.ppm"},
+                          {"gone", "/elsewhere/gone.ppm"}};
+  for (int t : {1, 2}) {
+    int g = test::AddTriangle(doc.scene, "g");
+    doc.scene.groups[g].flags |= Textured;
+    doc.scene.groups[g].textureIndex = t;
+  }
+  ASSERT_EQ(WriteNativeFile(doc, path), 0);
+  std::filesystem::create_directory(dir.path / "textures");
+  const std::string ppm = "P6\n1 1\n255\n\x10\x20\x30";
+  test::WriteBytes(dir / "textures/brick.ppm", {ppm.begin(), ppm.end()});
+
+  loaded.doc.textures = TextureTable{};
+  loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};
+  SetTexturePath(loaded.doc.textures, "/nowhere;" + (dir / "textures"));
+  ASSERT_EQ(Load(path), 0);
+  ASSERT_EQ(loaded.doc.textures.entries.size(), 2u);
+  EXPECT_EQ(loaded.doc.textures.entries[1].name, "brick");
+  EXPECT_EQ(loaded.doc.textures.entries[1].path, dir / "textures" + "/brick.ppm");
+  std::vector<int> groups = LiveGroupsInOrder(loaded.scene());
+  EXPECT_EQ(loaded.scene().groups[groups[0]].textureIndex, 0);  // "gone": not found
+  EXPECT_EQ(loaded.scene().groups[groups[1]].textureIndex, 1);
+  EXPECT_EQ(loaded.shell.messages, (std::vector<std::string>{"Can't load \"gone\" texture"}));
+}
+
+TEST_F(NativeFile, TextureFileNamesNeverReachOutsideTheTextureDirectories) {
+  Document doc;
+  doc.textures.entries = {{"Checker", "checker.ppm"}, {"sneaky", "x.ppm"}};
+  int g = test::AddTriangle(doc.scene, "g");
+  doc.scene.groups[g].flags |= Textured;
+  doc.scene.groups[g].textureIndex = 1;
+  ASSERT_EQ(WriteNativeFile(doc, path), 0);
+  // Rewrite the stored file name "x.ppm" as "../x.ppm" (same length budget
+  // is not needed: the string carries its own length).
+  std::vector<uint8_t> b = ReadBytes(path);
+  size_t head = RecordHeads(b)[0];
+  size_t at = head + kHeadSizeV3 + 4 + Get32(b, head + kHeadSizeV3);  // second string
+  std::vector<uint8_t> longer(b.begin(), b.begin() + at);
+  const std::string name = "../x.ppm";
+  std::vector<uint8_t> word(4);
+  Put32(word, 0, static_cast<uint32_t>(name.size() + 1));
+  longer.insert(longer.end(), word.begin(), word.end());
+  longer.insert(longer.end(), name.begin(), name.end());
+  longer.push_back(0);
+  longer.insert(longer.end(), b.begin() + at + 4 + Get32(b, at), b.end());
+  Put32(longer, head + 48, Get32(b, head + 48) + 3);
+  const std::string ppm = "P6\n1 1\n255\nabc";
+  test::WriteBytes(dir / "x.ppm", {ppm.begin(), ppm.end()});
+  std::filesystem::create_directory(dir.path / "textures");
+
+  loaded.doc.textures = TextureTable{};
+  loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};
+  SetTexturePath(loaded.doc.textures, dir / "textures");
+  ASSERT_EQ(LoadBytes(longer), 0);
+  EXPECT_EQ(loaded.doc.textures.entries.size(), 1u);  // dir/textures/../x.ppm was not tried
+}
+
+TEST(NativeFileRanges, LongPrimitivesSplitWithoutLosingFacesOrWinding) {
+  const size_t limit = kMaxFileVertexCount;
+  EXPECT_EQ(FileRanges(kTriangles, 9), (std::vector<std::pair<size_t, size_t>>{{0, 9}}));
+  auto tri = FileRanges(kTriangles, limit + 6);
+  ASSERT_EQ(tri.size(), 2u);
+  EXPECT_EQ(tri[0], std::make_pair(size_t{0}, limit));  // 2^24 - 1 is a multiple of 3
+  EXPECT_EQ(tri[1], std::make_pair(limit, size_t{6}));
+  auto quads = FileRanges(kQuads, limit + 5);
+  EXPECT_EQ(quads[0].second % 4, 0u);
+  EXPECT_EQ(quads[0].second + quads[1].second, limit + 5);
+  auto strip = FileRanges(kTriangleStrip, 2 * limit);
+  size_t covered = 0;
+  for (size_t i = 0; i < strip.size(); ++i) {
+    EXPECT_LE(strip[i].second, limit);
+    EXPECT_EQ(strip[i].first % 2, 0u);  // every piece starts on an even vertex
+    if (i > 0) {
+      EXPECT_EQ(strip[i].first, strip[i - 1].first + strip[i - 1].second - 2);
+    }
+    covered = strip[i].first + strip[i].second;
+  }
+  EXPECT_EQ(covered, 2 * limit);
+}
+
+TEST(ModelFileTypes, TheEndOfTheNameChoosesTheReader) {
+  test::RecordedDocument rec;
+  EXPECT_EQ(GetModelFileType(rec.doc, "model.obj"), kWavefrontFile);
+  EXPECT_EQ(GetModelFileType(rec.doc, "MODEL.OBJ"), kWavefrontFile);
+  EXPECT_EQ(GetModelFileType(rec.doc, "scene.knf"), kNativeFile);
+  EXPECT_EQ(GetModelFileType(rec.doc, "a.3ds.1"), k3dStudioFile);
+  EXPECT_EQ(GetModelFileType(rec.doc, "xdxf"), kDxfFile);  // no dot needed
+  EXPECT_EQ(GetModelFileType(rec.doc, "a.cob"), kTruespaceFile);
+  EXPECT_TRUE(rec.shell.messages.empty());
+  EXPECT_EQ(GetModelFileType(rec.doc, "model.Obj"), -1);
+  EXPECT_EQ(GetModelFileType(rec.doc, "ob"), -1);
+  EXPECT_EQ(GetModelFileType(rec.doc, "a.knf.12"), -1);
+  EXPECT_EQ(rec.shell.messages, (std::vector<std::string>(3, "Unrecognized File Type")));
 }
 
 }  // namespace

@@ -1,0 +1,195 @@
+// The triangulator on polygons made from the fuzzer's bytes: contour
+// counts and ends (sometimes raw, so that bad ends come through), float
+// coordinates (raw bits, or small whole numbers for many touching and
+// in-line points), extra floats, and the debug switches. Checks what must
+// hold for any input: nothing is emitted on failure, at most n + 2c - 2
+// triangles, every corner is an input vertex; and for whole-number
+// polygons that pass the checks, that the triangles tile the polygon.
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "geometry/triangulate.h"
+
+namespace {
+
+class Bytes {
+ public:
+  Bytes(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+  uint32_t Word() {
+    uint32_t w = 0;
+    for (int i = 0; i < 4; ++i)
+      w = w << 8 | Byte();
+    return w;
+  }
+  bool Empty() const { return at_ >= size_; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_, at_ = 0;
+};
+
+constexpr int kMaxVertices = 4096;
+
+void SetDebug(uint8_t flags) {
+  const char* names[] = {"QX_DEBUG_SET_HINTS_SIMPLE", "QX_DEBUG_SHOW_DECOMP_FAILURES",
+                         "QX_DEBUG_SHOW_DECOMP_TRIANGLES", "QX_DEBUG_DECOMP_SHOW_MC",
+                         "QX_DEBUG_DECOMP_PRINT_HEX_FORMAT"};
+  for (int i = 0; i < 5; ++i) {
+    if (flags & (1 << i)) {
+      setenv(names[i], "1", 1);
+    } else {
+      unsetenv(names[i]);
+    }
+  }
+  setenv("QX_DEBUG_DECOMP_SPOOL_FILE", "/dev/null", 1);
+  setenv("QX_DEBUG_DECOMP_COUNT", (flags & 0x20) ? "2" : "1", 1);
+}
+
+double Cross(const float* a, const float* b, const float* c) {
+  return (double(b[0]) - a[0]) * (double(c[1]) - a[1]) -
+         (double(b[1]) - a[1]) * (double(c[0]) - a[0]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Bytes in(data, size);
+  const uint8_t mode = in.Byte();
+  const uint8_t debug = in.Byte();
+  const int extra = in.Byte() % 4;
+  const bool rawEnds = mode & 1;
+  const bool wholeNumbers = mode & 2;
+  const int stride = 3 + extra;
+
+  // contours
+  int contourCount = 1 + in.Byte() % 8;
+  if (rawEnds && (mode & 4)) contourCount = static_cast<int>(in.Word() % 4096) - 4;
+  std::vector<int> ends;
+  int last = -1;
+  for (int k = 0; k < contourCount && k < 4096; ++k) {
+    if (rawEnds) {
+      int32_t end = static_cast<int32_t>(in.Word());
+      // ends the buffer cannot back are only allowed where they must be refused
+      if (end >= kMaxVertices && end < (1 << 26)) end %= kMaxVertices;
+      ends.push_back(end);
+    } else {
+      last += 1 + in.Byte() % 24;
+      if (last >= kMaxVertices) break;
+      ends.push_back(last);
+    }
+  }
+  int vertexCount = 0;
+  for (int e : ends)
+    if (e >= 0 && e < kMaxVertices) vertexCount = std::max(vertexCount, e + 1);
+
+  // points, then the extra floats
+  std::vector<float> vertices(static_cast<size_t>(vertexCount) * stride + 1);
+  const int plane = in.Byte() % 4;
+  for (int i = 0; i < vertexCount; ++i) {
+    float x, y;
+    if (wholeNumbers) {
+      x = static_cast<float>(static_cast<int8_t>(in.Byte()) / 16);
+      y = static_cast<float>(static_cast<int8_t>(in.Byte()) / 16);
+    } else {
+      uint32_t bx = in.Word(), by = in.Word();
+      std::memcpy(&x, &bx, 4);
+      std::memcpy(&y, &by, 4);
+    }
+    float* v = &vertices[static_cast<size_t>(i) * stride];
+    const float z = plane == 3 ? static_cast<float>(in.Byte() % 3) : 0.5f;
+    v[plane == 1 ? 1 : 0] = x;
+    v[plane == 1 ? 2 : 1] = y;
+    v[plane == 1 ? 0 : 2] = plane == 2 ? -x - y : z;
+    for (int k = 0; k < extra; ++k)
+      v[3 + k] = static_cast<float>(i * 7 + k);
+  }
+
+  // star-shaped rings: each ring's points sorted by angle round its middle,
+  // so that many polygons are simple and reach the tiling check below
+  if ((mode & 8) && !rawEnds && plane == 0) {
+    int first = 0;
+    for (int end : ends) {
+      double cx = 0, cy = 0;
+      for (int i = first; i <= end; ++i) {
+        cx += vertices[static_cast<size_t>(i) * stride];
+        cy += vertices[static_cast<size_t>(i) * stride + 1];
+      }
+      cx /= end - first + 1;
+      cy /= end - first + 1;
+      std::vector<std::pair<double, std::pair<float, float>>> ring;
+      for (int i = first; i <= end; ++i) {
+        const float* v = &vertices[static_cast<size_t>(i) * stride];
+        ring.push_back({std::atan2(v[1] - cy, v[0] - cx), {v[0], v[1]}});
+      }
+      std::sort(ring.begin(), ring.end());
+      for (int i = first; i <= end; ++i) {
+        vertices[static_cast<size_t>(i) * stride] = ring[i - first].second.first;
+        vertices[static_cast<size_t>(i) * stride + 1] = ring[i - first].second.second;
+      }
+      first = end + 1;
+    }
+  }
+
+  SetDebug(debug);
+  modra::Triangulator t;
+  std::vector<float> out;
+  const int count = static_cast<int>(ends.size());
+  const int status =
+      t.Run(vertices.data(), ends.data(), contourCount > count ? count : contourCount, extra,
+            [&](const float* tri) { out.insert(out.end(), tri, tri + 3 * stride); });
+  if (status != 0) {
+    if (!out.empty()) __builtin_trap();
+    return 0;
+  }
+  const size_t triangles = out.size() / (3 * stride);
+  if (triangles > static_cast<size_t>(vertexCount) + 2 * ends.size() - 2) __builtin_trap();
+
+  std::set<std::string> inputs;
+  for (int i = 0; i < vertexCount; ++i)
+    inputs.insert(
+        std::string(reinterpret_cast<const char*>(&vertices[static_cast<size_t>(i) * stride]),
+                    sizeof(float) * stride));
+  for (size_t v = 0; v < triangles * 3; ++v)
+    if (!inputs.count(
+            std::string(reinterpret_cast<const char*>(&out[v * stride]), sizeof(float) * stride)))
+      __builtin_trap();
+
+  // whole-number polygons in the z plane that passed the checks must be
+  // tiled: one winding, and the areas adding up to the polygon's, which is
+  // the largest ring (the outer one, wherever it is listed) minus the rest
+  if (!wholeNumbers || plane != 0 || (debug & 1) || rawEnds) return 0;
+  double largest = 0, sum = 0;
+  int first = 0;
+  for (int end : ends) {
+    double a = 0;
+    for (int i = first; i <= end; ++i) {
+      const float* p = &vertices[static_cast<size_t>(i) * stride];
+      const float* q = &vertices[static_cast<size_t>(i == end ? first : i + 1) * stride];
+      a += double(p[0]) * q[1] - double(q[0]) * p[1];
+    }
+    largest = std::max(largest, std::fabs(a) / 2);
+    sum += std::fabs(a) / 2;
+    first = end + 1;
+  }
+  double total = 0, positive = 0, negative = 0;
+  for (size_t tri = 0; tri < triangles; ++tri) {
+    const double a =
+        Cross(&out[tri * 3 * stride], &out[(tri * 3 + 1) * stride], &out[(tri * 3 + 2) * stride]) /
+        2;
+    total += a;
+    (a > 0 ? positive : negative) += std::fabs(a);
+  }
+  if (positive > 0 && negative > 0) __builtin_trap();
+  if (std::fabs(std::fabs(total) - (2 * largest - sum)) > 1e-6 * (1 + sum)) __builtin_trap();
+  return 0;
+}

@@ -1,0 +1,67 @@
+// What the two profile file formats (.ext, .surf) share: little-endian
+// words gathered in memory before they are written, and the open-file
+// failure mapped onto the formats' messages.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "io/byte_reader.h"
+#include "scene/shell.h"
+
+namespace modra {
+
+inline void AppendWord(std::vector<uint8_t>& out, uint32_t v) {
+  out.insert(out.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                         static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)});
+}
+inline void AppendFloat(std::vector<uint8_t>& out, float v) {
+  AppendWord(out, std::bit_cast<uint32_t>(v));
+}
+
+// Reads a whole profile file, or tells the user why not and returns false.
+inline bool ReadProfileFile(const std::string& path, FileBytes& bytes, Shell& shell) {
+  switch (ReadWholeFile(path, bytes)) {
+    case FileReadStatus::kOk:
+      return true;
+    case FileReadStatus::kCannotOpen:
+      shell.Message("Can't open " + path + " for read\n");
+      return false;
+    case FileReadStatus::kNoMemory:
+      shell.Message("Can't get enough memory\n");
+      return false;
+    case FileReadStatus::kShortRead:
+      shell.Message("Can't read " + path + "\n");
+      return false;
+  }
+  return false;
+}
+
+// Parses a profile file's bytes into a copy of `profile` with
+// parse(reader, path, copy, warning) -> failure text ("" for success), and
+// replaces `profile` only when the whole file read. 0 or -1; the failure or
+// warning text is told to the user.
+template <class Profile, class Parse>
+int ReadProfileBytes(Profile& profile, const uint8_t* data, size_t size, const std::string& path,
+                     Shell& shell, Parse parse) {
+  ByteReader r(data, size);
+  Profile p = profile;
+  std::string warning, failure;
+  try {
+    failure = parse(r, path, p, warning);
+  } catch (const std::bad_alloc&) {
+    failure = "Can't get enough memory\n";
+  }
+  if (!failure.empty()) {
+    shell.Message(failure);
+    return -1;
+  }
+  if (!warning.empty()) shell.Message(warning);
+  profile = std::move(p);
+  return 0;
+}
+
+}  // namespace modra

@@ -1,0 +1,280 @@
+// Extrusion profile files: both byte orders, the old layout, every message
+// and every truncation.
+#include "geometry/ext_file.h"
+
+#include "io/file_size_limit.h"
+#include "profile_test_util.h"
+
+namespace modra {
+namespace {
+
+using test::ByteWriter;
+
+// Two contours, some corners, every value distinct.
+ExtrusionProfile SampleProfile() {
+  ExtrusionProfile p;
+  p.flags = 3;
+  p.depth = 0.75f;
+  p.bevelSize = 0.0625f;
+  p.pointCounts = {4, 3};
+  p.points = {-1, -1, -1, 1, 1, 1, 1, -1, -0.1f, 0, 0.1f, 0.1f, 0.1f, -0.1f};
+  p.corners = {1, 0, 0, 1, 1, 0, 1};
+  p.selected.assign(7, 0);
+  return p;
+}
+
+// A profile the failed loads must leave exactly as it was.
+ExtrusionProfile Sentinel() {
+  ExtrusionProfile p;
+  ResetProfile(p);
+  p.flags = 2;
+  p.depth = 9;
+  p.selected[3] = 1;
+  return p;
+}
+
+void ExpectSameProfile(const ExtrusionProfile& a, const ExtrusionProfile& b) {
+  EXPECT_EQ(a.flags, b.flags);
+  EXPECT_EQ(a.depth, b.depth);
+  EXPECT_EQ(a.bevelSize, b.bevelSize);
+  EXPECT_EQ(a.pointCounts, b.pointCounts);
+  EXPECT_EQ(a.points, b.points);
+  EXPECT_EQ(a.corners, b.corners);
+  EXPECT_EQ(a.selected, b.selected);
+}
+
+// The file layout by hand; `old` writes the old magic, shifted flags and a
+// corner word per point.
+std::vector<uint8_t> ExtBytes(const ExtrusionProfile& p, bool big, bool old = false) {
+  ByteWriter w;
+  w.big = big;
+  w.Word((old ? 0x87654300u : 0x87654400u) | static_cast<uint32_t>(old ? p.flags << 1 : p.flags));
+  w.Float(p.depth);
+  w.Float(p.bevelSize);
+  w.Int(static_cast<int32_t>(p.pointCounts.size()));
+  for (int32_t n : p.pointCounts)
+    w.Int(n);
+  for (float v : p.points)
+    w.Float(v);
+  for (uint8_t c : p.corners)
+    old ? w.Word(c) : w.Byte(c);
+  return w.bytes;
+}
+
+struct Load {
+  int result;
+  ExtrusionProfile profile;
+  std::vector<std::string> messages;
+};
+
+Load LoadBytes(const std::vector<uint8_t>& bytes, const std::string& name = "p.ext") {
+  test::ScratchDir dir;
+  const std::string path = dir / name;
+  test::PutFileBytes(path, bytes);
+  RecordingShell shell;
+  Load load{0, Sentinel(), {}};
+  load.result = ReadExtFile(load.profile, path, shell);
+  load.messages = shell.messages;
+  for (std::string& m : load.messages) {  // name the file without its directory
+    const size_t at = m.find(path);
+    if (at != std::string::npos) m.replace(at, path.size(), name);
+  }
+  return load;
+}
+
+TEST(ExtFile, RoundTripKeepsTheProfileAndClearsTheSelection) {
+  test::ScratchDir dir;
+  RecordingShell shell;
+  const ExtrusionProfile saved = SampleProfile();
+  ASSERT_EQ(WriteExtFile(saved, dir / "a.ext", shell), 0);
+  const std::vector<uint8_t> bytes = test::FileBytesOf(dir / "a.ext");
+  EXPECT_EQ(bytes, ExtBytes(saved, false));
+  // The flags in the low byte: the file starts flags, 0x44, 0x65, 0x87.
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4),
+            (std::vector<uint8_t>{3, 0x44, 0x65, 0x87}));
+  ExtrusionProfile loaded = Sentinel();
+  ASSERT_EQ(ReadExtFile(loaded, dir / "a.ext", shell), 0);
+  ExpectSameProfile(loaded, saved);
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST(ExtFile, ByteSwappedTwinLoadsTheSameProfile) {
+  const Load native = LoadBytes(ExtBytes(SampleProfile(), false));
+  const Load swapped = LoadBytes(ExtBytes(SampleProfile(), true));
+  ASSERT_EQ(native.result, 0);
+  ASSERT_EQ(swapped.result, 0);
+  EXPECT_EQ(ExtBytes(SampleProfile(), true)[0], 0x87);
+  ExpectSameProfile(swapped.profile, native.profile);
+  ExpectSameProfile(native.profile, SampleProfile());
+}
+
+TEST(ExtFile, OldFormatShiftsTheFlagsAndReversesTheOuterContour) {
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big);
+    const Load old = LoadBytes(ExtBytes(SampleProfile(), big, true));
+    ASSERT_EQ(old.result, 0);
+    EXPECT_TRUE(old.messages.empty());
+    ExtrusionProfile expected = SampleProfile();
+    // Outer contour 0..3 backwards, the hole as stored.
+    expected.points = {1, -1, 1, 1, -1, 1, -1, -1, -0.1f, 0, 0.1f, 0.1f, 0.1f, -0.1f};
+    expected.corners = {1, 0, 0, 1, 1, 0, 1};
+    ExpectSameProfile(old.profile, expected);
+  }
+  // Only the low byte of an old corner word counts.
+  ExtrusionProfile p = SampleProfile();
+  p.corners = {0, 0, 0, 0, 0, 0, 0};
+  std::vector<uint8_t> bytes = ExtBytes(p, false, true);
+  const size_t corners = bytes.size() - 4 * 7;
+  bytes[corners + 1] = 0xff;   // point 0, second byte: not a corner
+  bytes[corners + 4 * 1] = 2;  // point 1: a corner
+  const Load low = LoadBytes(bytes);
+  ASSERT_EQ(low.result, 0);
+  EXPECT_EQ(low.profile.corners, (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0}));
+}
+
+TEST(ExtFile, ExactlyTheCapacityLoads) {
+  ExtrusionProfile p;
+  p.pointCounts = {kMaxProfilePoints};
+  p.points.assign(2 * kMaxProfilePoints, 0.5f);
+  p.corners.assign(kMaxProfilePoints, 1);
+  const Load load = LoadBytes(ExtBytes(p, false));
+  ASSERT_EQ(load.result, 0);
+  EXPECT_EQ(load.profile.corners.size(), static_cast<size_t>(kMaxProfilePoints));
+}
+
+TEST(ExtFile, RefusesFilesItCannotHold) {
+  struct Case {
+    const char* what;
+    std::vector<int32_t> counts;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"100 contours", std::vector<int32_t>(100, 3), "Too many contours\n"},
+      {"more points than the profile holds", {6000, 4001}, "Too many points in p.ext\n"},
+      {"huge count", {0x7fffffff, 0x7fffffff}, "Too many points in p.ext\n"},
+      {"no contours", {}, "Bad contour count in p.ext\n"},
+      {"empty contour", {4, 0}, "Bad point count in p.ext\n"},
+      {"negative count", {4, -3}, "Bad point count in p.ext\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ByteWriter w;
+    w.Word(0x87654403u);
+    w.Float(1);
+    w.Float(0.1f);
+    w.Int(static_cast<int32_t>(c.counts.size()));
+    for (int32_t n : c.counts)
+      w.Int(n);
+    for (int i = 0; i < 64; ++i)  // some points, far fewer than claimed
+      w.Float(0.25f);
+    const Load load = LoadBytes(w.bytes);
+    EXPECT_EQ(load.result, -1);
+    EXPECT_EQ(load.messages, std::vector<std::string>{c.message});
+    ExpectSameProfile(load.profile, Sentinel());
+  }
+  ByteWriter negative;
+  negative.Word(0x87654400u);
+  negative.Float(1);
+  negative.Float(0.1f);
+  negative.Int(-1);
+  EXPECT_EQ(LoadBytes(negative.bytes).messages,
+            std::vector<std::string>{"Bad contour count in p.ext\n"});
+}
+
+TEST(ExtFile, WrongTypeAndMissingFiles) {
+  for (uint32_t magic : {0x87654500u, 0x12345678u, 0x88654400u, 0xFADEDEADu}) {
+    SCOPED_TRACE(magic);
+    std::vector<uint8_t> bytes = ExtBytes(SampleProfile(), false);
+    for (int i = 0; i < 4; ++i)
+      bytes[i] = static_cast<uint8_t>(magic >> (8 * i));
+    const Load load = LoadBytes(bytes);
+    EXPECT_EQ(load.result, -1);
+    EXPECT_EQ(load.messages, std::vector<std::string>{"p.ext is of the wrong file type.\n"});
+    ExpectSameProfile(load.profile, Sentinel());
+  }
+  test::ScratchDir dir;
+  RecordingShell shell;
+  ExtrusionProfile p = Sentinel();
+  EXPECT_EQ(ReadExtFile(p, dir / "none.ext", shell), -1);
+  EXPECT_EQ(ReadExtFile(p, dir.path.string(), shell), -1);  // a directory
+  EXPECT_EQ(shell.messages,
+            (std::vector<std::string>{"Can't open " + (dir / "none.ext") + " for read\n",
+                                      "Can't open " + dir.path.string() + " for read\n"}));
+  ExpectSameProfile(p, Sentinel());
+}
+
+// Cut short anywhere, a file gives the message of the field it ends in and
+// leaves the profile alone; only missing corner flags still load.
+TEST(ExtFile, TruncatedAtEveryOffset) {
+  for (bool old : {false, true}) {
+    const ExtrusionProfile saved = SampleProfile();
+    const std::vector<uint8_t> full = ExtBytes(saved, false, old);
+    const size_t pointsAt = 16 + 4 * 2, cornersAt = pointsAt + 8 * 7;
+    for (size_t size = 0; size < full.size(); ++size) {
+      SCOPED_TRACE(testing::Message() << "old " << old << " size " << size);
+      const Load load = LoadBytes({full.begin(), full.begin() + size});
+      if (size >= cornersAt) {
+        EXPECT_EQ(load.result, 0);
+        EXPECT_EQ(load.messages, std::vector<std::string>{"Can't read corner info from p.ext\n"});
+        EXPECT_EQ(load.profile.corners, std::vector<uint8_t>(7, 0));
+        EXPECT_EQ(load.profile.pointCounts, saved.pointCounts);
+        continue;
+      }
+      const bool depthOrBevel = size >= 4 && size < 12;
+      EXPECT_EQ(load.result, -1);
+      EXPECT_EQ(load.messages, std::vector<std::string>{depthOrBevel ? "Can't read all of p.ext\n"
+                                                                     : "Can't read p.ext\n"});
+      ExpectSameProfile(load.profile, Sentinel());
+    }
+  }
+}
+
+TEST(ExtFile, MemoryReaderTakesTheSameBytes) {
+  const std::vector<uint8_t> bytes = ExtBytes(SampleProfile(), true);
+  RecordingShell shell;
+  ExtrusionProfile p = Sentinel();
+  ASSERT_EQ(ReadExtMemory(p, bytes.data(), bytes.size(), "mem", shell), 0);
+  ExpectSameProfile(p, SampleProfile());
+  EXPECT_EQ(ReadExtMemory(p, nullptr, 0, "mem", shell), -1);
+  EXPECT_EQ(shell.messages, std::vector<std::string>{"Can't read mem\n"});
+}
+
+TEST(ExtFile, FailedWritesSayWhyAndKeepTheOldFile) {
+  test::ScratchDir dir;
+  RecordingShell shell;
+  const std::string path = dir / "keep.ext";
+  ExtrusionProfile small = SampleProfile();
+  ASSERT_EQ(WriteExtFile(small, path, shell), 0);
+  const std::vector<uint8_t> before = test::FileBytesOf(path);
+
+  EXPECT_EQ(WriteExtFile(small, dir / "missing/x.ext", shell), -1);
+  EXPECT_EQ(shell.messages.back(), "Can't open " + (dir / "missing/x.ext") + " for write\n");
+
+  // A profile too large for the disk's limit: the tail cannot be written.
+  ExtrusionProfile big;
+  ResetProfile(big);
+  big.pointCounts = {5000};
+  big.points.assign(10000, 0.5f);
+  big.corners.assign(5000, 0);
+  big.selected.assign(5000, 0);
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    EXPECT_EQ(WriteExtFile(big, path, shell), -1);
+  }
+  EXPECT_EQ(shell.messages.back(), "Can't write entire file to " + path + "\n");
+  EXPECT_EQ(test::FileBytesOf(path), before);
+
+  // Arrays that disagree would make a file nobody can read.
+  ExtrusionProfile broken = SampleProfile();
+  broken.pointCounts = {4, 4};
+  EXPECT_EQ(WriteExtFile(broken, path, shell), -1);
+  EXPECT_EQ(shell.messages.back(), "Can't write all of " + path + "\n");
+  EXPECT_EQ(test::FileBytesOf(path), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left behind
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,560 @@
+// Extrusions: the parameter block, walls, bevels, corners, caps, the
+// default mapping and blocks that lie about their contents.
+#include <cmath>
+
+#include "geometry/extrusion.h"
+#include "geometry/extrusion_block.h"
+#include "geometry/extrusion_profile.h"
+#include "geometry/regenerate.h"
+#include "geometry/texture_mapping.h"
+#include "profile_test_util.h"
+
+namespace modra {
+namespace {
+
+using test::AddExtrusion;
+using test::Square;
+using test::Vertex;
+
+const float kRoot2 = std::sqrt(2.0f);
+
+// Signed area in XY of the triangle primitives from `first` on.
+float SignedCapArea(const Scene& s, int g, size_t first, size_t end) {
+  float area = 0;
+  for (size_t p = first; p < end; ++p) {
+    auto a = Vertex(s, g, p, 0), b = Vertex(s, g, p, 1), c = Vertex(s, g, p, 2);
+    area += 0.5f * ((b.x() - a.x()) * (c.y() - a.y()) - (c.x() - a.x()) * (b.y() - a.y()));
+  }
+  return area;
+}
+
+// ---- The parameter block ----
+
+TEST(ExtrusionBlock, LayoutAndSizeFollowTheWordOrder) {
+  Scene s;
+  std::vector<float> outer, hole = Square(0.1f);
+  for (int i = 0; i < 40; ++i) {  // a clockwise 40-gon
+    const float a = -2.0f * 3.14159265f * i / 40;
+    outer.push_back(std::cos(a));
+    outer.push_back(std::sin(a));
+  }
+  std::vector<uint8_t> corners(44, 0);
+  corners[0] = corners[33] = corners[43] = 1;
+  const int g = AddExtrusion(s, {outer, hole}, kBevelBack, 0.5f, 0.05f, corners);
+  const auto& block = s.groups[g].generatorParams;
+  // 4 * (8 + contours + 2 * points + points / 32 + 1)
+  const size_t size = 4 * (8 + 2 + 2 * 44 + 44 / 32 + 1);
+  EXPECT_EQ(block.size(), size);
+  EXPECT_EQ(ExtrusionBlockSize(2, 44), size);
+  EXPECT_EQ(test::BlockIntAt(s, g, 0), static_cast<int32_t>(size));
+  EXPECT_EQ(GeneratorParamSize(s.groups[g]), static_cast<int>(size));
+  EXPECT_EQ(test::BlockFloatAt(s, g, 1), 0.0f);  // mapping kind
+  EXPECT_EQ(test::BlockIntAt(s, g, 2), kBevelBack);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 3), 0.5f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 4), 0.05f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 6), 2.0f);  // contour count, as a float
+  EXPECT_EQ(test::BlockIntAt(s, g, 7), 0);
+  EXPECT_EQ(test::BlockIntAt(s, g, 8), 40);
+  EXPECT_EQ(test::BlockIntAt(s, g, 9), 4);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 10), outer[0]);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 10 + 2 * 40), hole[0]);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 10 + 2 * 43 + 1), hole[7]);
+  // Corner bits: point i is bit i % 32 of word i / 32.
+  EXPECT_EQ(test::BlockIntAt(s, g, 10 + 88), 1);
+  EXPECT_EQ(test::BlockIntAt(s, g, 10 + 88 + 1), (1 << 1) | (1 << 11));
+  EXPECT_EQ(s.groups[g].kind, kKindExtrusion);
+}
+
+TEST(ExtrusionBlock, ThirtyTwoPointsTakeTwoCornerWords) {
+  EXPECT_EQ(ExtrusionBlockSize(1, 31), 4u * (8 + 1 + 62 + 0 + 1));
+  EXPECT_EQ(ExtrusionBlockSize(1, 32), 4u * (8 + 1 + 64 + 1 + 1));
+}
+
+TEST(ExtrusionBlock, UpdateKeepsTheMappingKindAndMakeResetsIt) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1, 0.1f);
+  SetMappingKind(s, g, kPlanarMapping);
+  s.groups[g].name = "kept elsewhere";
+  std::vector<int32_t> counts = {5};
+  std::vector<float> pts = {-1, -1, -1, 1, 1, 1, 1, -1, 0, -1};
+  std::vector<uint8_t> corners(5, 0);
+  UpdateExtrusion(s, g, kBevelFront, 2, 0.2f, 1, counts.data(), pts.data(), corners.data());
+  EXPECT_EQ(GetMappingKind(s, g), kPlanarMapping);
+  EXPECT_EQ(s.groups[g].name, "");  // callers name the group again
+  EXPECT_EQ(test::BlockFloatAt(s, g, 3), 2.0f);
+  EXPECT_EQ(s.groups[g].generatorParams.size(), ExtrusionBlockSize(1, 5));
+  MakeExtrusion(s, g, 0, 1, 0.1f, 1, counts.data(), pts.data(), corners.data());
+  EXPECT_EQ(GetMappingKind(s, g), kNoMapping);
+}
+
+TEST(ExtrusionBlock, ProfileComesBackOutOfTheBlock) {
+  Scene s;
+  const int g =
+      AddExtrusion(s, {Square(1), Square(0.2f)}, 3, 0.7f, 0.03f, {1, 0, 0, 1, 0, 1, 0, 0});
+  ExtrusionProfile p;
+  p.selected.assign(3, 1);
+  ASSERT_TRUE(GetExtrusionProfile(s, g, p));
+  EXPECT_EQ(p.flags, 3);
+  EXPECT_EQ(p.depth, 0.7f);
+  EXPECT_EQ(p.bevelSize, 0.03f);
+  EXPECT_EQ(p.pointCounts, (std::vector<int32_t>{4, 4}));
+  std::vector<float> expected = Square(1);
+  for (float v : Square(0.2f))
+    expected.push_back(v);
+  EXPECT_EQ(p.points, expected);
+  EXPECT_EQ(p.corners, (std::vector<uint8_t>{1, 0, 0, 1, 0, 1, 0, 0}));
+  EXPECT_EQ(p.selected, std::vector<uint8_t>(8, 0));
+
+  const int plain = test::AddTriangle(s, "mesh");
+  EXPECT_FALSE(GetExtrusionProfile(s, plain, p));
+  EXPECT_EQ(p.pointCounts.size(), 2u);  // untouched
+}
+
+// A block read from a file may claim anything; none of it may be read
+// outside the block, and no geometry comes of it.
+TEST(ExtrusionBlock, LyingBlocksBuildNothing) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(0.5f), Square(0.1f)}, 3, 1, 0.1f);
+  const std::vector<uint8_t> good = s.groups[g].generatorParams;
+  auto expectRefused = [&](const char* what) {
+    SCOPED_TRACE(what);
+    RegenerateGroup(s, g, 1);
+    EXPECT_EQ(s.groups[g].primitiveCount(), 0);
+    ExtrusionProfile p;
+    EXPECT_FALSE(GetExtrusionProfile(s, g, p));
+    EXPECT_EQ(MapExtrusionDefault(s, g), -1);
+    s.groups[g].generatorParams = good;
+  };
+  test::SetBlockFloatAt(s, g, 6, 1e9f);
+  expectRefused("contour count past the block");
+  test::SetBlockFloatAt(s, g, 6, NAN);
+  expectRefused("contour count not a number");
+  test::SetBlockFloatAt(s, g, 6, 0);
+  expectRefused("no contours");
+  test::SetBlockFloatAt(s, g, 6, -2);
+  expectRefused("negative contour count");
+  std::memcpy(s.groups[g].generatorParams.data() + 4 * 9, "\xff\xff\xff\x7f", 4);
+  expectRefused("point count past the block");
+  std::memset(s.groups[g].generatorParams.data() + 4 * 8, 0, 4);
+  expectRefused("empty contour");
+  std::memcpy(s.groups[g].generatorParams.data() + 4 * 8, "\xfe\xff\xff\xff", 4);
+  expectRefused("negative point count");
+  std::memcpy(s.groups[g].generatorParams.data(), "\x10\x00\x00\x00", 4);
+  expectRefused("size word smaller than the counts need");
+  for (size_t cut = 0; cut < good.size(); cut += 4) {
+    s.groups[g].generatorParams.assign(good.begin(), good.begin() + cut);
+    expectRefused("truncated");
+  }
+  RegenerateGroup(s, g, 1);
+  EXPECT_EQ(s.groups[g].primitiveCount() >= 6, true);
+}
+
+// ---- Walls and bevels ----
+
+TEST(ExtrusionWalls, WithoutBevelsTheWallsSpanTheWholeDepth) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f);
+  ASSERT_GE(s.groups[g].primitiveCount(), 1);
+  const DisplayPrimitive& wall = s.groups[g].primitives[0];
+  EXPECT_EQ(wall.type, kTriangleStrip);
+  ASSERT_EQ(wall.vertexCount, 2 * 4 + 2);
+  const std::vector<float> sq = Square(0.5f);
+  for (int j = 0; j <= 4; ++j) {
+    const auto top = Vertex(s, g, 0, 2 * j), bottom = Vertex(s, g, 0, 2 * j + 1);
+    const float x = sq[2 * (j % 4)], y = sq[2 * (j % 4) + 1];
+    test::ExpectNear(top.position(), {x, y, 0.5f}, 0);
+    test::ExpectNear(bottom.position(), {x, y, -0.5f}, 0);
+    // The corners of a square share the diagonal, pointing out.
+    test::ExpectNear(top.normal(), {x / 0.5f / kRoot2, y / 0.5f / kRoot2, 0}, 1e-6f);
+    test::ExpectNear(bottom.normal(), top.normal(), 0);
+  }
+}
+
+TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiter) {
+  Scene s;
+  const float b = 0.1f;
+  const int g = AddExtrusion(s, {Square(0.5f)}, kBevelFront | kBevelBack, 1.0f, b);
+  ASSERT_GE(s.groups[g].primitiveCount(), 3);
+  const std::vector<float> sq = Square(0.5f);
+  for (int j = 0; j <= 4; ++j) {
+    SCOPED_TRACE(j);
+    const float x = sq[2 * (j % 4)], y = sq[2 * (j % 4) + 1];
+    // A right angle: the miter b * sqrt(2) along the diagonal moves the
+    // point in by b on both axes.
+    const float ix = x - std::copysign(b, x), iy = y - std::copysign(b, y);
+    test::ExpectNear(Vertex(s, g, 0, 2 * j).position(), {x, y, 0.5f - b}, 1e-6f);
+    test::ExpectNear(Vertex(s, g, 0, 2 * j + 1).position(), {x, y, -(0.5f - b)}, 1e-6f);
+    // Front bevel (band 2): wall end first, then the inset point at -H.
+    test::ExpectNear(Vertex(s, g, 1, 2 * j).position(), {x, y, -(0.5f - b)}, 1e-6f);
+    test::ExpectNear(Vertex(s, g, 1, 2 * j + 1).position(), {ix, iy, -0.5f}, 1e-6f);
+    // Back bevel (band 3): the inset point at +H first.
+    test::ExpectNear(Vertex(s, g, 2, 2 * j).position(), {ix, iy, 0.5f}, 1e-6f);
+    test::ExpectNear(Vertex(s, g, 2, 2 * j + 1).position(), {x, y, 0.5f - b}, 1e-6f);
+    // Bevel normals lean out and toward their end.
+    const float d = x / 0.5f * 0.5f, e = y / 0.5f * 0.5f;
+    test::ExpectNear(Vertex(s, g, 1, 2 * j).normal(), {d, e, -1 / kRoot2}, 1e-6f);
+    test::ExpectNear(Vertex(s, g, 2, 2 * j).normal(), {d, e, 1 / kRoot2}, 1e-6f);
+  }
+}
+
+TEST(ExtrusionWalls, MiterDistanceIsBevelOverTheHalfAngleSine) {
+  Scene s;
+  const float b = 0.05f;
+  // A square with an extra point half way up its left side (a straight
+  // point: miter b) and right-angle corners (miter b * sqrt(2)).
+  const std::vector<float> pts = {-0.5f, -0.5f, -0.5f, 0, -0.5f, 0.5f, 0.5f, 0.5f, 0.5f, -0.5f};
+  const int g = AddExtrusion(s, {pts}, kBevelBack, 1, b);
+  ASSERT_GE(s.groups[g].primitiveCount(), 2);
+  auto insetDistance = [&](int j) {
+    const auto inset = Vertex(s, g, 1, 2 * j).position();
+    return std::hypot(inset[0] - pts[2 * j], inset[1] - pts[2 * j + 1]);
+  };
+  EXPECT_NEAR(insetDistance(0), b * kRoot2, 1e-6f);
+  EXPECT_NEAR(insetDistance(1), b, 1e-6f);
+  EXPECT_NEAR(insetDistance(2), b * kRoot2, 1e-6f);
+  // A 135-degree point of an octagon-like cut: b / sin(67.5 degrees).
+  const std::vector<float> cut = {-0.5f, -0.5f, -0.5f, 0.3f, -0.3f, 0.5f, 0.5f, 0.5f, 0.5f, -0.5f};
+  const int h = AddExtrusion(s, {cut}, kBevelBack, 1, b);
+  const auto inset = Vertex(s, h, 1, 2).position();
+  EXPECT_NEAR(std::hypot(inset[0] - cut[2], inset[1] - cut[3]),
+              b / std::sin(67.5f * 3.14159265f / 180), 1e-6f);
+}
+
+TEST(ExtrusionWalls, BandsComeWallsFirstThenFrontThenBackEachByContour) {
+  Scene s;
+  for (int flags : {1, 2}) {
+    SCOPED_TRACE(flags);
+    const int g = AddExtrusion(s, {Square(1), Square(0.3f)}, flags, 1.0f, 0.1f);
+    ASSERT_GE(s.groups[g].primitiveCount(), 4);
+    // Second band: the bevel that is on, outer contour then hole.
+    const float bevelEnd = flags == kBevelFront ? -0.5f : 0.5f;
+    const auto outer = Vertex(s, g, 2, flags == kBevelFront ? 1 : 0);
+    EXPECT_EQ(outer.z(), bevelEnd);
+    EXPECT_NEAR(std::fabs(outer.x()), 0.9f, 1e-6f);
+    const auto hole = Vertex(s, g, 3, flags == kBevelFront ? 0 : 1);
+    EXPECT_EQ(hole.z(), bevelEnd);
+    EXPECT_NEAR(std::fabs(hole.x()), 0.4f, 1e-6f);  // inset away from the solid
+  }
+  const int g = AddExtrusion(s, {Square(1), Square(0.3f)}, 3, 1.0f, 0.1f);
+  ASSERT_GE(s.groups[g].primitiveCount(), 6);
+  EXPECT_EQ(Vertex(s, g, 2, 1).z(), -0.5f);  // front, outer
+  EXPECT_EQ(Vertex(s, g, 3, 0).z(), -0.5f);  // front, hole
+  EXPECT_EQ(Vertex(s, g, 4, 0).z(), 0.5f);   // back, outer
+  EXPECT_EQ(Vertex(s, g, 5, 1).z(), 0.5f);   // back, hole
+}
+
+TEST(ExtrusionWalls, HolesStartTheirPairsAtMinusZAndFaceIntoTheHole) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(1), Square(0.25f)}, 0, 1.0f, 0);
+  ASSERT_GE(s.groups[g].primitiveCount(), 2);
+  const auto first = Vertex(s, g, 1, 0), second = Vertex(s, g, 1, 1);
+  EXPECT_EQ(first.z(), -0.5f);
+  EXPECT_EQ(second.z(), 0.5f);
+  // The hole's lower left corner: its normal points to the hole's centre.
+  test::ExpectNear(first.position(), {-0.25f, -0.25f, -0.5f}, 0);
+  test::ExpectNear(first.normal(), {1 / kRoot2, 1 / kRoot2, 0}, 1e-6f);
+}
+
+// In a strip, two pairs at different places bound one face: it is flat
+// when both pairs carry the same normal.
+int SmoothFaces(const Scene& s, int g, size_t prim) {
+  int smooth = 0;
+  const int pairs = s.groups[g].primitives[prim].vertexCount / 2;
+  for (int k = 0; k + 1 < pairs; ++k) {
+    const auto a = Vertex(s, g, prim, 2 * k), b = Vertex(s, g, prim, 2 * k + 2);
+    if (a.position() == b.position()) continue;
+    if (a.normal() != b.normal()) ++smooth;
+  }
+  return smooth;
+}
+
+TEST(ExtrusionWalls, AllCornersShadeEveryFaceFlatAndNoCornersNone) {
+  Scene s;
+  const int flat = AddExtrusion(s, {Square(0.5f)}, 3, 1, 0.1f, {1, 1, 1, 1});
+  const int smooth = AddExtrusion(s, {Square(0.5f)}, 3, 1, 0.1f);
+  for (size_t band = 0; band < 3; ++band) {
+    SCOPED_TRACE(band);
+    ASSERT_GE(s.groups[flat].primitiveCount(), 3);
+    // Corners among points 1..n-1 add a pair each: 2(n + k) + 2.
+    EXPECT_EQ(s.groups[flat].primitives[band].vertexCount, 2 * (4 + 3) + 2);
+    EXPECT_EQ(SmoothFaces(s, flat, band), 0);
+    EXPECT_EQ(s.groups[smooth].primitives[band].vertexCount, 2 * 4 + 2);
+    EXPECT_EQ(SmoothFaces(s, smooth, band), 4);
+  }
+  // The first pair takes edge 0's normal, the last the closing edge's.
+  test::ExpectNear(Vertex(s, flat, 0, 0).normal(), {-1, 0, 0}, 0);
+  test::ExpectNear(Vertex(s, flat, 0, 14).normal(), {0, -1, 0}, 0);
+  // At corner 1, the incoming edge's normal, then the outgoing one's.
+  test::ExpectNear(Vertex(s, flat, 0, 2).normal(), {-1, 0, 0}, 0);
+  test::ExpectNear(Vertex(s, flat, 0, 4).normal(), {0, 1, 0}, 0);
+  test::ExpectNear(Vertex(s, flat, 0, 2).position(), Vertex(s, flat, 0, 4).position(), 0);
+}
+
+TEST(ExtrusionWalls, StripVertexCountsCountCornersAfterPointZero) {
+  Scene s;
+  const std::vector<float> pentagon = {0, -1, -1, 0, 0, 1, 1, 1, 1, 0};
+  // Point 0 is a corner but adds no pair; point 2 does.
+  const int g = AddExtrusion(s, {pentagon, Square(0.1f)}, 0, 1, 0, {1, 0, 1, 0, 0, 1, 1, 1, 1});
+  ASSERT_GE(s.groups[g].primitiveCount(), 2);
+  EXPECT_EQ(s.groups[g].primitives[0].vertexCount, 2 * (5 + 1) + 2);
+  EXPECT_EQ(s.groups[g].primitives[1].vertexCount, 2 * (4 + 3) + 2);
+}
+
+TEST(ExtrusionWalls, DegenerateProfilesGiveNumbersNotNaN) {
+  Scene s;
+  // Every point in one place, no depth, a profile that doubles back on
+  // itself, and a two-point contour: all without a division by zero.
+  const int same = AddExtrusion(s, {{0.2f, 0.2f, 0.2f, 0.2f, 0.2f, 0.2f}}, 3, 1, 0.1f);
+  const int flat = AddExtrusion(s, {Square(0.5f)}, 0, 0, 0);
+  const int back = AddExtrusion(s, {{0, 0, 1, 0, 0, 0, 0, 1}}, 3, 1, 0.1f);
+  const int two = AddExtrusion(s, {{0, 0, 1, 1}}, 3, 1, 0.1f);
+  for (int g : {same, flat, back, two}) {
+    SCOPED_TRACE(g);
+    EXPECT_GE(s.groups[g].primitiveCount(), 1);
+    test::ExpectNoNaN(s, g);
+  }
+  // A depth that is not a number, from a damaged block.
+  test::SetBlockFloatAt(s, flat, 3, NAN);
+  RegenerateGroup(s, flat, 1);
+  EXPECT_GE(s.groups[flat].primitiveCount(), 1);
+  test::ExpectNoNaN(s, flat);
+}
+
+TEST(ExtrusionWalls, GeneratorKeepsTheGroupsVertexLayout) {
+  Scene s;
+  const int g = NewGroup(s, "");
+  s.groups[g].flags |= TexCoords;
+  std::vector<int32_t> counts = {4};
+  std::vector<float> pts = Square(0.5f);
+  std::vector<uint8_t> corners(4, 0);
+  MakeExtrusion(s, g, 0, 1, 0, 1, counts.data(), pts.data(), corners.data());
+  ASSERT_GE(s.groups[g].primitiveCount(), 1);
+  EXPECT_EQ(s.groups[g].primitives[0].vertices.size(), 10u * 8);
+  test::ExpectNear(Vertex(s, g, 0, 1).position(), {-0.5f, -0.5f, -0.5f}, 0);
+}
+
+// ---- Creation and the "New" profile ----
+
+TEST(CreateExtrusion, MakesTheDefaultBevelledProfileAsTheCurrentGroup) {
+  test::RecordedDocument d;
+  const int g = CreateExtrusion(d.doc);
+  ASSERT_GE(g, 0);
+  const DisplayGroup& group = d.scene().groups[g];
+  EXPECT_EQ(group.name, "Extrusion");
+  EXPECT_EQ(group.kind, kKindExtrusion);
+  EXPECT_EQ(group.flags, 0x41u);
+  EXPECT_EQ(group.color, (Vec3{1.0f, 0.9f, 0.8f}));
+  EXPECT_EQ(d.scene().selectedGroup, g);
+  EXPECT_TRUE(d.doc.modified);
+  ExtrusionProfile p;
+  ASSERT_TRUE(GetExtrusionProfile(d.scene(), g, p));
+  EXPECT_EQ(p.flags, 3);
+  EXPECT_EQ(p.depth, 0.47f);
+  EXPECT_EQ(p.bevelSize, 0.02f);
+  EXPECT_EQ(p.pointCounts, std::vector<int32_t>{24});
+  EXPECT_EQ(GetMappingKind(d.scene(), g), kNoMapping);
+  ASSERT_GE(group.primitiveCount(), 3);
+  for (int band = 0; band < 3; ++band)
+    EXPECT_EQ(group.primitives[band].vertexCount, 2 * 24 + 2);
+  // The box reaches the bevelled ends.
+  EXPECT_NEAR(group.bboxMax[2], 0.235f, 1e-6f);
+  EXPECT_NEAR(group.bboxMin[2], -0.235f, 1e-6f);
+}
+
+TEST(CreateExtrusion, NewProfileIsTheClockwiseDefaultWithFlagsCleared) {
+  ExtrusionProfile p;
+  p.flags = 3;
+  p.depth = 2.5f;
+  p.bevelSize = 0.3f;
+  p.pointCounts = {3, 3};
+  p.points.assign(12, 1);
+  p.corners.assign(6, 1);
+  p.selected.assign(6, 1);
+  ResetProfile(p);
+  EXPECT_EQ(p.flags, 0);
+  EXPECT_EQ(p.depth, 2.5f);
+  EXPECT_EQ(p.bevelSize, 0.3f);
+  ASSERT_EQ(p.pointCounts, std::vector<int32_t>{24});
+  ASSERT_EQ(p.points.size(), 48u);
+  EXPECT_EQ(p.points[0], 0.608491f);
+  EXPECT_EQ(p.points[1], -0.323529f);
+  EXPECT_EQ(p.points[2 * 13], -0.070755f);
+  EXPECT_EQ(p.points[47], 0.331933f);
+  EXPECT_EQ(p.corners, std::vector<uint8_t>(24, 0));
+  EXPECT_EQ(p.selected, std::vector<uint8_t>(24, 0));
+  float area = 0;
+  for (int i = 0; i < 24; ++i) {
+    const int j = (i + 1) % 24;
+    area += p.points[2 * i] * p.points[2 * j + 1] - p.points[2 * j] * p.points[2 * i + 1];
+  }
+  EXPECT_LT(area, 0);  // clockwise
+}
+
+// ---- Caps (these need a working triangulator) ----
+
+TEST(ExtrusionCaps, WithoutBevelsTheCapsCloseTheWallEnds) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f);
+  // One wall strip, then two triangles a cap.
+  ASSERT_EQ(s.groups[g].primitiveCount(), 1 + 2 + 2);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 5), 2.0f);
+  for (size_t p = 1; p < 5; ++p) {
+    const float z = p < 3 ? 0.5f : -0.5f;
+    EXPECT_EQ(s.groups[g].primitives[p].type, kTriangles);
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_EQ(Vertex(s, g, p, k).z(), z);
+      test::ExpectNear(Vertex(s, g, p, k).normal(), {0, 0, z * 2}, 0);
+    }
+  }
+  // Same triangles, the -Z ones wound the other way.
+  const float plus = SignedCapArea(s, g, 1, 3), minus = SignedCapArea(s, g, 3, 5);
+  EXPECT_NEAR(std::fabs(plus), 1.0f, 1e-5f);
+  EXPECT_NEAR(plus, -minus, 1e-5f);
+}
+
+TEST(ExtrusionCaps, BevelledCapsAreInsetAtTheFullDepth) {
+  Scene s;
+  const float b = 0.1f;
+  const int g = AddExtrusion(s, {Square(0.5f)}, 3, 1.0f, b);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 3 + 2 + 2);
+  for (size_t p = 3; p < 7; ++p) {
+    for (int k = 0; k < 3; ++k) {
+      const auto v = Vertex(s, g, p, k);
+      EXPECT_EQ(std::fabs(v.z()), 0.5f);
+      EXPECT_NEAR(std::fabs(v.x()), 0.5f - b, 1e-6f);
+      EXPECT_NEAR(std::fabs(v.y()), 0.5f - b, 1e-6f);
+    }
+  }
+  EXPECT_NEAR(std::fabs(SignedCapArea(s, g, 3, 5)), 0.64f, 1e-5f);
+}
+
+TEST(ExtrusionCaps, HolesAreLeftOpenInTheCaps) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(1), Square(0.25f)}, 0, 1.0f, 0);
+  // 8 points and one hole: 8 + 2 - 2 triangles a cap.
+  ASSERT_EQ(s.groups[g].primitiveCount(), 2 + 8 + 8);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 5), 8.0f);
+  EXPECT_NEAR(std::fabs(SignedCapArea(s, g, 2, 10)), 4.0f - 0.25f, 1e-5f);
+}
+
+TEST(ExtrusionCaps, DefaultProfileTriangulates) {
+  test::RecordedDocument d;
+  const int g = CreateExtrusion(d.doc);
+  EXPECT_EQ(d.scene().groups[g].primitiveCount(), 3 + 22 + 22);
+  EXPECT_EQ(test::BlockFloatAt(d.scene(), g, 5), 22.0f);
+}
+
+TEST(ExtrusionCaps, CapsThatCannotBeTriangulatedAreLeftOut) {
+  Scene s;
+  // A bow-tie crosses itself; a two-point contour encloses nothing.
+  const int bow = AddExtrusion(s, {{-1, -1, -1, 1, 1, -1, 1, 1}}, 0, 1, 0);
+  const int two = AddExtrusion(s, {{0, 0, 1, 1}}, 3, 1, 0.1f);
+  EXPECT_EQ(s.groups[bow].primitiveCount(), 1);
+  EXPECT_EQ(s.groups[two].primitiveCount(), 3);
+  EXPECT_EQ(test::BlockFloatAt(s, bow, 5), 0.0f);
+}
+
+// ---- The default texture mapping ----
+
+// An extrusion whose vertices already carry u, v.
+int AddTexturedExtrusion(Scene& s, const std::vector<std::vector<float>>& contours, int flags,
+                         float depth, float bevel) {
+  int g = NewGroup(s, "");
+  s.groups[g].flags |= TexCoords;
+  std::vector<int32_t> counts;
+  std::vector<float> points;
+  for (const auto& c : contours) {
+    counts.push_back(static_cast<int32_t>(c.size() / 2));
+    points.insert(points.end(), c.begin(), c.end());
+  }
+  std::vector<uint8_t> corners(points.size() / 2, 0);
+  MakeExtrusion(s, g, flags, depth, bevel, static_cast<int>(counts.size()), counts.data(),
+                points.data(), corners.data());
+  return g;
+}
+
+float U(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 6];
+}
+float V(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 7];
+}
+
+TEST(ExtrusionMapping, WallsWrapByLengthAndBandsShareTheDepth) {
+  Scene s;
+  const float b = 0.1f;
+  const int g = AddTexturedExtrusion(s, {Square(0.5f), Square(0.25f)}, 3, 1.0f, b);
+  ASSERT_EQ(MapExtrusionDefault(s, g), 0);
+  for (int j = 0; j <= 4; ++j) {
+    EXPECT_NEAR(U(s, g, 0, 2 * j), 1.0f - j * 0.25f, 1e-6f);  // outer: 1 down to 0
+    EXPECT_NEAR(U(s, g, 1, 2 * j), j * 0.25f, 1e-6f);         // hole: 0 up to 1
+  }
+  const float t = 1.0f + 2 * 0.41421f * b;
+  // Outer pairs start at +Z, hole pairs at -Z; v = 1 at the front (-Z).
+  EXPECT_NEAR(V(s, g, 0, 0), b / t, 1e-6f);
+  EXPECT_NEAR(V(s, g, 0, 1), 1 - b / t, 1e-6f);
+  EXPECT_NEAR(V(s, g, 1, 0), 1 - b / t, 1e-6f);
+  EXPECT_NEAR(V(s, g, 2, 0), 1 - b / t, 1e-6f);  // front bevel: wall end
+  EXPECT_NEAR(V(s, g, 2, 1), 1.0f, 1e-6f);       // front bevel: -H
+  EXPECT_NEAR(V(s, g, 4, 0), 0.0f, 1e-6f);       // back bevel: +H
+  EXPECT_NEAR(V(s, g, 4, 1), b / t, 1e-6f);
+}
+
+TEST(ExtrusionMapping, ScalesRepeatTheImageAndFlatProfilesStayFinite) {
+  Scene s;
+  const int g = AddTexturedExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0);
+  s.groups[g].textureTransform[6] = 2;
+  s.groups[g].textureTransform[7] = 3;
+  ASSERT_EQ(MapExtrusionDefault(s, g), 0);
+  EXPECT_NEAR(U(s, g, 0, 2), 1.5f, 1e-6f);
+  EXPECT_NEAR(V(s, g, 0, 1), 3.0f, 1e-6f);
+  // No depth, no length: nothing to divide by.
+  const int flat = AddTexturedExtrusion(s, {{0, 0, 0, 0, 0, 0}}, 0, 0, 0);
+  ASSERT_EQ(MapExtrusionDefault(s, flat), 0);
+  test::ExpectNoNaN(s, flat);
+}
+
+TEST(ExtrusionMapping, GeometryThatDoesNotMatchTheBlockIsLeftAlone) {
+  Scene s;
+  const int g = AddTexturedExtrusion(s, {Square(0.5f)}, 3, 1.0f, 0.1f);
+  s.groups[g].primitives.erase(s.groups[g].primitives.begin() + 1);
+  const auto before = s.groups[g].primitives;
+  EXPECT_EQ(MapExtrusionDefault(s, g), -1);
+  EXPECT_EQ(s.groups[g].primitives[0].vertices, before[0].vertices);
+}
+
+TEST(ExtrusionMapping, CapsSpanTheirBox) {
+  Scene s;
+  const int g = AddTexturedExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 5);  // needs the caps
+  ASSERT_EQ(MapExtrusionDefault(s, g), 0);
+  for (size_t p = 1; p < 5; ++p)
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(U(s, g, p, k), Vertex(s, g, p, k).x() + 0.5f, 1e-6f);
+      EXPECT_NEAR(V(s, g, p, k), Vertex(s, g, p, k).y() + 0.5f, 1e-6f);
+    }
+}
+
+TEST(ExtrusionMapping, AddsCoordinatesWhenTheGroupHasNone) {
+  Scene s;
+  const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0);
+  ASSERT_EQ(MapExtrusionDefault(s, g), 0);
+  EXPECT_TRUE(s.groups[g].flags & TexCoords);
+  EXPECT_NEAR(U(s, g, 0, 0), 1.0f, 1e-6f);
+}
+
+TEST(ExtrusionMapping, RebuildingReappliesTheDefaultMapping) {
+  Scene s;
+  const int g = AddTexturedExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f);
+  SetMappingKind(s, g, kDefaultMapping);
+  ExtrusionProfile p;
+  ASSERT_TRUE(GetExtrusionProfile(s, g, p));
+  p.flags = kBevelBack;
+  ApplyProfile(s, g, p);
+  ASSERT_GE(s.groups[g].primitiveCount(), 2);
+  EXPECT_NEAR(U(s, g, 0, 4), 0.5f, 1e-6f);
+  EXPECT_NEAR(V(s, g, 0, 0), 0.1f / (1 + 0.041421f), 1e-6f);  // the wall ends under the bevel
+}
+
+}  // namespace
+}  // namespace modra

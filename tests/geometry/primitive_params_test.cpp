@@ -1,0 +1,274 @@
+// Resolution and size parameters of the primitives as the panel and the
+// "Modify Resolution" dialog use them, and how blocks typed by hand are
+// held to their ranges.
+#include "geometry/primitive_params.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "geometry/primitive_test_util.h"
+#include "geometry/primitives.h"
+#include "geometry/regenerate.h"
+#include "geometry/revolution.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+using Labels = std::array<std::string, kMaxResolutionParams>;
+using Values = std::array<int, kMaxResolutionParams>;
+using test::Repeat;
+using test::Shapes;
+
+float Field(const Scene& s, int g, int field) {
+  float v;
+  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * field, 4);
+  return v;
+}
+void SetField(Scene& s, int g, int field, float v) {
+  std::memcpy(s.groups[g].generatorParams.data() + 4 * field, &v, 4);
+}
+
+TEST(ResolutionParams, LabelsAndValuesOfEveryKind) {
+  Document doc;
+  struct Case {
+    int (*create)(Document&);
+    std::vector<std::string> labels;
+    std::vector<int> values;
+  };
+  const Case cases[] = {
+      {CreateRectangle, {"Side Resolution"}, {1}},
+      {CreateBlock, {"Side Resolution"}, {1}},
+      {CreateCone,
+       {"Radius Resolution", "Length Resolution", "Top End Cap Resolution",
+        "Bottom End Cap Resolution"},
+       {20, 1, 1, 1}},
+      {CreateRoundedCone,
+       {"Radius Resolution", "Length Resolution", "Top End Cap Resolution",
+        "Bottom End Cap Resolution"},
+       {20, 1, 5, 5}},
+      {CreateTube, {"Radius Resolution", "Length Resolution"}, {20, 1}},
+      {CreateCylinder,
+       {"Radius Resolution", "Length Resolution", "End Cap Resolution"},
+       {20, 1, 1}},
+      {CreateTorus, {"Major Radius Resolution", "Minor Radius Resolution"}, {30, 20}},
+      {CreateSphere1, {"Y-axis Radius Resolution", "X-axis Radius Resolution"}, {30, 15}},
+      {CreateSphere2, {"Sphere Quality"}, {8}},
+  };
+  for (const Case& c : cases) {
+    const int g = c.create(doc);
+    Labels labels;
+    Values values;
+    const int n = GetResolutionParams(doc.scene, g, labels, values);
+    ASSERT_EQ(n, static_cast<int>(c.labels.size())) << doc.scene.groups[g].name;
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(labels[i], c.labels[i]);
+      EXPECT_LT(labels[i].size(), 30u);
+      EXPECT_EQ(values[i], c.values[i]) << labels[i];
+    }
+  }
+}
+
+TEST(ResolutionParams, KindsWithoutResolutionsReportNone) {
+  Scene s;
+  Labels labels;
+  Values values;
+  const int mesh = test::AddTriangle(s, "mesh");
+  EXPECT_EQ(GetResolutionParams(s, mesh, labels, values), 0);
+  const int surface = NewGroup(s, "surface");
+  s.groups[surface].kind = kKindRevolution;
+  SetVariableParamSize(s, surface, 64);
+  EXPECT_EQ(GetResolutionParams(s, surface, labels, values), 0);
+  EXPECT_EQ(GetResolutionParams(s, 99, labels, values), 0);
+  // A primitive whose block lost its tail has nothing to show either.
+  const int cone = NewGroup(s, "cone");
+  s.groups[cone].kind = kKindCone;
+  s.groups[cone].generatorParams.resize(12);
+  EXPECT_EQ(GetResolutionParams(s, cone, labels, values), 0);
+}
+
+TEST(ResolutionParams, SetClampsWritesBackRebuildsAndMarksModified) {
+  Document doc;
+  const int g = CreateCone(doc);
+  doc.modified = false;
+  Values values = {3, 101, 0, 7};
+  SetResolutionParams(doc, g, values);
+  EXPECT_EQ(values, (Values{4, 100, 1, 7}));
+  EXPECT_EQ(Field(doc.scene, g, 3), 4);
+  EXPECT_EQ(Field(doc.scene, g, 4), 100);
+  EXPECT_EQ(Field(doc.scene, g, 5), 1);
+  EXPECT_EQ(Field(doc.scene, g, 6), 7);
+  EXPECT_EQ(Shapes(doc.scene.groups[g]), Repeat(108, kTriangleStrip, 8));
+  EXPECT_TRUE(doc.modified);
+
+  const int sphere = CreateSphere1(doc);
+  values = {501, 1};
+  SetResolutionParams(doc, sphere, values);
+  EXPECT_EQ(values[0], 500);
+  EXPECT_EQ(values[1], 2);
+  EXPECT_EQ(Shapes(doc.scene.groups[sphere]), Repeat(2, kTriangleStrip, 1000));
+
+  const int block = CreateBlock(doc);
+  values = {101};
+  SetResolutionParams(doc, block, values);
+  EXPECT_EQ(values[0], 100);
+  EXPECT_EQ(doc.scene.groups[block].primitiveCount(), 600);
+  values = {0};
+  SetResolutionParams(doc, block, values);
+  EXPECT_EQ(values[0], 1);
+  EXPECT_EQ(Shapes(doc.scene.groups[block]), Repeat(6, kQuads, 4));
+
+  const int sphere2 = CreateSphere2(doc);
+  values = {51};
+  SetResolutionParams(doc, sphere2, values);
+  EXPECT_EQ(values[0], 50);
+  EXPECT_EQ(doc.scene.groups[sphere2].primitiveCount(), 4 * 50 + 12);
+}
+
+TEST(ResolutionParams, SetLeavesOtherKindsAlone) {
+  Document doc;
+  const int mesh = test::AddTriangle(doc.scene, "mesh");
+  Values values = {7, 7, 7, 7};
+  SetResolutionParams(doc, mesh, values);
+  EXPECT_EQ(values, (Values{7, 7, 7, 7}));
+  EXPECT_FALSE(doc.modified);
+  EXPECT_EQ(doc.scene.groups[mesh].primitiveCount(), 1);
+}
+
+TEST(ResolutionParams, ClampTruncatesAndCatchesNonNumbers) {
+  EXPECT_EQ(ClampResolution(4.9f, 4, 500), 4);
+  EXPECT_EQ(ClampResolution(3.99f, 4, 500), 4);
+  EXPECT_EQ(ClampResolution(100.5f, 1, 100), 100);
+  EXPECT_EQ(ClampResolution(-7, 1, 100), 1);
+  EXPECT_EQ(ClampResolution(1e30f, 1, 100), 100);
+  EXPECT_EQ(ClampResolution(std::numeric_limits<float>::infinity(), 1, 100), 100);
+  EXPECT_EQ(ClampResolution(-std::numeric_limits<float>::infinity(), 1, 100), 1);
+  EXPECT_EQ(ClampResolution(std::nanf(""), 2, 200), 2);
+}
+
+// A block typed into a file is held to the same ranges when the group is
+// rebuilt, so no resolution can ask for a huge or empty allocation.
+TEST(ResolutionParams, RegenerationClampsWhatTheBlockHolds) {
+  Document doc;
+  Scene& s = doc.scene;
+  const float huge = 1e30f, nan = std::nanf("");
+  const int rect = CreateRectangle(doc);
+  SetField(s, rect, 2, huge);
+  RegenerateGroup(s, rect, 1);
+  EXPECT_EQ(Shapes(s.groups[rect]), Repeat(100, kTriangleStrip, 202));
+
+  const int sphere = CreateSphere1(doc);
+  SetField(s, sphere, 1, 0);
+  SetField(s, sphere, 2, nan);
+  RegenerateGroup(s, sphere, 1);
+  EXPECT_EQ(Shapes(s.groups[sphere]), Repeat(2, kTriangleStrip, 8));
+
+  const int tube = CreateTube(doc);
+  SetField(s, tube, 2, 1);  // one ring point: no angle step to take
+  SetField(s, tube, 3, -5);
+  RegenerateGroup(s, tube, 1);
+  EXPECT_EQ(Shapes(s.groups[tube]), Repeat(1, kTriangleStrip, 8));
+
+  const int torus = CreateTorus(doc);
+  SetField(s, torus, 2, huge);
+  SetField(s, torus, 3, 0);
+  RegenerateGroup(s, torus, 1);
+  EXPECT_EQ(Shapes(s.groups[torus]), Repeat(1, kTriangleStrip, 1000));
+
+  const int sphere2 = CreateSphere2(doc);
+  SetField(s, sphere2, 1, -huge);
+  RegenerateGroup(s, sphere2, 1);
+  EXPECT_EQ(s.groups[sphere2].primitiveCount(), 4 * 4 + 12);
+
+  for (int g : {rect, sphere, tube, torus, sphere2})
+    for (float f : test::AllFloats(s.groups[g]))
+      ASSERT_TRUE(std::isfinite(f)) << s.groups[g].name;
+}
+
+TEST(ResolutionParams, NonFiniteSizesReadAsZero) {
+  Document doc;
+  Scene& s = doc.scene;
+  const int g = CreateSphere1(doc);
+  SetField(s, g, 0, std::nanf(""));
+  RegenerateGroup(s, g, 0);
+  for (const DisplayPrimitive& p : s.groups[g].primitives)
+    for (float f : p.vertices)
+      ASSERT_TRUE(std::isfinite(f));
+  EXPECT_EQ(s.groups[g].bboxMax, (Vec3{0, 0, 0}));
+}
+
+TEST(SizeParams, LabelsAndValuesOfEveryKind) {
+  Document doc;
+  struct Case {
+    int (*create)(Document&);
+    std::vector<std::string> labels;
+    std::vector<float> values;
+  };
+  const Case cases[] = {
+      {CreateRectangle, {"Width", "Height"}, {0.5f, 0.3f}},
+      {CreateBlock, {"Width", "Height", "Depth"}, {0.5f, 0.05f, 0.3f}},
+      {CreateCone, {"Bottom Radius", "Length", "Top Radius"}, {0.1f, 0.25f, 0.05f}},
+      {CreateRoundedCone, {"Bottom Radius", "Length", "Top Radius"}, {0.1f, 0.25f, 0.05f}},
+      {CreateTube, {"Radius", "Length"}, {0.1f, 0.25f}},
+      {CreateCylinder, {"Radius", "Length"}, {0.1f, 0.25f}},
+      {CreateTorus, {"Major Radius", "Minor Radius"}, {0.1f, 0.02f}},
+      {CreateSphere1, {"Radius"}, {0.1f}},
+      {CreateSphere2, {"Radius"}, {0.1f}},
+  };
+  for (const Case& c : cases) {
+    const int g = c.create(doc);
+    std::array<std::string, kMaxSizeParams> labels;
+    std::array<float, kMaxSizeParams> values;
+    const int n = GetSizeParams(doc.scene, g, labels, values);
+    ASSERT_EQ(n, static_cast<int>(c.labels.size()));
+    for (int i = 0; i < n; ++i) {
+      EXPECT_EQ(labels[i], c.labels[i]);
+      EXPECT_EQ(values[i], c.values[i]);
+    }
+  }
+}
+
+TEST(SizeParams, TypedAndDraggedSizesRegenerateInPlace) {
+  Document doc;
+  const int g = CreateCone(doc);
+  const DisplayGroup& cone = doc.scene.groups[g];
+  const auto shapes = Shapes(cone);
+  const float* before = cone.primitives[0].vertices.data();
+  doc.modified = false;
+  SetSizeParam(doc, g, 2, 0.2f);  // top radius
+  EXPECT_TRUE(doc.modified);
+  EXPECT_EQ(Shapes(cone), shapes);
+  EXPECT_EQ(cone.primitives[0].vertices.data(), before);  // same arrays
+  EXPECT_NEAR(test::Pos(cone, 0, 0)[2], 0.2f, 1e-7);
+  EXPECT_NEAR(cone.bboxMax[0], 0.2f, 1e-3);
+
+  AddSizeParams(doc, g, 0.05f, -0.05f, 0.1f);
+  EXPECT_FLOAT_EQ(Field(doc.scene, g, 0), 0.15f);
+  EXPECT_FLOAT_EQ(Field(doc.scene, g, 1), 0.2f);
+  EXPECT_FLOAT_EQ(Field(doc.scene, g, 2), 0.3f);
+  EXPECT_NEAR(cone.bboxMax[1], 0.1f, 1e-6);
+
+  // A sphere has one size: the other deltas and indices are ignored.
+  const int sphere = CreateSphere2(doc);
+  AddSizeParams(doc, sphere, 0.1f, 5, 5);
+  SetSizeParam(doc, sphere, 1, 9);
+  EXPECT_FLOAT_EQ(Field(doc.scene, sphere, 0), 0.2f);
+  EXPECT_EQ(Field(doc.scene, sphere, 1), 8);
+}
+
+TEST(SizeParams, FormatAndParseAsThePanelDoes) {
+  EXPECT_EQ(FormatSize(0.1f, false), "0.1000");
+  EXPECT_EQ(FormatSize(-2.34567f, true), "-2.346");
+  EXPECT_EQ(ParseSize("  1.5cm"), 1.5f);
+  EXPECT_EQ(ParseSize("-2e-1"), -0.2f);
+  EXPECT_EQ(ParseSize("width"), std::nullopt);
+  EXPECT_EQ(ParseSize(""), std::nullopt);
+  EXPECT_EQ(ParseSize("nan"), std::nullopt);
+  EXPECT_EQ(ParseSize("inf"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace modra

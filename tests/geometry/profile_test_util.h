@@ -1,0 +1,136 @@
+// Shared by the extrusion and surface-of-revolution tests: vertex access,
+// hand-made profiles and scratch files.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "geometry/extrusion.h"
+#include "geometry/revolution.h"
+#include "test_util.h"
+
+namespace modra::test {
+
+// One vertex of a primitive, read through the group's layout.
+struct VertexView {
+  const float* v;
+  int normalAt;
+  float x() const { return v[0]; }
+  float y() const { return v[1]; }
+  float z() const { return v[2]; }
+  Vec3 position() const { return {v[0], v[1], v[2]}; }
+  Vec3 normal() const { return {v[normalAt], v[normalAt + 1], v[normalAt + 2]}; }
+};
+
+inline VertexView Vertex(const Scene& s, int g, size_t prim, int k) {
+  const DisplayGroup& group = s.groups[g];
+  return {group.primitives.at(prim).vertices.data() + static_cast<size_t>(k) * VertexStride(group),
+          NormalOffset(group.flags)};
+}
+
+inline float Length(const Vec3& v) {
+  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
+
+// Every float of every vertex is a number.
+inline void ExpectNoNaN(const Scene& s, int g) {
+  for (const DisplayPrimitive& prim : s.groups[g].primitives)
+    for (float f : prim.vertices)
+      ASSERT_TRUE(std::isfinite(f));
+}
+
+inline float BlockFloatAt(const Scene& s, int g, int word) {
+  float v;
+  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * word, 4);
+  return v;
+}
+inline int32_t BlockIntAt(const Scene& s, int g, int word) {
+  int32_t v;
+  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * word, 4);
+  return v;
+}
+inline void SetBlockFloatAt(Scene& s, int g, int word, float v) {
+  std::memcpy(s.groups[g].generatorParams.data() + 4 * word, &v, 4);
+}
+
+// A clockwise (seen from +Z) square of side 2h centred on the origin,
+// starting at its lower left corner.
+inline std::vector<float> Square(float h, float cx = 0, float cy = 0) {
+  return {cx - h, cy - h, cx - h, cy + h, cx + h, cy + h, cx + h, cy - h};
+}
+
+// An extrusion made of contours given as point lists.
+inline int AddExtrusion(Scene& s, const std::vector<std::vector<float>>& contours, int32_t flags,
+                        float depth, float bevel, const std::vector<uint8_t>& corners = {}) {
+  int g = NewGroup(s, "");
+  std::vector<int32_t> counts;
+  std::vector<float> points;
+  for (const auto& c : contours) {
+    counts.push_back(static_cast<int32_t>(c.size() / 2));
+    points.insert(points.end(), c.begin(), c.end());
+  }
+  std::vector<uint8_t> flagsPerPoint = corners;
+  flagsPerPoint.resize(points.size() / 2, 0);
+  MakeExtrusion(s, g, flags, depth, bevel, static_cast<int>(counts.size()), counts.data(),
+                points.data(), flagsPerPoint.data());
+  return g;
+}
+
+inline int AddRevolution(Scene& s, const std::vector<float>& points, int32_t flags, float degrees,
+                         int steps, float deltaY = 0, float radiusScale = 1,
+                         const std::vector<uint8_t>& corners = {}) {
+  int g = NewGroup(s, "");
+  std::vector<uint8_t> c = corners;
+  c.resize(points.size() / 2, 0);
+  MakeRevolution(s, g, flags, degrees, deltaY, radiusScale, steps,
+                 static_cast<int>(points.size() / 2), points.data(), c.data());
+  return g;
+}
+
+// A private directory for one test's files, removed afterwards.
+struct ScratchDir {
+  std::filesystem::path path;
+  ScratchDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "modra-profile-XXXXXX").string();
+    path = mkdtemp(tmpl.data());
+  }
+  ~ScratchDir() { std::filesystem::remove_all(path); }
+  std::string operator/(const std::string& name) const { return (path / name).string(); }
+};
+
+inline std::vector<uint8_t> FileBytesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+inline void PutFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+}
+
+// Little- or big-endian words for files the tests build by hand.
+struct ByteWriter {
+  bool big = false;
+  std::vector<uint8_t> bytes;
+  void Word(uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+      bytes.push_back(static_cast<uint8_t>(v >> (big ? 24 - 8 * i : 8 * i)));
+  }
+  void Int(int32_t v) { Word(static_cast<uint32_t>(v)); }
+  void Float(float v) {
+    uint32_t w;
+    std::memcpy(&w, &v, 4);
+    Word(w);
+  }
+  void Byte(uint8_t v) { bytes.push_back(v); }
+};
+
+}  // namespace modra::test

@@ -1,0 +1,404 @@
+// Surfaces of revolution: the parameter block, the sweep, normals, caps,
+// the default mapping and blocks that lie about their contents.
+#include <cmath>
+
+#include "geometry/regenerate.h"
+#include "geometry/revolution.h"
+#include "geometry/revolution_block.h"
+#include "geometry/revolution_profile.h"
+#include "geometry/texture_mapping.h"
+#include "profile_test_util.h"
+
+namespace modra {
+namespace {
+
+using test::AddRevolution;
+using test::Vertex;
+
+// A clockwise square profile off the axis: x 0.5..1, y -0.25..0.25.
+const std::vector<float> kBox = {0.5f, -0.25f, 0.5f, 0.25f, 1.0f, 0.25f, 1.0f, -0.25f};
+
+float Radius(const Vec3& p) {
+  return std::hypot(p[0], p[2]);
+}
+
+// ---- The parameter block ----
+
+TEST(RevolutionBlock, LayoutAndSizeFollowTheWordOrder) {
+  test::RecordedDocument d;
+  const int g = CreateRevolution(d.doc);
+  ASSERT_GE(g, 0);
+  const Scene& s = d.scene();
+  // 4 * (count/32 + 2 * count + 10)
+  EXPECT_EQ(s.groups[g].generatorParams.size(), 4u * (0 + 16 + 10));
+  EXPECT_EQ(RevolutionBlockSize(33), 4u * (1 + 66 + 10));
+  EXPECT_EQ(test::BlockIntAt(s, g, 0), 104);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 1), 0.0f);  // mapping kind
+  EXPECT_EQ(test::BlockIntAt(s, g, 2), 0);       // flags
+  EXPECT_EQ(test::BlockFloatAt(s, g, 3), 360.0f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 4), 0.0f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 5), 1.0f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 6), 30.0f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 7), 8.0f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 8), 0.0f);  // start-cap triangles
+  EXPECT_EQ(test::BlockFloatAt(s, g, 9), 0.0005f);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 9 + 15), -0.25f);
+  EXPECT_EQ(test::BlockIntAt(s, g, 25), 0xF5);  // corners 1,0,1,0,1,1,1,1
+  EXPECT_EQ(GeneratorParamSize(s.groups[g]), 104);
+}
+
+TEST(RevolutionBlock, UpdateKeepsTheSweepAndMappingKind) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 180, 12, 0.3f, 1.5f);
+  SetMappingKind(s, g, kCylindricalMapping);
+  const std::vector<float> tri = {0.2f, 0, 0.3f, 0.5f, 0.6f, 0};
+  const uint8_t corners[3] = {1, 1, 0};
+  UpdateRevolution(s, g, kCapEnds, 3, tri.data(), corners);
+  EXPECT_EQ(GetMappingKind(s, g), kCylindricalMapping);
+  EXPECT_EQ(s.groups[g].name, "");  // callers name the group again
+  RevolutionParams params;
+  ASSERT_TRUE(GetRevolutionParams(s, g, params));
+  EXPECT_EQ(params.degrees, 180.0f);
+  EXPECT_EQ(params.steps, 12);
+  EXPECT_EQ(params.deltaY, 0.3f);
+  EXPECT_EQ(params.radiusScale, 1.5f);
+  RevolutionProfile p;
+  ASSERT_TRUE(GetRevolutionProfile(s, g, p));
+  EXPECT_EQ(p.flags, kCapEnds);
+  EXPECT_EQ(p.points, tri);
+  EXPECT_EQ(p.corners, (std::vector<uint8_t>{1, 1, 0}));
+  EXPECT_EQ(p.selected, std::vector<uint8_t>(3, 0));
+  EXPECT_EQ(p.current, -1);
+}
+
+TEST(RevolutionBlock, ParamsAreWrittenLiveAndTakeEffectOnRegeneration) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 360, 10);
+  EXPECT_TRUE(SetRevolutionParams(s, g, {90.0f, 7, 0.5f, 2.0f}));
+  EXPECT_EQ(test::BlockFloatAt(s, g, 6), 7.0f);
+  EXPECT_EQ(s.groups[g].primitives[0].vertexCount, 20);  // not rebuilt yet
+  RegenerateGroup(s, g, 1);
+  EXPECT_EQ(s.groups[g].primitives[0].vertexCount, 14);
+  const int plain = test::AddTriangle(s, "mesh");
+  RevolutionParams params;
+  EXPECT_FALSE(GetRevolutionParams(s, plain, params));
+  EXPECT_FALSE(SetRevolutionParams(s, plain, params));
+  EXPECT_EQ(s.groups[plain].generatorParams.size(), 0u);
+}
+
+TEST(RevolutionBlock, LyingBlocksBuildNothing) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, kCapEnds, 90, 10);
+  const std::vector<uint8_t> good = s.groups[g].generatorParams;
+  auto expectRefused = [&](const char* what) {
+    SCOPED_TRACE(what);
+    RegenerateGroup(s, g, 1);
+    EXPECT_EQ(s.groups[g].primitiveCount(), 0);
+    RevolutionProfile p;
+    EXPECT_FALSE(GetRevolutionProfile(s, g, p));
+    EXPECT_EQ(MapRevolutionDefault(s, g), -1);
+    s.groups[g].generatorParams = good;
+  };
+  test::SetBlockFloatAt(s, g, 7, 1e9f);
+  expectRefused("count past the block");
+  test::SetBlockFloatAt(s, g, 7, 5);
+  expectRefused("one point more than the block holds");
+  test::SetBlockFloatAt(s, g, 7, NAN);
+  expectRefused("count not a number");
+  test::SetBlockFloatAt(s, g, 7, -1);
+  expectRefused("negative count");
+  std::memcpy(s.groups[g].generatorParams.data(), "\x20\x00\x00\x00", 4);
+  expectRefused("size word smaller than the points need");
+  for (size_t cut = 0; cut < good.size(); cut += 4) {
+    s.groups[g].generatorParams.assign(good.begin(), good.begin() + cut);
+    expectRefused("truncated");
+  }
+  RegenerateGroup(s, g, 1);
+  EXPECT_GE(s.groups[g].primitiveCount(), 4);
+}
+
+// ---- The sweep ----
+
+TEST(RevolutionSweep, OneStripPerSegmentFromThePlusZAxis) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 90, 4);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 4);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const DisplayPrimitive& strip = s.groups[g].primitives[i];
+    EXPECT_EQ(strip.type, kTriangleStrip);
+    ASSERT_EQ(strip.vertexCount, 8);
+    const int next = (i + 1) % 4;
+    for (int k = 0; k < 4; ++k) {
+      const float a = 1.5707964f + k * 90 * 0.017453292f / 3;
+      test::ExpectNear(Vertex(s, g, i, 2 * k).position(),
+                       {kBox[2 * i] * std::cos(a), kBox[2 * i + 1], kBox[2 * i] * std::sin(a)},
+                       1e-6f);
+      test::ExpectNear(
+          Vertex(s, g, i, 2 * k + 1).position(),
+          {kBox[2 * next] * std::cos(a), kBox[2 * next + 1], kBox[2 * next] * std::sin(a)}, 1e-6f);
+    }
+  }
+  // Starts on +Z, a quarter turn later on -X.
+  test::ExpectNear(Vertex(s, g, 2, 0).position(), {0, 0.25f, 1}, 1e-6f);
+  test::ExpectNear(Vertex(s, g, 2, 6).position(), {-1, 0.25f, 0}, 1e-6f);
+}
+
+TEST(RevolutionSweep, FullTurnClosesExactly) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 360, 30);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 4);
+  for (int i = 0; i < 4; ++i)
+    for (int v = 0; v < 2; ++v) {
+      EXPECT_EQ(Vertex(s, g, i, v).position(), Vertex(s, g, i, 58 + v).position());
+      EXPECT_EQ(Vertex(s, g, i, v).normal(), Vertex(s, g, i, 58 + v).normal());
+    }
+}
+
+TEST(RevolutionSweep, ClimbAndGrowthArePerTurn) {
+  Scene s;
+  const int rise = AddRevolution(s, kBox, 0, 720, 41, 0.5f, 1.0f);
+  const int grow = AddRevolution(s, kBox, 0, 360, 31, 0.0f, 2.0f);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(Vertex(s, rise, i, 80).y() - Vertex(s, rise, i, 0).y(), 1.0f, 1e-5f);
+    EXPECT_NEAR(Vertex(s, rise, i, 40).y() - Vertex(s, rise, i, 0).y(), 0.5f, 1e-5f);
+    EXPECT_NEAR(Radius(Vertex(s, rise, i, 80).position()), kBox[2 * i], 1e-5f);
+    EXPECT_NEAR(Radius(Vertex(s, grow, i, 60).position()), 2 * kBox[2 * i], 1e-5f);
+    EXPECT_NEAR(Radius(Vertex(s, grow, i, 30).position()), 1.5f * kBox[2 * i], 1e-5f);
+    EXPECT_EQ(Vertex(s, grow, i, 60).y(), kBox[2 * i + 1]);
+  }
+}
+
+TEST(RevolutionSweep, CornersMakeFlatBandsAndNoCornersSmoothOnes) {
+  Scene s;
+  const int flat = AddRevolution(s, kBox, 0, 90, 5, 0, 1, {1, 1, 1, 1});
+  const int smooth = AddRevolution(s, kBox, 0, 90, 5);
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const int prev = (i + 3) % 4;
+    for (int k = 0; k < 5; ++k) {
+      // Across a band: one normal. Across a point: two.
+      EXPECT_EQ(Vertex(s, flat, i, 2 * k).normal(), Vertex(s, flat, i, 2 * k + 1).normal());
+      EXPECT_NE(Vertex(s, flat, i, 2 * k).normal(), Vertex(s, flat, prev, 2 * k + 1).normal());
+      EXPECT_EQ(Vertex(s, smooth, i, 2 * k).normal(), Vertex(s, smooth, prev, 2 * k + 1).normal());
+      EXPECT_NEAR(test::Length(Vertex(s, smooth, i, 2 * k).normal()), 1.0f, 1e-6f);
+    }
+  }
+  // The outer side (x = 1) faces away from the axis, the top faces up.
+  test::ExpectNear(Vertex(s, flat, 2, 0).normal(), {0, 0, 1}, 1e-6f);
+  test::ExpectNear(Vertex(s, flat, 1, 0).normal(), {0, 1, 0}, 1e-6f);
+  test::ExpectNear(Vertex(s, smooth, 2, 0).normal(), {0, 1 / std::sqrt(2.0f), 1 / std::sqrt(2.0f)},
+                   1e-6f);
+}
+
+TEST(RevolutionSweep, StepCountsWithoutAnAngleStepStillBuild) {
+  Scene s;
+  // 0 or 1 steps have no angle between rings: two rings are made instead;
+  // a huge count is held to the editor's limit.
+  for (int steps : {0, 1, -5}) {
+    SCOPED_TRACE(steps);
+    const int g = AddRevolution(s, kBox, kCapEnds, 90, steps);
+    ASSERT_GE(s.groups[g].primitiveCount(), 4);
+    EXPECT_EQ(s.groups[g].primitives[0].vertexCount, 4);
+    test::ExpectNoNaN(s, g);
+    test::ExpectNear(Vertex(s, g, 2, 2).position(), {-1, 0.25f, 0}, 1e-6f);
+  }
+  const int huge = AddRevolution(s, kBox, 0, 90, 1000000);
+  EXPECT_EQ(s.groups[huge].primitives[0].vertexCount, 2 * 2000);
+  test::SetBlockFloatAt(s, huge, 6, NAN);
+  RegenerateGroup(s, huge, 1);
+  EXPECT_EQ(s.groups[huge].primitives[0].vertexCount, 4);
+}
+
+TEST(RevolutionSweep, DegenerateSweepsGiveNumbersNotNaN) {
+  Scene s;
+  const int zero = AddRevolution(s, kBox, kCapEnds, 0, 10, 0.5f, 2.0f);
+  ASSERT_GE(s.groups[zero].primitiveCount(), 4);
+  test::ExpectNoNaN(s, zero);
+  // No sweep: every ring where the first one is.
+  EXPECT_EQ(Vertex(s, zero, 0, 18).position(), Vertex(s, zero, 0, 0).position());
+  const int point = AddRevolution(s, {0.3f, 0.3f, 0.3f, 0.3f, 0.3f, 0.3f}, kCapEnds, 180, 10);
+  const int two = AddRevolution(s, {0.3f, 0.3f, 0.6f, 0.3f}, kCapEnds, 180, 10);
+  const int none = AddRevolution(s, {}, kCapEnds, 180, 10);
+  for (int g : {point, two})
+    test::ExpectNoNaN(s, g);
+  EXPECT_EQ(s.groups[two].primitiveCount(), 2);
+  EXPECT_EQ(s.groups[none].primitiveCount(), 0);
+  const int bad = AddRevolution(s, kBox, 0, 90, 10);
+  test::SetBlockFloatAt(s, bad, 3, INFINITY);
+  test::SetBlockFloatAt(s, bad, 4, NAN);
+  test::SetBlockFloatAt(s, bad, 5, NAN);
+  RegenerateGroup(s, bad, 1);
+  test::ExpectNoNaN(s, bad);
+}
+
+TEST(RevolutionSweep, RegeneratingInPlaceKeepsTextureCoordinates) {
+  Scene s;
+  const int g = NewGroup(s, "");
+  s.groups[g].flags |= TexCoords;
+  const uint8_t corners[4] = {0, 0, 0, 0};
+  MakeRevolution(s, g, 0, 90, 0, 1, 6, 4, kBox.data(), corners);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 4);
+  s.groups[g].primitives[1].vertices[6] = 0.125f;  // a u of vertex 0
+  const float* before = s.groups[g].primitives[1].vertices.data();
+  SetRevolutionParams(s, g, {180, 6, 0, 1});
+  RegenerateGroup(s, g, 0);
+  EXPECT_EQ(s.groups[g].primitives[1].vertices.data(), before);
+  EXPECT_EQ(s.groups[g].primitives[1].vertices[6], 0.125f);
+  test::ExpectNear(Vertex(s, g, 1, 11).position(), {0, 0.25f, -1}, 1e-6f);
+  // A changed step count cannot be done in place: it rebuilds.
+  SetRevolutionParams(s, g, {180, 8, 0, 1});
+  RegenerateGroup(s, g, 0);
+  EXPECT_EQ(s.groups[g].primitives[1].vertexCount, 16);
+}
+
+// ---- Creation and the "New" profile ----
+
+TEST(CreateRevolution, MakesTheCupAsTheCurrentGroup) {
+  test::RecordedDocument d;
+  const int g = CreateRevolution(d.doc);
+  ASSERT_GE(g, 0);
+  const DisplayGroup& group = d.scene().groups[g];
+  EXPECT_EQ(group.name, "Surface of Revolution");
+  EXPECT_EQ(group.kind, kKindRevolution);
+  EXPECT_EQ(group.flags, 0x41u);
+  EXPECT_EQ(group.color, (Vec3{1.0f, 0.9f, 0.8f}));
+  EXPECT_EQ(d.scene().selectedGroup, g);
+  EXPECT_TRUE(d.doc.modified);
+  ASSERT_EQ(group.primitiveCount(), 8);
+  EXPECT_EQ(group.primitives[0].vertexCount, 60);
+  EXPECT_NEAR(group.bboxMax[1], 0.75f, 1e-6f);
+  EXPECT_NEAR(group.bboxMin[1], -0.3f, 1e-6f);
+  EXPECT_NEAR(group.bboxMax[2], 0.5f, 1e-6f);  // the rim, where the sweep starts
+}
+
+TEST(CreateRevolution, NewProfileEndsOnTheAxis) {
+  RevolutionProfile p;
+  p.flags = 1;
+  p.points.assign(4, 0);
+  p.current = 1;
+  ResetRevolution(p);
+  EXPECT_EQ(p.flags, 0);
+  EXPECT_EQ(p.points,
+            (std::vector<float>{0.0005f, 0.25f, 0.24f, 0.375f, 0.5f, 0.75f, 0.375f, 0.5f, 0.1f,
+                                0.225f, 0.1f, -0.225f, 0.45f, -0.3f, 0.0005f, -0.25f}));
+  EXPECT_EQ(p.corners, (std::vector<uint8_t>{1, 0, 1, 0, 1, 1, 1, 1}));
+  EXPECT_EQ(p.selected, std::vector<uint8_t>(8, 0));
+  EXPECT_EQ(p.current, -1);
+}
+
+// ---- Caps (these need a working triangulator) ----
+
+TEST(RevolutionCaps, HalfTurnCapsLieInThePlaneXZeroAndFacePlusX) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, kCapEnds, 180, 10);
+  // Four points: two triangles a cap.
+  ASSERT_EQ(s.groups[g].primitiveCount(), 4 + 2 + 2);
+  EXPECT_EQ(test::BlockFloatAt(s, g, 8), 2.0f);
+  for (size_t p = 4; p < 8; ++p) {
+    EXPECT_EQ(s.groups[g].primitives[p].type, kTriangles);
+    for (int k = 0; k < 3; ++k) {
+      const auto v = Vertex(s, g, p, k);
+      EXPECT_NEAR(v.x(), 0, 1e-6f);
+      EXPECT_GT(v.z() * (p < 6 ? 1 : -1), 0);  // start at +Z, end at -Z
+      test::ExpectNear(v.normal(), {1, 0, 0}, 1e-6f);
+    }
+  }
+}
+
+TEST(RevolutionCaps, QuarterTurnEndCapFacesMinusZ) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, kCapEnds, 90, 10);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 8);
+  for (int k = 0; k < 3; ++k) {
+    test::ExpectNear(Vertex(s, g, 4, k).normal(), {1, 0, 0}, 1e-6f);
+    test::ExpectNear(Vertex(s, g, 7, k).normal(), {0, 0, -1}, 1e-6f);
+    EXPECT_NEAR(Vertex(s, g, 7, k).z(), 0, 1e-6f);
+    EXPECT_LT(Vertex(s, g, 7, k).x(), 0);
+  }
+  // Seen from the side each cap faces, both caps turn the same way: the
+  // start cap's triangles are stored with two vertices swapped.
+  auto turn = [&](size_t p, int a, int b) {
+    const auto v0 = Vertex(s, g, p, 0), v1 = Vertex(s, g, p, 1), v2 = Vertex(s, g, p, 2);
+    const float e1[2] = {v1.v[a] - v0.v[a], v1.v[b] - v0.v[b]};
+    const float e2[2] = {v2.v[a] - v0.v[a], v2.v[b] - v0.v[b]};
+    return e1[0] * e2[1] - e1[1] * e2[0];
+  };
+  // Seen from +X the start cap's (right, up) is (-z, y); seen from -Z the
+  // end cap's is (-x, y): the same sign of turn in (z, y) and (x, y).
+  EXPECT_GT(turn(4, 2, 1) * turn(7, 0, 1), 0);
+}
+
+TEST(RevolutionCaps, CupCapsAndCapsLeftOut) {
+  test::RecordedDocument d;
+  const int g = CreateRevolution(d.doc);
+  RevolutionProfile p;
+  ASSERT_TRUE(GetRevolutionProfile(d.scene(), g, p));
+  p.flags = kCapEnds;
+  SetRevolutionParams(d.scene(), g, {270, 30, 0, 1});
+  ApplyRevolution(d.scene(), g, p);
+  EXPECT_EQ(d.scene().groups[g].name, "Surface of Revolution");
+  EXPECT_EQ(d.scene().groups[g].primitiveCount(), 8 + 6 + 6);
+  EXPECT_EQ(test::BlockFloatAt(d.scene(), g, 8), 6.0f);
+  // A profile that crosses itself cannot be capped: only the strips stay.
+  Scene s;
+  const int bow = AddRevolution(s, {0.2f, 0, 0.2f, 0.5f, 0.8f, 0, 0.8f, 0.5f}, kCapEnds, 90, 5);
+  EXPECT_EQ(s.groups[bow].primitiveCount(), 4);
+  EXPECT_EQ(test::BlockFloatAt(s, bow, 8), 0.0f);
+}
+
+// ---- The default texture mapping ----
+
+float U(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 6];
+}
+float V(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 7];
+}
+
+TEST(RevolutionMapping, UAroundTheSweepAndVDownTheProfile) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 90, 5);
+  s.groups[g].textureTransform[7] = 2;  // v scale
+  ASSERT_EQ(MapRevolutionDefault(s, g), 0);
+  EXPECT_TRUE(s.groups[g].flags & TexCoords);
+  // Perimeter 0.5 + 0.5 + 0.5 + 0.5 = 2, a quarter per segment.
+  for (int i = 0; i < 4; ++i)
+    for (int k = 0; k < 5; ++k) {
+      EXPECT_NEAR(U(s, g, i, 2 * k), k / 4.0f, 1e-6f);
+      EXPECT_NEAR(V(s, g, i, 2 * k), 2 * (1 - i * 0.25f), 1e-6f);
+      EXPECT_NEAR(V(s, g, i, 2 * k + 1), 2 * (1 - (i + 1) * 0.25f), 1e-6f);
+    }
+  const int flat = AddRevolution(s, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0, 0, 0);
+  ASSERT_EQ(MapRevolutionDefault(s, flat), 0);
+  test::ExpectNoNaN(s, flat);
+}
+
+TEST(RevolutionMapping, EachCapSpansItsOwnBox) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, kCapEnds, 90, 5);
+  ASSERT_EQ(s.groups[g].primitiveCount(), 8);  // needs the caps
+  ASSERT_EQ(MapRevolutionDefault(s, g), 0);
+  for (size_t p = 4; p < 8; ++p)
+    for (int k = 0; k < 3; ++k) {
+      const auto v = Vertex(s, g, p, k);
+      EXPECT_NEAR(U(s, g, p, k), (Radius(v.position()) - 0.5f) / 0.5f, 1e-5f);
+      EXPECT_NEAR(V(s, g, p, k), (v.y() + 0.25f) / 0.5f, 1e-5f);
+    }
+}
+
+TEST(RevolutionMapping, RebuildingReappliesTheDefaultMapping) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 90, 5);
+  ASSERT_EQ(MapDefault(s, g), 0);
+  EXPECT_EQ(GetMappingKind(s, g), kDefaultMapping);
+  SetRevolutionParams(s, g, {90, 9, 0, 1});
+  RegenerateGroup(s, g, 1);
+  ASSERT_EQ(s.groups[g].primitives[0].vertexCount, 18);
+  EXPECT_NEAR(U(s, g, 0, 2), 1 / 8.0f, 1e-6f);
+  EXPECT_NEAR(V(s, g, 3, 1), 0.0f, 1e-6f);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,226 @@
+// Surface profile files: both byte orders, missing corner bytes, every
+// message and every truncation.
+#include "geometry/surf_file.h"
+
+#include "io/file_size_limit.h"
+#include "profile_test_util.h"
+
+namespace modra {
+namespace {
+
+using test::ByteWriter;
+
+RevolutionProfile SampleProfile() {
+  RevolutionProfile p;
+  p.points = {0.1f, -0.5f, 0.25f, 0.5f, 0.75f, 0.125f, 0.5f, -0.25f, 0.3f, -0.4f};
+  p.corners = {1, 0, 1, 1, 0};
+  p.selected.assign(5, 0);
+  return p;
+}
+
+RevolutionProfile Sentinel() {
+  RevolutionProfile p;
+  ResetRevolution(p);
+  p.flags = kCapEnds;
+  p.selected[2] = 1;
+  p.current = 2;
+  return p;
+}
+
+void ExpectSameProfile(const RevolutionProfile& a, const RevolutionProfile& b) {
+  EXPECT_EQ(a.flags, b.flags);
+  EXPECT_EQ(a.points, b.points);
+  EXPECT_EQ(a.corners, b.corners);
+  EXPECT_EQ(a.selected, b.selected);
+  EXPECT_EQ(a.current, b.current);
+}
+
+std::vector<uint8_t> SurfBytes(const RevolutionProfile& p, bool big, bool corners = true) {
+  ByteWriter w;
+  w.big = big;
+  w.Word(0xFADEDEADu);
+  w.Int(static_cast<int32_t>(p.corners.size()));
+  for (float v : p.points)
+    w.Float(v);
+  if (corners)
+    for (uint8_t c : p.corners)
+      w.Byte(c);
+  return w.bytes;
+}
+
+struct Load {
+  int result;
+  RevolutionProfile profile;
+  std::vector<std::string> messages;
+};
+
+Load LoadBytes(const std::vector<uint8_t>& bytes) {
+  test::ScratchDir dir;
+  const std::string path = dir / "p.surf";
+  test::PutFileBytes(path, bytes);
+  RecordingShell shell;
+  Load load{0, Sentinel(), {}};
+  load.result = ReadSurfFile(load.profile, path, shell);
+  for (std::string m : shell.messages) {
+    const size_t at = m.find(path);
+    if (at != std::string::npos) m.replace(at, path.size(), "p.surf");
+    load.messages.push_back(m);
+  }
+  return load;
+}
+
+// What a successful load of `p` gives: the file's points and corners, the
+// profile's own flags, nothing selected.
+RevolutionProfile Loaded(const RevolutionProfile& p) {
+  RevolutionProfile out = p;
+  out.flags = Sentinel().flags;
+  out.selected.assign(p.corners.size(), 0);
+  out.current = -1;
+  return out;
+}
+
+TEST(SurfFile, RoundTripKeepsPointsAndCornersButNotTheFlags) {
+  test::ScratchDir dir;
+  RecordingShell shell;
+  RevolutionProfile saved = SampleProfile();
+  saved.flags = 0;
+  ASSERT_EQ(WriteSurfFile(saved, dir / "a.surf", shell), 0);
+  const std::vector<uint8_t> bytes = test::FileBytesOf(dir / "a.surf");
+  EXPECT_EQ(bytes, SurfBytes(saved, false));
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4),
+            (std::vector<uint8_t>{0xAD, 0xDE, 0xDE, 0xFA}));
+  RevolutionProfile loaded = Sentinel();
+  ASSERT_EQ(ReadSurfFile(loaded, dir / "a.surf", shell), 0);
+  ExpectSameProfile(loaded, Loaded(saved));
+  EXPECT_TRUE(shell.messages.empty());
+}
+
+TEST(SurfFile, ByteSwappedFileKeepsItsCorners) {
+  const std::vector<uint8_t> bytes = SurfBytes(SampleProfile(), true);
+  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4),
+            (std::vector<uint8_t>{0xFA, 0xDE, 0xDE, 0xAD}));
+  const Load load = LoadBytes(bytes);
+  ASSERT_EQ(load.result, 0);
+  EXPECT_TRUE(load.messages.empty());
+  ExpectSameProfile(load.profile, Loaded(SampleProfile()));
+}
+
+TEST(SurfFile, OldFilesWithoutCornersLoadWithAWarning) {
+  for (bool big : {false, true}) {
+    const Load load = LoadBytes(SurfBytes(SampleProfile(), big, false));
+    ASSERT_EQ(load.result, 0);
+    EXPECT_EQ(load.messages,
+              std::vector<std::string>{"Warning: Old file format has no corner info"});
+    RevolutionProfile expected = Loaded(SampleProfile());
+    expected.corners.assign(5, 0);
+    ExpectSameProfile(load.profile, expected);
+  }
+}
+
+TEST(SurfFile, TruncatedAtEveryOffset) {
+  const std::vector<uint8_t> full = SurfBytes(SampleProfile(), false);
+  const size_t pointsEnd = 8 + 8 * 5;
+  for (size_t size = 0; size < full.size(); ++size) {
+    SCOPED_TRACE(size);
+    const Load load = LoadBytes({full.begin(), full.begin() + size});
+    if (size >= pointsEnd) {
+      EXPECT_EQ(load.result, 0);
+      EXPECT_EQ(load.messages,
+                std::vector<std::string>{"Warning: Old file format has no corner info"});
+      EXPECT_EQ(load.profile.corners, std::vector<uint8_t>(5, 0));
+      continue;
+    }
+    EXPECT_EQ(load.result, -1);
+    const std::string message = size < 8 ? "Can't read p.surf\n"
+                                         : "Can't read 5 points of p.surf.  Only got " +
+                                               std::to_string((size - 8) / 4) + "\n";
+    EXPECT_EQ(load.messages, std::vector<std::string>{message});
+    ExpectSameProfile(load.profile, Sentinel());
+  }
+}
+
+TEST(SurfFile, CountsOutsideTheProfileAreRefused) {
+  struct Case {
+    int32_t count;
+    const char* message;
+  };
+  for (const Case& c :
+       {Case{kMaxProfilePoints + 1, "Too many points in p.surf\n"},
+        Case{0x7fffffff, "Too many points in p.surf\n"}, Case{-1, "Bad point count in p.surf\n"},
+        Case{static_cast<int32_t>(0x80000000u), "Bad point count in p.surf\n"}}) {
+    SCOPED_TRACE(c.count);
+    ByteWriter w;
+    w.Word(0xFADEDEADu);
+    w.Int(c.count);
+    for (int i = 0; i < 40; ++i)
+      w.Float(0.5f);
+    const Load load = LoadBytes(w.bytes);
+    EXPECT_EQ(load.result, -1);
+    EXPECT_EQ(load.messages, std::vector<std::string>{c.message});
+    ExpectSameProfile(load.profile, Sentinel());
+  }
+  RevolutionProfile most;
+  most.points.assign(2 * kMaxProfilePoints, 0.25f);
+  most.corners.assign(kMaxProfilePoints, 1);
+  const Load load = LoadBytes(SurfBytes(most, true));
+  ASSERT_EQ(load.result, 0);
+  EXPECT_EQ(load.profile.corners, most.corners);
+  // An empty profile is a file like any other.
+  const Load empty = LoadBytes(SurfBytes(RevolutionProfile{}, false));
+  ASSERT_EQ(empty.result, 0);
+  EXPECT_TRUE(empty.profile.points.empty());
+}
+
+TEST(SurfFile, WrongTypeAndMissingFiles) {
+  for (uint32_t magic : {0x87654403u, 0xFADEDEAEu, 0u}) {
+    std::vector<uint8_t> bytes = SurfBytes(SampleProfile(), false);
+    for (int i = 0; i < 4; ++i)
+      bytes[i] = static_cast<uint8_t>(magic >> (8 * i));
+    const Load load = LoadBytes(bytes);
+    EXPECT_EQ(load.result, -1);
+    EXPECT_EQ(load.messages, std::vector<std::string>{"p.surf is of the wrong file type.\n"});
+    ExpectSameProfile(load.profile, Sentinel());
+  }
+  test::ScratchDir dir;
+  RecordingShell shell;
+  RevolutionProfile p = Sentinel();
+  EXPECT_EQ(ReadSurfFile(p, dir / "none.surf", shell), -1);
+  EXPECT_EQ(shell.messages,
+            std::vector<std::string>{"Can't open " + (dir / "none.surf") + " for read\n"});
+  ExpectSameProfile(p, Sentinel());
+  // The memory reader names what it was given.
+  const std::vector<uint8_t> bytes = SurfBytes(SampleProfile(), false);
+  ASSERT_EQ(ReadSurfMemory(p, bytes.data(), bytes.size(), "mem", shell), 0);
+  ExpectSameProfile(p, Loaded(SampleProfile()));
+}
+
+TEST(SurfFile, FailedWritesSayWhyAndKeepTheOldFile) {
+  test::ScratchDir dir;
+  RecordingShell shell;
+  const std::string path = dir / "keep.surf";
+  ASSERT_EQ(WriteSurfFile(SampleProfile(), path, shell), 0);
+  const std::vector<uint8_t> before = test::FileBytesOf(path);
+
+  EXPECT_EQ(WriteSurfFile(SampleProfile(), dir / "no/x.surf", shell), -1);
+  EXPECT_EQ(shell.messages.back(), "Can't open " + (dir / "no/x.surf") + " for write\n");
+
+  RevolutionProfile big;
+  big.points.assign(2 * 4000, 0.5f);
+  big.corners.assign(4000, 0);
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    EXPECT_EQ(WriteSurfFile(big, path, shell), -1);
+  }
+  EXPECT_EQ(shell.messages.back(), "Can't write entire file to " + path + "\n");
+  EXPECT_EQ(test::FileBytesOf(path), before);
+
+  RevolutionProfile broken = SampleProfile();
+  broken.points.pop_back();
+  EXPECT_EQ(WriteSurfFile(broken, path, shell), -1);
+  EXPECT_EQ(shell.messages.back(), "Can't write all of " + path + "\n");
+  EXPECT_EQ(test::FileBytesOf(path), before);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,238 @@
+// 3D text: which groups a line of text makes, where they stand, and what
+// each one is built from.
+#include "geometry/text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "scene/group_fields.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+const FontOutlines& Sans() {
+  return *kTextFonts[0].outlines;
+}
+
+float Advance(const FontOutlines& font, char c) {
+  return GetGlyphOutline(font, static_cast<unsigned char>(c)).advance;
+}
+
+// Live groups in creation order (NewGroup puts each one in front).
+std::vector<int> NewestLast(const Scene& s) {
+  std::vector<int> groups;
+  ForEachSibling(s, s.rootHead, [&](int g) { groups.insert(groups.begin(), g); });
+  return groups;
+}
+
+int32_t Word(const DisplayGroup& group, size_t w) {
+  int32_t v = 0;
+  if (group.generatorParams.size() >= 4 * (w + 1))
+    std::memcpy(&v, group.generatorParams.data() + 4 * w, 4);
+  return v;
+}
+float FloatWord(const DisplayGroup& group, size_t w) {
+  int32_t bits = Word(group, w);
+  float v;
+  std::memcpy(&v, &bits, 4);
+  return v;
+}
+
+TEST(TextFonts, ListNamesAndFactors) {
+  const char* names[] = {"Arial", "Comic Sans", "Serifa", "Handel Gothic", "Orbit"};
+  const float factors[] = {0.2f, 0.16f, 0.16f, 0.2f, 0.2f};
+  for (int i = 0; i < kTextFontCount; ++i) {
+    EXPECT_EQ(kTextFonts[i].name, names[i]);
+    EXPECT_EQ(kTextFonts[i].factor, factors[i]);
+    EXPECT_EQ(&TextFontAt(i), &kTextFonts[i]);
+  }
+  EXPECT_NE(kTextFonts[0].outlines, kTextFonts[4].outlines);
+  for (int outside : {-1, 5, 1000, std::numeric_limits<int>::min()})
+    EXPECT_EQ(&TextFontAt(outside), &kTextFonts[0]) << outside;
+}
+
+TEST(TextFonts, CharactersWithoutGlyphAdvanceLikePlus) {
+  const FontOutlines& f = Sans();
+  const float plus = Advance(f, '+');
+  for (unsigned char c : {' ', '\t', '\0', '\x7f', '\x80', '\xe9', '\xff'})
+    EXPECT_EQ(CharacterAdvance(f, c), plus) << int(c);
+  EXPECT_EQ(CharacterAdvance(f, '!'), Advance(f, '!'));
+  EXPECT_EQ(CharacterAdvance(f, '~'), Advance(f, '~'));
+  EXPECT_NE(Advance(f, 'W'), plus);
+}
+
+TEST(CreateText, TwoLettersIMakeFourSelectedGroups) {
+  test::RecordedDocument rd;
+  Scene& s = rd.scene();
+  const int last = CreateText(rd.doc, "ii", 1.0f, 0);
+
+  const std::vector<int> groups = NewestLast(s);
+  ASSERT_EQ(groups.size(), 4u);
+  EXPECT_EQ(last, groups.back());
+  for (int g : groups) {
+    const DisplayGroup& group = s.groups[g];
+    EXPECT_EQ(group.name, "Text");
+    EXPECT_EQ(group.flags, 0x43u);
+    EXPECT_EQ(group.color, (Vec3{1.0f, 0.9f, 0.8f}));
+    EXPECT_EQ(group.scale, (Vec3{0.2f, 0.2f, 0.2f}));
+    EXPECT_EQ(group.matrix, GroupMatrixFromFields(group));
+  }
+  // the dot and the stem of the first "i" share its origin, both of the
+  // second one stand one advance further
+  const float s0 = 0.2f, adv = Advance(Sans(), 'i');
+  EXPECT_FLOAT_EQ(s.groups[groups[0]].translation[0], -adv * s0);
+  EXPECT_FLOAT_EQ(s.groups[groups[1]].translation[0], -adv * s0);
+  EXPECT_FLOAT_EQ(s.groups[groups[2]].translation[0], 0);
+  EXPECT_FLOAT_EQ(s.groups[groups[3]].translation[0], 0);
+  EXPECT_EQ(s.groups[groups[3]].translation[1], 0);
+  EXPECT_EQ(s.groups[groups[3]].translation[2], 0);
+  // the first character's last part is the current group
+  EXPECT_EQ(s.selectedGroup, groups[1]);
+  EXPECT_TRUE(rd.doc.modified);
+  EXPECT_TRUE(rd.shell.messages.empty());
+}
+
+TEST(CreateText, PercentHasThreeParts) {
+  test::RecordedDocument rd;
+  CreateText(rd.doc, "%", 1.0f, 0);
+  EXPECT_EQ(NewestLast(rd.scene()).size(), 3u);
+}
+
+TEST(CreateText, LineIsCentredOnTheOrigin) {
+  for (int font = 0; font < kTextFontCount; ++font) {
+    for (float scale : {1.0f, 2.0f, 0.35f}) {
+      SCOPED_TRACE(std::string(kTextFonts[font].name) + " scale " + std::to_string(scale));
+      test::RecordedDocument rd;
+      const std::string text = "Wo!d";
+      CreateText(rd.doc, text, scale, font);
+      const FontOutlines& f = *kTextFonts[font].outlines;
+      const float s = scale * kTextFonts[font].factor;
+      float width = 0;
+      for (char c : text)
+        width += Advance(f, c);
+
+      const std::vector<int> groups = NewestLast(rd.scene());
+      ASSERT_FALSE(groups.empty());
+      const DisplayGroup& first = rd.scene().groups[groups.front()];
+      const DisplayGroup& last = rd.scene().groups[groups.back()];
+      EXPECT_NEAR(first.translation[0], -width * s / 2, 1e-5);
+      EXPECT_NEAR(last.translation[0] + Advance(f, 'd') * s, width * s / 2, 1e-5);
+      EXPECT_EQ(last.scale, (Vec3{s, s, s}));
+    }
+  }
+}
+
+TEST(CreateText, ScaleTwoInArialIsPointFourPerFontUnit) {
+  test::RecordedDocument rd;
+  CreateText(rd.doc, "A", 2.0f, 0);
+  const std::vector<int> groups = NewestLast(rd.scene());
+  ASSERT_EQ(groups.size(), 1u);
+  const DisplayGroup& g = rd.scene().groups[groups[0]];
+  EXPECT_FLOAT_EQ(g.scale[0], 0.4f);
+  EXPECT_FLOAT_EQ(g.matrix[0], 0.4f);
+  EXPECT_FLOAT_EQ(g.matrix[5], 0.4f);
+  EXPECT_FLOAT_EQ(g.matrix[10], 0.4f);
+  EXPECT_FLOAT_EQ(g.matrix[12], -Advance(Sans(), 'A') * 0.4f / 2);
+}
+
+TEST(CreateText, SpaceMakesNoGroupButAdvancesLikePlus) {
+  test::RecordedDocument rd;
+  CreateText(rd.doc, "- -", 1.0f, 0);
+  const std::vector<int> groups = NewestLast(rd.scene());
+  ASSERT_EQ(groups.size(), 2u);
+  const float step =
+      rd.scene().groups[groups[1]].translation[0] - rd.scene().groups[groups[0]].translation[0];
+  EXPECT_NEAR(step, (Advance(Sans(), '-') + Advance(Sans(), '+')) * 0.2f, 1e-6);
+  // and the space counts in the width
+  EXPECT_NEAR(rd.scene().groups[groups[0]].translation[0],
+              -(2 * Advance(Sans(), '-') + Advance(Sans(), '+')) * 0.2f / 2, 1e-6);
+}
+
+TEST(CreateText, CharactersOutsideTheFontAreSpaces) {
+  test::RecordedDocument rd;
+  const std::string text = "\xe9\t\x7f";
+  EXPECT_EQ(CreateText(rd.doc, text, 1.0f, 0), -1);
+  EXPECT_EQ(rd.scene().rootHead, -1);
+}
+
+TEST(CreateText, EmptyOrBlankTextMakesNothing) {
+  for (const char* text : {"", "   "}) {
+    test::RecordedDocument rd;
+    const int before = test::AddTriangle(rd.scene(), "Keep");
+    rd.scene().selectedGroup = before;
+    EXPECT_EQ(CreateText(rd.doc, text, 1.0f, 0), -1);
+    EXPECT_EQ(NewestLast(rd.scene()), std::vector<int>{before});
+    EXPECT_EQ(rd.scene().selectedGroup, before);
+  }
+}
+
+TEST(CreateText, LeadingSpaceLeavesTheFirstLetterCurrent) {
+  test::RecordedDocument rd;
+  CreateText(rd.doc, " io", 1.0f, 0);
+  const std::vector<int> groups = NewestLast(rd.scene());
+  ASSERT_EQ(groups.size(), 3u);
+  EXPECT_EQ(rd.scene().selectedGroup, groups[1]);
+}
+
+TEST(CreateText, FontIndexOutsideTheListMeansArial) {
+  test::RecordedDocument a, b;
+  CreateText(a.doc, "Ox", 1.0f, 0);
+  CreateText(b.doc, "Ox", 1.0f, 9);
+  const std::vector<int> ga = NewestLast(a.scene()), gb = NewestLast(b.scene());
+  ASSERT_EQ(ga.size(), gb.size());
+  for (size_t i = 0; i < ga.size(); ++i)
+    EXPECT_EQ(a.scene().groups[ga[i]].translation, b.scene().groups[gb[i]].translation);
+}
+
+TEST(CreateText, ScaleThatIsNotANumberCountsAsOne) {
+  for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity()}) {
+    test::RecordedDocument rd;
+    CreateText(rd.doc, "T", bad, 0);
+    const std::vector<int> groups = NewestLast(rd.scene());
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(rd.scene().groups[groups[0]].scale, (Vec3{0.2f, 0.2f, 0.2f}));
+    for (float m : rd.scene().groups[groups[0]].matrix)
+      EXPECT_TRUE(std::isfinite(m));
+  }
+}
+
+TEST(CreateText, EachPartIsExtrudedFromItsOwnSliceOfTheGlyph) {
+  // the second part must start where the first one's data ends
+  test::RecordedDocument rd;
+  CreateText(rd.doc, "%", 1.0f, 0);
+  const std::vector<int> groups = NewestLast(rd.scene());
+  const GlyphOutline glyph = GetGlyphOutline(Sans(), '%');
+  ASSERT_EQ(groups.size(), static_cast<size_t>(glyph.partCount));
+
+  int contour = 0, point = 0;
+  for (int p = 0; p < glyph.partCount; ++p) {
+    SCOPED_TRACE("part " + std::to_string(p));
+    const DisplayGroup& group = rd.scene().groups[groups[p]];
+    EXPECT_EQ(group.kind, kKindExtrusion);
+    EXPECT_EQ(Word(group, 2), kTextBevelFlags);
+    EXPECT_EQ(FloatWord(group, 3), kTextDepth);
+    EXPECT_EQ(FloatWord(group, 4), kTextBevelSize);
+    const int contours = glyph.contoursPerPart[p];
+    ASSERT_EQ(FloatWord(group, 6), static_cast<float>(contours));
+    int points = 0;
+    for (int c = 0; c < contours; ++c) {
+      EXPECT_EQ(Word(group, 8 + c), glyph.pointCounts[contour + c]);
+      points += glyph.pointCounts[contour + c];
+    }
+    for (int i = 0; i < 2 * points; ++i)
+      ASSERT_EQ(FloatWord(group, 8 + contours + i), glyph.points[2 * point + i]) << i;
+    contour += contours;
+    point += points;
+  }
+  EXPECT_EQ(point, glyph.pointCount);
+}
+
+}  // namespace
+}  // namespace modra
