@@ -3,7 +3,13 @@
 #include <cstdio>
 #include <string_view>
 
+#include "anim/playback.h"
+#include "formats/3ds_reader.h"
+#include "formats/cob_reader.h"
+#include "formats/dxf_reader.h"
+#include "formats/obj_reader.h"
 #include "nativefile/native_reader.h"
+#include "scene/bounds.h"
 
 namespace modra {
 namespace {
@@ -40,22 +46,63 @@ int GetModelFileType(Document& doc, const std::string& name) {
   return type;
 }
 
+namespace {
+
+// What every successful read ends with; the foreign steps turn the staging
+// mesh into display groups.
+void Convert(Document& doc, const std::string& name, bool append, bool foreign) {
+  Scene& s = doc.scene;
+  s.selectedGroup = -1;
+  ResetViews(doc.display.views, true, s.camera.position);
+  if (foreign) {
+    ImportMesh& m = doc.importMesh;
+    NormalizeMeshSize(m);
+    AssignObjectsToParts(m);
+    ForEachGroup(s, s.rootHead, [&](int g) { s.groups[g].flags &= ~NeedsCentering; });
+    BuildGroupsFromMesh(doc, m, name, append, doc.whiteUncoloredParts);
+  }
+  ResetImportMesh(doc.importMesh);
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (s.groups[g].flags & Deleted) return;
+    if (foreign) {
+      s.groups[g].flags |= Enabled;
+      CenterGroupGeometry(s, g);
+    }
+    ComputeBoundingBox(s, g);
+  });
+  doc.shell->RequestRedraw();
+}
+
+}  // namespace
+
 int ReadModelFile(Document& doc, const std::string& name, bool append) {
   const int type = GetModelFileType(doc, name);
   if (type == -1) return -1;
   doc.modelFileType = type;
-  doc.scene.selectedGroup = -1;
+  ResetImportMesh(doc.importMesh);
   int result;
   switch (type) {
-    case kNativeFile:
-      result = ReadNativeFile(doc, name, append);
+    case kDxfFile:
+      result = ReadDxfModel(doc, name);
+      break;
+    case kWavefrontFile:
+      result = ReadWavefrontModel(doc, name);
+      break;
+    case kTruespaceFile:
+      result = ReadCobModel(doc, name);
+      break;
+    case k3dStudioFile:
+      result = Read3dsModel(doc, name);
       break;
     default:
-      // The foreign readers are not part of this build yet.
-      doc.shell->Message("Unrecognized File Type");
-      return -1;
+      result = ReadNativeFile(doc, name, append);
+      break;
   }
-  if (result == 0) return 0;
+  if (result == 0) {
+    Convert(doc, name, append, type != kNativeFile);
+    return 0;
+  }
+  ResetImportMesh(doc.importMesh);
   if (result == -1)
     Report(doc, "Can't open %s for read\n", name);
   else if (result == -3)
@@ -65,4 +112,17 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   return -1;
 }
 
+void OpenModelFile(Document& doc, const std::string& name) {
+  doc.name = name.substr(0, 2000);
+  GoToFrame0(doc);
+  ClearScene(doc.scene);
+  ClearKeyFrames(doc.scene.anim);
+  if (ReadModelFile(doc, name, false) == 0) doc.modified = false;
+}
+
+void AppendModelFile(Document& doc, const std::string& name) {
+  GoToFrame0(doc);
+  ReadModelFile(doc, name, true);
+  MarkModified(doc);
+}
 }  // namespace modra

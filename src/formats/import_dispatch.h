@@ -22,7 +22,16 @@ enum ModelFileType : int {
 int GetModelFileType(Document& doc, const std::string& name);
 
 // Reads the file into the scene (replacing it, or adding to it with
-// `append`). 0, or -1 after one message naming the file.
+// `append`), then turns what a foreign reader staged into display groups:
+// sized into -1..1, one group per part, each centred on its own geometry.
+// 0, or -1 after one message naming the file; a failed read leaves the
+// scene as it was and the staging mesh empty.
 int ReadModelFile(Document& doc, const std::string& name, bool append);
+
+// File > Open: the file replaces the scene, which is cleared first; the
+// document takes the name and is not modified afterwards when it loaded.
+void OpenModelFile(Document& doc, const std::string& name);
+// File > Append: the file's model joins the scene; modified in any case.
+void AppendModelFile(Document& doc, const std::string& name);
 
 }  // namespace modra

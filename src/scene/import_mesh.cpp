@@ -1,0 +1,370 @@
+#include "scene/import_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <stdexcept>
+
+#include "io/huge_pages.h"
+#include "scene/document.h"
+#include "scene/group_fields.h"
+
+namespace modra {
+namespace {
+
+Vec3 Sub(const Vec3& a, const Vec3& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+float Dot(const Vec3& a, const Vec3& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+// Divided by its length, unless that is 0.
+Vec3 Unit(const Vec3& v) {
+  float len = std::sqrt(Dot(v, v));
+  return len == 0 ? v : Vec3{v[0] / len, v[1] / len, v[2] / len};
+}
+
+bool ValidVertex(const ImportMesh& m, int32_t v) {
+  return v >= 0 && static_cast<size_t>(v) < m.meshVertices.size();
+}
+
+template <class F>
+int Guarded(F&& f) {
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    return -1;
+  } catch (const std::length_error&) {
+    return -1;
+  }
+}
+
+Vec3 FaceColor(const ImportMesh& m, const MeshFace& f) {
+  if (f.colorObject >= 0 && static_cast<size_t>(f.colorObject) < m.objects.size())
+    return m.objects[f.colorObject].color;
+  return {1, 1, 1};
+}
+
+}  // namespace
+
+void ResetImportMesh(ImportMesh& m) {
+  m = ImportMesh{};
+}
+
+int AddPart(ImportMesh& m, std::string_view name) {
+  return Guarded([&] {
+    if (!m.parts.empty()) {
+      MeshPart& last = m.parts.back();
+      if (last.entries.size() == 1 && last.entries[0].faces.empty()) {
+        last.name = name;
+        return 0;
+      }
+    }
+    MeshPart part;
+    part.name = name;
+    // A new part starts with one empty entry, so that faces can go to
+    // entry 0 at once and a part that never got any can be renamed.
+    part.entries.push_back({0, {}});
+    m.parts.push_back(std::move(part));
+    return 0;
+  });
+}
+
+int FindOrAddPart(ImportMesh& m, std::string_view name) {
+  for (size_t i = 0; i < m.parts.size(); ++i)
+    if (m.parts[i].name == name) return static_cast<int>(i);
+  if (AddPart(m, name) != 0) return -1;
+  return static_cast<int>(m.parts.size()) - 1;
+}
+
+int AddSmoothEntry(ImportMesh& m, int part, int32_t key) {
+  if (part < 0 || static_cast<size_t>(part) >= m.parts.size()) return -1;
+  return Guarded([&] {
+    std::vector<SmoothEntry>& entries = m.parts[part].entries;
+    if (!entries.empty() && entries.back().faces.empty())
+      entries.back().key = key;
+    else
+      entries.push_back({key, {}});
+    return 0;
+  });
+}
+
+int FindOrAddSmoothEntry(ImportMesh& m, int part, int32_t key) {
+  if (part < 0 || static_cast<size_t>(part) >= m.parts.size()) return -1;
+  const std::vector<SmoothEntry>& entries = m.parts[part].entries;
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].key == key) return static_cast<int>(i);
+  if (AddSmoothEntry(m, part, key) != 0) return -1;
+  return static_cast<int>(m.parts[part].entries.size()) - 1;
+}
+
+int AddFaceToEntry(ImportMesh& m, int part, int entry, int face) {
+  if (part < 0 || static_cast<size_t>(part) >= m.parts.size()) return -1;
+  std::vector<SmoothEntry>& entries = m.parts[part].entries;
+  if (entry < 0 || static_cast<size_t>(entry) >= entries.size()) return -1;
+  return Guarded([&] {
+    entries[entry].faces.push_back(face);
+    return 0;
+  });
+}
+
+int AddVertexFace(ImportMesh& m, int face, int vertex) {
+  return Guarded([&] {
+    m.vertexFaceLinks.emplace_back(vertex, face);
+    return 0;
+  });
+}
+
+int ComputeVertexNormals(ImportMesh& m, float sign) {
+  return Guarded([&] {
+    m.faceNormals.assign(m.faces.size(), Vec3{0, 0, 0});
+    for (size_t f = 0; f < m.faces.size(); ++f) {
+      const MeshFace& face = m.faces[f];
+      const auto& c = face.cornerVertices;
+      if (!ValidVertex(m, c[0]) || !ValidVertex(m, c[1]) || !ValidVertex(m, c[2])) continue;
+      const Vec3& p0 = m.meshVertices[c[0]];
+      Vec3 a = Unit(Sub(m.meshVertices[c[1]], p0));
+      Vec3 b = Unit(Sub(m.meshVertices[c[2]], p0));
+      Vec3 n = {(a[1] * b[2] - a[2] * b[1]) * sign, (a[2] * b[0] - a[0] * b[2]) * sign,
+                (a[0] * b[1] - a[1] * b[0]) * sign};
+      m.faceNormals[f] = Unit(n);
+    }
+    // Per-vertex face lists, in the order the reader linked them.
+    const size_t vertices = m.meshVertices.size();
+    m.vertexFaceStart.assign(vertices + 1, 0);
+    for (auto [v, f] : m.vertexFaceLinks)
+      if (v >= 0 && static_cast<size_t>(v) < vertices && f >= 0 &&
+          static_cast<size_t>(f) < m.faces.size())
+        ++m.vertexFaceStart[v + 1];
+    for (size_t v = 0; v < vertices; ++v)
+      m.vertexFaceStart[v + 1] += m.vertexFaceStart[v];
+    m.vertexFaceList.assign(m.vertexFaceStart[vertices], 0);
+    std::vector<int32_t> fill(m.vertexFaceStart.begin(), m.vertexFaceStart.end() - 1);
+    for (auto [v, f] : m.vertexFaceLinks)
+      if (v >= 0 && static_cast<size_t>(v) < vertices && f >= 0 &&
+          static_cast<size_t>(f) < m.faces.size())
+        m.vertexFaceList[fill[v]++] = f;
+    m.vertexFaceLinks.clear();
+    m.vertexFaceLinks.shrink_to_fit();
+    return 0;
+  });
+}
+
+Vec3 CornerNormal(const ImportMesh& m, int face, int corner) {
+  const MeshFace& f = m.faces[face];
+  if (f.hasNormals) {
+    if (m.cornerNormals.size() == m.faces.size()) {
+      int32_t n = m.cornerNormals[face][corner];
+      if (n >= 0 && static_cast<size_t>(n) < m.meshNormals.size()) return m.meshNormals[n];
+    }
+    return {0, 0, 0};
+  }
+  if (m.faceNormals.size() != m.faces.size()) return {0, 0, 0};
+  const Vec3& own = m.faceNormals[face];
+  const MeshPart& part = m.parts[f.partIndex];
+  if (part.entries[f.entryIndex].key == -1) return own;
+  const int32_t v = f.cornerVertices[corner];
+  if (v < 0 || static_cast<size_t>(v) + 1 >= m.vertexFaceStart.size()) return own;
+  Vec3 sum = own;
+  int count = 1;
+  for (int32_t i = m.vertexFaceStart[v]; i < m.vertexFaceStart[v + 1]; ++i) {
+    const int32_t g = m.vertexFaceList[i];
+    if (g == face) continue;
+    const MeshFace& other = m.faces[g];
+    if (other.partIndex != f.partIndex || other.entryIndex != f.entryIndex) continue;
+    const Vec3& n = m.faceNormals[g];
+    if (f.creaseCos != kNoCreaseTest && !(Dot(own, n) > f.creaseCos)) continue;
+    sum = {sum[0] + n[0], sum[1] + n[1], sum[2] + n[2]};
+    ++count;
+  }
+  return Unit({sum[0] / count, sum[1] / count, sum[2] / count});
+}
+
+void NormalizeMeshSize(ImportMesh& m) {
+  Vec3 lo = {3e35f, 3e35f, 3e35f}, hi = {-3e35f, -3e35f, -3e35f};
+  std::vector<char> used(m.meshVertices.size(), 0);
+  for (const MeshFace& f : m.faces)
+    for (int k = 0; k < f.cornerCount; ++k) {
+      int32_t v = f.cornerVertices[k];
+      if (!ValidVertex(m, v)) continue;
+      used[v] = 1;
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], m.meshVertices[v][i]);
+        hi[i] = std::max(hi[i], m.meshVertices[v][i]);
+      }
+    }
+  if (lo[0] > hi[0]) return;  // no corner at all
+  const Vec3 extent = {hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
+  int axis = extent[1] >= extent[0] ? 1 : 0;
+  if (extent[2] > extent[axis]) axis = 2;
+  // A model without extent (one point) is only centred.
+  const float s = extent[axis] > 0 ? 2.0f / extent[axis] : 1.0f;
+  const Vec3 c = {(lo[0] + hi[0]) * 0.5f, (lo[1] + hi[1]) * 0.5f, (lo[2] + hi[2]) * 0.5f};
+  for (size_t v = 0; v < m.meshVertices.size(); ++v)
+    if (used[v])
+      for (int i = 0; i < 3; ++i)
+        m.meshVertices[v][i] = (m.meshVertices[v][i] - c[i]) * s;
+}
+
+void AssignObjectsToParts(ImportMesh& m) {
+  for (MeshPart& part : m.parts) {
+    int32_t object = 0;
+    bool first = true, same = true;
+    if (!part.entries.empty() && !part.entries[0].faces.empty()) {
+      for (const SmoothEntry& e : part.entries)
+        for (int32_t f : e.faces) {
+          int32_t o = m.faces[f].objectIndex;
+          if (first) {
+            object = o;
+            first = false;
+          } else if (o != object) {
+            same = false;
+          }
+        }
+    }
+    // A material number that names no object leaves the part its own values.
+    if (!same || object < 0 || static_cast<size_t>(object) >= m.objects.size()) continue;
+    const MeshObject& o = m.objects[object];
+    part.objectName = o.name;
+    part.colorSource = o.number;
+    part.color[0] = o.color[0];
+    part.color[1] = o.color[1];
+    part.color[2] = o.color[2];
+    part.color[3] = o.alpha;
+    part.specularLevel = o.specularLevel;
+    part.shininess = o.shininess;
+  }
+}
+
+int BuildGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& fileName,
+                        bool append, bool whiteUncoloredParts) {
+  Scene& s = doc.scene;
+  if (!append) ClearScene(s);
+  const int oldRoot = s.rootHead;
+  if (append && m.parts.empty()) return 0;  // nothing came in: no empty file group either
+  int firstMade = -1;
+  for (const MeshPart& part : m.parts) {
+    int g = NewGroup(s, part.name);
+    if (g == -1) return -1;
+    if (firstMade == -1) firstMade = g;
+    DisplayGroup& group = s.groups[g];
+    group.flags = part.flags | NeedsCentering;
+    float color[4] = {part.color[0], part.color[1], part.color[2], part.color[3]};
+    if (part.colorSource == -1) {
+      if (whiteUncoloredParts)
+        color[0] = color[1] = color[2] = color[3] = 1;
+      else
+        group.flags |= VertexColors;
+    }
+    SetColor(s, g, color[0], color[1], color[2]);
+    group.alpha = color[3];
+    if (part.colorSource == -1) {
+      group.specular = {0.5f, 0.5f, 0.5f};
+      group.shininess = 15;
+    } else {
+      group.specular = {part.specularLevel, part.specularLevel, part.specularLevel};
+      SetShininess(s, g, part.shininess);
+    }
+
+    // Faces of one corner count in a row share a primitive: drawn the same
+    // as one primitive a face, at a fraction of the memory.
+    const int stride = VertexStride(group);
+    const bool colors = group.flags & VertexColors, texCoords = group.flags & TexCoords;
+    const bool tableCoords = m.cornerTexCoords.size() == m.faces.size();
+    size_t corners = 0;
+    for (const SmoothEntry& e : part.entries)
+      for (int32_t fi : e.faces)
+        corners += m.faces[fi].cornerCount;
+    try {
+      std::vector<DisplayPrimitive>& prims = group.primitives;
+      for (const SmoothEntry& e : part.entries)
+        for (int32_t fi : e.faces) {
+          const MeshFace& f = m.faces[fi];
+          const int32_t type = f.cornerCount == 3 ? kTriangles : kQuads;
+          if (prims.empty() || prims.back().type != type) {
+            prims.emplace_back();
+            prims.back().type = type;
+            if (prims.size() == 1) {
+              // Usually one run holds the whole part: room for all of it at once.
+              prims.back().vertices.reserve(corners * stride);
+              AdviseHugePages(prims.back().vertices.data(), corners * stride * sizeof(float));
+            }
+          }
+          DisplayPrimitive& prim = prims.back();
+          const Vec3 rgb = FaceColor(m, f);
+          for (int k = 0; k < f.cornerCount; ++k) {
+            const int32_t v = f.cornerVertices[k];
+            const Vec3 p = ValidVertex(m, v) ? m.meshVertices[v] : Vec3{0, 0, 0};
+            prim.vertices.insert(prim.vertices.end(), p.begin(), p.end());
+            if (colors) prim.vertices.insert(prim.vertices.end(), rgb.begin(), rgb.end());
+            const Vec3 n = CornerNormal(m, fi, k);
+            prim.vertices.insert(prim.vertices.end(), n.begin(), n.end());
+            if (texCoords) {
+              std::array<float, 2> st = m.defaultTexCoord;
+              if (tableCoords) {
+                int32_t t = m.cornerTexCoords[fi][k];
+                if (t >= 0 && static_cast<size_t>(t) < m.meshTexCoords.size())
+                  st = m.meshTexCoords[t];
+              }
+              prim.vertices.insert(prim.vertices.end(), st.begin(), st.end());
+            }
+          }
+          prim.vertexCount += f.cornerCount;
+        }
+      for (DisplayPrimitive& prim : prims)
+        if (prim.vertices.capacity() > prim.vertices.size() + prim.vertices.size() / 4)
+          prim.vertices.shrink_to_fit();
+    } catch (const std::bad_alloc&) {
+      return -1;
+    }
+
+    group.matrix = part.matrix;
+    group.center = part.center;
+    group.centerRotation = part.centerRotation;
+    group.rotation = part.rotation;
+    group.translation = part.translation;
+    group.scale = part.scale;
+    group.textureTransform = {0, 0, 0, 0, 0, 0, 1, 1, 1};
+    group.textureIndex = part.textureIndex;
+  }
+
+  if (append && firstMade != -1) {
+    const int newest = s.rootHead;
+    std::string_view stem = fileName;
+    size_t slash = stem.find_last_of("/\\");
+    if (slash != std::string_view::npos) stem.remove_prefix(slash + 1);
+    stem = stem.substr(0, stem.find('.'));
+    int wrapper = NewGroup(s, stem);
+    if (wrapper == -1) return -1;
+    s.groups[wrapper].child = newest;
+    s.groups[wrapper].next = oldRoot;
+    s.groups[firstMade].next = -1;
+  }
+  return 0;
+}
+
+void CenterGroupGeometry(Scene& s, int g) {
+  DisplayGroup& group = s.groups[g];
+  if (!(group.flags & NeedsCentering)) return;
+  const size_t stride = VertexStride(group);
+  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
+  bool any = false;
+  for (const DisplayPrimitive& prim : group.primitives)
+    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride) {
+      any = true;
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], prim.vertices[v + i]);
+        hi[i] = std::max(hi[i], prim.vertices[v + i]);
+      }
+    }
+  Vec3 c = {0, 0, 0};
+  if (any) c = {(lo[0] + hi[0]) * 0.5f, (lo[1] + hi[1]) * 0.5f, (lo[2] + hi[2]) * 0.5f};
+  for (DisplayPrimitive& prim : group.primitives)
+    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+      for (int i = 0; i < 3; ++i)
+        prim.vertices[v + i] -= c[i];
+  group.translation = c;
+  BuildGroupMatrix(s, g);
+}
+
+}  // namespace modra
