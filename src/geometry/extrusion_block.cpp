@@ -16,6 +16,7 @@ std::vector<uint8_t> BuildExtrusionBlock(int32_t flags, float depth, float bevel
                                          const float* points, const uint8_t* corners,
                                          float mappingKind) {
   using namespace extrusion_word;
+  contourCount = std::max(contourCount, 0);  // a negative count would size the block wrongly
   size_t total = 0;
   for (int c = 0; c < contourCount; ++c)
     total += static_cast<size_t>(std::max(pointCounts[c], 0));

@@ -73,7 +73,8 @@ class ByteReader {
   bool Words(void* out, size_t n) {
     if (n > remaining() / 4) return ok_ = false;
     const uint8_t* p = Take(n * 4);
-    if (!(swap || std::endian::native == std::endian::big)) {
+    // Files are little-endian unless `swap` says otherwise.
+    if (swap == (std::endian::native == std::endian::big)) {
       if (n > 0) std::memcpy(out, p, n * 4);
       return true;
     }

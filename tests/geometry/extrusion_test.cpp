@@ -7,6 +7,7 @@
 #include "geometry/extrusion_profile.h"
 #include "geometry/regenerate.h"
 #include "geometry/texture_mapping.h"
+#include "scene/group_fields.h"
 #include "profile_test_util.h"
 
 namespace modra {
@@ -554,6 +555,37 @@ TEST(ExtrusionMapping, RebuildingReappliesTheDefaultMapping) {
   ASSERT_GE(s.groups[g].primitiveCount(), 2);
   EXPECT_NEAR(U(s, g, 0, 4), 0.5f, 1e-6f);
   EXPECT_NEAR(V(s, g, 0, 0), 0.1f / (1 + 0.041421f), 1e-6f);  // the wall ends under the bevel
+}
+
+}  // namespace
+}  // namespace modra
+
+namespace modra {
+namespace {
+
+TEST(ExtrusionWalls, ColouredGroupsKeepTheirColourThroughARebuild) {
+  Scene s;
+  int g = test::AddExtrusion(s, {test::Square(0.5f)}, kBevelFront | kBevelBack, 1, 0.1f);
+  s.groups[g].flags |= VertexColors;
+  SetColor(s, g, 0.25f, 0.5f, 0.75f);
+  RegenerateGroup(s, g, 1);
+  ASSERT_FALSE(s.groups[g].primitives.empty());
+  const int stride = VertexStride(s.groups[g]);
+  for (const DisplayPrimitive& prim : s.groups[g].primitives)
+    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride) {
+      ASSERT_EQ(prim.vertices[v + 3], 0.25f);
+      ASSERT_EQ(prim.vertices[v + 5], 0.75f);
+    }
+}
+
+TEST(ExtrusionBlock, ANegativeContourCountBuildsNothingAndWritesNowhere) {
+  Scene s;
+  int g = NewGroup(s, "");
+  const int32_t counts[1] = {4};
+  const float points[8] = {0, 0, 0, 1, 1, 1, 1, 0};
+  const uint8_t corners[4] = {};
+  MakeExtrusion(s, g, 0, 1, 0.1f, -3, counts, points, corners);
+  EXPECT_TRUE(s.groups[g].primitives.empty());
 }
 
 }  // namespace

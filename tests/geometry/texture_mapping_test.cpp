@@ -123,6 +123,19 @@ TEST_F(Mapping, PlanarRotationTurnsTheImage) {
   ExpectUV(UV(G(g), 0, 2), 0, 0, 1e-5);  // (1, -0.5)
 }
 
+TEST_F(Mapping, PlanarRotationTurnsAboutXFirstThenY) {
+  const int g = NewGroup(s, "r");
+  MakeRectangle(s, g, 2, 1, 1);
+  G(g).textureTransform[0] = 30;
+  G(g).textureTransform[1] = 40;
+  ASSERT_EQ(MapPlanar(s, g), 0);
+  // R = Ry(-40) Rx(-30) worked by hand for the four corners.
+  ExpectUV(UV(G(g), 0, 0), 0.1734, 1, 1e-4);
+  ExpectUV(UV(G(g), 0, 1), 0, 0, 1e-4);
+  ExpectUV(UV(G(g), 0, 2), 0.8266, 0, 1e-4);
+  ExpectUV(UV(G(g), 0, 3), 1, 1, 1e-4);
+}
+
 TEST_F(Mapping, ScalesRepeatTheImage) {
   const int g = CreateRectangle(rec.doc);
   G(g).textureTransform[6] = 2;
