@@ -10,6 +10,7 @@
 #include "cli/stderr_shell.h"
 #include "export/gfx_writer.h"
 #include "formats/import_dispatch.h"
+#include "formats/obj_writer.h"
 #include "geometry/ext_file.h"
 #include "geometry/extrusion.h"
 #include "geometry/revolution.h"
@@ -70,6 +71,7 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
       {".knf", &WriteNativeFile},
       {".cpp", &WriteSourceFile},
       {".gfx", &WriteSkyloomFile},
+      {".obj", &WriteWavefrontFile},
   };
   const Format* format = nullptr;
   for (const Format& f : kFormats)
@@ -102,7 +104,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       "  modra dump scene.knf --frame 40       ... as it stands at frame 40\n"
       "  modra convert scene.knf copy.knf      load and save again\n"
       "  modra convert scene.knf scene.cpp     the scene as C source\n"
-      "  modra convert scene.knf scene.gfx     the scene as Skyloom text");
+      "  modra convert scene.knf scene.gfx     the scene as Skyloom text\n"
+      "  modra convert scene.knf scene.obj     the scene as Wavefront OBJ (+ scene.mtl)");
   std::string file;
   app.add_option("FILE", file, "scene or model to open in the editor");
 
@@ -120,7 +123,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   std::string in, outPath;
   convert->add_option("IN", in, "scene, model or profile (.ext, .surf) file to read")->required();
   convert
-      ->add_option("OUT", outPath, "file to write: .knf native, .cpp C source, .gfx Skyloom text")
+      ->add_option("OUT", outPath,
+                   "file to write: .knf native, .cpp C source, .gfx Skyloom text, .obj Wavefront "
+                   "(with a .mtl beside it)")
       ->required();
 
   try {

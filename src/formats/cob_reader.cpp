@@ -1,13 +1,77 @@
 #include "formats/cob_reader.h"
 
-// Placeholder until the reader lands.
-namespace modra {
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <string_view>
 
-int ReadCobModel(Document&, const std::string&) {
-  return -2;
+#include "formats/cob_builder.h"
+#include "formats/cob_chunks.h"
+#include "io/byte_reader.h"
+
+namespace modra {
+namespace {
+
+constexpr std::string_view kMagic = "Caligari V00.01";
+// The first line is read as at most this many characters.
+constexpr size_t kMaxHeaderLine = 255;
+
+int ReadCob(ImportMesh& mesh, std::span<const uint8_t> bytes) {
+  CobBuilder builder(mesh);
+  if (builder.status() != kCobOk) return kCobNoMemory;
+
+  // "Caligari V00.01", 'A' or 'B', then the byte order: "LH" for low byte
+  // first. The chunks start on the next line.
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()),
+                              std::min(bytes.size(), kMaxHeaderLine));
+  const size_t end = text.find('\n');
+  if (end == std::string_view::npos) return kCobBadFile;
+  const std::string_view header = text.substr(0, end);
+  if (!header.starts_with(kMagic) || header.size() < kMagic.size() + 1) return kCobBadFile;
+  int result;
+  switch (header[kMagic.size()]) {
+    case 'A':
+      result = ReadCobAsciiChunks(builder, bytes, end + 1);
+      break;
+    case 'B':
+      result =
+          ReadCobBinaryChunks(builder, bytes, end + 1, header.substr(kMagic.size() + 1, 2) != "LH");
+      break;
+    default:
+      return kCobBadFile;
+  }
+  return result == kCobOk ? builder.Finish() : result;
 }
-int ReadCobBytes(Document&, std::span<const uint8_t>) {
-  return -2;
+
+}  // namespace
+
+int ReadCobBytes(Document& doc, std::span<const uint8_t> bytes) {
+  int result;
+  try {
+    result = ReadCob(doc.importMesh, bytes);
+  } catch (const std::bad_alloc&) {
+    result = kCobNoMemory;
+  } catch (const std::length_error&) {
+    result = kCobNoMemory;
+  }
+  // A refused file leaves nothing half-built behind.
+  if (result != kCobOk) ResetImportMesh(doc.importMesh);
+  return result;
+}
+
+int ReadCobModel(Document& doc, const std::string& path) {
+  FileBytes file;
+  switch (ReadWholeFile(path, file)) {
+    case FileReadStatus::kOk:
+      break;
+    case FileReadStatus::kCannotOpen:
+      return -1;
+    case FileReadStatus::kNoMemory:
+      return kCobNoMemory;
+    case FileReadStatus::kShortRead:
+      return kCobBadFile;
+  }
+  return ReadCobBytes(doc, file.span());
 }
 
 }  // namespace modra

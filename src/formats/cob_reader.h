@@ -1,4 +1,8 @@
-// Reading Truespace .cob objects, ASCII and binary into the staging mesh.
+// Reading Truespace .cob objects, ASCII and binary, into the staging mesh:
+// every polygon chunk becomes a part in world space, every material chunk
+// an object that the faces of its owning chunk take their colour and
+// crease value from. The ASCII and binary chunk readers (cob_chunks.h)
+// share the building (cob_builder.h).
 #pragma once
 
 #include <cstdint>
@@ -9,9 +13,12 @@
 
 namespace modra {
 
-// Fills doc.importMesh: 0; -1 when the file cannot be opened; -2 when it
-// cannot be decoded; -3 when memory runs out or it is too large. Nothing
-// is said here; the import dispatch reports.
+// Fills doc.importMesh (emptied first) and runs its normal pass: 0; -1
+// when the file cannot be opened; -2 when it cannot be decoded (a wrong
+// first line, a file cut short or without its end chunk, sizes or indices
+// that point outside it); -3 when memory runs out or it is too large. On
+// failure the mesh is left empty. Nothing is said here; the import
+// dispatch reports.
 int ReadCobModel(Document& doc, const std::string& path);
 int ReadCobBytes(Document& doc, std::span<const uint8_t> bytes);
 

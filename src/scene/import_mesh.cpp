@@ -161,7 +161,9 @@ Vec3 CornerNormal(const ImportMesh& m, int face, int corner) {
   }
   if (m.faceNormals.size() != m.faces.size()) return {0, 0, 0};
   const Vec3& own = m.faceNormals[face];
+  if (f.partIndex < 0 || static_cast<size_t>(f.partIndex) >= m.parts.size()) return own;
   const MeshPart& part = m.parts[f.partIndex];
+  if (f.entryIndex < 0 || static_cast<size_t>(f.entryIndex) >= part.entries.size()) return own;
   if (part.entries[f.entryIndex].key == -1) return own;
   const int32_t v = f.cornerVertices[corner];
   if (v < 0 || static_cast<size_t>(v) + 1 >= m.vertexFaceStart.size()) return own;

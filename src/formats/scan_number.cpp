@@ -1,0 +1,121 @@
+#include "formats/scan_number.h"
+
+#include <locale.h>
+#include <stdlib.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace modra {
+namespace {
+
+bool StartsWithNoCase(const char* p, const char* end, const char* word) {
+  for (; *word; ++word, ++p) {
+    if (p == end) return false;
+    char c = *p;
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != *word) return false;
+  }
+  return true;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsHexDigit(char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// note: from_chars reports a value beyond float's range without giving it;
+// strtof gives the infinity or the zero (or the nearest subnormal) that
+// scanf stores. Rare enough that the copy does not matter; the C locale
+// keeps the decimal point a point whatever the program's locale is.
+float OutOfRange(const char* p, const char* end) {
+  const std::string text(p, end);
+  locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  if (c == static_cast<locale_t>(0)) return 0.0f;
+  float v = strtof_l(text.c_str(), nullptr, c);
+  freelocale(c);
+  return v;
+}
+
+}  // namespace
+
+const char* ScanFloat(const char* p, const char* end, float& out) {
+  while (p < end && IsCSpace(*p))
+    ++p;
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  if (p == end) return nullptr;
+  float v = 0;
+  const char* stop;
+  if (StartsWithNoCase(p, end, "inf")) {
+    // glibc takes "inf" alone, but once it has seen "infi" it wants all of
+    // "infinity" and matches nothing otherwise.
+    if (p + 3 < end && (p[3] == 'i' || p[3] == 'I')) {
+      if (!StartsWithNoCase(p, end, "infinity")) return nullptr;
+      stop = p + 8;
+    } else {
+      stop = p + 3;
+    }
+    v = std::numeric_limits<float>::infinity();
+  } else if (StartsWithNoCase(p, end, "nan")) {
+    // glibc's scanf leaves a "(chars)" after it unread.
+    v = std::numeric_limits<float>::quiet_NaN();
+    stop = p + 3;
+  } else {
+    const bool hex = end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X');
+    const char* digits = hex ? p + 2 : p;
+    // from_chars would take a second sign, and "inf" after "0x"; scanf takes neither.
+    auto isDigit = hex ? IsHexDigit : IsDigit;
+    if (!(digits < end &&
+          (isDigit(*digits) || (*digits == '.' && digits + 1 < end && isDigit(digits[1])))))
+      return nullptr;
+    auto r =
+        std::from_chars(digits, end, v, hex ? std::chars_format::hex : std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range) {
+      v = OutOfRange(p, r.ptr);
+    } else if (r.ec != std::errc()) {
+      return nullptr;
+    }
+    stop = r.ptr;
+    // An exponent mark that no digits follow is consumed all the same.
+    const char lower = hex ? 'p' : 'e', upper = hex ? 'P' : 'E';
+    bool hasExponent = false;
+    for (const char* q = digits; q < stop; ++q)
+      if (*q == lower || *q == upper) hasExponent = true;
+    if (!hasExponent && stop < end && (*stop == lower || *stop == upper)) {
+      ++stop;
+      if (stop < end && (*stop == '+' || *stop == '-')) ++stop;
+    }
+  }
+  out = negative ? -v : v;
+  return stop;
+}
+
+const char* ScanInt(const char* p, const char* end, int32_t& out) {
+  while (p < end && IsCSpace(*p))
+    ++p;
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  if (p == end || !IsDigit(*p)) return nullptr;
+  constexpr int64_t kLimit = int64_t{1} << 32;  // beyond int32 either way
+  int64_t v = 0;
+  for (; p < end && IsDigit(*p); ++p)
+    if (v < kLimit) v = v * 10 + (*p - '0');
+  if (negative) v = -v;
+  if (v > std::numeric_limits<int32_t>::max()) v = std::numeric_limits<int32_t>::max();
+  if (v < std::numeric_limits<int32_t>::min()) v = std::numeric_limits<int32_t>::min();
+  out = static_cast<int32_t>(v);
+  return p;
+}
+
+}  // namespace modra

@@ -1,0 +1,889 @@
+// Truespace .cob files: the sample files end to end, hand-made files of
+// all three forms (ASCII, binary, big-endian binary) for the face,
+// material and chunk rules, and damaged files.
+#include "formats/cob_reader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "formats/cob_test_util.h"
+#include "formats/import_dispatch.h"
+#include "geometry/triangulate.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+using test::CobAscii;
+using test::CobChunk;
+using test::CobBinary;
+using test::CobFace;
+using test::CobMaterialChunk;
+using test::CobModel;
+using test::CobOtherChunk;
+using test::CobPolygonChunk;
+using Bytes = std::vector<uint8_t>;
+
+const std::string kCobDir = std::string(MODRA_TESTDATA_DIR) + "/models/cob/";
+
+enum class Form { kAscii, kBinary, kBigEndian };
+
+Bytes Encode(const CobModel& model, Form form) {
+  if (form == Form::kAscii) return test::CobBytes(CobAscii(model));
+  return CobBinary(model, form == Form::kBigEndian);
+}
+
+Bytes FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// What a read stored must stay inside the mesh's tables.
+void ExpectConsistent(const ImportMesh& m) {
+  ASSERT_EQ(m.cornerTexCoords.size(), m.faces.size());
+  for (size_t i = 0; i < m.faces.size(); ++i) {
+    const MeshFace& f = m.faces[i];
+    ASSERT_TRUE(f.cornerCount == 3 || f.cornerCount == 4);
+    for (int k = 0; k < f.cornerCount; ++k) {
+      ASSERT_GE(f.cornerVertices[k], 0);
+      ASSERT_LT(static_cast<size_t>(f.cornerVertices[k]), m.meshVertices.size());
+      const int32_t t = m.cornerTexCoords[i][k];
+      ASSERT_TRUE(t == -1 || (t >= 0 && static_cast<size_t>(t) < m.meshTexCoords.size()));
+    }
+    ASSERT_GE(f.objectIndex, 0);
+    ASSERT_LT(static_cast<size_t>(f.objectIndex), m.objects.size());
+    ASSERT_TRUE(f.colorObject == -1 || static_cast<size_t>(f.colorObject) < m.objects.size());
+    ASSERT_LT(static_cast<size_t>(f.partIndex), m.parts.size());
+  }
+}
+
+// A unit cube: vertex i has x = bit 0, y = bit 1, z = bit 2.
+CobPolygonChunk Cube() {
+  CobPolygonChunk p;
+  p.name = "Name Cube";
+  for (int i = 0; i < 8; ++i)
+    p.vertices.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
+  const int quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                           {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+  for (const auto& q : quads)
+    p.faces.push_back({0, {{q[0], 0}, {q[1], 0}, {q[2], 0}, {q[3], 0}}});
+  return p;
+}
+
+// A flat polygon in the file's z = 0 plane.
+CobPolygonChunk Polygon(const std::vector<std::array<float, 2>>& points) {
+  CobPolygonChunk p;
+  CobFace f;
+  for (size_t i = 0; i < points.size(); ++i) {
+    p.vertices.push_back({points[i][0], points[i][1], 0});
+    f.corners.push_back({static_cast<int32_t>(i), 0});
+  }
+  p.faces.push_back(f);
+  return p;
+}
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+Vec3 Minus(const Vec3& a, const Vec3& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+float TriangleArea(const ImportMesh& m, const MeshFace& f) {
+  const Vec3& p0 = m.meshVertices[f.cornerVertices[0]];
+  Vec3 c = Cross(Minus(m.meshVertices[f.cornerVertices[1]], p0),
+                 Minus(m.meshVertices[f.cornerVertices[2]], p0));
+  return 0.5f * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+}
+// The normal pass's face normal of corners a, b, c: (c - a) x (b - a).
+Vec3 NormalOf(const ImportMesh& m, int a, int b, int c) {
+  Vec3 n = Cross(Minus(m.meshVertices[c], m.meshVertices[a]),
+                 Minus(m.meshVertices[b], m.meshVertices[a]));
+  const float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+  return {n[0] / len, n[1] / len, n[2] / len};
+}
+std::vector<int32_t> Corners(const MeshFace& f) {
+  return {f.cornerVertices.begin(), f.cornerVertices.begin() + f.cornerCount};
+}
+
+class CobForms : public ::testing::TestWithParam<Form> {
+ protected:
+  int Read(const CobModel& model) {
+    bytes_ = Encode(model, GetParam());
+    return ReadCobBytes(doc_, bytes_);
+  }
+  ImportMesh& mesh() { return doc_.importMesh; }
+
+  Document doc_;
+  Bytes bytes_;
+};
+
+INSTANTIATE_TEST_SUITE_P(AllForms, CobForms,
+                         ::testing::Values(Form::kAscii, Form::kBinary, Form::kBigEndian),
+                         [](const auto& info) {
+                           return info.param == Form::kAscii    ? std::string("Ascii")
+                                  : info.param == Form::kBinary ? std::string("Binary")
+                                                                : std::string("BigEndian");
+                         });
+
+TEST_P(CobForms, FacesWrittenFromBothSidesCountOnce) {
+  CobPolygonChunk cube = Cube();
+  std::vector<CobFace> twice;
+  for (const CobFace& f : cube.faces) {
+    twice.push_back(f);
+    twice.push_back(f);
+    std::reverse(twice.back().corners.begin(), twice.back().corners.end());
+  }
+  // The same face again in the same order is no back side.
+  twice.push_back(twice.front());
+  cube.faces = twice;
+  ASSERT_EQ(Read({{cube}}), 0);
+  ASSERT_EQ(mesh().faces.size(), 7u);
+  // Stored in reverse of the file's order.
+  EXPECT_EQ(Corners(mesh().faces[0]), (std::vector<int32_t>{2, 3, 1, 0}));
+  EXPECT_EQ(Corners(mesh().faces[6]), (std::vector<int32_t>{2, 3, 1, 0}));
+  ExpectConsistent(mesh());
+}
+
+TEST_P(CobForms, PentagonBecomesThreeTrianglesFacingOneWay) {
+  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
+  ASSERT_EQ(Read({{p}}), 0);
+  const ImportMesh& m = mesh();
+  ASSERT_EQ(m.faces.size(), 3u);
+  float area = 0;
+  // The stored corner order is the file's reversed; its first three give
+  // the facing every triangle must share.
+  const Vec3 expected = m.faceNormals[0];
+  for (size_t i = 0; i < m.faces.size(); ++i) {
+    EXPECT_EQ(m.faces[i].cornerCount, 3);
+    area += TriangleArea(m, m.faces[i]);
+    test::ExpectNear(m.faceNormals[i], expected);
+  }
+  // Shoelace area of the pentagon.
+  EXPECT_NEAR(area, 8.0f, 1e-4f);
+  // The facing of the reversed corner list (4 3 2 1 0), as the normal
+  // pass sees its first three corners.
+  test::ExpectNear(expected, NormalOf(m, 4, 3, 2));
+  ExpectConsistent(m);
+}
+
+TEST_P(CobForms, PolygonTheTriangulatorRefusesBecomesAFan) {
+  // Its edges cross.
+  const std::vector<std::array<float, 2>> points = {{0, 0}, {2, 2}, {2, 0}, {0, 2}, {1, 3}};
+  std::vector<float> flat;
+  for (const auto& q : points)
+    flat.insert(flat.end(), {q[0], q[1], 0});
+  const int end = 4;
+  ASSERT_EQ(Triangulate(flat.data(), &end, 1, 0, [](const float*) {}), -1);
+
+  ASSERT_EQ(Read({{Polygon(points)}}), 0);
+  const ImportMesh& m = mesh();
+  ASSERT_EQ(m.faces.size(), 3u);
+  // From the first corner of the reversed list: 4 3 2 1 0.
+  EXPECT_EQ(Corners(m.faces[0]), (std::vector<int32_t>{4, 3, 2}));
+  EXPECT_EQ(Corners(m.faces[1]), (std::vector<int32_t>{4, 2, 1}));
+  EXPECT_EQ(Corners(m.faces[2]), (std::vector<int32_t>{4, 1, 0}));
+}
+
+TEST_P(CobForms, TriangulatedCornersKeepTheirOwnTextureVertex) {
+  // A concave hexagon; corner i uses texture vertex 5 - i.
+  CobPolygonChunk p = Polygon({{0, 0}, {4, 0}, {4, 3}, {2, 1}, {0, 3}, {-1, 1}});
+  for (int i = 0; i < 6; ++i)
+    p.texVertices.push_back({float(i), 0});
+  for (auto& c : p.faces[0].corners)
+    c[1] = 5 - c[0];
+  CobPolygonChunk before = Cube();  // shifts both bases
+  before.texVertices = {{0, 0}, {1, 1}};
+  before.id = 7;
+  ASSERT_EQ(Read({{before, p}}), 0);
+  const ImportMesh& m = mesh();
+  ASSERT_EQ(m.faces.size(), 6u + 4u);
+  float area = 0;
+  for (size_t i = 6; i < m.faces.size(); ++i) {
+    area += TriangleArea(m, m.faces[i]);
+    for (int k = 0; k < 3; ++k) {
+      const int32_t v = m.faces[i].cornerVertices[k] - 8;
+      EXPECT_EQ(m.cornerTexCoords[i][k] - 2, 5 - v);
+    }
+  }
+  // Cut properly, not fanned over the notch.
+  EXPECT_NEAR(area, 9.5f, 1e-4f);
+}
+
+TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertex) {
+  CobPolygonChunk a, b;
+  a.id = 1;
+  b.id = 2;
+  b.name = "Name Second";
+  for (CobPolygonChunk* p : {&a, &b}) {
+    p->vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    p->texVertices = {{0, 0}, {1, 0}, {1, 1}};
+    p->faces = {{0, {{0, 0}, {1, 1}, {2, 2}}}};
+  }
+  ASSERT_EQ(Read({{a, b}}), 0);
+  const ImportMesh& m = mesh();
+  ASSERT_EQ(m.faces.size(), 2u);
+  EXPECT_EQ(Corners(m.faces[1]), (std::vector<int32_t>{6, 5, 4}));
+  EXPECT_EQ(m.cornerTexCoords[1], (std::array<int32_t, 4>{5, 4, 3, -1}));
+  EXPECT_EQ(m.faces[1].owner, 2);
+  EXPECT_EQ(m.faces[1].partIndex, 1);
+  ASSERT_EQ(m.parts.size(), 2u);
+  // The first chunk took over the part "None".
+  EXPECT_EQ(m.parts[0].name, "Name Thing");
+  EXPECT_EQ(m.parts[1].name, "Name Second");
+  EXPECT_EQ(m.parts[1].entries.size(), 1u);
+  EXPECT_EQ(m.parts[1].entries[0].key, 1);
+}
+
+TEST_P(CobForms, VerticesGoThroughTheTransformThenTheAxisSwap) {
+  CobPolygonChunk p = Polygon({{0, 0}, {1, 0}, {0, 1}});
+  p.vertices[0] = {1, 2, 3};
+  p.rows = {2, 0, 0, 10, 0, 3, 0, 20, 0, 0, 4, 30};
+  ASSERT_EQ(Read({{p}}), 0);
+  // X = 12, Y = 26, Z = 42 become (-X, Z, -Y).
+  test::ExpectNear(mesh().meshVertices[0], {-12, 42, -26});
+  test::ExpectNear(mesh().meshVertices[1], {-12, 30, -20});
+}
+
+TEST_P(CobForms, HolesAndFacesOfFewerThanThreeCornersAreSkipped) {
+  CobPolygonChunk p = Cube();
+  p.faces = {
+      {0, {{0, 0}, {1, 0}, {2, 0}}, true}, {0, {{0, 0}, {1, 0}}}, {0, {{4, 0}, {5, 0}, {6, 0}}}};
+  ASSERT_EQ(Read({{p}}), 0);
+  ASSERT_EQ(mesh().faces.size(), 1u);
+  EXPECT_EQ(Corners(mesh().faces[0]), (std::vector<int32_t>{6, 5, 4}));
+}
+
+TEST_P(CobForms, OnlyChunksWithTextureVerticesAreTextured) {
+  CobPolygonChunk a = Cube(), b = Cube();
+  a.texVertices = {{0.25f, 0.5f}};
+  b.id = 200;
+  b.faces[0].corners[0][1] = 77;  // no texture vertices: the number means nothing
+  ASSERT_EQ(Read({{a, b}}), 0);
+  const ImportMesh& m = mesh();
+  EXPECT_TRUE(m.parts[0].flags & TexCoords);
+  EXPECT_FALSE(m.parts[1].flags & TexCoords);
+  EXPECT_EQ(m.cornerTexCoords[0], (std::array<int32_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(m.cornerTexCoords[6], (std::array<int32_t, 4>{-1, -1, -1, -1}));
+}
+
+TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
+  CobPolygonChunk a = Cube(), b = Cube();
+  a.id = 100;
+  b.id = 200;
+  a.faces[0].material = 0;
+  a.faces[1].material = 1;
+  a.faces[2].material = 2;  // no such material
+  for (CobFace& f : b.faces)
+    f.material = 1;      // only chunk 100 has a material 1
+  CobMaterialChunk one;  // number 1 of chunk 100
+  one.number = 1;
+  one.rgb = {0.5f, 0.25f, 0.125f};
+  one.ka = 0.25f;
+  one.facet = "smooth";
+  CobMaterialChunk zero;
+  zero.number = 0;
+  zero.rgb = {0.9f, 0.5f, 0.0f};
+  zero.ka = 0.5f;
+  zero.facet = "auto60";
+  CobMaterialChunk oneAgain = one;  // the first of equal materials wins
+  oneAgain.rgb = {0, 0, 0};
+  ASSERT_EQ(Read({{a, b, one, zero, oneAgain}}), 0);
+  const ImportMesh& m = mesh();
+
+  // The first material took over the default's slot; the white object for
+  // faces without a material comes after the three.
+  ASSERT_EQ(m.objects.size(), 4u);
+  EXPECT_EQ(m.objects[0].number, 1);
+  EXPECT_EQ(m.objects[0].owner, 100);
+  test::ExpectNear(m.objects[0].color, {0.75f, 0.5f, 0.375f});
+  test::ExpectNear(m.objects[1].color, {1.0f, 1.0f, 0.5f});  // 1.4 and 1.0 clamp to 1
+  EXPECT_FLOAT_EQ(m.objects[1].ambient, 0.5f);
+
+  const MeshFace& f0 = m.faces[0];
+  EXPECT_EQ(f0.objectIndex, 1);
+  EXPECT_EQ(f0.colorObject, 1);
+  EXPECT_NEAR(f0.creaseCos, 0.5f, 1e-5f);
+  EXPECT_EQ(m.faces[1].objectIndex, 0);
+  EXPECT_EQ(m.faces[1].creaseCos, kNoCreaseTest);
+  for (size_t i : {size_t{2}, size_t{6}, size_t{11}}) {
+    EXPECT_EQ(m.faces[i].objectIndex, 3) << i;
+    EXPECT_EQ(m.faces[i].colorObject, -1) << i;
+    EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;
+  }
+  test::ExpectNear(m.objects[3].color, {1, 1, 1});
+  EXPECT_EQ(m.objects[3].specularLevel, 0.5f);
+
+  // The ASCII form carries the material's alpha, ks and exponent; the
+  // binary form draws every material opaque with fixed highlights.
+  if (GetParam() == Form::kAscii) {
+    EXPECT_FLOAT_EQ(m.objects[0].alpha, 0.75f);
+    EXPECT_FLOAT_EQ(m.objects[0].specularLevel, 0.25f);
+    EXPECT_FLOAT_EQ(m.objects[0].shininess, 64.0f);
+  } else {
+    EXPECT_EQ(m.objects[0].alpha, 1.0f);
+    EXPECT_EQ(m.objects[0].specularLevel, 0.5f);
+    EXPECT_EQ(m.objects[0].shininess, 15.0f);
+  }
+}
+
+TEST_P(CobForms, WithoutMaterialsFacesUseTheDefaultObject) {
+  ASSERT_EQ(Read({{Cube()}}), 0);
+  const ImportMesh& m = mesh();
+  ASSERT_EQ(m.objects.size(), 1u);
+  test::ExpectNear(m.objects[0].color, {1, 1, 1});
+  EXPECT_EQ(m.objects[0].shininess, 15.0f);
+  for (const MeshFace& f : m.faces) {
+    EXPECT_EQ(f.objectIndex, 0);
+    EXPECT_EQ(f.colorObject, -1);
+    EXPECT_EQ(f.creaseCos, 1.0f);
+  }
+}
+
+TEST_P(CobForms, FacetSettingsGiveCreaseValues) {
+  CobPolygonChunk p = Cube();
+  std::vector<CobChunk> chunks = {p};
+  const std::vector<std::pair<std::string, float>> facets = {
+      {"faceted", 1.0f}, {"smooth", 2.0f}, {"auto60", 0.5f}, {"auto0", 1.0f}, {"auto90", 0.0f}};
+  for (size_t i = 0; i < facets.size(); ++i) {
+    std::get<CobPolygonChunk>(chunks[0]).faces[i].material = static_cast<int32_t>(i);
+    CobMaterialChunk mat;
+    mat.number = static_cast<int32_t>(i);
+    mat.facet = facets[i].first;
+    chunks.push_back(mat);
+  }
+  ASSERT_EQ(Read({chunks}), 0);
+  for (size_t i = 0; i < facets.size(); ++i)
+    EXPECT_NEAR(mesh().faces[i].creaseCos, facets[i].second, 1e-5f) << facets[i].first;
+}
+
+TEST_P(CobForms, OtherChunksAndOtherVersionsAreSkipped) {
+  CobOtherChunk unit;
+  CobOtherChunk newer;  // a polygon chunk of a version this reader does not know
+  newer.type = "PolH";
+  newer.major = 1;
+  newer.asciiBody = "Name Newer\nwhatever\n";
+  newer.binaryBody = {1, 2, 3, 4, 5, 6, 7};
+  CobPolygonChunk p = Cube();
+  ASSERT_EQ(Read({{unit, newer, p, unit}}), 0);
+  ASSERT_EQ(mesh().parts.size(), 1u);
+  EXPECT_EQ(mesh().parts[0].name, "Name Cube");
+  EXPECT_EQ(mesh().faces.size(), 6u);
+}
+
+TEST_P(CobForms, FileWithoutEndChunkIsRefused) {
+  CobModel model{{Cube()}};
+  model.end = false;
+  EXPECT_EQ(Read(model), -2);
+  EXPECT_TRUE(mesh().faces.empty());
+  EXPECT_TRUE(mesh().parts.empty());
+  EXPECT_TRUE(mesh().meshVertices.empty());
+}
+
+TEST_P(CobForms, IndicesOutsideTheChunkAreRefused) {
+  CobPolygonChunk textured = Cube();
+  textured.texVertices = {{0, 0}, {1, 1}};
+  struct Case {
+    const char* what;
+    int corner, field, value;
+  } cases[] = {{"position past the chunk", 0, 0, 8},
+               {"negative position", 1, 0, -1},
+               {"texture past the chunk", 2, 1, 2},
+               {"negative texture", 3, 1, -5}};
+  for (const Case& c : cases) {
+    CobPolygonChunk bad = textured;
+    bad.faces[3].corners[c.corner][c.field] = c.value;
+    EXPECT_EQ(Read({{bad}}), -2) << c.what;
+    EXPECT_TRUE(mesh().faces.empty()) << c.what;
+  }
+  // A vertex of an earlier chunk is not this chunk's.
+  CobPolygonChunk second = Cube();
+  second.faces[0].corners[0][0] = -1;
+  EXPECT_EQ(Read({{Cube(), second}}), -2);
+}
+
+TEST_P(CobForms, EveryTruncationIsRefused) {
+  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
+  p.texVertices = {{0, 0}};
+  CobMaterialChunk mat;
+  const Bytes whole = Encode({{p, mat}}, GetParam());
+  // The end chunk is known by its type in the ASCII form, by its whole
+  // header in the binary form.
+  const std::string_view text(reinterpret_cast<const char*>(whole.data()), whole.size());
+  const size_t complete = GetParam() == Form::kAscii ? text.rfind("END ") + 4 : whole.size();
+  for (size_t cut = 0; cut < whole.size(); ++cut) {
+    Bytes part(whole.begin(), whole.begin() + cut);
+    Document doc;
+    const int result = ReadCobBytes(doc, part);
+    ASSERT_EQ(result, cut >= complete ? 0 : -2) << "cut at " << cut;
+    if (result != 0) {
+      ASSERT_TRUE(doc.importMesh.parts.empty()) << "cut at " << cut;
+    }
+  }
+}
+
+TEST_P(CobForms, RandomDamageIsSurvived) {
+  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
+  p.texVertices = {{0, 0}, {1, 0}};
+  CobMaterialChunk mat;
+  mat.facet = "auto30";
+  const Bytes whole = Encode({{Cube(), p, mat}}, GetParam());
+  std::mt19937 random(GetParam() == Form::kAscii ? 5 : 6);
+  int accepted = 0;
+  for (int round = 0; round < 3000; ++round) {
+    Bytes damaged = whole;
+    const int changes = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < changes; ++i) {
+      const size_t at = random() % damaged.size();
+      // Digits and blanks keep ASCII files parseable longer.
+      static const char kAsciiBytes[] = "0123456789 -<>,\n";
+      damaged[at] = GetParam() == Form::kAscii && random() % 2
+                        ? static_cast<uint8_t>(kAsciiBytes[random() % 16])
+                        : static_cast<uint8_t>(random());
+    }
+    Document doc;
+    const int result = ReadCobBytes(doc, damaged);
+    ASSERT_TRUE(result == 0 || result == -2 || result == -3) << result;
+    if (result == 0) {
+      ++accepted;
+      ExpectConsistent(doc.importMesh);
+    } else {
+      ASSERT_TRUE(doc.importMesh.faces.empty());
+    }
+  }
+  EXPECT_GT(accepted, 0);
+}
+
+TEST_P(CobForms, HugeCountsAreRefusedWithoutReserving) {
+  CobPolygonChunk p = Cube();
+  Bytes bytes = Encode({{p}}, GetParam());
+  if (GetParam() == Form::kAscii) {
+    std::string text(bytes.begin(), bytes.end());
+    text.replace(text.find("World Vertices 8"), 16, "World Vertices 2147483647");
+    bytes.assign(text.begin(), text.end());
+  } else {
+    // The vertex count follows the name, the axes and the transform.
+    const size_t at = 32 + 20 + 4 + p.name.size() + 96;
+    const bool big = GetParam() == Form::kBigEndian;
+    for (int i = 0; i < 4; ++i)
+      bytes[at + i] = (big ? i == 0 : i == 3) ? 0x7f : 0xff;
+  }
+  Document doc;
+  EXPECT_EQ(ReadCobBytes(doc, bytes), -2);
+}
+
+// ---- The ASCII form ----
+
+int ReadText(Document& doc, const std::string& text) {
+  return ReadCobBytes(doc, test::CobBytes(text));
+}
+
+TEST(CobAscii, MapLinesAfterAMaterialAreSkipped) {
+  CobMaterialChunk all;
+  all.mapLines = {"environment: sky", "  file sky.bmp", "texture: wood",
+                  "  file wood.bmp",  "bump: rough",    "  file rough.bmp"};
+  CobMaterialChunk textureOnly;
+  textureOnly.number = 1;
+  textureOnly.mapLines = {"texture: wood", "  file wood.bmp"};
+  CobMaterialChunk bumpOnly;
+  bumpOnly.number = 2;
+  bumpOnly.mapLines = {"bump: rough", "  file rough.bmp"};
+  Document doc;
+  // After the last map line the chunk loop reads the next header itself;
+  // otherwise the line read ahead is that header.
+  ASSERT_EQ(ReadText(doc, CobAscii({{all, Cube(), textureOnly, bumpOnly, Cube()}})), 0);
+  EXPECT_EQ(doc.importMesh.objects.size(), 3u);
+  EXPECT_EQ(doc.importMesh.faces.size(), 12u);
+}
+
+TEST(CobAscii, LinesLongerThanAnyBufferAreReadWhole) {
+  CobPolygonChunk p;
+  p.name = "Name " + std::string(3000, 'x');
+  // A convex 400-gon: its corner line runs to about 2800 characters.
+  std::vector<std::array<float, 2>> circle;
+  for (int i = 0; i < 400; ++i)
+    circle.push_back({std::cos(i * 0.0157079633f), std::sin(i * 0.0157079633f)});
+  CobPolygonChunk round = Polygon(circle);
+  p.vertices = round.vertices;
+  p.faces = round.faces;
+  Document doc;
+  ASSERT_EQ(ReadText(doc, CobAscii({{p}})), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, p.name);
+  EXPECT_EQ(doc.importMesh.faces.size(), 398u);
+}
+
+TEST(CobAscii, CrLfLinesReadAsLfLines) {
+  std::string text = CobAscii({{Cube(), CobMaterialChunk{}}});
+  std::string crlf;
+  for (char c : text)
+    c == '\n' ? crlf += "\r\n" : crlf += c;
+  Document doc;
+  ASSERT_EQ(ReadText(doc, test::CobFixSizes(crlf)), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, "Name Cube");
+  EXPECT_EQ(doc.importMesh.faces.size(), 6u);
+  EXPECT_EQ(doc.importMesh.faces[0].objectIndex, 0);
+  EXPECT_EQ(doc.importMesh.faces[0].colorObject, 0);
+}
+
+TEST(CobAscii, NumbersReadAsTheCScannerReadsThem) {
+  CobPolygonChunk p = Polygon({{0, 0}, {1, 0}, {0, 1}});
+  std::string text = CobAscii({{p}});
+  auto replace = [&](const std::string& from, const std::string& to) {
+    size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    text.replace(at, from.size(), to);
+  };
+  replace("Vertices 3\n0 0 0\n1 0 0\n0 1 0\n", "Vertices 3\n+.5 5. -1e1\nx y z\n0x10 1 2\n");
+  replace("Face verts 3 flags 0 mat 0\n<0,0> <1,0> <2,0>",
+          "Face verts +3 flags 0 mat 0\n<0,0><+1,0> <2, 0>");
+  Document doc;
+  ASSERT_EQ(ReadText(doc, test::CobFixSizes(text)), 0);
+  const ImportMesh& m = doc.importMesh;
+  test::ExpectNear(m.meshVertices[0], {-0.5f, -10, -5});
+  test::ExpectNear(m.meshVertices[1], {0, 0, 0});  // a line without numbers gives zeros
+  test::ExpectNear(m.meshVertices[2], {-16, 2, -1});
+  ASSERT_EQ(m.faces.size(), 1u);
+  EXPECT_EQ(Corners(m.faces[0]), (std::vector<int32_t>{2, 1, 0}));
+}
+
+TEST(CobAscii, CornerLinesMustHoldEveryCorner) {
+  CobPolygonChunk p = Polygon({{0, 0}, {1, 0}, {0, 1}});
+  std::string text = CobAscii({{p}});
+  std::string shortLine = text, badPiece = text;
+  shortLine.replace(shortLine.find("<2,0>"), 5, "     ");
+  badPiece.replace(badPiece.find("<2,0>"), 5, "<2;0>");
+  Document doc;
+  EXPECT_EQ(ReadText(doc, shortLine), -2);
+  EXPECT_EQ(ReadText(doc, badPiece), -2);
+}
+
+// A polygon chunk whose size ends inside its own body: reading goes back
+// there and takes what it finds for the next chunk header.
+TEST(CobAscii, PolygonSizeMaySendReadingBackwards) {
+  CobPolygonChunk p = Cube();
+  const std::string probe = "Unkn V0.01 Id 9 Parent 0 Size 00000000";
+  p.name = probe;
+  const std::string body = test::CobAsciiBody(p);
+  // The name line, read again as a header, skips the rest of the body.
+  char size[16];
+  std::snprintf(size, sizeof size, "%08zu", body.size() - probe.size());
+  p.name = probe.substr(0, probe.size() - 8) + size;
+  const std::string header = "Caligari V00.01ALH\n";
+  const std::string end = "END  V1.00 Id 0 Parent 0 Size        0\n";
+  const std::string polh = "PolH V0.08 Id 5 Parent 0 Size ";
+  Document doc;
+  ASSERT_EQ(ReadText(doc, header + polh + "1\n" + test::CobAsciiBody(p) + end), 0);
+  EXPECT_EQ(doc.importMesh.parts.size(), 1u);
+  EXPECT_EQ(doc.importMesh.faces.size(), 6u);
+  // Back before the body would read the same chunk again.
+  EXPECT_EQ(ReadText(doc, header + polh + "0\n" + test::CobAsciiBody(p) + end), -2);
+  EXPECT_EQ(ReadText(doc, header + polh + "-40\n" + test::CobAsciiBody(p) + end), -2);
+  EXPECT_EQ(ReadText(doc, header + polh + "100000\n" + test::CobAsciiBody(p) + end), -2);
+  EXPECT_EQ(ReadText(doc, header + "Unit V0.01 Id 1 Parent 0 Size -5\n" + end), -2);
+}
+
+TEST(CobAscii, BadHeadersAreRefused) {
+  Document doc;
+  const std::string rest = CobAscii({{Cube()}}).substr(32);
+  EXPECT_EQ(ReadText(doc, ""), -2);
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01A"), -2);  // no line end
+  EXPECT_EQ(ReadText(doc, "Caligari V00.02ALH\n" + rest), -2);
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01CLH\n" + rest), -2);
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01\n" + rest), -2);
+  EXPECT_EQ(ReadText(doc, std::string(300, ' ') + "\n" + rest), -2);
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + rest), 0);
+  // A header line that is no header.
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\nPolH V0.08 Id x\n"), -2);
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n\nEND  V1.00\n"), -2);
+}
+
+// ---- The binary form ----
+
+TEST(CobBinary, NamesUpTo2000Bytes) {
+  CobPolygonChunk p = Cube();
+  p.name = std::string(2000, 'n');
+  Document doc;
+  EXPECT_EQ(ReadCobBytes(doc, CobBinary({{p}})), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, p.name);
+  p.name += 'n';
+  EXPECT_EQ(ReadCobBytes(doc, CobBinary({{p}})), -2);
+  // A zero byte ends a name.
+  p.name = std::string("Cube\0junk", 9);
+  ASSERT_EQ(ReadCobBytes(doc, CobBinary({{p}})), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, "Cube");
+}
+
+TEST(CobBinary, ByteOrderMarkSwapsEveryValue) {
+  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
+  p.texVertices = {{0.5f, 0.25f}};
+  p.rows = {1, 0, 0, 5, 0, 2, 0, 0, 0, 0, 1, -1};
+  CobMaterialChunk mat;
+  mat.facet = "auto60";
+  Document little, big;
+  ASSERT_EQ(ReadCobBytes(little, CobBinary({{p, mat}}, false)), 0);
+  ASSERT_EQ(ReadCobBytes(big, CobBinary({{p, mat}}, true)), 0);
+  const ImportMesh &a = little.importMesh, &b = big.importMesh;
+  ASSERT_EQ(a.meshVertices.size(), b.meshVertices.size());
+  for (size_t i = 0; i < a.meshVertices.size(); ++i)
+    EXPECT_EQ(a.meshVertices[i], b.meshVertices[i]);
+  ASSERT_EQ(a.faces.size(), b.faces.size());
+  for (size_t i = 0; i < a.faces.size(); ++i) {
+    EXPECT_EQ(Corners(a.faces[i]), Corners(b.faces[i]));
+    EXPECT_EQ(a.faces[i].creaseCos, b.faces[i].creaseCos);
+  }
+  EXPECT_EQ(a.meshTexCoords, b.meshTexCoords);
+  test::ExpectNear(b.objects[0].color, a.objects[0].color, 0);
+}
+
+TEST(CobBinary, ChunkSizesThatLieAreRefused) {
+  CobPolygonChunk p = Cube();
+  const Bytes good = CobBinary({{p}});
+  const size_t sizeAt = 32 + 16;  // the polygon chunk's size field
+  auto withSize = [&](int32_t size) {
+    Bytes b = good;
+    for (int i = 0; i < 4; ++i)
+      b[sizeAt + i] = static_cast<uint8_t>(static_cast<uint32_t>(size) >> (8 * i));
+    return b;
+  };
+  Document doc;
+  EXPECT_EQ(ReadCobBytes(doc, withSize(-1)), -2);
+  EXPECT_EQ(ReadCobBytes(doc, withSize(1 << 30)), -2);
+  // Back to the start of the body: its first bytes are no chunk header.
+  EXPECT_EQ(ReadCobBytes(doc, withSize(0)), -2);
+
+  // A body whose name holds an end chunk header: a size of 4 sends
+  // reading back to the name, which ends the file.
+  CobPolygonChunk trick = Cube();
+  test::CobByteWriter end;
+  end.Chunk("END ", 1, 0, 0, {});
+  trick.name.assign(end.bytes.begin(), end.bytes.end());
+  CobModel model{{trick}};
+  model.end = false;
+  Bytes b = CobBinary(model);
+  for (int i = 0; i < 4; ++i)
+    b[sizeAt + i] = i == 0 ? 4 : 0;
+  ASSERT_EQ(ReadCobBytes(doc, b), 0);
+  EXPECT_EQ(doc.importMesh.faces.size(), 6u);
+
+  // A material shorter than its fixed fields.
+  CobModel withMaterial{{p, CobMaterialChunk{}}};
+  Bytes m = CobBinary(withMaterial);
+  const size_t materialSizeAt = good.size() - 20 + 16;
+  m[materialSizeAt] = 30;
+  m.erase(m.begin() + static_cast<long>(materialSizeAt + 4 + 30),
+          m.begin() + static_cast<long>(materialSizeAt + 4 + 41));
+  EXPECT_EQ(ReadCobBytes(doc, m), -2);
+}
+
+// ---- The sample files, end to end ----
+
+struct FaceCounts {
+  int triangles = 0, quads = 0;
+  bool operator==(const FaceCounts&) const = default;
+};
+
+// Per polygon chunk, from the file's own lines: "Face verts n" makes one
+// face of 3 or 4 corners or n - 2 triangles. (The sample files hold no
+// back sides, which would count once.)
+std::vector<FaceCounts> CountAsciiFaces(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<FaceCounts> parts;
+  std::string line;
+  while (std::getline(in, line)) {
+    int n = 0;
+    if (line.starts_with("PolH V0.")) {
+      parts.emplace_back();
+    } else if (std::sscanf(line.c_str(), "Face verts %d", &n) == 1 && !parts.empty()) {
+      if (n == 4)
+        ++parts.back().quads;
+      else
+        parts.back().triangles += n - 2;
+    }
+  }
+  return parts;
+}
+
+// Per group in scene order (newest part first).
+std::vector<FaceCounts> CountGroupFaces(const Scene& s) {
+  std::vector<FaceCounts> counts;
+  ForEachSibling(s, s.rootHead, [&](int g) {
+    FaceCounts c;
+    for (const DisplayPrimitive& prim : s.groups[g].primitives) {
+      if (prim.type == kTriangles)
+        c.triangles += prim.vertexCount / 3;
+      else
+        c.quads += prim.vertexCount / 4;
+    }
+    counts.push_back(c);
+  });
+  return counts;
+}
+
+std::vector<int> TopGroups(const Scene& s) {
+  std::vector<int> groups;
+  ForEachSibling(s, s.rootHead, [&](int g) { groups.push_back(g); });
+  return groups;
+}
+
+// The whole model spans -1..1 along its longest axis around the origin,
+// and each group's own vertices sit around its origin.
+void ExpectNormalisedAndCentred(const Scene& s) {
+  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
+  for (int g : TopGroups(s)) {
+    Vec3 glo = {1e30f, 1e30f, 1e30f}, ghi = {-1e30f, -1e30f, -1e30f};
+    const int stride = VertexStride(s.groups[g]);
+    for (const DisplayPrimitive& prim : s.groups[g].primitives)
+      for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+        for (int i = 0; i < 3; ++i) {
+          glo[i] = std::min(glo[i], prim.vertices[v + i]);
+          ghi[i] = std::max(ghi[i], prim.vertices[v + i]);
+        }
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(glo[i] + ghi[i], 0, 1e-5f) << s.groups[g].name;
+    for (const Vec3& p : test::WorldPositions(s, g))
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], p[i]);
+        hi[i] = std::max(hi[i], p[i]);
+      }
+  }
+  float longest = 0;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NEAR(lo[i] + hi[i], 0, 1e-4f);
+    longest = std::max(longest, hi[i] - lo[i]);
+  }
+  EXPECT_NEAR(longest, 2, 1e-4f);
+}
+
+TEST(CobSampleFiles, AsciiFilesLoadWithTheFacesTheyList) {
+  for (const char* name : {"molecule_ascii.cob", "spider_4_3_ascii.cob"}) {
+    SCOPED_TRACE(name);
+    test::RecordedDocument d;
+    ASSERT_EQ(ReadModelFile(d.doc, kCobDir + name, false), 0);
+    EXPECT_TRUE(d.shell.messages.empty());
+    std::vector<FaceCounts> expected = CountAsciiFaces(kCobDir + name);
+    ASSERT_FALSE(expected.empty());
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_EQ(CountGroupFaces(d.scene()), expected);
+    ExpectNormalisedAndCentred(d.scene());
+    for (int g : TopGroups(d.scene()))
+      EXPECT_TRUE(d.scene().groups[g].flags & TexCoords);
+  }
+}
+
+TEST(CobSampleFiles, BinaryFilesGiveTheSceneOfTheirAsciiTwins) {
+  for (const char* stem : {"molecule", "spider_4_3"}) {
+    SCOPED_TRACE(stem);
+    test::RecordedDocument ascii, binary;
+    ASSERT_EQ(ReadModelFile(ascii.doc, kCobDir + stem + "_ascii.cob", false), 0);
+    ASSERT_EQ(ReadModelFile(binary.doc, kCobDir + stem + ".cob", false), 0);
+    const Scene &a = ascii.scene(), &b = binary.scene();
+    const std::vector<int> ga = TopGroups(a), gb = TopGroups(b);
+    ASSERT_EQ(ga.size(), gb.size());
+    EXPECT_EQ(CountGroupFaces(a), CountGroupFaces(b));
+    ExpectNormalisedAndCentred(b);
+    for (size_t i = 0; i < ga.size(); ++i) {
+      const DisplayGroup &x = a.groups[ga[i]], &y = b.groups[gb[i]];
+      EXPECT_EQ(x.flags, y.flags);
+      test::ExpectNear(x.color, y.color, 1e-5f);
+      test::ExpectNear(x.translation, y.translation);
+      ASSERT_EQ(x.primitives.size(), y.primitives.size());
+      for (size_t k = 0; k < x.primitives.size(); ++k) {
+        const std::vector<float>&u = x.primitives[k].vertices, &v = y.primitives[k].vertices;
+        ASSERT_EQ(u.size(), v.size());
+        for (size_t j = 0; j < u.size(); ++j)
+          ASSERT_NEAR(u[j], v[j], 2e-4f) << "float " << j;
+      }
+    }
+  }
+  // The molecule's materials: ks 0.1 in the ASCII form, the fixed 0.5 in
+  // the binary one; the blue sphere is the first part read, so the last group.
+  test::RecordedDocument ascii, binary;
+  ASSERT_EQ(ReadModelFile(ascii.doc, kCobDir + "molecule_ascii.cob", false), 0);
+  ASSERT_EQ(ReadModelFile(binary.doc, kCobDir + "molecule.cob", false), 0);
+  const int last = TopGroups(ascii.scene()).back();
+  EXPECT_NEAR(ascii.scene().groups[last].specular[0], 0.1f, 1e-6f);
+  EXPECT_NEAR(binary.scene().groups[TopGroups(binary.scene()).back()].specular[0], 0.5f, 1e-6f);
+  test::ExpectNear(ascii.scene().groups[last].color, {0.345098f, 0.435294f, 0.909804f}, 1e-5f);
+}
+
+TEST(CobSampleFiles, SpiderPartsOfSeveralMaterialsUseCornerColours) {
+  test::RecordedDocument d;
+  ASSERT_EQ(ReadModelFile(d.doc, kCobDir + "spider_4_3.cob", false), 0);
+  ASSERT_EQ(TopGroups(d.scene()).size(), 1u);
+  const DisplayGroup& spider = d.scene().groups[d.scene().rootHead];
+  EXPECT_TRUE(spider.flags & VertexColors);
+  // Its four greys (0.8, 0.6, 0.4, 0.2 plus ka 0.25) appear on the corners.
+  std::vector<float> greys;
+  const int stride = VertexStride(spider);
+  for (const DisplayPrimitive& prim : spider.primitives)
+    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+      greys.push_back(prim.vertices[v + 3]);
+  std::sort(greys.begin(), greys.end());
+  greys.erase(std::unique(greys.begin(), greys.end(),
+                          [](float a, float b) { return std::abs(a - b) < 1e-5f; }),
+              greys.end());
+  ASSERT_EQ(greys.size(), 4u);
+  EXPECT_NEAR(greys[0], 0.45f, 1e-5f);
+  EXPECT_NEAR(greys[3], 1.0f, 1e-5f);
+}
+
+TEST(CobSampleFiles, SampleFilesSurviveEveryTruncationAndDamage) {
+  // Every 97th byte of both forms of the molecule, and damage spread over them.
+  for (const char* name : {"molecule.cob", "molecule_ascii.cob"}) {
+    SCOPED_TRACE(name);
+    const Bytes whole = FileBytes(kCobDir + name);
+    ASSERT_FALSE(whole.empty());
+    for (size_t cut = 0; cut + 40 < whole.size(); cut += 97) {
+      Document doc;
+      ASSERT_EQ(ReadCobBytes(doc, Bytes(whole.begin(), whole.begin() + cut)), -2) << cut;
+    }
+    std::mt19937 random(99);
+    for (int round = 0; round < 200; ++round) {
+      Bytes damaged = whole;
+      for (int i = 0; i < 8; ++i)
+        damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
+      Document doc;
+      const int result = ReadCobBytes(doc, damaged);
+      ASSERT_TRUE(result == 0 || result == -2 || result == -3);
+      if (result == 0) ExpectConsistent(doc.importMesh);
+    }
+  }
+}
+
+TEST(CobSampleFiles, MissingFileCannotBeOpened) {
+  test::RecordedDocument d;
+  EXPECT_EQ(ReadCobModel(d.doc, kCobDir + "no_such_file.cob"), -1);
+  EXPECT_EQ(ReadModelFile(d.doc, kCobDir + "no_such_file.cob", false), -1);
+  ASSERT_EQ(d.shell.messages.size(), 1u);
+  EXPECT_EQ(d.shell.messages[0], "Can't open " + kCobDir + "no_such_file.cob for read\n");
+}
+
+TEST(CobSampleFiles, RefusedFileLeavesTheSceneAlone) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("cob_test_" + std::to_string(getpid()) + ".cob");
+  {
+    CobModel model{{Cube()}};
+    model.end = false;
+    std::ofstream out(path, std::ios::binary);
+    out << CobAscii(model);
+  }
+  test::RecordedDocument d;
+  test::AddTriangle(d.scene(), "Kept");
+  EXPECT_EQ(ReadModelFile(d.doc, path.string(), true), -1);
+  ASSERT_EQ(d.shell.messages.size(), 1u);
+  EXPECT_EQ(d.shell.messages[0], "Can't decode " + path.string() + " correctly\n");
+  EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"Kept"});
+  EXPECT_TRUE(d.doc.importMesh.faces.empty());
+  std::filesystem::remove(path);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,760 @@
+#include "formats/dxf_reader.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "formats/dxf_groups.h"
+#include "formats/dxf_numbers.h"
+#include "formats/import_dispatch.h"
+#include "scene/import_mesh.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+// ---- Writing DXF text ----
+
+std::string G(int code, const std::string& value) {
+  return std::to_string(code) + "\n" + value + "\n";
+}
+
+std::string Num(float v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", v);
+  return text;
+}
+
+std::string Point(int firstCode, const Vec3& p) {
+  return G(firstCode, Num(p[0])) + G(firstCode + 10, Num(p[1])) + G(firstCode + 20, Num(p[2]));
+}
+
+// A 3DFACE with three corners, or four when `fourth` is given.
+std::string Face(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3* fourth = nullptr) {
+  std::string s = G(0, "3DFACE") + G(8, "0") + Point(10, a) + Point(11, b) + Point(12, c);
+  if (fourth) s += Point(13, *fourth);
+  return s;
+}
+
+std::string Mesh(int rows, int columns, const std::vector<Vec3>& vertices, int flags = 16) {
+  std::string s = G(0, "POLYLINE") + G(66, "1") + G(8, "0") + G(70, std::to_string(flags)) +
+                  G(71, std::to_string(rows)) + G(72, std::to_string(columns));
+  for (const Vec3& v : vertices)
+    s += G(0, "VERTEX") + G(8, "0") + Point(10, v) + G(70, "64");
+  return s + G(0, "SEQEND") + G(8, "0");
+}
+
+// The grid vertices of a mesh, each one telling its number k: (k, 10k, 100k).
+std::vector<Vec3> Grid(int count) {
+  std::vector<Vec3> v;
+  for (int k = 0; k < count; ++k)
+    v.push_back({float(k), 10.0f * k, 100.0f * k});
+  return v;
+}
+
+std::string Entities(const std::string& body) {
+  return G(0, "SECTION") + G(2, "ENTITIES") + body + G(0, "ENDSEC") + G(0, "EOF");
+}
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// Reads from a buffer of exactly the text's size, so that the sanitizer
+// catches any read past it.
+int Read(Document& doc, const std::string& text, size_t maxVertices = kDxfMaxVertices) {
+  std::vector<uint8_t> bytes(text.begin(), text.end());
+  return ReadDxfBytes(doc, bytes, maxVertices);
+}
+
+// What a mesh that a read accepted must hold, whatever the file was.
+void ExpectConsistent(const ImportMesh& m) {
+  ASSERT_EQ(m.parts.size(), 1u);
+  ASSERT_EQ(m.parts[0].entries.size(), 1u);
+  EXPECT_EQ(m.parts[0].name, "");
+  EXPECT_EQ(m.parts[0].entries[0].key, -1);
+  ASSERT_EQ(m.parts[0].entries[0].faces.size(), m.faces.size());
+  ASSERT_EQ(m.objects.size(), 1u);
+  size_t corners = 0;
+  for (size_t f = 0; f < m.faces.size(); ++f) {
+    const MeshFace& face = m.faces[f];
+    EXPECT_EQ(m.parts[0].entries[0].faces[f], static_cast<int32_t>(f));
+    ASSERT_TRUE(face.cornerCount == 3 || face.cornerCount == 4);
+    // Corners take fresh vertices in order.
+    for (int k = 0; k < face.cornerCount; ++k)
+      ASSERT_EQ(face.cornerVertices[k], static_cast<int32_t>(corners++));
+  }
+  EXPECT_EQ(corners, m.meshVertices.size());
+  EXPECT_EQ(m.faceNormals.size(), m.faces.size());
+}
+
+std::vector<Vec3> CornerPositions(const ImportMesh& m, size_t face) {
+  std::vector<Vec3> out;
+  for (int k = 0; k < m.faces[face].cornerCount; ++k)
+    out.push_back(m.meshVertices[m.faces[face].cornerVertices[k]]);
+  return out;
+}
+
+struct ScratchDir {
+  std::string path;
+  ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "modra-dxf-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+  }
+  ~ScratchDir() { std::filesystem::remove_all(path); }
+  std::string Write(const std::string& name, const std::string& text) const {
+    const std::string file = path + "/" + name;
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+  }
+};
+
+// ---- Numbers ----
+
+void ExpectScansLikeScanf(const std::string& text) {
+  float f = 0;
+  int d = 0;
+  std::sscanf(text.c_str(), "%f", &f);
+  std::sscanf(text.c_str(), "%d", &d);
+  const float g = dxf::ScanFloat(text);
+  if (std::isnan(f))
+    EXPECT_TRUE(std::isnan(g)) << '"' << text << '"';
+  else
+    EXPECT_EQ(std::memcmp(&f, &g, sizeof f), 0) << '"' << text << "\" " << f << " " << g;
+  EXPECT_EQ(dxf::ScanInt(text), d) << '"' << text << '"';
+}
+
+TEST(DxfNumbers, ReadLikeScanfOnTheAwkwardCases) {
+  const std::vector<std::string> texts = {"0",
+                                          "-0",
+                                          "+1.5",
+                                          "  \t\v\f\r+1",
+                                          ".5",
+                                          "5.",
+                                          ".",
+                                          "-",
+                                          "+",
+                                          "+-1",
+                                          "-+1",
+                                          "1e",
+                                          "1e+",
+                                          "1e-",
+                                          "1e5",
+                                          "1.5e+3x",
+                                          "1,5",
+                                          "00012",
+                                          "1e400",
+                                          "-1e400",
+                                          "1e-50",
+                                          "-7e-46",
+                                          "1e-40",
+                                          "3.4028235e38",
+                                          "3.4028236e38",
+                                          "inf",
+                                          "-INF",
+                                          "+infinity",
+                                          "infinit",
+                                          "infx",
+                                          "in",
+                                          "nan",
+                                          "NaN(12)",
+                                          "nan(",
+                                          "0x",
+                                          "0x.",
+                                          "-0x.",
+                                          "0x1p",
+                                          "0x1.8p1",
+                                          "0XAp-1",
+                                          "0xg",
+                                          "0x-1",
+                                          "0xinf",
+                                          "0x5P+-3",
+                                          "0x1p99999",
+                                          "-0x1p-99999",
+                                          "99999999999",
+                                          "2147483648",
+                                          "-2147483649",
+                                          "99999999999999999999",
+                                          "-99999999999999999999",
+                                          "0x10",
+                                          "1.5\r",
+                                          "",
+                                          " ",
+                                          "abc",
+                                          std::string(400, '9'),
+                                          std::string(400, '9') + "e-360",
+                                          "0." + std::string(400, '0') + "1",
+                                          "0." + std::string(400, '0') + "1e370"};
+  for (const std::string& text : texts)
+    ExpectScansLikeScanf(text);
+}
+
+TEST(DxfNumbers, ReadLikeScanfOnRandomText) {
+  std::mt19937 random(7);
+  const std::string alphabet = std::string("0123456789+-.eExXpPaAfFiInNtTyY() \t\r\n") + '\0';
+  for (int i = 0; i < 100000; ++i) {
+    std::string text(random() % 14, ' ');
+    for (char& c : text)
+      c = alphabet[random() % alphabet.size()];
+    ExpectScansLikeScanf(text);
+  }
+}
+
+TEST(DxfNumbers, IntegerSaysWhetherItFoundDigits) {
+  bool ok = true;
+  EXPECT_EQ(dxf::ScanInt("abc", &ok), 0);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(dxf::ScanInt("  -7x", &ok), -7);
+  EXPECT_TRUE(ok);
+}
+
+// ---- Groups ----
+
+TEST(DxfGroups, CodeRangesDecideHowValuesRead) {
+  using dxf::KindOfCode;
+  using dxf::ValueKind;
+  for (int code : {-5, -1, 0, 9, 1000, 1009})
+    EXPECT_EQ(KindOfCode(code), ValueKind::kString) << code;
+  for (int code : {10, 38, 59, 140, 147, 210, 239, 1010, 1059})
+    EXPECT_EQ(KindOfCode(code), ValueKind::kFloat) << code;
+  for (int code : {60, 70, 139, 148, 209, 240, 999, 1060, 100000})
+    EXPECT_EQ(KindOfCode(code), ValueKind::kInt) << code;
+}
+
+TEST(DxfGroups, LinesEndOnlyAtLineFeeds) {
+  const std::string longComment(1000, 'c');
+  const std::string text =
+      "999\n" + longComment + "\r\n  8\r\nLayer\r\nx7\n" + std::string(300, ' ') + "2.5\n0\nEOF";
+  std::vector<uint8_t> bytes(text.begin(), text.end());
+  dxf::GroupReader reader(bytes);
+  dxf::Group g;
+  ASSERT_TRUE(reader.Next(g));
+  EXPECT_EQ(g.code, 999);
+  EXPECT_EQ(g.value, longComment + "\r");
+  ASSERT_TRUE(reader.Next(g));
+  EXPECT_EQ(g.code, 8);
+  EXPECT_EQ(g.Text(), "Layer");
+  ASSERT_TRUE(reader.Next(g));
+  EXPECT_EQ(g.code, -1);  // "x7" is no number
+  ASSERT_TRUE(reader.Next(g));
+  EXPECT_EQ(g.code, 0);
+  EXPECT_EQ(g.Text(), "EOF");  // the last line keeps its last character
+  reader.PushBack(g);
+  dxf::Group again;
+  ASSERT_TRUE(reader.Next(again));
+  EXPECT_EQ(again.Text(), "EOF");
+  EXPECT_FALSE(reader.Next(g));
+  EXPECT_FALSE(reader.Next(g));
+}
+
+TEST(DxfGroups, ALoneCodeLineIsNoGroup) {
+  for (const std::string text : {"", "0", "0\n", "\n"}) {
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    dxf::GroupReader reader(bytes);
+    dxf::Group g;
+    EXPECT_FALSE(reader.Next(g)) << '"' << text << '"';
+  }
+}
+
+// ---- Faces and meshes ----
+
+TEST(DxfReading, TriangleWrittenWithARepeatedLastCorner) {
+  test::RecordedDocument d;
+  const Vec3 last = {7, 8, 9};
+  ASSERT_EQ(Read(d.doc, Entities(Face({1, 2, 3}, {4, 5, 6}, last, &last))), 0);
+  const ImportMesh& m = d.doc.importMesh;
+  ExpectConsistent(m);
+  ASSERT_EQ(m.faces.size(), 1u);
+  const MeshFace& f = m.faces[0];
+  EXPECT_EQ(f.cornerCount, 4);
+  // DXF (X, Y, Z) arrives as (X, Z, Y).
+  test::ExpectSamePositions(CornerPositions(m, 0), {{1, 3, 2}, {4, 6, 5}, {7, 9, 8}, {7, 9, 8}});
+  EXPECT_EQ(f.creaseCos, 1.0f);
+  EXPECT_EQ(f.objectIndex, 0);
+  EXPECT_EQ(f.owner, 0);
+  EXPECT_FALSE(f.hasNormals);
+  EXPECT_EQ(f.partIndex, 0);
+  EXPECT_EQ(f.entryIndex, 0);
+  // The white default material, which the part takes.
+  const MeshObject& o = m.objects[0];
+  EXPECT_EQ(o.color, (Vec3{1, 1, 1}));
+  EXPECT_EQ(o.alpha, 1.0f);
+  EXPECT_EQ(o.specularLevel, 0.5f);
+  EXPECT_EQ(o.shininess, 15.0f);
+  EXPECT_EQ(o.crease, 1.0f);
+  EXPECT_TRUE(m.vertexFaceLinks.empty());
+}
+
+TEST(DxfReading, AnyFourthCornerCodeMakesFourCorners) {
+  struct Case {
+    std::string groups;
+    int corners;
+    Vec3 fourth;
+  };
+  const std::string start = G(0, "3DFACE") + Point(10, {1, 1, 1}) + Point(11, {2, 2, 2});
+  for (const Case& c : {Case{start + Point(12, {3, 3, 3}), 3, {}},
+                        Case{start + Point(12, {3, 3, 3}) + G(13, "4"), 4, {4, 0, 0}},
+                        Case{start + Point(12, {3, 3, 3}) + G(23, "4"), 4, {0, 0, 4}},
+                        Case{start + Point(12, {3, 3, 3}) + G(33, "4"), 4, {0, 4, 0}},
+                        Case{start + G(14, "9") + G(34, "9"), 3, {}}}) {
+    test::RecordedDocument d;
+    ASSERT_EQ(Read(d.doc, Entities(c.groups)), 0) << c.groups;
+    const ImportMesh& m = d.doc.importMesh;
+    ExpectConsistent(m);
+    ASSERT_EQ(m.faces.size(), 1u);
+    ASSERT_EQ(m.faces[0].cornerCount, c.corners) << c.groups;
+    if (c.corners == 4) test::ExpectNear(CornerPositions(m, 0)[3], c.fourth);
+  }
+}
+
+TEST(DxfReading, MissingCoordinatesAreZeroAndLaterGroupsWin) {
+  test::RecordedDocument d;
+  const std::string face = G(0, "3DFACE") + G(10, "1") + G(20, "2") + G(21, "5") + G(32, "6") +
+                           G(10, "-1") + G(62, "3") + G(999, "remark");
+  ASSERT_EQ(Read(d.doc, Entities(face)), 0);
+  ExpectConsistent(d.doc.importMesh);
+  test::ExpectSamePositions(CornerPositions(d.doc.importMesh, 0),
+                            {{-1, 0, 2}, {0, 0, 5}, {0, 6, 0}});
+}
+
+TEST(DxfReading, EveryCornerGetsAVertexOfItsOwn) {
+  test::RecordedDocument d;
+  const Vec3 a = {0, 0, 0}, b = {1, 0, 0}, c = {0, 1, 0}, e = {1, 1, 0};
+  ASSERT_EQ(Read(d.doc, Entities(Face(a, b, c) + Face(b, e, c, &c))), 0);
+  const ImportMesh& m = d.doc.importMesh;
+  ExpectConsistent(m);
+  ASSERT_EQ(m.faces.size(), 2u);
+  EXPECT_EQ(m.meshVertices.size(), 7u);
+}
+
+TEST(DxfReading, ThousandsOfFacesKeepTheirCorners) {
+  // Enough faces for the tables to be sized from the first ones.
+  std::string body;
+  const int count = 9000;
+  for (int f = 0; f < count; ++f) {
+    const float x = float(f);
+    const Vec3 fourth = {x, 3, 3};
+    body += Face({x, 0, 0}, {x, 1, 0}, {x, 2, 1}, f % 3 ? nullptr : &fourth);
+  }
+  test::RecordedDocument d;
+  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
+  const ImportMesh& m = d.doc.importMesh;
+  ExpectConsistent(m);
+  ASSERT_EQ(m.faces.size(), size_t(count));
+  for (int f : {0, 4095, 4096, 4097, count - 1}) {
+    const float x = float(f);
+    std::vector<Vec3> expected = {{x, 0, 0}, {x, 0, 1}, {x, 1, 2}};
+    if (f % 3 == 0) expected.push_back({x, 3, 3});
+    test::ExpectSamePositions(CornerPositions(m, f), expected);
+  }
+}
+
+TEST(DxfReading, PolygonMeshMakesQuadsInGridOrder) {
+  test::RecordedDocument d;
+  ASSERT_EQ(Read(d.doc, Entities(Mesh(3, 4, Grid(12)))), 0);
+  const ImportMesh& m = d.doc.importMesh;
+  ExpectConsistent(m);
+  ASSERT_EQ(m.faces.size(), 6u);
+  // Grid vertex k is (k, 10k, 100k), stored as (k, 100k, 10k).
+  auto at = [](int k) { return Vec3{float(k), 100.0f * k, 10.0f * k}; };
+  size_t face = 0;
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 3; ++j, ++face) {
+      const int k = i * 4 + j;
+      EXPECT_EQ(m.faces[face].cornerCount, 4);
+      test::ExpectSamePositions(CornerPositions(m, face), {at(k), at(k + 1), at(k + 5), at(k + 4)});
+    }
+}
+
+TEST(DxfReading, MeshesThatMakeNoFaces) {
+  const std::vector<std::string> files = {
+      Mesh(3, 4, Grid(12), 64),                                // polyface mesh
+      Mesh(3, 4, Grid(12), 1),                                 // closed polyline
+      Mesh(3, 4, Grid(12), 32),                                // closed in N only, no mesh bit
+      Mesh(3, 4, Grid(12), 0),                                 // plain polyline
+      Mesh(3, 4, Grid(11)),                                    // one vertex short
+      Mesh(1, 4, Grid(12)),                                    // a single row
+      Mesh(3, 0, Grid(12)),                                    // no columns
+      Mesh(-3, -4, Grid(12)),                                  // negative counts
+      Mesh(2147483647, 2, Grid(12)),                           // i x N + j would overflow int32
+      Mesh(65536, 65536, Grid(12)),                            // M x N overflows int32
+      G(0, "VERTEX") + Point(10, {1, 2, 3}) + G(0, "SEQEND"),  // no polyline read yet
+  };
+  for (const std::string& body : files) {
+    test::RecordedDocument d;
+    ASSERT_EQ(Read(d.doc, Entities(body)), 0) << body;
+    ExpectConsistent(d.doc.importMesh);
+    EXPECT_TRUE(d.doc.importMesh.faces.empty()) << body;
+  }
+  // The mesh bit with a closing flag still makes the open mesh.
+  test::RecordedDocument d;
+  ASSERT_EQ(Read(d.doc, Entities(Mesh(3, 4, Grid(12), 16 | 1 | 32))), 0);
+  EXPECT_EQ(d.doc.importMesh.faces.size(), 6u);
+  // Extra vertices beyond M x N are left alone.
+  ASSERT_EQ(Read(d.doc, Entities(Mesh(2, 2, Grid(9)))), 0);
+  EXPECT_EQ(d.doc.importMesh.faces.size(), 1u);
+}
+
+TEST(DxfReading, ALaterSeqendMakesTheLastMeshAgain) {
+  test::RecordedDocument d;
+  // An insertion's attributes end with a SEQEND of their own.
+  const std::string insert =
+      G(0, "INSERT") + G(66, "1") + G(0, "ATTRIB") + G(1, "x") + G(0, "SEQEND") + G(8, "0");
+  ASSERT_EQ(Read(d.doc, Entities(Mesh(2, 3, Grid(6)) + insert)), 0);
+  ExpectConsistent(d.doc.importMesh);
+  EXPECT_EQ(d.doc.importMesh.faces.size(), 4u);
+  // A new POLYLINE empties the list: its SEQEND has nothing to use.
+  const std::string emptyMesh =
+      G(0, "POLYLINE") + G(70, "16") + G(71, "2") + G(72, "2") + G(0, "SEQEND") + G(0, "SEQEND");
+  ASSERT_EQ(Read(d.doc, Entities(Mesh(2, 3, Grid(6)) + emptyMesh)), 0);
+  EXPECT_EQ(d.doc.importMesh.faces.size(), 2u);
+}
+
+TEST(DxfReading, VertexElevationIsItsZ) {
+  test::RecordedDocument d;
+  std::string body = G(0, "POLYLINE") + G(70, "16") + G(71, "2") + G(72, "2");
+  for (int k = 0; k < 4; ++k)
+    body += G(0, "VERTEX") + G(10, std::to_string(k % 2)) + G(20, std::to_string(k / 2)) +
+            G(30, "1") + G(38, "5");
+  ASSERT_EQ(Read(d.doc, Entities(body + G(0, "SEQEND"))), 0);
+  ASSERT_EQ(d.doc.importMesh.faces.size(), 1u);
+  for (const Vec3& p : CornerPositions(d.doc.importMesh, 0))
+    EXPECT_EQ(p[1], 5.0f);
+}
+
+TEST(DxfReading, APolylineHoldsAtMostTenThousandVertices) {
+  test::RecordedDocument d;
+  ASSERT_EQ(Read(d.doc, Entities(Mesh(100, 100, Grid(10000)))), 0);
+  EXPECT_EQ(d.doc.importMesh.faces.size(), 99u * 99u);
+  EXPECT_EQ(Read(d.doc, Entities(Mesh(100, 100, Grid(10001)))), -3);
+}
+
+TEST(DxfReading, FilesThatWouldMakeTooManyVertices) {
+  const std::string text =
+      Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) + Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
+  test::RecordedDocument d;
+  EXPECT_EQ(Read(d.doc, text, 6), 0);
+  EXPECT_EQ(Read(d.doc, text, 5), -3);
+  EXPECT_EQ(Read(d.doc, Entities(Mesh(3, 3, Grid(9))), 15), -3);
+}
+
+TEST(DxfReading, OnlyLinesAndCirclesGiveOneEmptyPart) {
+  test::RecordedDocument d;
+  const std::string body = G(0, "LINE") + Point(10, {0, 0, 0}) + Point(11, {1, 1, 1}) +
+                           G(0, "CIRCLE") + Point(10, {0, 0, 0}) + G(40, "2") + G(0, "LINE") +
+                           Point(10, {1, 1, 1});
+  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
+  ExpectConsistent(d.doc.importMesh);
+  EXPECT_TRUE(d.doc.importMesh.faces.empty());
+  EXPECT_TRUE(d.doc.importMesh.meshVertices.empty());
+}
+
+TEST(DxfReading, CrLfReadsLikeLf) {
+  const Vec3 top = {0, 0, 5};
+  const std::string text = Entities(Face({0, 0, 0}, {1.5f, 0, 0}, {0, 2, 0}, &top) +
+                                    Mesh(3, 3, Grid(9)) + G(0, "CIRCLE") + G(40, "1"));
+  test::RecordedDocument lf, crlf;
+  ASSERT_EQ(Read(lf.doc, text), 0);
+  ASSERT_EQ(Read(crlf.doc, WithCrLf(text)), 0);
+  const ImportMesh &a = lf.doc.importMesh, &b = crlf.doc.importMesh;
+  ASSERT_EQ(a.faces.size(), 5u);
+  ASSERT_EQ(b.faces.size(), a.faces.size());
+  EXPECT_EQ(a.meshVertices, b.meshVertices);
+  for (size_t f = 0; f < a.faces.size(); ++f)
+    EXPECT_EQ(a.faces[f].cornerCount, b.faces[f].cornerCount);
+}
+
+TEST(DxfReading, ValuesReadAsScanfReadsThem) {
+  test::RecordedDocument d;
+  const std::string face = G(0, "3DFACE") + "  10\n+1.5\n 20 \n 2e1xyz\n30\nabc\n" +
+                           "11x\n7\n" +  // "11x" reads as code 11
+                           "x\n9\n" +    // no code at all: passed over
+                           G(21, "1,5") + G(31, ".25") + Point(12, {0, 0, 0});
+  ASSERT_EQ(Read(d.doc, Entities(face)), 0);
+  ASSERT_EQ(d.doc.importMesh.faces.size(), 1u);
+  test::ExpectSamePositions(CornerPositions(d.doc.importMesh, 0),
+                            {{1.5f, 0, 20}, {7, 0.25f, 1}, {0, 0, 0}});
+}
+
+TEST(DxfReading, LongLinesDoNotPutGroupsOutOfStep) {
+  test::RecordedDocument d;
+  const std::string body = G(999, std::string(700, 'x')) + G(0, "3DFACE") +
+                           G(10, std::string(300, ' ') + "4") + G(1000, std::string(256, 'y')) +
+                           Point(11, {1, 0, 0}) + Point(12, {0, 1, 0}) +
+                           Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
+  ExpectConsistent(d.doc.importMesh);
+  ASSERT_EQ(d.doc.importMesh.faces.size(), 2u);
+  EXPECT_EQ(d.doc.importMesh.meshVertices[0][0], 4.0f);
+}
+
+TEST(DxfReading, WhereTheFileMayEnd) {
+  const std::string face = Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  const std::string head = G(0, "SECTION") + G(2, "ENTITIES");
+  struct Case {
+    std::string text;
+    int result;
+    size_t faces;
+  };
+  for (const Case& c : {
+           Case{head + face + G(0, "ENDSEC"), 0, 1},                       // no EOF
+           Case{head + face + G(0, "LINE") + Point(10, {1, 1, 1}), 0, 1},  // inside a LINE
+           Case{head + face + G(0, "ENDSEC") + "0", 0, 1},      // a code without its value
+           Case{head + face, -2, 0},                            // inside a 3DFACE
+           Case{head + G(0, "CIRCLE") + G(40, "1"), -2, 0},     // inside a CIRCLE
+           Case{head + G(0, "POLYLINE") + G(70, "16"), -1, 0},  // inside a POLYLINE header
+           Case{head + G(0, "POLYLINE") + G(0, "VERTEX") + G(10, "1"), -2, 0},  // inside a VERTEX
+           // The last line needs no line feed: SEQEND still counts.
+           Case{head + Mesh(2, 2, Grid(4)).substr(0, Mesh(2, 2, Grid(4)).rfind("SEQEND") + 6), 0,
+                1},
+       }) {
+    test::RecordedDocument d;
+    EXPECT_EQ(Read(d.doc, c.text), c.result) << c.text;
+    if (c.result == 0) {
+      ExpectConsistent(d.doc.importMesh);
+      EXPECT_EQ(d.doc.importMesh.faces.size(), c.faces) << c.text;
+    }
+  }
+}
+
+TEST(DxfReading, TheFirstGroupMustStartASection) {
+  const std::string face = Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) + G(0, "EOF");
+  for (const std::string& start :
+       std::vector<std::string>{G(0, "SECTION"), G(0, "SECTIONS"), "  0\nSECTION\r\n",
+                                G(999, "made by hand") + G(999, "") + G(0, "SECTION")}) {
+    test::RecordedDocument d;
+    EXPECT_EQ(Read(d.doc, start + face), 0) << start;
+    EXPECT_EQ(d.doc.importMesh.faces.size(), 1u) << start;
+  }
+  for (const std::string& start : {G(0, "SECTIO"), G(0, "section"), G(2, "SECTION"),
+                                   G(0, " SECTION"), G(999, "x") + G(9, "SECTION"), G(0, "EOF"),
+                                   std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}) {
+    test::RecordedDocument d;
+    EXPECT_EQ(Read(d.doc, start + face), -2) << start;
+  }
+}
+
+TEST(DxfReading, AFileWithoutGroupsIsAnEmptyModel) {
+  for (const std::string& text : std::vector<std::string>{"", "\n", "0", G(999, "a comment")}) {
+    test::RecordedDocument d;
+    ASSERT_EQ(Read(d.doc, text), 0) << '"' << text << '"';
+    ExpectConsistent(d.doc.importMesh);
+    EXPECT_TRUE(d.doc.importMesh.faces.empty());
+  }
+}
+
+// ---- Whole imports ----
+
+TEST(DxfImport, FacesAreDrawnFlat) {
+  ScratchDir dir;
+  // Two faces at right angles that share an edge: flat shading keeps each
+  // face's own normal at every corner.
+  const std::string path =
+      dir.Write("flat.dxf", Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) +
+                                     Face({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, nullptr)));
+  test::RecordedDocument d;
+  ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
+  const Scene& s = d.scene();
+  ASSERT_NE(s.rootHead, -1);
+  const DisplayGroup& g = s.groups[s.rootHead];
+  ASSERT_EQ(g.primitives.size(), 1u);
+  const DisplayPrimitive& p = g.primitives[0];
+  ASSERT_EQ(p.type, kTriangles);
+  ASSERT_EQ(p.vertexCount, 6);
+  const int stride = VertexStride(g);
+  ASSERT_EQ(stride, 6);  // the part took the white material: no vertex colours
+  // DXF (X, Y, Z) is (X, Z, Y) here; the normal is (P2 - P0) x (P1 - P0).
+  const Vec3 normals[2] = {{0, 1, 0}, {1, 0, 0}};
+  for (int v = 0; v < 6; ++v)
+    test::ExpectNear(
+        {p.vertices[v * stride + 3], p.vertices[v * stride + 4], p.vertices[v * stride + 5]},
+        normals[v / 3]);
+  EXPECT_EQ(g.color, (Vec3{1, 1, 1}));
+  EXPECT_EQ(g.shininess, 15.0f);
+}
+
+// Faces the file should give, counted the simple way: 3DFACE entities by
+// their corner codes, polygon meshes from their headers and VERTEX count.
+struct FaceCount {
+  int triangles = 0, quads = 0;
+};
+
+FaceCount CountFaces(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::pair<int, std::string>> groups;
+  std::string code, value;
+  while (std::getline(in, code) && std::getline(in, value)) {
+    if (!value.empty() && value.back() == '\r') value.pop_back();
+    groups.emplace_back(std::atoi(code.c_str()), value);
+  }
+  FaceCount count;
+  int flags = 0, rows = 0, columns = 0, vertices = 0;
+  for (size_t i = 0; i < groups.size(); ++i) {
+    if (groups[i].first != 0) continue;
+    const std::string& entity = groups[i].second;
+    bool fourth = false;
+    if (entity == "POLYLINE") {
+      flags = 0;
+      rows = columns = 1;
+      vertices = 0;
+    }
+    for (size_t j = i + 1; j < groups.size() && groups[j].first != 0; ++j) {
+      const int c = groups[j].first;
+      if (entity == "3DFACE" && (c == 13 || c == 23 || c == 33)) fourth = true;
+      if (entity == "POLYLINE" && c == 70) flags = std::atoi(groups[j].second.c_str());
+      if (entity == "POLYLINE" && c == 71) rows = std::atoi(groups[j].second.c_str());
+      if (entity == "POLYLINE" && c == 72) columns = std::atoi(groups[j].second.c_str());
+    }
+    if (entity == "3DFACE") ++(fourth ? count.quads : count.triangles);
+    if (entity == "VERTEX") ++vertices;
+    if (entity == "SEQEND" && (flags & 16) && rows > 1 && columns > 1 && rows * columns <= vertices)
+      count.quads += (rows - 1) * (columns - 1);
+  }
+  return count;
+}
+
+TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
+  const std::string folder = std::string(MODRA_TESTDATA_DIR) + "/models/dxf";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string path = entry.path().string();
+    SCOPED_TRACE(path);
+    ++files;
+    const FaceCount expected = CountFaces(path);
+    test::RecordedDocument d;
+    ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
+    EXPECT_TRUE(d.shell.messages.empty());
+    const Scene& s = d.scene();
+    std::vector<int> groups;
+    ForEachGroup(s, s.rootHead, [&](int g) { groups.push_back(g); });
+    ASSERT_EQ(groups.size(), 1u);  // the one part
+    const DisplayGroup& g = s.groups[groups[0]];
+    EXPECT_EQ(g.name, "");
+    FaceCount got;
+    const int stride = VertexStride(g);
+    Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
+    for (const DisplayPrimitive& p : g.primitives) {
+      ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * stride);
+      if (p.type == kTriangles)
+        got.triangles += p.vertexCount / 3;
+      else
+        got.quads += p.vertexCount / 4;
+      for (size_t v = 0; v < p.vertices.size(); v += stride)
+        for (int i = 0; i < 3; ++i) {
+          lo[i] = std::min(lo[i], p.vertices[v + i]);
+          hi[i] = std::max(hi[i], p.vertices[v + i]);
+        }
+    }
+    EXPECT_EQ(got.triangles, expected.triangles);
+    EXPECT_EQ(got.quads, expected.quads);
+    if (got.triangles + got.quads == 0) continue;
+    // Centred on its own geometry, which spans -1..1 along its longest side.
+    float longest = 0;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(lo[i] + hi[i], 0.0f, 1e-5f) << "axis " << i;
+      longest = std::max(longest, hi[i] - lo[i]);
+      EXPECT_LE(hi[i] + g.translation[i], 1.0f + 1e-5f);
+      EXPECT_GE(lo[i] + g.translation[i], -1.0f - 1e-5f);
+    }
+    EXPECT_NEAR(longest, 2.0f, 1e-5f);
+  }
+  EXPECT_EQ(files, 3);
+}
+
+TEST(DxfImport, FailuresNameTheFileAndKeepTheScene) {
+  ScratchDir dir;
+  const std::string notDxf = dir.Write("notes.dxf", G(0, "TABLE") + G(0, "EOF"));
+  const std::string tooMany = dir.Write("big.dxf", Entities(Mesh(2, 2, Grid(10001))));
+  const std::string missing = dir.path + "/missing.dxf";
+  struct Case {
+    std::string path, message;
+  };
+  for (const Case& c : {Case{notDxf, "Can't decode " + notDxf + " correctly\n"},
+                        Case{tooMany, tooMany + " is too large to load or can't be decoded\n"},
+                        Case{missing, "Can't open " + missing + " for read\n"}}) {
+    test::RecordedDocument d;
+    test::AddTriangle(d.scene(), "kept");
+    AppendModelFile(d.doc, c.path);
+    ASSERT_EQ(d.shell.messages.size(), 1u);
+    EXPECT_EQ(d.shell.messages[0], c.message);
+    EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
+    EXPECT_TRUE(d.doc.importMesh.faces.empty());
+  }
+  // A folder named like a model cannot be read either.
+  std::filesystem::create_directory(dir.path + "/folder.dxf");
+  test::RecordedDocument d;
+  EXPECT_EQ(ReadDxfModel(d.doc, dir.path + "/folder.dxf"), -1);
+}
+
+// ---- Damaged files ----
+
+std::string SmallFile() {
+  const Vec3 last = {1, 1, 0};
+  return G(999, "small") +
+         Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, &last) + G(0, "CIRCLE") + G(40, "1") +
+                  Mesh(2, 3, Grid(6)) + G(0, "LINE") + Point(10, {1, 2, 3}));
+}
+
+TEST(DxfDamage, TruncatedAtEveryOffset) {
+  const std::string full = SmallFile();
+  for (size_t size = 0; size <= full.size(); ++size) {
+    test::RecordedDocument d;
+    test::AddTriangle(d.scene(), "kept");
+    const int result = Read(d.doc, full.substr(0, size));
+    ASSERT_TRUE(result == 0 || result == -1 || result == -2) << size << ": " << result;
+    if (result == 0) ExpectConsistent(d.doc.importMesh);
+    EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
+  }
+  test::RecordedDocument d;
+  ASSERT_EQ(Read(d.doc, full), 0);
+  EXPECT_EQ(d.doc.importMesh.faces.size(), 3u);
+}
+
+TEST(DxfDamage, RandomCorruption) {
+  const std::string full = SmallFile();
+  const std::string typical =
+      "0123456789-+.e\n\r \x00\xff"
+      "3DFACESEQENDVERTEXPOLYLINE";
+  std::mt19937 random(11);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = full;
+    const int changes = 1 + static_cast<int>(random() % 8);
+    for (int c = 0; c < changes; ++c) {
+      const size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0:
+          text[at] = typical[random() % typical.size()];
+          break;
+        case 1:
+          text[at] = static_cast<char>(random());
+          break;
+        default:
+          text.erase(at, 1 + random() % 6);
+          if (text.empty()) text = "0";
+      }
+    }
+    test::RecordedDocument d;
+    const int result = Read(d.doc, text);
+    ASSERT_TRUE(result == 0 || result == -1 || result == -2 || result == -3) << text;
+    if (result == 0) ExpectConsistent(d.doc.importMesh);
+  }
+}
+
+}  // namespace
+}  // namespace modra

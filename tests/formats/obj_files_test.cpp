@@ -1,0 +1,251 @@
+// Real Wavefront files, imported whole: what arrives in the scene, counted
+// against the file's own lines.
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "formats/import_dispatch.h"
+#include "formats/obj_test_util.h"
+
+namespace modra {
+namespace {
+
+using test::FaceCounts;
+
+std::vector<std::string> SplitAtSpaces(const std::string& line) {
+  std::vector<std::string> tokens;
+  std::string token;
+  std::istringstream in(line);
+  while (std::getline(in, token, ' '))
+    if (!token.empty()) tokens.push_back(token);
+  return tokens;
+}
+
+// Faces per group name, counted straight from the text: every `f` line of
+// three or more corners whose numbers are all in range, a polygon of n > 4
+// corners as n - 2 triangles.
+std::map<std::string, FaceCounts> CountFromFile(const std::string& text) {
+  std::map<std::string, FaceCounts> groups;
+  std::string group = "None";
+  long positions = 0, normals = 0;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#' || line[0] == '$') continue;
+    const std::vector<std::string> t = SplitAtSpaces(line);
+    if (t.empty()) continue;
+    if (t[0] == "v" && t.size() >= 4) ++positions;
+    if (t[0] == "vn" && t.size() >= 4) ++normals;
+    if (t[0] == "g" && t.size() >= 2) group = t[1];
+    if ((t[0] != "f" && t[0] != "fo") || t.size() < 4) continue;
+    bool valid = true;
+    for (size_t i = 1; i < t.size(); ++i) {
+      char* end;
+      long v = std::strtol(t[i].c_str(), &end, 10);
+      if (end == t[i].c_str()) v = 1;
+      if (v < 1 || v > positions) valid = false;
+      if (end[0] == '/' && end[1] == '/') {
+        const long n = std::strtol(end + 2, nullptr, 10);
+        if (n < 1 || n > normals) valid = false;
+      }
+    }
+    if (!valid) continue;
+    FaceCounts& c = groups[group];
+    const int n = static_cast<int>(t.size()) - 1;
+    if (n == 3) ++c.triangles;
+    if (n == 4) ++c.quads;
+    if (n > 4) c.triangles += n - 2;
+    c.vertices += n <= 4 ? n : 3 * (n - 2);
+  }
+  return groups;
+}
+
+// The whole model inside -1..1, touching both ends along its longest axis
+// and centred; every group's own vertices centred on its origin.
+void ExpectNormalisedAndCentred(const Scene& s) {
+  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (!IsLiveGroup(s, g)) return;
+    const std::vector<Vec3> local = test::LocalPositions(s.groups[g]);
+    if (local.empty()) return;
+    Vec3 glo = local[0], ghi = local[0];
+    for (const Vec3& p : local)
+      for (int i = 0; i < 3; ++i) {
+        glo[i] = std::min(glo[i], p[i]);
+        ghi[i] = std::max(ghi[i], p[i]);
+      }
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(glo[i] + ghi[i], 0, 1e-5f) << s.groups[g].name << " axis " << i;
+    for (const Vec3& p : test::WorldPositions(s, g))
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], p[i]);
+        hi[i] = std::max(hi[i], p[i]);
+      }
+  });
+  float longest = 0;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_GE(lo[i], -1.0001f);
+    EXPECT_LE(hi[i], 1.0001f);
+    EXPECT_NEAR(lo[i] + hi[i], 0, 1e-4f) << "axis " << i;
+    longest = std::max(longest, hi[i] - lo[i]);
+  }
+  EXPECT_NEAR(longest, 2.0f, 1e-4f);
+}
+
+class ObjFiles : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(ObjFiles, ArriveWithTheFacesTheFileHolds) {
+  const std::string path = test::ModelPath("obj/" + GetParam());
+  const std::map<std::string, FaceCounts> expected = CountFromFile(test::ReadText(path));
+  test::RecordedDocument r;
+  ASSERT_EQ(ReadModelFile(r.doc, path, false), 0);
+  EXPECT_TRUE(r.shell.messages.empty());
+  const Scene& s = r.scene();
+
+  std::map<std::string, FaceCounts> got;
+  int groups = 0;
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (!IsLiveGroup(s, g)) return;
+    ++groups;
+    const DisplayGroup& group = s.groups[g];
+    EXPECT_TRUE(group.flags & Enabled);
+    EXPECT_TRUE(group.flags & NeedsCentering);
+    if (group.primitives.empty()) return;
+    EXPECT_EQ(got.count(group.name), 0u) << "two groups named " << group.name;
+    got[group.name] = test::CountFaces(group);
+  });
+  ASSERT_EQ(got.size(), expected.size());
+  for (const auto& [name, counts] : expected) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(got.count(name), 1u);
+    EXPECT_EQ(got[name].triangles, counts.triangles);
+    EXPECT_EQ(got[name].quads, counts.quads);
+    EXPECT_EQ(got[name].vertices, counts.vertices);
+  }
+  // Groups without faces may remain (a group named and never used), but
+  // never more than the file names.
+  EXPECT_GE(groups, static_cast<int>(expected.size()));
+  if (!expected.empty()) ExpectNormalisedAndCentred(s);
+}
+
+std::vector<std::string> ObjFileNames() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(test::ModelPath("obj")))
+    if (e.path().extension() == ".obj") names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, ObjFiles, ::testing::ValuesIn(ObjFileNames()),
+                         [](const auto& info) {
+                           std::string name = info.param.substr(0, info.param.find('.'));
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+TEST(ObjFileCases, FilesWithoutFacesGiveOneEmptyGroup) {
+  for (const char* name : {"obj/point_cloud.obj", "obj/testline.obj", "invalid/empty.obj"}) {
+    SCOPED_TRACE(name);
+    test::RecordedDocument r;
+    ASSERT_EQ(ReadModelFile(r.doc, test::ModelPath(name), false), 0);
+    EXPECT_TRUE(r.shell.messages.empty());
+    EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
+    EXPECT_TRUE(r.scene().groups[r.scene().rootHead].primitives.empty());
+  }
+}
+
+TEST(ObjFileCases, TheMalformedFileKeepsOnlyFacesWhoseCornersExist) {
+  test::RecordedDocument r;
+  ASSERT_EQ(ReadModelFile(r.doc, test::ModelPath("invalid/malformed.obj"), false), 0);
+  EXPECT_TRUE(r.shell.messages.empty());
+  const int g = test::FindGroup(r.scene(), "None");
+  ASSERT_NE(g, -1);
+  const FaceCounts c = test::CountFaces(r.scene().groups[g]);
+  EXPECT_EQ(c.quads, 3);
+  EXPECT_EQ(c.triangles, 0);
+}
+
+TEST(ObjFileCases, TheLastLineWithoutALineBreakStillCounts) {
+  test::RecordedDocument with, without;
+  ASSERT_EQ(ReadModelFile(with.doc, test::ModelPath("obj/box.obj"), false), 0);
+  ASSERT_EQ(ReadModelFile(without.doc, test::ModelPath("obj/box_without_lineending.obj"), false),
+            0);
+  const DisplayGroup& a = with.scene().groups[with.scene().rootHead];
+  const DisplayGroup& b = without.scene().groups[without.scene().rootHead];
+  EXPECT_EQ(test::CountFaces(b).quads, 6);
+  EXPECT_EQ(test::LocalPositions(a), test::LocalPositions(b));
+}
+
+TEST(ObjFileCases, AFileThatCannotBeOpenedIsSaidAndLeavesTheSceneAlone) {
+  test::RecordedDocument r;
+  test::AddTriangle(r.scene(), "kept");
+  const std::string path = test::ModelPath("obj/missing.obj");
+  EXPECT_EQ(ReadModelFile(r.doc, path, true), -1);
+  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't open " + path + " for read\n"});
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
+  EXPECT_TRUE(r.doc.importMesh.faces.empty());
+}
+
+TEST(ObjFileCases, AppendingTwiceGivesTwoFileGroupsNewerFirst) {
+  test::RecordedDocument r;
+  AppendModelFile(r.doc, test::ModelPath("obj/box.obj"));
+  AppendModelFile(r.doc, test::ModelPath("obj/testmixed.obj"));
+  const Scene& s = r.scene();
+  EXPECT_EQ(test::Names(s, s.rootHead), (std::vector<std::string>{"testmixed", "box"}));
+  ForEachSibling(s, s.rootHead, [&](int g) {
+    EXPECT_EQ(test::Names(s, s.groups[g].child), std::vector<std::string>{"None"});
+  });
+  // Each file is sized by itself.
+  ExpectNormalisedAndCentred(s);
+  EXPECT_TRUE(r.doc.modified);
+}
+
+TEST(ObjFileCases, MaterialsComeFromTheLoadedLibrary) {
+  test::RecordedDocument r;
+  ASSERT_EQ(LoadWavefrontMaterials(r.doc, test::ModelPath("obj/regr01.mtl")), 0);
+  ASSERT_EQ(ReadModelFile(r.doc, test::ModelPath("obj/regr01.obj"), false), 0);
+  const Scene& s = r.scene();
+  // Groups Door-01 to Door-04 use material Door: Kd 0.8 0.6 0.4, Ks 0.9.
+  for (const char* name : {"Door-01", "Door-04"}) {
+    const int g = test::FindGroup(s, name);
+    ASSERT_NE(g, -1) << name;
+    test::ExpectNear(s.groups[g].color, {0.8f, 0.6f, 0.4f}, 1e-6f);
+    test::ExpectNear(s.groups[g].specular, {0.9f, 0.9f, 0.9f}, 1e-6f);
+    EXPECT_FALSE(s.groups[g].flags & VertexColors);
+  }
+}
+
+TEST(ObjFileCases, ALibraryWithoutNsLinesLeavesEveryMaterialBlack) {
+  test::ObjTempDir dir;
+  const std::string model = dir / "red.obj", library = dir / "no_ns.mtl";
+  test::WriteText(model, "usemtl red\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+  test::WriteText(library, "newmtl red\nKd 1 0 0\nKs 0 0 0\n");
+  test::RecordedDocument r;
+  ASSERT_EQ(ReadModelFile(r.doc, model, false), 0);
+  test::ExpectNear(r.scene().groups[r.scene().rootHead].color, {1, 0, 0}, 0);
+
+  ASSERT_EQ(LoadWavefrontMaterials(r.doc, library), 0);
+  EXPECT_TRUE(r.doc.materials.entries.empty());
+  ASSERT_EQ(ReadModelFile(r.doc, model, false), 0);
+  test::ExpectNear(r.scene().groups[r.scene().rootHead].color, {0, 0, 0}, 0);
+}
+
+TEST(ObjFileCases, TheFileTypeComesFromTheEndOfTheName) {
+  test::ObjTempDir dir;
+  const std::string text = test::ReadText(test::ModelPath("obj/box.obj"));
+  for (const char* name : {"upper.OBJ", "versioned.obj.1"}) {
+    test::WriteText(dir / name, text);
+    test::RecordedDocument r;
+    EXPECT_EQ(ReadModelFile(r.doc, dir / name, false), 0) << name;
+    EXPECT_EQ(r.doc.modelFileType, kWavefrontFile);
+  }
+}
+
+}  // namespace
+}  // namespace modra

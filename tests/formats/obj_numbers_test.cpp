@@ -1,0 +1,162 @@
+// Numbers read as the C library's sscanf reads them, checked against it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "formats/scan_number.h"
+
+namespace modra {
+namespace {
+
+// What sscanf(text, "%f%n") gives: matched, the value and the characters used.
+struct Scanned {
+  bool matched;
+  float value;
+  int used;
+};
+Scanned CScanFloat(const std::string& text) {
+  float v = 0;
+  int used = 0;
+  const bool matched = std::sscanf(text.c_str(), "%f%n", &v, &used) == 1;
+  return {matched, v, used};
+}
+Scanned OurScanFloat(const std::string& text) {
+  float v = 0;
+  const char* end = ScanFloat(text.data(), text.data() + text.size(), v);
+  return {end != nullptr, v, end ? static_cast<int>(end - text.data()) : 0};
+}
+
+TEST(ScanNumbers, FloatsMatchScanf) {
+  const char* const cases[] = {"0",
+                               "1",
+                               "-1",
+                               "+1.5",
+                               "1.",
+                               "2.e1",
+                               ".5",
+                               "-.5",
+                               "+.5",
+                               "1e5",
+                               "1E5",
+                               "1e+2",
+                               "1e-2",
+                               "3.1+e2",
+                               "3.1-e2",
+                               "1e",
+                               "1e+",
+                               "1e-x",
+                               "1.5e+3x",
+                               "1e5e3",
+                               "12abc",
+                               " \t2.5",
+                               "\v7",
+                               "inf",
+                               "INF",
+                               "-infinity",
+                               "Infinity",
+                               "infx",
+                               "infinit",
+                               "in",
+                               "nan",
+                               "-nan",
+                               "NaN",
+                               "nan(abc)",
+                               "nanq",
+                               "0x1p3",
+                               "0X1.8",
+                               "-0x.8",
+                               "0x1p",
+                               "0x1P-2",
+                               "0x",
+                               "0xg",
+                               "0x-1",
+                               "0xinf",
+                               ".",
+                               "-",
+                               "+",
+                               "",
+                               "--1",
+                               "+-1",
+                               ".e1",
+                               "e5",
+                               "1,5",
+                               "1d5",
+                               "1/2",
+                               "1e38",
+                               "3.4028235e38",
+                               "3.4028236e38",
+                               "1e39",
+                               "-1e39",
+                               "1e99999",
+                               "1e-40",
+                               "1e-46",
+                               "1e-99999",
+                               "0x1p200",
+                               "0x1p-200",
+                               "00000000000000000000000000000000000000000000000001.5",
+                               "0.000000000000000000000000000000000000000000001",
+                               "123456789012345678901234567890"};
+  for (const char* c : cases) {
+    SCOPED_TRACE(std::string("\"") + c + "\"");
+    const Scanned want = CScanFloat(c), got = OurScanFloat(c);
+    ASSERT_EQ(got.matched, want.matched);
+    if (!want.matched) continue;
+    EXPECT_EQ(got.used, want.used);
+    if (std::isnan(want.value)) {
+      EXPECT_TRUE(std::isnan(got.value));
+      EXPECT_EQ(std::signbit(got.value), std::signbit(want.value));
+    } else {
+      EXPECT_EQ(got.value, want.value);
+      EXPECT_EQ(std::signbit(got.value), std::signbit(want.value));
+    }
+  }
+}
+
+TEST(ScanNumbers, FloatsStopAtTheEndGivenNotAtATerminator) {
+  const std::string text = "12345";
+  float v = 0;
+  const char* end = ScanFloat(text.data(), text.data() + 3, v);
+  ASSERT_NE(end, nullptr);
+  EXPECT_EQ(v, 123.0f);
+  EXPECT_EQ(end, text.data() + 3);
+  EXPECT_EQ(ScanFloat(text.data(), text.data(), v), nullptr);
+  const std::string sign = "-5";
+  EXPECT_EQ(ScanFloat(sign.data(), sign.data() + 1, v), nullptr);
+  EXPECT_EQ(v, 123.0f) << "a failed scan leaves the value alone";
+}
+
+TEST(ScanNumbers, IntegersMatchScanfWithinRangeAndSaturateBeyond) {
+  const char* const cases[] = {
+      "0",  "12",   "+12", "-12",   " 7",  "\t-3",       "12abc",       "+",   "-",  "",
+      "x1", "0x10", "007", "1/2/3", "--1", "2147483647", "-2147483648", "1.5", "+-2"};
+  for (const char* c : cases) {
+    SCOPED_TRACE(std::string("\"") + c + "\"");
+    int want = -99, used = 0;
+    const bool matched = std::sscanf(c, "%d%n", &want, &used) == 1;
+    int32_t got = -99;
+    const char* end = ScanInt(c, c + std::strlen(c), got);
+    ASSERT_EQ(end != nullptr, matched);
+    EXPECT_EQ(got, want);
+    if (matched) {
+      EXPECT_EQ(end - c, used);
+    }
+  }
+  for (auto [text, value] : {std::pair<const char*, int32_t>{"2147483648", INT32_MAX},
+                             {"4294967297", INT32_MAX},
+                             {"99999999999999999999999", INT32_MAX},
+                             {"-2147483649", INT32_MIN},
+                             {"-99999999999999999999999", INT32_MIN}}) {
+    int32_t got = 0;
+    const char* end = ScanInt(text, text + std::strlen(text), got);
+    ASSERT_NE(end, nullptr) << text;
+    EXPECT_EQ(got, value) << text;
+    EXPECT_EQ(end, text + std::strlen(text));
+  }
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,179 @@
+// Damaged Wavefront files: cut anywhere, bytes changed, numbers too large.
+// Every one reads without touching memory it does not own, and the
+// import's finishing steps survive what it staged.
+#include <random>
+
+#include "formats/import_dispatch.h"
+#include "formats/obj_test_util.h"
+#include "formats/wavefront_materials.h"
+#include "scene/bounds.h"
+
+namespace modra {
+namespace {
+
+// Every keyword the reader knows, every corner form, fans, groups,
+// smoothing and materials.
+constexpr std::string_view kSample =
+    "# sample\r\n"
+    "mtllib sample.mtl\n"
+    "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+    "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\n"
+    "vn 0 0 1\nvn 0 0 -1\nvt 0 0\n"
+    "g front back\nusemtl red\ns 1\n"
+    "f 1//1 2//1 3//1 4//1\n"
+    "f 8/1/2 7/1/2 6/1/2 5/1/2\n"
+    "g sides\ns off\nusemtl nosuch blue\n"
+    "f 1 5 6 2 3 7\n"
+    "fo 4 3 7 8\n"
+    "g\ns 2 3\nf 2 6 7\n"
+    "g front\nf 4 8 5\n"
+    "$ done";
+
+// The finishing steps of an import, as the dispatch runs them, on
+// whatever the reader staged.
+void Finish(Document& doc) {
+  Scene& s = doc.scene;
+  NormalizeMeshSize(doc.importMesh);
+  AssignObjectsToParts(doc.importMesh);
+  ASSERT_EQ(BuildGroupsFromMesh(doc, doc.importMesh, "sample.obj", false, false), 0);
+  ResetImportMesh(doc.importMesh);
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (s.groups[g].flags & Deleted) return;
+    s.groups[g].flags |= Enabled;
+    CenterGroupGeometry(s, g);
+    ComputeBoundingBox(s, g);
+  });
+}
+
+size_t FaceCount(const Document& doc) {
+  return doc.importMesh.faces.size();
+}
+
+TEST(ObjRobustness, EveryCutOfAFileReads) {
+  Document whole;
+  ASSERT_EQ(ReadWavefrontBytes(whole, kSample), 0);
+  const size_t all = FaceCount(whole);
+  ASSERT_EQ(all, 9u);
+  size_t previous = 0;
+  for (size_t cut = 0; cut <= kSample.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    // A copy of exactly the cut length, so that a read past it is caught.
+    const std::string part(kSample.substr(0, cut));
+    Document doc;
+    ASSERT_EQ(ReadWavefrontBytes(doc, part), 0);
+    EXPECT_GE(FaceCount(doc), previous);
+    EXPECT_LE(FaceCount(doc), all);
+    previous = FaceCount(doc);
+    Finish(doc);
+  }
+  EXPECT_EQ(previous, all);
+}
+
+TEST(ObjRobustness, EveryCutOfARealFileImports) {
+  const std::string box = test::ReadText(test::ModelPath("obj/box.obj"));
+  test::ObjTempDir dir;
+  for (size_t cut = 0; cut <= box.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    const std::string path = dir / "cut.obj";
+    test::WriteText(path, std::string_view(box).substr(0, cut));
+    test::RecordedDocument r;
+    ASSERT_EQ(ReadModelFile(r.doc, path, false), 0);
+    EXPECT_TRUE(r.shell.messages.empty());
+  }
+}
+
+// Bytes changed at random, biased towards the characters that matter to
+// the reader, and lines cut or repeated.
+std::string Corrupt(std::string text, std::mt19937& rng) {
+  static constexpr std::string_view kTelling = "0123456789 /-+.eEx\n\r\tgfsvno#$pinaf";
+  const int edits = 1 + static_cast<int>(rng() % 8);
+  for (int i = 0; i < edits && !text.empty(); ++i) {
+    const size_t at = rng() % text.size();
+    switch (rng() % 5) {
+      case 0:
+        text[at] = static_cast<char>(rng() % 256);
+        break;
+      case 1:
+        text[at] = kTelling[rng() % kTelling.size()];
+        break;
+      case 2:
+        text.erase(at, rng() % 16);
+        break;
+      case 3:
+        text.insert(at, text.substr(rng() % text.size(), rng() % 24));
+        break;
+      default:
+        text.insert(at, std::to_string(static_cast<int32_t>(rng())));
+        break;
+    }
+  }
+  return text;
+}
+
+TEST(ObjRobustness, CorruptedFilesReadAndFinish) {
+  std::mt19937 rng(20240611);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = Corrupt(std::string(kSample), rng);
+    SCOPED_TRACE(text);
+    Document doc;
+    ASSERT_EQ(ReadWavefrontBytes(doc, text), 0);
+    for (const MeshFace& f : doc.importMesh.faces)
+      for (int k = 0; k < f.cornerCount; ++k) {
+        ASSERT_GE(f.cornerVertices[k], 1);
+        ASSERT_LT(static_cast<size_t>(f.cornerVertices[k]), doc.importMesh.meshVertices.size());
+      }
+    Finish(doc);
+  }
+}
+
+TEST(ObjRobustness, NumbersBeyondFloatsAndIndicesBeyondIntegers) {
+  test::ObjTempDir dir;
+  const std::string path = dir / "huge.obj";
+  test::WriteText(path,
+                  "v 1e39 0 0\nv 0 -1e39 0\nv nan 0 inf\nv 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                  "vn nan nan nan\n"
+                  "f 1 2 3\nf 4//1 5//1 6//1\nf 4 5 99999999999999999999\nf 4 5 -2147483648\n"
+                  "s 99999999999999999999\nf 4 5 6\ns -99999999999\nf 4 6 5\n");
+  test::RecordedDocument r;
+  EXPECT_EQ(ReadModelFile(r.doc, path, false), 0);
+}
+
+TEST(ObjRobustness, ManyGroupsAndMaterialsStayQuick) {
+  // Hash lookups: a file naming a new group, smoothing group and material
+  // for every face would otherwise take quadratic time.
+  std::string text = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+  for (int i = 0; i < 20000; ++i) {
+    const std::string n = std::to_string(i);
+    text += "g g" + n + "\ns " + n + "\nusemtl m" + n + "\nf 1 2 3\n";
+  }
+  Document doc;
+  ASSERT_EQ(ReadWavefrontBytes(doc, text), 0);
+  EXPECT_EQ(doc.importMesh.parts.size(), 20000u);
+  EXPECT_EQ(doc.importMesh.objects.size(), 20001u);
+  EXPECT_EQ(doc.importMesh.parts[123].name, "g123");
+  EXPECT_EQ(doc.importMesh.parts[123].entries.at(0).key, 123);
+  EXPECT_EQ(doc.importMesh.faces[123].objectIndex, 124);
+}
+
+TEST(ObjRobustness, EveryCutAndCorruptionOfALibraryParses) {
+  const std::string library = test::ReadText(test::ModelPath("obj/regr01.mtl"));
+  WavefrontMaterialTable whole;
+  ASSERT_EQ(ParseWavefrontMaterials(whole, library), 0);
+  for (size_t cut = 0; cut <= library.size(); ++cut) {
+    const std::string part = library.substr(0, cut);
+    WavefrontMaterialTable t;
+    ASSERT_EQ(ParseWavefrontMaterials(t, part), 0);
+    EXPECT_LE(t.entries.size(), whole.entries.size());
+  }
+  std::mt19937 rng(7);
+  for (int round = 0; round < 1000; ++round) {
+    const std::string text = Corrupt(library, rng);
+    WavefrontMaterialTable t;
+    ASSERT_EQ(ParseWavefrontMaterials(t, text), 0);
+    for (const WavefrontMaterial& m : t.entries)
+      EXPECT_LE(m.name.size(), kMaxMaterialName);
+  }
+}
+
+}  // namespace
+}  // namespace modra

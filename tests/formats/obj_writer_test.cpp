@@ -1,0 +1,415 @@
+// Wavefront export: the file's lines, world-space geometry that reads back
+// as the same shape, and the material library beside it.
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "anim/anim_util.h"
+#include "cli/cli.h"
+#include "formats/import_dispatch.h"
+#include "formats/obj_test_util.h"
+#include "formats/obj_writer.h"
+#include "geometry/primitives.h"
+#include "io/file_size_limit.h"
+#include "scene/matrix.h"
+
+namespace modra {
+namespace {
+
+using test::ExpectNear;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& start) {
+  std::vector<std::string> out;
+  for (const std::string& line : Lines(text))
+    if (line.compare(0, start.size(), start) == 0) out.push_back(line);
+  return out;
+}
+
+// A written .obj taken apart again, in the file's own axes.
+struct ObjText {
+  std::vector<Vec3> v, vn;
+  struct Corner {
+    int v, t, n;
+  };
+  std::vector<std::vector<Corner>> faces;
+};
+ObjText ParseObj(const std::string& text) {
+  ObjText o;
+  for (const std::string& line : Lines(text)) {
+    std::istringstream in(line);
+    std::string key;
+    in >> key;
+    if (key == "v" || key == "vn") {
+      Vec3 p;
+      in >> p[0] >> p[1] >> p[2];
+      (key == "v" ? o.v : o.vn).push_back(p);
+    } else if (key == "f") {
+      std::vector<ObjText::Corner> face;
+      for (std::string c; in >> c;) {
+        ObjText::Corner corner{0, 0, 0};
+        std::sscanf(c.c_str(), "%d/%d/%d", &corner.v, &corner.t, &corner.n);
+        if (c.find("//") != std::string::npos)
+          std::sscanf(c.c_str(), "%d//%d", &corner.v, &corner.n);
+        face.push_back(corner);
+      }
+      o.faces.push_back(face);
+    }
+  }
+  return o;
+}
+
+Vec3 Cross(const Vec3& a, const Vec3& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+float Dot(const Vec3& a, const Vec3& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+Vec3 Sub(const Vec3& a, const Vec3& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+
+void Transform(Scene& s, int g, const Vec3& rotation, const Vec3& translation, const Vec3& scale) {
+  s.groups[g].rotation = rotation;
+  s.groups[g].translation = translation;
+  s.groups[g].scale = scale;
+  BuildGroupMatrix(s, g);
+}
+
+// Moves g under parent, at the front of its children.
+void Adopt(Scene& s, int parent, int g) {
+  UnlinkGroup(s, g, FindGroupLink(s, g));
+  LinkAtFront(s, g, parent);
+}
+
+// The nine primitives, each named for itself, some turned, scaled and
+// moved, the torus and the sphere under the block.
+void BuildPrimitiveScene(Document& doc) {
+  Scene& s = doc.scene;
+  const int block = CreateBlock(doc);
+  Transform(s, block, {30, 45, 10}, {1, 2, 3}, {1, 2, 0.5f});
+  const int torus = CreateTorus(doc);
+  Transform(s, torus, {90, 0, 0}, {0, 1, 0}, {0.5f, 0.5f, 0.5f});
+  const int sphere = CreateSphere1(doc);
+  Transform(s, sphere, {0, 0, 0}, {-1, 0, 0}, {1, 1, 1});
+  SetGroupName(s, sphere, "Sphere1");
+  Adopt(s, block, torus);
+  Adopt(s, torus, sphere);
+  const int sphere2 = CreateSphere2(doc);
+  Transform(s, sphere2, {0, 20, 0}, {3, -2, 1}, {1, 1, 1});
+  SetGroupName(s, sphere2, "Sphere2");
+  Transform(s, CreateCone(doc), {10, 0, 0}, {-3, 0, 0}, {1, 1, 1});
+  const int rounded = CreateRoundedCone(doc);
+  Transform(s, rounded, {0, 0, 45}, {0, -3, 0}, {1, 1, 1});
+  SetGroupName(s, rounded, "RoundedCone");
+  Transform(s, CreateTube(doc), {0, 0, 0}, {0, 0, -3}, {2, 1, 1});
+  Transform(s, CreateCylinder(doc), {5, 5, 5}, {2, 2, -2}, {1, 1, 1});
+  Transform(s, CreateRectangle(doc), {-20, 0, 0}, {0, 4, 0}, {1, 1, 1});
+  SetColor(s, sphere2, 0.25f, 0.5f, 0.75f);
+  SetSpecular(s, sphere2, 0.1f, 0.2f, 0.3f);
+  SetShininess(s, sphere2, 40);
+  SetColor(s, block, 1, 0, 0);
+}
+
+// The faces of a group as a reader receives them, each corner's world
+// position in order: strips turned into triangles and quadrilaterals.
+std::vector<Vec3> FaceCorners(const Scene& s, int g) {
+  std::vector<Vec3> out;
+  const std::vector<Vec3> world = test::WorldPositions(s, g);
+  size_t first = 0;
+  for (const DisplayPrimitive& p : s.groups[g].primitives) {
+    const size_t n = static_cast<size_t>(p.vertexCount);
+    auto add = [&](std::initializer_list<size_t> corners) {
+      for (size_t c : corners)
+        out.push_back(world[first + c]);
+    };
+    if (p.type == kTriangles)
+      for (size_t k = 0; k + 3 <= n; k += 3)
+        add({k, k + 1, k + 2});
+    if (p.type == kQuads)
+      for (size_t k = 0; k + 4 <= n; k += 4)
+        add({k, k + 1, k + 2, k + 3});
+    if (p.type == kTriangleStrip)
+      for (size_t k = 0; k + 3 <= n; ++k)
+        k % 2 ? add({k + 1, k, k + 2}) : add({k, k + 1, k + 2});
+    if (p.type == kQuadStrip)
+      for (size_t k = 0; k + 4 <= n; k += 2)
+        add({k, k + 1, k + 3, k + 2});
+    first += n;
+  }
+  return out;
+}
+
+class ObjWriter : public ::testing::Test {
+ protected:
+  std::string Write() {
+    EXPECT_EQ(WriteWavefrontFile(r.doc, path), 0);
+    return test::ReadText(path);
+  }
+  test::ObjTempDir dir;
+  const std::string path = dir / "scene.obj";
+  test::RecordedDocument r;
+};
+
+TEST_F(ObjWriter, StartsWithAGroupCommentPerLiveGroupInPreOrder) {
+  Scene& s = r.scene();
+  const int a = test::AddTriangle(s, "A");
+  const int gone = test::AddTriangle(s, "Gone");
+  const int b = test::AddTriangle(s, "B");
+  const int c = test::AddTriangle(s, "two\nlines");
+  Adopt(s, b, c);
+  s.groups[gone].flags |= Deleted;
+  const std::vector<std::string> lines = Lines(Write());
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "# Group " + std::to_string(b) + ":\"B\":");
+  EXPECT_EQ(lines[1], "# Group " + std::to_string(c) + ":\"two lines\":");
+  EXPECT_EQ(lines[2], "# Group " + std::to_string(a) + ":\"A\":");
+  EXPECT_EQ(lines[3], "# This file created by modra");
+  EXPECT_EQ(lines[4], "mtllib scene.mtl");
+  const std::string text = test::ReadText(path);
+  EXPECT_EQ(text.find("does not work"), std::string::npos);
+  EXPECT_EQ(text.find("Gone"), std::string::npos);
+  EXPECT_EQ(LinesStartingWith(text, "g "), (std::vector<std::string>{"g B", "g two_lines", "g A"}));
+  EXPECT_TRUE(r.shell.messages.empty());
+}
+
+TEST_F(ObjWriter, StripsBecomeTrianglesAndQuadrilateralsTurnedAsDrawn) {
+  Scene& s = r.scene();
+  const int g = NewGroup(s, "strips");
+  s.groups[g].flags = Enabled;
+  DisplayPrimitive strip{kTriangleStrip, 5, {}}, quads{kQuadStrip, 6, {}};
+  for (int i = 0; i < 5; ++i)
+    strip.vertices.insert(strip.vertices.end(), {float(i / 2), float(i % 2), 1, 0, 0, 1});
+  for (int i = 0; i < 6; ++i)
+    quads.vertices.insert(quads.vertices.end(), {float(i / 2), float(i % 2), 2, 0, 0, 1});
+  s.groups[g].primitives = {strip, quads};
+  const std::string text = Write();
+  EXPECT_EQ(LinesStartingWith(text, "v "),
+            (std::vector<std::string>{"v 0 0 -1", "v 0 1 -1", "v 1 0 -1", "v 1 1 -1", "v 2 0 -1",
+                                      "v 0 0 -2", "v 0 1 -2", "v 1 0 -2", "v 1 1 -2", "v 2 0 -2",
+                                      "v 2 1 -2"}));
+  EXPECT_EQ(LinesStartingWith(text, "vn ").size(), 11u);
+  EXPECT_EQ(LinesStartingWith(text, "vn ")[0], "vn 0 0 -1");
+  EXPECT_EQ(LinesStartingWith(text, "f "),
+            (std::vector<std::string>{"f 1//1 2//2 3//3", "f 3//3 2//2 4//4", "f 3//3 4//4 5//5",
+                                      "f 6//6 7//7 9//9 8//8", "f 8//8 9//9 11//11 10//10"}));
+}
+
+TEST_F(ObjWriter, PositionsAndNormalsAreInWorldSpace) {
+  Scene& s = r.scene();
+  const int parent = test::AddMesh(s, "parent", {});
+  Transform(s, parent, {0, 0, 0}, {1, 2, 3}, {1, 1, 1});
+  const int child = test::AddMesh(s, "child", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
+  float* n = s.groups[child].primitives[0].vertices.data() + 3;
+  n[0] = std::sqrt(0.5f), n[1] = std::sqrt(0.5f), n[2] = 0;
+  Transform(s, child, {0, 90, 0}, {0, 0, 0}, {2, 1, 1});
+  Adopt(s, parent, child);
+  const ObjText o = ParseObj(Write());
+  const Mat4 world = test::WorldMatrix(s, child);
+  ASSERT_EQ(o.v.size(), 3u);
+  const std::vector<Vec3> local = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+  for (int i = 0; i < 3; ++i) {
+    const Vec3 p = TransformPoint(world, local[i]);
+    ExpectNear(o.v[i], {p[0], p[1], -p[2]}, 1e-6f);
+  }
+  // Scaled by 2 along x before the turn, a normal leans away from x: by
+  // the inverse-transpose, (0.5, 1, 0) before the turn.
+  Vec3 want = TransformDirection(RotationMatrix(0, 90, 0), {0.5f, 1, 0});
+  const float len = std::sqrt(Dot(want, want));
+  want = {want[0] / len, want[1] / len, -want[2] / len};
+  ExpectNear(o.vn[0], want, 1e-5f);
+  const Vec3 z = TransformDirection(RotationMatrix(0, 90, 0), {0, 0, 1});
+  ExpectNear(o.vn[1], {z[0], z[1], -z[2]}, 1e-6f);
+}
+
+TEST_F(ObjWriter, ReadingTheFileBackGivesTheSameShape) {
+  BuildPrimitiveScene(r.doc);
+  Scene& s = r.scene();
+  std::map<std::string, std::vector<Vec3>> original;
+  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (!IsLiveGroup(s, g)) return;
+    original[s.groups[g].name] = FaceCorners(s, g);
+    for (const Vec3& p : original[s.groups[g].name])
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], p[i]);
+        hi[i] = std::max(hi[i], p[i]);
+      }
+  });
+  ASSERT_EQ(original.size(), 9u);
+  // The import's own sizing: the longest side (y before x, z only when
+  // longer) from -1 to 1 about the box centre.
+  const Vec3 extent = {hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
+  int axis = extent[1] >= extent[0] ? 1 : 0;
+  if (extent[2] > extent[axis]) axis = 2;
+  const float scale = 2.0f / extent[axis];
+  for (auto& [name, corners] : original)
+    for (Vec3& p : corners)
+      for (int i = 0; i < 3; ++i)
+        p[i] = (p[i] - (lo[i] + hi[i]) * 0.5f) * scale;
+
+  Write();
+  test::RecordedDocument back;
+  ASSERT_EQ(ReadModelFile(back.doc, path, false), 0);
+  const Scene& b = back.scene();
+  size_t groups = 0;
+  ForEachGroup(b, b.rootHead, [&](int g) {
+    if (!IsLiveGroup(b, g)) return;
+    ++groups;
+    const std::string& name = b.groups[g].name;
+    SCOPED_TRACE(name);
+    ASSERT_EQ(original.count(name), 1u);
+    test::ExpectSamePositions(test::WorldPositions(b, g), original[name], 1e-5f);
+  });
+  EXPECT_EQ(groups, 9u);
+}
+
+TEST_F(ObjWriter, FacesWindCounterClockwiseAboutTheirNormalsMirroredOrNot) {
+  BuildPrimitiveScene(r.doc);
+  Scene& s = r.scene();
+  const int mirrored = CreateBlock(r.doc);
+  Transform(s, mirrored, {10, 20, 30}, {0, 0, 5}, {-1, 1, 1});
+  SetGroupName(s, mirrored, "Mirrored");
+  const ObjText o = ParseObj(Write());
+  size_t checked = 0;
+  for (const auto& face : o.faces) {
+    const Vec3& p0 = o.v[face[0].v - 1];
+    const Vec3 area = Cross(Sub(o.v[face[1].v - 1], p0), Sub(o.v[face[2].v - 1], p0));
+    if (Dot(area, area) < 1e-10f) continue;  // the poles of a sphere
+    Vec3 normal = {0, 0, 0};
+    for (const auto& c : face)
+      for (int i = 0; i < 3; ++i)
+        normal[i] += o.vn[c.n - 1][i];
+    EXPECT_GT(Dot(area, normal), 0) << "face of " << face[0].v;
+    ++checked;
+  }
+  EXPECT_GT(checked, 1000u);
+}
+
+TEST_F(ObjWriter, TheLibraryHoldsOneMaterialPerGroupColour) {
+  BuildPrimitiveScene(r.doc);
+  const std::string text = Write();
+  const std::string library = test::ReadText(dir / "scene.mtl");
+  const std::vector<std::string> names = LinesStartingWith(library, "newmtl ");
+  // The block and the sphere each have their own colour; the rest share white.
+  EXPECT_EQ(names.size(), 3u);
+  for (const std::string& use : LinesStartingWith(text, "usemtl "))
+    EXPECT_NE(std::find(names.begin(), names.end(), "newmtl " + use.substr(7)), names.end());
+  // Ns ends each material, so that the library reads back whole.
+  const std::vector<std::string> lines = Lines(library);
+  for (size_t i = 0; i < lines.size(); ++i)
+    if (lines[i].rfind("newmtl ", 0) == 0) {
+      ASSERT_LT(i + 4, lines.size());
+      EXPECT_EQ(lines[i + 1].substr(0, 3), "Kd ");
+      EXPECT_EQ(lines[i + 2].substr(0, 3), "Ks ");
+      EXPECT_EQ(lines[i + 4].substr(0, 3), "Ns ");
+    }
+
+  // With the library loaded, the colours come back with the model.
+  test::RecordedDocument back;
+  ASSERT_EQ(LoadWavefrontMaterials(back.doc, dir / "scene.mtl"), 0);
+  EXPECT_EQ(back.doc.materials.entries.size(), 3u);
+  ASSERT_EQ(ReadModelFile(back.doc, path, false), 0);
+  const Scene& s = r.scene();
+  const Scene& b = back.scene();
+  for (const char* name : {"Block", "Sphere2", "Cone"}) {
+    SCOPED_TRACE(name);
+    const DisplayGroup& was = s.groups[test::FindGroup(s, name)];
+    const DisplayGroup& is = b.groups[test::FindGroup(b, name)];
+    ExpectNear(is.color, was.color, 1e-6f);
+    const float level = (was.specular[0] + was.specular[1] + was.specular[2]) / 3;
+    ExpectNear(is.specular, {level, level, level}, 1e-6f);
+    EXPECT_EQ(is.shininess, was.shininess);
+  }
+}
+
+TEST_F(ObjWriter, GroupNamesBecomeOneUniqueWordEach) {
+  Scene& s = r.scene();
+  const int first = test::AddTriangle(s, "Sphere");
+  const int second = test::AddTriangle(s, "Sphere");
+  test::AddTriangle(s, "left arm");
+  test::AddTriangle(s, "");
+  const std::vector<std::string> g = LinesStartingWith(Write(), "g ");
+  EXPECT_EQ(g, (std::vector<std::string>{"g group", "g left_arm", "g Sphere",
+                                         "g Sphere_" + std::to_string(first)}));
+  (void)second;
+  test::RecordedDocument back;
+  ASSERT_EQ(ReadModelFile(back.doc, path, false), 0);
+  EXPECT_EQ(test::Names(back.scene(), back.scene().rootHead).size(), 4u);
+}
+
+TEST_F(ObjWriter, TextureCoordinatesAreWrittenWhenTheGroupHasThem) {
+  Scene& s = r.scene();
+  const int g = NewGroup(s, "textured");
+  s.groups[g].flags = Enabled | TexCoords;
+  DisplayPrimitive p{kTriangles, 3, {}};
+  for (int i = 0; i < 3; ++i)
+    p.vertices.insert(p.vertices.end(), {float(i), 0, 0, 0, 0, 1, 0.25f * i, 1 - 0.25f * i});
+  s.groups[g].primitives = {p};
+  const std::string text = Write();
+  EXPECT_EQ(LinesStartingWith(text, "vt "),
+            (std::vector<std::string>{"vt 0 1", "vt 0.25 0.75", "vt 0.5 0.5"}));
+  EXPECT_EQ(LinesStartingWith(text, "f "), std::vector<std::string>{"f 1/1/1 2/2/2 3/3/3"});
+}
+
+TEST_F(ObjWriter, TheAnimationIsRewoundToFrameZeroFirst) {
+  Scene& s = r.scene();
+  const int g = test::AddTriangle(s, "moving");
+  test::SetTranslationAt(r.doc, g, 0, {0, 0, 0});
+  test::SetTranslationAt(r.doc, g, 10, {5, 0, 0});
+  GoToFrame(r.doc, 10);
+  ASSERT_EQ(s.groups[g].translation[0], 5.0f);
+  const ObjText o = ParseObj(Write());
+  EXPECT_EQ(s.anim.currentFrame, 0);
+  ASSERT_EQ(o.v.size(), 3u);
+  ExpectNear(o.v[1], {1, 0, 0}, 0);
+}
+
+TEST_F(ObjWriter, FailuresAreSaidAndKeepTheFilesThatWereThere) {
+  test::AddTriangle(r.scene(), "t");
+  const std::string nowhere = dir / "missing/scene.obj";
+  EXPECT_EQ(WriteWavefrontFile(r.doc, nowhere), -1);
+  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't open " + nowhere + " for write"});
+
+  test::WriteText(path, "old");
+  test::WriteText(dir / "scene.mtl", "old library");
+  BuildPrimitiveScene(r.doc);
+  r.shell.messages.clear();
+  {
+    test::FileSizeLimit limit(4096);
+    ASSERT_TRUE(limit.active());
+    EXPECT_EQ(WriteWavefrontFile(r.doc, path), -1);
+  }
+  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't write output file"});
+  EXPECT_EQ(test::ReadText(path), "old");
+  EXPECT_EQ(test::ReadText(dir / "scene.mtl"), "old library");
+}
+
+TEST(ObjWriterPaths, TheLibraryIsNamedAfterTheModel) {
+  EXPECT_EQ(WavefrontLibraryPath("/a/b/scene.obj"), "/a/b/scene.mtl");
+  EXPECT_EQ(WavefrontLibraryPath("scene"), "scene.mtl");
+  EXPECT_EQ(WavefrontLibraryPath("/a.dir/scene"), "/a.dir/scene.mtl");
+  EXPECT_EQ(WavefrontLibraryPath("/a/.hidden"), "/a/.hidden.mtl");
+  EXPECT_EQ(WavefrontLibraryPath("odd.mtl"), "odd.mtl.mtl");
+}
+
+TEST(ObjWriterCli, ConvertWritesWavefrontFiles) {
+  test::ObjTempDir dir;
+  const std::string in = test::ModelPath("obj/box.obj"), out = dir / "box.obj";
+  const char* argv[] = {"modra", "convert", in.c_str(), out.c_str()};
+  std::ostringstream stdOut, stdErr;
+  EXPECT_EQ(RunCli(4, argv, stdOut, stdErr), 0) << stdErr.str();
+  EXPECT_EQ(LinesStartingWith(test::ReadText(out), "f ").size(), 6u);
+  EXPECT_TRUE(std::filesystem::exists(dir / "box.mtl"));
+}
+
+}  // namespace
+}  // namespace modra
