@@ -3,12 +3,12 @@
 // whose last two are equal, plus 100 polygon meshes of 11 x 11 vertices)
 // through the whole import into display groups, normals included. The
 // file is written to /tmp once. Prints the time per import, the file size
-// and the process's peak resident memory.
+// and the peak memory one import adds against the vertex data it leaves
+// (import_bench.h).
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMODRA_BENCH=ON
 //   cmake --build build/release --target dxf_import_bench && build/release/bench/dxf_import_bench
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -18,12 +18,14 @@
 
 #include "formats/dxf_reader.h"
 #include "formats/import_dispatch.h"
+#include "import_bench.h"
 
 namespace {
 
 constexpr int kFaces = 980'000;
 constexpr int kMeshes = 100, kMeshSide = 11;  // 100 quads, 200 triangles each
-constexpr int kTriangles = kFaces + kMeshes * (kMeshSide - 1) * (kMeshSide - 1) * 2;
+constexpr int kMeshQuads = kMeshes * (kMeshSide - 1) * (kMeshSide - 1);
+constexpr int kTriangles = kFaces + kMeshQuads * 2;
 
 struct Writer {
   std::FILE* file;
@@ -81,31 +83,9 @@ std::string WriteFile() {
   return path;
 }
 
-long FileSize(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  std::fseek(file.get(), 0, SEEK_END);
-  return std::ftell(file.get());
-}
-
 void BM_ImportDxf(benchmark::State& state) {
   const std::string path = WriteFile();
-  size_t floats = 0;
-  for (auto _ : state) {
-    modra::Document doc;
-    if (modra::ReadModelFile(doc, path, false) != 0) state.SkipWithError("import failed");
-    floats = 0;
-    for (const modra::DisplayGroup& g : doc.scene.groups)
-      for (const modra::DisplayPrimitive& p : g.primitives)
-        floats += p.vertices.size();
-    benchmark::DoNotOptimize(doc.scene.groups.data());
-  }
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  state.counters["triangles"] = kTriangles;
-  state.counters["file_MB"] = static_cast<double>(FileSize(path)) / 1e6;
-  state.counters["vertex_data_MB"] = static_cast<double>(floats) * 4 / 1e6;
-  state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+  modra::bench::RunImport(state, path, kFaces + kMeshQuads, kTriangles);
   std::remove(path.c_str());
 }
 

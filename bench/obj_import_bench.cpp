@@ -2,21 +2,28 @@
 // four groups, smoothing groups every 25 rows) into display groups,
 // normals included: the whole of ReadModelFile. The file is written once
 // to /tmp and reused. Prints the time per import and, as counters, the
-// process's peak resident memory against the vertex data the import made.
+// peak memory one import adds, measured in a forked child whose peak is
+// reset first, against the bytes of vertex data the import leaves in the
+// display groups.
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMODRA_BENCH=ON
-//   -DMODRA_TESTS=OFF cmake --build build/release --target obj_import_bench &&
+//   -DMODRA_TESTS=OFF && cmake --build build/release --target obj_import_bench &&
 //   build/release/bench/obj_import_bench
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formats/import_dispatch.h"
+#include "import_bench.h"
 
 namespace {
 
@@ -118,46 +125,10 @@ void WriteModel(const char* path) {
   std::fclose(f);
 }
 
-double PeakResidentMB() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
-}
-
 void BM_ImportObj(benchmark::State& state) {
   struct stat info {};
-  if (::stat(kPath, &info) != 0) {
-    WriteModel(kPath);
-    ::stat(kPath, &info);
-  }
-  const double before = PeakResidentMB();
-  double vertexMB = 0;
-  int faces = 0;
-  for (auto _ : state) {
-    modra::Document doc;
-    if (int r = modra::ReadModelFile(doc, kPath, false); r != 0) {
-      state.SkipWithError("import failed");
-      return;
-    }
-    state.PauseTiming();
-    size_t floats = 0;
-    faces = 0;
-    for (const modra::DisplayGroup& g : doc.scene.groups)
-      for (const modra::DisplayPrimitive& p : g.primitives) {
-        floats += p.vertices.size();
-        faces += p.vertexCount / 3;
-      }
-    vertexMB = floats * sizeof(float) / (1024.0 * 1024.0);
-    state.ResumeTiming();
-  }
-  if (faces != kTriangles) state.SkipWithError("wrong triangle count");
-  const double peak = PeakResidentMB();
-  state.counters["file_MB"] = info.st_size / (1024.0 * 1024.0);
-  state.counters["vertex_MB"] = vertexMB;
-  state.counters["peak_rss_MB"] = peak;
-  state.counters["rss_before_MB"] = before;
-  state.counters["peak_per_vertex_data"] = peak / vertexMB;
-  state.SetItemsProcessed(state.iterations() * int64_t{kTriangles});
+  if (::stat(kPath, &info) != 0) WriteModel(kPath);
+  modra::bench::RunImport(state, kPath, kTriangles, kTriangles);
 }
 
 BENCHMARK(BM_ImportObj)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);

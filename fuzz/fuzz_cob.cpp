@@ -1,9 +1,13 @@
 // Truespace .cob files, ASCII and binary, into the staging mesh; what a
-// successful read stores must point only inside the mesh's own tables.
+// successful read stores must point only inside the mesh's own tables,
+// and the import's finishing steps must turn it into groups.
 #include <cstddef>
 #include <cstdint>
 
 #include "formats/cob_reader.h"
+#include "scene/bounds.h"
+#include "scene/import_mesh.h"
+#include "scene/scene.h"
 
 namespace {
 
@@ -32,9 +36,18 @@ void CheckMesh(const modra::ImportMesh& m) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   modra::Document doc;
-  if (modra::ReadCobBytes(doc, {data, size}) == 0)
-    CheckMesh(doc.importMesh);
-  else if (!doc.importMesh.faces.empty() || !doc.importMesh.parts.empty())
+  if (modra::ReadCobBytes(doc, {data, size}) == 0) {
+    modra::ImportMesh& m = doc.importMesh;
+    CheckMesh(m);
+    modra::NormalizeMeshSize(m);
+    modra::AssignObjectsToParts(m);
+    if (modra::BuildGroupsFromMesh(doc, m, "fuzz.cob", false, false) != 0) return 0;
+    modra::Scene& s = doc.scene;
+    modra::ForEachGroup(s, s.rootHead, [&](int g) {
+      modra::CenterGroupGeometry(s, g);
+      modra::ComputeBoundingBox(s, g);
+    });
+  } else if (!doc.importMesh.faces.empty() || !doc.importMesh.parts.empty())
     __builtin_trap();  // a refused file leaves the mesh empty
   return 0;
 }

@@ -80,7 +80,7 @@ Sizes EstimateSizes(std::span<const uint8_t> bytes) {
       continue;
     }
     if (id == kNamedObject) {
-      const void* zero = std::memchr(&bytes[data], 0, end - data);
+      const void* zero = std::memchr(bytes.data() + data, 0, end - data);
       if (!zero) break;
       at = static_cast<size_t>(static_cast<const uint8_t*>(zero) - bytes.data()) + 1;
       continue;
@@ -269,7 +269,9 @@ class Reader {
     face.creaseCos = 0.5f;
     face.owner = 0;
     face.objectIndex = 0;
-    face.colorObject = 0;  // "white", until a face material list names a material
+    // Plain white corners until a face material list names a material:
+    // not object 0's colour, which a material block without a name can change.
+    face.colorObject = -1;
     face.partIndex = part_;
     face.entryIndex = entry_;
     const size_t positions = m_.meshVertices.size();

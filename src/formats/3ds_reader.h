@@ -3,7 +3,10 @@
 // Every named object becomes a part, its triangles three-corner faces
 // (crease test 0.5, one smoothing entry of key 1), the file's materials
 // objects after the default "white" object 0, with their diffuse colour
-// and specular level. A face material list colours the faces it names.
+// and specular level. A face material list colours the faces it names
+// of the faces chunk read last, wherever the reading meets it (after the
+// last object of the editor block that is the top level); faces that no
+// list names have plain white corners.
 // Positions (X, Y, Z) of the file arrive as (Y, Z, -X). Texture
 // coordinates, smoothing groups, lights, cameras and key frames are not
 // read.

@@ -52,7 +52,7 @@ float FacetCrease(std::string_view facet) {
 class AsciiChunks {
  public:
   AsciiChunks(CobBuilder& builder, std::span<const uint8_t> bytes, size_t start)
-      : b_(builder), lines_(bytes) {
+      : b_(builder), lines_(bytes), budget_(CobReadBudget(bytes.size())) {
     lines_.Seek(start);
   }
 
@@ -66,9 +66,10 @@ class AsciiChunks {
       const size_t body = lines_.pos();
       if (h.major == 0 && h.Is("PolH")) {
         if (int r = ReadPolygon(h.id); r != kCobOk) return r;
-        if (!SeekPastChunk(body, h.size)) return kCobBadFile;
+        if (!Spend(body) || !SeekPastChunk(body, h.size)) return kCobBadFile;
       } else if (h.major == 0 && h.Is("Mat1")) {
         if (int r = ReadMaterial(h.parent); r != kCobOk) return r;
+        if (!Spend(body)) return kCobBadFile;
       } else if (!SeekPastChunk(body, h.size)) {
         return kCobBadFile;
       }
@@ -76,6 +77,12 @@ class AsciiChunks {
   }
 
  private:
+  // What the body from `body` on took; false once bodies took too much.
+  bool Spend(size_t body) {
+    read_ += lines_.pos() - body;
+    return read_ <= budget_;
+  }
+
   // Sizes count from the header line's last character. Never back before
   // the body, never past the end.
   bool SeekPastChunk(size_t body, int32_t size) {
@@ -228,6 +235,8 @@ class AsciiChunks {
   CobLineReader lines_;
   std::optional<std::string_view> held_;
   std::vector<CobCorner> corners_;
+  size_t read_ = 0;
+  const size_t budget_;
 };
 
 }  // namespace

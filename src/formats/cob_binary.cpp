@@ -22,7 +22,7 @@ struct ChunkHeader {
 class BinaryChunks {
  public:
   BinaryChunks(CobBuilder& builder, std::span<const uint8_t> bytes, size_t start, bool bigEndian)
-      : b_(builder), in_(bytes) {
+      : b_(builder), in_(bytes), budget_(CobReadBudget(bytes.size())) {
     in_.swap = bigEndian;
     in_.Seek(start);
   }
@@ -46,6 +46,8 @@ class BinaryChunks {
       else if (h.major == 0 && h.Is("Mat1"))
         r = ReadMaterial(h.parent, h.size);
       if (r != kCobOk) return r;
+      read_ += in_.pos() - body;
+      if (read_ > budget_) return kCobBadFile;
       // Whatever the body read, the next chunk starts where the size says.
       in_.Seek(body + static_cast<size_t>(h.size));
     }
@@ -139,6 +141,8 @@ class BinaryChunks {
   CobBuilder& b_;
   ByteReader in_;
   std::vector<CobCorner> corners_;
+  size_t read_ = 0;  // bytes the chunk bodies took
+  const size_t budget_;
 };
 
 }  // namespace

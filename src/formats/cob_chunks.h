@@ -11,6 +11,12 @@
 // form: size - 1, measured from the end of the header line), forwards or
 // backwards, but never back before that point, so that a file cannot
 // make the loop read the same chunk again.
+//
+// Going back still lets one chunk's body hold the next chunk, whose body
+// holds the next, and so on, each read to the far end: time that grows
+// with the square of the file's size. A file whose chunk bodies add up to
+// more than CobReadBudget of its size is therefore refused as bad; written
+// files read each byte about once.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +26,10 @@
 #include "formats/cob_builder.h"
 
 namespace modra {
+
+inline size_t CobReadBudget(size_t fileSize) {
+  return 16 * fileSize + (size_t{1} << 20);
+}
 
 int ReadCobAsciiChunks(CobBuilder& builder, std::span<const uint8_t> bytes, size_t start);
 

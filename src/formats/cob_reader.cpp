@@ -21,21 +21,22 @@ int ReadCob(ImportMesh& mesh, std::span<const uint8_t> bytes) {
   if (builder.status() != kCobOk) return kCobNoMemory;
 
   // "Caligari V00.01", 'A' or 'B', then the byte order: "LH" for low byte
-  // first. The chunks start on the next line.
+  // first. The chunks start on the next line, or right after the first
+  // kMaxHeaderLine characters of a longer one.
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()),
                               std::min(bytes.size(), kMaxHeaderLine));
   const size_t end = text.find('\n');
-  if (end == std::string_view::npos) return kCobBadFile;
   const std::string_view header = text.substr(0, end);
+  const size_t chunks = end == std::string_view::npos ? text.size() : end + 1;
   if (!header.starts_with(kMagic) || header.size() < kMagic.size() + 1) return kCobBadFile;
   int result;
   switch (header[kMagic.size()]) {
     case 'A':
-      result = ReadCobAsciiChunks(builder, bytes, end + 1);
+      result = ReadCobAsciiChunks(builder, bytes, chunks);
       break;
     case 'B':
       result =
-          ReadCobBinaryChunks(builder, bytes, end + 1, header.substr(kMagic.size() + 1, 2) != "LH");
+          ReadCobBinaryChunks(builder, bytes, chunks, header.substr(kMagic.size() + 1, 2) != "LH");
       break;
     default:
       return kCobBadFile;

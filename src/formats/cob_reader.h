@@ -16,7 +16,8 @@ namespace modra {
 // Fills doc.importMesh (emptied first) and runs its normal pass: 0; -1
 // when the file cannot be opened; -2 when it cannot be decoded (a wrong
 // first line, a file cut short or without its end chunk, sizes or indices
-// that point outside it); -3 when memory runs out or it is too large. On
+// that point outside it, chunk sizes that send reading over the file again
+// and again); -3 when memory runs out or it is too large. On
 // failure the mesh is left empty. Nothing is said here; the import
 // dispatch reports.
 int ReadCobModel(Document& doc, const std::string& path);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "formats/scan_number.h"
+
 namespace modra::dxf {
 
 ValueKind KindOfCode(int32_t code) {
@@ -10,6 +12,20 @@ ValueKind KindOfCode(int32_t code) {
       (code >= 1010 && code <= 1059))
     return ValueKind::kFloat;
   return ValueKind::kInt;
+}
+
+float Group::Float() const {
+  assert(KindOfCode(code) == ValueKind::kFloat);
+  float v = 0;
+  ScanFloat(value.data(), value.data() + value.size(), v);
+  return v;
+}
+
+int32_t Group::Int() const {
+  assert(KindOfCode(code) == ValueKind::kInt);
+  int32_t v = 0;
+  ScanInt(value.data(), value.data() + value.size(), v);
+  return v;
 }
 
 bool GroupReader::NextLine(std::string_view& line) {
@@ -29,9 +45,7 @@ bool GroupReader::Next(Group& g) {
   }
   std::string_view codeLine;
   if (!NextLine(codeLine) || !NextLine(g.value)) return false;
-  bool ok = false;
-  g.code = ScanInt(codeLine, &ok);
-  if (!ok) g.code = -1;
+  if (!ScanInt(codeLine.data(), codeLine.data() + codeLine.size(), g.code)) g.code = -1;
   return true;
 }
 

@@ -9,8 +9,6 @@
 #include <span>
 #include <string_view>
 
-#include "formats/dxf_numbers.h"
-
 namespace modra::dxf {
 
 enum class ValueKind { kString, kFloat, kInt };
@@ -30,14 +28,11 @@ struct Group {
     assert(KindOfCode(code) == ValueKind::kString);
     return value.ends_with('\r') ? value.substr(0, value.size() - 1) : value;
   }
-  float Float() const {
-    assert(KindOfCode(code) == ValueKind::kFloat);
-    return ScanFloat(value);
-  }
-  int32_t Int() const {
-    assert(KindOfCode(code) == ValueKind::kInt);
-    return ScanInt(value);
-  }
+  // What "%f" reads from the start of the value line; 0 when nothing
+  // converts (scanf would leave the variable alone).
+  float Float() const;
+  // What "%d" reads; 0 when nothing converts. Values beyond int32 saturate.
+  int32_t Int() const;
 };
 
 // Reads the groups of a file held in memory, which must outlive it.
@@ -54,11 +49,11 @@ class GroupReader {
   // The next group; false when fewer than two lines are left (then the
   // reader stays at the end).
   bool Next(Group& g);
-  // Gives g back, so that the next Next returns it again: lets a reader
-  // look at the code that ends its entity. One group at a time.
   // Bytes not yet read (a group given back counts as read).
   size_t Remaining() const { return static_cast<size_t>(end_ - at_); }
 
+  // Gives g back, so that the next Next returns it again: lets a reader
+  // look at the code that ends its entity. One group at a time.
   void PushBack(const Group& g) {
     assert(!pushedBack_);
     pending_ = g;

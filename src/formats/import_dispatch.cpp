@@ -49,8 +49,8 @@ int GetModelFileType(Document& doc, const std::string& name) {
 namespace {
 
 // What every successful read ends with; the foreign steps turn the staging
-// mesh into display groups.
-void Convert(Document& doc, const std::string& name, bool append, bool foreign) {
+// mesh into display groups. -3 when the groups cannot be made.
+int Convert(Document& doc, const std::string& name, bool append, bool foreign) {
   Scene& s = doc.scene;
   s.selectedGroup = -1;
   ResetViews(doc.display.views, true, s.camera.position);
@@ -59,7 +59,10 @@ void Convert(Document& doc, const std::string& name, bool append, bool foreign) 
     NormalizeMeshSize(m);
     AssignObjectsToParts(m);
     ForEachGroup(s, s.rootHead, [&](int g) { s.groups[g].flags &= ~NeedsCentering; });
-    BuildGroupsFromMesh(doc, m, name, append, doc.whiteUncoloredParts);
+    if (BuildGroupsFromMesh(doc, m, name, append, doc.whiteUncoloredParts) != 0) {
+      ResetImportMesh(m);
+      return -3;
+    }
   }
   ResetImportMesh(doc.importMesh);
   ForEachGroup(s, s.rootHead, [&](int g) {
@@ -71,6 +74,7 @@ void Convert(Document& doc, const std::string& name, bool append, bool foreign) 
     ComputeBoundingBox(s, g);
   });
   doc.shell->RequestRedraw();
+  return 0;
 }
 
 }  // namespace
@@ -98,10 +102,8 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
       result = ReadNativeFile(doc, name, append);
       break;
   }
-  if (result == 0) {
-    Convert(doc, name, append, type != kNativeFile);
-    return 0;
-  }
+  if (result == 0) result = Convert(doc, name, append, type != kNativeFile);
+  if (result == 0) return 0;
   ResetImportMesh(doc.importMesh);
   if (result == -1)
     Report(doc, "Can't open %s for read\n", name);

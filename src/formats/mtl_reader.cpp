@@ -75,20 +75,19 @@ int ParseWavefrontMaterials(WavefrontMaterialTable& out, std::string_view text) 
 int LoadWavefrontMaterials(Document& doc, const std::string& path) {
   FileBytes file;
   const FileReadStatus status = ReadWholeFile(path, file);
-  if (status == FileReadStatus::kNoMemory) {
-    doc.shell->Message("Can't get enough memory for materials");
-    return -1;
-  }
-  if (status != FileReadStatus::kOk) {
+  if (status != FileReadStatus::kOk && status != FileReadStatus::kNoMemory) {
     doc.shell->Message("Can't open " + path + " for read");
     return -1;
   }
-  const std::string_view text(reinterpret_cast<const char*>(file.data.get()), file.size);
-  if (ParseWavefrontMaterials(doc.materials, text) != 0) {
-    doc.shell->Message("Can't get enough memory for materials");
-    return -1;
+  if (status == FileReadStatus::kOk) {
+    const std::string_view text(reinterpret_cast<const char*>(file.data.get()), file.size);
+    if (ParseWavefrontMaterials(doc.materials, text) == 0) return 0;
   }
-  return 0;
+  // Out of memory part way: the built-in colours, as at start-up.
+  file.data.reset();
+  InstallBuiltInMaterials(doc, false);
+  doc.shell->Message("Can't get enough memory for materials");
+  return -1;
 }
 
 }  // namespace modra

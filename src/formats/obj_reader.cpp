@@ -10,6 +10,7 @@
 #include "formats/scan_number.h"
 #include "formats/wavefront_materials.h"
 #include "io/byte_reader.h"
+#include "io/huge_pages.h"
 
 namespace modra {
 namespace {
@@ -129,11 +130,18 @@ class ObjParser {
       if (!e) break;
       p = e + 1;
     }
-    m_.meshVertices.reserve(vertices + 1);
-    m_.meshNormals.reserve(normals + 1);
-    m_.faces.reserve(faces);
-    if (normals > 0) m_.cornerNormals.reserve(faces);
-    m_.vertexFaceLinks.reserve(3 * faces);
+    ReserveHuge(m_.meshVertices, vertices + 1);
+    ReserveHuge(m_.meshNormals, normals + 1);
+    ReserveHuge(m_.faces, faces);
+    if (normals > 0) ReserveHuge(m_.cornerNormals, faces);
+    ReserveHuge(m_.vertexFaceLinks, 3 * faces);
+  }
+
+  // Tables of tens of megabytes fault in far faster in huge pages.
+  template <class T>
+  static void ReserveHuge(std::vector<T>& v, size_t n) {
+    v.reserve(n);
+    AdviseHugePages(v.data(), v.capacity() * sizeof(T));
   }
 
   void Line(const char* p, const char* end) {
@@ -186,8 +194,10 @@ class ObjParser {
     }
 
     // Up to four corners make one face; more make the fan (c1, c2, c3),
-    // (c1, c3, c4), ... (c1, cn-1, cn). A face's normals count as the
-    // file's when its last corner gave one.
+    // (c1, c3, c4), ... (c1, cn-1, cn). A face takes the file's normals
+    // only when every one of its corners names one: were the last corner
+    // enough, the others would have no normal at all to draw with, so such
+    // a face has its normals made like a face without any.
     const int base = static_cast<int>(m_.faces.size());
     const size_t faceCount = n <= 4 ? 1 : n - 2;
     for (size_t k = 0; k < faceCount; ++k) {
@@ -200,7 +210,9 @@ class ObjParser {
       }
       MeshFace f;
       f.cornerCount = static_cast<uint8_t>(count);
-      f.hasNormals = corners_[at[count - 1]].hasNormal;
+      f.hasNormals = true;
+      for (int j = 0; j < count; ++j)
+        f.hasNormals = f.hasNormals && corners_[at[j]].hasNormal;
       f.creaseCos = kNoCreaseTest;
       f.objectIndex = material_;
       f.colorObject = material_;

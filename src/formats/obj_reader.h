@@ -17,7 +17,7 @@
 // `g` line without a name keeps the current group and restarts its
 // smoothing group 0. Every face is smoothed with all the faces of its part
 // and smoothing group that share a corner, at any angle, unless the file
-// gave normals for it.
+// gave a normal for every one of its corners (`v//n`).
 #pragma once
 
 #include <string>
@@ -35,8 +35,8 @@ int ReadWavefrontModel(Document& doc, const std::string& path);
 int ReadWavefrontBytes(Document& doc, std::string_view bytes);
 
 // Replaces doc.materials with a .mtl library's; 0, or -1 after "Can't open
-// %s for read" or "Can't get enough memory for materials", with the table
-// as it was.
+// %s for read" (the table as it was) or "Can't get enough memory for
+// materials" (the table back to the built-in colours).
 int LoadWavefrontMaterials(Document& doc, const std::string& path);
 // Back to the ten built-in colours; `report` says "Can't get enough memory
 // for materials" when memory runs out (-1, table unchanged).

@@ -73,11 +73,33 @@ const char* ScanFloat(const char* p, const char* end, float& out) {
     const char* digits = hex ? p + 2 : p;
     // from_chars would take a second sign, and "inf" after "0x"; scanf takes neither.
     auto isDigit = hex ? IsHexDigit : IsDigit;
+    // glibc takes "0x." with no digit after the point as a zero of three
+    // characters.
+    if (hex && digits < end && *digits == '.' && !(digits + 1 < end && IsHexDigit(digits[1]))) {
+      out = negative ? -0.0f : 0.0f;
+      return digits + 1;
+    }
     if (!(digits < end &&
           (isDigit(*digits) || (*digits == '.' && digits + 1 < end && isDigit(digits[1])))))
       return nullptr;
-    auto r =
-        std::from_chars(digits, end, v, hex ? std::chars_format::hex : std::chars_format::general);
+    // libstdc++'s hex parse takes "p+-3" as an exponent; scanf stops
+    // before an exponent without digits, so the text handed over ends there.
+    const char* limit = end;
+    if (hex) {
+      const char* q = digits;
+      while (q < end && IsHexDigit(*q))
+        ++q;
+      if (q < end && *q == '.')
+        for (++q; q < end && IsHexDigit(*q);)
+          ++q;
+      if (q < end && (*q == 'p' || *q == 'P')) {
+        const char* e = q + 1;
+        if (e < end && (*e == '+' || *e == '-')) ++e;
+        if (!(e < end && IsDigit(*e))) limit = q;
+      }
+    }
+    auto r = std::from_chars(digits, limit, v,
+                             hex ? std::chars_format::hex : std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
       v = OutOfRange(p, r.ptr);
     } else if (r.ec != std::errc()) {

@@ -7,6 +7,7 @@
 
 #include "io/huge_pages.h"
 #include "scene/document.h"
+#include "scene/group_edit.h"
 #include "scene/group_fields.h"
 
 namespace modra {
@@ -117,7 +118,9 @@ int AddVertexFace(ImportMesh& m, int face, int vertex) {
 
 int ComputeVertexNormals(ImportMesh& m, float sign) {
   return Guarded([&] {
-    m.faceNormals.assign(m.faces.size(), Vec3{0, 0, 0});
+    // Large tables filled at once: in huge pages, which fault in far faster.
+    m.faceNormals.clear();
+    ResizeForFill(m.faceNormals, m.faces.size());
     for (size_t f = 0; f < m.faces.size(); ++f) {
       const MeshFace& face = m.faces[f];
       const auto& c = face.cornerVertices;
@@ -131,14 +134,16 @@ int ComputeVertexNormals(ImportMesh& m, float sign) {
     }
     // Per-vertex face lists, in the order the reader linked them.
     const size_t vertices = m.meshVertices.size();
-    m.vertexFaceStart.assign(vertices + 1, 0);
+    m.vertexFaceStart.clear();
+    ResizeForFill(m.vertexFaceStart, vertices + 1);
     for (auto [v, f] : m.vertexFaceLinks)
       if (v >= 0 && static_cast<size_t>(v) < vertices && f >= 0 &&
           static_cast<size_t>(f) < m.faces.size())
         ++m.vertexFaceStart[v + 1];
     for (size_t v = 0; v < vertices; ++v)
       m.vertexFaceStart[v + 1] += m.vertexFaceStart[v];
-    m.vertexFaceList.assign(m.vertexFaceStart[vertices], 0);
+    m.vertexFaceList.clear();
+    ResizeForFill(m.vertexFaceList, static_cast<size_t>(m.vertexFaceStart[vertices]));
     std::vector<int32_t> fill(m.vertexFaceStart.begin(), m.vertexFaceStart.end() - 1);
     for (auto [v, f] : m.vertexFaceLinks)
       if (v >= 0 && static_cast<size_t>(v) < vertices && f >= 0 &&
@@ -191,6 +196,9 @@ void NormalizeMeshSize(ImportMesh& m) {
       if (!ValidVertex(m, v)) continue;
       used[v] = 1;
       for (int i = 0; i < 3; ++i) {
+        // One "inf" or "nan" in a file would turn the whole model into
+        // NaN; the point goes to the origin instead.
+        if (!std::isfinite(m.meshVertices[v][i])) m.meshVertices[v][i] = 0;
         lo[i] = std::min(lo[i], m.meshVertices[v][i]);
         hi[i] = std::max(hi[i], m.meshVertices[v][i]);
       }
@@ -238,12 +246,10 @@ void AssignObjectsToParts(ImportMesh& m) {
   }
 }
 
-int BuildGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& fileName,
-                        bool append, bool whiteUncoloredParts) {
-  Scene& s = doc.scene;
-  if (!append) ClearScene(s);
-  const int oldRoot = s.rootHead;
-  if (append && m.parts.empty()) return 0;  // nothing came in: no empty file group either
+namespace {
+
+int BuildGroups(Scene& s, const ImportMesh& m, const std::string& fileName, bool append,
+                bool whiteUncoloredParts, int oldRoot) {
   int firstMade = -1;
   for (const MeshPart& part : m.parts) {
     int g = NewGroup(s, part.name);
@@ -343,6 +349,26 @@ int BuildGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& f
     s.groups[firstMade].next = -1;
   }
   return 0;
+}
+
+}  // namespace
+
+int BuildGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& fileName,
+                        bool append, bool whiteUncoloredParts) {
+  Scene& s = doc.scene;
+  if (!append) ClearScene(s);
+  const int oldRoot = s.rootHead;
+  if (append && m.parts.empty()) return 0;  // nothing came in: no empty file group either
+  if (BuildGroups(s, m, fileName, append, whiteUncoloredParts, oldRoot) == 0) return 0;
+  // Half a model is worse than none: every group made so far sits ahead of
+  // the old top level, so cutting the list there takes them all away.
+  std::vector<int> made;
+  for (int g = s.rootHead; g != oldRoot && g != -1; g = s.groups[g].next)
+    made.push_back(g);
+  s.rootHead = oldRoot;
+  for (int g : made)
+    ReleaseGroup(s, g);
+  return -1;
 }
 
 void CenterGroupGeometry(Scene& s, int g) {

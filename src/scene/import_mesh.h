@@ -131,8 +131,8 @@ void NormalizeMeshSize(ImportMesh& m);
 // Parts whose faces all share one material take its colour and words.
 void AssignObjectsToParts(ImportMesh& m);
 // One display group per part (appended under one group named after the
-// file, or replacing the scene). 0, or -1 when a group cannot be made
-// (the groups made stay). `whiteUncoloredParts` is the preference of that
+// file, or replacing the scene). 0, or -1 when a group cannot be made;
+// the groups made before are then taken away again. `whiteUncoloredParts` is the preference of that
 // name.
 int BuildGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& fileName,
                         bool append, bool whiteUncoloredParts);

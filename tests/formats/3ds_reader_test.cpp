@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -335,10 +338,10 @@ std::vector<ObjectInfo> ExpectedParts(const FileInfo& info) {
 
 // ---- Real files ----
 
-class Real3dsFiles : public ::testing::TestWithParam<const char*> {};
+class Real3dsFiles : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(Real3dsFiles, LoadWithTheCountsTheirChunksDeclare) {
-  const std::string path = TestModel(std::string("3ds/") + GetParam());
+  const std::string path = TestModel("3ds/" + GetParam());
   const Bytes bytes = LoadFile(path);
   ASSERT_FALSE(bytes.empty());
   const FileInfo info = Inspect(bytes);
@@ -404,9 +407,49 @@ TEST_P(Real3dsFiles, LoadWithTheCountsTheirChunksDeclare) {
   EXPECT_NEAR(longest, 2.0f, 1e-4f);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllOfThem, Real3dsFiles,
-                         ::testing::Values("CameraRollAnimWithChildObject.3ds", "RotatingCube.3DS",
-                                           "cubes_with_alpha.3DS", "fels.3ds", "test1.3ds"));
+// Every model of the test data, whatever its name.
+std::vector<std::string> RealFiles() {
+  std::vector<std::string> names;
+  std::error_code error;  // a missing directory fails TestDataHoldsRealFiles, not the binary
+  for (const auto& entry : std::filesystem::directory_iterator(TestModel("3ds"), error))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Read3ds, TestDataHoldsRealFiles) {
+  EXPECT_GE(RealFiles().size(), 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllOfThem, Real3dsFiles, ::testing::ValuesIn(RealFiles()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+TEST(Read3ds, UndecodableFilesReportOnceAndLeaveTheSceneAsItWas) {
+  const Bytes cube = LoadFile(TestModel("3ds/RotatingCube.3DS"));
+  ASSERT_GT(cube.size(), 700u);
+  Bytes notMain = cube;
+  notMain[1] = 0x3D;
+  Bytes badIndex = File(Object("T", Mesh(Join({Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}),
+                                               Faces({{0, 1, 2}, {0, 1, 3}})}))));
+  const Bytes files[] = {notMain, Bytes(cube.begin(), cube.begin() + 700), badIndex};
+  for (const Bytes& bytes : files) {
+    TempFile file(bytes);
+    for (bool append : {false, true}) {
+      test::RecordedDocument d;
+      test::AddTriangle(d.scene(), "kept");
+      EXPECT_EQ(ReadModelFile(d.doc, file.path(), append), -1);
+      EXPECT_EQ(d.shell.messages,
+                std::vector<std::string>{"Can't decode " + file.path() + " correctly\n"});
+      EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
+      EXPECT_TRUE(d.doc.importMesh.faces.empty() && d.doc.importMesh.parts.empty());
+    }
+  }
+}
 
 TEST(Read3ds, EmptyAndMissingFilesLeaveTheSceneAsItWas) {
   test::RecordedDocument d;
@@ -470,7 +513,7 @@ TEST(Read3ds, StagesPositionsFacesPartsAndObjects) {
   EXPECT_EQ(f.cornerVertices[2], 1);
   EXPECT_FLOAT_EQ(f.creaseCos, 0.5f);
   EXPECT_EQ(f.objectIndex, 0);
-  EXPECT_EQ(f.colorObject, 0);
+  EXPECT_EQ(f.colorObject, -1);  // plain white corners
   EXPECT_EQ(f.owner, 0);
   EXPECT_FALSE(f.hasNormals);
   EXPECT_EQ(f.partIndex, 0);
@@ -690,6 +733,83 @@ TEST(Read3ds, TextureCoordinatesSmoothingGroupsAndFlagsChangeNothing) {
     for (size_t i = 0; i < drawn[0].size(); ++i)
       EXPECT_EQ(drawn[v][i].vertices, drawn[0][i].vertices) << v;
   }
+  // Staged, the mapping coordinates left no trace either.
+  Loaded l;
+  ReadInto(l, variants[1]);
+  ASSERT_EQ(l.result, 0);
+  EXPECT_TRUE(l.mesh().meshTexCoords.empty());
+  EXPECT_TRUE(l.mesh().cornerTexCoords.empty());
+  EXPECT_EQ(l.mesh().defaultTexCoord, (std::array<float, 2>{0, 0}));
+}
+
+// Two triangles hinged on the file's x axis: the first lies in the x-y
+// plane facing +Z, the second is folded up by `fold` degrees about the
+// hinge. File +Z arrives as +y, so their normals are (0, 1, 0) and
+// (sin fold, cos fold, 0).
+std::vector<Vec3> HingeNormals(float fold) {
+  const float rad = fold * 3.14159265f / 180.0f;
+  const Bytes file = File(Object(
+      "Hinge",
+      Mesh(Join({Vertices({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -std::cos(rad), std::sin(rad)}}),
+                 Faces({{0, 1, 2}, {1, 0, 3}})}))));
+  TempFile path(file);
+  test::RecordedDocument d;
+  EXPECT_EQ(ReadModelFile(d.doc, path.path(), false), 0);
+  const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
+  std::vector<Vec3> normals;
+  const int stride = VertexStride(g), at = NormalOffset(g.flags);
+  for (const DisplayPrimitive& p : g.primitives)
+    for (size_t v = 0; v + stride <= p.vertices.size(); v += stride)
+      normals.push_back({p.vertices[v + at], p.vertices[v + at + 1], p.vertices[v + at + 2]});
+  return normals;
+}
+
+TEST(Read3ds, NormalsFaceOutOfTheFrontAndSmoothOnlyWithinTheCrease) {
+  const Vec3 up = {0, 1, 0};
+  // Folded 90 degrees: the faces keep their own normals at the hinge too.
+  const Vec3 side = {1, 0, 0};
+  const std::vector<Vec3> square = HingeNormals(90);
+  ASSERT_EQ(square.size(), 6u);
+  for (int k = 0; k < 3; ++k) {
+    test::ExpectNear(square[k], up);
+    test::ExpectNear(square[3 + k], side);
+  }
+  // Folded 30 degrees: the hinge corners (the first two of each face) share
+  // the mean; the far corners keep their face's normal.
+  const Vec3 tilted = {0.5f, 0.8660254f, 0};
+  const float half = std::sqrt(2 + 2 * 0.8660254f);
+  const Vec3 mean = {0.5f / half, 1.8660254f / half, 0};
+  const std::vector<Vec3> shallow = HingeNormals(30);
+  ASSERT_EQ(shallow.size(), 6u);
+  for (int k : {0, 1, 3, 4})
+    test::ExpectNear(shallow[k], mean);
+  test::ExpectNear(shallow[2], up);
+  test::ExpectNear(shallow[5], tilted);
+}
+
+// A material block without a name colours the latest object, which before
+// any named material is "white" itself; faces no list names still draw
+// plain white corners.
+TEST(Read3ds, UnlistedFacesStayWhiteWhenWhiteIsRecoloured) {
+  const Bytes editor = Join(
+      {Chunk(0xAFFF, Chunk(0xA020, ByteColor(0, 0, 255))), Material("red", ByteColor(255, 0, 0)),
+       Object("Square", Square(0, FaceMaterials("red", {1}))), MasterScale()});
+  Loaded l;
+  ReadInto(l, File(editor));
+  ASSERT_EQ(l.result, 0);
+  test::ExpectNear(l.mesh().objects[0].color, {0, 0, 1});
+
+  TempFile path(File(editor));
+  test::RecordedDocument d;
+  ASSERT_EQ(ReadModelFile(d.doc, path.path(), false), 0);
+  const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
+  ASSERT_TRUE(g.flags & VertexColors);
+  const std::vector<Vec3> colors = CornerColors(g);
+  ASSERT_EQ(colors.size(), 6u);
+  for (int k = 0; k < 3; ++k) {
+    test::ExpectNear(colors[k], {1, 1, 1});
+    test::ExpectNear(colors[3 + k], {1, 0, 0});
+  }
 }
 
 // ---- Files that lie ----
@@ -829,7 +949,7 @@ TEST(Read3ds, EveryTruncationEndsCleanly) {
   }
   for (const char* name : {"3ds/RotatingCube.3DS", "3ds/test1.3ds"}) {
     const Bytes real = LoadFile(TestModel(name));
-    for (size_t n = 0; n < real.size(); n += 3) {
+    for (size_t n = 0; n < real.size(); ++n) {
       const Bytes cut(real.begin(), real.begin() + static_cast<long>(n));
       Loaded l;
       ReadInto(l, cut);

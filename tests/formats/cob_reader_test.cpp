@@ -24,8 +24,8 @@ namespace modra {
 namespace {
 
 using test::CobAscii;
-using test::CobChunk;
 using test::CobBinary;
+using test::CobChunk;
 using test::CobFace;
 using test::CobMaterialChunk;
 using test::CobModel;
@@ -142,9 +142,11 @@ TEST_P(CobForms, FacesWrittenFromBothSidesCountOnce) {
     twice.push_back(f);
     std::reverse(twice.back().corners.begin(), twice.back().corners.end());
   }
-  // The same face again in the same order is no back side.
-  twice.push_back(twice.front());
   cube.faces = twice;
+  ASSERT_EQ(Read({{cube}}), 0);
+  EXPECT_EQ(mesh().faces.size(), 6u);
+  // The same face again in the same order is no back side.
+  cube.faces.push_back(twice.front());
   ASSERT_EQ(Read({{cube}}), 0);
   ASSERT_EQ(mesh().faces.size(), 7u);
   // Stored in reverse of the file's order.
@@ -363,6 +365,37 @@ TEST_P(CobForms, FacetSettingsGiveCreaseValues) {
   ASSERT_EQ(Read({chunks}), 0);
   for (size_t i = 0; i < facets.size(); ++i)
     EXPECT_NEAR(mesh().faces[i].creaseCos, facets[i].second, 1e-5f) << facets[i].first;
+}
+
+// At a cube's corner three faces meet at right angles: they share one
+// averaged normal only when the material's crease value lets them.
+TEST_P(CobForms, CreaseValuesDecideWhichCubeFacesSmoothTogether) {
+  const std::vector<std::pair<std::string, bool>> facets = {
+      {"smooth", true}, {"auto100", true}, {"auto60", false}, {"faceted", false}};
+  for (const auto& [facet, averaged] : facets) {
+    CobMaterialChunk mat;
+    mat.facet = facet;
+    ASSERT_EQ(Read({{Cube(), mat}}), 0) << facet;
+    const ImportMesh& m = mesh();
+    for (size_t f = 0; f < m.faces.size(); ++f)
+      for (int k = 0; k < 4; ++k) {
+        const Vec3 n = CornerNormal(m, static_cast<int>(f), k);
+        if (!averaged) {
+          test::ExpectNear(n, m.faceNormals[f]);
+          continue;
+        }
+        // The diagonal through the corner, pointing away from the cube's middle.
+        const Vec3& p = m.meshVertices[m.faces[f].cornerVertices[k]];
+        const Vec3 mid = {-0.5f, 0.5f, -0.5f};
+        const float s = 1.0f / std::sqrt(3.0f);
+        Vec3 out;
+        for (int i = 0; i < 3; ++i)
+          out[i] = (p[i] > mid[i] ? s : -s);
+        // Whichever way the faces point, all three agree on it.
+        const float side = n[0] * out[0] + n[1] * out[1] + n[2] * out[2];
+        EXPECT_NEAR(std::abs(side), 1.0f, 1e-5f) << facet << " face " << f;
+      }
+  }
 }
 
 TEST_P(CobForms, OtherChunksAndOtherVersionsAreSkipped) {
@@ -590,6 +623,36 @@ TEST(CobAscii, PolygonSizeMaySendReadingBackwards) {
   EXPECT_EQ(ReadText(doc, header + "Unit V0.01 Id 1 Parent 0 Size -5\n" + end), -2);
 }
 
+// `levels` polygon chunks, each one's size sending reading back to the
+// next one, which sits at the start of its vertex list: every chunk reads
+// its vertices up to the shared end of the lists.
+std::string NestedAsciiChunks(int levels) {
+  const std::string prefix =
+      "Name N\ncenter 0 0 0\nx axis 1 0 0\ny axis 0 1 0\nz axis 0 0 1\nTransform\n"
+      "1 0 0 0\n0 1 0 0\n0 0 1 0\n0 0 0 1\nWorld Vertices ";
+  const std::string tail = "0 0 0\nTexture Vertices 0\nFaces 0\n";
+  std::string text = tail;
+  for (int i = levels - 1; i >= 0; --i) {
+    // The lines after this chunk's count: 12 per chunk inside it, then one vertex.
+    const std::string count = std::to_string((levels - 1 - i) * 12 + 1) + "\n";
+    const size_t size = i == levels - 1 ? prefix.size() + count.size() + text.size() + 1
+                                        : prefix.size() + count.size() + 1;
+    char header[80];
+    std::snprintf(header, sizeof header, "PolH V0.08 Id %d Parent 0 Size %08zu\n", i, size);
+    text = header + prefix + count + text;
+  }
+  return "Caligari V00.01ALH\n" + text + "END  V1.00 Id 0 Parent 0 Size 0\n";
+}
+
+TEST(CobAscii, ChunksThatReadTheFileOverAndOverAreRefused) {
+  Document doc;
+  // A few levels are only a file that goes back now and then.
+  ASSERT_EQ(ReadText(doc, NestedAsciiChunks(3)), 0);
+  EXPECT_EQ(doc.importMesh.meshVertices.size(), 25u + 13u + 1u);
+  EXPECT_EQ(ReadText(doc, NestedAsciiChunks(1000)), -2);
+  EXPECT_TRUE(doc.importMesh.parts.empty());
+}
+
 TEST(CobAscii, BadHeadersAreRefused) {
   Document doc;
   const std::string rest = CobAscii({{Cube()}}).substr(32);
@@ -600,6 +663,12 @@ TEST(CobAscii, BadHeadersAreRefused) {
   EXPECT_EQ(ReadText(doc, "Caligari V00.01\n" + rest), -2);
   EXPECT_EQ(ReadText(doc, std::string(300, ' ') + "\n" + rest), -2);
   EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + rest), 0);
+  // A first line longer than 255 characters ends there: what follows is
+  // read as the next line.
+  const std::string longLine = "Caligari V00.01ALH" + std::string(255 - 18, ' ');
+  EXPECT_EQ(ReadText(doc, longLine + rest), 0);
+  EXPECT_EQ(doc.importMesh.faces.size(), 6u);
+  EXPECT_EQ(ReadText(doc, longLine + " \n" + rest), -2);
   // A header line that is no header.
   EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\nPolH V0.08 Id x\n"), -2);
   EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n\nEND  V1.00\n"), -2);
@@ -641,6 +710,42 @@ TEST(CobBinary, ByteOrderMarkSwapsEveryValue) {
   }
   EXPECT_EQ(a.meshTexCoords, b.meshTexCoords);
   test::ExpectNear(b.objects[0].color, a.objects[0].color, 0);
+}
+
+// The binary twin of NestedAsciiChunks: a name of 8 bytes makes each
+// chunk's start up to its vertices 132 bytes, 11 vertices long.
+Bytes NestedBinaryChunks(int levels) {
+  test::CobByteWriter w;
+  w.Text("Caligari V00.01BLH\n");
+  for (int i = 0; i < levels; ++i) {
+    const bool last = i == levels - 1;
+    w.Text("PolH");
+    w.U16(0);
+    w.U16(8);
+    w.I32(i);
+    w.I32(0);
+    w.I32(last ? 112 + 12 + 8 : 112);
+    w.U16(0);
+    w.U16(8);
+    w.Text("nestname");
+    for (int k = 0; k < 24; ++k)
+      w.F32(k % 5 == 0 ? 1.0f : 0.0f);
+    w.I32((levels - 1 - i) * 11 + 1);
+  }
+  for (int k = 0; k < 3; ++k)
+    w.F32(0);
+  w.I32(0);  // texture vertices
+  w.I32(0);  // faces
+  w.Chunk("END ", 1, 0, 0, {});
+  return w.bytes;
+}
+
+TEST(CobBinary, ChunksThatReadTheFileOverAndOverAreRefused) {
+  Document doc;
+  ASSERT_EQ(ReadCobBytes(doc, NestedBinaryChunks(3)), 0);
+  EXPECT_EQ(doc.importMesh.meshVertices.size(), 23u + 12u + 1u);
+  EXPECT_EQ(ReadCobBytes(doc, NestedBinaryChunks(1000)), -2);
+  EXPECT_TRUE(doc.importMesh.parts.empty());
 }
 
 TEST(CobBinary, ChunkSizesThatLieAreRefused) {
@@ -690,25 +795,79 @@ struct FaceCounts {
   bool operator==(const FaceCounts&) const = default;
 };
 
-// Per polygon chunk, from the file's own lines: "Face verts n" makes one
-// face of 3 or 4 corners or n - 2 triangles. (The sample files hold no
-// back sides, which would count once.)
-std::vector<FaceCounts> CountAsciiFaces(const std::string& path) {
+// What one polygon chunk of a sample file lists.
+struct ChunkCounts {
+  FaceCounts faces;
+  size_t vertices = 0, texVertices = 0;
+};
+
+// A face of n corners is one face of 3 or 4 corners or n - 2 triangles.
+// (The sample files hold no back sides, which would count once.)
+void CountFace(FaceCounts& c, int n) {
+  if (n == 4)
+    ++c.quads;
+  else
+    c.triangles += n - 2;
+}
+
+// Per polygon chunk, from the file's own lines.
+std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::vector<FaceCounts> parts;
+  std::vector<ChunkCounts> chunks;
   std::string line;
   while (std::getline(in, line)) {
     int n = 0;
     if (line.starts_with("PolH V0.")) {
-      parts.emplace_back();
-    } else if (std::sscanf(line.c_str(), "Face verts %d", &n) == 1 && !parts.empty()) {
-      if (n == 4)
-        ++parts.back().quads;
-      else
-        parts.back().triangles += n - 2;
+      chunks.emplace_back();
+    } else if (chunks.empty()) {
+      continue;
+    } else if (std::sscanf(line.c_str(), "World Vertices %d", &n) == 1) {
+      chunks.back().vertices = static_cast<size_t>(n);
+    } else if (std::sscanf(line.c_str(), "Texture Vertices %d", &n) == 1) {
+      chunks.back().texVertices = static_cast<size_t>(n);
+    } else if (std::sscanf(line.c_str(), "Face verts %d", &n) == 1) {
+      CountFace(chunks.back().faces, n);
     }
   }
-  return parts;
+  return chunks;
+}
+
+// Per polygon chunk of a little-endian binary file, walking the chunks by
+// their sizes.
+std::vector<ChunkCounts> CountBinaryChunks(const std::string& path) {
+  const Bytes b = FileBytes(path);
+  auto u16 = [&](size_t at) { return size_t{b.at(at)} | size_t{b.at(at + 1)} << 8; };
+  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+  std::vector<ChunkCounts> chunks;
+  size_t at = std::find(b.begin(), b.end(), '\n') - b.begin() + 1;
+  while (at + 20 <= b.size() && std::string(b.begin() + at, b.begin() + at + 4) != "END ") {
+    const size_t body = at + 20;
+    if (std::string(b.begin() + at, b.begin() + at + 4) == "PolH" && u16(at + 4) == 0) {
+      ChunkCounts c;
+      size_t p = body + 2;
+      p += 2 + u16(p) + 96;  // name, axes, transform
+      c.vertices = u32(p);
+      p += 4 + 12 * c.vertices;
+      c.texVertices = u32(p);
+      p += 4 + 8 * c.texVertices;
+      const size_t faces = u32(p);
+      p += 4;
+      for (size_t i = 0; i < faces; ++i) {
+        const bool hole = b.at(p) & 8;
+        const size_t n = u16(p + 1);
+        p += 3 + (hole ? 0 : 2) + 8 * n;
+        if (!hole) CountFace(c.faces, static_cast<int>(n));
+      }
+      chunks.push_back(c);
+    }
+    at = body + u32(at + 16);
+  }
+  return chunks;
+}
+
+std::vector<ChunkCounts> CountChunks(const std::string& name) {
+  const std::string path = kCobDir + name;
+  return name.find("ascii") != std::string::npos ? CountAsciiChunks(path) : CountBinaryChunks(path);
 }
 
 // Per group in scene order (newest part first).
@@ -762,19 +921,41 @@ void ExpectNormalisedAndCentred(const Scene& s) {
   EXPECT_NEAR(longest, 2, 1e-4f);
 }
 
-TEST(CobSampleFiles, AsciiFilesLoadWithTheFacesTheyList) {
-  for (const char* name : {"molecule_ascii.cob", "spider_4_3_ascii.cob"}) {
+const char* const kSampleFiles[] = {"molecule_ascii.cob", "spider_4_3_ascii.cob", "molecule.cob",
+                                    "spider_4_3.cob"};
+
+TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
+  for (const char* name : kSampleFiles) {
     SCOPED_TRACE(name);
+    const std::vector<ChunkCounts> chunks = CountChunks(name);
+    ASSERT_FALSE(chunks.empty());
+
+    // Every vertex of every chunk reaches the staging mesh, each chunk one part.
+    Document reader;
+    ASSERT_EQ(ReadCobModel(reader, kCobDir + name), 0);
+    size_t vertices = 0, texVertices = 0;
+    for (const ChunkCounts& c : chunks) {
+      vertices += c.vertices;
+      texVertices += c.texVertices;
+    }
+    EXPECT_EQ(reader.importMesh.meshVertices.size(), vertices);
+    EXPECT_EQ(reader.importMesh.meshTexCoords.size(), texVertices);
+    EXPECT_EQ(reader.importMesh.parts.size(), chunks.size());
+    ExpectConsistent(reader.importMesh);
+
     test::RecordedDocument d;
     ASSERT_EQ(ReadModelFile(d.doc, kCobDir + name, false), 0);
     EXPECT_TRUE(d.shell.messages.empty());
-    std::vector<FaceCounts> expected = CountAsciiFaces(kCobDir + name);
-    ASSERT_FALSE(expected.empty());
-    std::reverse(expected.begin(), expected.end());
+    std::vector<FaceCounts> expected;
+    for (const ChunkCounts& c : chunks)
+      expected.insert(expected.begin(), c.faces);  // the newest part comes first
     EXPECT_EQ(CountGroupFaces(d.scene()), expected);
     ExpectNormalisedAndCentred(d.scene());
-    for (int g : TopGroups(d.scene()))
-      EXPECT_TRUE(d.scene().groups[g].flags & TexCoords);
+    const std::vector<int> groups = TopGroups(d.scene());
+    ASSERT_EQ(groups.size(), chunks.size());
+    for (size_t i = 0; i < groups.size(); ++i)
+      EXPECT_EQ((d.scene().groups[groups[i]].flags & TexCoords) != 0,
+                chunks[chunks.size() - 1 - i].texVertices > 0);
   }
 }
 

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "formats/dxf_groups.h"
-#include "formats/dxf_numbers.h"
 #include "formats/import_dispatch.h"
 #include "scene/import_mesh.h"
 #include "test_util.h"
@@ -124,105 +123,6 @@ struct ScratchDir {
     return file;
   }
 };
-
-// ---- Numbers ----
-
-void ExpectScansLikeScanf(const std::string& text) {
-  float f = 0;
-  int d = 0;
-  std::sscanf(text.c_str(), "%f", &f);
-  std::sscanf(text.c_str(), "%d", &d);
-  const float g = dxf::ScanFloat(text);
-  if (std::isnan(f))
-    EXPECT_TRUE(std::isnan(g)) << '"' << text << '"';
-  else
-    EXPECT_EQ(std::memcmp(&f, &g, sizeof f), 0) << '"' << text << "\" " << f << " " << g;
-  EXPECT_EQ(dxf::ScanInt(text), d) << '"' << text << '"';
-}
-
-TEST(DxfNumbers, ReadLikeScanfOnTheAwkwardCases) {
-  const std::vector<std::string> texts = {"0",
-                                          "-0",
-                                          "+1.5",
-                                          "  \t\v\f\r+1",
-                                          ".5",
-                                          "5.",
-                                          ".",
-                                          "-",
-                                          "+",
-                                          "+-1",
-                                          "-+1",
-                                          "1e",
-                                          "1e+",
-                                          "1e-",
-                                          "1e5",
-                                          "1.5e+3x",
-                                          "1,5",
-                                          "00012",
-                                          "1e400",
-                                          "-1e400",
-                                          "1e-50",
-                                          "-7e-46",
-                                          "1e-40",
-                                          "3.4028235e38",
-                                          "3.4028236e38",
-                                          "inf",
-                                          "-INF",
-                                          "+infinity",
-                                          "infinit",
-                                          "infx",
-                                          "in",
-                                          "nan",
-                                          "NaN(12)",
-                                          "nan(",
-                                          "0x",
-                                          "0x.",
-                                          "-0x.",
-                                          "0x1p",
-                                          "0x1.8p1",
-                                          "0XAp-1",
-                                          "0xg",
-                                          "0x-1",
-                                          "0xinf",
-                                          "0x5P+-3",
-                                          "0x1p99999",
-                                          "-0x1p-99999",
-                                          "99999999999",
-                                          "2147483648",
-                                          "-2147483649",
-                                          "99999999999999999999",
-                                          "-99999999999999999999",
-                                          "0x10",
-                                          "1.5\r",
-                                          "",
-                                          " ",
-                                          "abc",
-                                          std::string(400, '9'),
-                                          std::string(400, '9') + "e-360",
-                                          "0." + std::string(400, '0') + "1",
-                                          "0." + std::string(400, '0') + "1e370"};
-  for (const std::string& text : texts)
-    ExpectScansLikeScanf(text);
-}
-
-TEST(DxfNumbers, ReadLikeScanfOnRandomText) {
-  std::mt19937 random(7);
-  const std::string alphabet = std::string("0123456789+-.eExXpPaAfFiInNtTyY() \t\r\n") + '\0';
-  for (int i = 0; i < 100000; ++i) {
-    std::string text(random() % 14, ' ');
-    for (char& c : text)
-      c = alphabet[random() % alphabet.size()];
-    ExpectScansLikeScanf(text);
-  }
-}
-
-TEST(DxfNumbers, IntegerSaysWhetherItFoundDigits) {
-  bool ok = true;
-  EXPECT_EQ(dxf::ScanInt("abc", &ok), 0);
-  EXPECT_FALSE(ok);
-  EXPECT_EQ(dxf::ScanInt("  -7x", &ok), -7);
-  EXPECT_TRUE(ok);
-}
 
 // ---- Groups ----
 
@@ -492,6 +392,81 @@ TEST(DxfReading, ValuesReadAsScanfReadsThem) {
                             {{1.5f, 0, 20}, {7, 0.25f, 1}, {0, 0, 0}});
 }
 
+TEST(DxfReading, CodesAndCountsReadAsScanfReadsThem) {
+  test::RecordedDocument d;
+  const std::string face = G(0, "3DFACE") + "+10\n3\n" +
+                           "4294967306\n9\n" +  // beyond int32: an integer code, passed over
+                           "-1\n3DFACE\n" +     // code -1 holds a string and starts nothing
+                           Point(11, {1, 0, 0}) + Point(12, {0, 1, 0});
+  const std::string mesh = G(0, "POLYLINE") + G(70, " +16") + G(71, "+3") + G(72, "4abc");
+  std::string vertices;
+  for (const Vec3& v : Grid(12))
+    vertices += G(0, "VERTEX") + Point(10, v);
+  ASSERT_EQ(Read(d.doc, Entities(face + mesh + vertices + G(0, "SEQEND"))), 0);
+  const ImportMesh& m = d.doc.importMesh;
+  ExpectConsistent(m);
+  ASSERT_EQ(m.faces.size(), 1u + 6u);
+  EXPECT_EQ(m.faces[0].cornerCount, 3);
+  EXPECT_EQ(m.meshVertices[0], (Vec3{3, 0, 0}));
+}
+
+// What "%f" stores from a value line; 0 when it matches nothing.
+float ScanfFloat(const std::string& text) {
+  float v = 0;
+  return std::sscanf(text.c_str(), "%f", &v) == 1 ? v : 0.0f;
+}
+
+TEST(DxfReading, CoordinatesReadAsScanfReadsThem) {
+  std::vector<std::string> texts = {"-0",
+                                    "  \t\v\f\r+1",
+                                    "5.",
+                                    "+-1",
+                                    "1e+",
+                                    "1.5e+3x",
+                                    "1e400",
+                                    "-7e-46",
+                                    "3.4028236e38",
+                                    "+infinity",
+                                    "infinit",
+                                    "NaN(12)",
+                                    "nan(",
+                                    "0x1.8p1",
+                                    "-0x1p-99999",
+                                    "1.5\r",
+                                    "",
+                                    std::string(400, '9'),
+                                    std::string(400, '9') + "e-360",
+                                    "0." + std::string(400, '0') + "1",
+                                    "0." + std::string(400, '0') + "1e370",
+                                    std::string("2\0"
+                                                "5",
+                                                3)};
+  // Random text made of what numbers are made of; no line feed, which
+  // would end the value line.
+  std::mt19937 random(7);
+  const std::string alphabet = std::string("0123456789+-.eExXpPaAfFiInNtTyY() \t\r") + '\0';
+  for (int i = 0; i < 5000; ++i) {
+    std::string text(random() % 14, ' ');
+    for (char& c : text)
+      c = alphabet[random() % alphabet.size()];
+    texts.push_back(text);
+  }
+  std::string body;
+  for (const std::string& text : texts)
+    body += G(0, "3DFACE") + G(10, text) + Point(11, {1, 0, 0}) + Point(12, {0, 1, 0});
+  test::RecordedDocument d;
+  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
+  const ImportMesh& m = d.doc.importMesh;
+  ASSERT_EQ(m.faces.size(), texts.size());
+  for (size_t f = 0; f < texts.size(); ++f) {
+    const float want = ScanfFloat(texts[f]), got = m.meshVertices[m.faces[f].cornerVertices[0]][0];
+    if (std::isnan(want))
+      EXPECT_TRUE(std::isnan(got)) << '"' << texts[f] << '"';
+    else
+      EXPECT_EQ(got, want) << '"' << texts[f] << '"';
+  }
+}
+
 TEST(DxfReading, LongLinesDoNotPutGroupsOutOfStep) {
   test::RecordedDocument d;
   const std::string body = G(999, std::string(700, 'x')) + G(0, "3DFACE") +
@@ -647,10 +622,12 @@ TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
     const DisplayGroup& g = s.groups[groups[0]];
     EXPECT_EQ(g.name, "");
     FaceCount got;
+    size_t vertices = 0;
     const int stride = VertexStride(g);
     Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
     for (const DisplayPrimitive& p : g.primitives) {
       ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * stride);
+      vertices += p.vertexCount;
       if (p.type == kTriangles)
         got.triangles += p.vertexCount / 3;
       else
@@ -663,6 +640,7 @@ TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
     }
     EXPECT_EQ(got.triangles, expected.triangles);
     EXPECT_EQ(got.quads, expected.quads);
+    EXPECT_EQ(vertices, 3u * expected.triangles + 4u * expected.quads);
     if (got.triangles + got.quads == 0) continue;
     // Centred on its own geometry, which spans -1..1 along its longest side.
     float longest = 0;
@@ -675,6 +653,23 @@ TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
     EXPECT_NEAR(longest, 2.0f, 1e-5f);
   }
   EXPECT_EQ(files, 3);
+}
+
+TEST(DxfImport, FilesWithoutFacesGiveOneEmptyGroup) {
+  ScratchDir dir;
+  const std::string lines = Entities(G(0, "LINE") + Point(10, {0, 0, 0}) + Point(11, {1, 1, 1}) +
+                                     G(0, "CIRCLE") + Point(10, {0, 0, 0}) + G(40, "2"));
+  for (const std::string& path : {dir.Write("empty.dxf", ""), dir.Write("lines.dxf", lines)}) {
+    SCOPED_TRACE(path);
+    test::RecordedDocument d;
+    ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
+    EXPECT_TRUE(d.shell.messages.empty());
+    const Scene& s = d.scene();
+    ASSERT_NE(s.rootHead, -1);
+    EXPECT_EQ(s.groups[s.rootHead].next, -1);
+    EXPECT_EQ(s.groups[s.rootHead].name, "");
+    EXPECT_TRUE(s.groups[s.rootHead].primitives.empty());
+  }
 }
 
 TEST(DxfImport, FailuresNameTheFileAndKeepTheScene) {
@@ -728,9 +723,10 @@ TEST(DxfDamage, TruncatedAtEveryOffset) {
 
 TEST(DxfDamage, RandomCorruption) {
   const std::string full = SmallFile();
-  const std::string typical =
-      "0123456789-+.e\n\r \x00\xff"
-      "3DFACESEQENDVERTEXPOLYLINE";
+  const std::string typical = std::string(
+                                  "0123456789-+.e\n\r \xff"
+                                  "3DFACESEQENDVERTEXPOLYLINE") +
+                              '\0';
   std::mt19937 random(11);
   for (int round = 0; round < 3000; ++round) {
     std::string text = full;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "formats/scan_number.h"
@@ -71,7 +72,13 @@ TEST(ScanNumbers, FloatsMatchScanf) {
                                "-0x.8",
                                "0x1p",
                                "0x1P-2",
+                               "0x5P+-3",
+                               "0x1.8p-",
+                               "0x.8P+x",
+                               "5e+-3",
                                "0x",
+                               "0x.",
+                               "-0x.q",
                                "0xg",
                                "0x-1",
                                "0xinf",
@@ -112,6 +119,39 @@ TEST(ScanNumbers, FloatsMatchScanf) {
     } else {
       EXPECT_EQ(got.value, want.value);
       EXPECT_EQ(std::signbit(got.value), std::signbit(want.value));
+    }
+  }
+}
+
+// Short strings made of the characters a number is built from, in any
+// order: whatever scanf makes of them, so do we.
+TEST(ScanNumbers, RandomNumberLikeTextMatchesScanf) {
+  static constexpr std::string_view kAlphabet = "0123456789.eE+-xXpPinfaty \t";
+  std::mt19937 rng(97);
+  int mismatches = 0;
+  for (int round = 0; round < 200000 && mismatches < 10; ++round) {
+    std::string text;
+    for (int n = 1 + static_cast<int>(rng() % 7); n > 0; --n)
+      text += kAlphabet[rng() % kAlphabet.size()];
+    const Scanned want = CScanFloat(text), got = OurScanFloat(text);
+    const bool same =
+        got.matched == want.matched &&
+        (!want.matched ||
+         (got.used == want.used &&
+          (got.value == want.value || (std::isnan(got.value) && std::isnan(want.value)))));
+    if (!same) {
+      ++mismatches;
+      ADD_FAILURE() << "\"" << text << "\": scanf " << want.matched << " " << want.value << " "
+                    << want.used << ", ours " << got.matched << " " << got.value << " " << got.used;
+    }
+    int32_t wantInt = -7, gotInt = -7;
+    int used = 0;
+    const bool matched = std::sscanf(text.c_str(), "%d%n", &wantInt, &used) == 1;
+    const char* end = ScanInt(text.data(), text.data() + text.size(), gotInt);
+    EXPECT_EQ(end != nullptr, matched) << text;
+    EXPECT_EQ(gotInt, wantInt) << text;
+    if (matched && end) {
+      EXPECT_EQ(end - text.data(), used) << text;
     }
   }
 }

@@ -153,22 +153,27 @@ TEST_F(ObjReader, TextureIndicesAreNeverUsedAndNormalsOnlyInTheDoubleSlashForm) 
   EXPECT_FALSE(m().faces[2].hasNormals);
 }
 
-TEST_F(ObjReader, TheLastCornerReadSaysWhetherTheFaceHasNormals) {
+TEST_F(ObjReader, AFaceTakesTheFilesNormalsOnlyWhenEveryCornerNamesOne) {
   ASSERT_EQ(Read(WithSeven("vn 0 0 1\nvn 0 1 0\nvn 1 0 0\n"
-                           "f 1//1 2//2 3\nf 1 2 3//3\nf 1//1 2//2 3//3 4 5//2\n")),
+                           "f 1//1 2//2 3\nf 1 2 3//3\nf 1//1 2//2 3//3 4 5//2\n"
+                           "f 1//3 2//3 3//3\n")),
             0);
-  ASSERT_EQ(m().faces.size(), 5u);
+  ASSERT_EQ(m().faces.size(), 6u);
   EXPECT_FALSE(m().faces[0].hasNormals);
-  EXPECT_TRUE(m().faces[1].hasNormals);
-  EXPECT_EQ(Normals(1), (std::vector<int>{-1, -1, 3}));
-  // A corner without a normal in a face that has them gives none at all,
-  // not another face's.
-  ExpectNear(CornerNormal(m(), 1, 0), {0, 0, 0}, 0);
-  ExpectNear(CornerNormal(m(), 1, 2), {1, 0, 0}, 0);
-  // The pentagon: (1,2,3) and (1,4,5) end in corners with normals, (1,3,4) does not.
+  // Only the last corner names a normal: the others would have none to
+  // draw with, so the face's normals are made as for a face without any
+  // (every face here lies in z = 0 and winds the same way).
+  EXPECT_FALSE(m().faces[1].hasNormals);
+  for (int k = 0; k < 3; ++k)
+    ExpectNear(CornerNormal(m(), 1, k), {0, 0, -1}, 1e-6f);
+  // The pentagon: only (1,2,3) has a normal at every corner.
   EXPECT_TRUE(m().faces[2].hasNormals);
   EXPECT_FALSE(m().faces[3].hasNormals);
-  EXPECT_TRUE(m().faces[4].hasNormals);
+  EXPECT_FALSE(m().faces[4].hasNormals);
+  EXPECT_TRUE(m().faces[5].hasNormals);
+  for (int k = 0; k < 3; ++k)
+    ExpectNear(CornerNormal(m(), 5, k), {1, 0, 0}, 0);
+  ExpectNear(CornerNormal(m(), 2, 1), {0, 1, 0}, 0);
 }
 
 TEST_F(ObjReader, FacesNamingPositionsOrNormalsOutsideTheTablesAreSkipped) {

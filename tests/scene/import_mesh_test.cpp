@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "scene/import_mesh.h"
 #include "test_util.h"
@@ -23,10 +24,12 @@ int AddFace(ImportMesh& m, std::vector<int> corners, int part = 0, int entry = 0
   f.creaseCos = crease;
   f.partIndex = part;
   f.entryIndex = entry;
-  for (size_t k = 0; k < corners.size(); ++k) f.cornerVertices[k] = corners[k];
+  for (size_t k = 0; k < corners.size(); ++k)
+    f.cornerVertices[k] = corners[k];
   m.faces.push_back(f);
   const int face = static_cast<int>(m.faces.size()) - 1;
-  for (int v : corners) AddVertexFace(m, face, v);
+  for (int v : corners)
+    AddVertexFace(m, face, v);
   AddFaceToEntry(m, part, entry, face);
   return face;
 }
@@ -45,7 +48,9 @@ ImportMesh Hinge(float degrees, float crease, int entryOfSecond = 0, int partOfS
   return m;
 }
 
-float Dot(const Vec3& a, const Vec3& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+float Dot(const Vec3& a, const Vec3& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 TEST(ImportMeshParts, AnEmptyLastPartIsRenamedInsteadOfAdded) {
   ImportMesh m;
@@ -72,7 +77,8 @@ TEST(ImportMeshParts, AnEmptyLastPartIsRenamedInsteadOfAdded) {
 TEST(ImportMeshNormals, FlatEntriesGiveEveryCornerTheFaceNormal) {
   ImportMesh m = Hinge(30, kNoCreaseTest);
   m.parts[0].entries[0].key = -1;
-  for (int k = 0; k < 3; ++k) ExpectNear(CornerNormal(m, 0, k), m.faceNormals[0]);
+  for (int k = 0; k < 3; ++k)
+    ExpectNear(CornerNormal(m, 0, k), m.faceNormals[0]);
   // The normal of b x a for the first face (0,1,2): (0,0,1) x (1,0,0) = (0,1,0).
   ExpectNear(m.faceNormals[0], {0, 1, 0});
 }
@@ -139,6 +145,15 @@ TEST(ImportMeshSize, TheLongestSideRunsFromMinusOneToOne) {
   AddFace(point, {0, 0, 0});
   NormalizeMeshSize(point);
   ExpectNear(point.meshVertices[0], {0, 0, 0});
+
+  // A coordinate that is not a number is the origin, not a model of NaNs.
+  ImportMesh broken;
+  AddPart(broken, "a");
+  broken.meshVertices = {{0, 0, 0}, {2, 0, 0}, {std::numeric_limits<float>::infinity(), 2, NAN}};
+  AddFace(broken, {0, 1, 2});
+  NormalizeMeshSize(broken);
+  ExpectNear(broken.meshVertices[0], {-1, -1, 0});
+  ExpectNear(broken.meshVertices[2], {-1, 1, 0});
 }
 
 TEST(ImportMeshMaterials, PartsWithOneMaterialTakeItsColour) {
