@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libcli11-dev nlohmann-json3-dev
   libjpeg62-turbo-dev libgif-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
 )

@@ -1,0 +1,159 @@
+#include "render/mpeg_writer.h"
+
+#include <optional>
+
+#include "io/output_file.h"
+#include "render/ffmpeg_handles.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+namespace modra {
+namespace {
+
+constexpr int kFramesPerSecond = 30;
+constexpr int kQuantiserScale = 3;
+constexpr uint8_t kSequenceEndCode[4] = {0x00, 0x00, 0x01, 0xB7};
+
+}  // namespace
+
+struct MpegWriter::State {
+  std::optional<OutputFile> file;
+  ffmpeg::Codec codec;
+  ffmpeg::Frame frame;
+  ffmpeg::Packet packet;
+  ffmpeg::Scaler scale;
+  int width = 0, height = 0;
+  int framesWritten = 0;
+  int64_t nextPts = 0;
+
+  void Reset() {
+    scale.reset();
+    packet.reset();
+    frame.reset();
+    codec.reset();
+    file.reset();  // removes the temporary file unless committed
+    width = height = framesWritten = 0;
+    nextPts = 0;
+  }
+
+  // Opens the encoder for the size of the first frame.
+  bool StartEncoder(int w, int h) {
+    const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO);
+    if (!encoder) return false;
+    codec.reset(avcodec_alloc_context3(encoder));
+    frame.reset(av_frame_alloc());
+    packet.reset(av_packet_alloc());
+    if (!codec || !frame || !packet) return false;
+    AVCodecContext* c = codec.get();
+    c->width = w;
+    c->height = h;
+    c->pix_fmt = AV_PIX_FMT_YUV420P;
+    c->time_base = AVRational{1, kFramesPerSecond};
+    c->framerate = AVRational{kFramesPerSecond, 1};
+    // A group size of 0 makes the encoder code every picture as an I frame.
+    c->gop_size = 0;
+    c->max_b_frames = 0;
+    c->flags |= AV_CODEC_FLAG_QSCALE;
+    c->global_quality = FF_QP2LAMBDA * kQuantiserScale;
+    if (avcodec_open2(c, encoder, nullptr) < 0) return false;
+    frame->format = c->pix_fmt;
+    frame->width = w;
+    frame->height = h;
+    if (av_frame_get_buffer(frame.get(), 0) < 0) return false;
+    width = w;
+    height = h;
+    return true;
+  }
+
+  // Moves every packet the encoder has ready into the file.
+  bool Drain() {
+    for (;;) {
+      const int got = avcodec_receive_packet(codec.get(), packet.get());
+      if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
+      if (got < 0) return false;
+      const bool written = file->Write(packet->data, static_cast<size_t>(packet->size));
+      av_packet_unref(packet.get());
+      if (!written) return false;
+    }
+  }
+};
+
+MpegWriter::MpegWriter() : state_(std::make_unique<State>()) {}
+
+MpegWriter::~MpegWriter() {
+  if (IsOpen()) Finish();
+}
+
+bool MpegWriter::IsOpen() const {
+  return state_->file.has_value();
+}
+int MpegWriter::FramesWritten() const {
+  return state_->framesWritten;
+}
+int MpegWriter::Width() const {
+  return state_->width;
+}
+int MpegWriter::Height() const {
+  return state_->height;
+}
+
+int MpegWriter::Open(const std::string& path, int frameCount) {
+  if (IsOpen()) Finish();
+  if (frameCount < 1) return -1;
+  if (!avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO)) return -1;
+  state_->file.emplace();
+  if (!state_->file->Open(path)) {
+    state_->Reset();
+    return -1;
+  }
+  return 0;
+}
+
+int MpegWriter::AddFrame(const uint8_t* rgb, int width, int height) {
+  State& s = *state_;
+  if (!IsOpen() || !rgb || width < 1 || height < 1) return -1;
+  if (width > kMaxSide || height > kMaxSide) return -1;
+  if (!s.codec) {
+    if (!s.StartEncoder(width, height)) {
+      // Keep the file open so that Finish can still report cleanly; the
+      // next frame tries again from nothing.
+      s.codec.reset();
+      s.frame.reset();
+      s.packet.reset();
+      return -1;
+    }
+  }
+  // A cached context is rebuilt only when the incoming size changes.
+  s.scale.reset(sws_getCachedContext(s.scale.release(), width, height, AV_PIX_FMT_RGB24, s.width,
+                                     s.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
+                                     nullptr));
+  if (!s.scale) return -1;
+  // The encoder may still hold the previous picture's buffer.
+  if (av_frame_make_writable(s.frame.get()) < 0) return -1;
+  const uint8_t* source[1] = {rgb};
+  const int sourceStride[1] = {width * 3};
+  if (sws_scale(s.scale.get(), source, sourceStride, 0, height, s.frame->data, s.frame->linesize) !=
+      s.height)
+    return -1;
+  s.frame->pts = s.nextPts++;
+  s.frame->quality = s.codec->global_quality;
+  s.frame->pict_type = AV_PICTURE_TYPE_I;
+  if (avcodec_send_frame(s.codec.get(), s.frame.get()) < 0) return -1;
+  if (!s.Drain()) return -1;
+  ++s.framesWritten;
+  return 0;
+}
+
+int MpegWriter::Finish() {
+  State& s = *state_;
+  if (!IsOpen()) return -1;
+  bool ok = s.framesWritten > 0;
+  if (s.codec) ok = avcodec_send_frame(s.codec.get(), nullptr) >= 0 && s.Drain() && ok;
+  ok = ok && s.file->Write(kSequenceEndCode, sizeof kSequenceEndCode) && s.file->Commit();
+  s.Reset();
+  return ok ? 0 : -1;
+}
+
+}  // namespace modra

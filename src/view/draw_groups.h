@@ -1,0 +1,76 @@
+// Drawing the display groups: each group inside its parent's matrix, with
+// its material, texture and per-vertex data, the visibility rules of
+// enabled and disabled groups, bounding boxes, the highlight of the
+// current group's subtree, and the pick colours.
+//
+// Primitives go to OpenGL as client vertex arrays straight from the
+// group's interleaved vertices (stride from its flags). A run of
+// consecutive triangle primitives is one GL_TRIANGLES draw, a run of quads
+// one GL_QUADS draw; each strip is a draw of its own and ends a run.
+#pragma once
+
+#include <vector>
+
+#include "scene/scene.h"
+#include "view/view_setting.h"
+
+namespace modra {
+
+// The switches one walk of the groups reads.
+struct DrawSwitches {
+  int displayMode = kTexturedMode;
+  // The current group (the scene's selectedGroup); while a live group is
+  // current, every group that is not highlighted is drawn as plain lines.
+  int currentGroup = -1;
+  bool disabledDisplay = false;  // draw disabled groups instead of enabled ones
+  bool axisMarker = true;        // the current group's axes at its pivot
+  bool lighting = true;          // filled drawing may light
+  bool texturedPass = false;     // Textured groups bind their texture
+  // While picking: every group is one flat colour, boxes are drawn as
+  // geometry and vertex colours are ignored.
+  bool pickOverride = false;
+  Vec3 pickColor = {0, 0, 0};
+};
+
+// Holds the work buffers of the walks, so one drawer reused across frames
+// allocates nothing once they have grown. Needs a current context.
+class GroupDrawer {
+ public:
+  // Draws `first` and the groups after it along `next`, each with its
+  // subtree, inside the current modelview matrix, which is left as it was.
+  // A damaged hierarchy (a loop, a dangling index, any depth) draws each
+  // slot at most once and never overflows a stack.
+  void DrawList(const Scene& s, int first, const DrawSwitches& sw);
+  // g and its subtree only.
+  void DrawTree(const Scene& s, int g, const DrawSwitches& sw);
+  // Lines from each vertex along 0.05 of its normal, for the groups that
+  // DrawList would show.
+  void DrawNormals(const Scene& s, int first, const DrawSwitches& sw);
+
+ private:
+  enum class Content { kGeometry, kNormals };
+  struct Frame {
+    int group;
+    int next;
+    Mat4 world;  // relative to the modelview matrix the walk started in
+    bool savedInside;
+    bool visible;
+  };
+  void Walk(const Scene& s, int first, bool siblings, const DrawSwitches& sw, Content content);
+  void DrawOwn(const Scene& s, int g, const DrawSwitches& sw);
+  void DrawNormalLines(const DisplayGroup& group);
+  void DrawPrimitives(const DisplayGroup& group, bool colors, bool normals, bool texCoords);
+  void FlushRun(int mode, int stride, bool colors, bool normals, bool texCoords);
+
+  std::vector<Frame> stack_;
+  std::vector<float> batch_;
+  const float* runData_ = nullptr;  // a run of one primitive is drawn in place
+  int runVertices_ = 0;
+};
+
+// Vertices of a primitive that are drawn: whole triangles or quads, strips
+// of at least 3 (4 for quad strips) vertices, never more than the stored
+// floats hold; 0 for an unknown type.
+int DrawnVertexCount(const DisplayPrimitive& prim, int stride);
+
+}  // namespace modra

@@ -1,0 +1,193 @@
+#include "render/gif_movie_writer.h"
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "movie_test_util.h"
+
+namespace modra {
+namespace {
+
+using movietest::Bytes;
+using movietest::Load;
+using movietest::Rgb;
+using movietest::Save;
+using movietest::ScratchDir;
+using movietest::Solid;
+
+// More colours than one map holds: red across, green down, blue by frame.
+Bytes Gradient(int width, int height, int blue) {
+  Bytes out(static_cast<size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = &out[(static_cast<size_t>(y) * width + x) * 3];
+      p[0] = static_cast<uint8_t>(x * 255 / (width - 1));
+      p[1] = static_cast<uint8_t>(y * 255 / (height - 1));
+      p[2] = static_cast<uint8_t>(blue);
+    }
+  return out;
+}
+
+// A GIF read back whole by giflib.
+struct DecodedGif {
+  GifFileType* gif = nullptr;
+  explicit DecodedGif(const std::string& path) {
+    int error = 0;
+    gif = DGifOpenFileName(path.c_str(), &error);
+    EXPECT_NE(gif, nullptr) << GifErrorString(error);
+    if (gif) {
+      EXPECT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
+    }
+  }
+  ~DecodedGif() {
+    if (gif) DGifCloseFile(gif, nullptr);
+  }
+  Rgb Pixel(int image, int x, int y) const {
+    const SavedImage& saved = gif->SavedImages[image];
+    const int index = saved.RasterBits[y * saved.ImageDesc.Width + x];
+    const GifColorType c = saved.ImageDesc.ColorMap->Colors[index];
+    return {c.Red, c.Green, c.Blue};
+  }
+};
+
+TEST(GifMovieWriter, WritesALoopingMovieWithLocalMapsAndDelays) {
+  ScratchDir dir;
+  const std::string path = dir / "loop.gif";
+  const int w = 64, h = 40;
+  {
+    GifMovieWriter writer;
+    ASSERT_EQ(writer.Create(path, w, h), 0);
+    for (int blue : {0, 120, 250}) {
+      Bytes frame = Gradient(w, h, blue);
+      ASSERT_EQ(writer.AddFrame(frame.data()), 0);
+    }
+    EXPECT_EQ(writer.FramesWritten(), 3);
+    EXPECT_EQ(writer.Finish(), 0);
+  }
+
+  const Bytes bytes = Load(path);
+  ASSERT_GT(bytes.size(), 32u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
+  // Screen descriptor: the size, no global map, colour resolution 8
+  // (bits 4-6 hold resolution - 1), background 0.
+  EXPECT_EQ(bytes[6] | bytes[7] << 8, w);
+  EXPECT_EQ(bytes[8] | bytes[9] << 8, h);
+  EXPECT_EQ(bytes[10] & 0x80, 0);
+  EXPECT_EQ((bytes[10] >> 4) & 7, 7);
+  EXPECT_EQ(bytes[11], 0);
+  // The looping extension comes straight after it, loop count 0.
+  Bytes loop = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S', 'C', 'A', 'P',
+                'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
+  EXPECT_EQ(Bytes(bytes.begin() + 13, bytes.begin() + 13 + static_cast<long>(loop.size())), loop);
+  EXPECT_EQ(bytes.back(), ';');
+
+  DecodedGif decoded(path);
+  ASSERT_NE(decoded.gif, nullptr);
+  EXPECT_EQ(decoded.gif->SColorMap, nullptr);
+  ASSERT_EQ(decoded.gif->ImageCount, 3);
+  for (int i = 0; i < 3; ++i) {
+    const SavedImage& image = decoded.gif->SavedImages[i];
+    EXPECT_EQ(image.ImageDesc.Left, 0);
+    EXPECT_EQ(image.ImageDesc.Top, 0);
+    EXPECT_EQ(image.ImageDesc.Width, w);
+    EXPECT_EQ(image.ImageDesc.Height, h);
+    EXPECT_FALSE(image.ImageDesc.Interlace);
+    ASSERT_NE(image.ImageDesc.ColorMap, nullptr);
+    EXPECT_EQ(image.ImageDesc.ColorMap->ColorCount, 256);
+    GraphicsControlBlock control{};
+    ASSERT_EQ(DGifSavedExtensionToGCB(decoded.gif, i, &control), GIF_OK);
+    EXPECT_EQ(control.DelayTime, 10);
+    EXPECT_EQ(control.DisposalMode, DISPOSAL_UNSPECIFIED);
+    EXPECT_EQ(control.TransparentColor, NO_TRANSPARENT_COLOR);
+  }
+
+  // Every pixel stays near its colour, and on average much nearer.
+  for (int i = 0; i < 3; ++i) {
+    const Bytes original = Gradient(w, h, i == 0 ? 0 : i == 1 ? 120 : 250);
+    double total = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const Rgb got = decoded.Pixel(i, x, y);
+        for (int c = 0; c < 3; ++c) {
+          const int error = std::abs(got[c] - original[(static_cast<size_t>(y) * w + x) * 3 + c]);
+          EXPECT_LE(error, 48) << "frame " << i << " at " << x << "," << y;
+          total += error;
+        }
+      }
+    EXPECT_LT(total / (w * h * 3), 10.0) << "frame " << i;
+  }
+}
+
+TEST(GifMovieWriter, FlatColoursKeepTheirExactValues) {
+  ScratchDir dir;
+  const std::string path = dir / "flat.gif";
+  GifMovieWriter writer;
+  ASSERT_EQ(writer.Create(path, 7, 3), 0);
+  Bytes frame = Solid(7, 3, {200, 16, 96});
+  ASSERT_EQ(writer.AddFrame(frame.data(), 25), 0);
+  ASSERT_EQ(writer.Finish(), 0);
+
+  DecodedGif decoded(path);
+  ASSERT_NE(decoded.gif, nullptr);
+  ASSERT_EQ(decoded.gif->ImageCount, 1);
+  const ColorMapObject* map = decoded.gif->SavedImages[0].ImageDesc.ColorMap;
+  ASSERT_NE(map, nullptr);
+  EXPECT_EQ(map->ColorCount & (map->ColorCount - 1), 0);  // a power of two
+  // The quantiser alone would give 5 bits a channel; the map holds the
+  // pixels' own colours.
+  EXPECT_EQ(decoded.Pixel(0, 6, 2), (Rgb{200, 16, 96}));
+  GraphicsControlBlock control{};
+  ASSERT_EQ(DGifSavedExtensionToGCB(decoded.gif, 0, &control), GIF_OK);
+  EXPECT_EQ(control.DelayTime, 25);
+}
+
+TEST(GifMovieWriter, RefusesBadSizesAndKeepsThePreviousFile) {
+  ScratchDir dir;
+  const std::string path = dir / "keep.gif";
+  Save(path, Bytes{'o', 'l', 'd'});
+  Bytes frame = Solid(4, 4, {9, 9, 9});
+
+  GifMovieWriter writer;
+  EXPECT_EQ(writer.AddFrame(frame.data()), -1);
+  EXPECT_EQ(writer.Finish(), -1);
+  EXPECT_EQ(writer.Create(path, 0, 4), -1);
+  EXPECT_EQ(writer.Create(path, 4, 0), -1);
+  EXPECT_EQ(writer.Create(path, GifMovieWriter::kMaxSide + 1, 4), -1);
+  EXPECT_EQ(writer.Create(path, GifMovieWriter::kMaxSide, GifMovieWriter::kMaxSide), -1);
+  EXPECT_EQ(writer.Create(dir / "missing/a.gif", 4, 4), -1);
+  EXPECT_FALSE(writer.IsOpen());
+
+  ASSERT_EQ(writer.Create(path, 4, 4), 0);
+  EXPECT_EQ(writer.AddFrame(nullptr), -1);
+  EXPECT_EQ(writer.AddFrame(frame.data(), -1), -1);
+  EXPECT_EQ(writer.AddFrame(frame.data(), 0x10000), -1);
+  EXPECT_TRUE(writer.IsOpen());
+  // No frame: nothing is written over the old file.
+  EXPECT_EQ(writer.Finish(), -1);
+  EXPECT_EQ(Load(path), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+}
+
+TEST(GifMovieWriter, DestroyingAnOpenWriterKeepsItsFrames) {
+  ScratchDir dir;
+  const std::string path = dir / "closed.gif";
+  {
+    GifMovieWriter writer;
+    ASSERT_EQ(writer.Create(path, 5, 5), 0);
+    Bytes frame = movietest::Halves(5, 5, {0, 0, 0}, {255, 255, 255});
+    ASSERT_EQ(writer.AddFrame(frame.data()), 0);
+    ASSERT_EQ(writer.AddFrame(frame.data()), 0);
+  }
+  DecodedGif decoded(path);
+  ASSERT_NE(decoded.gif, nullptr);
+  EXPECT_EQ(decoded.gif->ImageCount, 2);
+  EXPECT_EQ(decoded.Pixel(1, 4, 4), (Rgb{255, 255, 255}));
+  EXPECT_EQ(decoded.Pixel(1, 0, 4), (Rgb{0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "movie_test_util.h"
+#include "render/gif_movie_writer.h"
+#include "render/movie_reader.h"
+#include "render/mpeg_writer.h"
+
+namespace modra {
+namespace {
+
+using movietest::Bytes;
+using movietest::Halves;
+using movietest::Load;
+using movietest::MeanColor;
+using movietest::Rgb;
+using movietest::Save;
+using movietest::ScratchDir;
+using movietest::Solid;
+
+const Rgb kColors[] = {{200, 30, 40}, {20, 180, 60}, {40, 50, 220}, {230, 230, 20}, {90, 90, 90}};
+
+// Writes one solid frame per colour of kColors.
+void WriteColours(const std::string& path, int width, int height) {
+  MpegWriter writer;
+  ASSERT_EQ(writer.Open(path, 5), 0);
+  for (const Rgb& c : kColors) {
+    Bytes frame = Solid(width, height, c);
+    ASSERT_EQ(writer.AddFrame(frame.data(), width, height), 0);
+  }
+  EXPECT_EQ(writer.FramesWritten(), 5);
+  EXPECT_EQ(writer.Finish(), 0);
+  EXPECT_FALSE(writer.IsOpen());
+}
+
+// Start codes (00 00 01 xx) of an elementary stream, with their offsets.
+std::vector<size_t> StartCodes(const Bytes& b, uint8_t code) {
+  std::vector<size_t> at;
+  for (size_t i = 0; i + 5 < b.size(); ++i)
+    if (b[i] == 0 && b[i + 1] == 0 && b[i + 2] == 1 && b[i + 3] == code) at.push_back(i);
+  return at;
+}
+
+TEST(MpegWriter, WritesFramesThatDecodeBackWithTheirColours) {
+  ScratchDir dir;
+  const std::string path = dir / "colours.mpg";
+  WriteColours(path, 64, 48);
+
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(path), 0);
+  EXPECT_EQ(reader.Width(), 64);
+  EXPECT_EQ(reader.Height(), 48);
+  int frames = 0;
+  while (const uint8_t* rgb = reader.NextFrame()) {
+    ASSERT_LT(frames, 5);
+    const auto mean = MeanColor(rgb, 64, 0, 0, 64, 48);
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(mean[c], kColors[frames][c], 6.0) << "frame " << frames << " channel " << c;
+    ++frames;
+  }
+  EXPECT_EQ(frames, 5);
+  EXPECT_EQ(reader.NextFrame(), nullptr);  // stays at the end
+}
+
+TEST(MpegWriter, StreamIsIntraCodedAtQuantiserThreeAndThirtyFramesASecond) {
+  ScratchDir dir;
+  const std::string path = dir / "stream.mpg";
+  WriteColours(path, 80, 32);
+  const Bytes b = Load(path);
+  ASSERT_GT(b.size(), 16u);
+
+  // Sequence header first: 12-bit width and height, frame rate code 5 (30).
+  ASSERT_EQ(StartCodes(b, 0xB3).front(), 0u);
+  EXPECT_EQ((b[4] << 4) | (b[5] >> 4), 80);
+  EXPECT_EQ(((b[5] & 0x0F) << 8) | b[6], 32);
+  EXPECT_EQ(b[7] & 0x0F, 5);
+  // The sequence end code closes the stream.
+  EXPECT_EQ(Bytes(b.end() - 4, b.end()), (Bytes{0, 0, 1, 0xB7}));
+
+  // One picture per frame, each an I picture (coding type 1).
+  const std::vector<size_t> pictures = StartCodes(b, 0x00);
+  ASSERT_EQ(pictures.size(), 5u);
+  for (size_t at : pictures)
+    EXPECT_EQ((b[at + 5] >> 3) & 7, 1) << "picture at " << at;
+  // Every slice starts with quantiser scale 3.
+  int slices = 0;
+  for (uint8_t code = 0x01; code <= 0xAF; ++code)
+    for (size_t at : StartCodes(b, code)) {
+      EXPECT_EQ(b[at + 4] >> 3, 3) << "slice at " << at;
+      ++slices;
+    }
+  EXPECT_GE(slices, 5);  // at least one slice per picture
+}
+
+TEST(MpegWriter, OddSizesAndFramesOfAnotherSize) {
+  ScratchDir dir;
+  const std::string path = dir / "odd.mpg";
+  MpegWriter writer;
+  ASSERT_EQ(writer.Open(path, 2), 0);
+  Bytes first = Halves(33, 17, {255, 0, 0}, {0, 0, 255});
+  ASSERT_EQ(writer.AddFrame(first.data(), 33, 17), 0);
+  EXPECT_EQ(writer.Width(), 33);
+  EXPECT_EQ(writer.Height(), 17);
+  // Twice the size: scaled down to the movie's.
+  Bytes second = Halves(66, 34, {0, 255, 0}, {255, 255, 255});
+  ASSERT_EQ(writer.AddFrame(second.data(), 66, 34), 0);
+  ASSERT_EQ(writer.Finish(), 0);
+
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(path), 0);
+  EXPECT_EQ(reader.Width(), 33);
+  EXPECT_EQ(reader.Height(), 17);
+  const uint8_t* rgb = reader.NextFrame();
+  ASSERT_NE(rgb, nullptr);
+  auto left = MeanColor(rgb, 33, 2, 2, 10, 13);
+  auto right = MeanColor(rgb, 33, 21, 2, 10, 13);
+  EXPECT_GT(left[0], 200);
+  EXPECT_LT(left[2], 60);
+  EXPECT_GT(right[2], 200);
+  EXPECT_LT(right[0], 60);
+  rgb = reader.NextFrame();
+  ASSERT_NE(rgb, nullptr);
+  left = MeanColor(rgb, 33, 2, 2, 10, 13);
+  right = MeanColor(rgb, 33, 21, 2, 10, 13);
+  EXPECT_GT(left[1], 200);
+  EXPECT_LT(left[0], 60);
+  EXPECT_GT(right[0], 200);
+  EXPECT_GT(right[2], 200);
+  EXPECT_EQ(reader.NextFrame(), nullptr);
+}
+
+TEST(MpegWriter, RefusesWhatItCannotWriteAndKeepsThePreviousMovie) {
+  ScratchDir dir;
+  const std::string path = dir / "keep.mpg";
+  Save(path, Bytes{'o', 'l', 'd'});
+  Bytes frame = Solid(16, 16, {1, 2, 3});
+
+  MpegWriter writer;
+  EXPECT_EQ(writer.AddFrame(frame.data(), 16, 16), -1);  // nothing open
+  EXPECT_EQ(writer.Finish(), -1);
+  EXPECT_EQ(writer.Open(path, 0), -1);  // no frames to write
+  EXPECT_FALSE(writer.IsOpen());
+  EXPECT_EQ(writer.Open(dir / "missing/x.mpg", 3), -1);
+  EXPECT_FALSE(writer.IsOpen());
+
+  ASSERT_EQ(writer.Open(path, 3), 0);
+  EXPECT_EQ(writer.AddFrame(nullptr, 16, 16), -1);
+  EXPECT_EQ(writer.AddFrame(frame.data(), 0, 16), -1);
+  EXPECT_EQ(writer.AddFrame(frame.data(), 16, -1), -1);
+  Bytes huge(3, 0);
+  EXPECT_EQ(writer.AddFrame(huge.data(), MpegWriter::kMaxSide + 1, 1), -1);
+  EXPECT_EQ(writer.FramesWritten(), 0);
+  // A movie that got no frame is not written at all.
+  EXPECT_EQ(writer.Finish(), -1);
+  EXPECT_EQ(Load(path), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+
+  // Frames written before a failed one stay in the movie.
+  ASSERT_EQ(writer.Open(path, 3), 0);
+  ASSERT_EQ(writer.AddFrame(frame.data(), 16, 16), 0);
+  EXPECT_EQ(writer.AddFrame(nullptr, 16, 16), -1);
+  Bytes wide(size_t{MpegWriter::kMaxSide + 1} * 3, 0);  // later frames are bounded too
+  EXPECT_EQ(writer.AddFrame(wide.data(), MpegWriter::kMaxSide + 1, 1), -1);
+  EXPECT_EQ(writer.Finish(), 0);
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(path), 0);
+  EXPECT_NE(reader.NextFrame(), nullptr);
+  EXPECT_EQ(reader.NextFrame(), nullptr);
+}
+
+TEST(MpegWriter, DestroyingAnOpenWriterFinishesTheMovie) {
+  ScratchDir dir;
+  const std::string path = dir / "closed.mpg";
+  {
+    MpegWriter writer;
+    ASSERT_EQ(writer.Open(path, 10), 0);
+    Bytes frame = Solid(32, 32, {10, 200, 10});
+    ASSERT_EQ(writer.AddFrame(frame.data(), 32, 32), 0);
+    ASSERT_EQ(writer.AddFrame(frame.data(), 32, 32), 0);
+  }
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(path), 0);
+  int frames = 0;
+  while (reader.NextFrame())
+    ++frames;
+  EXPECT_EQ(frames, 2);
+}
+
+TEST(MovieReader, RewindStartsAgainAndOddNamesStayFiles) {
+  ScratchDir dir;
+  // A colon would make libavformat look for a protocol named "clip".
+  const std::string path = dir / "clip:take.mpg";
+  WriteColours(path, 48, 32);
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(path), 0);
+  for (int i = 0; i < 5; ++i)
+    ASSERT_NE(reader.NextFrame(), nullptr);
+  EXPECT_EQ(reader.NextFrame(), nullptr);
+  ASSERT_EQ(reader.Rewind(), 0);
+  const uint8_t* rgb = reader.NextFrame();
+  ASSERT_NE(rgb, nullptr);
+  EXPECT_NEAR(MeanColor(rgb, 48, 0, 0, 48, 32)[0], kColors[0][0], 6.0);
+
+  reader.Close();
+  EXPECT_FALSE(reader.IsOpen());
+  EXPECT_EQ(reader.NextFrame(), nullptr);
+  EXPECT_EQ(reader.Rewind(), -1);
+  EXPECT_EQ(reader.Width(), 0);
+}
+
+TEST(MovieReader, ReadsTheAnimatedGifsARenderWrites) {
+  ScratchDir dir;
+  const std::string path = dir / "loop.gif";
+  GifMovieWriter writer;
+  ASSERT_EQ(writer.Create(path, 20, 10), 0);
+  for (const Rgb& c : kColors) {
+    Bytes frame = Solid(20, 10, c);
+    ASSERT_EQ(writer.AddFrame(frame.data()), 0);
+  }
+  ASSERT_EQ(writer.Finish(), 0);
+
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(path), 0);
+  EXPECT_EQ(reader.Width(), 20);
+  EXPECT_EQ(reader.Height(), 10);
+  int frames = 0;
+  while (const uint8_t* rgb = reader.NextFrame()) {
+    ASSERT_LT(frames, 5);
+    const auto mean = MeanColor(rgb, 20, 0, 0, 20, 10);
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(mean[c], kColors[frames][c], 1.0) << "frame " << frames;
+    ++frames;
+  }
+  EXPECT_EQ(frames, 5);
+}
+
+TEST(MovieReader, RefusesFilesThatAreNoMovie) {
+  ScratchDir dir;
+  MovieReader reader;
+  EXPECT_EQ(reader.Open(dir / "absent.mpg"), -1);
+  Save(dir / "empty.mpg", {});
+  EXPECT_EQ(reader.Open(dir / "empty.mpg"), -1);
+  Save(dir / "text.mpg", Bytes(200, 'x'));
+  EXPECT_EQ(reader.Open(dir / "text.mpg"), -1);
+  EXPECT_FALSE(reader.IsOpen());
+  EXPECT_EQ(reader.NextFrame(), nullptr);
+}
+
+TEST(MovieReader, SurvivesTruncatedAndCorruptedMovies) {
+  ScratchDir dir;
+  const std::string good = dir / "good.mpg";
+  WriteColours(good, 32, 32);
+  const Bytes bytes = Load(good);
+  const std::string bad = dir / "bad.mpg";
+
+  auto decodeAll = [&](const Bytes& damaged) {
+    Save(bad, damaged);
+    MovieReader reader;
+    if (reader.Open(bad) != 0) return 0;
+    EXPECT_GE(reader.Width(), 1);
+    int frames = 0;
+    while (reader.NextFrame())
+      ++frames;
+    return frames;
+  };
+
+  // Cut short anywhere: never more frames than were written.
+  const size_t step = std::max<size_t>(1, bytes.size() / 97);
+  for (size_t size = 0; size < bytes.size(); size += step)
+    EXPECT_LE(decodeAll(Bytes(bytes.begin(), bytes.begin() + static_cast<long>(size))), 5)
+        << "cut at " << size;
+
+  std::mt19937 random(7);
+  for (int round = 0; round < 60; ++round) {
+    Bytes damaged = bytes;
+    for (int i = 0; i < 8; ++i)
+      damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
+    EXPECT_LE(decodeAll(damaged), 12) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,103 @@
+// A headless context sized for the drawing tests, scenes of flat squares,
+// and pixel read-back.
+#pragma once
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "render/headless_gl.h"
+#include "scene/matrix.h"
+#include "test_util.h"
+#include "view/gl_state.h"
+#include "view/projection.h"
+#include "view/scene_draw.h"
+
+namespace modra::test {
+
+using Rgb = std::array<int, 3>;
+
+inline constexpr int kViewSize = 64;
+
+// llvmpipe everywhere, so pixels repeat from machine to machine.
+inline bool MakeViewContext(HeadlessGl& gl, ColorDepth* depth, std::string* error) {
+  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+  if (!gl.Create(kViewSize, kViewSize, error)) return false;
+  *depth = InitGlState({0.1f, 0.1f, 0.4f});
+  return true;
+}
+
+inline Rgb PixelAt(int x, int y) {
+  uint8_t p[4] = {};
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+  return {p[0], p[1], p[2]};
+}
+
+// The pixel that scene point (x, y) lands on in an orthographic view of the
+// square context at scale 1 (Front: x right, y up).
+inline Rgb PixelOfPoint(float x, float y) {
+  const int px = static_cast<int>((x + 1) * 0.5f * kViewSize);
+  const int py = static_cast<int>((y + 1) * 0.5f * kViewSize);
+  return PixelAt(std::min(px, kViewSize - 1), std::min(py, kViewSize - 1));
+}
+
+inline Rgb ToBytes(const Vec3& c) {
+  return {static_cast<int>(c[0] * 255 + 0.5f), static_cast<int>(c[1] * 255 + 0.5f),
+          static_cast<int>(c[2] * 255 + 0.5f)};
+}
+
+// A square of half-size r centred on (x, y) at depth z as one quad
+// primitive, facing the Front view, in the given colour.
+inline int AddSquare(Scene& s, const std::string& name, float x, float y, float z, float r,
+                     const Vec3& color) {
+  int g = NewGroup(s, name);
+  DisplayPrimitive prim;
+  prim.type = kQuads;
+  prim.vertexCount = 4;
+  for (auto [dx, dy] : {std::pair{-r, -r}, std::pair{r, -r}, std::pair{r, r}, std::pair{-r, r}})
+    prim.vertices.insert(prim.vertices.end(), {x + dx, y + dy, z, 0, 0, -1});
+  s.groups[g].primitives.push_back(prim);
+  s.groups[g].flags |= Enabled;
+  s.groups[g].color = color;
+  s.groups[g].bboxMin = {x - r, y - r, z};
+  s.groups[g].bboxMax = {x + r, y + r, z};
+  return g;
+}
+
+// Makes child the first child of parent.
+inline void MakeChild(Scene& s, int child, int parent) {
+  UnlinkGroup(s, child, FindGroupLink(s, child));
+  LinkAtFront(s, child, parent);
+}
+
+// The picture the main view shows for doc: cleared, view set up, scene drawn.
+struct ViewRig {
+  HeadlessGl gl;
+  ColorDepth depth;
+  GroupDrawer drawer;
+
+  bool Make(std::string* error) { return MakeViewContext(gl, &depth, error); }
+
+  void Draw(const Document& doc) {
+    SetClearColor(doc.scene.global.background);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const int v = doc.display.currentView;
+    SetupView(doc.display.views[v], v, AspectOf(gl.Width(), gl.Height()));
+    DrawScene(drawer, doc.scene, doc.display);
+  }
+};
+
+// Flat, unlit colours from the Front view, so a pixel shows a group's
+// own colour exactly.
+inline void FlatFrontView(Document& doc, int mode = kSolid) {
+  doc.display.currentView = kViewFront;
+  doc.display.displayMode = mode;
+  doc.display.lighting = false;
+}
+
+}  // namespace modra::test
