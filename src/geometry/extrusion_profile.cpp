@@ -18,23 +18,29 @@ void ClearSelection(ExtrusionProfile& p) {
 
 }  // namespace
 
-int AddProfilePoint(ExtrusionProfile& profile, Shell& shell) {
-  const int total = TotalPoints(profile);
+bool PickTwoToSplit(const std::vector<uint8_t>& selected, int total, int picked[2], Shell& shell) {
   if (total >= kMaxProfilePoints) {
     shell.Message("Unable to add any more points");
-    return -1;
+    return false;
   }
-  int picked[2] = {-1, -1};
+  picked[0] = picked[1] = -1;
   int selectedCount = 0;
   for (int i = 0; i < total; ++i) {
-    if (!profile.selected[i]) continue;
+    if (!selected[i]) continue;
     if (selectedCount < 2) picked[selectedCount] = i;
     ++selectedCount;
   }
   if (total == 0 || selectedCount != 2) {
     shell.Message("Need to have exactly two points selected to add a point");
-    return -1;
+    return false;
   }
+  return true;
+}
+
+int AddProfilePoint(ExtrusionProfile& profile, Shell& shell) {
+  const int total = TotalPoints(profile);
+  int picked[2];
+  if (!PickTwoToSplit(profile.selected, total, picked, shell)) return -1;
   // Where the new point goes: after the earlier of two neighbours, or at
   // the end of the contour for its last and first point.
   int insertAt = -1;

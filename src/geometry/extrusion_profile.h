@@ -19,6 +19,11 @@ inline constexpr int kMaxProfileContours = 99;
 // the contour's end). The new point is no corner and the only one selected.
 // Its index, or -1 after telling the user why not.
 int AddProfilePoint(ExtrusionProfile& profile, Shell& shell);
+// The first two of `total` points whose `selected` byte is set, before a
+// point is added between them (the lathe profile shares the rule). False,
+// with the message, when the profile is full or not exactly two are
+// selected.
+bool PickTwoToSplit(const std::vector<uint8_t>& selected, int total, int picked[2], Shell& shell);
 // Removes selected points, never leaving a contour below 3 points, then
 // clears the selection.
 void CutProfilePoints(ExtrusionProfile& profile);

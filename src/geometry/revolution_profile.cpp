@@ -3,26 +3,14 @@
 #include <string>
 
 #include "geometry/extrusion.h"
+#include "geometry/extrusion_profile.h"
 
 namespace modra {
 
 int AddRevolutionPoint(RevolutionProfile& profile, Shell& shell) {
   const int total = static_cast<int>(profile.corners.size());
-  if (total >= kMaxProfilePoints) {
-    shell.Message("Unable to add any more points");
-    return -1;
-  }
-  int picked[2] = {-1, -1};
-  int selectedCount = 0;
-  for (int i = 0; i < total; ++i) {
-    if (!profile.selected[i]) continue;
-    if (selectedCount < 2) picked[selectedCount] = i;
-    ++selectedCount;
-  }
-  if (total == 0 || selectedCount != 2) {
-    shell.Message("Need to have exactly two points selected to add a point");
-    return -1;
-  }
+  int picked[2];
+  if (!PickTwoToSplit(profile.selected, total, picked, shell)) return -1;
   int insertAt = -1;
   if (picked[1] == picked[0] + 1)
     insertAt = picked[1];
