@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "io/heap_policy.h"
 #include "render/headless_gl.h"
 #include "scene/document.h"
 #include "view/gl_state.h"
@@ -37,6 +38,7 @@ void Fill(Scene& s) {
 }
 
 void BM_Pick(benchmark::State& state) {
+  SetHeapPolicy();  // as the program runs
   HeadlessGl gl;
   std::string error;
   if (!gl.Create(512, 512, &error)) {

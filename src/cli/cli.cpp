@@ -1,57 +1,23 @@
 #include "cli/cli.h"
 
+#include <unistd.h>
 #include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <cctype>
+#include <iostream>
 #include <string>
 
 #include "anim/playback.h"
+#include "cli/cli_document.h"
+#include "cli/render_command.h"
 #include "cli/scene_json.h"
-#include "cli/stderr_shell.h"
 #include "export/gfx_writer.h"
-#include "formats/import_dispatch.h"
 #include "formats/obj_writer.h"
-#include "geometry/ext_file.h"
-#include "geometry/extrusion.h"
-#include "geometry/revolution.h"
-#include "geometry/surf_file.h"
-#include "images/texture_table.h"
 #include "nativefile/native_writer.h"
 #include "nativefile/source_writer.h"
 
 namespace modra {
 namespace {
-
-// Extensions match in any case: scene.KNF is a native file too.
-bool EndsWith(const std::string& s, std::string_view tail) {
-  if (s.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), s.end() - tail.size(),
-                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
-
-// A document as the editor has it after start-up, without a display: the
-// checkerboard is texture 0, and textures are decoded but never uploaded.
-struct CliDocument {
-  explicit CliDocument(std::ostream& err) : shell(err), doc(shell) {
-    AddTexture(doc, "", "Checker");
-  }
-  StderrShell shell;
-  Document doc;
-};
-
-// Reads any scene or model file; a profile file (.ext, .surf) gives a scene
-// of the one object the editor would make of it.
-bool Load(Document& doc, const std::string& file) {
-  if (EndsWith(file, ".ext")) {
-    ExtrusionProfile profile;
-    return ReadExtFile(profile, file, *doc.shell) == 0 && CreateExtrusionFrom(doc, profile) != -1;
-  }
-  if (EndsWith(file, ".surf")) {
-    RevolutionProfile profile;
-    return ReadSurfFile(profile, file, *doc.shell) == 0 && CreateRevolutionFrom(doc, profile) != -1;
-  }
-  return ReadModelFile(doc, file, false) == 0;
-}
 
 int Dump(const std::string& file, int frame, bool geometry, std::ostream& out, std::ostream& err) {
   CliDocument cli(err);
@@ -128,6 +94,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
                    "(with a .mtl beside it)")
       ->required();
 
+  RenderArgs renderArgs;
+  CLI::App* render = AddRenderCommand(app, renderArgs);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
@@ -145,6 +114,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   }
   if (*dump) return Dump(dumpFile, frame, geometry, out, err);
   if (*convert) return Convert(in, outPath, err);
+  if (*render) return RunRender(renderArgs, err, &err == &std::cerr && isatty(2));
   out << app.help();
   return 0;
 }

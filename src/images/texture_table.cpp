@@ -57,6 +57,12 @@ std::string_view BaseName(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+std::string_view FolderOf(std::string_view path) {
+  size_t slash = path.find_last_of("/\\");
+  if (slash == std::string_view::npos) return ".";
+  return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
+}
+
 namespace {
 
 constexpr int kCheckerSize = 128;
@@ -215,10 +221,13 @@ int AddTexture(Document& doc, std::string_view path, std::string_view name, bool
   return 0;
 }
 
-int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName) {
+int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,
+                        std::string_view sceneFolder) {
   const int found = FindTexture(doc.textures, name);
   if (found >= 0) return found;
-  for (const std::string& dir : doc.textures.searchPath) {
+  std::vector<std::string> dirs = doc.textures.searchPath;
+  if (!sceneFolder.empty()) dirs.emplace_back(sceneFolder);
+  for (const std::string& dir : dirs) {
     const std::string path = dir + "/" + std::string(fileName);
     if (AddTexture(doc, path, name, true) == 0) return CurrentTextureCount(doc.textures) - 1;
   }

@@ -70,11 +70,18 @@ int LoadTextureImage(Document& doc, int index, const std::string& path, bool qui
 // of x equals bit 4 of y) as texture object index + 1. 0 or -1.
 int MakeCheckerTexture(Document& doc, int index);
 // The table index for a texture named in a scene file: an entry of that
-// name, else the first search directory that holds `fileName`, else 0 with
-// the message "Can't load \"%s\" texture".
-int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName);
+// name, else the first search directory that holds `fileName`, else the
+// scene file's own folder (when given), else 0 with the message "Can't
+// load \"%s\" texture". The folder comes last so that the configured
+// directories keep their say, yet a scene that ships its images beside it
+// opens from any working directory.
+int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,
+                        std::string_view sceneFolder = {});
 
 // The part of a path after its last "/" or "\".
 std::string_view BaseName(std::string_view path);
+// The part of a path before its last "/" or "\" ("/" for a file at the
+// root), or "." when it names no folder.
+std::string_view FolderOf(std::string_view path);
 
 }  // namespace modra

@@ -423,11 +423,12 @@ class NativeParser {
   int32_t count_ = 0;
 };
 
-// Table indices for the file's texture numbers.
-std::vector<int> ResolveTextures(Document& doc, const LoadedFile& file) {
+// Table indices for the file's texture numbers; images that ship beside
+// the scene file are found from any working directory.
+std::vector<int> ResolveTextures(Document& doc, const LoadedFile& file, const std::string& path) {
   std::vector<int> index;
   for (const auto& [name, image] : file.textures)
-    index.push_back(ResolveSceneTexture(doc, name, image));
+    index.push_back(ResolveSceneTexture(doc, name, image, FolderOf(path)));
   return index;
 }
 
@@ -443,10 +444,10 @@ void Finish(Scene& s) {
   RebuildLookAtPaths(s);
 }
 
-void Replace(Document& doc, LoadedFile& file) {
+void Replace(Document& doc, LoadedFile& file, const std::string& path) {
   Scene& s = doc.scene;
   Scene& in = file.scene;
-  std::vector<int> resolved = ResolveTextures(doc, file);
+  std::vector<int> resolved = ResolveTextures(doc, file, path);
   for (size_t g = 0; g < in.groups.size(); ++g)
     in.groups[g].textureIndex = TextureIndexFor(resolved, in.groups[g], file.textureNumber[g]);
 
@@ -485,7 +486,7 @@ bool Append(Document& doc, LoadedFile& file, const std::string& path) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  std::vector<int> resolved = ResolveTextures(doc, file);
+  std::vector<int> resolved = ResolveTextures(doc, file, path);
   for (size_t g = 0; g < in.groups.size(); ++g) {
     DisplayGroup& group = in.groups[g];
     group.textureIndex = TextureIndexFor(resolved, group, file.textureNumber[g]);
@@ -516,7 +517,7 @@ int ReadNativeBytes(Document& doc, std::span<const uint8_t> bytes, const std::st
     outcome = NativeParser(doc, bytes, path, append, file).Parse();
     if (outcome == Outcome::kLoaded) {
       if (append) return Append(doc, file, path) ? 0 : -2;
-      Replace(doc, file);
+      Replace(doc, file, path);
       return 0;
     }
   } catch (const std::bad_alloc&) {

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "scene/matrix.h"
+#include "view/gl_state.h"
+#include "view/internal_model.h"
 
 namespace modra {
 
@@ -12,19 +14,6 @@ namespace {
 
 constexpr float kNormalLength = 0.05f;
 constexpr float kAxisReach = 300;
-
-GLenum ModeOf(int type) {
-  switch (type) {
-    case kTriangles:
-      return GL_TRIANGLES;
-    case kQuads:
-      return GL_QUADS;
-    case kTriangleStrip:
-      return GL_TRIANGLE_STRIP;
-    default:
-      return GL_QUAD_STRIP;
-  }
-}
 
 void SetPolygonLines(bool lines) {
   glPolygonMode(GL_FRONT_AND_BACK, lines ? GL_LINE : GL_FILL);
@@ -35,6 +24,13 @@ void SetSwitch(GLenum what, bool on) {
     glEnable(what);
   else
     glDisable(what);
+}
+
+void SetClientArray(GLenum array, bool on) {
+  if (on)
+    glEnableClientState(array);
+  else
+    glDisableClientState(array);
 }
 
 void LoadMatrix(const Mat4& view, const Mat4& world) {
@@ -84,6 +80,19 @@ void DrawAxisLines() {
   glEnd();
 }
 
+// The axis model in the current matrix, lit like the other internal models
+// by the default lights; the scene's lights come back for the groups after
+// it (SetLight leaves the modelview matrix at identity).
+void DrawSolidAxis(const Scene& s) {
+  Mat4 here;
+  glGetFloatv(GL_MODELVIEW_MATRIX, here.data());
+  glLoadIdentity();
+  SetDefaultLights();
+  glLoadMatrixf(here.data());
+  DrawInternalModel(GetInternalModel(kAxisModel), false);
+  SetAllLights(s);
+}
+
 Mat4 PivotFrame(const DisplayGroup& g) {
   const Vec3 origin = {g.center[0] + g.translation[0], g.center[1] + g.translation[1],
                        g.center[2] + g.translation[2]};
@@ -91,24 +100,6 @@ Mat4 PivotFrame(const DisplayGroup& g) {
 }
 
 }  // namespace
-
-int DrawnVertexCount(const DisplayPrimitive& prim, int stride) {
-  if (stride <= 0 || prim.vertexCount <= 0) return 0;
-  const size_t stored = prim.vertices.size() / static_cast<size_t>(stride);
-  const int n = static_cast<int>(std::min(static_cast<size_t>(prim.vertexCount), stored));
-  switch (prim.type) {
-    case kTriangles:
-      return n - n % 3;
-    case kQuads:
-      return n - n % 4;
-    case kTriangleStrip:
-      return n >= 3 ? n : 0;
-    case kQuadStrip:
-      return n >= 4 ? n - n % 2 : 0;
-    default:
-      return 0;
-  }
-}
 
 void GroupDrawer::DrawList(const Scene& s, int first, const DrawSwitches& sw) {
   Walk(s, first, true, sw, Content::kGeometry);
@@ -126,9 +117,12 @@ void GroupDrawer::DrawNormals(const Scene& s, int first, const DrawSwitches& sw)
 // stack, which may hold as few as 32 entries; a file can nest deeper.
 void GroupDrawer::Walk(const Scene& s, int first, bool siblings, const DrawSwitches& sw,
                        Content content) {
-  Mat4 view;
-  glMatrixMode(GL_MODELVIEW);
-  glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+  // A pick walks once per group of the level; BeginPick read the matrix.
+  Mat4 view = pickView_;
+  if (content != Content::kPick) {
+    glMatrixMode(GL_MODELVIEW);
+    glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
+  }
   const bool axis = content == Content::kGeometry && sw.axisMarker;
   stack_.clear();
   size_t budget = s.groups.size();
@@ -146,7 +140,10 @@ void GroupDrawer::Walk(const Scene& s, int first, bool siblings, const DrawSwitc
         glEnable(GL_LIGHTING);
         SetPolygonLines(false);
         LoadMatrix(view, Multiply(parent, PivotFrame(group)));
-        DrawAxisLines();
+        if (sw.solidAxis)
+          DrawSolidAxis(s);
+        else
+          DrawAxisLines();
         if (sw.displayMode == kWireFrame) {
           glDisable(GL_LIGHTING);
           glDisable(GL_TEXTURE_2D);
@@ -168,12 +165,17 @@ void GroupDrawer::Walk(const Scene& s, int first, bool siblings, const DrawSwitc
     inside = f.savedInside;
     g = f.next;
     if (sw.disabledDisplay && !f.visible && !inside) continue;
+    if (content == Content::kPick) {
+      AddPickGroup(s, f.group, f.world, sw);
+      continue;
+    }
     LoadMatrix(view, f.world);
     if (content == Content::kGeometry)
       DrawOwn(s, f.group, sw);
     else
       DrawNormalLines(s.groups[f.group]);
   }
+  if (content == Content::kPick) return;
   glLoadMatrixf(view.data());
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
@@ -256,66 +258,44 @@ void GroupDrawer::DrawOwn(const Scene& s, int g, const DrawSwitches& sw) {
 void GroupDrawer::DrawPrimitives(const DisplayGroup& group, bool colors, bool normals,
                                  bool texCoords) {
   const int stride = VertexStride(group);
+  const GLsizei bytes = static_cast<GLsizei>(stride * sizeof(float));
   glEnableClientState(GL_VERTEX_ARRAY);
-  int runMode = -1;
-  batch_.clear();
-  runData_ = nullptr;
-  runVertices_ = 0;
-  for (const DisplayPrimitive& prim : group.primitives) {
-    const int n = DrawnVertexCount(prim, stride);
-    if (n == 0) continue;
-    const int mode = static_cast<int>(ModeOf(prim.type));
-    if (prim.type == kTriangles || prim.type == kQuads) {
-      if (mode != runMode) FlushRun(runMode, stride, colors, normals, texCoords);
-      runMode = mode;
-      const size_t floats = static_cast<size_t>(n) * static_cast<size_t>(stride);
-      if (runVertices_ == 0) {
-        runData_ = prim.vertices.data();
-      } else {
-        if (batch_.empty()) batch_.assign(runData_, runData_ + runVertices_ * stride);
-        batch_.insert(batch_.end(), prim.vertices.data(), prim.vertices.data() + floats);
-        runData_ = nullptr;
-      }
-      runVertices_ += n;
-      continue;
-    }
-    FlushRun(runMode, stride, colors, normals, texCoords);
-    runMode = -1;
-    runData_ = prim.vertices.data();
-    runVertices_ = n;
-    FlushRun(mode, stride, colors, normals, texCoords);
-  }
-  FlushRun(runMode, stride, colors, normals, texCoords);
+  SetClientArray(GL_COLOR_ARRAY, colors);
+  SetClientArray(GL_NORMAL_ARRAY, normals);
+  SetClientArray(GL_TEXTURE_COORD_ARRAY, texCoords);
+  ForEachRun(group, &batch_, [&](int32_t type, const float* data, int vertices) {
+    glVertexPointer(3, GL_FLOAT, bytes, data);
+    if (colors) glColorPointer(3, GL_FLOAT, bytes, data + 3);
+    if (normals) glNormalPointer(GL_FLOAT, bytes, data + (colors ? 6 : 3));
+    if (texCoords) glTexCoordPointer(2, GL_FLOAT, bytes, data + stride - 2);
+    glDrawArrays(GlModeOf(type), 0, vertices);
+  });
 }
 
-void GroupDrawer::FlushRun(int mode, int stride, bool colors, bool normals, bool texCoords) {
-  if (runVertices_ > 0 && mode >= 0) {
-    const float* data = runData_ ? runData_ : batch_.data();
-    const GLsizei bytes = static_cast<GLsizei>(stride * sizeof(float));
-    glVertexPointer(3, GL_FLOAT, bytes, data);
-    if (colors) {
-      glEnableClientState(GL_COLOR_ARRAY);
-      glColorPointer(3, GL_FLOAT, bytes, data + 3);
-    } else {
-      glDisableClientState(GL_COLOR_ARRAY);
-    }
-    if (normals) {
-      glEnableClientState(GL_NORMAL_ARRAY);
-      glNormalPointer(GL_FLOAT, bytes, data + (colors ? 6 : 3));
-    } else {
-      glDisableClientState(GL_NORMAL_ARRAY);
-    }
-    if (texCoords) {
-      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-      glTexCoordPointer(2, GL_FLOAT, bytes, data + stride - 2);
-    } else {
-      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    }
-    glDrawArrays(static_cast<GLenum>(mode), 0, runVertices_);
-  }
-  batch_.clear();
-  runData_ = nullptr;
-  runVertices_ = 0;
+void GroupDrawer::BeginPick() {
+  glMatrixMode(GL_MODELVIEW);
+  glGetFloatv(GL_MODELVIEW_MATRIX, pickView_.data());
+  pick_.Begin();
+  pickLines_ = false;
+}
+
+void GroupDrawer::PickTree(const Scene& s, int g, const DrawSwitches& sw) {
+  Walk(s, g, false, sw, Content::kPick);
+}
+
+void GroupDrawer::EndPick() {
+  pick_.Pause();
+  glLoadMatrixf(pickView_.data());
+}
+
+// What DrawOwn does for a group while picking, where only the polygon mode
+// and the flat colour reach the pixels: a highlighted group sets the mode
+// of the display again (lines in Wire Frame), and the groups after it keep
+// that mode.
+void GroupDrawer::AddPickGroup(const Scene& s, int g, const Mat4& world, const DrawSwitches& sw) {
+  const DisplayGroup& group = s.groups[g];
+  if (sw.texturedPass || (group.flags & highlighted)) pickLines_ = sw.displayMode == kWireFrame;
+  pick_.Add(group, Multiply(pickView_, world), sw.pickColor, pickLines_);
 }
 
 void GroupDrawer::DrawNormalLines(const DisplayGroup& group) {

@@ -4,14 +4,21 @@
 // current group's subtree, and the pick colours.
 //
 // Primitives go to OpenGL as client vertex arrays straight from the
-// group's interleaved vertices (stride from its flags). A run of
-// consecutive triangle primitives is one GL_TRIANGLES draw, a run of quads
-// one GL_QUADS draw; each strip is a draw of its own and ends a run.
+// group's interleaved vertices (stride from its flags), in the runs of
+// primitive_runs.h: consecutive triangles one draw, consecutive quads one
+// draw, each strip alone. Nothing is kept between frames, so an edit to a
+// group's vertices shows in the next picture.
+//
+// note: a welded, indexed copy per group was tried and dropped: on Mesa's
+// llvmpipe it drew slower than these arrays, and checking that each copy
+// still matched its group cost more than it saved.
 #pragma once
 
 #include <vector>
 
 #include "scene/scene.h"
+#include "view/pick_draw.h"
+#include "view/primitive_runs.h"
 #include "view/view_setting.h"
 
 namespace modra {
@@ -24,6 +31,7 @@ struct DrawSwitches {
   int currentGroup = -1;
   bool disabledDisplay = false;  // draw disabled groups instead of enabled ones
   bool axisMarker = true;        // the current group's axes at its pivot
+  bool solidAxis = true;         // ... as the arrows of the axis model, not three lines
   bool lighting = true;          // filled drawing may light
   bool texturedPass = false;     // Textured groups bind their texture
   // While picking: every group is one flat colour, boxes are drawn as
@@ -47,8 +55,17 @@ class GroupDrawer {
   // DrawList would show.
   void DrawNormals(const Scene& s, int first, const DrawSwitches& sw);
 
+  // Picking: PickTree draws g's subtree in sw.pickColor as DrawTree does
+  // with sw.pickOverride on and no current group, sending positions only
+  // and no material. Call BeginPick once before the first pass (polygons
+  // filled, the pick's modelview matrix set) and EndPick after each pass;
+  // the modelview matrix is then as BeginPick found it.
+  void BeginPick();
+  void PickTree(const Scene& s, int g, const DrawSwitches& sw);
+  void EndPick();
+
  private:
-  enum class Content { kGeometry, kNormals };
+  enum class Content { kGeometry, kNormals, kPick };
   struct Frame {
     int group;
     int next;
@@ -60,17 +77,13 @@ class GroupDrawer {
   void DrawOwn(const Scene& s, int g, const DrawSwitches& sw);
   void DrawNormalLines(const DisplayGroup& group);
   void DrawPrimitives(const DisplayGroup& group, bool colors, bool normals, bool texCoords);
-  void FlushRun(int mode, int stride, bool colors, bool normals, bool texCoords);
+  void AddPickGroup(const Scene& s, int g, const Mat4& world, const DrawSwitches& sw);
 
   std::vector<Frame> stack_;
   std::vector<float> batch_;
-  const float* runData_ = nullptr;  // a run of one primitive is drawn in place
-  int runVertices_ = 0;
+  PickDraw pick_;
+  Mat4 pickView_ = kIdentity;
+  bool pickLines_ = false;  // a highlighted group in Wire Frame turned polygons to lines
 };
-
-// Vertices of a primitive that are drawn: whole triangles or quads, strips
-// of at least 3 (4 for quad strips) vertices, never more than the stored
-// floats hold; 0 for an unknown type.
-int DrawnVertexCount(const DisplayPrimitive& prim, int stride);
 
 }  // namespace modra

@@ -52,6 +52,18 @@ int PickGroupAt(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
 
   glDisable(GL_DITHER);
   glDisable(GL_LIGHTING);
+  // Only the pixel under the point is read, so only it is cleared and
+  // filled: everything else the renderer can drop before rasterising.
+  GLint savedScissor[4] = {};
+  glGetIntegerv(GL_SCISSOR_BOX, savedScissor);
+  const bool scissored = glIsEnabled(GL_SCISSOR_TEST);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(px, py, 1, 1);
+  // Each group's colour is flat anyway; flat shading takes it from one
+  // vertex as given, with no interpolation to round.
+  GLint savedShade = GL_SMOOTH;
+  glGetIntegerv(GL_SHADE_MODEL, &savedShade);
+  glShadeModel(GL_FLAT);
   glClearColor(1, 1, 1, 1);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glDisable(GL_TEXTURE_2D);
@@ -72,12 +84,14 @@ int PickGroupAt(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
 
   uint64_t result = 0;
   int shift = 0;
+  drawer.BeginPick();
   for (int pass = 0; pass < passes; ++pass) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ForEachSibling(s, head, [&](int g) {
       sw.pickColor = PickColor(g, shift, bits);
-      drawer.DrawTree(s, g, sw);
+      drawer.PickTree(s, g, sw);
     });
+    drawer.EndPick();
     float rgba[4] = {1, 1, 1, 1};
     glReadPixels(px, py, 1, 1, GL_RGBA, GL_FLOAT, rgba);
     const uint64_t code = (TopBits(rgba[0], bits.red) << (bits.green + bits.blue)) |
@@ -87,6 +101,9 @@ int PickGroupAt(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
   }
 
   glPopMatrix();
+  glShadeModel(static_cast<GLenum>(savedShade));
+  glScissor(savedScissor[0], savedScissor[1], savedScissor[2], savedScissor[3]);
+  if (!scissored) glDisable(GL_SCISSOR_TEST);
   glEnable(GL_DITHER);
   glEnable(GL_LIGHTING);
   SetClearColor(s.global.background);

@@ -2,9 +2,71 @@
 
 #include <GL/gl.h>
 
+#include "scene/matrix.h"
 #include "view/gl_state.h"
+#include "view/internal_model.h"
 
 namespace modra {
+
+namespace {
+
+constexpr float kCameraModelScale = 0.4f;
+constexpr float kLightModelScale = 0.2f;
+
+void MultiplyMatrix(const Mat4& m) {
+  glMultMatrixf(m.data());
+}
+
+// Where the camera stands, turned the way it looks.
+void DrawCameraModel(const Scene& s) {
+  glEnable(GL_LIGHTING);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glPushMatrix();
+  MultiplyMatrix(TranslationMatrix(s.camera.position));
+  MultiplyMatrix(RotationMatrix(s.camera.rotation));
+  MultiplyMatrix(ScaleMatrix({kCameraModelScale, kCameraModelScale, kCameraModelScale}));
+  DrawInternalModel(GetInternalModel(kCameraModel), false);
+  glPopMatrix();
+}
+
+// A lamp for each light that is on, its bulb in the light's colour. A
+// directional light has no place of its own, so its lamp stands in a row
+// by light number.
+void DrawLightModels(const Scene& s) {
+  const LightBulbs bulbs = CompiledLightBulbs();
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  for (int i = 1; i < kLightCount; ++i) {
+    const KnfLight& l = s.lights[i];
+    int model = -1;
+    RecordColor bulb;
+    bulb.color = l.color;
+    Mat4 place = kIdentity;
+    if (l.type == kLightDirectional) {
+      model = kDirectionalLightModel;
+      bulb.record = bulbs.directional;
+      place = Multiply(TranslationMatrix({0.2f * static_cast<float>(i) - 0.9f, 0.5f, -0.8f}),
+                       RotationMatrix(l.rotation));
+    } else if (l.type == kLightPositional) {
+      model = kPositionalLightModel;
+      bulb.record = bulbs.positional;
+      place = TranslationMatrix(l.position);
+    } else if (l.type == kLightCone) {
+      model = kSpotLightModel;
+      bulb.record = bulbs.spot;
+      place = Multiply(TranslationMatrix(l.position), RotationMatrix(l.rotation));
+    } else {
+      continue;
+    }
+    // Each lamp is placed from the same frame, not from the one before.
+    glPushMatrix();
+    MultiplyMatrix(place);
+    MultiplyMatrix(ScaleMatrix({kLightModelScale, kLightModelScale, kLightModelScale}));
+    DrawInternalModel(GetInternalModel(model), false, bulb);
+    glPopMatrix();
+  }
+}
+
+}  // namespace
 
 DrawSwitches SceneDrawSwitches(const Scene& s, const DisplayState& d) {
   DrawSwitches sw;
@@ -12,6 +74,7 @@ DrawSwitches SceneDrawSwitches(const Scene& s, const DisplayState& d) {
   sw.currentGroup = s.selectedGroup;
   sw.disabledDisplay = d.disabledDisplay;
   sw.axisMarker = d.axisMarker;
+  sw.solidAxis = d.solidAxisDisplay;
   sw.lighting = d.lighting;
   sw.texturedPass = d.displayMode == kTexturedMode;
   return sw;
@@ -24,6 +87,13 @@ void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d) {
   glPushMatrix();
   // The scene's z axis points the other way from OpenGL's.
   glScalef(1, 1, -1);
+
+  if (d.cameraDisplay && d.currentView != kViewCamera) DrawCameraModel(s);
+  if (d.lightDisplay) {
+    glPushMatrix();
+    DrawLightModels(s);
+    glPopMatrix();
+  }
 
   glPushMatrix();
   SetAllLights(s);

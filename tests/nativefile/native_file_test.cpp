@@ -666,15 +666,17 @@ TEST_F(NativeFile, TextureFileNamesNeverReachOutsideTheTextureDirectories) {
   longer.push_back(0);
   longer.insert(longer.end(), b.begin() + at + 4 + Get32(b, at), b.end());
   Put32(longer, head + 48, Get32(b, head + 48) + 3);
+  // The image sits where only "../" from the texture directory reaches: not
+  // in it, and not beside the scene file either (which is searched too).
   const std::string ppm = "P6\n1 1\n255\nabc";
-  test::WriteBytes(dir / "x.ppm", {ppm.begin(), ppm.end()});
-  std::filesystem::create_directory(dir.path / "textures");
+  std::filesystem::create_directories(dir.path / "textures/inner");
+  test::WriteBytes(dir / "textures/x.ppm", {ppm.begin(), ppm.end()});
 
   loaded.doc.textures = TextureTable{};
   loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};
-  SetTexturePath(loaded.doc.textures, dir / "textures");
+  SetTexturePath(loaded.doc.textures, dir / "textures/inner");
   ASSERT_EQ(LoadBytes(longer), 0);
-  EXPECT_EQ(loaded.doc.textures.entries.size(), 1u);  // dir/textures/../x.ppm was not tried
+  EXPECT_EQ(loaded.doc.textures.entries.size(), 1u);  // textures/inner/../x.ppm was not tried
 }
 
 TEST(NativeFileRanges, LongPrimitivesSplitWithoutLosingFacesOrWinding) {

@@ -13,6 +13,7 @@ namespace modra {
 namespace {
 
 using movietest::Bytes;
+using movietest::DecodedGif;
 using movietest::Load;
 using movietest::Rgb;
 using movietest::Save;
@@ -31,28 +32,6 @@ Bytes Gradient(int width, int height, int blue) {
     }
   return out;
 }
-
-// A GIF read back whole by giflib.
-struct DecodedGif {
-  GifFileType* gif = nullptr;
-  explicit DecodedGif(const std::string& path) {
-    int error = 0;
-    gif = DGifOpenFileName(path.c_str(), &error);
-    EXPECT_NE(gif, nullptr) << GifErrorString(error);
-    if (gif) {
-      EXPECT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
-    }
-  }
-  ~DecodedGif() {
-    if (gif) DGifCloseFile(gif, nullptr);
-  }
-  Rgb Pixel(int image, int x, int y) const {
-    const SavedImage& saved = gif->SavedImages[image];
-    const int index = saved.RasterBits[y * saved.ImageDesc.Width + x];
-    const GifColorType c = saved.ImageDesc.ColorMap->Colors[index];
-    return {c.Red, c.Green, c.Blue};
-  }
-};
 
 TEST(GifMovieWriter, WritesALoopingMovieWithLocalMapsAndDelays) {
   ScratchDir dir;

@@ -1,8 +1,12 @@
 // Scratch folders and pictures shared by the movie writer and reader tests.
 #pragma once
 
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "images/image_test_util.h"
@@ -45,5 +49,27 @@ inline std::array<double, 3> MeanColor(const uint8_t* rgb, int width, int x0, in
     s /= static_cast<double>(w) * h;
   return sum;
 }
+
+// A GIF read back whole by giflib.
+struct DecodedGif {
+  GifFileType* gif = nullptr;
+  explicit DecodedGif(const std::string& path) {
+    int error = 0;
+    gif = DGifOpenFileName(path.c_str(), &error);
+    EXPECT_NE(gif, nullptr) << GifErrorString(error);
+    if (gif) {
+      EXPECT_EQ(DGifSlurp(gif), GIF_OK) << GifErrorString(gif->Error);
+    }
+  }
+  ~DecodedGif() {
+    if (gif) DGifCloseFile(gif, nullptr);
+  }
+  Rgb Pixel(int image, int x, int y) const {
+    const SavedImage& saved = gif->SavedImages[image];
+    const int index = saved.RasterBits[y * saved.ImageDesc.Width + x];
+    const GifColorType c = saved.ImageDesc.ColorMap->Colors[index];
+    return {c.Red, c.Green, c.Blue};
+  }
+};
 
 }  // namespace modra::movietest

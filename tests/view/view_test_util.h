@@ -93,11 +93,15 @@ struct ViewRig {
 };
 
 // Flat, unlit colours from the Front view, so a pixel shows a group's
-// own colour exactly.
+// own colour exactly. The camera and light models are left out: the
+// default camera stands at the Front view's eye and the default lights'
+// lamps in a row across the top.
 inline void FlatFrontView(Document& doc, int mode = kSolid) {
   doc.display.currentView = kViewFront;
   doc.display.displayMode = mode;
   doc.display.lighting = false;
+  doc.display.cameraDisplay = false;
+  doc.display.lightDisplay = false;
 }
 
 }  // namespace modra::test

@@ -1,0 +1,47 @@
+// `modra render`: a render to files without a display, with the options
+// of the Render Options dialog, or one still picture through any view.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "render/render_settings.h"
+
+namespace modra {
+
+struct RenderArgs {
+  std::string file, output;
+  std::string format;  // empty: from the output name's extension
+  std::string size = "256x256";
+  int oversample = 2;
+  std::string frames = "all";
+  float gamma = 1.7f;
+  int blur = 0;
+  float blurRange = 0.5f;
+  std::string composite;
+  bool fitSquare = false;
+  std::string view;  // set: one picture through this view
+  std::string mode;  // empty: the scene's display mode (Textured)
+};
+
+// Registers the sub-command and its options on `app`.
+CLI::App* AddRenderCommand(CLI::App& app, RenderArgs& args);
+
+// The pieces of the options, each nullopt when the text is not one of
+// their forms.
+std::optional<int> RenderFormatNamed(const std::string& name);     // mpeg, jpeg, bmp, ppm, gif
+std::optional<int> RenderFormatOfFile(const std::string& output);  // by extension, any case
+std::optional<int> ViewNamed(const std::string& name);             // front .. camera
+std::optional<int> DisplayModeNamed(const std::string& name);      // wire, solid, textured
+// "WxH" with positive decimal sides.
+bool ParseRenderSize(const std::string& text, int* width, int* height);
+// "current", "all" or "A-B" into the frame range of `settings`.
+bool ParseRenderFrames(const std::string& text, RenderSettings* settings);
+
+// Runs the render; `progress` writes the render window's title to `err`
+// as one line that keeps being rewritten. Exit status 0, 1 or 2.
+int RunRender(const RenderArgs& args, std::ostream& err, bool progress);
+
+}  // namespace modra

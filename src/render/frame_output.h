@@ -1,0 +1,53 @@
+// Where finished frames go: one MPEG-1 movie, one animated GIF, or one
+// JPEG, BMP or PPM file per frame. The render hands every frame here after
+// reduction, flip, gamma and blur; failures are told through the shell
+// with the render's own messages, and files already written stay.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "images/jpeg.h"
+#include "render/gif_movie_writer.h"
+#include "render/mpeg_writer.h"
+#include "render/render_settings.h"
+#include "scene/shell.h"
+
+namespace modra {
+
+class FrameOutput {
+ public:
+  FrameOutput(int format, std::string outputName, Shell& shell)
+      : format_(format), outputName_(std::move(outputName)), shell_(&shell) {}
+
+  // For the movie format: opens the movie for `frameCount` frames ("No
+  // frames to render" below 1, "Bummer, can't create movie" when it cannot
+  // be made). Other formats have nothing to open here.
+  bool Open(int frameCount);
+  // For the GIF format: creates the file with its screen of width x height
+  // (a failure is told as "Can't write entire file"). Others: true.
+  bool Begin(int width, int height);
+  // Writes one frame. Frame files are named after the output name and
+  // `frame` ("%s%d.%s"), or take the output name itself with `exactName`.
+  bool Write(const uint8_t* rgb, int width, int height, int frame, bool exactName);
+  // Ends the movie or GIF with the frames written so far. Safe to call
+  // more than once.
+  void Finish();
+
+  int FramesWritten() const { return written_; }
+
+ private:
+  bool WriteFile(const std::string& name, const uint8_t* rgb, int width, int height);
+  bool Fail(const char* message);
+
+  int format_;
+  std::string outputName_;
+  Shell* shell_;
+  MpegWriter mpeg_;
+  GifMovieWriter gif_;
+  int gifWidth_ = 0, gifHeight_ = 0;
+  JpegImage jpeg_;
+  int written_ = 0;
+};
+
+}  // namespace modra

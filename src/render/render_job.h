@@ -1,0 +1,115 @@
+// Rendering a scene to files, one sample per Step(): the render window of
+// the editor drives it from a timer, `modra render` from a loop. Each
+// step shows the scene at the sample's time, draws it through the chosen
+// view into the current framebuffer, reads it back, reduces the
+// oversampled picture, flips it, corrects gamma, averages motion-blur
+// samples and hands finished frames to the output.
+//
+// The caller owns the OpenGL context: it makes a context with a drawing
+// area of DrawingWidth x DrawingHeight (render_settings.h) current, calls
+// Resize with that size, then Step until it returns false, and Finish.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/frame_output.h"
+#include "render/movie_reader.h"
+#include "render/render_settings.h"
+#include "scene/document.h"
+#include "view/draw_groups.h"
+
+namespace modra {
+
+// What the render spent its time on, summed over all steps.
+struct RenderTimes {
+  using Clock = std::chrono::steady_clock;
+  Clock::duration draw{}, readBack{}, scale{}, encode{}, other{};
+};
+
+// What starting a render does to the document: the Camera view without
+// the light models, and nothing selected or highlighted.
+void PrepareDocumentForRender(Document& doc);
+
+class RenderJob {
+ public:
+  // `view` is the view the pictures are drawn through: the Camera view
+  // for a render, any of the eight for a single picture.
+  RenderJob(Document& doc, const RenderSettings& settings, int view = kViewCamera);
+  ~RenderJob();
+  RenderJob(const RenderJob&) = delete;
+  RenderJob& operator=(const RenderJob&) = delete;
+
+  // Writes the one picture to the output name itself instead of a
+  // numbered frame file (a still from `modra render --view`).
+  void SetExactName(bool exact) { exactName_ = exact; }
+  // With profiling on, each step waits for the drawing to finish before
+  // the read-back, so that Times() tells the two apart.
+  void SetProfiling(bool on) { profiling_ = on; }
+
+  // Checks the settings and opens what the render needs before the first
+  // sample: the frame range, the movie, the gamma tables. false (with the
+  // message told) when the render cannot start; nothing is written then.
+  bool Start();
+  // The drawing area is W x H: sets up the GL state, the lights, the
+  // clear colour and the viewport. Needs the context current.
+  void Resize(int width, int height);
+  // Renders one sample. false once the render is over (finished, failed
+  // or never started); call Finish then.
+  bool Step();
+  // Ends the movie or GIF with the frames written so far and frees the
+  // buffers. Called by the destructor too.
+  void Finish();
+
+  bool Failed() const { return failed_; }
+  int FirstFrame() const { return first_; }
+  int LastFrame() const { return last_; }
+  int FramesFinished() const { return finished_; }
+  int Samples() const { return samples_; }
+  int SampleIndex() const { return sampleIndex_; }
+  int FramesWritten() const { return output_.FramesWritten(); }
+  // "Frame %d of %d: Motion Blur %d of %d", as the render window's title.
+  const std::string& Title() const { return title_; }
+  const RenderTimes& Times() const { return times_; }
+
+ private:
+  bool FirstStep();
+  bool DrawBackground();
+  void ShowSampleTime();
+  void DrawView();
+  bool DumpPicture();
+  void Stop(bool failed);
+  size_t AreaBytes() const {
+    return static_cast<size_t>(width_) * static_cast<size_t>(height_) * 3;
+  }
+
+  Document& doc_;
+  RenderSettings settings_;
+  int view_;
+  bool exactName_ = false;
+  bool profiling_ = false;
+
+  FrameOutput output_;
+  GammaTables gamma_;
+  GroupDrawer drawer_;
+  MovieReader movie_;
+  std::vector<uint8_t> movieFrame_;  // the latest movie frame, through table B
+  int movieWidth_ = 0, movieHeight_ = 0;
+  std::vector<uint8_t> composite_;                // W x H, bottom row first, ready for glDrawPixels
+  int compositeWidth_ = 0, compositeHeight_ = 0;  // what composite_ holds
+  std::vector<std::vector<uint8_t>> history_;     // one reduced picture per sample
+  std::vector<uint8_t> readBack_, reduced_;
+
+  int width_ = 100, height_ = 100;  // the drawing area
+  int first_ = 0, last_ = -1;
+  int current_ = -1;  // -1: stop
+  int samples_ = 1, sampleIndex_ = 0;
+  int finished_ = 0;
+  bool started_ = false, failed_ = false;
+  std::string title_;
+  RenderTimes times_;
+};
+
+}  // namespace modra

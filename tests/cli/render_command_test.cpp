@@ -1,0 +1,170 @@
+// `modra render` as a script drives it: options, files written, failures.
+#include "cli/render_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "../anim/anim_util.h"
+#include "../view/view_test_util.h"
+#include "cli/cli.h"
+#include "images/ppm.h"
+#include "nativefile/native_test_util.h"
+#include "nativefile/native_writer.h"
+#include "render/movie_reader.h"
+#include "scene/camera_lights.h"
+
+namespace modra {
+namespace {
+
+TEST(RenderOptions, SizesFramesFormatsViewsAndModes) {
+  int w = 0, h = 0;
+  EXPECT_TRUE(ParseRenderSize("320x240", &w, &h));
+  EXPECT_EQ(w, 320);
+  EXPECT_EQ(h, 240);
+  for (const char* bad : {"0x5", "x5", "5x", "5x5x", "-1x5", "abc", "5 x5", ""})
+    EXPECT_FALSE(ParseRenderSize(bad, &w, &h)) << bad;
+  EXPECT_EQ(w, 320);  // left alone by a refusal
+
+  RenderSettings s;
+  EXPECT_TRUE(ParseRenderFrames("current", &s));
+  EXPECT_EQ(s.frameRange, kRenderCurrentFrame);
+  EXPECT_TRUE(ParseRenderFrames("3-17", &s));
+  EXPECT_EQ(s.frameRange, kRenderFromTo);
+  EXPECT_EQ(s.from, 3);
+  EXPECT_EQ(s.to, 17);
+  EXPECT_TRUE(ParseRenderFrames("all", &s));
+  EXPECT_EQ(s.frameRange, kRenderAllFrames);
+  for (const char* bad : {"7", "a-b", "3-", "-", "1-2-3", "All"})
+    EXPECT_FALSE(ParseRenderFrames(bad, &s)) << bad;
+
+  EXPECT_EQ(RenderFormatNamed("gif"), kRenderGif);
+  EXPECT_EQ(RenderFormatNamed("png"), std::nullopt);
+  EXPECT_EQ(RenderFormatOfFile("a/MOVIE.MPG"), kRenderMpeg);
+  EXPECT_EQ(RenderFormatOfFile("x.jpeg"), kRenderJpeg);
+  EXPECT_EQ(RenderFormatOfFile("x.ppm"), kRenderPpm);
+  EXPECT_EQ(RenderFormatOfFile("x.png"), std::nullopt);
+  EXPECT_EQ(RenderFormatOfFile("gif"), std::nullopt);
+  EXPECT_EQ(ViewNamed("bottom"), kViewBottom);
+  EXPECT_EQ(ViewNamed("camera"), kViewCamera);
+  EXPECT_EQ(ViewNamed("side"), std::nullopt);
+  EXPECT_EQ(DisplayModeNamed("wire"), kWireFrame);
+  EXPECT_EQ(DisplayModeNamed("textured"), kTexturedMode);
+}
+
+struct Result {
+  int status;
+  std::string err;
+};
+
+Result Modra(std::vector<std::string> args) {
+  args.insert(args.begin(), {"modra", "render"});
+  std::vector<const char*> argv;
+  for (const std::string& a : args)
+    argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  EXPECT_EQ(out.str(), "");  // nothing but what is asked for
+  return {status, err.str()};
+}
+
+// A red square in the middle, keyed at frames 0 to 3.
+struct RenderCommand : ::testing::Test {
+  test::TempDir dir;
+  std::string scene = dir / "scene.knf";
+
+  void SetUp() override {
+    Document doc;
+    const int g = test::AddSquare(doc.scene, "square", 0, 0, 0, 0.3f, {1, 0, 0});
+    // The camera model stays out of the Front view's picture.
+    doc.scene.camera.position = {3, 3, -3};
+    UpdateCameraTarget(doc.scene);
+    for (int f = 0; f <= 3; ++f)
+      test::SetTranslationAt(doc, g, f, {0.05f * f, 0, 0});
+    ASSERT_EQ(WriteNativeFile(doc, scene), 0);
+  }
+};
+
+TEST_F(RenderCommand, AStillThroughAViewTakesTheNameAsGiven) {
+  const std::string still = dir / "still.ppm";
+  const Result r =
+      Modra({scene, "--view", "front", "--mode", "solid", "--size", "40x30", "-o", still});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  int w = 0, h = 0;
+  std::unique_ptr<uint8_t[]> rgb = ReadPpm(still, &w, &h);
+  ASSERT_TRUE(rgb);
+  EXPECT_EQ(w, 40);
+  EXPECT_EQ(h, 30);
+  const uint8_t* centre = &rgb[(15 * 40 + 20) * 3];
+  EXPECT_GT(centre[0], 2 * centre[1]);  // the lit red square, not the blue background
+  EXPECT_FALSE(std::filesystem::exists(dir / "still0.ppm"));
+}
+
+TEST_F(RenderCommand, AFrameRangeWritesNumberedFilesOrAMovie) {
+  const Result r =
+      Modra({scene, "--frames", "1-2", "--format", "ppm", "--size", "16x16", "-o", dir / "f.ppm"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "f0.ppm"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "f1.ppm"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "f2.ppm"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "f3.ppm"));
+
+  const std::string movie = dir / "m.mpg";
+  ASSERT_EQ(Modra({scene, "--size", "32x16", "--oversample", "1", "-o", movie}).status, 0);
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(movie), 0);
+  EXPECT_EQ(reader.Width(), 32);
+  EXPECT_EQ(reader.Height(), 16);
+  int frames = 0;
+  while (reader.NextFrame())
+    ++frames;
+  EXPECT_EQ(frames, 4);
+}
+
+TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
+  const std::string out = dir / "out.mpg";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{scene, "--frames", "8-9", "-o", out}, 1, "No frames to render\n"},
+      {{scene, "-o", dir / "missing/out.mpg"}, 1, "Bummer, can't create movie\n"},
+      {{scene, "--frames", "3-1", "-o", out}, 1, "Frames 3 to 1: \"To\" comes before \"From\"\n"},
+      {{scene, "--oversample", "5", "-o", out}, 1, "Oversampling 5: it must be 1 to 4\n"},
+      {{scene, "--size", "5000x10", "-o", out},
+       1,
+       "Output size 5000 x 10: width and height must be 1 to 4096\n"},
+      {{scene, "--blur", "1000", "-o", out}, 1, "Motion blur samples 1000: they must be 0 to 64\n"},
+      {{scene, "--format", "tiff", "-o", out},
+       2,
+       "modra render: unknown format tiff (mpeg, jpeg, bmp, ppm or gif)\n"},
+      {{scene, "-o", dir / "out.png"},
+       2,
+       "modra render: can't tell the format from " + (dir / "out.png") +
+           ": give --format or end the name in .mpg, .gif, .jpg, .bmp or .ppm\n"},
+      {{scene, "--view", "sideways", "-o", dir / "s.ppm"},
+       2,
+       "modra render: unknown view sideways\n"},
+      {{scene, "--mode", "shiny", "-o", out},
+       2,
+       "modra render: unknown mode shiny (wire, solid or textured)\n"},
+      {{scene, "--size", "10y10", "-o", out},
+       2,
+       "modra render: --size must be WxH, as in 320x240\n"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Modra(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[1];
+    EXPECT_EQ(r.err, c.message) << c.args[1];
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(Modra({dir / "missing.knf", "-o", out}).status, 1);
+  EXPECT_EQ(Modra({scene}).status, 2);  // no output named
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,236 @@
+// The bundled demo scene, examples/demo.knf, opened the way `modra render
+// examples/demo.knf` opens it: by a relative path, from a working directory
+// that holds none of its files.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "anim/playback.h"
+#include "images/texture_table.h"
+#include "nativefile/native_reader.h"
+#include "scene/bounds.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kExamples = fs::path(MODRA_SOURCE_DIR) / "examples";
+const fs::path kDemo = kExamples / "demo.knf";
+
+// An empty scratch folder as the working directory, for the life of the object.
+class ScratchWorkingDirectory {
+ public:
+  ScratchWorkingDirectory() : previous_(fs::current_path()) {
+    std::string pattern = (fs::temp_directory_path() / "modra-demo-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("no scratch directory");
+    dir_ = pattern;
+    fs::current_path(dir_);
+  }
+  ~ScratchWorkingDirectory() {
+    fs::current_path(previous_);
+    fs::remove_all(dir_);
+  }
+  ScratchWorkingDirectory(const ScratchWorkingDirectory&) = delete;
+  ScratchWorkingDirectory& operator=(const ScratchWorkingDirectory&) = delete;
+
+ private:
+  fs::path previous_, dir_;
+};
+
+struct DemoScene : ::testing::Test {
+  test::RecordedDocument loaded;
+  std::string demoPath;  // relative to the scratch folder it was opened from
+
+  void SetUp() override {
+    AddTexture(loaded.doc, "", "Checker");  // as the editor and the command line start
+    ScratchWorkingDirectory elsewhere;
+    demoPath = fs::relative(kDemo).string();
+    ASSERT_EQ(ReadNativeFile(loaded.doc, demoPath, false), 0) << demoPath;
+  }
+
+  Scene& s() { return loaded.scene(); }
+
+  std::vector<int> LiveSiblings(int first) {
+    std::vector<int> out;
+    ForEachSibling(s(), first, [&](int g) {
+      if (IsLiveGroup(s(), g)) out.push_back(g);
+    });
+    return out;
+  }
+
+  int Named(const std::string& name) {
+    int found = -1;
+    ForEachGroup(s(), s().rootHead, [&](int g) {
+      if (found == -1 && IsLiveGroup(s(), g) && s().groups[g].name == name) found = g;
+    });
+    return found;
+  }
+
+  std::vector<std::string> ChildNames(int g) {
+    std::vector<std::string> names;
+    for (int child : LiveSiblings(s().groups[g].child))
+      names.push_back(s().groups[child].name);
+    return names;
+  }
+
+  std::vector<Mat4> Matrices() {
+    std::vector<Mat4> out;
+    for (const DisplayGroup& group : s().groups)
+      out.push_back(group.matrix);
+    return out;
+  }
+};
+
+TEST_F(DemoScene, OpensWithoutAWordFromTheCoreAndStaysSmall) {
+  EXPECT_TRUE(loaded.shell.messages.empty()) << loaded.shell.messages.front();
+  EXPECT_LT(fs::file_size(kDemo), 1u << 20);
+}
+
+TEST_F(DemoScene, HoldsSeveralTopLevelGroupsAndTwoLittleHierarchies) {
+  EXPECT_GE(LiveSiblings(s().rootHead).size(), 6u);
+  const int title = Named("Title"), pedestal = Named("Pedestal");
+  ASSERT_NE(title, -1);
+  ASSERT_NE(pedestal, -1);
+  // The word "Modra" is one part per letter, all under the title.
+  EXPECT_EQ(ChildNames(title), std::vector<std::string>(5, "Text"));
+  EXPECT_EQ(ChildNames(pedestal), std::vector<std::string>{"Star"});
+  for (int g : LiveSiblings(s().groups[title].child))
+    EXPECT_FALSE(s().groups[g].primitives.empty());
+}
+
+TEST_F(DemoScene, TexturedGroupsUseTheImageThatShipsBesideTheScene) {
+  int textured = 0;
+  ForEachGroup(s(), s().rootHead, [&](int g) {
+    const DisplayGroup& group = s().groups[g];
+    if (!IsLiveGroup(s(), g) || !(group.flags & Textured)) return;
+    ++textured;
+    EXPECT_TRUE(group.flags & TexCoords) << group.name;
+    ASSERT_GT(group.textureIndex, 0) << group.name << " fell back to the checkerboard";
+    ASSERT_LT(group.textureIndex, CurrentTextureCount(loaded.doc.textures));
+    const TextureEntry& entry = loaded.doc.textures.entries[group.textureIndex];
+    EXPECT_EQ(entry.name, "marble.ppm");
+    EXPECT_EQ(entry.path, fs::path(demoPath).parent_path().string() + "/marble.ppm");
+  });
+  EXPECT_GE(textured, 2);  // the floor and the vase
+}
+
+TEST_F(DemoScene, KeyFramesSpanTheAnimationAndEveryCurveRunsFromKeyToKey) {
+  const KeyStore& a = s().anim;
+  ASSERT_GE(a.keyFrameList.size(), 3u);
+  EXPECT_EQ(a.keyFrameList.front(), 0);
+  const int last = LastKeyFrame(a);
+  EXPECT_GE(last, 60);
+  EXPECT_LE(last, 120);
+  int curves = 0;
+  for (size_t i = 0; i + 1 < a.keyFrameList.size(); ++i) {
+    const int frame = a.keyFrameList[i], next = a.keyFrameList[i + 1];
+    ForEachKeyInFrame(a, frame, [&](int k) {
+      const KnfKeyInfo& key = a.keys[k];
+      EXPECT_EQ(key.span, next - frame) << "owner " << key.owner << " kind " << key.kind;
+      if (IsStepKey(key)) return;
+      const int to = FindKey(a, next, key.owner, key.kind);
+      ASSERT_NE(to, -1) << "owner " << key.owner << " kind " << key.kind << " frame " << next;
+      // The cubic a t^3 + b t^2 + c t + d leaves this key's value at t = 0
+      // and arrives at the next key's at t = 1.
+      const int n = ValueCount(key.kind);
+      for (int v = 0; v < n; ++v) {
+        const float* c = &key.values[3 * n + 4 * v];
+        EXPECT_FLOAT_EQ(c[3], key.values[v]);
+        EXPECT_NEAR(c[0] + c[1] + c[2] + c[3], a.keys[to].values[v], 1e-3f)
+            << "owner " << key.owner << " kind " << key.kind << " value " << v;
+      }
+      ++curves;
+    });
+  }
+  EXPECT_GE(curves, 20);
+}
+
+TEST_F(DemoScene, TheCameraLooksAtTheVaseFromItsOwnPlace) {
+  const KnfCameraView reset = Document().scene.camera;
+  const KnfCameraView& cam = s().camera;
+  EXPECT_NE(cam.position, reset.position);
+  EXPECT_EQ(cam.mode, kCameraLookAt);
+  ASSERT_EQ(cam.lookAtGroup, Named("Vase"));
+  test::ExpectNear(cam.vectorA, s().groups[cam.lookAtGroup].translation);
+}
+
+// Where scene point p lands in the Camera view of a square picture: x and y
+// in -1..1 when it is inside, and its depth in front of the eye.
+struct ViewPoint {
+  double x, y, depth;
+};
+ViewPoint InCameraView(const KnfCameraView& cam, float fieldOfView, const Vec3& p) {
+  // OpenGL's axes: the scene's z points the other way.
+  auto gl = [](const Vec3& v) { return std::array<double, 3>{v[0], v[1], -v[2]}; };
+  auto sub = [](auto a, auto b) {
+    return std::array<double, 3>{a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+  };
+  auto dot = [](auto a, auto b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; };
+  auto cross = [](auto a, auto b) {
+    return std::array<double, 3>{a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2],
+                                 a[0] * b[1] - a[1] * b[0]};
+  };
+  auto unit = [&](auto a) {
+    const double l = std::sqrt(dot(a, a));
+    return std::array<double, 3>{a[0] / l, a[1] / l, a[2] / l};
+  };
+  const auto eye = gl(cam.position);
+  const auto forward = unit(sub(gl(cam.vectorA), eye));
+  const auto right = unit(cross(forward, std::array<double, 3>{0, 1, 0}));
+  const auto up = cross(right, forward);
+  const auto d = sub(gl(p), eye);
+  const double depth = dot(d, forward);
+  const double half = std::tan(fieldOfView * 0.5 * M_PI / 180.0) * depth;
+  return {dot(d, right) / half, dot(d, up) / half, depth};
+}
+
+TEST_F(DemoScene, EverythingButTheFloorStaysInTheCameraViewAllAlong) {
+  const float fov = loaded.doc.display.views[kViewCamera].fieldOfView;
+  const int last = LastKeyFrame(s().anim);
+  for (int frame = 0; frame <= last; frame += 5) {
+    GoToFrame(loaded.doc, frame);
+    ComputeSceneExtents(s());
+    for (int g : LiveSiblings(s().rootHead)) {
+      const DisplayGroup& group = s().groups[g];
+      if (group.name == "Floor") continue;  // it may run out of the picture
+      for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 p = {(corner & 1) ? group.extentMax[0] : group.extentMin[0],
+                        (corner & 2) ? group.extentMax[1] : group.extentMin[1],
+                        (corner & 4) ? group.extentMax[2] : group.extentMin[2]};
+        const ViewPoint v = InCameraView(s().camera, fov, p);
+        EXPECT_GT(v.depth, 1.0) << group.name << " frame " << frame;
+        EXPECT_LT(std::abs(v.x), 0.95) << group.name << " frame " << frame;
+        EXPECT_LT(std::abs(v.y), 0.95) << group.name << " frame " << frame;
+      }
+    }
+  }
+}
+
+TEST_F(DemoScene, TheLastFrameIsNotTheFirstAndFrameZeroComesBackExactly) {
+  const std::vector<Mat4> first = Matrices();
+  const Vec3 firstCamera = s().camera.position;
+  GoToFrame(loaded.doc, LastKeyFrame(s().anim));
+  const std::vector<Mat4> last = Matrices();
+  int moved = 0;
+  for (size_t g = 0; g < first.size(); ++g) {
+    float most = 0;
+    for (int i = 0; i < 16; ++i)
+      most = std::max(most, std::abs(first[g][i] - last[g][i]));
+    if (most > 1e-3f) ++moved;
+  }
+  EXPECT_GE(moved, 2);  // at least the ball and the title
+  EXPECT_NE(s().camera.position, firstCamera);
+  GoToFrame(loaded.doc, 0);
+  EXPECT_EQ(Matrices(), first);
+  EXPECT_EQ(s().camera.position, firstCamera);
+}
+
+}  // namespace
+}  // namespace modra

@@ -1,0 +1,376 @@
+// The render pipeline end to end in the headless context: scenes of flat
+// squares seen from the Front view (or through the camera), rendered to
+// frame files, movies and GIFs, and read back.
+#include "render/render_job.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "../anim/anim_util.h"
+#include "../view/view_test_util.h"
+#include "images/ppm.h"
+#include "movie_test_util.h"
+#include "render/movie_reader.h"
+
+namespace modra {
+namespace {
+
+using movietest::DecodedGif;
+using test::Rgb;
+
+constexpr Rgb kBackground = {26, 26, 102};  // 0.1, 0.1, 0.4
+constexpr Rgb kRed = {255, 0, 0};
+
+struct Picture {
+  int width = 0, height = 0;
+  std::unique_ptr<uint8_t[]> rgb;
+  Rgb At(int x, int y) const {  // top row first
+    const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
+};
+
+Picture ReadPicture(const std::string& path) {
+  Picture p;
+  p.rgb = ReadPpm(path, &p.width, &p.height);
+  return p;
+}
+
+bool Near(const Rgb& a, const Rgb& b, int tolerance) {
+  for (int c = 0; c < 3; ++c)
+    if (std::abs(a[c] - b[c]) > tolerance) return false;
+  return true;
+}
+
+struct RenderPipeline : ::testing::Test {
+  test::RecordedDocument rec;
+  Document& doc = rec.doc;
+  Scene& s = rec.scene();
+  movietest::ScratchDir dir;
+  RenderSettings settings;
+  HeadlessGl gl;
+  int written = 0;
+  bool failed = false;
+  int samples = 0;
+  std::string title;
+
+  void SetUp() override {
+    settings.width = settings.height = 32;
+    settings.oversampling = 1;
+    settings.gamma = 1.0f;
+    settings.format = kRenderPpm;
+    settings.outputName = dir / "out.ppm";
+    test::FlatFrontView(doc);
+    // The camera and light models would stand in front of the squares.
+    doc.display.cameraDisplay = false;
+    doc.display.lightDisplay = false;
+  }
+
+  // Renders through `view`; false when the render did not start.
+  bool Render(int view = kViewFront, bool exactName = false) {
+    std::string error;
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    EXPECT_TRUE(gl.Create(DrawingWidth(settings), DrawingHeight(settings), &error)) << error;
+    RenderJob job(doc, settings, view);
+    job.SetExactName(exactName);
+    if (!job.Start()) return false;
+    job.Resize(gl.Width(), gl.Height());
+    while (job.Step()) {
+    }
+    job.Finish();
+    written = job.FramesWritten();
+    failed = job.Failed();
+    samples = job.Samples();
+    title = job.Title();
+    return true;
+  }
+
+  // A square moving right by `step` per frame from x0, keyed at frames
+  // 0 .. last.
+  int MovingSquare(float x0, float step, int last, float r = 0.25f) {
+    const int g = test::AddSquare(s, "mover", 0, 0, 0, r, {1, 0, 0});
+    for (int f = 0; f <= last; ++f)
+      test::SetTranslationAt(doc, g, f, {x0 + step * f, 0, 0});
+    GoToFrame(doc, 0);
+    return g;
+  }
+};
+
+TEST_F(RenderPipeline, OversamplingDrawsLargerAndWritesTheOutputSize) {
+  settings.width = settings.height = 100;
+  settings.oversampling = 3;
+  // An edge that falls inside a pixel of the output once reduced.
+  test::AddSquare(s, "square", 0, 0, 0, 0.505f, {1, 0, 0});
+  ASSERT_TRUE(Render());
+  EXPECT_EQ(gl.Width(), 300);
+  EXPECT_EQ(gl.Height(), 300);
+  EXPECT_EQ(written, 1);
+  const Picture p = ReadPicture(dir / "out0.ppm");
+  ASSERT_TRUE(p.rgb);
+  EXPECT_EQ(p.width, 100);
+  EXPECT_EQ(p.height, 100);
+  EXPECT_EQ(p.At(50, 50), kRed);
+  EXPECT_EQ(p.At(2, 2), kBackground);
+  // The reduction averages: the pixel on the edge is a mix of both.
+  const Rgb edge = p.At(24, 50);
+  EXPECT_GT(edge[0], kBackground[0]);
+  EXPECT_LT(edge[0], 255);
+}
+
+TEST_F(RenderPipeline, RowsComeOutTopFirst) {
+  test::AddSquare(s, "top", 0, 0.5f, 0, 0.25f, {0, 1, 0});
+  ASSERT_TRUE(Render());
+  const Picture p = ReadPicture(dir / "out0.ppm");
+  ASSERT_TRUE(p.rgb);
+  EXPECT_EQ(p.At(16, 8), (Rgb{0, 255, 0}));  // upper half of the picture
+  EXPECT_EQ(p.At(16, 24), kBackground);
+}
+
+TEST_F(RenderPipeline, GammaBrightensThroughTableA) {
+  ASSERT_TRUE(Render());
+  EXPECT_EQ(ReadPicture(dir / "out0.ppm").At(0, 0), kBackground);  // 1.0 writes what was read
+
+  settings.gamma = 2.0f;
+  ASSERT_TRUE(Render());
+  const GammaTables t = BuildGammaTables(2.0f);
+  EXPECT_EQ(ReadPicture(dir / "out0.ppm").At(0, 0),
+            (Rgb{t.a[kBackground[0]], t.a[kBackground[1]], t.a[kBackground[2]]}));
+}
+
+TEST_F(RenderPipeline, CurrentFrameRendersOneFrameWithoutBlur) {
+  MovingSquare(-0.5f, 0.1f, 10);
+  GoToFrame(doc, 4);
+  settings.frameRange = kRenderCurrentFrame;
+  settings.blurSamples = 4;
+  ASSERT_TRUE(Render());
+  EXPECT_EQ(samples, 1);
+  EXPECT_EQ(written, 1);
+  EXPECT_TRUE(std::filesystem::exists(dir / "out4.ppm"));
+  EXPECT_EQ(title, "Frame 0 of 4: Motion Blur 1 of 1");
+}
+
+TEST_F(RenderPipeline, MotionBlurAveragesEverySampleOfAFrame) {
+  // Samples at t = -1, 0, +1 show frames 4, 5 and 6 exactly.
+  MovingSquare(-0.75f, 0.15f, 10, 0.2f);
+  settings.frameRange = kRenderFromTo;
+  settings.from = 4;
+  settings.to = 6;
+  ASSERT_TRUE(Render());
+  const Picture frames[3] = {ReadPicture(dir / "out4.ppm"), ReadPicture(dir / "out5.ppm"),
+                             ReadPicture(dir / "out6.ppm")};
+  for (const Picture& f : frames)
+    ASSERT_TRUE(f.rgb);
+
+  settings.blurSamples = 3;
+  settings.blurRange = 2;
+  ASSERT_TRUE(Render());
+  EXPECT_EQ(samples, 3);
+  EXPECT_EQ(written, 3);
+  const Picture blurred = ReadPicture(dir / "out5.ppm");
+  ASSERT_TRUE(blurred.rgb);
+  int differing = 0, mixed = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      Rgb mean;
+      for (int c = 0; c < 3; ++c)
+        mean[c] = (frames[0].At(x, y)[c] + frames[1].At(x, y)[c] + frames[2].At(x, y)[c]) / 3;
+      const Rgb got = blurred.At(x, y);
+      if (!Near(got, mean, 1)) ++differing;
+      if (got != kRed && got != kBackground) ++mixed;
+    }
+  // A curve evaluated a whole frame on may land a hair beside the key.
+  EXPECT_LE(differing, 32);
+  EXPECT_GT(mixed, 32);  // the square is smeared, not shown at one place
+}
+
+TEST_F(RenderPipeline, NoFramesWritesNothingInAnyFormat) {
+  MovingSquare(0, 0.1f, 3);
+  settings.frameRange = kRenderFromTo;
+  settings.from = 5;
+  settings.to = 9;
+  for (int format : {kRenderMpeg, kRenderJpeg, kRenderBmp, kRenderPpm, kRenderGif}) {
+    SetRenderFormat(settings, format);
+    rec.shell.messages.clear();
+    EXPECT_FALSE(Render()) << format;
+    EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"No frames to render"});
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path));
+}
+
+TEST_F(RenderPipeline, AFailedFrameEndsTheRenderAndKeepsEarlierFrames) {
+  MovingSquare(0, 0.1f, 3);
+  std::filesystem::create_directory(dir / "out2.ppm");  // frame 2 cannot replace it
+  ASSERT_TRUE(Render());
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(written, 2);
+  EXPECT_TRUE(std::filesystem::exists(dir / "out0.ppm"));
+  EXPECT_TRUE(std::filesystem::exists(dir / "out1.ppm"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "out3.ppm"));
+  EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"Can't write entire file"});
+
+  rec.shell.messages.clear();
+  settings.outputName = dir / "missing/out.bmp";
+  settings.format = kRenderBmp;
+  ASSERT_TRUE(Render());
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(rec.shell.messages,
+            std::vector<std::string>{"Can't open output file " + (dir / "missing/out0.bmp") +
+                                     " for write\n"});
+}
+
+TEST_F(RenderPipeline, FrameFilesInEveryPerFrameFormat) {
+  MovingSquare(0, 0.1f, 1);
+  for (int format : {kRenderJpeg, kRenderBmp, kRenderPpm}) {
+    SetRenderFormat(settings, format);
+    ASSERT_TRUE(Render());
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(written, 2);
+  }
+  for (const char* name : {"out0.jpg", "out1.jpg", "out0.bmp", "out1.bmp", "out0.ppm", "out1.ppm"})
+    EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+}
+
+TEST_F(RenderPipeline, AStillTakesTheOutputNameItself) {
+  settings.outputName = dir / "still.ppm";
+  ASSERT_TRUE(Render(kViewFront, true));
+  EXPECT_TRUE(std::filesystem::exists(dir / "still.ppm"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "still0.ppm"));
+}
+
+TEST_F(RenderPipeline, ARenderLooksThroughTheCamera) {
+  test::AddSquare(s, "centre", 0, 0, 0, 0.3f, {1, 0, 0});
+  // Aimed away from the square, the camera sees only background.
+  s.camera.position = {0, 0, -4.33f};
+  s.camera.vectorA = {0, 0, 0};
+  ASSERT_TRUE(Render(kViewCamera));
+  EXPECT_EQ(ReadPicture(dir / "out0.ppm").At(16, 16), kRed);
+  s.camera.vectorA = {0, 0, -10};
+  ASSERT_TRUE(Render(kViewCamera));
+  EXPECT_EQ(ReadPicture(dir / "out0.ppm").At(16, 16), kBackground);
+}
+
+TEST_F(RenderPipeline, MpegMovieDecodesToEveryFrame) {
+  MovingSquare(-0.5f, 0.2f, 4);
+  settings.width = 64;
+  settings.height = 48;
+  SetRenderFormat(settings, kRenderMpeg);
+  ASSERT_TRUE(Render());
+  EXPECT_FALSE(failed);
+  MovieReader movie;
+  ASSERT_EQ(movie.Open(settings.outputName), 0);
+  EXPECT_EQ(movie.Width(), 64);
+  EXPECT_EQ(movie.Height(), 48);
+  int frames = 0;
+  while (movie.NextFrame())
+    ++frames;
+  EXPECT_EQ(frames, 5);
+}
+
+TEST_F(RenderPipeline, GifLoopsWithOneImagePerFrame) {
+  MovingSquare(-0.5f, 0.2f, 2);
+  settings.oversampling = 2;
+  SetRenderFormat(settings, kRenderGif);
+  ASSERT_TRUE(Render());
+  DecodedGif gif(settings.outputName);
+  ASSERT_NE(gif.gif, nullptr);
+  EXPECT_EQ(gif.gif->SWidth, 32);
+  EXPECT_EQ(gif.gif->SHeight, 32);
+  ASSERT_EQ(gif.gif->ImageCount, 3);
+  for (int i = 0; i < 3; ++i) {
+    GraphicsControlBlock control{};
+    ASSERT_EQ(DGifSavedExtensionToGCB(gif.gif, i, &control), GIF_OK);
+    EXPECT_EQ(control.DelayTime, 10);
+  }
+  const movietest::Bytes bytes = movietest::Load(settings.outputName);
+  ASSERT_GT(bytes.size(), 32u);
+  EXPECT_EQ(std::string(bytes.begin() + 16, bytes.begin() + 27), "NETSCAPE2.0");
+  // The square has moved between the first and the last image.
+  EXPECT_NE(gif.Pixel(0, 8, 16), gif.Pixel(2, 8, 16));
+}
+
+// A movie of two frames, each with its top half and bottom half in their
+// own colours, behind a render of four frames.
+TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
+  const std::string movie = dir / "behind.mpg";
+  {
+    const movietest::Rgb tops[2] = {{250, 20, 20}, {20, 20, 250}};
+    const movietest::Rgb bottoms[2] = {{20, 250, 20}, {250, 250, 20}};
+    MpegWriter writer;
+    ASSERT_EQ(writer.Open(movie, 2), 0);
+    for (int f = 0; f < 2; ++f) {
+      movietest::Bytes picture = movietest::Solid(16, 16, bottoms[f]);
+      std::fill_n(picture.begin(), 16 * 8 * 3, 0);
+      for (size_t i = 0; i < 16 * 8 * 3; i += 3)
+        for (int c = 0; c < 3; ++c)
+          picture[i + c] = static_cast<uint8_t>(tops[f][c]);
+      ASSERT_EQ(writer.AddFrame(picture.data(), 16, 16), 0);
+    }
+    ASSERT_EQ(writer.Finish(), 0);
+  }
+  MovingSquare(0, 0, 3, 0.1f);  // a small square in the middle, keyed to frame 3
+  settings.composite = true;
+  settings.compositeMovie = movie;
+  ASSERT_TRUE(Render());
+  EXPECT_FALSE(failed);
+  const Rgb top[4] = {{250, 20, 20}, {20, 20, 250}, {250, 20, 20}, {20, 20, 250}};
+  const Rgb bottom[4] = {{20, 250, 20}, {250, 250, 20}, {20, 250, 20}, {250, 250, 20}};
+  for (int f = 0; f < 4; ++f) {
+    const Picture p = ReadPicture(dir / ("out" + std::to_string(f) + ".ppm"));
+    ASSERT_TRUE(p.rgb);
+    EXPECT_TRUE(Near(p.At(4, 4), top[f], 40)) << "frame " << f;
+    EXPECT_TRUE(Near(p.At(4, 28), bottom[f], 40)) << "frame " << f;
+    EXPECT_EQ(p.At(16, 16), kRed) << "the scene stays in front, frame " << f;
+  }
+  rec.shell.messages.clear();
+  settings.compositeMovie = dir / "none.mpg";
+  ASSERT_TRUE(Render());
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"Can't open composite movie"});
+}
+
+// The editor's render window may be resized while it works: every buffer
+// follows the area, and a GIF, whose screen size is fixed, refuses frames
+// of another size.
+TEST_F(RenderPipeline, ResizingTheAreaMidRenderNeverOverrunsABuffer) {
+  const std::string movie = dir / "behind.mpg";
+  {
+    MpegWriter writer;
+    ASSERT_EQ(writer.Open(movie, 1), 0);
+    const movietest::Bytes picture = movietest::Solid(16, 16, {200, 200, 200});
+    ASSERT_EQ(writer.AddFrame(picture.data(), 16, 16), 0);
+    ASSERT_EQ(writer.Finish(), 0);
+  }
+  MovingSquare(0, 0.1f, 3);
+  settings.composite = true;
+  settings.compositeMovie = movie;
+  settings.blurSamples = 2;
+  std::string error;
+  ASSERT_TRUE(gl.Create(64, 64, &error)) << error;
+  for (int format : {kRenderPpm, kRenderGif}) {
+    SetRenderFormat(settings, format);
+    rec.shell.messages.clear();
+    RenderJob job(doc, settings, kViewFront);
+    ASSERT_TRUE(job.Start());
+    job.Resize(32, 32);
+    ASSERT_TRUE(job.Step());
+    job.Resize(64, 64);
+    while (job.Step()) {
+    }
+    job.Finish();
+    if (format == kRenderPpm) {
+      EXPECT_FALSE(job.Failed());
+      EXPECT_EQ(job.FramesWritten(), 4);
+      // Frame 0 is written from its last sample, drawn at the new size.
+      EXPECT_EQ(ReadPicture(dir / "out0.ppm").width, 64);
+      EXPECT_EQ(ReadPicture(dir / "out3.ppm").width, 64);
+    } else {
+      EXPECT_TRUE(job.Failed());
+      EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"Can't write entire file"});
+    }
+  }
+}
+
+}  // namespace
+}  // namespace modra
