@@ -42,7 +42,8 @@ void PrepareDocumentForRender(Document& doc) {
 RenderJob::RenderJob(Document& doc, const RenderSettings& settings, int view)
     : doc_(doc),
       settings_(settings),
-      view_(view),
+      // Any number names one of the eight views: out of range is the camera.
+      view_(view >= 0 && view < kViewCount ? view : kViewCamera),
       output_(settings.format, settings.outputName, *doc.shell) {}
 
 RenderJob::~RenderJob() {

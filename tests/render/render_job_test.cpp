@@ -249,6 +249,8 @@ TEST_F(RenderPipeline, ARenderLooksThroughTheCamera) {
   s.camera.vectorA = {0, 0, -10};
   ASSERT_TRUE(Render(kViewCamera));
   EXPECT_EQ(ReadPicture(dir / "out0.ppm").At(16, 16), kBackground);
+  ASSERT_TRUE(Render(kViewCount));  // no such view: the camera's
+  EXPECT_EQ(ReadPicture(dir / "out0.ppm").At(16, 16), kBackground);
 }
 
 TEST_F(RenderPipeline, MpegMovieDecodesToEveryFrame) {
