@@ -18,8 +18,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "cli/stderr_shell.h"
-#include "formats/import_dispatch.h"
+#include "cli/cli_document.h"
 #include "images/gl_texture_upload.h"
 #include "io/heap_policy.h"
 #include "render/headless_gl.h"
@@ -50,12 +49,11 @@ bool RenderOnce(const std::string& scene, int format, const std::string& output)
     std::cerr << "no context: " << error << "\n";
     return false;
   }
-  StderrShell shell(std::cerr);
-  Document doc(shell);
+  // The document `modra render` makes: textures uploaded into this context.
   GlTextureUpload upload;
-  doc.uploader = &upload;
-  AddTexture(doc, "", "Checker");
-  if (ReadModelFile(doc, scene, false) != 0) return false;
+  CliDocument cli(std::cerr, &upload);
+  Document& doc = cli.doc;
+  if (!Load(doc, scene)) return false;
   PrepareDocumentForRender(doc);
 
   RenderJob job(doc, settings);
