@@ -106,17 +106,7 @@ class SourceWriter {
 
   int ExportNumber(int g) const { return IsNumbered(s_, g) ? s_.groups[g].exportId : 0; }
 
-  void Header() {
-    out_.Text(
-        "#include \"stdafx.h\"\n"
-        "#include \"knf.h\"\n\n"
-        "    /* Visual C++ requires this _DEBUG stuff! */\n\n"
-        "#ifdef _DEBUG\n"
-        "#define new DEBUG_NEW\n"
-        "#undef THIS_FILE\n"
-        "static char THIS_FILE[] = __FILE__;\n"
-        "#endif\n\n");
-  }
+  void Header() { out_.Text(kSourcePreamble); }
 
   void TextureNames() {
     out_.Text("char ");

@@ -11,6 +11,17 @@
 
 namespace modra {
 
+// The lines every exported file starts with, before the first array.
+inline constexpr std::string_view kSourcePreamble =
+    "#include \"stdafx.h\"\n"
+    "#include \"knf.h\"\n\n"
+    "    /* Visual C++ requires this _DEBUG stuff! */\n\n"
+    "#ifdef _DEBUG\n"
+    "#define new DEBUG_NEW\n"
+    "#undef THIS_FILE\n"
+    "static char THIS_FILE[] = __FILE__;\n"
+    "#endif\n\n";
+
 // Rewinds the animation to frame 0 and writes the scene to `path`.
 // 0 on success. -1 after the message "Can't open %s for write" (with the
 // path) when the file cannot be created, or "Can't write output file" when

@@ -30,18 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The lines the export starts every file with; the library file has its
-// own includes instead.
-constexpr std::string_view kExportPreamble =
-    "#include \"stdafx.h\"\n"
-    "#include \"knf.h\"\n\n"
-    "    /* Visual C++ requires this _DEBUG stuff! */\n\n"
-    "#ifdef _DEBUG\n"
-    "#define new DEBUG_NEW\n"
-    "#undef THIS_FILE\n"
-    "static char THIS_FILE[] = __FILE__;\n"
-    "#endif\n\n";
-
 constexpr Vec3 kAxisRed = {1, 0.3f, 0.3f};
 constexpr Vec3 kAxisGreen = {0.3f, 1, 0.3f};
 constexpr Vec3 kAxisBlue = {0.3f, 0.3f, 1};
@@ -184,7 +172,8 @@ bool ReadFile(const fs::path& path, std::string* text) {
   return true;
 }
 
-// The export of one model without its preamble, or false after a message.
+// The export of one model without its preamble (the library file has its
+// own includes instead), or false after a message.
 bool ExportModel(const Model& model, const fs::path& dir, std::string* body) {
   StderrShell shell(std::cerr);
   Document doc(shell);
@@ -195,11 +184,11 @@ bool ExportModel(const Model& model, const fs::path& dir, std::string* body) {
   const bool read = ReadFile(file, &text);
   std::error_code ignored;
   fs::remove(file, ignored);
-  if (!read || text.compare(0, kExportPreamble.size(), kExportPreamble) != 0) {
+  if (!read || text.compare(0, kSourcePreamble.size(), kSourcePreamble) != 0) {
     std::cerr << "modelgen: unexpected export of " << model.prefix << "\n";
     return false;
   }
-  *body = text.substr(kExportPreamble.size());
+  *body = text.substr(kSourcePreamble.size());
   return true;
 }
 
