@@ -43,13 +43,15 @@ bool CopyToClipboard(Document& doc, int frame) {
   return true;
 }
 
-// After key frame `gone` was cut, the key frame before it runs on to the
-// one after it (or stops, when there is none), so no curve ends at a frame
-// that no longer holds keys.
+// After a key frame was cut, the moving keys of the key frame before it
+// run on to the one after it (or stop, when there is none), so no curve
+// ends at a frame that no longer holds keys. A held key (span 0) stays
+// held: its value was not moving towards the cut frame.
 void Rejoin(KeyStore& a, int prev, int next) {
   if (prev == -1) return;
   ForEachKeyInFrame(a, prev, [&](int k) {
     KnfKeyInfo& key = a.keys[k];
+    if (key.span == 0) return;
     bool follows = next != -1 && FindKey(a, next, key.owner, key.kind) != -1;
     key.span = follows ? next - prev : 0;
   });

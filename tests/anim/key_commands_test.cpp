@@ -29,9 +29,18 @@ struct KeyFrameCommands : ::testing::Test {
     doc.modified = false;
   }
   float X(int frame) { return TranslationAt(doc, g, frame)[0]; }
-  int Span(int frame) {
-    int k = FindKey(a, frame, g, kKeyTranslation);
+  int Span(int frame, int kind = kKeyTranslation) {
+    int k = FindKey(a, frame, g, kind);
     return k == -1 ? -999 : a.keys[k].span;
+  }
+  // Translation keyed at 10 and 20, colour (red) from frame 20 on: its keys
+  // at 0 and 10 hold white (span 0), then it fades to red.
+  void KeyColorFrom20() {
+    KeyAt({10, 20});
+    GoToFrame(doc, 20);
+    EnsureKeyed(doc, g, kKeyColor);
+    SetColor(s, g, 1, 0, 0);
+    StoreKey(doc, g, kKeyColor);
   }
   Strings Messages() { return rec.shell.messages; }
 };
@@ -160,6 +169,16 @@ TEST_F(KeyFrameCommands, CutJoinsTheNeighboursOfTheCutFrame) {
   EXPECT_TRUE(doc.modified);
 }
 
+TEST_F(KeyFrameCommands, CutLeavesAHeldParameterHeld) {
+  KeyColorFrom20();
+  GoToFrame(doc, 10);
+  CutOrCopyKeyFrame(doc, true);
+  EXPECT_EQ(Span(0), 20);
+  EXPECT_EQ(Span(0, kKeyColor), 0);
+  GoToFrame(doc, 5);
+  EXPECT_EQ(s.groups[g].color, (Vec3{1, 1, 1}));
+}
+
 TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
   KeyAt({10, 20});
   GoToFrame(doc, 20);
@@ -182,31 +201,22 @@ TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
 }
 
 TEST_F(KeyFrameCommands, PasteKeepsAHeldParameterHeld) {
-  KeyAt({10, 20});
-  // Colour is keyed from frame 20 on: its keys at 0 and 10 hold (span 0).
-  GoToFrame(doc, 20);
-  EnsureKeyed(doc, g, kKeyColor);
-  SetColor(s, g, 1, 0, 0);
-  StoreKey(doc, g, kKeyColor);
-  ASSERT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);
+  KeyColorFrom20();
+  ASSERT_EQ(Span(0, kKeyColor), 0);
   CutOrCopyKeyFrame(doc, false);
   GoToFrame(doc, 5);
   PasteKeyFrame(doc, true);
-  EXPECT_EQ(Span(0), 5);                                   // a running curve now ends here
-  EXPECT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);  // a held value stays held
-  EXPECT_EQ(a.keys[FindKey(a, 5, g, kKeyColor)].span, 5);
+  EXPECT_EQ(Span(0), 5);             // a running curve now ends here
+  EXPECT_EQ(Span(0, kKeyColor), 0);  // a held value stays held
+  EXPECT_EQ(Span(5, kKeyColor), 5);
 }
 
 TEST_F(KeyFrameCommands, ScalingLeavesHeldKeysHeld) {
-  KeyAt({10, 20});
-  GoToFrame(doc, 20);
-  EnsureKeyed(doc, g, kKeyColor);
-  SetColor(s, g, 1, 0, 0);
-  StoreKey(doc, g, kKeyColor);
+  KeyColorFrom20();
   ScaleRange(doc, 0, 20, 40);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 20, 40}));
-  EXPECT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);
-  EXPECT_EQ(a.keys[FindKey(a, 20, g, kKeyColor)].span, 20);
+  EXPECT_EQ(Span(0, kKeyColor), 0);
+  EXPECT_EQ(Span(20, kKeyColor), 20);
   EXPECT_EQ(Span(0), 20);
 }
 
