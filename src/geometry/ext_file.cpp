@@ -36,8 +36,8 @@ std::string Parse(ByteReader& r, const std::string& path, ExtrusionProfile& p,
   p.flags = static_cast<int32_t>(magic & 0xFFu);
   if (old) p.flags >>= 1;
 
-  p.depth = r.F32();
-  p.bevelSize = r.F32();
+  p.depth = FiniteOr(r.F32(), 0);
+  p.bevelSize = FiniteOr(r.F32(), 0);
   if (!r.ok()) return "Can't read all of " + path + "\n";
 
   const int32_t contours = r.I32();

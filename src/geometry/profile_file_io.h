@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "io/byte_reader.h"
+#include "io/finite_values.h"
 #include "scene/shell.h"
 
 namespace modra {
@@ -42,8 +43,9 @@ inline bool ReadProfileFile(const std::string& path, FileBytes& bytes, Shell& sh
 
 // Parses a profile file's bytes into a copy of `profile` with
 // parse(reader, path, copy, warning) -> failure text ("" for success), and
-// replaces `profile` only when the whole file read. 0 or -1; the failure or
-// warning text is told to the user.
+// replaces `profile` only when the whole file read. A point coordinate
+// that is not a finite number becomes 0. 0 or -1; the failure or warning
+// text is told to the user.
 template <class Profile, class Parse>
 int ReadProfileBytes(Profile& profile, const uint8_t* data, size_t size, const std::string& path,
                      Shell& shell, Parse parse) {
@@ -60,6 +62,7 @@ int ReadProfileBytes(Profile& profile, const uint8_t* data, size_t size, const s
     return -1;
   }
   if (!warning.empty()) shell.Message(warning);
+  ReplaceNonFinite(p.points);
   profile = std::move(p);
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "anim/curves.h"
 #include "anim/keying.h"
 #include "io/byte_reader.h"
+#include "io/finite_values.h"
 #include "io/huge_pages.h"
 #include "nativefile/native_format.h"
 #include "scene/bounds.h"
@@ -68,6 +69,8 @@ class NativeParser {
     s.rootHead = count > 0 ? 0 : -1;
     for (int record = 0; record < count; ++record)
       if (!(version == 1 ? OldRecord(record) : Record(record))) return Outcome::kBad;
+    for (DisplayGroup& g : s.groups)
+      ReplaceNonFiniteValues(g);
     if (!IsTree()) return Outcome::kBad;
     if (!out_.scene.anim.keyFrameList.empty()) JoinKeys();
     return Outcome::kLoaded;
@@ -90,6 +93,21 @@ class NativeParser {
     Vec3 v{};
     HeadFloats(v3Offset, v.data(), 3);
     return v;
+  }
+
+  // A damaged file, or one saved while a value was not a number, brings no
+  // such value into the scene: each one becomes 0. The light, camera and
+  // key values read below are made finite the same way.
+  static void ReplaceNonFiniteValues(DisplayGroup& g) {
+    for (DisplayPrimitive& prim : g.primitives)
+      ReplaceNonFinite(prim.vertices);
+    for (Vec3* v : {&g.color, &g.specular, &g.center, &g.centerRotation, &g.rotation,
+                    &g.translation, &g.scale})
+      ReplaceNonFinite(*v);
+    ReplaceNonFinite({&g.alpha, 1});
+    ReplaceNonFinite({&g.shininess, 1});
+    ReplaceNonFinite(g.matrix);
+    ReplaceNonFinite(g.textureTransform);
   }
 
   // A record number in a link field: -1 or a record of this file.
@@ -285,6 +303,15 @@ class NativeParser {
     else
       s.global.background = {0.1f, 0.1f, 0.4f};
     if (!p.ok()) return false;
+    for (Vec3* v : {&cam.viewParams, &cam.rotation, &cam.position, &cam.vectorA, &cam.vectorB,
+                    &s.global.background})
+      ReplaceNonFinite(*v);
+    for (KnfLight& l : s.lights) {
+      for (Vec3* v : {&l.color, &l.position, &l.direction})
+        ReplaceNonFinite(*v);
+      for (float* f : {&l.c1, &l.c2, &l.c3, &l.cutoff, &l.spotPower})
+        *f = FiniteOr(*f, 0);
+    }
     for (int l = 0; l < kLightCount; ++l)
       UpdateLightDirection(s, l, 1);
     out_.hasSettings = true;
@@ -335,6 +362,10 @@ class NativeParser {
       key.owner = owner;
       key.mask = mask;
       if (!p.Words(key.values.data(), words)) return false;
+      // Light types and enabled flags are whole numbers in a float's bits;
+      // the curves are made from the n values alone.
+      if (kind != kKeyLightType && kind != kKeyEnabled)
+        ReplaceNonFinite({key.values.data(), static_cast<size_t>(n)});
       if (kind == kKeyCamera) {
         if ((mask & 3) == kCameraLookAt) {
           int32_t target = std::bit_cast<int32_t>(key.values[kCameraLookAtWord]);

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "io/finite_values.h"
 #include "io/huge_pages.h"
 #include "scene/document.h"
 #include "scene/group_edit.h"
@@ -13,9 +14,6 @@
 namespace modra {
 namespace {
 
-Vec3 Sub(const Vec3& a, const Vec3& b) {
-  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
 float Dot(const Vec3& a, const Vec3& b) {
   return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
@@ -27,6 +25,53 @@ Vec3 Unit(const Vec3& v) {
 
 bool ValidVertex(const ImportMesh& m, int32_t v) {
   return v >= 0 && static_cast<size_t>(v) < m.meshVertices.size();
+}
+
+using DVec3 = std::array<double, 3>;
+
+DVec3 UnitD(DVec3 v) {
+  const double len = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+  return len == 0 ? v : DVec3{v[0] / len, v[1] / len, v[2] / len};
+}
+
+// b x a for sign -1, of the unit edges from p0. In double: the difference
+// and the squares of coordinates near float's limits overflow a float, and
+// an infinite edge would make the normal NaN.
+Vec3 FaceNormal(const Vec3& p0, const Vec3& p1, const Vec3& p2, float sign) {
+  const DVec3 a = UnitD({double(p1[0]) - p0[0], double(p1[1]) - p0[1], double(p1[2]) - p0[2]});
+  const DVec3 b = UnitD({double(p2[0]) - p0[0], double(p2[1]) - p0[1], double(p2[2]) - p0[2]});
+  const DVec3 n = UnitD({(a[1] * b[2] - a[2] * b[1]) * sign, (a[2] * b[0] - a[0] * b[2]) * sign,
+                         (a[0] * b[1] - a[1] * b[0]) * sign});
+  return {static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])};
+}
+
+// Every number a reader staged, made finite before anything is computed
+// from it: a coordinate goes to the origin, a texture coordinate to 0 and a
+// material value to the value a new object starts with. A face whose file
+// normals are not all finite gets its normals made, as a face without any.
+void ReplaceNonFiniteValues(ImportMesh& m) {
+  for (Vec3& p : m.meshVertices)
+    ReplaceNonFinite(p);
+  for (std::array<float, 2>& st : m.meshTexCoords)
+    ReplaceNonFinite(st);
+  ReplaceNonFinite(m.defaultTexCoord);
+  if (m.cornerNormals.size() == m.faces.size())
+    for (size_t f = 0; f < m.faces.size(); ++f) {
+      MeshFace& face = m.faces[f];
+      for (int k = 0; face.hasNormals && k < face.cornerCount; ++k) {
+        const int32_t n = m.cornerNormals[f][k];
+        if (n >= 0 && static_cast<size_t>(n) < m.meshNormals.size() && !AllFinite(m.meshNormals[n]))
+          face.hasNormals = false;
+      }
+    }
+  const MeshObject fresh;
+  for (MeshObject& o : m.objects) {
+    for (int i = 0; i < 3; ++i)
+      o.color[i] = FiniteOr(o.color[i], fresh.color[i]);
+    o.alpha = FiniteOr(o.alpha, fresh.alpha);
+    o.specularLevel = FiniteOr(o.specularLevel, fresh.specularLevel);
+    o.shininess = FiniteOr(o.shininess, fresh.shininess);
+  }
 }
 
 template <class F>
@@ -118,6 +163,7 @@ int AddVertexFace(ImportMesh& m, int face, int vertex) {
 
 int ComputeVertexNormals(ImportMesh& m, float sign) {
   return Guarded([&] {
+    ReplaceNonFiniteValues(m);
     // Large tables filled at once: in huge pages, which fault in far faster.
     m.faceNormals.clear();
     ResizeForFill(m.faceNormals, m.faces.size());
@@ -125,12 +171,8 @@ int ComputeVertexNormals(ImportMesh& m, float sign) {
       const MeshFace& face = m.faces[f];
       const auto& c = face.cornerVertices;
       if (!ValidVertex(m, c[0]) || !ValidVertex(m, c[1]) || !ValidVertex(m, c[2])) continue;
-      const Vec3& p0 = m.meshVertices[c[0]];
-      Vec3 a = Unit(Sub(m.meshVertices[c[1]], p0));
-      Vec3 b = Unit(Sub(m.meshVertices[c[2]], p0));
-      Vec3 n = {(a[1] * b[2] - a[2] * b[1]) * sign, (a[2] * b[0] - a[0] * b[2]) * sign,
-                (a[0] * b[1] - a[1] * b[0]) * sign};
-      m.faceNormals[f] = Unit(n);
+      m.faceNormals[f] =
+          FaceNormal(m.meshVertices[c[0]], m.meshVertices[c[1]], m.meshVertices[c[2]], sign);
     }
     // Per-vertex face lists, in the order the reader linked them.
     const size_t vertices = m.meshVertices.size();
@@ -196,24 +238,24 @@ void NormalizeMeshSize(ImportMesh& m) {
       if (!ValidVertex(m, v)) continue;
       used[v] = 1;
       for (int i = 0; i < 3; ++i) {
-        // One "inf" or "nan" in a file would turn the whole model into
-        // NaN; the point goes to the origin instead.
-        if (!std::isfinite(m.meshVertices[v][i])) m.meshVertices[v][i] = 0;
         lo[i] = std::min(lo[i], m.meshVertices[v][i]);
         hi[i] = std::max(hi[i], m.meshVertices[v][i]);
       }
     }
   if (lo[0] > hi[0]) return;  // no corner at all
-  const Vec3 extent = {hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]};
+  // In double: the extent and centre of a model near float's limits would
+  // overflow a float.
+  const DVec3 extent = {double(hi[0]) - lo[0], double(hi[1]) - lo[1], double(hi[2]) - lo[2]};
   int axis = extent[1] >= extent[0] ? 1 : 0;
   if (extent[2] > extent[axis]) axis = 2;
   // A model without extent (one point) is only centred.
-  const float s = extent[axis] > 0 ? 2.0f / extent[axis] : 1.0f;
-  const Vec3 c = {(lo[0] + hi[0]) * 0.5f, (lo[1] + hi[1]) * 0.5f, (lo[2] + hi[2]) * 0.5f};
+  const double s = extent[axis] > 0 ? 2.0 / extent[axis] : 1.0;
+  const DVec3 c = {(double(lo[0]) + hi[0]) * 0.5, (double(lo[1]) + hi[1]) * 0.5,
+                   (double(lo[2]) + hi[2]) * 0.5};
   for (size_t v = 0; v < m.meshVertices.size(); ++v)
     if (used[v])
       for (int i = 0; i < 3; ++i)
-        m.meshVertices[v][i] = (m.meshVertices[v][i] - c[i]) * s;
+        m.meshVertices[v][i] = static_cast<float>((m.meshVertices[v][i] - c[i]) * s);
 }
 
 void AssignObjectsToParts(ImportMesh& m) {

@@ -115,7 +115,11 @@ int AddFaceToEntry(ImportMesh& m, int part, int entry, int face);
 int AddVertexFace(ImportMesh& m, int face, int vertex);
 
 // Face normals (b x a for sign -1, of the first three corners) and the
-// per-vertex face lists. 0 or -1.
+// per-vertex face lists. 0 or -1. Every reader ends with it, so it first
+// makes every number staged finite: a position, texture coordinate or
+// material value that is not goes to the origin, 0 or a new object's
+// value, and a face whose file normals are not all finite has its normals
+// made. Nothing that is not a finite number reaches a group from here on.
 int ComputeVertexNormals(ImportMesh& m, float sign);
 // A corner's normal: the file's, the face normal (flat entries), or the
 // mean of the face normals of its vertex's faces in the same part and

@@ -1,7 +1,13 @@
 // The Open and Append commands around the readers: what a failure leaves
 // behind, the modified flag, and which finishing steps a native file skips.
 #include "formats/import_dispatch.h"
+
+#include <bit>
+#include <cmath>
+
+#include "formats/cob_test_util.h"
 #include "formats/obj_test_util.h"
+#include "io/finite_values.h"
 #include "nativefile/native_writer.h"
 #include "test_util.h"
 
@@ -91,6 +97,135 @@ TEST(ImportCommands, OnlyTheGroupsJustReadAreCentred) {
   EXPECT_TRUE(s.groups[part].flags & NeedsCentering);
   EXPECT_TRUE(s.groups[part].flags & Enabled);
   EXPECT_EQ(s.selectedGroup, -1);
+}
+
+// ---- Numbers that are not finite, from every reader ----
+
+// A 3DS chunk: id, length counting the header, body.
+std::string Chunk3ds(uint16_t id, const std::string& body) {
+  const uint32_t length = static_cast<uint32_t>(body.size() + 6);
+  std::string c = {static_cast<char>(id), static_cast<char>(id >> 8)};
+  for (int i = 0; i < 4; ++i)
+    c += static_cast<char>(length >> (8 * i));
+  return c + body;
+}
+std::string U16s(std::initializer_list<uint16_t> values) {
+  std::string out;
+  for (uint16_t v : values)
+    out += {static_cast<char>(v), static_cast<char>(v >> 8)};
+  return out;
+}
+std::string F32s(std::initializer_list<float> values) {
+  std::string out;
+  for (float f : values)
+    for (int i = 0; i < 4; ++i)
+      out += static_cast<char>(std::bit_cast<uint32_t>(f) >> (8 * i));
+  return out;
+}
+
+// A white material of red NaN, and a square whose corner (1, 1) has z NaN.
+std::string NanModel3ds() {
+  const std::string material =
+      Chunk3ds(0xAFFF, Chunk3ds(0xA020, Chunk3ds(0x0010, F32s({NAN, 1, 1}))));
+  const std::string mesh =
+      Chunk3ds(0x4100, Chunk3ds(0x4110, U16s({4}) + F32s({0, 0, 0, 1, 0, 0, 1, 1, NAN, 0, 1, 0})) +
+                           Chunk3ds(0x4120, U16s({2, 0, 1, 2, 7, 0, 2, 3, 7})));
+  return Chunk3ds(0x4D4D,
+                  Chunk3ds(0x3D3D, material + Chunk3ds(0x4000, std::string("a", 2) + mesh)));
+}
+
+std::string DxfFace(const char* x3, const char* y3, const char* z3) {
+  std::string s = "0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n";
+  return s + "12\n" + x3 + "\n22\n" + y3 + "\n32\n" + z3 + "\n";
+}
+
+std::string CobWithNaNs(bool binary) {
+  test::CobPolygonChunk p;
+  // The file's matrix spreads the NaN over the whole point, which goes to
+  // the origin: off the line of any two others.
+  p.vertices = {{1, 1, 0}, {2, 1, 0}, {2, 2, NAN}, {1, 2, 0}};
+  p.texVertices = {{0, 0}, {INFINITY, 1}};
+  p.faces = {{0, {{0, 0}, {1, 1}, {2, 0}}}, {0, {{0, 0}, {2, 1}, {3, 0}}}};
+  test::CobMaterialChunk m;
+  m.facet = "smooth";
+  m.rgb = {NAN, 0.5f, 0.5f};
+  m.alpha = NAN;
+  m.ks = INFINITY;
+  test::CobModel model;
+  model.chunks = {p, m};
+  if (!binary) return test::CobAscii(model);
+  const std::vector<uint8_t> bytes = test::CobBinary(model);
+  return {bytes.begin(), bytes.end()};
+}
+
+std::string NativeWithNaNs() {
+  test::RecordedDocument w;
+  const int g = test::AddMesh(w.scene(), "g", {{0, 0, 0}, {1, NAN, 0}, {0, 1, INFINITY}});
+  w.scene().groups[g].primitives[0].vertices[4] = NAN;  // a normal
+  w.scene().groups[g].translation = {NAN, 0, 0};
+  w.scene().groups[g].matrix[12] = NAN;
+  test::ObjTempDir dir;
+  EXPECT_EQ(WriteNativeFile(w.doc, dir / "nan.knf"), 0);
+  return test::ReadText(dir / "nan.knf");
+}
+
+bool GroupIsFinite(const DisplayGroup& g) {
+  for (const DisplayPrimitive& p : g.primitives)
+    if (!AllFinite(p.vertices)) return false;
+  for (const Vec3* v : {&g.color, &g.specular, &g.center, &g.centerRotation, &g.rotation,
+                        &g.translation, &g.scale, &g.bboxMin, &g.bboxMax})
+    if (!AllFinite(*v)) return false;
+  return AllFinite(g.matrix) && AllFinite(g.textureTransform) && std::isfinite(g.alpha) &&
+         std::isfinite(g.shininess);
+}
+
+// A coordinate, a file normal, a texture coordinate or a material value
+// that is "nan", "inf" or beyond float's range reaches no group: the one
+// point goes to the origin and the faces around it keep their own normals.
+TEST(ImportCommands, NoNumberThatIsNotFiniteReachesAGroup) {
+  const struct {
+    const char* file;
+    std::string bytes;
+    bool madeNormals;  // the file's own normals are not checked for length
+  } cases[] = {
+      {"nan2.obj",
+       "v 0 0 0\nv 2 0 0\nv 0 2 nan\nv 2 2 0\nv 0 -2 0\nv 2 -2 0\nvn 0 0 1\nvn nan 0 1\n"
+       "f 1 2 3\nf 2 4 3\nf 1 5 6\nf 1 6 2\ng filed\nf 1//1 5//2 6//1\n",
+       true},
+      {"huge.obj", "v 3e38 0 0\nv -3e38 0 0\nv 0 3e38 1e39\nf 1 2 3\n", true},
+      {"nan.3ds", NanModel3ds(), true},
+      {"nan.cob", CobWithNaNs(false), true},
+      {"nan-binary.cob", CobWithNaNs(true), true},
+      {"nan.dxf",
+       "0\nSECTION\n2\nENTITIES\n" + DxfFace("1", "1", "nan") + DxfFace("0", "1e39", "1") +
+           "0\nENDSEC\n0\nEOF\n",
+       true},
+      {"nan.knf", NativeWithNaNs(), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    test::ObjTempDir dir;
+    test::WriteText(dir / c.file, c.bytes);
+    test::RecordedDocument r;
+    ASSERT_EQ(ReadModelFile(r.doc, dir / c.file, false), 0)
+        << testing::PrintToString(r.shell.messages);
+    const Scene& s = r.scene();
+    int corners = 0;
+    ForEachGroup(s, s.rootHead, [&](int g) {
+      if (!IsLiveGroup(s, g)) return;
+      const DisplayGroup& group = s.groups[g];
+      EXPECT_TRUE(GroupIsFinite(group)) << group.name;
+      const size_t stride = VertexStride(group), normal = group.flags & VertexColors ? 6 : 3;
+      for (const DisplayPrimitive& p : group.primitives) {
+        corners += p.vertexCount;
+        for (size_t v = 0; c.madeNormals && v + stride <= p.vertices.size(); v += stride) {
+          const float* n = &p.vertices[v + normal];
+          EXPECT_NEAR(std::hypot(n[0], n[1], n[2]), 1, 1e-5) << group.name;
+        }
+      }
+    });
+    EXPECT_GT(corners, 0);
+  }
 }
 
 }  // namespace

@@ -108,6 +108,18 @@ TEST(ExtFile, ByteSwappedTwinLoadsTheSameProfile) {
   ExpectSameProfile(native.profile, SampleProfile());
 }
 
+TEST(ExtFile, NumbersThatAreNotFiniteLoadAsZero) {
+  ExtrusionProfile bad = SampleProfile(), want = SampleProfile();
+  bad.depth = NAN;
+  bad.bevelSize = INFINITY;
+  bad.points[0] = NAN;
+  bad.points[5] = -INFINITY;
+  want.depth = want.bevelSize = want.points[0] = want.points[5] = 0;
+  const Load load = LoadBytes(ExtBytes(bad, false));
+  ASSERT_EQ(load.result, 0);
+  ExpectSameProfile(load.profile, want);
+}
+
 TEST(ExtFile, OldFormatShiftsTheFlagsAndReversesTheOuterContour) {
   for (bool big : {false, true}) {
     SCOPED_TRACE(big);

@@ -105,6 +105,16 @@ TEST(SurfFile, ByteSwappedFileKeepsItsCorners) {
   ExpectSameProfile(load.profile, Loaded(SampleProfile()));
 }
 
+TEST(SurfFile, PointsThatAreNotFiniteLoadAsZero) {
+  RevolutionProfile bad = SampleProfile(), want = SampleProfile();
+  bad.points[1] = NAN;
+  bad.points[8] = INFINITY;
+  want.points[1] = want.points[8] = 0;
+  const Load load = LoadBytes(SurfBytes(bad, true));
+  ASSERT_EQ(load.result, 0);
+  ExpectSameProfile(load.profile, Loaded(want));
+}
+
 TEST(SurfFile, OldFilesWithoutCornersLoadWithAWarning) {
   for (bool big : {false, true}) {
     const Load load = LoadBytes(SurfBytes(SampleProfile(), big, false));
