@@ -1,7 +1,10 @@
 #include "view/internal_model.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
+#include "scene/matrix.h"
 #include "view/internal_model_data.h"
 
 namespace modra {
@@ -34,6 +37,37 @@ struct RecordSearch {
   }
 };
 
+// The farthest vertex from the origin over the records that are drawn,
+// each inside its ancestors' matrices; bounded like the search above.
+struct ReachWalk {
+  const KnfDisplayGroup* groups;
+  int count;
+  int budget;
+  float reach = 0;
+
+  void List(int first, int depth, const Mat4& outer) {
+    for (int r = first; r >= 0 && r < count && budget > 0; r = groups[r].next) {
+      --budget;
+      const KnfDisplayGroup& g = groups[r];
+      if (!(g.flags & KNF_ENABLED)) continue;
+      Mat4 own;
+      std::copy(std::begin(g.matrix), std::end(g.matrix), own.begin());
+      const Mat4 m = Multiply(outer, own);
+      if (depth < kMaxModelDepth) List(g.child, depth + 1, m);
+      const int stride =
+          6 + (g.flags & KNF_VERTEX_COLORS ? 3 : 0) + (g.flags & KNF_TEX_COORDS ? 2 : 0);
+      for (int i = 0; g.primitives && i < g.primitiveCount; ++i) {
+        const KnfDisplayPrimitive& prim = g.primitives[i];
+        for (int v = 0; prim.vertices && v < prim.vertexCount; ++v) {
+          const float* at = prim.vertices + static_cast<size_t>(v) * stride;
+          const Vec3 p = TransformPoint(m, {at[0], at[1], at[2]});
+          reach = std::max(reach, std::hypot(p[0], p[1], p[2]));
+        }
+      }
+    }
+  }
+};
+
 int FindOr0(const InternalModel* model, std::string_view name, bool* complete) {
   const int found = FindInternalModelGroup(model, name);
   if (found >= 0) return found;
@@ -52,6 +86,13 @@ int FindInternalModelGroup(const InternalModel* model, std::string_view name) {
   if (!model || !model->scene || !model->scene->groups || model->groupCount <= 0) return -1;
   RecordSearch search{model->scene->groups, model->groupCount, name, model->groupCount};
   return search.List(0, 0);
+}
+
+float InternalModelReach(const InternalModel* model) {
+  if (!model || !model->scene || !model->scene->groups || model->groupCount <= 0) return 0;
+  ReachWalk walk{model->scene->groups, model->groupCount, model->groupCount};
+  walk.List(0, 0, kIdentity);
+  return walk.reach;
 }
 
 LightBulbs FindLightBulbs(const InternalModel* directional, const InternalModel* positional,

@@ -41,6 +41,10 @@ const InternalModel* GetInternalModel(int id);
 // damaged link (out of range, a loop) ends that branch of the walk.
 int FindInternalModelGroup(const InternalModel* model, std::string_view name);
 
+// How far the model reaches from its origin: the distance of its farthest
+// drawn vertex, in the model's own units. 0 for a null model.
+float InternalModelReach(const InternalModel* model);
+
 // A colour one record takes for one draw in place of its own: the light
 // models' bulbs show their light's colour without the compiled records,
 // which every document shares, ever being written.

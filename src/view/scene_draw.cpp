@@ -2,9 +2,13 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "scene/matrix.h"
 #include "view/gl_state.h"
 #include "view/internal_model.h"
+#include "view/projection.h"
 
 namespace modra {
 
@@ -17,15 +21,31 @@ void MultiplyMatrix(const Mat4& m) {
   glMultMatrixf(m.data());
 }
 
-// Where the camera stands, turned the way it looks.
-void DrawCameraModel(const Scene& s) {
+// True when the eye of `view` lies within the model drawn with the current
+// modelview matrix, or so close to it that the near plane cuts into it:
+// the picture would show nothing but the model's inside.
+bool EyeInsideModel(const ViewSetting& view, float reach) {
+  GLfloat m[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, m);
+  // The model's origin and unit length where the view's look applies; the
+  // eye is given with the scene's z, which points the other way.
+  const double dx = m[12] - view.eye[0], dy = m[13] - view.eye[1], dz = m[14] + view.eye[2];
+  const double unit = std::hypot(m[0], m[1], m[2]);
+  return std::hypot(dx, dy, dz) < reach * unit + ViewDepthRange(view).nearPlane;
+}
+
+// Where the camera stands, turned the way it looks; left out while the
+// view looks from inside it (the default camera stands at the eye of the
+// Front and Perspective views).
+void DrawCameraModel(const Scene& s, const ViewSetting& view) {
+  static const float reach = InternalModelReach(GetInternalModel(kCameraModel));
   glEnable(GL_LIGHTING);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glPushMatrix();
   MultiplyMatrix(TranslationMatrix(s.camera.position));
   MultiplyMatrix(RotationMatrix(s.camera.rotation));
   MultiplyMatrix(ScaleMatrix({kCameraModelScale, kCameraModelScale, kCameraModelScale}));
-  DrawInternalModel(GetInternalModel(kCameraModel), false);
+  if (!EyeInsideModel(view, reach)) DrawInternalModel(GetInternalModel(kCameraModel), false);
   glPopMatrix();
 }
 
@@ -88,7 +108,8 @@ void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d) {
   // The scene's z axis points the other way from OpenGL's.
   glScalef(1, 1, -1);
 
-  if (d.cameraDisplay && d.currentView != kViewCamera) DrawCameraModel(s);
+  if (d.cameraDisplay && d.currentView != kViewCamera)
+    DrawCameraModel(s, d.views[std::clamp(d.currentView, 0, kViewCount - 1)]);
   if (d.lightDisplay) {
     glPushMatrix();
     DrawLightModels(s);

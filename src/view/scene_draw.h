@@ -1,9 +1,10 @@
 // One picture of the scene as the main view shows it: the camera and the
 // lights as small models (when their display is on; never the camera from
-// the Camera view), the scene lights, the display mode, every top-level
-// group with its subtree, and the normals when they are shown. The caller
-// has cleared the buffers and set up the view (projection.h); the
-// modelview matrix is left as it was.
+// the Camera view, nor from a view whose eye is inside the camera model or
+// too close to it to see past it), the scene lights, the display mode,
+// every top-level group with its subtree, and the normals when they are
+// shown. The caller has cleared the buffers and set up the view
+// (projection.h); the modelview matrix is left as it was.
 #pragma once
 
 #include "scene/scene.h"

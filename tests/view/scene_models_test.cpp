@@ -163,6 +163,20 @@ TEST_F(SceneModels, CameraShowsInOtherViewsButNotThroughItself) {
   EXPECT_EQ(At(0, 0), Background());
 }
 
+// The default camera stands at the eye of the Front and Perspective views:
+// drawn there, its inside would be the whole picture.
+TEST_F(SceneModels, CameraIsLeftOutOfAViewThatLooksFromInsideIt) {
+  doc.doc.display.cameraDisplay = true;
+  for (int view : {kViewFront, kViewPerspective}) {
+    SCOPED_TRACE(view);
+    doc.doc.display.currentView = view;
+    s().camera = KnfCameraView{};
+    EXPECT_EQ(At(0, 0), Background());
+    s().camera.position = {0, 0, -3.5f};
+    EXPECT_NE(At(0, 0), Background());
+  }
+}
+
 TEST_F(SceneModels, CameraModelStandsAtTheCameraTurnedItsWay) {
   s().camera.position = {0.5f, 0, 0};
   doc.doc.display.cameraDisplay = true;
