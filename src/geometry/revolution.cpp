@@ -110,12 +110,12 @@ bool GetRevolutionProfile(const Scene& s, int g, RevolutionProfile& out) {
 bool GetRevolutionParams(const Scene& s, int g, RevolutionParams& out) {
   RevolutionBlock block;
   if (!ReadBlock(s, g, block)) return false;
-  out.degrees = block.sweep.degrees;
-  // The stored float as the editor shows it: truncated, within int's range.
-  const float steps = block.sweep.steps;
-  out.steps = steps >= -1e9f && steps <= 1e9f ? static_cast<int>(steps) : 0;
-  out.deltaY = block.sweep.deltaY;
-  out.radiusScale = block.sweep.radiusScale;
+  // What the generator builds, not what was stored: the editor shows the
+  // surface the user sees.
+  out.degrees = static_cast<float>(block.Degrees());
+  out.steps = block.Steps();
+  out.deltaY = static_cast<float>(block.DeltaY());
+  out.radiusScale = static_cast<float>(block.RadiusScale());
   return true;
 }
 

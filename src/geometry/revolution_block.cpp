@@ -1,6 +1,7 @@
 #include "geometry/revolution_block.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "geometry/extrusion.h"
@@ -38,6 +39,18 @@ int RevolutionBlock::Steps() const {
   if (!(s >= kMinRevolutionSteps)) return kMinRevolutionSteps;  // also NaN
   if (s >= kMaxRevolutionSteps) return kMaxRevolutionSteps;
   return static_cast<int>(s);
+}
+
+double RevolutionBlock::Degrees() const {
+  return std::isfinite(sweep.degrees) ? sweep.degrees : 0.0;
+}
+
+double RevolutionBlock::DeltaY() const {
+  return std::isfinite(sweep.deltaY) ? sweep.deltaY : 0.0;
+}
+
+double RevolutionBlock::RadiusScale() const {
+  return std::isfinite(sweep.radiusScale) ? sweep.radiusScale : 1.0;
 }
 
 bool ReadRevolutionBlock(const std::vector<uint8_t>& block, RevolutionBlock& out) {

@@ -55,8 +55,14 @@ struct RevolutionBlock {
   bool Corner(int i) const {
     return CornerBit(data, revolution_word::kPoints + 2 * static_cast<size_t>(pointCount), i);
   }
-  // The stored steps held to kMinRevolutionSteps..kMaxRevolutionSteps.
+  // The sweep the generator builds: the stored steps held to
+  // kMinRevolutionSteps..kMaxRevolutionSteps; degrees, delta-Y and radius
+  // scale that are not numbers as 0, 0 and 1, since they would turn every
+  // vertex into one.
   int Steps() const;
+  double Degrees() const;
+  double DeltaY() const;
+  double RadiusScale() const;
 };
 
 // Reads the block's count: at most kMaxProfilePoints points, all inside

@@ -39,10 +39,9 @@ struct Sweep {
 void ComputeSweep(const RevolutionBlock& p, Sweep& w) {
   const int n = p.pointCount;
   const int steps = p.Steps();
-  // Values that are not numbers would turn every vertex into one.
-  const double degrees = std::isfinite(p.sweep.degrees) ? p.sweep.degrees : 0.0;
-  const double deltaY = std::isfinite(p.sweep.deltaY) ? p.sweep.deltaY : 0.0;
-  const double scale = std::isfinite(p.sweep.radiusScale) ? p.sweep.radiusScale : 1.0;
+  const double degrees = p.Degrees();
+  const double deltaY = p.DeltaY();
+  const double scale = p.RadiusScale();
   // Per step: 1/(steps - 1) of the sweep, and that share of a turn's climb
   // and growth. note: written as fractions of a turn, not divided by the
   // steps per turn, so that a sweep of 0 degrees divides by nothing.

@@ -86,6 +86,30 @@ TEST(RevolutionBlock, ParamsAreWrittenLiveAndTakeEffectOnRegeneration) {
   EXPECT_EQ(s.groups[plain].generatorParams.size(), 0u);
 }
 
+TEST(RevolutionBlock, ParamsReportTheSweepThatIsBuilt) {
+  Scene s;
+  const int g = AddRevolution(s, kBox, 0, 360, 10);
+  const struct {
+    RevolutionParams stored, built;
+  } cases[] = {
+      {{90, 5000, 0.5f, 2}, {90, kMaxRevolutionSteps, 0.5f, 2}},
+      {{90, 1, 0, 1}, {90, kMinRevolutionSteps, 0, 1}},
+      {{NAN, 7, INFINITY, -NAN}, {0, 7, 0, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored.steps);
+    ASSERT_TRUE(SetRevolutionParams(s, g, c.stored));
+    RegenerateGroup(s, g, 1);
+    EXPECT_EQ(s.groups[g].primitives[0].vertexCount, 2 * c.built.steps);
+    RevolutionParams shown;
+    ASSERT_TRUE(GetRevolutionParams(s, g, shown));
+    EXPECT_EQ(shown.degrees, c.built.degrees);
+    EXPECT_EQ(shown.steps, c.built.steps);
+    EXPECT_EQ(shown.deltaY, c.built.deltaY);
+    EXPECT_EQ(shown.radiusScale, c.built.radiusScale);
+  }
+}
+
 TEST(RevolutionBlock, LyingBlocksBuildNothing) {
   Scene s;
   const int g = AddRevolution(s, kBox, kCapEnds, 90, 10);
