@@ -1,16 +1,30 @@
 #include "geometry/text.h"
 
 #include <cmath>
+#include <string>
 
 #include "geometry/extrusion.h"
+#include "io/utf8.h"
 #include "scene/group_fields.h"
 
 namespace modra {
 
 namespace {
 
-bool HasGlyph(unsigned char c) {
+bool HasGlyph(char32_t c) {
   return c >= kFirstGlyphCode && c <= kLastGlyphCode;
+}
+
+// The characters of UTF-8 text; a byte that is not part of a well-formed
+// character is one character of its own, which no font has.
+std::u32string Characters(std::string_view text) {
+  std::u32string out;
+  while (!text.empty()) {
+    const Utf8Char c = DecodeUtf8Char(text);
+    out += c.valid ? c.codePoint : U'\uFFFD';
+    text.remove_prefix(c.length);
+  }
+  return out;
 }
 
 // The flags of a new letter: enabled, selected and highlighted. The layout
@@ -26,8 +40,8 @@ const TextFont& TextFontAt(int fontIndex) {
   return kTextFonts[fontIndex];
 }
 
-float CharacterAdvance(const FontOutlines& font, unsigned char c) {
-  return GetGlyphOutline(font, HasGlyph(c) ? c : '+').advance;
+float CharacterAdvance(const FontOutlines& font, char32_t c) {
+  return GetGlyphOutline(font, HasGlyph(c) ? static_cast<unsigned char>(c) : '+').advance;
 }
 
 int CreateText(Document& doc, std::string_view text, float scale, int fontIndex) {
@@ -38,17 +52,17 @@ int CreateText(Document& doc, std::string_view text, float scale, int fontIndex)
   const float s = scale * font.factor;
 
   float width = 0;
-  for (char ch : text)
-    width += CharacterAdvance(*font.outlines, static_cast<unsigned char>(ch));
+  const std::u32string characters = Characters(text);
+  for (char32_t c : characters)
+    width += CharacterAdvance(*font.outlines, c);
   float x = -width * s * 0.5f;
 
   Scene& scene = doc.scene;
   int last = -1;
   bool currentChosen = false;
-  for (char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
+  for (char32_t c : characters) {
     if (HasGlyph(c)) {
-      const GlyphOutline glyph = GetGlyphOutline(*font.outlines, c);
+      const GlyphOutline glyph = GetGlyphOutline(*font.outlines, static_cast<int>(c));
       const int32_t* pointCounts = glyph.pointCounts;
       const float* points = glyph.points;
       const uint8_t* corners = glyph.corners;

@@ -141,17 +141,29 @@ TEST(CreateText, ScaleTwoInArialIsPointFourPerFontUnit) {
   EXPECT_FLOAT_EQ(g.matrix[12], -Advance(Sans(), 'A') * 0.4f / 2);
 }
 
-TEST(CreateText, SpaceMakesNoGroupButAdvancesLikePlus) {
-  test::RecordedDocument rd;
-  CreateText(rd.doc, "- -", 1.0f, 0);
-  const std::vector<int> groups = NewestLast(rd.scene());
-  ASSERT_EQ(groups.size(), 2u);
-  const float step =
-      rd.scene().groups[groups[1]].translation[0] - rd.scene().groups[groups[0]].translation[0];
-  EXPECT_NEAR(step, (Advance(Sans(), '-') + Advance(Sans(), '+')) * 0.2f, 1e-6);
-  // and the space counts in the width
-  EXPECT_NEAR(rd.scene().groups[groups[0]].translation[0],
-              -(2 * Advance(Sans(), '-') + Advance(Sans(), '+')) * 0.2f / 2, 1e-6);
+// Between two dashes: characters without a glyph make no group and each
+// one, of however many bytes, advances like '+'; a byte that is not part
+// of a well-formed UTF-8 character is a character of its own.
+TEST(CreateText, CharactersWithoutGlyphAdvanceOnceLikePlus) {
+  const struct {
+    const char* between;
+    int characters;
+  } cases[] = {{" ", 1},        {"\xc3\xa9", 1},     {"\xf0\x9f\x98\x80", 1},
+               {"\xe9", 1},     {"\xc3", 1},         {"\xe2\x82", 2},
+               {"\xc0\xaf", 2}, {"\xed\xa0\x80", 3}, {"\xf4\x90\x80\x80", 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::string(c.between)));
+    test::RecordedDocument rd;
+    CreateText(rd.doc, std::string("-") + c.between + "-", 1.0f, 0);
+    const std::vector<int> groups = NewestLast(rd.scene());
+    ASSERT_EQ(groups.size(), 2u);
+    const float x0 = rd.scene().groups[groups[0]].translation[0];
+    const float gap = c.characters * Advance(Sans(), '+');
+    EXPECT_NEAR(rd.scene().groups[groups[1]].translation[0] - x0,
+                (Advance(Sans(), '-') + gap) * 0.2f, 1e-6);
+    // and they count in the width
+    EXPECT_NEAR(x0, -(2 * Advance(Sans(), '-') + gap) * 0.2f / 2, 1e-6);
+  }
 }
 
 TEST(CreateText, CharactersOutsideTheFontAreSpaces) {
