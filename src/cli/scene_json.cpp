@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "anim/key_store.h"
+#include "io/utf8.h"
 #include "nativefile/export_order.h"
 #include "scene/group_fields.h"
 
@@ -50,7 +51,7 @@ json Group(const Scene& s, int g, int parent, bool geometry) {
   }
   return {{"index", g},
           {"parent", parent},
-          {"name", group.name},
+          {"name", DisplayText(group.name)},
           {"flags", group.flags},
           {"kind", group.kind},
           {"color", Numbers(group.color)},
@@ -120,7 +121,7 @@ json SceneToJson(const Document& doc, bool geometry) {
 
   json textures = json::array();
   for (const TextureEntry& t : doc.textures.entries)
-    textures.push_back({{"name", t.name}, {"path", t.path}});
+    textures.push_back({{"name", DisplayText(t.name)}, {"path", DisplayText(t.path)}});
 
   json keyFrames = json::array();
   const KeyStore& a = s.anim;

@@ -7,6 +7,7 @@
 #include "geometry/ext_file.h"
 #include "geometry/extrusion.h"
 #include "geometry/surf_file.h"
+#include "nativefile/native_reader.h"
 #include "nativefile/native_test_util.h"
 #include "nativefile/native_writer.h"
 #include "scene/bounds.h"
@@ -79,6 +80,25 @@ TEST_F(CommandLine, ConvertedFilesDumpTheSame) {
   ASSERT_EQ(convert.status, 0) << convert.err;
   EXPECT_EQ(convert.out, "");
   EXPECT_EQ(Modra({"dump", copy, "--geometry"}).out, Modra({"dump", scene, "--geometry"}).out);
+}
+
+TEST_F(CommandLine, NamesInOtherEncodingsDumpAsUtf8AndKeepTheirBytes) {
+  const std::string obj = dir / "l1.obj", knf = dir / "l1.knf";
+  const std::string text = "g caf\xe9\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  test::WriteBytes(obj, {text.begin(), text.end()});
+  ASSERT_EQ(Modra({"convert", obj, knf}).status, 0);
+  for (const std::string& file : {obj, knf}) {
+    Result run = Modra({"dump", file});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(nlohmann::json::parse(run.out)["groups"][0]["name"], "caf\u00e9");
+  }
+  Document doc;
+  ASSERT_EQ(ReadNativeFile(doc, knf, false), 0);
+  EXPECT_EQ(doc.scene.groups[LiveGroupsInOrder(doc.scene).at(0)].name, "caf\xe9");
+  doc.textures.entries = {{"M\xfcnze", "d\xe9j\xe0.ppm"}};
+  const nlohmann::json textures = nlohmann::json::parse(SceneToJson(doc, false).dump())["textures"];
+  EXPECT_EQ(textures[0]["name"], "M\u00fcnze");
+  EXPECT_EQ(textures[0]["path"], "d\u00e9j\u00e0.ppm");
 }
 
 TEST_F(CommandLine, ConvertWritesSourceAndSceneText) {
