@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <new>
+#include <optional>
+#include <set>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -71,14 +74,17 @@ int Check(int result) {
 
 class ObjParser {
  public:
-  explicit ObjParser(Document& doc) : doc_(doc), m_(doc.importMesh) {}
+  // Libraries named by `mtllib` are looked for in `folder`; without one
+  // none are read.
+  ObjParser(Document& doc, std::optional<std::filesystem::path> folder)
+      : doc_(doc), m_(doc.importMesh), folder_(std::move(folder)) {}
 
   // Everything up to the end of the text. 0, or -3 when memory runs out.
   int Parse(std::string_view text) {
     try {
       ResetImportMesh(m_);
       m_.defaultTexCoord = {1, 1};
-      Reserve(text);
+      Survey(text);
       // Positions and normals are numbered from 1.
       m_.meshVertices.push_back({0, 0, 0});
       m_.meshNormals.push_back({0, 0, 0});
@@ -114,19 +120,25 @@ class ObjParser {
 
  private:
   // Room for what the file's lines announce, so that the large tables are
-  // allocated once. Polygons of more than four corners still grow them.
-  void Reserve(std::string_view text) {
+  // allocated once (polygons of more than four corners still grow them),
+  // and the material libraries it names, read before any `usemtl` is, so
+  // that it makes no difference where in the file they are named.
+  void Survey(std::string_view text) {
     size_t vertices = 0, normals = 0, faces = 0;
     const char* p = text.data();
     const char* const end = p + text.size();
     while (end - p >= 3) {
+      const char* e = static_cast<const char*>(std::memchr(p, '\n', end - p));
       if (p[0] == 'v') {
         if (p[1] == ' ') ++vertices;
         if (p[1] == 'n' && p[2] == ' ') ++normals;
       } else if (p[0] == 'f' && p[1] == ' ') {
         ++faces;
+      } else if (p[0] == 'm' && folder_) {
+        const char* lineEnd = e ? e : end;
+        if (lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
+        Libraries(std::string_view(p, static_cast<size_t>(lineEnd - p)));
       }
-      const char* e = static_cast<const char*>(std::memchr(p, '\n', end - p));
       if (!e) break;
       p = e + 1;
     }
@@ -293,12 +305,52 @@ class ObjParser {
     return index;
   }
 
-  // UseWavefrontMaterial, by hash.
+  // `mtllib` names one or more libraries, separated by spaces, relative to
+  // the model's folder. Some exporters write one name that holds spaces:
+  // the whole rest of the line is taken as one name when such a file
+  // exists. A library that is missing, is no regular file or cannot be
+  // read is passed over without a word, as the model reads without it.
+  void Libraries(std::string_view line) {
+    constexpr std::string_view kKeyword = "mtllib ";
+    if (!line.starts_with(kKeyword)) return;
+    std::string_view rest = line.substr(kKeyword.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    rest = rest.substr(0, rest.find_last_not_of(' ') + 1);
+    std::error_code error;
+    if (rest.find(' ') != std::string_view::npos &&
+        std::filesystem::is_regular_file(*folder_ / rest, error)) {
+      Library(rest);
+      return;
+    }
+    Tokens t(rest.data(), rest.data() + rest.size());
+    for (Token name = t.Next(); !name.empty(); name = t.Next())
+      Library(name.view());
+  }
+
+  // The library's materials join those of the libraries read before it;
+  // each file is read once, however often it is named.
+  void Library(std::string_view name) {
+    const std::string path = (*folder_ / name).string();
+    if (!libraryPaths_.insert(path).second) return;
+    FileBytes file;
+    if (ReadWholeFile(path, file) != FileReadStatus::kOk) return;
+    WavefrontMaterialTable table;
+    const std::string_view text(reinterpret_cast<const char*>(file.data.get()), file.size);
+    if (ParseWavefrontMaterials(table, text) != 0) return;
+    library_.insert(library_.end(), std::make_move_iterator(table.entries.begin()),
+                    std::make_move_iterator(table.entries.end()));
+  }
+
+  // UseWavefrontMaterial, by hash, with the file's own libraries first.
   int Object(std::string_view name) {
     if (auto it = objects_.find(name); it != objects_.end()) return it->second;
-    if (table_.empty())
+    if (table_.empty()) {
+      // The first of a name wins.
+      for (const WavefrontMaterial& e : library_)
+        table_.emplace(e.name, &e);
       for (const WavefrontMaterial& e : doc_.materials.entries)
-        table_.emplace(e.name, &e);  // the first of a name wins
+        table_.emplace(e.name, &e);
+    }
     const auto entry = table_.find(name);
     const size_t before = m_.objects.size();
     const int index = AddWavefrontObject(m_, entry == table_.end() ? nullptr : entry->second, name);
@@ -309,6 +361,9 @@ class ObjParser {
 
   Document& doc_;
   ImportMesh& m_;
+  std::optional<std::filesystem::path> folder_;
+  std::vector<WavefrontMaterial> library_;  // the file's libraries, in the order named
+  std::set<std::string> libraryPaths_;
   int part_ = 0;
   int entry_ = 0;
   int material_ = 0;
@@ -323,7 +378,7 @@ class ObjParser {
 }  // namespace
 
 int ReadWavefrontBytes(Document& doc, std::string_view bytes) {
-  ObjParser parser(doc);
+  ObjParser parser(doc, std::nullopt);
   int result = parser.Parse(bytes);
   if (result == 0) result = parser.Finish();
   if (result != 0) ResetImportMesh(doc.importMesh);
@@ -340,7 +395,7 @@ int ReadWavefrontModel(Document& doc, const std::string& path) {
     default:
       return -1;
   }
-  ObjParser parser(doc);
+  ObjParser parser(doc, std::filesystem::path(path).parent_path());
   int result =
       parser.Parse(std::string_view(reinterpret_cast<const char*>(file.data.get()), file.size));
   // The text is not needed for the normals, and the memory is.

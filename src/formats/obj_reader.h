@@ -1,16 +1,17 @@
 // Wavefront .obj models into the staging mesh, and the Wavefront material
-// table that `usemtl` names take their colours from (the table is not read
-// from the library an .obj names; "Load Wavefront Material" fills it).
+// table that "Load Wavefront Material" fills.
 //
 // What the reader takes from a file: `v` positions and `vn` normals (z
 // negated, numbered from 1 in file order), `f`/`fo` faces of three or four
 // corners (longer polygons become a fan of triangles from the first
 // corner), `g` groups (one part each), `s` smoothing groups (`off` or -1:
-// flat) and `usemtl` materials. Everything else is ignored: texture
-// coordinates, `o`, `l`, `p`, `mtllib`, unknown keywords, lines starting
-// with '#' or '$'. Tokens are separated by spaces only; a line that uses
-// tabs between its fields does not say what it seems to. A line break may
-// be LF or CR LF; lines have no length limit.
+// flat), `usemtl` materials and the `mtllib` material libraries beside the
+// file: a material name is looked up in the file's own libraries first,
+// then in the material table, which the libraries leave as it was.
+// Everything else is ignored: texture coordinates, `o`, `l`, `p`, unknown
+// keywords, lines starting with '#' or '$'. Tokens are separated by spaces
+// only; a line that uses tabs between its fields does not say what it
+// seems to. A line break may be LF or CR LF; lines have no length limit.
 //
 // Faces whose corners name a position or normal outside the file's tables
 // (0, negative, or beyond the last one read so far) are skipped whole. A
@@ -31,7 +32,8 @@ namespace modra {
 // when memory runs out. Nothing is said here; the import dispatch reports.
 // A file that holds no faces is still read (its one part is "None").
 int ReadWavefrontModel(Document& doc, const std::string& path);
-// The same for a file's bytes already in memory.
+// The same for a file's bytes already in memory; as they have no folder,
+// the libraries they name are not read.
 int ReadWavefrontBytes(Document& doc, std::string_view bytes);
 
 // Replaces doc.materials with a .mtl library's; 0, or -1 after "Can't open

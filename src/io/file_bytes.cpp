@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cstdio>
@@ -14,9 +16,15 @@ namespace modra {
 FileReadStatus ReadWholeFile(const std::string& path, FileBytes& out) {
   out.data.reset();
   out.size = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) return FileReadStatus::kCannotOpen;
+  // Opened without waiting: a FIFO named where a file belongs (a material
+  // library, say) would otherwise hold the open until someone writes to it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return FileReadStatus::kCannotOpen;
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
+  if (!file) {
+    ::close(fd);
+    return FileReadStatus::kCannotOpen;
+  }
   // Asked of the open file, not by seeking: a directory opens too, and
   // seeking to its end gives a size of 2^63.
   struct stat info;

@@ -8,8 +8,11 @@
 #include <map>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "formats/import_dispatch.h"
 #include "formats/obj_test_util.h"
+#include "formats/wavefront_materials.h"
 
 namespace modra {
 namespace {
@@ -244,19 +247,62 @@ TEST(ObjFileCases, AppendingTwiceGivesTwoFileGroupsNewerFirst) {
   EXPECT_TRUE(r.doc.modified);
 }
 
-TEST(ObjFileCases, MaterialsComeFromTheLoadedLibrary) {
-  test::RecordedDocument r;
-  ASSERT_EQ(LoadWavefrontMaterials(r.doc, test::ModelPath("obj/regr01.mtl")), 0);
-  ASSERT_EQ(ReadModelFile(r.doc, test::ModelPath("obj/regr01.obj"), false), 0);
-  const Scene& s = r.scene();
-  // Groups Door-01 to Door-04 use material Door: Kd 0.8 0.6 0.4, Ks 0.9.
-  for (const char* name : {"Door-01", "Door-04"}) {
-    const int g = test::FindGroup(s, name);
-    ASSERT_NE(g, -1) << name;
-    test::ExpectNear(s.groups[g].color, {0.8f, 0.6f, 0.4f}, 1e-6f);
-    test::ExpectNear(s.groups[g].specular, {0.9f, 0.9f, 0.9f}, 1e-6f);
+// Without "Load Wavefront Material": the colours come from the libraries
+// the files name beside them.
+TEST(ObjFileCases, MaterialsComeFromTheLibrariesTheFileNames) {
+  const struct {
+    const char* file;
+    const char* group;
+    Vec3 color, specular;
+  } cases[] = {{"obj/regr01.obj", "Door-01", {0.8f, 0.6f, 0.4f}, {0.9f, 0.9f, 0.9f}},
+               {"obj/spider.obj", "HLeib01", {0.690196f, 0.639216f, 0.615686f}, {0, 0, 0}},
+               {"obj/spider.obj", "Kopf", {0.827451f, 0.792157f, 0.772549f}, {0, 0, 0}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.group);
+    test::RecordedDocument r;
+    ASSERT_EQ(ReadModelFile(r.doc, test::ModelPath(c.file), false), 0);
+    const Scene& s = r.scene();
+    const int g = test::FindGroup(s, c.group);
+    ASSERT_NE(g, -1);
+    test::ExpectNear(s.groups[g].color, c.color, 1e-6f);
+    test::ExpectNear(s.groups[g].specular, c.specular, 1e-6f);
     EXPECT_FALSE(s.groups[g].flags & VertexColors);
+    EXPECT_EQ(r.doc.materials.entries.size(), WavefrontMaterialTable().entries.size());
   }
+}
+
+// Libraries first, then the material table; libraries that cannot be read
+// are passed over without a word.
+TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
+  test::ObjTempDir dir;
+  test::WriteText(dir / "lib.mtl",
+                  "newmtl red\nKd 0 1 0\nNs 5\nnewmtl own\nKd 0.25 0.5 0.75\nNs 5\n");
+  test::WriteText(dir / "my lib.mtl", "newmtl spaced\nKd 0.5 0 0\nNs 5\n");
+  std::filesystem::create_directory(dir / "folder.mtl");
+  ASSERT_EQ(mkfifo((dir / "pipe.mtl").c_str(), 0600), 0);
+  std::string text =
+      "mtllib missing.mtl folder.mtl pipe.mtl lib.mtl /dev/zero\nmtllib my lib.mtl\n";
+  text += "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+  for (const char* material : {"red", "blue", "own", "spaced", "nowhere"})
+    text += std::string("g ") + material + "\nusemtl " + material + "\nf 1 2 3\n";
+  test::WriteText(dir / "model.obj", text);
+
+  test::RecordedDocument r;
+  ASSERT_EQ(ReadModelFile(r.doc, dir / "model.obj", false), 0);
+  EXPECT_TRUE(r.shell.messages.empty());
+  const std::pair<const char*, Vec3> expected[] = {{"red", {0, 1, 0}},
+                                                   {"blue", {0, 0, 1}},
+                                                   {"own", {0.25f, 0.5f, 0.75f}},
+                                                   {"spaced", {0.5f, 0, 0}},
+                                                   {"nowhere", {0, 0, 0}}};
+  for (const auto& [group, color] : expected) {
+    const int g = test::FindGroup(r.scene(), group);
+    ASSERT_NE(g, -1) << group;
+    test::ExpectNear(r.scene().groups[g].color, color, 0);
+  }
+  // The table is left as "Load Wavefront Material" left it.
+  EXPECT_EQ(FindWavefrontMaterial(r.doc.materials, "own"), nullptr);
+  test::ExpectNear(FindWavefrontMaterial(r.doc.materials, "red")->diffuse, {1, 0, 0}, 0);
 }
 
 TEST(ObjFileCases, ALibraryWithoutNsLinesLeavesEveryMaterialBlack) {
