@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "formats/import_mesh.h"
 #include "io/byte_reader.h"
-#include "scene/import_mesh.h"
 
 namespace modra {
 namespace {

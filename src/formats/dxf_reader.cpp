@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "formats/dxf_groups.h"
+#include "formats/import_mesh.h"
 #include "io/byte_reader.h"
 #include "io/huge_pages.h"
-#include "scene/import_mesh.h"
 
 namespace modra {
 namespace {

@@ -4,9 +4,9 @@
 // two floats, a corner byte and a selected byte per point).
 #pragma once
 
+#include "document/shell.h"
 #include "geometry/extrusion.h"
 #include "scene/scene.h"
-#include "scene/shell.h"
 
 namespace modra {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "document/shell.h"
 #include "io/byte_reader.h"
-#include "scene/shell.h"
 
 namespace modra {
 

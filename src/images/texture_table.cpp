@@ -5,11 +5,11 @@
 #include <new>
 #include <string>
 
+#include "document/document.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
 #include "images/ppm.h"
 #include "io/byte_reader.h"
-#include "scene/document.h"
 
 namespace modra {
 

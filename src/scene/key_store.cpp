@@ -1,4 +1,4 @@
-#include "anim/key_store.h"
+#include "scene/key_store.h"
 
 #include <algorithm>
 #include <new>

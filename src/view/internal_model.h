@@ -7,9 +7,9 @@
 
 #include <string_view>
 
+#include "document/shell.h"
 #include "nativefile/knf/knf.h"
 #include "scene/display_group.h"
-#include "scene/shell.h"
 
 namespace modra {
 

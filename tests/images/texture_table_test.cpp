@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "document/document.h"
 #include "image_test_util.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
-#include "scene/document.h"
 
 namespace modra {
 namespace {

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "document/document.h"
 #include "image_test_util.h"
 #include "render/headless_gl.h"
-#include "scene/document.h"
 
 namespace modra {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "scene/import_mesh.h"
+#include "formats/import_mesh.h"
 #include "test_util.h"
 
 namespace modra {
