@@ -1,7 +1,5 @@
 #include "cli/render_command.h"
 
-#include <stdlib.h>
-
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -40,9 +38,7 @@ bool ParseInt(std::string_view text, int* value) {
 // Mesa chooses a hardware renderer when it finds one; where that fails
 // (no render node, no permission) the software rasteriser still works.
 bool MakeContext(HeadlessGl& gl, int width, int height, std::string* error) {
-  if (gl.Create(width, height, error)) return true;
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-  return gl.Create(width, height, error);
+  return gl.Create(width, height, error) || gl.Create(width, height, error, GlRenderer::kSoftware);
 }
 
 // The settings of the options, or a usage problem in *problem.

@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include "document/document.h"
 #include "image_test_util.h"
@@ -25,8 +24,7 @@ struct GlFixture {
   Document doc{shell};
   GlTextureUpload upload;
   GlFixture() {
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    ready = gl.Create(8, 8, &error);
+    ready = gl.Create(8, 8, &error, GlRenderer::kSoftware);
     doc.uploader = &upload;
   }
 };
