@@ -9,7 +9,7 @@
 
 #include "formats/scan_number.h"
 #include "formats/wavefront_materials.h"
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/huge_pages.h"
 
 namespace modra {
@@ -332,14 +332,9 @@ int ReadWavefrontBytes(Document& doc, std::string_view bytes) {
 
 int ReadWavefrontModel(Document& doc, const std::string& path) {
   FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kNoMemory:
-      return -3;
-    default:
-      return -1;
-  }
+  // The Wavefront reader never says "cannot decode": a file it cannot read
+  // whole is one it cannot open.
+  if (int failed = ReadWholeFile(path, file, {.shortRead = -1})) return failed;
   ObjParser parser(doc);
   int result =
       parser.Parse(std::string_view(reinterpret_cast<const char*>(file.data.get()), file.size));

@@ -9,7 +9,7 @@
 #include "images/bmp.h"
 #include "images/jpeg.h"
 #include "images/ppm.h"
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 
 namespace modra {
 
@@ -86,15 +86,15 @@ struct Messages {
 int LoadJpeg(const Messages& m, int index, const std::string& path) {
   FileBytes file;
   switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
+    case 0:
       break;
-    case FileReadStatus::kCannotOpen:
+    case kFileCannotOpen:
       m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
       return -1;
-    case FileReadStatus::kNoMemory:
+    case kFileTooLarge:
       m.SayUnlessQuiet("Can't get " + std::to_string(file.size) + " bytes of memory\n");
       return -1;
-    case FileReadStatus::kShortRead:
+    case kFileShortRead:
       m.SayUnlessQuiet("Can't read entire file\n");
       return -1;
   }
@@ -124,15 +124,15 @@ int LoadBmp(const Messages& m, int index, const std::string& path) {
 int LoadPpm(const Messages& m, int index, const std::string& path) {
   FileBytes file;
   switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
+    case 0:
       break;
-    case FileReadStatus::kCannotOpen:
+    case kFileCannotOpen:
       m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
       return -1;
-    case FileReadStatus::kNoMemory:
+    case kFileTooLarge:
       m.Say("Unable to allocate memory");
       return -1;
-    case FileReadStatus::kShortRead:
+    case kFileShortRead:
       m.Say("Can't read all of " + Quoted(path));
       return -1;
   }
