@@ -72,7 +72,30 @@ bool SettingsOf(const RenderArgs& args, RenderSettings* s, std::string* problem)
   return true;
 }
 
+// The --frames text of a settings record's range.
+std::string FramesText(const RenderSettings& s) {
+  switch (s.frameRange) {
+    case kRenderCurrentFrame:
+      return "current";
+    case kRenderFromTo:
+      return std::to_string(s.from) + "-" + std::to_string(s.to);
+    default:
+      return "all";
+  }
+}
+
 }  // namespace
+
+RenderArgs::RenderArgs() {
+  const RenderSettings defaults;
+  size = std::to_string(defaults.width) + "x" + std::to_string(defaults.height);
+  oversample = defaults.oversampling;
+  frames = FramesText(defaults);
+  gamma = defaults.gamma;
+  blur = defaults.blurSamples;
+  blurRange = defaults.blurRange;
+  fitSquare = defaults.fitSquare;
+}
 
 std::optional<int> RenderFormatNamed(const std::string& name) {
   return IndexOf(kFormatNames, name);

@@ -24,6 +24,10 @@ int AddProfilePoint(ExtrusionProfile& profile, Shell& shell);
 // with the message, when the profile is full or not exactly two are
 // selected.
 bool PickTwoToSplit(const std::vector<uint8_t>& selected, int total, int picked[2], Shell& shell);
+// Inserts the midpoint of points picked[0] and picked[1] (x, y pairs in
+// `points`) at index `at`: no corner, and the only point selected.
+void InsertMidpoint(std::vector<float>& points, std::vector<uint8_t>& corners,
+                    std::vector<uint8_t>& selected, const int picked[2], int at);
 // Removes selected points, never leaving a contour below 3 points, then
 // clears the selection.
 void CutProfilePoints(ExtrusionProfile& profile);

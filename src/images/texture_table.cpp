@@ -83,58 +83,54 @@ struct Messages {
   }
 };
 
-int LoadJpeg(const Messages& m, int index, const std::string& path) {
-  FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case 0:
-      break;
-    case kFileCannotOpen:
-      m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
-      return -1;
-    case kFileTooLarge:
-      m.SayUnlessQuiet("Can't get " + std::to_string(file.size) + " bytes of memory\n");
-      return -1;
-    case kFileShortRead:
-      m.SayUnlessQuiet("Can't read entire file\n");
-      return -1;
-  }
-  JpegImage jpeg;
-  jpeg.SetBottomUp();  // OpenGL wants the bottom row first
-  const uint8_t* rgb = jpeg.DecodeMemory(file.data.get(), file.size);
+std::string CannotOpen(const std::string& path) {
+  return "Can't open " + Quoted(path) + " for read";
+}
+
+// Decodes with a JPEG or BMP decoder, bottom row first as OpenGL wants it,
+// and uploads the picture as entry `index`; a picture that does not decode
+// is told as `failure`.
+template <class Decoder, class Decode>
+int DecodeAndUpload(const Messages& m, int index, const std::string& failure, Decode decode) {
+  Decoder decoder;
+  decoder.SetBottomUp();
+  const uint8_t* rgb = decode(decoder);
   if (!rgb) {
-    m.Say("Can't convert all of " + Quoted(path));
+    m.Say(failure);
     return -1;
   }
-  m.doc.uploader->Upload(index + 1, rgb, jpeg.Width(), jpeg.Height());
+  m.doc.uploader->Upload(index + 1, rgb, decoder.Width(), decoder.Height());
   return 0;
 }
 
-int LoadBmp(const Messages& m, int index, const std::string& path) {
-  BmpImage bmp;
-  bmp.SetBottomUp();
-  const uint8_t* rgb = bmp.Read(path);
-  if (!rgb) {
-    m.Say("Can't decode " + Quoted(path));
+int LoadJpeg(const Messages& m, int index, const std::string& path) {
+  FileBytes file;
+  if (const int failed = ReadWholeFile(path, file)) {
+    m.SayUnlessQuiet(failed == kFileCannotOpen ? CannotOpen(path)
+                     : failed == kFileTooLarge
+                         ? "Can't get " + std::to_string(file.size) + " bytes of memory\n"
+                         : "Can't read entire file\n");
     return -1;
   }
-  m.doc.uploader->Upload(index + 1, rgb, bmp.Width(), bmp.Height());
-  return 0;
+  return DecodeAndUpload<JpegImage>(
+      m, index, "Can't convert all of " + Quoted(path),
+      [&](JpegImage& jpeg) { return jpeg.DecodeMemory(file.data.get(), file.size); });
+}
+
+int LoadBmp(const Messages& m, int index, const std::string& path) {
+  return DecodeAndUpload<BmpImage>(m, index, "Can't decode " + Quoted(path),
+                                   [&](BmpImage& bmp) { return bmp.Read(path); });
 }
 
 int LoadPpm(const Messages& m, int index, const std::string& path) {
   FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case 0:
-      break;
-    case kFileCannotOpen:
-      m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
-      return -1;
-    case kFileTooLarge:
-      m.Say("Unable to allocate memory");
-      return -1;
-    case kFileShortRead:
-      m.Say("Can't read all of " + Quoted(path));
-      return -1;
+  if (const int failed = ReadWholeFile(path, file)) {
+    if (failed == kFileCannotOpen)
+      m.SayUnlessQuiet(CannotOpen(path));
+    else
+      m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
+                                    : "Can't read all of " + Quoted(path));
+    return -1;
   }
   PpmHeader header;
   switch (ParsePpmHeader(file.data.get(), file.size, &header)) {
