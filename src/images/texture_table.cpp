@@ -83,6 +83,12 @@ struct Messages {
   }
 };
 
+int Upload(Document& doc, int index, const uint8_t* rgb, int width, int height) {
+  if (doc.uploader->Upload(index, rgb, width, height)) return 0;
+  doc.shell->Message("Unable to allocate memory");
+  return -1;
+}
+
 std::string CannotOpen(const std::string& path) {
   return "Can't open " + Quoted(path) + " for read";
 }
@@ -99,8 +105,7 @@ int DecodeAndUpload(const Messages& m, int index, const std::string& failure, De
     m.Say(failure);
     return -1;
   }
-  m.doc.uploader->Upload(index + 1, rgb, decoder.Width(), decoder.Height());
-  return 0;
+  return Upload(m.doc, index, rgb, decoder.Width(), decoder.Height());
 }
 
 int LoadJpeg(const Messages& m, int index, const std::string& path) {
@@ -161,8 +166,7 @@ int LoadPpm(const Messages& m, int index, const std::string& path) {
   const uint8_t* in = file.data.get() + header.dataOffset;
   for (size_t y = 0; y < height; ++y)
     std::memcpy(rgb.get() + (height - 1 - y) * stride, in + y * stride, stride);
-  m.doc.uploader->Upload(index + 1, rgb.get(), header.width, header.height);
-  return 0;
+  return Upload(m.doc, index, rgb.get(), header.width, header.height);
 }
 
 bool EndsWith(std::string_view text, std::string_view tail) {
@@ -192,8 +196,7 @@ int MakeCheckerTexture(Document& doc, int index) {
       out[0] = out[1] = out[2] = level;
     }
   }
-  doc.uploader->Upload(index + 1, rgb.get(), kCheckerSize, kCheckerSize);
-  return 0;
+  return Upload(doc, index, rgb.get(), kCheckerSize, kCheckerSize);
 }
 
 int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
@@ -203,14 +206,14 @@ int AddTexture(Document& doc, std::string_view path, std::string_view name, bool
                                   : LoadTextureImage(doc, index, std::string(path), quiet);
   if (loaded != 0) return -1;
   if (index >= MaxTextures) {
-    doc.uploader->Release(index + 1);
+    doc.uploader->Release(index);
     doc.shell->Message("Too many textures loaded");
     return -1;
   }
   try {
     table.entries.push_back({std::string(name), path.empty() ? kCheckerPath : std::string(path)});
   } catch (const std::bad_alloc&) {
-    doc.uploader->Release(index + 1);
+    doc.uploader->Release(index);
     doc.shell->Message("Not enough memory");
     return -1;
   }

@@ -198,7 +198,7 @@ void RenderJob::DrawView() {
   DisplayState display = doc_.display;
   display.currentView = view_;
   SetupView(view, view_, aspect);
-  DrawScene(drawer_, doc_.scene, display);
+  DrawScene(drawer_, doc_.scene, display, doc_.uploader->DrawingNames());
   if (profiling_) glFinish();
 }
 

@@ -86,7 +86,7 @@ struct ViewRig {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const int v = doc.display.currentView;
     SetupView(doc.display.views[v], v, AspectOf(gl.Width(), gl.Height()));
-    DrawScene(drawer, doc.scene, doc.display);
+    DrawScene(drawer, doc.scene, doc.display, doc.uploader->DrawingNames());
   }
 };
 
