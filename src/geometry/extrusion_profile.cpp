@@ -1,5 +1,6 @@
 #include "geometry/extrusion_profile.h"
 
+#include <cassert>
 #include <cstdint>
 #include <string>
 
@@ -39,6 +40,9 @@ bool PickTwoToSplit(const std::vector<uint8_t>& selected, int total, int picked[
 
 void InsertMidpoint(std::vector<float>& points, std::vector<uint8_t>& corners,
                     std::vector<uint8_t>& selected, const int picked[2], int at) {
+  assert(points.size() == 2 * corners.size() && selected.size() == corners.size());
+  assert(picked[0] >= 0 && static_cast<size_t>(picked[1]) < corners.size());
+  assert(at >= 0 && static_cast<size_t>(at) <= corners.size());
   const float x = (points[2 * picked[0]] + points[2 * picked[1]]) / 2;
   const float y = (points[2 * picked[0] + 1] + points[2 * picked[1] + 1]) / 2;
   points.insert(points.begin() + 2 * at, {x, y});

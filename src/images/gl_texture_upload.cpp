@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cassert>
 #include <new>
 
 namespace modra {
@@ -23,6 +24,7 @@ void DefineTexture(GLuint name, const uint8_t* rgb, int width, int height) {
 }  // namespace
 
 bool GlTextureUpload::Upload(int index, const uint8_t* rgb, int width, int height) {
+  assert(index >= 0 && rgb && width > 0 && height > 0);
   try {
     Picture picture{index, width, height,
                     std::vector<uint8_t>(rgb, rgb + static_cast<size_t>(width) * height * 3)};

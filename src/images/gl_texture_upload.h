@@ -16,7 +16,8 @@ namespace modra {
 
 class GlTextureUpload : public TextureUploader {
  public:
-  // Keeps a copy of the picture until the next DrawingNames.
+  // Keeps a copy of the picture until the next DrawingNames. index is not
+  // negative; the picture has width x height pixels, both at least 1.
   bool Upload(int index, const uint8_t* rgb, int width, int height) override;
   void Release(int index) override;
   // Needs the drawing context current. Each waiting picture becomes a

@@ -1,5 +1,6 @@
 #include "images/texture_table.h"
 
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -84,6 +85,7 @@ struct Messages {
 };
 
 int Upload(Document& doc, int index, const uint8_t* rgb, int width, int height) {
+  assert(doc.uploader);
   if (doc.uploader->Upload(index, rgb, width, height)) return 0;
   doc.shell->Message("Unable to allocate memory");
   return -1;
