@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "view_test_util.h"
@@ -22,7 +23,7 @@ struct FakeModel {
 
   int Add(const char* name, int next = -1, int child = -1) {
     KnfDisplayGroup g{};
-    std::strncpy(g.name, name, sizeof g.name);
+    std::string_view(name).copy(g.name, sizeof g.name - 1);  // g is zeroed: terminated
     g.flags = KNF_ENABLED;
     g.color[0] = g.color[1] = g.color[2] = 1;
     g.shininess = 1;
