@@ -7,7 +7,8 @@ cd "$(dirname "$0")"
 tools/install-packages.sh
 
 build=build/debug
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMODRA_SANITIZE=ON -DMODRA_TESTS=ON
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMODRA_SANITIZE=ON -DMODRA_TESTS=ON \
+  -DMODRA_WERROR=ON
 cmake --build "$build"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"

@@ -9,9 +9,9 @@
 
 #include <string>
 
+#include "document/document.h"
 #include "io/heap_policy.h"
 #include "render/headless_gl.h"
-#include "scene/document.h"
 #include "view/gl_state.h"
 #include "view/pick.h"
 

@@ -19,9 +19,9 @@
 #include <numbers>
 #include <string>
 
+#include "document/document.h"
 #include "io/heap_policy.h"
 #include "render/headless_gl.h"
-#include "scene/document.h"
 #include "scene/matrix.h"
 #include "view/gl_state.h"
 #include "view/projection.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "formats/cob_reader.h"
+#include "formats/import_mesh.h"
 #include "scene/bounds.h"
-#include "scene/import_mesh.h"
 #include "scene/scene.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "document/document.h"
 #include "scene/camera_lights.h"
-#include "scene/document.h"
 #include "scene/group_fields.h"
 #include "scene/matrix.h"
 

@@ -11,9 +11,13 @@ packages=(
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
 )
-if [[ "${1:-}" == "--bench" ]]; then
-  packages+=(libbenchmark-dev)
-fi
+for option in "$@"; do
+  case "$option" in
+    --bench) packages+=(libbenchmark-dev) ;;
+    --fuzz) packages+=(clang) ;;
+    *) echo "usage: $0 [--bench] [--fuzz]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "anim/key_store.h"
+#include "scene/key_store.h"
 
 namespace modra {
 

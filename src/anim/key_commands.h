@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -4,7 +4,7 @@
 // a key frame holding the new value, and the curves around it follow).
 #pragma once
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -2,7 +2,7 @@
 // curves that are running, with one shared curve parameter t and step dt.
 #pragma once
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "cli/stderr_shell.h"
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -1,7 +1,5 @@
 #include "cli/render_command.h"
 
-#include <stdlib.h>
-
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -40,9 +38,7 @@ bool ParseInt(std::string_view text, int* value) {
 // Mesa chooses a hardware renderer when it finds one; where that fails
 // (no render node, no permission) the software rasteriser still works.
 bool MakeContext(HeadlessGl& gl, int width, int height, std::string* error) {
-  if (gl.Create(width, height, error)) return true;
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-  return gl.Create(width, height, error);
+  return gl.Create(width, height, error) || gl.Create(width, height, error, GlRenderer::kSoftware);
 }
 
 // The settings of the options, or a usage problem in *problem.
@@ -76,7 +72,30 @@ bool SettingsOf(const RenderArgs& args, RenderSettings* s, std::string* problem)
   return true;
 }
 
+// The --frames text of a settings record's range.
+std::string FramesText(const RenderSettings& s) {
+  switch (s.frameRange) {
+    case kRenderCurrentFrame:
+      return "current";
+    case kRenderFromTo:
+      return std::to_string(s.from) + "-" + std::to_string(s.to);
+    default:
+      return "all";
+  }
+}
+
 }  // namespace
+
+RenderArgs::RenderArgs() {
+  const RenderSettings defaults;
+  size = std::to_string(defaults.width) + "x" + std::to_string(defaults.height);
+  oversample = defaults.oversampling;
+  frames = FramesText(defaults);
+  gamma = defaults.gamma;
+  blur = defaults.blurSamples;
+  blurRange = defaults.blurRange;
+  fitSquare = defaults.fitSquare;
+}
 
 std::optional<int> RenderFormatNamed(const std::string& name) {
   return IndexOf(kFormatNames, name);

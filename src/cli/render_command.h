@@ -11,17 +11,20 @@
 
 namespace modra {
 
+// The options as typed. Their defaults are those of RenderSettings{}, so
+// the dialog and the command line start from the same render.
 struct RenderArgs {
+  RenderArgs();
   std::string file, output;
   std::string format;  // empty: from the output name's extension
-  std::string size = "256x256";
-  int oversample = 2;
-  std::string frames = "all";
-  float gamma = 1.7f;
-  int blur = 0;
-  float blurRange = 0.5f;
+  std::string size;
+  int oversample;
+  std::string frames;
+  float gamma;
+  int blur;
+  float blurRange;
   std::string composite;
-  bool fitSquare = false;
+  bool fitSquare;
   std::string view;  // set: one picture through this view
   std::string mode;  // empty: the scene's display mode (Textured)
 };

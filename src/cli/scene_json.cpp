@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "anim/key_store.h"
 #include "io/utf8.h"
 #include "nativefile/export_order.h"
 #include "scene/group_fields.h"
+#include "scene/key_store.h"
 
 namespace modra {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

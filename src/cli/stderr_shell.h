@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string_view>
 
-#include "scene/shell.h"
+#include "document/shell.h"
 
 namespace modra {
 

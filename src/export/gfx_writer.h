@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

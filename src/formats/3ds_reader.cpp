@@ -7,8 +7,9 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "formats/import_mesh.h"
 #include "io/byte_reader.h"
-#include "scene/import_mesh.h"
+#include "io/file_bytes.h"
 
 namespace modra {
 namespace {
@@ -404,22 +405,11 @@ int Read3dsBytes(Document& doc, std::span<const uint8_t> bytes) {
 
 int Read3dsModel(Document& doc, const std::string& path) {
   FileBytes file;
-  int result = 0;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      return Read3dsBytes(doc, file.span());
-    case FileReadStatus::kCannotOpen:
-      result = -1;
-      break;
-    case FileReadStatus::kNoMemory:
-      result = -3;
-      break;
-    case FileReadStatus::kShortRead:
-      result = -2;
-      break;
+  if (int failed = ReadWholeFile(path, file)) {
+    ResetImportMesh(doc.importMesh);
+    return failed;
   }
-  ResetImportMesh(doc.importMesh);
-  return result;
+  return Read3dsBytes(doc, file.span());
 }
 
 }  // namespace modra

@@ -21,7 +21,7 @@
 #include <span>
 #include <string>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -19,8 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/import_mesh.h"
 #include "geometry/triangulate.h"
-#include "scene/import_mesh.h"
 
 namespace modra {
 

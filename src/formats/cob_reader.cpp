@@ -7,7 +7,7 @@
 
 #include "formats/cob_builder.h"
 #include "formats/cob_chunks.h"
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 
 namespace modra {
 namespace {
@@ -62,16 +62,8 @@ int ReadCobBytes(Document& doc, std::span<const uint8_t> bytes) {
 
 int ReadCobModel(Document& doc, const std::string& path) {
   FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kCannotOpen:
-      return -1;
-    case FileReadStatus::kNoMemory:
-      return kCobNoMemory;
-    case FileReadStatus::kShortRead:
-      return kCobBadFile;
-  }
+  if (int failed = ReadWholeFile(path, file, {.shortRead = kCobBadFile, .tooLarge = kCobNoMemory}))
+    return failed;
   return ReadCobBytes(doc, file.span());
 }
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "formats/dxf_groups.h"
-#include "io/byte_reader.h"
+#include "formats/import_mesh.h"
+#include "io/file_bytes.h"
 #include "io/huge_pages.h"
-#include "scene/import_mesh.h"
 
 namespace modra {
 namespace {
@@ -220,15 +220,7 @@ int ReadDxfBytes(Document& doc, std::span<const uint8_t> bytes, size_t maxVertic
 
 int ReadDxfModel(Document& doc, const std::string& path) {
   FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kNoMemory:
-      return -3;
-    case FileReadStatus::kCannotOpen:
-    case FileReadStatus::kShortRead:
-      return -1;
-  }
+  if (int failed = ReadWholeFile(path, file, {.shortRead = -1})) return failed;
   if (int result = ReadGroups(doc.importMesh, file.span(), kDxfMaxVertices); result != 0)
     return result;
   // The text is done with: the normal pass's tables need not sit beside it.

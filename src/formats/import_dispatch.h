@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

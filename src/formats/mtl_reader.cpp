@@ -6,7 +6,7 @@
 #include "formats/obj_reader.h"
 #include "formats/scan_number.h"
 #include "formats/wavefront_materials.h"
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 
 namespace modra {
 namespace {
@@ -74,12 +74,12 @@ int ParseWavefrontMaterials(WavefrontMaterialTable& out, std::string_view text) 
 
 int LoadWavefrontMaterials(Document& doc, const std::string& path) {
   FileBytes file;
-  const FileReadStatus status = ReadWholeFile(path, file);
-  if (status != FileReadStatus::kOk && status != FileReadStatus::kNoMemory) {
+  const int status = ReadWholeFile(path, file);
+  if (status != 0 && status != kFileTooLarge) {
     doc.shell->Message("Can't open " + path + " for read");
     return -1;
   }
-  if (status == FileReadStatus::kOk) {
+  if (status == 0) {
     const std::string_view text(reinterpret_cast<const char*>(file.data.get()), file.size);
     if (ParseWavefrontMaterials(doc.materials, text) == 0) return 0;
   }

@@ -12,7 +12,7 @@
 
 #include "formats/scan_number.h"
 #include "formats/wavefront_materials.h"
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/huge_pages.h"
 
 namespace modra {
@@ -333,7 +333,7 @@ class ObjParser {
     const std::string path = (*folder_ / name).string();
     if (!libraryPaths_.insert(path).second) return;
     FileBytes file;
-    if (ReadWholeFile(path, file) != FileReadStatus::kOk) return;
+    if (ReadWholeFile(path, file) != 0) return;
     WavefrontMaterialTable table;
     const std::string_view text(reinterpret_cast<const char*>(file.data.get()), file.size);
     if (ParseWavefrontMaterials(table, text) != 0) return;
@@ -387,14 +387,9 @@ int ReadWavefrontBytes(Document& doc, std::string_view bytes) {
 
 int ReadWavefrontModel(Document& doc, const std::string& path) {
   FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kNoMemory:
-      return -3;
-    default:
-      return -1;
-  }
+  // The Wavefront reader never says "cannot decode": a file it cannot read
+  // whole is one it cannot open.
+  if (int failed = ReadWholeFile(path, file, {.shortRead = -1})) return failed;
   ObjParser parser(doc, std::filesystem::path(path).parent_path());
   int result =
       parser.Parse(std::string_view(reinterpret_cast<const char*>(file.data.get()), file.size));

@@ -24,7 +24,7 @@
 #include <string>
 #include <string_view>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -2,8 +2,8 @@
 
 #include <new>
 
+#include "formats/import_mesh.h"
 #include "formats/obj_reader.h"
-#include "scene/import_mesh.h"
 
 namespace modra {
 

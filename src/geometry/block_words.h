@@ -4,6 +4,7 @@
 // reads.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -35,6 +36,8 @@ inline size_t CornerWordCount(size_t points) {
 // Bit (i mod 32) of word (i div 32) for each non-zero byte; the words start
 // at `word` and must already be zero.
 inline void PackCornerBits(uint8_t* block, size_t word, const uint8_t* corners, size_t points) {
+  for (size_t w = 0; w < CornerWordCount(points); ++w)
+    assert(BlockInt(block, word + w) == 0);
   for (size_t i = 0; i < points; ++i) {
     if (!corners[i]) continue;
     const size_t at = word + i / 32;

@@ -6,6 +6,7 @@
 
 #include "geometry/profile_file_io.h"
 #include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/output_file.h"
 
 namespace modra {

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "document/shell.h"
 #include "geometry/extrusion.h"
-#include "scene/shell.h"
 
 namespace modra {
 

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <new>
 
+#include "geometry/create_group.h"
 #include "geometry/extrusion_block.h"
 #include "geometry/regenerate.h"
 #include "scene/group_fields.h"
@@ -61,18 +62,12 @@ int CreateExtrusion(Document& doc) {
 }
 
 int CreateExtrusionFrom(Document& doc, const ExtrusionProfile& profile) {
-  Scene& s = doc.scene;
-  const int g = NewGroup(s, "");
-  if (g < 0) return -1;
-  MakeExtrusion(s, g, profile.flags, profile.depth, profile.bevelSize,
-                static_cast<int>(profile.pointCounts.size()), profile.pointCounts.data(),
-                profile.points.data(), profile.corners.data());
-  SetGroupName(s, g, "Extrusion");
-  SetColor(s, g, 1.0f, 0.9f, 0.8f);
-  s.groups[g].flags = Enabled | highlighted;
-  s.selectedGroup = g;
-  MarkModified(doc);
-  return g;
+  return CreateGeneratedGroup(doc, "Extrusion", Enabled | highlighted, [&](Scene& s, int g) {
+    MakeExtrusion(s, g, profile.flags, profile.depth, profile.bevelSize,
+                  static_cast<int>(profile.pointCounts.size()), profile.pointCounts.data(),
+                  profile.points.data(), profile.corners.data());
+    SetColor(s, g, 1.0f, 0.9f, 0.8f);
+  });
 }
 
 void MakeExtrusion(Scene& s, int g, int32_t flags, float depth, float bevelSize, int contourCount,

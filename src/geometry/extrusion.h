@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -1,5 +1,6 @@
 #include "geometry/extrusion_profile.h"
 
+#include <cassert>
 #include <cstdint>
 #include <string>
 
@@ -37,6 +38,19 @@ bool PickTwoToSplit(const std::vector<uint8_t>& selected, int total, int picked[
   return true;
 }
 
+void InsertMidpoint(std::vector<float>& points, std::vector<uint8_t>& corners,
+                    std::vector<uint8_t>& selected, const int picked[2], int at) {
+  assert(points.size() == 2 * corners.size() && selected.size() == corners.size());
+  assert(picked[0] >= 0 && static_cast<size_t>(picked[1]) < corners.size());
+  assert(at >= 0 && static_cast<size_t>(at) <= corners.size());
+  const float x = (points[2 * picked[0]] + points[2 * picked[1]]) / 2;
+  const float y = (points[2 * picked[0] + 1] + points[2 * picked[1] + 1]) / 2;
+  points.insert(points.begin() + 2 * at, {x, y});
+  corners.insert(corners.begin() + at, 0);
+  selected.assign(corners.size(), 0);
+  selected[at] = 1;
+}
+
 int AddProfilePoint(ExtrusionProfile& profile, Shell& shell) {
   const int total = TotalPoints(profile);
   int picked[2];
@@ -61,12 +75,7 @@ int AddProfilePoint(ExtrusionProfile& profile, Shell& shell) {
     shell.Message("Need to have two adjacent points selected on the same loop to add a point");
     return -1;
   }
-  const float x = (profile.points[2 * picked[0]] + profile.points[2 * picked[1]]) / 2;
-  const float y = (profile.points[2 * picked[0] + 1] + profile.points[2 * picked[1] + 1]) / 2;
-  profile.points.insert(profile.points.begin() + 2 * insertAt, {x, y});
-  profile.corners.insert(profile.corners.begin() + insertAt, 0);
-  profile.selected.assign(profile.corners.size(), 0);
-  profile.selected[insertAt] = 1;
+  InsertMidpoint(profile.points, profile.corners, profile.selected, picked, insertAt);
   return insertAt;
 }
 

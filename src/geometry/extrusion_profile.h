@@ -4,9 +4,9 @@
 // two floats, a corner byte and a selected byte per point).
 #pragma once
 
+#include "document/shell.h"
 #include "geometry/extrusion.h"
 #include "scene/scene.h"
-#include "scene/shell.h"
 
 namespace modra {
 
@@ -24,6 +24,11 @@ int AddProfilePoint(ExtrusionProfile& profile, Shell& shell);
 // with the message, when the profile is full or not exactly two are
 // selected.
 bool PickTwoToSplit(const std::vector<uint8_t>& selected, int total, int picked[2], Shell& shell);
+// Inserts the midpoint of points picked[0] and picked[1] (x, y pairs in
+// `points`) at index `at`, 0..point count: no corner, and the only point
+// selected. The three arrays agree, as a profile's always do.
+void InsertMidpoint(std::vector<float>& points, std::vector<uint8_t>& corners,
+                    std::vector<uint8_t>& selected, const int picked[2], int at);
 // Removes selected points, never leaving a contour below 3 points, then
 // clears the selection.
 void CutProfilePoints(ExtrusionProfile& profile);

@@ -1,5 +1,6 @@
 #include "geometry/primitives.h"
 
+#include "geometry/create_group.h"
 #include "geometry/primitive_fields.h"
 #include "geometry/primitive_generators.h"
 #include "geometry/regenerate.h"
@@ -15,15 +16,7 @@ constexpr uint32_t kCreatedFlags = Enabled | Selected | highlighted;  // 0x43
 // The common steps of every create button around the kind's Make call.
 template <class Make>
 int CreatePrimitive(Document& doc, const char* name, Make make) {
-  Scene& s = doc.scene;
-  const int g = NewGroup(s, "");
-  if (g == -1) return -1;
-  make(s, g);
-  SetGroupName(s, g, name);
-  s.groups[g].flags = kCreatedFlags;
-  s.selectedGroup = g;
-  MarkModified(doc);
-  return g;
+  return CreateGeneratedGroup(doc, name, kCreatedFlags, make);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "document/shell.h"
 #include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/finite_values.h"
-#include "scene/shell.h"
 
 namespace modra {
 
@@ -26,19 +27,18 @@ inline void AppendFloat(std::vector<uint8_t>& out, float v) {
 // Reads a whole profile file, or tells the user why not and returns false.
 inline bool ReadProfileFile(const std::string& path, FileBytes& bytes, Shell& shell) {
   switch (ReadWholeFile(path, bytes)) {
-    case FileReadStatus::kOk:
+    case 0:
       return true;
-    case FileReadStatus::kCannotOpen:
+    case kFileCannotOpen:
       shell.Message("Can't open " + path + " for read\n");
       return false;
-    case FileReadStatus::kNoMemory:
+    case kFileTooLarge:
       shell.Message("Can't get enough memory\n");
       return false;
-    case FileReadStatus::kShortRead:
+    default:
       shell.Message("Can't read " + path + "\n");
       return false;
   }
-  return false;
 }
 
 // Parses a profile file's bytes into a copy of `profile` with

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <new>
 
+#include "geometry/create_group.h"
 #include "geometry/regenerate.h"
 #include "geometry/revolution_block.h"
 #include "scene/group_fields.h"
@@ -56,17 +57,12 @@ int CreateRevolution(Document& doc) {
 }
 
 int CreateRevolutionFrom(Document& doc, const RevolutionProfile& profile) {
-  Scene& s = doc.scene;
-  const int g = NewGroup(s, "");
-  if (g < 0) return -1;
-  MakeRevolution(s, g, 0, 360.0f, 0.0f, 1.0f, 30, static_cast<int>(profile.corners.size()),
-                 profile.points.data(), profile.corners.data());
-  SetGroupName(s, g, "Surface of Revolution");
-  SetColor(s, g, 1.0f, 0.9f, 0.8f);
-  s.groups[g].flags = Enabled | highlighted;
-  s.selectedGroup = g;
-  MarkModified(doc);
-  return g;
+  return CreateGeneratedGroup(
+      doc, "Surface of Revolution", Enabled | highlighted, [&](Scene& s, int g) {
+        MakeRevolution(s, g, 0, 360.0f, 0.0f, 1.0f, 30, static_cast<int>(profile.corners.size()),
+                       profile.points.data(), profile.corners.data());
+        SetColor(s, g, 1.0f, 0.9f, 0.8f);
+      });
 }
 
 void MakeRevolution(Scene& s, int g, int32_t flags, float degrees, float deltaY, float radiusScale,

@@ -20,12 +20,7 @@ int AddRevolutionPoint(RevolutionProfile& profile, Shell& shell) {
     shell.Message("Need to have two adjacent points selected add a point");
     return -1;
   }
-  const float x = (profile.points[2 * picked[0]] + profile.points[2 * picked[1]]) / 2;
-  const float y = (profile.points[2 * picked[0] + 1] + profile.points[2 * picked[1] + 1]) / 2;
-  profile.points.insert(profile.points.begin() + 2 * insertAt, {x, y});
-  profile.corners.insert(profile.corners.begin() + insertAt, 0);
-  profile.selected.assign(profile.corners.size(), 0);
-  profile.selected[insertAt] = 1;
+  InsertMidpoint(profile.points, profile.corners, profile.selected, picked, insertAt);
   profile.current = insertAt;
   return insertAt;
 }

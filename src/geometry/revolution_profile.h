@@ -4,9 +4,9 @@
 // byte per point).
 #pragma once
 
+#include "document/shell.h"
 #include "geometry/revolution.h"
 #include "scene/scene.h"
-#include "scene/shell.h"
 
 namespace modra {
 

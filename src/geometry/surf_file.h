@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "document/shell.h"
 #include "geometry/revolution.h"
-#include "scene/shell.h"
 
 namespace modra {
 

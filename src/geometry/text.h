@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "document/document.h"
 #include "geometry/fonts/font_outlines.h"
-#include "scene/document.h"
 
 namespace modra {
 

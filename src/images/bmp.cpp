@@ -4,6 +4,7 @@
 #include <new>
 
 #include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/output_file.h"
 
 namespace modra {
@@ -198,7 +199,7 @@ const uint8_t* BmpImage::Read(const std::string& path) {
   rgb_.reset();
   width_ = height_ = 0;
   FileBytes file;
-  if (ReadWholeFile(path, file) != FileReadStatus::kOk) return nullptr;
+  if (ReadWholeFile(path, file) != 0) return nullptr;
   return ReadMemory(file.data.get(), file.size);
 }
 

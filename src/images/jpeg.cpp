@@ -9,7 +9,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/output_file.h"
 
 namespace modra {
@@ -189,7 +189,7 @@ const uint8_t* JpegImage::DecodeFile(const std::string& path) {
   rgb_.reset();
   width_ = height_ = 0;
   FileBytes file;
-  if (ReadWholeFile(path, file) != FileReadStatus::kOk) return nullptr;
+  if (ReadWholeFile(path, file) != 0) return nullptr;
   return DecodeMemory(file.data.get(), file.size);
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "io/byte_reader.h"
+#include "io/file_bytes.h"
 
 namespace modra {
 
@@ -110,10 +110,9 @@ std::unique_ptr<uint8_t[]> ReadPpmMemory(const uint8_t* data, size_t size, int* 
 
 std::unique_ptr<uint8_t[]> ReadPpm(const std::string& path, int* width, int* height) {
   FileBytes file;
-  const FileReadStatus status = ReadWholeFile(path, file);
-  if (status == FileReadStatus::kCannotOpen)
-    std::fprintf(stderr, "Can't open %s for read\n", path.c_str());
-  if (status != FileReadStatus::kOk) return nullptr;
+  const int status = ReadWholeFile(path, file);
+  if (status == kFileCannotOpen) std::fprintf(stderr, "Can't open %s for read\n", path.c_str());
+  if (status != 0) return nullptr;
   return ReadPpmMemory(file.data.get(), file.size, width, height);
 }
 

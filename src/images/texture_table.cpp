@@ -1,15 +1,16 @@
 #include "images/texture_table.h"
 
+#include <cassert>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
 
+#include "document/document.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
 #include "images/ppm.h"
-#include "io/byte_reader.h"
-#include "scene/document.h"
+#include "io/file_bytes.h"
 
 namespace modra {
 
@@ -83,58 +84,60 @@ struct Messages {
   }
 };
 
-int LoadJpeg(const Messages& m, int index, const std::string& path) {
-  FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kCannotOpen:
-      m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
-      return -1;
-    case FileReadStatus::kNoMemory:
-      m.SayUnlessQuiet("Can't get " + std::to_string(file.size) + " bytes of memory\n");
-      return -1;
-    case FileReadStatus::kShortRead:
-      m.SayUnlessQuiet("Can't read entire file\n");
-      return -1;
-  }
-  JpegImage jpeg;
-  jpeg.SetBottomUp();  // OpenGL wants the bottom row first
-  const uint8_t* rgb = jpeg.DecodeMemory(file.data.get(), file.size);
+int Upload(Document& doc, int index, const uint8_t* rgb, int width, int height) {
+  assert(doc.uploader);
+  if (doc.uploader->Upload(index, rgb, width, height)) return 0;
+  doc.shell->Message("Unable to allocate memory");
+  return -1;
+}
+
+std::string CannotOpen(const std::string& path) {
+  return "Can't open " + Quoted(path) + " for read";
+}
+
+// Decodes with a JPEG or BMP decoder, bottom row first as OpenGL wants it,
+// and uploads the picture as entry `index`; a picture that does not decode
+// is told as `failure`.
+template <class Decoder, class Decode>
+int DecodeAndUpload(const Messages& m, int index, const std::string& failure, Decode decode) {
+  Decoder decoder;
+  decoder.SetBottomUp();
+  const uint8_t* rgb = decode(decoder);
   if (!rgb) {
-    m.Say("Can't convert all of " + Quoted(path));
+    m.Say(failure);
     return -1;
   }
-  m.doc.uploader->Upload(index + 1, rgb, jpeg.Width(), jpeg.Height());
-  return 0;
+  return Upload(m.doc, index, rgb, decoder.Width(), decoder.Height());
+}
+
+int LoadJpeg(const Messages& m, int index, const std::string& path) {
+  FileBytes file;
+  if (const int failed = ReadWholeFile(path, file)) {
+    m.SayUnlessQuiet(failed == kFileCannotOpen ? CannotOpen(path)
+                     : failed == kFileTooLarge
+                         ? "Can't get " + std::to_string(file.size) + " bytes of memory\n"
+                         : "Can't read entire file\n");
+    return -1;
+  }
+  return DecodeAndUpload<JpegImage>(
+      m, index, "Can't convert all of " + Quoted(path),
+      [&](JpegImage& jpeg) { return jpeg.DecodeMemory(file.data.get(), file.size); });
 }
 
 int LoadBmp(const Messages& m, int index, const std::string& path) {
-  BmpImage bmp;
-  bmp.SetBottomUp();
-  const uint8_t* rgb = bmp.Read(path);
-  if (!rgb) {
-    m.Say("Can't decode " + Quoted(path));
-    return -1;
-  }
-  m.doc.uploader->Upload(index + 1, rgb, bmp.Width(), bmp.Height());
-  return 0;
+  return DecodeAndUpload<BmpImage>(m, index, "Can't decode " + Quoted(path),
+                                   [&](BmpImage& bmp) { return bmp.Read(path); });
 }
 
 int LoadPpm(const Messages& m, int index, const std::string& path) {
   FileBytes file;
-  switch (ReadWholeFile(path, file)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kCannotOpen:
-      m.SayUnlessQuiet("Can't open " + Quoted(path) + " for read");
-      return -1;
-    case FileReadStatus::kNoMemory:
-      m.Say("Unable to allocate memory");
-      return -1;
-    case FileReadStatus::kShortRead:
-      m.Say("Can't read all of " + Quoted(path));
-      return -1;
+  if (const int failed = ReadWholeFile(path, file)) {
+    if (failed == kFileCannotOpen)
+      m.SayUnlessQuiet(CannotOpen(path));
+    else
+      m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
+                                    : "Can't read all of " + Quoted(path));
+    return -1;
   }
   PpmHeader header;
   switch (ParsePpmHeader(file.data.get(), file.size, &header)) {
@@ -165,8 +168,7 @@ int LoadPpm(const Messages& m, int index, const std::string& path) {
   const uint8_t* in = file.data.get() + header.dataOffset;
   for (size_t y = 0; y < height; ++y)
     std::memcpy(rgb.get() + (height - 1 - y) * stride, in + y * stride, stride);
-  m.doc.uploader->Upload(index + 1, rgb.get(), header.width, header.height);
-  return 0;
+  return Upload(m.doc, index, rgb.get(), header.width, header.height);
 }
 
 bool EndsWith(std::string_view text, std::string_view tail) {
@@ -196,8 +198,7 @@ int MakeCheckerTexture(Document& doc, int index) {
       out[0] = out[1] = out[2] = level;
     }
   }
-  doc.uploader->Upload(index + 1, rgb.get(), kCheckerSize, kCheckerSize);
-  return 0;
+  return Upload(doc, index, rgb.get(), kCheckerSize, kCheckerSize);
 }
 
 int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
@@ -207,14 +208,14 @@ int AddTexture(Document& doc, std::string_view path, std::string_view name, bool
                                   : LoadTextureImage(doc, index, std::string(path), quiet);
   if (loaded != 0) return -1;
   if (index >= MaxTextures) {
-    doc.uploader->Release(index + 1);
+    doc.uploader->Release(index);
     doc.shell->Message("Too many textures loaded");
     return -1;
   }
   try {
     table.entries.push_back({std::string(name), path.empty() ? kCheckerPath : std::string(path)});
   } catch (const std::bad_alloc&) {
-    doc.uploader->Release(index + 1);
+    doc.uploader->Release(index);
     doc.shell->Message("Not enough memory");
     return -1;
   }

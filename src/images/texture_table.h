@@ -1,9 +1,11 @@
 // The texture table: every texture the scene can use, loaded from image
-// files (or the built-in checkerboard) into OpenGL texture objects. Group
-// `textureIndex` values index it; entry i lives in texture object i + 1.
+// files (or the built-in checkerboard). Group `textureIndex` values index
+// it; the uploader gives each entry a texture object of the context that
+// draws, whose name OpenGL chooses.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,21 +30,25 @@ struct TextureTable {
   TextureTable();
 };
 
-// Puts decoded RGB pixels (bottom row first, rows packed) into an OpenGL
-// texture object. The editor and the renderer upload for real; tools that
-// never draw use NoTextureUpload.
+// Where the decoded pictures of the table's entries go (RGB, bottom row
+// first, rows packed). The editor and the renderer hand them to OpenGL
+// (GlTextureUpload); tools that never draw use NoTextureUpload.
 class TextureUploader {
  public:
   virtual ~TextureUploader() = default;
-  virtual void Upload(unsigned textureObject, const uint8_t* rgb, int width, int height) = 0;
-  // Gives back a texture object that was uploaded but is not kept (the
-  // table was full).
-  virtual void Release(unsigned /*textureObject*/) {}
+  // Gives entry `index` this picture in place of any it had. false when
+  // there is no memory to keep it.
+  virtual bool Upload(int index, const uint8_t* rgb, int width, int height) = 0;
+  // Entry `index` is not kept (the table was full): its picture goes too.
+  virtual void Release(int /*index*/) {}
+  // Called by drawing with its context current: the texture object of each
+  // entry, by index (0 where an entry has none). Empty when nothing draws.
+  virtual std::span<const unsigned> DrawingNames() { return {}; }
 };
 
 class NoTextureUpload : public TextureUploader {
  public:
-  void Upload(unsigned, const uint8_t*, int, int) override {}
+  bool Upload(int, const uint8_t*, int, int) override { return true; }
 };
 
 // Splits a ";"-separated directory list; an empty segment ends it. At most
@@ -64,10 +70,10 @@ int FindTexture(const TextureTable& table, std::string_view name);
 // released again ("Too many textures loaded").
 int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet = false);
 // Decodes an image file (JPEG, BMP or binary PPM, by its last three
-// characters) and uploads it as texture object index + 1. 0 or -1.
+// characters) and uploads it as entry `index`'s picture. 0 or -1.
 int LoadTextureImage(Document& doc, int index, const std::string& path, bool quiet = false);
 // The built-in 128 x 128 checkerboard (16-pixel squares, black where bit 4
-// of x equals bit 4 of y) as texture object index + 1. 0 or -1.
+// of x equals bit 4 of y) as entry `index`'s picture. 0 or -1.
 int MakeCheckerTexture(Document& doc, int index);
 // The table index for a texture named in a scene file: an entry of that
 // name, else the first search directory that holds `fileName`, else the

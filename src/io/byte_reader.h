@@ -8,9 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <span>
-#include <string>
 
 namespace modra {
 
@@ -94,21 +92,5 @@ class ByteReader {
   size_t pos_ = 0;
   bool ok_ = true;
 };
-
-// A whole file's bytes.
-struct FileBytes {
-  std::unique_ptr<uint8_t[]> data;
-  size_t size = 0;
-  std::span<const uint8_t> span() const { return {data.get(), size}; }
-};
-enum class FileReadStatus {
-  kOk,
-  kCannotOpen,  // missing, unreadable, or not a regular file (a directory)
-  kNoMemory,    // no memory for it, or larger than any file we read (2 GiB)
-  kShortRead,   // it ended or failed before its size was read
-};
-// Reads a whole file. out.size holds the file's size after kNoMemory too,
-// for the message that reports it.
-FileReadStatus ReadWholeFile(const std::string& path, FileBytes& out);
 
 }  // namespace modra

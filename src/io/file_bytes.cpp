@@ -1,46 +1,43 @@
+#include "io/file_bytes.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
-#include <memory>
 #include <new>
-#include <string>
 
-#include "io/byte_reader.h"
 #include "io/huge_pages.h"
 
 namespace modra {
 
-FileReadStatus ReadWholeFile(const std::string& path, FileBytes& out) {
+int ReadWholeFile(const std::string& path, FileBytes& out, const FileFailureCodes& codes) {
   out.data.reset();
   out.size = 0;
   // Opened without waiting: a FIFO named where a file belongs (a material
   // library, say) would otherwise hold the open until someone writes to it.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return FileReadStatus::kCannotOpen;
+  if (fd < 0) return codes.cannotOpen;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(::fdopen(fd, "rb"), &std::fclose);
   if (!file) {
     ::close(fd);
-    return FileReadStatus::kCannotOpen;
+    return codes.cannotOpen;
   }
   // Asked of the open file, not by seeking: a directory opens too, and
   // seeking to its end gives a size of 2^63.
   struct stat info;
-  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode))
-    return FileReadStatus::kCannotOpen;
+  if (::fstat(::fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) return codes.cannotOpen;
   out.size = static_cast<size_t>(info.st_size);
-  if (info.st_size > INT_MAX) return FileReadStatus::kNoMemory;
+  if (out.size > kMaxFileBytes) return codes.tooLarge;
   // Left uninitialised: the read fills it, and large files load faster.
   out.data.reset(new (std::nothrow) uint8_t[out.size + 1]);
-  if (!out.data) return FileReadStatus::kNoMemory;
+  if (!out.data) return codes.tooLarge;
   AdviseHugePages(out.data.get(), out.size);
   if (std::fread(out.data.get(), 1, out.size, file.get()) != out.size) {
     out.data.reset();
-    return FileReadStatus::kShortRead;
+    return codes.shortRead;
   }
-  return FileReadStatus::kOk;
+  return 0;
 }
 
 }  // namespace modra

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -77,6 +78,7 @@ char* Fixed(char* out, float v) {
 }  // namespace
 
 char* FormatFixed(char* out, float v, int precision) {
+  assert(precision >= 0 && precision <= 6);
   if (precision == 6) return Fixed<6>(out, v);
   if (precision == 4) return Fixed<4>(out, v);
   return General(out, v, precision);

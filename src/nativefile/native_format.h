@@ -19,6 +19,36 @@ inline constexpr int kHeadSizeV2 = 304;
 inline constexpr int kHeadSizeV3 = 312;
 inline constexpr int kNameBytes = 80;  // NUL-terminated, at most 79 characters
 
+// Where the fields of a record head start, in bytes. These are a
+// version-3 head's; a version-2 head holds a single specular level at
+// kHeadSpecular and its shininess at kHeadShininessV2, so every field from
+// kHeadRecordType on sits kHeadV2Shift bytes earlier. A version-1 head ends
+// with the vertex layout at kHeadLayoutV1.
+inline constexpr int kHeadCount = 0;  // primitives; a header record's entries
+inline constexpr int kHeadVertexCount = 4;
+inline constexpr int kHeadColor = 8;
+inline constexpr int kHeadAlpha = 20;
+inline constexpr int kHeadSpecular = 24;
+inline constexpr int kHeadShininessV2 = 28;
+inline constexpr int kHeadLayoutV1 = 32;
+inline constexpr int kHeadShininess = 36;
+inline constexpr int kHeadRecordType = 40;
+inline constexpr int kHeadKind = 44;
+inline constexpr int kHeadPayloadSize = 48;
+inline constexpr int kHeadMagic = 52;
+inline constexpr int kHeadName = 56;
+inline constexpr int kHeadFileFlags = 136;
+inline constexpr int kHeadMatrix = 140;
+// centre, centre rotation, rotation, translation and scale, 3 floats each
+inline constexpr int kHeadTransform = 204;
+inline constexpr int kHeadScale = kHeadTransform + 4 * 12;
+inline constexpr int kHeadTextureTransform = 264;  // 9 floats, the scale last
+inline constexpr int kHeadNext = 300;
+inline constexpr int kHeadChild = 304;
+inline constexpr int kHeadTextureNumber = 308;  // a header record's section
+inline constexpr int kHeadV2Shift = 8;
+static_assert(kHeadTextureNumber + 4 == kHeadSizeV3 && kHeadSizeV3 - kHeadV2Shift == kHeadSizeV2);
+
 // Record types: 0..3 are groups with that vertex layout number.
 inline constexpr int32_t kRecordTextureNames = 4;
 inline constexpr int32_t kRecordAnimation = 5;

@@ -12,6 +12,7 @@
 #include "anim/curves.h"
 #include "anim/keying.h"
 #include "io/byte_reader.h"
+#include "io/file_bytes.h"
 #include "io/finite_values.h"
 #include "io/huge_pages.h"
 #include "nativefile/native_format.h"
@@ -77,10 +78,10 @@ class NativeParser {
   }
 
  private:
-  // Offsets are those of a version-3 head; a version-2 head has a single
-  // specular level, so everything from the record type on sits 8 bytes
-  // earlier.
-  int At(int v3Offset) const { return version_ == 2 && v3Offset >= 40 ? v3Offset - 8 : v3Offset; }
+  // Offsets are those of a version-3 head (native_format.h).
+  int At(int v3Offset) const {
+    return version_ == 2 && v3Offset >= kHeadRecordType ? v3Offset - kHeadV2Shift : v3Offset;
+  }
   int32_t HeadInt(int v3Offset) {
     head_.Seek(At(v3Offset));
     return head_.I32();
@@ -122,21 +123,21 @@ class NativeParser {
     if (!head) return false;
     head_ = ByteReader(head, headSize_);
     head_.swap = r_.swap;
-    if (static_cast<uint32_t>(HeadInt(52)) != kRecordMagic) return false;
-    const int32_t type = HeadInt(40);
-    const int32_t payload = HeadInt(48);
+    if (static_cast<uint32_t>(HeadInt(kHeadMagic)) != kRecordMagic) return false;
+    const int32_t type = HeadInt(kHeadRecordType);
+    const int32_t payload = HeadInt(kHeadPayloadSize);
     if (payload < 0 || static_cast<size_t>(payload) > r_.remaining()) return false;
     ByteReader p(r_.Take(payload), payload);
     p.swap = r_.swap;
 
     DisplayGroup& g = out_.scene.groups[record];
-    if (!Link(HeadInt(300), g.next) || !Link(HeadInt(304), g.child)) return false;
+    if (!Link(HeadInt(kHeadNext), g.next) || !Link(HeadInt(kHeadChild), g.child)) return false;
     if (type >= 0 && type <= 3) return Group(record, type, p);
     if (type == kRecordTextureNames) return TextureNames(record, p);
     if (type == kRecordAnimation) return Animation(record, p);
     if (type == kRecordScene) return Settings(record, p);
     Body(record);
-    if (!(static_cast<uint32_t>(HeadInt(136)) & kFileKeepUnknown)) g.flags = Deleted;
+    if (!(static_cast<uint32_t>(HeadInt(kHeadFileFlags)) & kFileKeepUnknown)) g.flags = Deleted;
     return true;
   }
 
@@ -145,20 +146,20 @@ class NativeParser {
     Scene& s = out_.scene;
     DisplayGroup& g = s.groups[record];
     char name[kNameBytes + 1] = {};
-    head_.Seek(At(56));
+    head_.Seek(At(kHeadName));
     head_.Bytes(name, kNameBytes);
     name[kNameBytes - 1] = '\0';  // at most 79 characters, terminated or not
     g.name = name;
-    const uint32_t fileFlags = static_cast<uint32_t>(HeadInt(136));
+    const uint32_t fileFlags = static_cast<uint32_t>(HeadInt(kHeadFileFlags));
     g.flags =
         ((fileFlags & kFileTextured) ? Textured : 0) | ((fileFlags & kFileDisabled) ? 0 : Enabled);
-    Vec3 color = HeadVec(8);
+    Vec3 color = HeadVec(kHeadColor);
     SetColor(s, record, color[0], color[1], color[2]);
-    HeadFloats(20, &g.alpha, 1);
+    HeadFloats(kHeadAlpha, &g.alpha, 1);
     if (version_ == 2) {
       float level = 0, shininess = 0;
-      HeadFloats(24, &level, 1);
-      HeadFloats(28, &shininess, 1);
+      HeadFloats(kHeadSpecular, &level, 1);
+      HeadFloats(kHeadShininessV2, &shininess, 1);
       if (!(level >= 0 && level <= 1 && shininess >= 1 && shininess <= 128)) {
         level = 0.5f;
         shininess = 15;
@@ -166,31 +167,31 @@ class NativeParser {
       g.specular = {level, level, level};
       g.shininess = shininess;
     } else {
-      Vec3 specular = HeadVec(24);
+      Vec3 specular = HeadVec(kHeadSpecular);
       float shininess = 0;
-      HeadFloats(36, &shininess, 1);
+      HeadFloats(kHeadShininess, &shininess, 1);
       SetSpecular(s, record, specular[0], specular[1], specular[2]);
       SetShininess(s, record, shininess);
     }
-    HeadFloats(140, g.matrix.data(), 16);
-    int at = 204;
+    HeadFloats(kHeadMatrix, g.matrix.data(), 16);
+    int at = kHeadTransform;
     for (Vec3* v : {&g.center, &g.centerRotation, &g.rotation, &g.translation, &g.scale}) {
       *v = HeadVec(at);
       at += 12;
     }
-    HeadFloats(264, g.textureTransform.data(), 9);
-    out_.textureNumber[record] = HeadInt(308);
+    HeadFloats(kHeadTextureTransform, g.textureTransform.data(), 9);
+    out_.textureNumber[record] = HeadInt(kHeadTextureNumber);
   }
 
   bool Group(int record, int32_t layout, ByteReader& p) {
     Body(record);
     DisplayGroup& g = out_.scene.groups[record];
     g.flags |= LayoutFlags(layout);
-    const int32_t primitives = HeadInt(0);
+    const int32_t primitives = HeadInt(kHeadCount);
     if (primitives < 0 || static_cast<size_t>(primitives) > p.remaining() / 4) return false;
     if (!Primitives(g, primitives, p, false)) return false;
 
-    g.kind = HeadInt(44);
+    g.kind = HeadInt(kHeadKind);
     size_t size = GeneratorParamSize(g);
     if (g.kind == kKindRevolution || g.kind == kKindExtrusion) {
       size_t start = p.pos();
@@ -233,14 +234,14 @@ class NativeParser {
     head_.swap = r_.swap;
     Scene& s = out_.scene;
     DisplayGroup& g = s.groups[record];
-    const int32_t primitives = HeadInt(0);
-    const int32_t layout = HeadInt(32);
+    const int32_t primitives = HeadInt(kHeadCount);
+    const int32_t layout = HeadInt(kHeadLayoutV1);
     if (layout < 0 || layout > 3) return false;
     if (primitives < 0 || static_cast<size_t>(primitives) > r_.remaining() / 4) return false;
     g.flags = Enabled | LayoutFlags(layout);
-    Vec3 color = HeadVec(8);
+    Vec3 color = HeadVec(kHeadColor);
     SetColor(s, record, color[0], color[1], color[2]);
-    HeadFloats(20, &g.alpha, 1);
+    HeadFloats(kHeadAlpha, &g.alpha, 1);
     g.next = record + 1 < count_ ? record + 1 : -1;
     return Primitives(g, primitives, r_, true);
   }
@@ -257,7 +258,7 @@ class NativeParser {
 
   bool TextureNames(int record, ByteReader& p) {
     Header(record);
-    const int32_t count = HeadInt(0);
+    const int32_t count = HeadInt(kHeadCount);
     if (count < 0 || static_cast<size_t>(count) > p.remaining() / 10) return false;
     for (int32_t i = 0; i < count; ++i) {
       std::string name, file;
@@ -278,7 +279,7 @@ class NativeParser {
 
   bool Settings(int record, ByteReader& p) {
     Header(record);
-    const int32_t section = HeadInt(308);
+    const int32_t section = HeadInt(kHeadTextureNumber);
     if (append_) return true;
     if (section != 2 && section != 3) {
       NotSupported("scene version %d in file not supported", section);
@@ -320,14 +321,14 @@ class NativeParser {
 
   bool Animation(int record, ByteReader& p) {
     Header(record);
-    const int32_t section = HeadInt(308);
+    const int32_t section = HeadInt(kHeadTextureNumber);
     if (append_) return true;
     if (section != 3) {
       NotSupported("animation version %d in file not supported", section);
       return true;
     }
     KeyStore& a = out_.scene.anim;
-    const int32_t frames = HeadInt(0);
+    const int32_t frames = HeadInt(kHeadCount);
     if (frames < 0 || static_cast<size_t>(frames) > p.remaining() / 8) return false;
     for (int32_t i = 0; i < frames; ++i) {
       const int32_t frame = p.I32();
@@ -573,14 +574,9 @@ int ReadNativeBytes(Document& doc, std::span<const uint8_t> bytes, const std::st
 
 int ReadNativeFile(Document& doc, const std::string& path, bool append) {
   FileBytes bytes;
-  switch (ReadWholeFile(path, bytes)) {
-    case FileReadStatus::kOk:
-      break;
-    case FileReadStatus::kCannotOpen:
-      return -1;
-    default:
-      return -2;  // no memory for it, or it ended early
-  }
+  // A file that cannot be held or ended early is one that cannot be decoded.
+  if (int failed = ReadWholeFile(path, bytes, {.cannotOpen = -1, .shortRead = -2, .tooLarge = -2}))
+    return failed;
   return ReadNativeBytes(doc, bytes.span(), path, append);
 }
 

@@ -24,16 +24,16 @@ class Head {
  public:
   Head() {
     bytes_.fill(0);
-    Floats(140, kIdentity.data(), 16);
+    Floats(kHeadMatrix, kIdentity.data(), 16);
     const float scale[3] = {1, 1, 1};
-    Floats(252, scale, 3);
-    Floats(288, scale, 3);
+    Floats(kHeadScale, scale, 3);
+    Floats(kHeadTextureTransform + 6 * 4, scale, 3);
   }
   void Int(int at, int32_t v) { std::memcpy(&bytes_[at], &v, 4); }
   void Floats(int at, const float* v, int n) { std::memcpy(&bytes_[at], v, 4 * n); }
   void Name(const std::string& name) {
     size_t n = std::min<size_t>(name.size(), kNameBytes - 1);
-    std::memcpy(&bytes_[56], name.data(), n);
+    std::memcpy(&bytes_[kHeadName], name.data(), n);
   }
   const uint8_t* data() const { return bytes_.data(); }
 
@@ -115,13 +115,13 @@ class NativeWriter {
 
   void HeaderHead(int32_t type, int32_t count, int32_t payload, int number, int32_t section) {
     Head head;
-    head.Int(0, count);
-    head.Int(40, type);
-    head.Int(48, payload);
-    head.Int(52, static_cast<int32_t>(kRecordMagic));
-    head.Int(300, AfterHeader(number));
-    head.Int(304, -1);
-    head.Int(308, section);
+    head.Int(kHeadCount, count);
+    head.Int(kHeadRecordType, type);
+    head.Int(kHeadPayloadSize, payload);
+    head.Int(kHeadMagic, static_cast<int32_t>(kRecordMagic));
+    head.Int(kHeadNext, AfterHeader(number));
+    head.Int(kHeadChild, -1);
+    head.Int(kHeadTextureNumber, section);
     out_.Write(head.data(), kHeadSizeV3);
   }
 
@@ -236,30 +236,30 @@ class NativeWriter {
       vertices += p.count;
 
     Head head;
-    head.Int(0, static_cast<int32_t>(pieces.size()));
-    head.Int(4, static_cast<int32_t>(vertices));
-    head.Floats(8, group.color.data(), 3);
-    head.Floats(20, &group.alpha, 1);
-    head.Floats(24, group.specular.data(), 3);
-    head.Floats(36, &group.shininess, 1);
-    head.Int(40, layout);
-    head.Int(44, group.kind);
-    head.Int(48, static_cast<int32_t>(params.size() + vertices * stride * 4 + 4 * pieces.size()));
-    head.Int(52, static_cast<int32_t>(kRecordMagic));
+    head.Int(kHeadCount, static_cast<int32_t>(pieces.size()));
+    head.Int(kHeadVertexCount, static_cast<int32_t>(vertices));
+    head.Floats(kHeadColor, group.color.data(), 3);
+    head.Floats(kHeadAlpha, &group.alpha, 1);
+    head.Floats(kHeadSpecular, group.specular.data(), 3);
+    head.Floats(kHeadShininess, &group.shininess, 1);
+    head.Int(kHeadRecordType, layout);
+    head.Int(kHeadKind, group.kind);
+    head.Int(kHeadPayloadSize, static_cast<int32_t>(params.size() + vertices * stride * 4 + 4 * pieces.size()));
+    head.Int(kHeadMagic, static_cast<int32_t>(kRecordMagic));
     head.Name(group.name);
-    head.Int(136, ((group.flags & Textured) ? kFileTextured : 0) |
+    head.Int(kHeadFileFlags, ((group.flags & Textured) ? kFileTextured : 0) |
                       ((group.flags & Enabled) ? 0 : kFileDisabled));
-    head.Floats(140, group.matrix.data(), 16);
-    int at = 204;
+    head.Floats(kHeadMatrix, group.matrix.data(), 16);
+    int at = kHeadTransform;
     for (const Vec3* v : {&group.center, &group.centerRotation, &group.rotation, &group.translation,
                           &group.scale}) {
       head.Floats(at, v->data(), 3);
       at += 12;
     }
-    head.Floats(264, group.textureTransform.data(), 9);
-    head.Int(300, NextLiveExportId(s_, g));
-    head.Int(304, FirstChildExportId(s_, g));
-    head.Int(308, TextureNumber(used_, group));
+    head.Floats(kHeadTextureTransform, group.textureTransform.data(), 9);
+    head.Int(kHeadNext, NextLiveExportId(s_, g));
+    head.Int(kHeadChild, FirstChildExportId(s_, g));
+    head.Int(kHeadTextureNumber, TextureNumber(used_, group));
     out_.Write(head.data(), kHeadSizeV3);
 
     for (const FilePiece& p : pieces) {

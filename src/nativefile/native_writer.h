@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "scene/document.h"
+#include "document/document.h"
 
 namespace modra {
 

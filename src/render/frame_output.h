@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <string>
 
+#include "document/shell.h"
 #include "images/jpeg.h"
 #include "render/gif_movie_writer.h"
 #include "render/mpeg_writer.h"
 #include "render/render_settings.h"
-#include "scene/shell.h"
 
 namespace modra {
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <type_traits>
+#include <vector>
 
 namespace modra {
 
@@ -60,22 +61,54 @@ bool LoadFboFunctions(FboFunctions* f) {
          load(&f->renderbufferStorage, "glRenderbufferStorage");
 }
 
-EGLDisplay OpenDisplay() {
+template <class Function>
+Function EglFunction(const char* name) {
+  return reinterpret_cast<Function>(eglGetProcAddress(name));
+}
+
+EGLDisplay Initialized(EGLDisplay display) {
+  return display != EGL_NO_DISPLAY && eglInitialize(display, nullptr, nullptr) ? display
+                                                                               : EGL_NO_DISPLAY;
+}
+
+// Mesa's software rasteriser is one of the EGL devices; choosing it there
+// changes nothing for the rest of the process, as the environment variable
+// that also forces it would.
+EGLDisplay OpenSoftwareDisplay() {
+  const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  if (!HasExtension(clientExtensions, "EGL_EXT_device_enumeration") ||
+      !HasExtension(clientExtensions, "EGL_EXT_platform_device"))
+    return EGL_NO_DISPLAY;
+  auto queryDevices = EglFunction<PFNEGLQUERYDEVICESEXTPROC>("eglQueryDevicesEXT");
+  auto deviceString = EglFunction<PFNEGLQUERYDEVICESTRINGEXTPROC>("eglQueryDeviceStringEXT");
+  auto getPlatformDisplay =
+      EglFunction<PFNEGLGETPLATFORMDISPLAYEXTPROC>("eglGetPlatformDisplayEXT");
+  if (!queryDevices || !deviceString || !getPlatformDisplay) return EGL_NO_DISPLAY;
+  EGLint count = 0;
+  if (!queryDevices(0, nullptr, &count) || count <= 0) return EGL_NO_DISPLAY;
+  std::vector<EGLDeviceEXT> devices(static_cast<size_t>(count));
+  if (!queryDevices(count, devices.data(), &count)) return EGL_NO_DISPLAY;
+  for (EGLint i = 0; i < count; ++i)
+    if (HasExtension(deviceString(devices[i], EGL_EXTENSIONS), "EGL_MESA_device_software"))
+      return Initialized(getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr));
+  return EGL_NO_DISPLAY;
+}
+
+EGLDisplay OpenDisplay(GlRenderer renderer) {
+  if (renderer == GlRenderer::kSoftware) return OpenSoftwareDisplay();
   // Mesa's surfaceless platform needs neither X nor a GPU device node; when
   // it is missing, the default display is the best remaining guess.
   const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
   if (HasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
-    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    auto getPlatformDisplay =
+        EglFunction<PFNEGLGETPLATFORMDISPLAYEXTPROC>("eglGetPlatformDisplayEXT");
     if (getPlatformDisplay) {
-      EGLDisplay display =
-          getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-      if (display != EGL_NO_DISPLAY && eglInitialize(display, nullptr, nullptr)) return display;
+      EGLDisplay display = Initialized(
+          getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr));
+      if (display != EGL_NO_DISPLAY) return display;
     }
   }
-  EGLDisplay display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
-  if (display != EGL_NO_DISPLAY && eglInitialize(display, nullptr, nullptr)) return display;
-  return EGL_NO_DISPLAY;
+  return Initialized(eglGetDisplay(EGL_DEFAULT_DISPLAY));
 }
 
 bool Fail(std::string* error, const char* what) {
@@ -97,12 +130,14 @@ HeadlessGl::~HeadlessGl() {
   Release();
 }
 
-bool HeadlessGl::Create(int width, int height, std::string* error) {
+bool HeadlessGl::Create(int width, int height, std::string* error, GlRenderer renderer) {
   Release();
   if (width <= 0 || height <= 0) return Fail(error, "framebuffer size must be positive");
 
-  EGLDisplay display = OpenDisplay();
-  if (display == EGL_NO_DISPLAY) return Fail(error, "no EGL display");
+  EGLDisplay display = OpenDisplay(renderer);
+  if (display == EGL_NO_DISPLAY)
+    return Fail(error,
+                renderer == GlRenderer::kSoftware ? "no software EGL device" : "no EGL display");
   display_ = display;
   if (!HasExtension(eglQueryString(display, EGL_EXTENSIONS), "EGL_KHR_surfaceless_context"))
     return Release(), Fail(error, "EGL cannot make a context current without a surface");

@@ -3,15 +3,17 @@
 // the fixed-function drawing code runs unchanged), drawing into a
 // framebuffer object of a fixed size. Tests and the batch renderer draw
 // with it and read the pixels back with glReadPixels.
-//
-// Mesa picks its rasteriser when the display is created; for pixels that
-// repeat from machine to machine set LIBGL_ALWAYS_SOFTWARE=1 beforehand
-// (llvmpipe).
 #pragma once
 
 #include <string>
 
 namespace modra {
+
+// Which rasteriser draws.
+enum class GlRenderer {
+  kDefault,   // Mesa's choice: a GPU when it finds one it may use
+  kSoftware,  // Mesa's software device (llvmpipe): the same pixels on every machine
+};
 
 class HeadlessGl {
  public:
@@ -26,7 +28,8 @@ class HeadlessGl {
   // covering them. false with a reason in *error (when not null) if any
   // step fails; the object then holds nothing. Calling it again replaces
   // what the object held.
-  bool Create(int width, int height, std::string* error);
+  bool Create(int width, int height, std::string* error,
+              GlRenderer renderer = GlRenderer::kDefault);
   // Makes this context and its framebuffer current again (after another
   // context was used on this thread).
   void MakeCurrent();

@@ -1,6 +1,7 @@
 #include "render/render_image.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 namespace modra {
@@ -24,6 +25,9 @@ void MapBytes(uint8_t* bytes, size_t count, const std::array<uint8_t, 256>& tabl
 
 void AverageSamples(const std::vector<std::vector<uint8_t>>& samples, int count, size_t size,
                     uint8_t* out) {
+  assert(static_cast<size_t>(std::max(count, 0)) <= samples.size());
+  assert(std::all_of(samples.begin(), samples.begin() + std::max(count, 0),
+                     [&](const std::vector<uint8_t>& sample) { return sample.size() >= size; }));
   if (count < 1) return;
   // Sums in 32-bit lanes, a block at a time, so the loop vectorises and
   // the sums stay in cache.

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <new>
 
-#include "anim/key_store.h"
 #include "anim/playback.h"
+#include "document/group_edit.h"
 #include "render/render_image.h"
-#include "scene/group_edit.h"
+#include "scene/key_store.h"
 #include "view/gl_state.h"
 #include "view/projection.h"
 #include "view/scene_draw.h"
@@ -198,7 +198,7 @@ void RenderJob::DrawView() {
   DisplayState display = doc_.display;
   display.currentView = view_;
   SetupView(view, view_, aspect);
-  DrawScene(drawer_, doc_.scene, display);
+  DrawScene(drawer_, doc_.scene, display, doc_.uploader->DrawingNames());
   if (profiling_) glFinish();
 }
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "document/document.h"
 #include "render/frame_output.h"
 #include "render/movie_reader.h"
 #include "render/render_settings.h"
-#include "scene/document.h"
 #include "view/draw_groups.h"
 
 namespace modra {

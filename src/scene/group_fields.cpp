@@ -1,6 +1,7 @@
 #include "scene/group_fields.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <new>
 
@@ -31,49 +32,59 @@ int32_t ReadWord(const std::vector<uint8_t>& block, size_t at) {
 }  // namespace
 
 void SetColor(Scene& s, int g, float r, float gr, float b) {
+  assert(IsValidSlot(s, g));
   s.groups[g].color = {Clamp01(r), Clamp01(gr), Clamp01(b)};
 }
 
 void SetSpecular(Scene& s, int g, float r, float gr, float b) {
+  assert(IsValidSlot(s, g));
   s.groups[g].specular = {Clamp01(r), Clamp01(gr), Clamp01(b)};
 }
 
 void SetShininess(Scene& s, int g, float shininess) {
+  assert(IsValidSlot(s, g));
   s.groups[g].shininess = shininess > 128.0f ? 128.0f : (shininess < 1.0f ? 1.0f : shininess);
 }
 
 void AddTranslation(Scene& s, int g, float dx, float dy, float dz) {
+  assert(IsValidSlot(s, g));
   Vec3& t = s.groups[g].translation;
   t = {t[0] + dx, t[1] + dy, t[2] + dz};
 }
 
 void AddCenter(Scene& s, int g, float dx, float dy, float dz) {
+  assert(IsValidSlot(s, g));
   Vec3& c = s.groups[g].center;
   c = {c[0] + dx, c[1] + dy, c[2] + dz};
 }
 
 void AddScale(Scene& s, int g, float dx, float dy, float dz) {
+  assert(IsValidSlot(s, g));
   Vec3& c = s.groups[g].scale;
   c = {c[0] + dx, c[1] + dy, c[2] + dz};
 }
 
 void AddRotation(Scene& s, int g, float dx, float dy, float dz) {
+  assert(IsValidSlot(s, g));
   Vec3& r = s.groups[g].rotation;
   r = {r[0] + dx, r[1] + dy, r[2] + dz};
   Wrap(r, 36000.0f);
 }
 
 void AddCenterRotation(Scene& s, int g, float dx, float dy, float dz) {
+  assert(IsValidSlot(s, g));
   Vec3& r = s.groups[g].centerRotation;
   r = {r[0] + dx, r[1] + dy, r[2] + dz};
   Wrap(r, 360.0f);
 }
 
 void GetMatrix(const Scene& s, int g, float out[16]) {
+  assert(IsValidSlot(s, g));
   std::copy(s.groups[g].matrix.begin(), s.groups[g].matrix.end(), out);
 }
 
 void SetMatrix(Scene& s, int g, const float in[16]) {
+  assert(IsValidSlot(s, g));
   std::copy(in, in + 16, s.groups[g].matrix.begin());
 }
 
@@ -88,6 +99,7 @@ Mat4 GroupMatrixFromFields(const DisplayGroup& group) {
 }
 
 void BuildGroupMatrix(Scene& s, int g) {
+  assert(IsValidSlot(s, g));
   s.groups[g].matrix = GroupMatrixFromFields(s.groups[g]);
 }
 
@@ -148,6 +160,7 @@ int MappingKindOffset(int32_t kind) {
 }
 
 int AllocGeneratorParams(Scene& s, int g) {
+  assert(IsValidSlot(s, g));
   DisplayGroup& group = s.groups[g];
   int size = GeneratorParamSize(group);
   if (size == 0) return 0;
@@ -164,6 +177,7 @@ int AllocGeneratorParams(Scene& s, int g) {
 }
 
 void SetGeneratorParams(Scene& s, int g, size_t size, const void* bytes) {
+  assert(IsValidSlot(s, g));
   if (size == 0 || bytes == nullptr) return;
   std::vector<uint8_t>& block = s.groups[g].generatorParams;
   block.clear();
@@ -176,6 +190,7 @@ void SetGeneratorParams(Scene& s, int g, size_t size, const void* bytes) {
 }
 
 void SetVariableParamSize(Scene& s, int g, int32_t size) {
+  assert(IsValidSlot(s, g));
   std::vector<uint8_t>& block = s.groups[g].generatorParams;
   try {
     if (block.size() < 4) block.resize(4, 0);
@@ -186,6 +201,7 @@ void SetVariableParamSize(Scene& s, int g, int32_t size) {
 }
 
 int GetMappingKind(const Scene& s, int g) {
+  assert(IsValidSlot(s, g));
   const DisplayGroup& group = s.groups[g];
   int at = MappingKindOffset(group.kind);
   if (at < 0 || group.generatorParams.size() < static_cast<size_t>(at) + 4) return 0;
@@ -196,6 +212,7 @@ int GetMappingKind(const Scene& s, int g) {
 }
 
 void SetMappingKind(Scene& s, int g, int mappingKind) {
+  assert(IsValidSlot(s, g));
   DisplayGroup& group = s.groups[g];
   int at = MappingKindOffset(group.kind);
   if (at < 0 || group.generatorParams.size() < static_cast<size_t>(at) + 4) return;

@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "scene/camera_lights.h"
 #include "scene/matrix.h"
 
 namespace modra {
@@ -142,6 +143,50 @@ void LinkAtFront(Scene& s, int g, int parent) {
   } else {
     s.groups[g].next = s.groups[parent].child;
     s.groups[parent].child = g;
+  }
+}
+
+int PreviousSibling(const Scene& s, int g) {
+  int prev = -1;
+  bool found = false;
+  ForEachSibling(s, CurrentLevelHead(s), [&](int c) {
+    if (found) return;
+    if (c == g) {
+      found = true;
+      return;
+    }
+    prev = c;
+  });
+  return found ? prev : -1;
+}
+
+void ReleaseGroup(Scene& s, int g) {
+  if (!IsValidSlot(s, g)) return;
+  DisplayGroup& group = s.groups[g];
+  group = DisplayGroup{};
+  group.flags = Deleted;
+  group.next = s.freeHead;
+  s.freeHead = g;
+  // A later group in this slot must not inherit the animation, nor the
+  // camera's gaze.
+  PurgeOwnerKeys(s.anim, g);
+  StopLookingAt(s, g);
+}
+
+int CopyGroup(Scene& s, int src) {
+  if (!IsValidSlot(s, src)) return -1;
+  int savedRoot = s.rootHead;
+  try {
+    DisplayGroup copy = s.groups[src];
+    int c = NewGroup(s, copy.name);
+    if (c == -1) return -1;
+    s.rootHead = savedRoot;
+    copy.next = -1;
+    s.groups[c] = std::move(copy);
+    return c;
+  } catch (const std::bad_alloc&) {
+    s.rootHead = savedRoot;
+    return -1;
   }
 }
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "anim/key_store.h"
 #include "scene/display_group.h"
+#include "scene/key_store.h"
 #include "scene/lights_camera.h"
 
 namespace modra {
@@ -117,5 +117,16 @@ std::vector<int32_t> ParentTable(const Scene& s);
 void UnlinkGroup(Scene& s, int g, const GroupLink& link);
 // Pushes g at the front of the level whose parent is given (-1: top level).
 void LinkAtFront(Scene& s, int g, int parent);
+
+// The sibling before g in the level being edited; -1 when g is first or
+// not in that level.
+int PreviousSibling(const Scene& s, int g);
+// Frees g's body, forgets its keys and puts the slot at the front of the
+// free list. g must already be unlinked.
+void ReleaseGroup(Scene& s, int g);
+// A deep copy of src's body in a new slot, linked nowhere: its `next` is
+// -1 and its `child` still names src's first child for the caller to
+// replace. -1 when memory runs out.
+int CopyGroup(Scene& s, int src);
 
 }  // namespace modra

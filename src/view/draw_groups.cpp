@@ -89,7 +89,7 @@ void DrawSolidAxis(const Scene& s) {
   glLoadIdentity();
   SetDefaultLights();
   glLoadMatrixf(here.data());
-  DrawInternalModel(GetInternalModel(kAxisModel), false);
+  DrawInternalModel(GetInternalModel(kAxisModel), {});
   SetAllLights(s);
 }
 
@@ -235,7 +235,7 @@ void GroupDrawer::DrawOwn(const Scene& s, int g, const DrawSwitches& sw) {
   if (textured) {
     SetSpecular(group);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(group.textureIndex + 1));
+    glBindTexture(GL_TEXTURE_2D, TextureName(sw.textureNames, group.textureIndex));
     if (!vertexColors) glColor3fv(group.color.data());
     // note: a group marked Textured without texture coordinates has none
     // in its vertices; its stride must not be read as if it had.

@@ -14,6 +14,7 @@
 // still matched its group cost more than it saved.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "scene/scene.h"
@@ -34,11 +35,19 @@ struct DrawSwitches {
   bool solidAxis = true;         // ... as the arrows of the axis model, not three lines
   bool lighting = true;          // filled drawing may light
   bool texturedPass = false;     // Textured groups bind their texture
+  // The texture object of each table entry (TextureUploader::DrawingNames).
+  std::span<const unsigned> textureNames;
   // While picking: every group is one flat colour, boxes are drawn as
   // geometry and vertex colours are ignored.
   bool pickOverride = false;
   Vec3 pickColor = {0, 0, 0};
 };
+
+// The texture object drawing binds for table entry `index`: the one the
+// uploader made for it, or 0 (no texture) when it made none.
+inline unsigned TextureName(std::span<const unsigned> names, int index) {
+  return index >= 0 && static_cast<size_t>(index) < names.size() ? names[index] : 0;
+}
 
 // Holds the work buffers of the walks, so one drawer reused across frames
 // allocates nothing once they have grown. Needs a current context.

@@ -5,11 +5,12 @@
 // walk of its records.
 #pragma once
 
+#include <span>
 #include <string_view>
 
+#include "document/shell.h"
 #include "nativefile/knf/knf.h"
 #include "scene/display_group.h"
-#include "scene/shell.h"
 
 namespace modra {
 
@@ -57,10 +58,12 @@ struct RecordColor {
 // it was: colour white, lighting on, filled polygons and colour material
 // first; then each enabled record with its subtree (a disabled one hides
 // its subtree), inside its own matrix, children before its own primitives.
-// Materials and vertex layouts follow the groups' rules; a record binds its
-// texture (texture number + 1) only when `textured` is set. A null model
-// draws nothing. Needs a current context.
-void DrawInternalModel(const InternalModel* model, bool textured, const RecordColor& tint = {});
+// Materials and vertex layouts follow the groups' rules; a textured record
+// binds the object `textureNames` gives its texture number, and none when
+// there is none (so an empty list draws the model untextured). A null
+// model draws nothing. Needs a current context.
+void DrawInternalModel(const InternalModel* model, std::span<const unsigned> textureNames,
+                       const RecordColor& tint = {});
 
 // The sub-group of each light model that takes the light's colour. A lamp
 // whose bulb is missing gets record 0 instead; the others keep theirs.

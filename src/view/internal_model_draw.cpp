@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "view/draw_groups.h"
 #include "view/internal_model.h"
 
 namespace modra {
@@ -42,7 +43,7 @@ int DrawnCount(int type, int n) {
 struct ModelWalk {
   const KnfDisplayGroup* groups;
   int count;
-  bool textured;
+  std::span<const unsigned> textureNames;
   const RecordColor& tint;
   int budget;  // records left to visit: a looped link ends the walk
 
@@ -68,10 +69,12 @@ struct ModelWalk {
     const GLfloat specular[4] = {g.specular[0], g.specular[1], g.specular[2], 1};
     glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
     glMaterialf(GL_FRONT, GL_SHININESS, std::clamp(4 * g.shininess + 1, 0.0f, 128.0f));
-    const bool withTexture = textured && (g.flags & KNF_TEXTURED) && g.textureNumber >= 0;
+    const GLuint texture =
+        (g.flags & KNF_TEXTURED) ? TextureName(textureNames, g.textureNumber) : 0;
+    const bool withTexture = texture != 0;
     if (withTexture) {
       glEnable(GL_TEXTURE_2D);
-      glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(g.textureNumber) + 1);
+      glBindTexture(GL_TEXTURE_2D, texture);
     } else {
       glDisable(GL_TEXTURE_2D);
     }
@@ -108,7 +111,8 @@ struct ModelWalk {
 
 }  // namespace
 
-void DrawInternalModel(const InternalModel* model, bool textured, const RecordColor& tint) {
+void DrawInternalModel(const InternalModel* model, std::span<const unsigned> textureNames,
+                       const RecordColor& tint) {
   if (!model || !model->scene || !model->scene->groups || model->groupCount <= 0) return;
   glColor3f(1, 1, 1);
   glEnable(GL_LIGHTING);
@@ -118,7 +122,7 @@ void DrawInternalModel(const InternalModel* model, bool textured, const RecordCo
   glPushMatrix();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
-  ModelWalk walk{model->scene->groups, model->groupCount, textured, tint, model->groupCount};
+  ModelWalk walk{model->scene->groups, model->groupCount, textureNames, tint, model->groupCount};
   walk.List(0, 0);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 
 namespace modra {
@@ -28,6 +29,7 @@ DepthRange ViewDepthRange(const ViewSetting& view) {
 }
 
 void SetupView(const ViewSetting& view, int viewIndex, float aspect) {
+  assert(viewIndex >= 0 && viewIndex < kViewCount);
   if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 1;
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();

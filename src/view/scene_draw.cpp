@@ -45,7 +45,7 @@ void DrawCameraModel(const Scene& s, const ViewSetting& view) {
   MultiplyMatrix(TranslationMatrix(s.camera.position));
   MultiplyMatrix(RotationMatrix(s.camera.rotation));
   MultiplyMatrix(ScaleMatrix({kCameraModelScale, kCameraModelScale, kCameraModelScale}));
-  if (!EyeInsideModel(view, reach)) DrawInternalModel(GetInternalModel(kCameraModel), false);
+  if (!EyeInsideModel(view, reach)) DrawInternalModel(GetInternalModel(kCameraModel), {});
   glPopMatrix();
 }
 
@@ -81,7 +81,7 @@ void DrawLightModels(const Scene& s) {
     glPushMatrix();
     MultiplyMatrix(place);
     MultiplyMatrix(ScaleMatrix({kLightModelScale, kLightModelScale, kLightModelScale}));
-    DrawInternalModel(GetInternalModel(model), false, bulb);
+    DrawInternalModel(GetInternalModel(model), {}, bulb);
     glPopMatrix();
   }
 }
@@ -100,7 +100,8 @@ DrawSwitches SceneDrawSwitches(const Scene& s, const DisplayState& d) {
   return sw;
 }
 
-void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d) {
+void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
+               std::span<const unsigned> textureNames) {
   glMatrixMode(GL_MODELVIEW);
   glColor3f(1, 1, 1);
   SetDefaultLights();
@@ -120,7 +121,8 @@ void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d) {
   SetAllLights(s);
   glPopMatrix();
 
-  const DrawSwitches sw = SceneDrawSwitches(s, d);
+  DrawSwitches sw = SceneDrawSwitches(s, d);
+  sw.textureNames = textureNames;
   const bool wire = sw.displayMode == kWireFrame;
   if (wire || !sw.lighting)
     glDisable(GL_LIGHTING);

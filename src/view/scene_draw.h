@@ -16,7 +16,9 @@ namespace modra {
 // The switches a scene draw gives the group walk for display state d.
 DrawSwitches SceneDrawSwitches(const Scene& s, const DisplayState& d);
 
-// Needs a current context with the state of InitGlState.
-void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d);
+// Needs a current context with the state of InitGlState. Textured groups
+// bind the objects of `textureNames` (none: drawn without textures).
+void DrawScene(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
+               std::span<const unsigned> textureNames = {});
 
 }  // namespace modra

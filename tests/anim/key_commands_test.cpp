@@ -3,7 +3,7 @@
 
 #include "anim/key_commands.h"
 #include "anim_util.h"
-#include "scene/group_edit.h"
+#include "document/group_edit.h"
 
 namespace modra {
 namespace {

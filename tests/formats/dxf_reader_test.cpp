@@ -17,7 +17,7 @@
 
 #include "formats/dxf_groups.h"
 #include "formats/import_dispatch.h"
-#include "scene/import_mesh.h"
+#include "formats/import_mesh.h"
 #include "test_util.h"
 
 namespace modra {

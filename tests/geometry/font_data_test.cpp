@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "document/document.h"
 #include "geometry/extrusion.h"
 #include "geometry/fonts/font_outlines.h"
 #include "geometry/text.h"
 #include "geometry/triangulate.h"
-#include "scene/document.h"
 
 namespace modra {
 namespace {

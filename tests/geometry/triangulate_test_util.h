@@ -231,7 +231,8 @@ inline void ExpectTiles(const Polygon& p, const Output& out, bool checkCrossings
   const int stride = 3 + p.extra;
   std::map<std::vector<float>, int> inputIndex;
   for (int i = p.Count() - 1; i >= 0; --i)
-    inputIndex[std::vector<float>(&p.vertices[i * stride], &p.vertices[(i + 1) * stride])] = i;
+    inputIndex[std::vector<float>(p.vertices.data() + i * stride,
+                                  p.vertices.data() + (i + 1) * stride)] = i;
 
   double expectedArea = std::fabs(SignedArea(rings[0]));
   for (size_t h = 1; h < rings.size(); ++h)

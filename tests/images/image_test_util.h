@@ -156,17 +156,18 @@ inline Bytes EncodeGreyscale(const Bytes& grey, int width, int height) {
 class RecordingUploader : public TextureUploader {
  public:
   struct Uploaded {
-    unsigned object;
+    int index;
     int width, height;
     Bytes rgb;
   };
-  void Upload(unsigned object, const uint8_t* rgb, int width, int height) override {
-    uploads.push_back({object, width, height, Bytes(rgb, rgb + size_t(width) * height * 3)});
+  bool Upload(int index, const uint8_t* rgb, int width, int height) override {
+    uploads.push_back({index, width, height, Bytes(rgb, rgb + size_t(width) * height * 3)});
+    return true;
   }
-  void Release(unsigned object) override { released.push_back(object); }
+  void Release(int index) override { released.push_back(index); }
 
   std::vector<Uploaded> uploads;
-  std::vector<unsigned> released;
+  std::vector<int> released;
 };
 
 }  // namespace modra::imagetest

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "document/document.h"
 #include "image_test_util.h"
 #include "images/texture_table.h"
-#include "scene/document.h"
 
 namespace modra {
 namespace {

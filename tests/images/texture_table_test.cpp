@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "document/document.h"
 #include "image_test_util.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
-#include "scene/document.h"
 
 namespace modra {
 namespace {
@@ -53,7 +53,7 @@ TEST(TextureTable, CheckerboardIsEntryZero) {
   EXPECT_EQ(f.doc.textures.entries[0].path, "checker.ppm");
   ASSERT_EQ(f.uploader.uploads.size(), 1u);
   const auto& up = f.uploader.uploads[0];
-  EXPECT_EQ(up.object, 1u);
+  EXPECT_EQ(up.index, 0);
   ASSERT_EQ(up.width, 128);
   ASSERT_EQ(up.height, 128);
   // Black where bit 4 of x equals bit 4 of y: 16-pixel squares.
@@ -92,10 +92,10 @@ TEST(TextureTable, HoldsAtMostOneHundredEntries) {
   EXPECT_EQ(f.shell.messages, Messages{"Too many textures loaded"});
   EXPECT_EQ(CurrentTextureCount(f.doc.textures), 100);
   EXPECT_EQ(FindTexture(f.doc.textures, "one more"), -1);
-  // The picture went into object 101 before the limit was known; the
-  // object is given back rather than left behind.
-  EXPECT_EQ(f.uploader.uploads.back().object, 101u);
-  EXPECT_EQ(f.uploader.released, std::vector<unsigned>{101});
+  // The picture went to entry 100 before the limit was known; it is given
+  // back rather than left behind.
+  EXPECT_EQ(f.uploader.uploads.back().index, 100);
+  EXPECT_EQ(f.uploader.released, std::vector<int>{100});
 
   // The checkerboard counts the same; a file that fails to load says so
   // first, as the limit comes after loading.
@@ -114,8 +114,8 @@ TEST(TextureTable, SameFileTwiceMakesTwoEntries) {
   ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red.ppm"), 0);
   ASSERT_EQ(CurrentTextureCount(f.doc.textures), 2);
   EXPECT_EQ(f.doc.textures.entries[1].path, dir / "red.ppm");
-  EXPECT_EQ(f.uploader.uploads[0].object, 1u);
-  EXPECT_EQ(f.uploader.uploads[1].object, 2u);
+  EXPECT_EQ(f.uploader.uploads[0].index, 0);
+  EXPECT_EQ(f.uploader.uploads[1].index, 1);
   EXPECT_EQ(FindTexture(f.doc.textures, "red.ppm"), 0);
 }
 
@@ -187,7 +187,7 @@ TEST(TextureTable, PpmTexturesLoadBottomRowFirst) {
   Save(dir / "p.ppm", Ppm(4, 3, rgb, "# a comment line\n"));
   ASSERT_EQ(LoadTextureImage(f.doc, 6, dir / "p.ppm"), 0);
   ASSERT_EQ(f.uploader.uploads.size(), 1u);
-  EXPECT_EQ(f.uploader.uploads[0].object, 7u);
+  EXPECT_EQ(f.uploader.uploads[0].index, 6);
   EXPECT_EQ(f.uploader.uploads[0].width, 4);
   EXPECT_EQ(f.uploader.uploads[0].height, 3);
   EXPECT_EQ(f.uploader.uploads[0].rgb, Flipped(rgb, 4, 3));

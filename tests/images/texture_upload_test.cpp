@@ -2,11 +2,10 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include "document/document.h"
 #include "image_test_util.h"
 #include "render/headless_gl.h"
-#include "scene/document.h"
 
 namespace modra {
 namespace {
@@ -25,8 +24,7 @@ struct GlFixture {
   Document doc{shell};
   GlTextureUpload upload;
   GlFixture() {
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    ready = gl.Create(8, 8, &error);
+    ready = gl.Create(8, 8, &error, GlRenderer::kSoftware);
     doc.uploader = &upload;
   }
 };
@@ -59,15 +57,17 @@ TEST(TextureUpload, FileBecomesAMipmappedRepeatingTexture) {
        Concat("P6\n4 2\n255\n", Concat(std::string(top.begin(), top.end()), bottom)));
   ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
   ASSERT_EQ(AddTexture(f.doc, dir / "t.ppm", "t.ppm"), 0);
+  const std::span<const unsigned> names = f.upload.DrawingNames();
+  ASSERT_EQ(names.size(), 2u);
 
   int w = 0, h = 0;
-  const Bytes level0 = TexImage(2, 0, &w, &h);
+  const Bytes level0 = TexImage(names[1], 0, &w, &h);
   ASSERT_EQ(w, 4);
   ASSERT_EQ(h, 2);
   // OpenGL's first row is the picture's bottom row.
   EXPECT_EQ(level0, Concat(std::string(bottom.begin(), bottom.end()), top));
   // The chain goes down to 1 x 1.
-  TexImage(2, 2, &w, &h);
+  TexImage(names[1], 2, &w, &h);
   EXPECT_EQ(w, 1);
   EXPECT_EQ(h, 1);
 
@@ -86,7 +86,7 @@ TEST(TextureUpload, CheckerboardTexels) {
   ASSERT_TRUE(f.ready) << f.error;
   ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
   int w = 0, h = 0;
-  const Bytes level0 = TexImage(1, 0, &w, &h);
+  const Bytes level0 = TexImage(f.upload.DrawingNames()[0], 0, &w, &h);
   ASSERT_EQ(w, 128);
   ASSERT_EQ(h, 128);
   for (int y = 0; y < 128; y += 5)
@@ -96,16 +96,44 @@ TEST(TextureUpload, CheckerboardTexels) {
   EXPECT_EQ(TexParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
 }
 
-TEST(TextureUpload, RejectedTextureObjectIsDeleted) {
+TEST(TextureUpload, RejectedTextureNeverBecomesAnObject) {
   GlFixture f;
   ASSERT_TRUE(f.ready) << f.error;
   for (int i = 0; i < MaxTextures; ++i)
     ASSERT_EQ(AddTexture(f.doc, "", "c"), 0);
-  EXPECT_EQ(glIsTexture(100), GL_TRUE);
+  const std::span<const unsigned> names = f.upload.DrawingNames();
+  const std::vector<unsigned> kept(names.begin(), names.end());
   EXPECT_EQ(AddTexture(f.doc, "", "c"), -1);
   EXPECT_EQ(f.shell.messages, std::vector<std::string>{"Too many textures loaded"});
-  EXPECT_EQ(glIsTexture(101), GL_FALSE);
-  EXPECT_EQ(glIsTexture(100), GL_TRUE);
+  const std::span<const unsigned> after = f.upload.DrawingNames();
+  EXPECT_EQ(std::vector<unsigned>(after.begin(), after.end()), kept);
+}
+
+// One RGB texel's texture, as drawing finds it.
+Bytes Texel(unsigned name) {
+  int w = 0, h = 0;
+  return TexImage(name, 0, &w, &h);
+}
+
+TEST(TextureUpload, ReplacedAndReleasedEntriesGiveUpTheirObjects) {
+  GlFixture f;
+  ASSERT_TRUE(f.ready) << f.error;
+  const Bytes red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255};
+  f.upload.Upload(0, red.data(), 1, 1);
+  f.upload.Upload(1, green.data(), 1, 1);
+  const std::span<const unsigned> names = f.upload.DrawingNames();
+  ASSERT_EQ(names.size(), 2u);
+  const unsigned released = names[0];
+
+  f.upload.Release(0);
+  EXPECT_EQ(f.upload.DrawingNames()[0], 0u);
+  EXPECT_EQ(glIsTexture(released), GL_FALSE);
+  f.upload.Upload(1, blue.data(), 1, 1);
+  EXPECT_EQ(Texel(f.upload.DrawingNames()[1]), blue);
+  // Waiting pictures are replaced before they ever reach OpenGL.
+  f.upload.Upload(0, red.data(), 1, 1);
+  f.upload.Upload(0, green.data(), 1, 1);
+  EXPECT_EQ(Texel(f.upload.DrawingNames()[0]), green);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <random>
 
+#include "document/group_edit.h"
 #include "formats/import_dispatch.h"
 #include "io/file_size_limit.h"
 #include "native_test_util.h"
@@ -12,7 +13,6 @@
 #include "nativefile/native_writer.h"
 #include "scene/bounds.h"
 #include "scene/camera_lights.h"
-#include "scene/group_edit.h"
 #include "scene/group_fields.h"
 
 namespace modra {

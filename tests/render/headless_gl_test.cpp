@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <array>
 #include <string>
@@ -11,11 +10,8 @@ namespace modra {
 namespace {
 
 using Rgba = std::array<uint8_t, 4>;
-
 // The same rasteriser everywhere, so pixels repeat from machine to machine.
-void PinSoftwareRenderer() {
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-}
+constexpr GlRenderer kSoftware = GlRenderer::kSoftware;
 
 Rgba PixelAt(int x, int y) {
   Rgba p{};
@@ -25,10 +21,9 @@ Rgba PixelAt(int x, int y) {
 }
 
 TEST(OffscreenContext, DrawsIntoAFramebufferOfTheAskedSize) {
-  PinSoftwareRenderer();
   HeadlessGl gl;
   std::string error;
-  ASSERT_TRUE(gl.Create(40, 30, &error)) << error;
+  ASSERT_TRUE(gl.Create(40, 30, &error, kSoftware)) << error;
   EXPECT_EQ(gl.Width(), 40);
   EXPECT_EQ(gl.Height(), 30);
   const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
@@ -46,10 +41,9 @@ TEST(OffscreenContext, DrawsIntoAFramebufferOfTheAskedSize) {
 }
 
 TEST(OffscreenContext, HasADepthBufferAndTheFixedFunctionPipeline) {
-  PinSoftwareRenderer();
   HeadlessGl gl;
   std::string error;
-  ASSERT_TRUE(gl.Create(16, 16, &error)) << error;
+  ASSERT_TRUE(gl.Create(16, 16, &error, kSoftware)) << error;
   GLint depthBits = 0;
   glGetIntegerv(GL_DEPTH_BITS, &depthBits);
   EXPECT_GE(depthBits, 24);
@@ -78,17 +72,16 @@ TEST(OffscreenContext, HasADepthBufferAndTheFixedFunctionPipeline) {
 }
 
 TEST(OffscreenContext, SeveralContextsKeepTheirOwnPixels) {
-  PinSoftwareRenderer();
   HeadlessGl a, b;
   std::string error;
-  ASSERT_TRUE(a.Create(8, 8, &error)) << error;
+  ASSERT_TRUE(a.Create(8, 8, &error, kSoftware)) << error;
   glClearColor(0, 0, 1, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   {
     HeadlessGl passing;
-    ASSERT_TRUE(passing.Create(4, 4, &error)) << error;
+    ASSERT_TRUE(passing.Create(4, 4, &error, kSoftware)) << error;
   }
-  ASSERT_TRUE(b.Create(8, 8, &error)) << error;
+  ASSERT_TRUE(b.Create(8, 8, &error, kSoftware)) << error;
   glClearColor(1, 1, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   a.MakeCurrent();
@@ -98,11 +91,10 @@ TEST(OffscreenContext, SeveralContextsKeepTheirOwnPixels) {
 }
 
 TEST(OffscreenContext, RefusesSizesItCannotMake) {
-  PinSoftwareRenderer();
   for (auto [w, h] : {std::pair{0, 8}, std::pair{8, -1}, std::pair{1 << 20, 8}}) {
     HeadlessGl gl;
     std::string error;
-    EXPECT_FALSE(gl.Create(w, h, &error)) << w << "x" << h;
+    EXPECT_FALSE(gl.Create(w, h, &error, kSoftware)) << w << "x" << h;
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(gl.Width(), 0);
   }

@@ -71,8 +71,9 @@ struct RenderPipeline : ::testing::Test {
   // Renders through `view`; false when the render did not start.
   bool Render(int view = kViewFront, bool exactName = false) {
     std::string error;
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    EXPECT_TRUE(gl.Create(DrawingWidth(settings), DrawingHeight(settings), &error)) << error;
+    EXPECT_TRUE(
+        gl.Create(DrawingWidth(settings), DrawingHeight(settings), &error, GlRenderer::kSoftware))
+        << error;
     RenderJob job(doc, settings, view);
     job.SetExactName(exactName);
     if (!job.Start()) return false;

@@ -5,7 +5,7 @@
 
 #include "anim/keying.h"
 #include "anim/playback.h"
-#include "scene/group_edit.h"
+#include "document/group_edit.h"
 #include "test_util.h"
 
 namespace modra {

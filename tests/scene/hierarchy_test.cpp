@@ -1,7 +1,7 @@
 // The group table, its walks and the level being edited.
 #include <gtest/gtest.h>
 
-#include "scene/group_edit.h"
+#include "document/group_edit.h"
 #include "test_util.h"
 
 namespace modra {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "scene/import_mesh.h"
+#include "formats/import_mesh.h"
 #include "test_util.h"
 
 namespace modra {

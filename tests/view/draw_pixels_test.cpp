@@ -190,9 +190,8 @@ int AddSheet(Scene& s, bool colors) {
 class DrawnPicture : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     std::string error;
-    ASSERT_TRUE(gl.Create(kSize, kSize, &error)) << error;
+    ASSERT_TRUE(gl.Create(kSize, kSize, &error, GlRenderer::kSoftware)) << error;
     InitGlState(doc.doc.scene.global.background);
     doc.doc.display.displayMode = kSolid;
     // Only the groups: the camera and lamp models are drawn the same way

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "view_test_util.h"
@@ -22,7 +23,7 @@ struct FakeModel {
 
   int Add(const char* name, int next = -1, int child = -1) {
     KnfDisplayGroup g{};
-    std::strncpy(g.name, name, sizeof g.name);
+    std::string_view(name).copy(g.name, sizeof g.name - 1);  // g is zeroed: terminated
     g.flags = KNF_ENABLED;
     g.color[0] = g.color[1] = g.color[2] = 1;
     g.shininess = 1;
@@ -203,12 +204,13 @@ class ModelDrawing : public ::testing::Test {
     view.eye = {0, 0, -4.33f};
   }
   // The picture of one model alone, from the front, by the default lights.
-  void Draw(const InternalModel* m, bool textured = false, const RecordColor& tint = {}) {
+  void Draw(const InternalModel* m, std::span<const unsigned> textureNames = {},
+            const RecordColor& tint = {}) {
     SetClearColor({0, 0, 0});
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     SetupView(view, kViewFront, 1);
     SetDefaultLights();
-    DrawInternalModel(m, textured, tint);
+    DrawInternalModel(m, textureNames, tint);
   }
   static void Paint(KnfDisplayGroup& g, float r, float gr, float b) {
     g.color[0] = r;
@@ -281,7 +283,7 @@ TEST_F(ModelDrawing, TintReplacesOneRecordsColourForThisDrawOnly) {
   Paint(f.groups[bulb], 1, 0, 0);
   Paint(f.groups[other], 1, 0, 0);
 
-  Draw(f.Get(), false, RecordColor{bulb, {0, 0, 1}});
+  Draw(f.Get(), {}, RecordColor{bulb, {0, 0, 1}});
   EXPECT_TRUE(Mostly(PixelOfPoint(-0.5f, 0), 2));
   EXPECT_TRUE(Mostly(PixelOfPoint(0.5f, 0), 0));
   EXPECT_EQ(f.groups[bulb].color[0], 1.0f);
@@ -308,9 +310,11 @@ TEST_F(ModelDrawing, VertexLayoutsFollowTheRecordFlags) {
   f.groups[b].primitiveCount = 1;
   f.groups[b].primitives = &mapped.prim;
 
-  // Texture name 3 (texture number 2 + 1): one blue texel.
+  // Texture number 2 names one blue texel.
   const uint8_t texel[4] = {0, 0, 255, 255};
-  glBindTexture(GL_TEXTURE_2D, 3);
+  GLuint blue = 0;
+  glGenTextures(1, &blue);
+  glBindTexture(GL_TEXTURE_2D, blue);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -322,7 +326,8 @@ TEST_F(ModelDrawing, VertexLayoutsFollowTheRecordFlags) {
   EXPECT_GT(plain[0], 150);
   EXPECT_EQ(plain[0], plain[2]);
 
-  Draw(f.Get(), true);
+  const unsigned names[] = {0, 0, blue};
+  Draw(f.Get(), names);
   EXPECT_TRUE(Mostly(PixelOfPoint(0.5f, 0), 2));
   EXPECT_TRUE(Mostly(PixelOfPoint(-0.5f, 0), 1));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <array>
 #include <cstdint>
@@ -25,8 +24,7 @@ inline constexpr int kViewSize = 64;
 
 // llvmpipe everywhere, so pixels repeat from machine to machine.
 inline bool MakeViewContext(HeadlessGl& gl, ColorDepth* depth, std::string* error) {
-  setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-  if (!gl.Create(kViewSize, kViewSize, error)) return false;
+  if (!gl.Create(kViewSize, kViewSize, error, GlRenderer::kSoftware)) return false;
   *depth = InitGlState({0.1f, 0.1f, 0.4f});
   return true;
 }
@@ -88,7 +86,7 @@ struct ViewRig {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const int v = doc.display.currentView;
     SetupView(doc.display.views[v], v, AspectOf(gl.Width(), gl.Height()));
-    DrawScene(drawer, doc.scene, doc.display);
+    DrawScene(drawer, doc.scene, doc.display, doc.uploader->DrawingNames());
   }
 };
 

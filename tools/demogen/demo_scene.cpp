@@ -7,6 +7,7 @@
 
 #include "anim/keying.h"
 #include "anim/playback.h"
+#include "document/group_edit.h"
 #include "geometry/extrusion.h"
 #include "geometry/primitives.h"
 #include "geometry/revolution.h"
@@ -14,7 +15,6 @@
 #include "geometry/texture_mapping.h"
 #include "images/texture_table.h"
 #include "scene/camera_lights.h"
-#include "scene/group_edit.h"
 #include "scene/group_fields.h"
 
 namespace modra {

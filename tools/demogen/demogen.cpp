@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "demo_scene.h"
+#include "document/document.h"
+#include "document/shell.h"
 #include "images/ppm.h"
 #include "io/output_file.h"
 #include "marble_texture.h"
 #include "nativefile/native_writer.h"
-#include "scene/document.h"
-#include "scene/shell.h"
 
 namespace {
 

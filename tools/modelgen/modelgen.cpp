@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "cli/stderr_shell.h"
+#include "document/document.h"
 #include "geometry/primitives.h"
 #include "io/output_file.h"
 #include "nativefile/source_writer.h"
-#include "scene/document.h"
 #include "scene/group_fields.h"
 #include "scene/scene.h"
 

@@ -1,4 +1,4 @@
-#include "scene/document.h"
+#include "document/document.h"
 
 #include "scene/camera_lights.h"
 

@@ -1,4 +1,4 @@
-#include "anim/key_store.h"
+#include "scene/key_store.h"
 
 #include <algorithm>
 #include <new>
@@ -86,6 +86,7 @@ int AddCameraKey(KeyStore& store, int frame) {
 }
 
 void RemoveKey(KeyStore& store, int key) {
+  assert(key >= 0 && static_cast<size_t>(key) < store.keys.size());
   KnfKeyInfo& k = store.keys[key];
   k.values = {};
   k.kind = -1;
@@ -94,6 +95,7 @@ void RemoveKey(KeyStore& store, int key) {
 }
 
 void ReleaseFrameKeys(KeyStore& store, int frame) {
+  assert(frame >= 0 && frame <= kClipboardFrame);
   int k = store.frameKeys[frame];
   store.frameKeys[frame] = -1;
   while (k != -1) {
@@ -104,6 +106,7 @@ void ReleaseFrameKeys(KeyStore& store, int frame) {
 }
 
 void ReverseFrameKeys(KeyStore& store, int frame) {
+  assert(frame >= 0 && frame <= kClipboardFrame);
   int reversed = -1;
   for (int k = store.frameKeys[frame]; k != -1;) {
     int next = store.keys[k].nextInFrame;
@@ -115,6 +118,7 @@ void ReverseFrameKeys(KeyStore& store, int frame) {
 }
 
 bool CopyFrameKeys(KeyStore& store, int from, int to) {
+  assert(to >= 0 && to <= kClipboardFrame);
   std::vector<int> sources;
   ForEachKeyInFrame(store, from, [&](int k) { sources.push_back(k); });
   int last = -1;

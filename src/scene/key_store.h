@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -98,7 +99,8 @@ inline bool IsValidFrame(int frame) {
   return frame >= 0 && frame <= kMaxFrame;
 }
 
-// Lookups; frame may be kClipboardFrame. Return -1 when absent.
+// Lookups; frame may be kClipboardFrame. Return -1 when absent (or when
+// frame is outside 0..kClipboardFrame).
 int FindKey(const KeyStore& store, int frame, int owner, int kind);
 int FindOwnerKey(const KeyStore& store, int frame, int owner);
 inline bool IsKeyFrame(const KeyStore& store, int frame) {
@@ -109,6 +111,9 @@ inline bool IsKeyFrame(const KeyStore& store, int frame) {
 // frame's list; -1 when memory runs out.
 int AddKey(KeyStore& store, int frame, int kind);
 int AddCameraKey(KeyStore& store, int frame);
+// The functions below take frames in 0..kClipboardFrame and keys that
+// index the store.
+
 // Releases a key that is no longer linked into any frame.
 void RemoveKey(KeyStore& store, int key);
 // Unlinks and releases every key of a frame.
@@ -139,6 +144,7 @@ void UpdateNeighbours(KeyStore& store);
 // Calls visit(keyIndex) for every key of a frame, reading the link first.
 template <class Visit>
 void ForEachKeyInFrame(const KeyStore& store, int frame, Visit&& visit) {
+  assert(frame >= 0 && frame <= kClipboardFrame);
   for (int k = store.frameKeys[frame]; k != -1;) {
     int next = store.keys[k].nextInFrame;
     visit(k);

@@ -6,11 +6,11 @@
 
 #include <string>
 
+#include "document/shell.h"
+#include "formats/import_mesh.h"
 #include "formats/wavefront_materials.h"
 #include "images/texture_table.h"
-#include "scene/import_mesh.h"
 #include "scene/scene.h"
-#include "scene/shell.h"
 #include "view/view_setting.h"
 
 namespace modra {
@@ -22,10 +22,10 @@ void ResetScene(Document& doc, bool keepCamera);
 
 struct Document {
   Scene scene;
-  TextureTable textures;               // kept across New, Open and Append
-  WavefrontMaterialTable materials;    // likewise
-  ImportMesh importMesh;               // filled by a foreign reader, emptied after each import
-  bool whiteUncoloredParts = false;    // "Import without RGB/vertex"
+  TextureTable textures;             // kept across New, Open and Append
+  WavefrontMaterialTable materials;  // likewise
+  ImportMesh importMesh;             // filled by a foreign reader, emptied after each import
+  bool whiteUncoloredParts = false;  // "Import without RGB/vertex"
   DisplayState display;
   std::string name = "new.knf";
   bool modified = false;

@@ -1,14 +1,13 @@
-#include "scene/import_mesh.h"
+#include "formats/import_mesh.h"
 
 #include <algorithm>
 #include <cmath>
 #include <new>
 #include <stdexcept>
 
+#include "document/document.h"
 #include "io/finite_values.h"
 #include "io/huge_pages.h"
-#include "scene/document.h"
-#include "scene/group_edit.h"
 #include "scene/group_fields.h"
 
 namespace modra {
