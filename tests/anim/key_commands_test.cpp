@@ -29,6 +29,15 @@ struct KeyFrameCommands : ::testing::Test {
     doc.modified = false;
   }
   float X(int frame) { return TranslationAt(doc, g, frame)[0]; }
+  // Colour keyed from frame 20 on: its keys at 0 and 10 hold (span 0).
+  void HoldColourUntil20() {
+    KeyAt({10, 20});
+    GoToFrame(doc, 20);
+    EnsureKeyed(doc, g, kKeyColor);
+    SetColor(s, g, 1, 0, 0);
+    StoreKey(doc, g, kKeyColor);
+  }
+  int ColourSpan(int frame) { return a.keys[FindKey(a, frame, g, kKeyColor)].span; }
   int Span(int frame) {
     int k = FindKey(a, frame, g, kKeyTranslation);
     return k == -1 ? -999 : a.keys[k].span;
@@ -38,6 +47,9 @@ struct KeyFrameCommands : ::testing::Test {
 
 TEST_F(KeyFrameCommands, SqueezeMovesKeyFramesCloser) {
   KeyAt({10, 20});
+  ScaleRange(doc, 0, 20, 20);  // by one: nothing changes
+  ScaleRange(doc, 10, 10, 30);
+  EXPECT_FALSE(doc.modified);
   ScaleRange(doc, 0, 20, 10);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 5, 10}));
   EXPECT_EQ(Span(0), 5);
@@ -57,14 +69,6 @@ TEST_F(KeyFrameCommands, StretchTruncatesTheSinglePrecisionProduct) {
   EXPECT_EQ(Span(4), 6);
   EXPECT_EQ(a.lastFrame, 10);
   EXPECT_EQ(X(10), 8);
-}
-
-TEST_F(KeyFrameCommands, ScaleByOneChangesNothing) {
-  KeyAt({10, 20});
-  ScaleRange(doc, 0, 20, 20);
-  ScaleRange(doc, 10, 10, 30);
-  EXPECT_EQ(a.keyFrameList, (Frames{0, 10, 20}));
-  EXPECT_FALSE(doc.modified);
 }
 
 TEST_F(KeyFrameCommands, SqueezingTwoFramesOntoOneKeepsTheLaterOne) {
@@ -182,31 +186,22 @@ TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
 }
 
 TEST_F(KeyFrameCommands, PasteKeepsAHeldParameterHeld) {
-  KeyAt({10, 20});
-  // Colour is keyed from frame 20 on: its keys at 0 and 10 hold (span 0).
-  GoToFrame(doc, 20);
-  EnsureKeyed(doc, g, kKeyColor);
-  SetColor(s, g, 1, 0, 0);
-  StoreKey(doc, g, kKeyColor);
-  ASSERT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);
+  HoldColourUntil20();
+  ASSERT_EQ(ColourSpan(0), 0);
   CutOrCopyKeyFrame(doc, false);
   GoToFrame(doc, 5);
   PasteKeyFrame(doc, true);
-  EXPECT_EQ(Span(0), 5);                                   // a running curve now ends here
-  EXPECT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);  // a held value stays held
-  EXPECT_EQ(a.keys[FindKey(a, 5, g, kKeyColor)].span, 5);
+  EXPECT_EQ(Span(0), 5);  // a running curve now ends here, a held value stays held
+  EXPECT_EQ(ColourSpan(0), 0);
+  EXPECT_EQ(ColourSpan(5), 5);
 }
 
 TEST_F(KeyFrameCommands, ScalingLeavesHeldKeysHeld) {
-  KeyAt({10, 20});
-  GoToFrame(doc, 20);
-  EnsureKeyed(doc, g, kKeyColor);
-  SetColor(s, g, 1, 0, 0);
-  StoreKey(doc, g, kKeyColor);
+  HoldColourUntil20();
   ScaleRange(doc, 0, 20, 40);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 20, 40}));
-  EXPECT_EQ(a.keys[FindKey(a, 0, g, kKeyColor)].span, 0);
-  EXPECT_EQ(a.keys[FindKey(a, 20, g, kKeyColor)].span, 20);
+  EXPECT_EQ(ColourSpan(0), 0);
+  EXPECT_EQ(ColourSpan(20), 20);
   EXPECT_EQ(Span(0), 20);
 }
 
@@ -328,15 +323,6 @@ TEST_F(KeyFrameCommands, PreviousAndNextWrapAroundTheAnimation) {
   StartPlayback(doc);
   GoToPreviousKeyFrame(doc);  // ignored while playing
   EXPECT_EQ(a.currentFrame, 20);
-}
-
-TEST_F(KeyFrameCommands, SelectedOwnersAreTheSelectedGroupsOfTheLevel) {
-  int other = AddTriangle(s, "other");
-  int hidden = AddTriangle(s, "hidden");
-  s.groups[other].flags |= Selected;
-  s.groups[g].flags |= Selected;
-  s.groups[hidden].flags |= Selected | Deleted;
-  EXPECT_EQ(SelectedOwners(s), (std::vector<int>{other, g}));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "anim/anim_util.h"
-#include "io/file_size_limit.h"
 #include "nativefile/native_test_util.h"
 
 namespace modra {
@@ -322,27 +321,6 @@ TEST_F(SkyloomExport, LineBreaksInNamesStayInsideTheirLine) {
   doc.textures.entries = {{"Checker", "checker.ppm"}};
   const std::string text = Export();
   EXPECT_EQ(text.rfind("# Group 0:\"two lines \":\n", 0), 0u);
-}
-
-TEST_F(SkyloomExport, FailuresSayWhyAndKeepThePreviousFile) {
-  const std::string missing = dir / "no/such/dir/x.gfx";
-  EXPECT_EQ(WriteSkyloomFile(doc, missing), -1);
-  EXPECT_EQ(rec.shell.messages, (std::vector<std::string>{"Can't open " + missing + " for write"}));
-
-  const std::string path = dir / "scene.gfx";
-  test::WriteBytes(path, {'o', 'l', 'd'});
-  for (int i = 0; i < 20; ++i)
-    test::AddLayoutGroup(s, "big", 0, kTriangles, 3000, 1);
-  int result;
-  {
-    test::FileSizeLimit limit(4096);
-    ASSERT_TRUE(limit.active());
-    result = WriteSkyloomFile(doc, path);
-  }
-  EXPECT_EQ(result, -1);
-  EXPECT_EQ(rec.shell.messages.back(), "Can't write output file");
-  EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
 }
 
 }  // namespace

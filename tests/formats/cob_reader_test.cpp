@@ -4,25 +4,23 @@
 #include "formats/cob_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "formats/cob_test_util.h"
-#include "formats/import_dispatch.h"
+#include "formats/import_test_util.h"
 #include "geometry/triangulate.h"
-#include "test_util.h"
+#include "reader_harness.h"
 
 namespace modra {
 namespace {
 
+using test::Bytes;
 using test::CobAscii;
 using test::CobBinary;
 using test::CobChunk;
@@ -31,9 +29,8 @@ using test::CobMaterialChunk;
 using test::CobModel;
 using test::CobOtherChunk;
 using test::CobPolygonChunk;
-using Bytes = std::vector<uint8_t>;
 
-const std::string kCobDir = std::string(MODRA_TESTDATA_DIR) + "/models/cob/";
+const std::string kCobDir = test::ModelPath("cob/");
 
 enum class Form { kAscii, kBinary, kBigEndian };
 
@@ -42,9 +39,11 @@ Bytes Encode(const CobModel& model, Form form) {
   return CobBinary(model, form == Form::kBigEndian);
 }
 
-Bytes FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// Where a file is whole: the end chunk is known by its type in the ASCII
+// form, by its whole header in the binary form.
+size_t CompleteAt(const Bytes& file, bool ascii) {
+  const std::string text(file.begin(), file.end());
+  return ascii ? text.rfind("END ") + 4 : file.size();
 }
 
 // What a read stored must stay inside the mesh's tables.
@@ -54,12 +53,10 @@ void ExpectConsistent(const ImportMesh& m) {
     const MeshFace& f = m.faces[i];
     ASSERT_TRUE(f.cornerCount == 3 || f.cornerCount == 4);
     for (int k = 0; k < f.cornerCount; ++k) {
-      ASSERT_GE(f.cornerVertices[k], 0);
       ASSERT_LT(static_cast<size_t>(f.cornerVertices[k]), m.meshVertices.size());
       const int32_t t = m.cornerTexCoords[i][k];
       ASSERT_TRUE(t == -1 || (t >= 0 && static_cast<size_t>(t) < m.meshTexCoords.size()));
     }
-    ASSERT_GE(f.objectIndex, 0);
     ASSERT_LT(static_cast<size_t>(f.objectIndex), m.objects.size());
     ASSERT_TRUE(f.colorObject == -1 || static_cast<size_t>(f.colorObject) < m.objects.size());
     ASSERT_LT(static_cast<size_t>(f.partIndex), m.parts.size());
@@ -91,24 +88,20 @@ CobPolygonChunk Polygon(const std::vector<std::array<float, 2>>& points) {
   return p;
 }
 
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+// The normal pass's face normal of corners a, b, c, (c - a) x (b - a),
+// scaled by twice the triangle's area.
+Vec3 AreaNormal(const ImportMesh& m, int a, int b, int c) {
+  const Vec3 &pa = m.meshVertices[a], &pb = m.meshVertices[b], &pc = m.meshVertices[c];
+  const Vec3 u = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
+  const Vec3 v = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
+  return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
-Vec3 Minus(const Vec3& a, const Vec3& b) {
-  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+float Length(const Vec3& v) {
+  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 float TriangleArea(const ImportMesh& m, const MeshFace& f) {
-  const Vec3& p0 = m.meshVertices[f.cornerVertices[0]];
-  Vec3 c = Cross(Minus(m.meshVertices[f.cornerVertices[1]], p0),
-                 Minus(m.meshVertices[f.cornerVertices[2]], p0));
-  return 0.5f * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-}
-// The normal pass's face normal of corners a, b, c: (c - a) x (b - a).
-Vec3 NormalOf(const ImportMesh& m, int a, int b, int c) {
-  Vec3 n = Cross(Minus(m.meshVertices[c], m.meshVertices[a]),
-                 Minus(m.meshVertices[b], m.meshVertices[a]));
-  const float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  return {n[0] / len, n[1] / len, n[2] / len};
+  return 0.5f *
+         Length(AreaNormal(m, f.cornerVertices[0], f.cornerVertices[1], f.cornerVertices[2]));
 }
 std::vector<int32_t> Corners(const MeshFace& f) {
   return {f.cornerVertices.begin(), f.cornerVertices.begin() + f.cornerCount};
@@ -173,7 +166,8 @@ TEST_P(CobForms, PentagonBecomesThreeTrianglesFacingOneWay) {
   EXPECT_NEAR(area, 8.0f, 1e-4f);
   // The facing of the reversed corner list (4 3 2 1 0), as the normal
   // pass sees its first three corners.
-  test::ExpectNear(expected, NormalOf(m, 4, 3, 2));
+  const Vec3 n = AreaNormal(m, 4, 3, 2);
+  test::ExpectNear(expected, {n[0] / Length(n), n[1] / Length(n), n[2] / Length(n)});
   ExpectConsistent(m);
 }
 
@@ -310,16 +304,13 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
   test::ExpectNear(m.objects[1].color, {1.0f, 1.0f, 0.5f});  // 1.4 and 1.0 clamp to 1
   EXPECT_FLOAT_EQ(m.objects[1].ambient, 0.5f);
 
-  const MeshFace& f0 = m.faces[0];
-  EXPECT_EQ(f0.objectIndex, 1);
-  EXPECT_EQ(f0.colorObject, 1);
-  EXPECT_NEAR(f0.creaseCos, 0.5f, 1e-5f);
+  EXPECT_EQ(m.faces[0].objectIndex, 1);
+  EXPECT_EQ(m.faces[0].colorObject, 1);
   EXPECT_EQ(m.faces[1].objectIndex, 0);
-  EXPECT_EQ(m.faces[1].creaseCos, kNoCreaseTest);
   for (size_t i : {size_t{2}, size_t{6}, size_t{11}}) {
     EXPECT_EQ(m.faces[i].objectIndex, 3) << i;
     EXPECT_EQ(m.faces[i].colorObject, -1) << i;
-    EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;
+    EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;  // faceted
   }
   test::ExpectNear(m.objects[3].color, {1, 1, 1});
   EXPECT_EQ(m.objects[3].specularLevel, 0.5f);
@@ -334,19 +325,6 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
     EXPECT_EQ(m.objects[0].alpha, 1.0f);
     EXPECT_EQ(m.objects[0].specularLevel, 0.5f);
     EXPECT_EQ(m.objects[0].shininess, 15.0f);
-  }
-}
-
-TEST_P(CobForms, WithoutMaterialsFacesUseTheDefaultObject) {
-  ASSERT_EQ(Read({{Cube()}}), 0);
-  const ImportMesh& m = mesh();
-  ASSERT_EQ(m.objects.size(), 1u);
-  test::ExpectNear(m.objects[0].color, {1, 1, 1});
-  EXPECT_EQ(m.objects[0].shininess, 15.0f);
-  for (const MeshFace& f : m.faces) {
-    EXPECT_EQ(f.objectIndex, 0);
-    EXPECT_EQ(f.colorObject, -1);
-    EXPECT_EQ(f.creaseCos, 1.0f);
   }
 }
 
@@ -412,15 +390,6 @@ TEST_P(CobForms, OtherChunksAndOtherVersionsAreSkipped) {
   EXPECT_EQ(mesh().faces.size(), 6u);
 }
 
-TEST_P(CobForms, FileWithoutEndChunkIsRefused) {
-  CobModel model{{Cube()}};
-  model.end = false;
-  EXPECT_EQ(Read(model), -2);
-  EXPECT_TRUE(mesh().faces.empty());
-  EXPECT_TRUE(mesh().parts.empty());
-  EXPECT_TRUE(mesh().meshVertices.empty());
-}
-
 TEST_P(CobForms, IndicesOutsideTheChunkAreRefused) {
   CobPolygonChunk textured = Cube();
   textured.texVertices = {{0, 0}, {1, 1}};
@@ -443,55 +412,36 @@ TEST_P(CobForms, IndicesOutsideTheChunkAreRefused) {
   EXPECT_EQ(Read({{Cube(), second}}), -2);
 }
 
-TEST_P(CobForms, EveryTruncationIsRefused) {
-  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
-  p.texVertices = {{0, 0}};
-  CobMaterialChunk mat;
-  const Bytes whole = Encode({{p, mat}}, GetParam());
-  // The end chunk is known by its type in the ASCII form, by its whole
-  // header in the binary form.
-  const std::string_view text(reinterpret_cast<const char*>(whole.data()), whole.size());
-  const size_t complete = GetParam() == Form::kAscii ? text.rfind("END ") + 4 : whole.size();
-  for (size_t cut = 0; cut < whole.size(); ++cut) {
-    Bytes part(whole.begin(), whole.begin() + cut);
-    Document doc;
-    const int result = ReadCobBytes(doc, part);
-    ASSERT_EQ(result, cut >= complete ? 0 : -2) << "cut at " << cut;
-    if (result != 0) {
-      ASSERT_TRUE(doc.importMesh.parts.empty()) << "cut at " << cut;
-    }
-  }
-}
-
-TEST_P(CobForms, RandomDamageIsSurvived) {
+TEST_P(CobForms, EveryTruncationIsRefusedAndDamageIsSurvived) {
   CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
   p.texVertices = {{0, 0}, {1, 0}};
   CobMaterialChunk mat;
   mat.facet = "auto30";
   const Bytes whole = Encode({{Cube(), p, mat}}, GetParam());
-  std::mt19937 random(GetParam() == Form::kAscii ? 5 : 6);
-  int accepted = 0;
-  for (int round = 0; round < 3000; ++round) {
-    Bytes damaged = whole;
-    const int changes = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < changes; ++i) {
-      const size_t at = random() % damaged.size();
-      // Digits and blanks keep ASCII files parseable longer.
-      static const char kAsciiBytes[] = "0123456789 -<>,\n";
-      damaged[at] = GetParam() == Form::kAscii && random() % 2
-                        ? static_cast<uint8_t>(kAsciiBytes[random() % 16])
-                        : static_cast<uint8_t>(random());
-    }
+  const size_t complete = CompleteAt(whole, GetParam() == Form::kAscii);
+  test::ForEachCut(whole, [&](const Bytes& cut, size_t n) {
     Document doc;
-    const int result = ReadCobBytes(doc, damaged);
-    ASSERT_TRUE(result == 0 || result == -2 || result == -3) << result;
-    if (result == 0) {
-      ++accepted;
-      ExpectConsistent(doc.importMesh);
-    } else {
-      ASSERT_TRUE(doc.importMesh.faces.empty());
+    ASSERT_EQ(ReadCobBytes(doc, cut), n >= complete ? 0 : -2);
+    if (n < complete) {
+      EXPECT_TRUE(doc.importMesh.parts.empty());
     }
-  }
+  });
+  int accepted = 0;
+  test::ForEachDamage(
+      whole, 1000,
+      [&](const Bytes& damaged) {
+        Document doc;
+        const int result = ReadCobBytes(doc, damaged);
+        ASSERT_TRUE(result == 0 || result == -2 || result == -3) << result;
+        if (result == 0) {
+          ++accepted;
+          ExpectConsistent(doc.importMesh);
+        } else {
+          ASSERT_TRUE(doc.importMesh.faces.empty());
+        }
+        // Digits and blanks keep ASCII files parseable longer.
+      },
+      GetParam() == Form::kAscii ? "0123456789 -<>,\n" : "", 4, GetParam() == Form::kAscii ? 5 : 6);
   EXPECT_GT(accepted, 0);
 }
 
@@ -690,28 +640,6 @@ TEST(CobBinary, NamesUpTo2000Bytes) {
   EXPECT_EQ(doc.importMesh.parts[0].name, "Cube");
 }
 
-TEST(CobBinary, ByteOrderMarkSwapsEveryValue) {
-  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
-  p.texVertices = {{0.5f, 0.25f}};
-  p.rows = {1, 0, 0, 5, 0, 2, 0, 0, 0, 0, 1, -1};
-  CobMaterialChunk mat;
-  mat.facet = "auto60";
-  Document little, big;
-  ASSERT_EQ(ReadCobBytes(little, CobBinary({{p, mat}}, false)), 0);
-  ASSERT_EQ(ReadCobBytes(big, CobBinary({{p, mat}}, true)), 0);
-  const ImportMesh &a = little.importMesh, &b = big.importMesh;
-  ASSERT_EQ(a.meshVertices.size(), b.meshVertices.size());
-  for (size_t i = 0; i < a.meshVertices.size(); ++i)
-    EXPECT_EQ(a.meshVertices[i], b.meshVertices[i]);
-  ASSERT_EQ(a.faces.size(), b.faces.size());
-  for (size_t i = 0; i < a.faces.size(); ++i) {
-    EXPECT_EQ(Corners(a.faces[i]), Corners(b.faces[i]));
-    EXPECT_EQ(a.faces[i].creaseCos, b.faces[i].creaseCos);
-  }
-  EXPECT_EQ(a.meshTexCoords, b.meshTexCoords);
-  test::ExpectNear(b.objects[0].color, a.objects[0].color, 0);
-}
-
 // The binary twin of NestedAsciiChunks: a name of 8 bytes makes each
 // chunk's start up to its vertices 132 bytes, 11 vertices long.
 Bytes NestedBinaryChunks(int levels) {
@@ -790,33 +718,18 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
 
 // ---- The sample files, end to end ----
 
-struct FaceCounts {
-  int triangles = 0, quads = 0;
-  bool operator==(const FaceCounts&) const = default;
-};
-
-// What one polygon chunk of a sample file lists.
+// What one polygon chunk of an ASCII sample file lists, from its own lines.
+// A face of n corners is one face of 3 or 4 corners or n - 2 triangles
+// (the sample files hold no back sides, which would count once).
 struct ChunkCounts {
-  FaceCounts faces;
+  test::FaceCounts faces;
   size_t vertices = 0, texVertices = 0;
 };
-
-// A face of n corners is one face of 3 or 4 corners or n - 2 triangles.
-// (The sample files hold no back sides, which would count once.)
-void CountFace(FaceCounts& c, int n) {
-  if (n == 4)
-    ++c.quads;
-  else
-    c.triangles += n - 2;
-}
-
-// Per polygon chunk, from the file's own lines.
 std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::istringstream in(test::ReadText(path));
   std::vector<ChunkCounts> chunks;
-  std::string line;
-  while (std::getline(in, line)) {
-    int n = 0;
+  int n = 0;
+  for (std::string line; std::getline(in, line);) {
     if (line.starts_with("PolH V0.")) {
       chunks.emplace_back();
     } else if (chunks.empty()) {
@@ -826,152 +739,46 @@ std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
     } else if (std::sscanf(line.c_str(), "Texture Vertices %d", &n) == 1) {
       chunks.back().texVertices = static_cast<size_t>(n);
     } else if (std::sscanf(line.c_str(), "Face verts %d", &n) == 1) {
-      CountFace(chunks.back().faces, n);
+      test::FaceCounts& c = chunks.back().faces;
+      (n == 4 ? c.quads : c.triangles) += n == 4 ? 1 : n - 2;
+      c.vertices += n == 4 ? 4 : 3 * (n - 2);
     }
   }
   return chunks;
 }
 
-// Per polygon chunk of a little-endian binary file, walking the chunks by
-// their sizes.
-std::vector<ChunkCounts> CountBinaryChunks(const std::string& path) {
-  const Bytes b = FileBytes(path);
-  auto u16 = [&](size_t at) { return size_t{b.at(at)} | size_t{b.at(at + 1)} << 8; };
-  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-  std::vector<ChunkCounts> chunks;
-  size_t at = std::find(b.begin(), b.end(), '\n') - b.begin() + 1;
-  while (at + 20 <= b.size() && std::string(b.begin() + at, b.begin() + at + 4) != "END ") {
-    const size_t body = at + 20;
-    if (std::string(b.begin() + at, b.begin() + at + 4) == "PolH" && u16(at + 4) == 0) {
-      ChunkCounts c;
-      size_t p = body + 2;
-      p += 2 + u16(p) + 96;  // name, axes, transform
-      c.vertices = u32(p);
-      p += 4 + 12 * c.vertices;
-      c.texVertices = u32(p);
-      p += 4 + 8 * c.texVertices;
-      const size_t faces = u32(p);
-      p += 4;
-      for (size_t i = 0; i < faces; ++i) {
-        const bool hole = b.at(p) & 8;
-        const size_t n = u16(p + 1);
-        p += 3 + (hole ? 0 : 2) + 8 * n;
-        if (!hole) CountFace(c.faces, static_cast<int>(n));
-      }
-      chunks.push_back(c);
-    }
-    at = body + u32(at + 16);
-  }
-  return chunks;
-}
-
-std::vector<ChunkCounts> CountChunks(const std::string& name) {
-  const std::string path = kCobDir + name;
-  return name.find("ascii") != std::string::npos ? CountAsciiChunks(path) : CountBinaryChunks(path);
-}
-
-// Per group in scene order (newest part first).
-std::vector<FaceCounts> CountGroupFaces(const Scene& s) {
-  std::vector<FaceCounts> counts;
-  ForEachSibling(s, s.rootHead, [&](int g) {
-    FaceCounts c;
-    for (const DisplayPrimitive& prim : s.groups[g].primitives) {
-      if (prim.type == kTriangles)
-        c.triangles += prim.vertexCount / 3;
-      else
-        c.quads += prim.vertexCount / 4;
-    }
-    counts.push_back(c);
-  });
-  return counts;
-}
-
-std::vector<int> TopGroups(const Scene& s) {
-  std::vector<int> groups;
-  ForEachSibling(s, s.rootHead, [&](int g) { groups.push_back(g); });
-  return groups;
-}
-
-// The whole model spans -1..1 along its longest axis around the origin,
-// and each group's own vertices sit around its origin.
-void ExpectNormalisedAndCentred(const Scene& s) {
-  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
-  for (int g : TopGroups(s)) {
-    Vec3 glo = {1e30f, 1e30f, 1e30f}, ghi = {-1e30f, -1e30f, -1e30f};
-    const int stride = VertexStride(s.groups[g]);
-    for (const DisplayPrimitive& prim : s.groups[g].primitives)
-      for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
-        for (int i = 0; i < 3; ++i) {
-          glo[i] = std::min(glo[i], prim.vertices[v + i]);
-          ghi[i] = std::max(ghi[i], prim.vertices[v + i]);
-        }
-    for (int i = 0; i < 3; ++i)
-      EXPECT_NEAR(glo[i] + ghi[i], 0, 1e-5f) << s.groups[g].name;
-    for (const Vec3& p : test::WorldPositions(s, g))
-      for (int i = 0; i < 3; ++i) {
-        lo[i] = std::min(lo[i], p[i]);
-        hi[i] = std::max(hi[i], p[i]);
-      }
-  }
-  float longest = 0;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_NEAR(lo[i] + hi[i], 0, 1e-4f);
-    longest = std::max(longest, hi[i] - lo[i]);
-  }
-  EXPECT_NEAR(longest, 2, 1e-4f);
-}
-
-const char* const kSampleFiles[] = {"molecule_ascii.cob", "spider_4_3_ascii.cob", "molecule.cob",
-                                    "spider_4_3.cob"};
-
+// The binary files hold the models of their ASCII twins, whose own lines
+// give what every part must hold.
 TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
-  for (const char* name : kSampleFiles) {
-    SCOPED_TRACE(name);
-    const std::vector<ChunkCounts> chunks = CountChunks(name);
-    ASSERT_FALSE(chunks.empty());
-
-    // Every vertex of every chunk reaches the staging mesh, each chunk one part.
-    Document reader;
-    ASSERT_EQ(ReadCobModel(reader, kCobDir + name), 0);
-    size_t vertices = 0, texVertices = 0;
-    for (const ChunkCounts& c : chunks) {
-      vertices += c.vertices;
-      texVertices += c.texVertices;
-    }
-    EXPECT_EQ(reader.importMesh.meshVertices.size(), vertices);
-    EXPECT_EQ(reader.importMesh.meshTexCoords.size(), texVertices);
-    EXPECT_EQ(reader.importMesh.parts.size(), chunks.size());
-    ExpectConsistent(reader.importMesh);
-
-    test::RecordedDocument d;
-    ASSERT_EQ(ReadModelFile(d.doc, kCobDir + name, false), 0);
-    EXPECT_TRUE(d.shell.messages.empty());
-    std::vector<FaceCounts> expected;
-    for (const ChunkCounts& c : chunks)
-      expected.insert(expected.begin(), c.faces);  // the newest part comes first
-    EXPECT_EQ(CountGroupFaces(d.scene()), expected);
-    ExpectNormalisedAndCentred(d.scene());
-    const std::vector<int> groups = TopGroups(d.scene());
-    ASSERT_EQ(groups.size(), chunks.size());
-    for (size_t i = 0; i < groups.size(); ++i)
-      EXPECT_EQ((d.scene().groups[groups[i]].flags & TexCoords) != 0,
-                chunks[chunks.size() - 1 - i].texVertices > 0);
-  }
-}
-
-TEST(CobSampleFiles, BinaryFilesGiveTheSceneOfTheirAsciiTwins) {
-  for (const char* stem : {"molecule", "spider_4_3"}) {
+  for (const std::string stem : {"molecule", "spider_4_3"}) {
     SCOPED_TRACE(stem);
+    const std::vector<ChunkCounts> chunks = CountAsciiChunks(kCobDir + stem + "_ascii.cob");
+    ASSERT_FALSE(chunks.empty());
+    // Every vertex of every chunk reaches the staging mesh, each chunk one part.
+    Document staged;
+    ASSERT_EQ(ReadCobModel(staged, kCobDir + stem + "_ascii.cob"), 0);
+    size_t vertices = 0, texVertices = 0;
+    for (const ChunkCounts& c : chunks)
+      vertices += c.vertices, texVertices += c.texVertices;
+    EXPECT_EQ(staged.importMesh.meshVertices.size(), vertices);
+    EXPECT_EQ(staged.importMesh.meshTexCoords.size(), texVertices);
+    EXPECT_EQ(staged.importMesh.parts.size(), chunks.size());
+    ExpectConsistent(staged.importMesh);
+
     test::RecordedDocument ascii, binary;
     ASSERT_EQ(ReadModelFile(ascii.doc, kCobDir + stem + "_ascii.cob", false), 0);
     ASSERT_EQ(ReadModelFile(binary.doc, kCobDir + stem + ".cob", false), 0);
+    EXPECT_TRUE(ascii.shell.messages.empty() && binary.shell.messages.empty());
     const Scene &a = ascii.scene(), &b = binary.scene();
-    const std::vector<int> ga = TopGroups(a), gb = TopGroups(b);
-    ASSERT_EQ(ga.size(), gb.size());
-    EXPECT_EQ(CountGroupFaces(a), CountGroupFaces(b));
-    ExpectNormalisedAndCentred(b);
+    test::ExpectSizedAndCentred(a);
+    const std::vector<int> ga = test::TopGroups(a), gb = test::TopGroups(b);
+    ASSERT_EQ(ga.size(), chunks.size());
+    ASSERT_EQ(gb.size(), chunks.size());
     for (size_t i = 0; i < ga.size(); ++i) {
       const DisplayGroup &x = a.groups[ga[i]], &y = b.groups[gb[i]];
+      const ChunkCounts& c = chunks[chunks.size() - 1 - i];  // the newest part comes first
+      EXPECT_EQ(test::CountFaces(x), c.faces);
+      EXPECT_EQ((x.flags & TexCoords) != 0, c.texVertices > 0);
       EXPECT_EQ(x.flags, y.flags);
       test::ExpectNear(x.color, y.color, 1e-5f);
       test::ExpectNear(x.translation, y.translation);
@@ -989,16 +796,17 @@ TEST(CobSampleFiles, BinaryFilesGiveTheSceneOfTheirAsciiTwins) {
   test::RecordedDocument ascii, binary;
   ASSERT_EQ(ReadModelFile(ascii.doc, kCobDir + "molecule_ascii.cob", false), 0);
   ASSERT_EQ(ReadModelFile(binary.doc, kCobDir + "molecule.cob", false), 0);
-  const int last = TopGroups(ascii.scene()).back();
-  EXPECT_NEAR(ascii.scene().groups[last].specular[0], 0.1f, 1e-6f);
-  EXPECT_NEAR(binary.scene().groups[TopGroups(binary.scene()).back()].specular[0], 0.5f, 1e-6f);
-  test::ExpectNear(ascii.scene().groups[last].color, {0.345098f, 0.435294f, 0.909804f}, 1e-5f);
+  const DisplayGroup& sphere = ascii.scene().groups[test::TopGroups(ascii.scene()).back()];
+  EXPECT_NEAR(sphere.specular[0], 0.1f, 1e-6f);
+  EXPECT_NEAR(binary.scene().groups[test::TopGroups(binary.scene()).back()].specular[0], 0.5f,
+              1e-6f);
+  test::ExpectNear(sphere.color, {0.345098f, 0.435294f, 0.909804f}, 1e-5f);
 }
 
 TEST(CobSampleFiles, SpiderPartsOfSeveralMaterialsUseCornerColours) {
   test::RecordedDocument d;
   ASSERT_EQ(ReadModelFile(d.doc, kCobDir + "spider_4_3.cob", false), 0);
-  ASSERT_EQ(TopGroups(d.scene()).size(), 1u);
+  ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);
   const DisplayGroup& spider = d.scene().groups[d.scene().rootHead];
   EXPECT_TRUE(spider.flags & VertexColors);
   // Its four greys (0.8, 0.6, 0.4, 0.2 plus ka 0.25) appear on the corners.
@@ -1017,53 +825,36 @@ TEST(CobSampleFiles, SpiderPartsOfSeveralMaterialsUseCornerColours) {
 }
 
 TEST(CobSampleFiles, SampleFilesSurviveEveryTruncationAndDamage) {
-  // Every 97th byte of both forms of the molecule, and damage spread over them.
-  for (const char* name : {"molecule.cob", "molecule_ascii.cob"}) {
+  for (const std::string name : {"molecule.cob", "molecule_ascii.cob"}) {
     SCOPED_TRACE(name);
-    const Bytes whole = FileBytes(kCobDir + name);
-    ASSERT_FALSE(whole.empty());
-    for (size_t cut = 0; cut + 40 < whole.size(); cut += 97) {
+    const Bytes whole = test::ReadBytes(kCobDir + name);
+    const size_t complete = CompleteAt(whole, name.find("ascii") != std::string::npos);
+    test::ForEachCut(whole, [&](const Bytes& cut, size_t n) {
       Document doc;
-      ASSERT_EQ(ReadCobBytes(doc, Bytes(whole.begin(), whole.begin() + cut)), -2) << cut;
-    }
-    std::mt19937 random(99);
-    for (int round = 0; round < 200; ++round) {
-      Bytes damaged = whole;
-      for (int i = 0; i < 8; ++i)
-        damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
-      Document doc;
-      const int result = ReadCobBytes(doc, damaged);
-      ASSERT_TRUE(result == 0 || result == -2 || result == -3);
-      if (result == 0) ExpectConsistent(doc.importMesh);
-    }
+      ASSERT_EQ(ReadCobBytes(doc, cut), n >= complete ? 0 : -2);
+    }, 1024, 200);
+    test::ForEachDamage(
+        whole, 200,
+        [](const Bytes& damaged) {
+          Document doc;
+          const int result = ReadCobBytes(doc, damaged);
+          ASSERT_TRUE(result == 0 || result == -2 || result == -3);
+          if (result == 0) ExpectConsistent(doc.importMesh);
+        },
+        {}, 8, 99);
   }
 }
 
-TEST(CobSampleFiles, MissingFileCannotBeOpened) {
-  test::RecordedDocument d;
-  EXPECT_EQ(ReadCobModel(d.doc, kCobDir + "no_such_file.cob"), -1);
-  EXPECT_EQ(ReadModelFile(d.doc, kCobDir + "no_such_file.cob", false), -1);
-  ASSERT_EQ(d.shell.messages.size(), 1u);
-  EXPECT_EQ(d.shell.messages[0], "Can't open " + kCobDir + "no_such_file.cob for read\n");
-}
-
-TEST(CobSampleFiles, RefusedFileLeavesTheSceneAlone) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("cob_test_" + std::to_string(getpid()) + ".cob");
-  {
-    CobModel model{{Cube()}};
-    model.end = false;
-    std::ofstream out(path, std::ios::binary);
-    out << CobAscii(model);
-  }
-  test::RecordedDocument d;
-  test::AddTriangle(d.scene(), "Kept");
-  EXPECT_EQ(ReadModelFile(d.doc, path.string(), true), -1);
-  ASSERT_EQ(d.shell.messages.size(), 1u);
-  EXPECT_EQ(d.shell.messages[0], "Can't decode " + path.string() + " correctly\n");
-  EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"Kept"});
-  EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  std::filesystem::remove(path);
+TEST(CobSampleFiles, FailedReadsSayWhyAndLeaveTheSceneAlone) {
+  const std::string missing = kCobDir + "no_such_file.cob";
+  Document doc;
+  EXPECT_EQ(ReadCobModel(doc, missing), -1);
+  test::ExpectRefused(missing, "Can't open " + missing + " for read\n", false);
+  test::TempDir dir;
+  CobModel model{{Cube()}};
+  model.end = false;
+  test::WriteText(dir / "cut.cob", CobAscii(model));
+  test::ExpectRefused(dir / "cut.cob", "Can't decode " + (dir / "cut.cob") + " correctly\n");
 }
 
 }  // namespace

@@ -1,24 +1,19 @@
 #include "formats/dxf_reader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "formats/dxf_groups.h"
-#include "formats/import_dispatch.h"
+#include "formats/import_test_util.h"
+#include "reader_harness.h"
 #include "scene/import_mesh.h"
-#include "test_util.h"
 
 namespace modra {
 namespace {
@@ -110,32 +105,7 @@ std::vector<Vec3> CornerPositions(const ImportMesh& m, size_t face) {
   return out;
 }
 
-struct ScratchDir {
-  std::string path;
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "modra-dxf-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-  std::string Write(const std::string& name, const std::string& text) const {
-    const std::string file = path + "/" + name;
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
-  }
-};
-
 // ---- Groups ----
-
-TEST(DxfGroups, CodeRangesDecideHowValuesRead) {
-  using dxf::KindOfCode;
-  using dxf::ValueKind;
-  for (int code : {-5, -1, 0, 9, 1000, 1009})
-    EXPECT_EQ(KindOfCode(code), ValueKind::kString) << code;
-  for (int code : {10, 38, 59, 140, 147, 210, 239, 1010, 1059})
-    EXPECT_EQ(KindOfCode(code), ValueKind::kFloat) << code;
-  for (int code : {60, 70, 139, 148, 209, 240, 999, 1060, 100000})
-    EXPECT_EQ(KindOfCode(code), ValueKind::kInt) << code;
-}
 
 TEST(DxfGroups, LinesEndOnlyAtLineFeeds) {
   const std::string longComment(1000, 'c');
@@ -186,19 +156,7 @@ TEST(DxfReading, TriangleWrittenWithARepeatedLastCorner) {
   // DXF (X, Y, Z) arrives as (X, Z, Y).
   test::ExpectSamePositions(CornerPositions(m, 0), {{1, 3, 2}, {4, 6, 5}, {7, 9, 8}, {7, 9, 8}});
   EXPECT_EQ(f.creaseCos, 1.0f);
-  EXPECT_EQ(f.objectIndex, 0);
-  EXPECT_EQ(f.owner, 0);
   EXPECT_FALSE(f.hasNormals);
-  EXPECT_EQ(f.partIndex, 0);
-  EXPECT_EQ(f.entryIndex, 0);
-  // The white default material, which the part takes.
-  const MeshObject& o = m.objects[0];
-  EXPECT_EQ(o.color, (Vec3{1, 1, 1}));
-  EXPECT_EQ(o.alpha, 1.0f);
-  EXPECT_EQ(o.specularLevel, 0.5f);
-  EXPECT_EQ(o.shininess, 15.0f);
-  EXPECT_EQ(o.crease, 1.0f);
-  EXPECT_TRUE(m.vertexFaceLinks.empty());
 }
 
 TEST(DxfReading, AnyFourthCornerCodeMakesFourCorners) {
@@ -231,16 +189,6 @@ TEST(DxfReading, MissingCoordinatesAreZeroAndLaterGroupsWin) {
   ExpectConsistent(d.doc.importMesh);
   test::ExpectSamePositions(CornerPositions(d.doc.importMesh, 0),
                             {{-1, 0, 2}, {0, 0, 5}, {0, 6, 0}});
-}
-
-TEST(DxfReading, EveryCornerGetsAVertexOfItsOwn) {
-  test::RecordedDocument d;
-  const Vec3 a = {0, 0, 0}, b = {1, 0, 0}, c = {0, 1, 0}, e = {1, 1, 0};
-  ASSERT_EQ(Read(d.doc, Entities(Face(a, b, c) + Face(b, e, c, &c))), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ExpectConsistent(m);
-  ASSERT_EQ(m.faces.size(), 2u);
-  EXPECT_EQ(m.meshVertices.size(), 7u);
 }
 
 TEST(DxfReading, ThousandsOfFacesKeepTheirCorners) {
@@ -352,17 +300,6 @@ TEST(DxfReading, FilesThatWouldMakeTooManyVertices) {
   EXPECT_EQ(Read(d.doc, text, 6), 0);
   EXPECT_EQ(Read(d.doc, text, 5), -3);
   EXPECT_EQ(Read(d.doc, Entities(Mesh(3, 3, Grid(9))), 15), -3);
-}
-
-TEST(DxfReading, OnlyLinesAndCirclesGiveOneEmptyPart) {
-  test::RecordedDocument d;
-  const std::string body = G(0, "LINE") + Point(10, {0, 0, 0}) + Point(11, {1, 1, 1}) +
-                           G(0, "CIRCLE") + Point(10, {0, 0, 0}) + G(40, "2") + G(0, "LINE") +
-                           Point(10, {1, 1, 1});
-  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
-  ExpectConsistent(d.doc.importMesh);
-  EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  EXPECT_TRUE(d.doc.importMesh.meshVertices.empty());
 }
 
 TEST(DxfReading, CrLfReadsLikeLf) {
@@ -536,41 +473,36 @@ TEST(DxfReading, AFileWithoutGroupsIsAnEmptyModel) {
 
 // ---- Whole imports ----
 
+std::string Write(const test::TempDir& dir, const std::string& name, const std::string& text) {
+  test::WriteText(dir / name, text);
+  return dir / name;
+}
+
 TEST(DxfImport, FacesAreDrawnFlat) {
-  ScratchDir dir;
+  test::TempDir dir;
   // Two faces at right angles that share an edge: flat shading keeps each
   // face's own normal at every corner.
-  const std::string path =
-      dir.Write("flat.dxf", Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) +
-                                     Face({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, nullptr)));
+  const std::string path = Write(
+      dir, "flat.dxf",
+      Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) + Face({0, 0, 0}, {0, 1, 0}, {0, 0, 1})));
   test::RecordedDocument d;
   ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
-  const Scene& s = d.scene();
-  ASSERT_NE(s.rootHead, -1);
-  const DisplayGroup& g = s.groups[s.rootHead];
+  ASSERT_NE(d.scene().rootHead, -1);
+  const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
   ASSERT_EQ(g.primitives.size(), 1u);
   const DisplayPrimitive& p = g.primitives[0];
   ASSERT_EQ(p.type, kTriangles);
   ASSERT_EQ(p.vertexCount, 6);
-  const int stride = VertexStride(g);
-  ASSERT_EQ(stride, 6);  // the part took the white material: no vertex colours
+  ASSERT_EQ(VertexStride(g), 6);  // the part took the white material: no vertex colours
   // DXF (X, Y, Z) is (X, Z, Y) here; the normal is (P2 - P0) x (P1 - P0).
-  const Vec3 normals[2] = {{0, 1, 0}, {1, 0, 0}};
   for (int v = 0; v < 6; ++v)
-    test::ExpectNear(
-        {p.vertices[v * stride + 3], p.vertices[v * stride + 4], p.vertices[v * stride + 5]},
-        normals[v / 3]);
-  EXPECT_EQ(g.color, (Vec3{1, 1, 1}));
-  EXPECT_EQ(g.shininess, 15.0f);
+    test::ExpectNear({p.vertices[v * 6 + 3], p.vertices[v * 6 + 4], p.vertices[v * 6 + 5]},
+                     v < 3 ? Vec3{0, 1, 0} : Vec3{1, 0, 0});
 }
 
 // Faces the file should give, counted the simple way: 3DFACE entities by
 // their corner codes, polygon meshes from their headers and VERTEX count.
-struct FaceCount {
-  int triangles = 0, quads = 0;
-};
-
-FaceCount CountFaces(const std::string& path) {
+test::FaceCounts CountFaces(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::vector<std::pair<int, std::string>> groups;
   std::string code, value;
@@ -578,178 +510,112 @@ FaceCount CountFaces(const std::string& path) {
     if (!value.empty() && value.back() == '\r') value.pop_back();
     groups.emplace_back(std::atoi(code.c_str()), value);
   }
-  FaceCount count;
+  test::FaceCounts count;
   int flags = 0, rows = 0, columns = 0, vertices = 0;
   for (size_t i = 0; i < groups.size(); ++i) {
     if (groups[i].first != 0) continue;
     const std::string& entity = groups[i].second;
     bool fourth = false;
-    if (entity == "POLYLINE") {
-      flags = 0;
-      rows = columns = 1;
-      vertices = 0;
-    }
+    if (entity == "POLYLINE") flags = vertices = 0, rows = columns = 1;
     for (size_t j = i + 1; j < groups.size() && groups[j].first != 0; ++j) {
-      const int c = groups[j].first;
-      if (entity == "3DFACE" && (c == 13 || c == 23 || c == 33)) fourth = true;
-      if (entity == "POLYLINE" && c == 70) flags = std::atoi(groups[j].second.c_str());
-      if (entity == "POLYLINE" && c == 71) rows = std::atoi(groups[j].second.c_str());
-      if (entity == "POLYLINE" && c == 72) columns = std::atoi(groups[j].second.c_str());
+      const int c = groups[j].first, v = std::atoi(groups[j].second.c_str());
+      fourth |= entity == "3DFACE" && (c == 13 || c == 23 || c == 33);
+      if (entity != "POLYLINE") continue;
+      if (c == 70) flags = v;
+      if (c == 71) rows = v;
+      if (c == 72) columns = v;
     }
     if (entity == "3DFACE") ++(fourth ? count.quads : count.triangles);
-    if (entity == "VERTEX") ++vertices;
+    vertices += entity == "VERTEX";
     if (entity == "SEQEND" && (flags & 16) && rows > 1 && columns > 1 && rows * columns <= vertices)
       count.quads += (rows - 1) * (columns - 1);
   }
+  count.vertices = 3 * count.triangles + 4 * count.quads;
   return count;
 }
 
 TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
-  const std::string folder = std::string(MODRA_TESTDATA_DIR) + "/models/dxf";
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(test::ModelPath("dxf"))) {
     const std::string path = entry.path().string();
     SCOPED_TRACE(path);
     ++files;
-    const FaceCount expected = CountFaces(path);
     test::RecordedDocument d;
     ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
     EXPECT_TRUE(d.shell.messages.empty());
-    const Scene& s = d.scene();
-    std::vector<int> groups;
-    ForEachGroup(s, s.rootHead, [&](int g) { groups.push_back(g); });
-    ASSERT_EQ(groups.size(), 1u);  // the one part
-    const DisplayGroup& g = s.groups[groups[0]];
+    ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);  // the one part, without a name
+    const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
     EXPECT_EQ(g.name, "");
-    FaceCount got;
-    size_t vertices = 0;
-    const int stride = VertexStride(g);
-    Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
-    for (const DisplayPrimitive& p : g.primitives) {
-      ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * stride);
-      vertices += p.vertexCount;
-      if (p.type == kTriangles)
-        got.triangles += p.vertexCount / 3;
-      else
-        got.quads += p.vertexCount / 4;
-      for (size_t v = 0; v < p.vertices.size(); v += stride)
-        for (int i = 0; i < 3; ++i) {
-          lo[i] = std::min(lo[i], p.vertices[v + i]);
-          hi[i] = std::max(hi[i], p.vertices[v + i]);
-        }
-    }
-    EXPECT_EQ(got.triangles, expected.triangles);
-    EXPECT_EQ(got.quads, expected.quads);
-    EXPECT_EQ(vertices, 3u * expected.triangles + 4u * expected.quads);
-    if (got.triangles + got.quads == 0) continue;
-    // Centred on its own geometry, which spans -1..1 along its longest side.
-    float longest = 0;
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_NEAR(lo[i] + hi[i], 0.0f, 1e-5f) << "axis " << i;
-      longest = std::max(longest, hi[i] - lo[i]);
-      EXPECT_LE(hi[i] + g.translation[i], 1.0f + 1e-5f);
-      EXPECT_GE(lo[i] + g.translation[i], -1.0f - 1e-5f);
-    }
-    EXPECT_NEAR(longest, 2.0f, 1e-5f);
+    EXPECT_EQ(g.child, -1);
+    for (const DisplayPrimitive& p : g.primitives)
+      ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * VertexStride(g));
+    EXPECT_EQ(test::CountFaces(g), CountFaces(path));
+    if (!g.primitives.empty()) test::ExpectSizedAndCentred(d.scene());
   }
   EXPECT_EQ(files, 3);
 }
 
 TEST(DxfImport, FilesWithoutFacesGiveOneEmptyGroup) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string lines = Entities(G(0, "LINE") + Point(10, {0, 0, 0}) + Point(11, {1, 1, 1}) +
                                      G(0, "CIRCLE") + Point(10, {0, 0, 0}) + G(40, "2"));
-  for (const std::string& path : {dir.Write("empty.dxf", ""), dir.Write("lines.dxf", lines)}) {
+  for (const std::string& path : {Write(dir, "empty.dxf", ""), Write(dir, "lines.dxf", lines)}) {
     SCOPED_TRACE(path);
     test::RecordedDocument d;
     ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
     EXPECT_TRUE(d.shell.messages.empty());
-    const Scene& s = d.scene();
-    ASSERT_NE(s.rootHead, -1);
-    EXPECT_EQ(s.groups[s.rootHead].next, -1);
-    EXPECT_EQ(s.groups[s.rootHead].name, "");
-    EXPECT_TRUE(s.groups[s.rootHead].primitives.empty());
+    ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);
+    EXPECT_EQ(d.scene().groups[d.scene().rootHead].name, "");
+    EXPECT_TRUE(d.scene().groups[d.scene().rootHead].primitives.empty());
   }
 }
 
 TEST(DxfImport, FailuresNameTheFileAndKeepTheScene) {
-  ScratchDir dir;
-  const std::string notDxf = dir.Write("notes.dxf", G(0, "TABLE") + G(0, "EOF"));
-  const std::string tooMany = dir.Write("big.dxf", Entities(Mesh(2, 2, Grid(10001))));
-  const std::string missing = dir.path + "/missing.dxf";
-  struct Case {
-    std::string path, message;
-  };
-  for (const Case& c : {Case{notDxf, "Can't decode " + notDxf + " correctly\n"},
-                        Case{tooMany, tooMany + " is too large to load or can't be decoded\n"},
-                        Case{missing, "Can't open " + missing + " for read\n"}}) {
-    test::RecordedDocument d;
-    test::AddTriangle(d.scene(), "kept");
-    AppendModelFile(d.doc, c.path);
-    ASSERT_EQ(d.shell.messages.size(), 1u);
-    EXPECT_EQ(d.shell.messages[0], c.message);
-    EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
-    EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  }
+  test::TempDir dir;
+  const std::string notDxf = Write(dir, "notes.dxf", G(0, "TABLE") + G(0, "EOF"));
+  const std::string tooMany = Write(dir, "big.dxf", Entities(Mesh(2, 2, Grid(10001))));
+  const std::string missing = dir / "missing.dxf";
+  test::ExpectRefused(notDxf, "Can't decode " + notDxf + " correctly\n");
+  test::ExpectRefused(tooMany, tooMany + " is too large to load or can't be decoded\n");
+  test::ExpectRefused(missing, "Can't open " + missing + " for read\n");
   // A folder named like a model cannot be read either.
-  std::filesystem::create_directory(dir.path + "/folder.dxf");
-  test::RecordedDocument d;
-  EXPECT_EQ(ReadDxfModel(d.doc, dir.path + "/folder.dxf"), -1);
+  std::filesystem::create_directory(dir / "folder.dxf");
+  Document doc;
+  EXPECT_EQ(ReadDxfModel(doc, dir / "folder.dxf"), -1);
 }
 
 // ---- Damaged files ----
 
-std::string SmallFile() {
+TEST(DxfDamage, TruncatedAndCorruptedFilesReadOrFailCleanly) {
   const Vec3 last = {1, 1, 0};
-  return G(999, "small") +
-         Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, &last) + G(0, "CIRCLE") + G(40, "1") +
-                  Mesh(2, 3, Grid(6)) + G(0, "LINE") + Point(10, {1, 2, 3}));
-}
-
-TEST(DxfDamage, TruncatedAtEveryOffset) {
-  const std::string full = SmallFile();
-  for (size_t size = 0; size <= full.size(); ++size) {
+  const std::string full =
+      G(999, "small") +
+      Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, &last) + G(0, "CIRCLE") + G(40, "1") +
+               Mesh(2, 3, Grid(6)) + G(0, "LINE") + Point(10, {1, 2, 3}));
+  test::RecordedDocument whole;
+  ASSERT_EQ(Read(whole.doc, full), 0);
+  EXPECT_EQ(whole.doc.importMesh.faces.size(), 3u);
+  test::ForEachCut(full, [](const std::string& cut, size_t) {
     test::RecordedDocument d;
     test::AddTriangle(d.scene(), "kept");
-    const int result = Read(d.doc, full.substr(0, size));
-    ASSERT_TRUE(result == 0 || result == -1 || result == -2) << size << ": " << result;
+    const int result = Read(d.doc, cut);
+    ASSERT_TRUE(result == 0 || result == -1 || result == -2) << result;
     if (result == 0) ExpectConsistent(d.doc.importMesh);
     EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
-  }
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, full), 0);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 3u);
-}
-
-TEST(DxfDamage, RandomCorruption) {
-  const std::string full = SmallFile();
+  });
   const std::string typical = std::string(
                                   "0123456789-+.e\n\r \xff"
                                   "3DFACESEQENDVERTEXPOLYLINE") +
                               '\0';
-  std::mt19937 random(11);
-  for (int round = 0; round < 3000; ++round) {
-    std::string text = full;
-    const int changes = 1 + static_cast<int>(random() % 8);
-    for (int c = 0; c < changes; ++c) {
-      const size_t at = random() % text.size();
-      switch (random() % 3) {
-        case 0:
-          text[at] = typical[random() % typical.size()];
-          break;
-        case 1:
-          text[at] = static_cast<char>(random());
-          break;
-        default:
-          text.erase(at, 1 + random() % 6);
-          if (text.empty()) text = "0";
-      }
-    }
-    test::RecordedDocument d;
-    const int result = Read(d.doc, text);
-    ASSERT_TRUE(result == 0 || result == -1 || result == -2 || result == -3) << text;
-    if (result == 0) ExpectConsistent(d.doc.importMesh);
-  }
+  test::ForEachDamage(
+      full, 3000,
+      [](const std::string& text) {
+        test::RecordedDocument d;
+        const int result = Read(d.doc, text);
+        ASSERT_TRUE(result == 0 || result == -1 || result == -2 || result == -3) << result;
+        if (result == 0) ExpectConsistent(d.doc.importMesh);
+      },
+      typical, 8, 11);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The Open and Append commands around the readers: what a failure leaves
 // behind, the modified flag, and which finishing steps a native file skips.
 #include "formats/import_dispatch.h"
-#include "formats/obj_test_util.h"
+#include "formats/import_test_util.h"
 #include "nativefile/native_writer.h"
 #include "test_util.h"
 
@@ -45,7 +45,7 @@ TEST(ImportCommands, AFailedAppendKeepsTheSceneButMarksItModified) {
 }
 
 TEST(ImportCommands, NativeFilesKeepTheirOwnPlacementAndDisplayFlags) {
-  test::ObjTempDir dir;
+  test::TempDir dir;
   const std::string path = dir / "scene.knf";
   {
     test::RecordedDocument w;

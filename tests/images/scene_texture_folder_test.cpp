@@ -15,15 +15,13 @@ namespace modra {
 namespace {
 
 using imagetest::Concat;
-using imagetest::Save;
-using imagetest::ScratchDir;
 
 using Messages = std::vector<std::string>;
 
 struct SceneTexture : ::testing::Test {
   RecordingShell shell;
   Document doc{shell};
-  ScratchDir dir;
+  test::TempDir dir;
   std::string scenes = dir / "scenes";
   std::string textures = dir / "textures";
 
@@ -34,7 +32,7 @@ struct SceneTexture : ::testing::Test {
     SetTexturePath(doc.textures, dir / "nowhere;" + textures);
   }
   void Image(const std::string& path, uint8_t level) {
-    Save(path, Concat("P6\n1 1\n255\n", {level, level, level}));
+    test::WriteBytes(path, Concat("P6\n1 1\n255\n", {level, level, level}));
   }
 };
 
