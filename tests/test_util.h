@@ -91,6 +91,13 @@ inline int AddLayoutGroup(Scene& s, const std::string& name, uint32_t layoutFlag
   return g;
 }
 
+// Links the groups as one sibling list under `parent` (-1: the top level).
+inline void Siblings(Scene& s, int parent, const std::vector<int>& list) {
+  (parent == -1 ? s.rootHead : s.groups[parent].child) = list.empty() ? -1 : list.front();
+  for (size_t i = 0; i < list.size(); ++i)
+    s.groups[list[i]].next = i + 1 < list.size() ? list[i + 1] : -1;
+}
+
 // Makes child the first child of parent.
 inline void MakeChild(Scene& s, int child, int parent) {
   UnlinkGroup(s, child, FindGroupLink(s, child));

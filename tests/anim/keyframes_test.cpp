@@ -197,10 +197,8 @@ TEST_F(Animation, LightPositionKeysTurnTheLight) {
 TEST_F(Animation, CameraKeysKeepTheLookAtGroupAndPath) {
   int parent = NewGroup(s, "parent");
   // parent(g)
-  s.rootHead = parent;
-  s.groups[parent].next = -1;
-  s.groups[parent].child = g;
-  s.groups[g].next = -1;
+  test::Siblings(s, -1, {parent});
+  test::Siblings(s, parent, {g});
   s.groups[parent].translation = {0, 0, 5};
   BuildGroupMatrix(s, parent);
   s.camera.mode = kCameraLookAt;

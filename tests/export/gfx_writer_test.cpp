@@ -13,12 +13,7 @@
 namespace modra {
 namespace {
 
-// Links the groups as one sibling list under `parent` (-1: the top level).
-void Siblings(Scene& s, int parent, const std::vector<int>& list) {
-  (parent == -1 ? s.rootHead : s.groups[parent].child) = list.empty() ? -1 : list.front();
-  for (size_t i = 0; i < list.size(); ++i)
-    s.groups[list[i]].next = i + 1 < list.size() ? list[i + 1] : -1;
-}
+using test::Siblings;
 
 // Vertex i of the test primitives: at (i, 0, 0), facing +z.
 std::vector<float> Vertices(int first, int count) {

@@ -354,30 +354,13 @@ float ScanfFloat(const std::string& text) {
 }
 
 TEST(DxfReading, CoordinatesReadAsScanfReadsThem) {
-  std::vector<std::string> texts = {"-0",
-                                    "  \t\v\f\r+1",
-                                    "5.",
-                                    "+-1",
-                                    "1e+",
-                                    "1.5e+3x",
-                                    "1e400",
-                                    "-7e-46",
-                                    "3.4028236e38",
-                                    "+infinity",
-                                    "infinit",
-                                    "NaN(12)",
-                                    "nan(",
-                                    "0x1.8p1",
-                                    "-0x1p-99999",
-                                    "1.5\r",
-                                    "",
-                                    std::string(400, '9'),
-                                    std::string(400, '9') + "e-360",
-                                    "0." + std::string(400, '0') + "1",
-                                    "0." + std::string(400, '0') + "1e370",
-                                    std::string("2\0"
-                                                "5",
-                                                3)};
+  const std::string nines(400, '9'), zeros(400, '0');
+  // clang-format off
+  std::vector<std::string> texts = {
+      "-0", "  \t\v\f\r+1", "5.", "+-1", "1e+", "1.5e+3x", "1e400", "-7e-46", "3.4028236e38",
+      "+infinity", "infinit", "NaN(12)", "nan(", "0x1.8p1", "-0x1p-99999", "1.5\r", "", nines,
+      nines + "e-360", "0." + zeros + "1", "0." + zeros + "1e370", std::string("2\0" "5", 3)};
+  // clang-format on
   // Random text made of what numbers are made of; no line feed, which
   // would end the value line.
   std::mt19937 random(7);

@@ -88,9 +88,9 @@ struct RichScene {
     gone = NewGroup(s, "deleted");
     a = AddLayoutGroup(s, "A", 0, kTriangles, 6, 100);
     // Top level: A, deleted, B, C, E; A(A1, deleted child, A2); E(F).
-    Link({a, gone, b, c, e}, -1);
-    Link({a1, gone2, a2}, a);
-    Link({f}, e);
+    test::Siblings(s, -1, {a, gone, b, c, e});
+    test::Siblings(s, a, {a1, gone2, a2});
+    test::Siblings(s, e, {f});
     s.groups[gone].flags = s.groups[gone2].flags = Deleted;
 
     s.groups[a1].flags |= Textured;
@@ -152,21 +152,6 @@ struct RichScene {
     GoToFrame0(doc);
   }
 
-  void Link(std::initializer_list<int> list, int parent) {
-    int prev = -1;
-    for (int g : list) {
-      if (prev == -1) {
-        if (parent == -1)
-          s.rootHead = g;
-        else
-          s.groups[parent].child = g;
-      } else {
-        s.groups[prev].next = g;
-      }
-      s.groups[g].next = -1;
-      prev = g;
-    }
-  }
 };
 
 // What the rich scene looks like after a save: names are cut to 79 characters.

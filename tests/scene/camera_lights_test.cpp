@@ -28,10 +28,8 @@ TEST(CameraAndLights, LookAtCameraAimsAtTheGroupThroughItsAncestors) {
   Scene s;
   int target = NewGroup(s, "target");
   int parent = NewGroup(s, "parent");
-  s.rootHead = parent;
-  s.groups[parent].next = -1;
-  s.groups[parent].child = target;
-  s.groups[target].next = -1;
+  test::Siblings(s, -1, {parent});
+  test::Siblings(s, parent, {target});
   s.groups[target].translation = {3, 0, 4};
   BuildGroupMatrix(s, target);
   s.groups[parent].translation = {10, 0, 0};

@@ -38,12 +38,8 @@ TEST(Hierarchy, WalkIsPreOrderAndVisitsDeletedSlots) {
   int c = NewGroup(s, "C");
   int b = NewGroup(s, "B");
   int a = NewGroup(s, "A");
-  // Move b and c under a: a(b, c)
-  s.rootHead = a;
-  s.groups[a].next = -1;
-  s.groups[a].child = b;
-  s.groups[b].next = c;
-  s.groups[c].next = -1;
+  test::Siblings(s, -1, {a});
+  test::Siblings(s, a, {b, c});
   int header = NewGroup(s, "header");
   s.groups[header].flags = Deleted;
   int d = NewGroup(s, "D");
@@ -90,10 +86,8 @@ TEST(Hierarchy, LevelStackNamesTheLevelBeingEdited) {
   Scene s;
   int kid = NewGroup(s, "kid");
   int top = NewGroup(s, "top");
-  s.rootHead = top;
-  s.groups[top].next = -1;
-  s.groups[top].child = kid;
-  s.groups[kid].next = -1;
+  test::Siblings(s, -1, {top});
+  test::Siblings(s, top, {kid});
 
   EXPECT_EQ(CurrentLevelHead(s), top);
   EXPECT_EQ(CurrentParent(s), -1);

@@ -155,12 +155,8 @@ TEST(Transforms, SceneExtentsCountLeavesThroughTheirAncestors) {
   int leaf = AddMesh(s, "leaf", {{0, 0, 0}, {1, 1, 1}});
   int parent = AddMesh(s, "parent", {{-100, -100, -100}, {100, 100, 100}});
   int lone = AddMesh(s, "lone", {{0, 0, 0}, {1, 1, 1}});
-  // parent(leaf), lone
-  s.rootHead = lone;
-  s.groups[lone].next = parent;
-  s.groups[parent].next = -1;
-  s.groups[parent].child = leaf;
-  s.groups[leaf].next = -1;
+  test::Siblings(s, -1, {lone, parent});
+  test::Siblings(s, parent, {leaf});
   for (int g : {leaf, parent, lone})
     ComputeBoundingBox(s, g);
   s.groups[parent].translation = {10, 0, 0};
