@@ -61,8 +61,7 @@ class SkyloomExport : public ::testing::Test {
     const std::string path = dir / "scene.gfx";
     EXPECT_EQ(WriteSkyloomFile(doc, path), 0);
     EXPECT_TRUE(rec.shell.messages.empty());
-    std::vector<uint8_t> bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
+    return test::ReadText(path);
   }
   // The hierarchy part: everything after the last orientation record.
   std::string Hierarchy() {

@@ -369,15 +369,9 @@ TEST(Read3ds, AFileWithoutObjectsIsTheOneEmptyPartNone) {
 }
 
 TEST(Read3ds, SecondMeshIndexesThePositionsAfterTheFirst) {
-  const Bytes eight = Mesh(Join({Vertices({{0, 0, 0},
-                                           {1, 0, 0},
-                                           {1, 1, 0},
-                                           {0, 1, 0},
-                                           {0, 0, 1},
-                                           {1, 0, 1},
-                                           {1, 1, 1},
-                                           {0, 1, 1}}),
-                                 Faces({{0, 1, 2}, {4, 5, 6}})}));
+  const std::vector<Vec3> corners = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
+                                     {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+  const Bytes eight = Mesh(Join({Vertices(corners), Faces({{0, 1, 2}, {4, 5, 6}})}));
   const Bytes three =
       Mesh(Join({Vertices({{5, 0, 0}, {6, 0, 0}, {6, 1, 0}}), Faces({{0, 1, 2}, {2, 1, 0}})}));
   const Staged l(File(Join({Object("Cube", eight), Object("Tri", three)})));

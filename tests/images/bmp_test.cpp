@@ -349,7 +349,7 @@ TEST(BmpWriting, FailuresLeaveNoFileAndKeepTheOldOne) {
   EXPECT_EQ(WriteBmp(dir / "keep.bmp", rgb.data(), 0, 0), -1);
   EXPECT_EQ(test::ReadBytes(dir / "keep.bmp"), before);
   // Nothing but the picture is left in the folder.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+  EXPECT_EQ(dir.Entries(), 1);
 }
 
 }  // namespace

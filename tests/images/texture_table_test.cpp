@@ -298,5 +298,42 @@ TEST(TextureTable, LoadingMessages) {
   }
 }
 
+// A scene's textures are looked for in the texture directories first and
+// then beside the scene file, so a scene that ships its images with it
+// opens from any working directory.
+TEST(TextureTable, SceneTexturesAreLookedForBesideTheSceneLast) {
+  Fixture f;
+  test::TempDir dir;
+  const std::string scenes = dir / "scenes", textures = dir / "textures";
+  std::filesystem::create_directories(scenes);
+  std::filesystem::create_directories(textures);
+  AddTexture(f.doc, "", "Checker");
+  SetTexturePath(f.doc.textures, dir / "nowhere;" + textures);
+  test::WriteBytes(scenes + "/wood.ppm", Ppm(1, 1, {10, 10, 10}));
+  test::WriteBytes(scenes + "/oak.ppm", Ppm(1, 1, {10, 10, 10}));
+  test::WriteBytes(textures + "/oak.ppm", Ppm(1, 1, {20, 20, 20}));
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm", scenes), 1);
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "oak", "oak.ppm", scenes), 2);
+  ASSERT_EQ(CurrentTextureCount(f.doc.textures), 3);
+  EXPECT_EQ(f.doc.textures.entries[1].path, scenes + "/wood.ppm");
+  EXPECT_EQ(f.doc.textures.entries[2].path, textures + "/oak.ppm");
+  EXPECT_TRUE(f.shell.messages.empty());
+  // Found nowhere, or without a scene folder: said once each.
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "elm", "elm.ppm", scenes), 0);
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "ash", "ash.ppm"), 0);
+  EXPECT_EQ(f.shell.messages,
+            (Messages{"Can't load \"elm\" texture", "Can't load \"ash\" texture"}));
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 3);
+}
+
+TEST(FolderOf, ThePathUpToItsLastSeparator) {
+  EXPECT_EQ(FolderOf("examples/demo.knf"), "examples");
+  EXPECT_EQ(FolderOf("../a/b/demo.knf"), "../a/b");
+  EXPECT_EQ(FolderOf("C:\\scenes\\demo.knf"), "C:\\scenes");
+  EXPECT_EQ(FolderOf("demo.knf"), ".");
+  EXPECT_EQ(FolderOf(""), ".");
+  EXPECT_EQ(FolderOf("/demo.knf"), "/");
+}
+
 }  // namespace
 }  // namespace modra

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "io/file_size_limit.h"
-#include "nativefile/native_test_util.h"
+#include "test_util.h"
 
 namespace modra {
 namespace {
@@ -79,10 +79,7 @@ class TextOutput : public ::testing::Test {
  protected:
   test::TempDir dir;
   std::string path = dir / "out.txt";
-  std::string Read() {
-    std::vector<uint8_t> bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-  }
+  std::string Read() { return test::ReadText(path); }
 };
 
 TEST_F(TextOutput, NumbersAsPrintfWritesThem) {

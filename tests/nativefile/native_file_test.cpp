@@ -151,7 +151,6 @@ struct RichScene {
     StoreKey(doc, LightOwner(3), kKeyLightType);
     GoToFrame0(doc);
   }
-
 };
 
 // What the rich scene looks like after a save: names are cut to 79 characters.

@@ -18,12 +18,8 @@
 namespace modra {
 namespace {
 
+using test::ReadText;
 using test::Siblings;
-
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes = test::ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
 
 // The array that starts with `opening`, up to and including its "};\n\n".
 std::string Block(const std::string& text, const std::string& opening) {
