@@ -68,7 +68,7 @@ function(add_group area suites tests)
   set(test "${area}:${names}")
   string(APPEND script
     "add_test([==[${test}]==] [==[${TEST_EXECUTABLE}]==] [==[--gtest_filter=${filter}]==] --gtest_brief=1)\n"
-    "set_tests_properties([==[${test}]==] PROPERTIES COST ${tests} WORKING_DIRECTORY [==[${WORKING_DIRECTORY}]==])\n")
+    "set_tests_properties([==[${test}]==] PROPERTIES COST ${tests} LABELS ${area} WORKING_DIRECTORY [==[${WORKING_DIRECTORY}]==])\n")
   set(script "${script}" PARENT_SCOPE)
 endfunction()
 
