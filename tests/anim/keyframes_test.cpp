@@ -31,14 +31,7 @@ struct Animation : ::testing::Test {
   }
 };
 
-TEST(KeyStoreTables, ValueCountsAndStoredSizes) {
-  const int n[] = {3, 3, 3, 6, 1, 6, 3, 3, 2, 4, 3, 1, 3, 3};
-  for (int kind = 0; kind < 14; ++kind)
-    EXPECT_EQ(ValueCount(kind), n[kind]) << kind;
-  EXPECT_EQ(StoredValueCount(kKeyCamera), 44);
-  EXPECT_EQ(StoredValueCount(kKeyLightType), 1);
-  EXPECT_EQ(StoredValueCount(kKeyEnabled), 1);
-  EXPECT_EQ(StoredValueCount(kKeySpecular), 28);
+TEST(KeyStoreTables, KindsAndFramesOutsideTheTablesGetNoKey) {
   EXPECT_EQ(ValueCount(14), -1);
   EXPECT_EQ(ValueCount(-1), -1);
   EXPECT_EQ(StoredValueCount(99), -1);
@@ -204,10 +197,8 @@ TEST_F(Animation, LightPositionKeysTurnTheLight) {
 TEST_F(Animation, CameraKeysKeepTheLookAtGroupAndPath) {
   int parent = NewGroup(s, "parent");
   // parent(g)
-  s.rootHead = parent;
-  s.groups[parent].next = -1;
-  s.groups[parent].child = g;
-  s.groups[g].next = -1;
+  test::Siblings(s, -1, {parent});
+  test::Siblings(s, parent, {g});
   s.groups[parent].translation = {0, 0, 5};
   BuildGroupMatrix(s, parent);
   s.camera.mode = kCameraLookAt;

@@ -8,18 +8,12 @@
 #include <vector>
 
 #include "anim/anim_util.h"
-#include "io/file_size_limit.h"
 #include "nativefile/native_test_util.h"
 
 namespace modra {
 namespace {
 
-// Links the groups as one sibling list under `parent` (-1: the top level).
-void Siblings(Scene& s, int parent, const std::vector<int>& list) {
-  (parent == -1 ? s.rootHead : s.groups[parent].child) = list.empty() ? -1 : list.front();
-  for (size_t i = 0; i < list.size(); ++i)
-    s.groups[list[i]].next = i + 1 < list.size() ? list[i + 1] : -1;
-}
+using test::Siblings;
 
 // Vertex i of the test primitives: at (i, 0, 0), facing +z.
 std::vector<float> Vertices(int first, int count) {
@@ -67,8 +61,7 @@ class SkyloomExport : public ::testing::Test {
     const std::string path = dir / "scene.gfx";
     EXPECT_EQ(WriteSkyloomFile(doc, path), 0);
     EXPECT_TRUE(rec.shell.messages.empty());
-    std::vector<uint8_t> bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
+    return test::ReadText(path);
   }
   // The hierarchy part: everything after the last orientation record.
   std::string Hierarchy() {
@@ -322,27 +315,6 @@ TEST_F(SkyloomExport, LineBreaksInNamesStayInsideTheirLine) {
   doc.textures.entries = {{"Checker", "checker.ppm"}};
   const std::string text = Export();
   EXPECT_EQ(text.rfind("# Group 0:\"two lines \":\n", 0), 0u);
-}
-
-TEST_F(SkyloomExport, FailuresSayWhyAndKeepThePreviousFile) {
-  const std::string missing = dir / "no/such/dir/x.gfx";
-  EXPECT_EQ(WriteSkyloomFile(doc, missing), -1);
-  EXPECT_EQ(rec.shell.messages, (std::vector<std::string>{"Can't open " + missing + " for write"}));
-
-  const std::string path = dir / "scene.gfx";
-  test::WriteBytes(path, {'o', 'l', 'd'});
-  for (int i = 0; i < 20; ++i)
-    test::AddLayoutGroup(s, "big", 0, kTriangles, 3000, 1);
-  int result;
-  {
-    test::FileSizeLimit limit(4096);
-    ASSERT_TRUE(limit.active());
-    result = WriteSkyloomFile(doc, path);
-  }
-  EXPECT_EQ(result, -1);
-  EXPECT_EQ(rec.shell.messages.back(), "Can't write output file");
-  EXPECT_EQ(test::ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
 }
 
 }  // namespace

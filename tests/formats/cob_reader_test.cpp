@@ -4,25 +4,23 @@
 #include "formats/cob_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "formats/cob_test_util.h"
-#include "formats/import_dispatch.h"
+#include "formats/import_test_util.h"
 #include "geometry/triangulate.h"
-#include "test_util.h"
+#include "reader_harness.h"
 
 namespace modra {
 namespace {
 
+using test::Bytes;
 using test::CobAscii;
 using test::CobBinary;
 using test::CobChunk;
@@ -31,9 +29,9 @@ using test::CobMaterialChunk;
 using test::CobModel;
 using test::CobOtherChunk;
 using test::CobPolygonChunk;
-using Bytes = std::vector<uint8_t>;
+using Ints = std::vector<int32_t>;
 
-const std::string kCobDir = std::string(MODRA_TESTDATA_DIR) + "/models/cob/";
+const std::string kCobDir = test::ModelPath("cob/");
 
 enum class Form { kAscii, kBinary, kBigEndian };
 
@@ -42,9 +40,14 @@ Bytes Encode(const CobModel& model, Form form) {
   return CobBinary(model, form == Form::kBigEndian);
 }
 
-Bytes FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+int ReadText(Document& doc, const std::string& text) {
+  return ReadCobBytes(doc, test::CobBytes(text));
+}
+
+// Where a file is whole: the end chunk is known by its type in the ASCII
+// form, by its whole header in the binary form.
+size_t CompleteAt(const Bytes& file, bool ascii) {
+  return ascii ? std::string(file.begin(), file.end()).rfind("END ") + 4 : file.size();
 }
 
 // What a read stored must stay inside the mesh's tables.
@@ -54,12 +57,10 @@ void ExpectConsistent(const ImportMesh& m) {
     const MeshFace& f = m.faces[i];
     ASSERT_TRUE(f.cornerCount == 3 || f.cornerCount == 4);
     for (int k = 0; k < f.cornerCount; ++k) {
-      ASSERT_GE(f.cornerVertices[k], 0);
       ASSERT_LT(static_cast<size_t>(f.cornerVertices[k]), m.meshVertices.size());
       const int32_t t = m.cornerTexCoords[i][k];
       ASSERT_TRUE(t == -1 || (t >= 0 && static_cast<size_t>(t) < m.meshTexCoords.size()));
     }
-    ASSERT_GE(f.objectIndex, 0);
     ASSERT_LT(static_cast<size_t>(f.objectIndex), m.objects.size());
     ASSERT_TRUE(f.colorObject == -1 || static_cast<size_t>(f.colorObject) < m.objects.size());
     ASSERT_LT(static_cast<size_t>(f.partIndex), m.parts.size());
@@ -72,9 +73,12 @@ CobPolygonChunk Cube() {
   p.name = "Name Cube";
   for (int i = 0; i < 8; ++i)
     p.vertices.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
-  const int quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
-                           {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
-  for (const auto& q : quads)
+  for (const auto& q : {std::array{0, 1, 3, 2},
+                        {4, 6, 7, 5},
+                        {0, 4, 5, 1},
+                        {2, 3, 7, 6},
+                        {0, 2, 6, 4},
+                        {1, 5, 7, 3}})
     p.faces.push_back({0, {{q[0], 0}, {q[1], 0}, {q[2], 0}, {q[3], 0}}});
   return p;
 }
@@ -82,59 +86,55 @@ CobPolygonChunk Cube() {
 // A flat polygon in the file's z = 0 plane.
 CobPolygonChunk Polygon(const std::vector<std::array<float, 2>>& points) {
   CobPolygonChunk p;
-  CobFace f;
+  p.faces.emplace_back();
   for (size_t i = 0; i < points.size(); ++i) {
     p.vertices.push_back({points[i][0], points[i][1], 0});
-    f.corners.push_back({static_cast<int32_t>(i), 0});
+    p.faces[0].corners.push_back({static_cast<int32_t>(i), 0});
   }
-  p.faces.push_back(f);
   return p;
 }
+const std::vector<std::array<float, 2>> kPentagon = {{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}};
 
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+// The normal pass's face normal of corners a, b, c, (c - a) x (b - a),
+// scaled by twice the triangle's area.
+Vec3 AreaNormal(const ImportMesh& m, int a, int b, int c) {
+  const Vec3 &pa = m.meshVertices[a], &pb = m.meshVertices[b], &pc = m.meshVertices[c];
+  const Vec3 u = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
+  const Vec3 v = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
+  return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
-Vec3 Minus(const Vec3& a, const Vec3& b) {
-  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+float Length(const Vec3& v) {
+  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
-float TriangleArea(const ImportMesh& m, const MeshFace& f) {
-  const Vec3& p0 = m.meshVertices[f.cornerVertices[0]];
-  Vec3 c = Cross(Minus(m.meshVertices[f.cornerVertices[1]], p0),
-                 Minus(m.meshVertices[f.cornerVertices[2]], p0));
-  return 0.5f * std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+float Area(const ImportMesh& m, size_t from) {
+  float area = 0;
+  for (size_t i = from; i < m.faces.size(); ++i) {
+    const auto& c = m.faces[i].cornerVertices;
+    area += 0.5f * Length(AreaNormal(m, c[0], c[1], c[2]));
+  }
+  return area;
 }
-// The normal pass's face normal of corners a, b, c: (c - a) x (b - a).
-Vec3 NormalOf(const ImportMesh& m, int a, int b, int c) {
-  Vec3 n = Cross(Minus(m.meshVertices[c], m.meshVertices[a]),
-                 Minus(m.meshVertices[b], m.meshVertices[a]));
-  const float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-  return {n[0] / len, n[1] / len, n[2] / len};
-}
-std::vector<int32_t> Corners(const MeshFace& f) {
+Ints Corners(const MeshFace& f) {
   return {f.cornerVertices.begin(), f.cornerVertices.begin() + f.cornerCount};
 }
 
 class CobForms : public ::testing::TestWithParam<Form> {
  protected:
-  int Read(const CobModel& model) {
-    bytes_ = Encode(model, GetParam());
-    return ReadCobBytes(doc_, bytes_);
-  }
-  ImportMesh& mesh() { return doc_.importMesh; }
-
-  Document doc_;
-  Bytes bytes_;
+  int Read(const CobModel& model) { return ReadCobBytes(doc, Encode(model, GetParam())); }
+  const ImportMesh& mesh() const { return doc.importMesh; }
+  bool ascii() const { return GetParam() == Form::kAscii; }
+  Document doc;
 };
 
 INSTANTIATE_TEST_SUITE_P(AllForms, CobForms,
                          ::testing::Values(Form::kAscii, Form::kBinary, Form::kBigEndian),
                          [](const auto& info) {
-                           return info.param == Form::kAscii    ? std::string("Ascii")
-                                  : info.param == Form::kBinary ? std::string("Binary")
-                                                                : std::string("BigEndian");
+                           return std::string(info.param == Form::kAscii    ? "Ascii"
+                                              : info.param == Form::kBinary ? "Binary"
+                                                                            : "BigEndian");
                          });
 
-TEST_P(CobForms, FacesWrittenFromBothSidesCountOnce) {
+TEST_P(CobForms, FacesWrittenFromBothSidesCountOnceAndHolesAreSkipped) {
   CobPolygonChunk cube = Cube();
   std::vector<CobFace> twice;
   for (const CobFace& f : cube.faces) {
@@ -145,54 +145,50 @@ TEST_P(CobForms, FacesWrittenFromBothSidesCountOnce) {
   cube.faces = twice;
   ASSERT_EQ(Read({{cube}}), 0);
   EXPECT_EQ(mesh().faces.size(), 6u);
-  // The same face again in the same order is no back side.
+  // The same face again in the same order is no back side; stored in
+  // reverse of the file's order.
   cube.faces.push_back(twice.front());
   ASSERT_EQ(Read({{cube}}), 0);
   ASSERT_EQ(mesh().faces.size(), 7u);
-  // Stored in reverse of the file's order.
-  EXPECT_EQ(Corners(mesh().faces[0]), (std::vector<int32_t>{2, 3, 1, 0}));
-  EXPECT_EQ(Corners(mesh().faces[6]), (std::vector<int32_t>{2, 3, 1, 0}));
+  EXPECT_EQ(Corners(mesh().faces[0]), (Ints{2, 3, 1, 0}));
+  EXPECT_EQ(Corners(mesh().faces[6]), (Ints{2, 3, 1, 0}));
   ExpectConsistent(mesh());
+  // Holes and faces of fewer than three corners leave no face.
+  cube.faces = {
+      {0, {{0, 0}, {1, 0}, {2, 0}}, true}, {0, {{0, 0}, {1, 0}}}, {0, {{4, 0}, {5, 0}, {6, 0}}}};
+  ASSERT_EQ(Read({{cube}}), 0);
+  ASSERT_EQ(mesh().faces.size(), 1u);
+  EXPECT_EQ(Corners(mesh().faces[0]), (Ints{6, 5, 4}));
 }
 
-TEST_P(CobForms, PentagonBecomesThreeTrianglesFacingOneWay) {
-  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
-  ASSERT_EQ(Read({{p}}), 0);
+TEST_P(CobForms, PolygonsAreTriangulatedFacingOneWayOrFannedWhenTheyCross) {
+  ASSERT_EQ(Read({{Polygon(kPentagon)}}), 0);
   const ImportMesh& m = mesh();
   ASSERT_EQ(m.faces.size(), 3u);
-  float area = 0;
-  // The stored corner order is the file's reversed; its first three give
-  // the facing every triangle must share.
-  const Vec3 expected = m.faceNormals[0];
   for (size_t i = 0; i < m.faces.size(); ++i) {
     EXPECT_EQ(m.faces[i].cornerCount, 3);
-    area += TriangleArea(m, m.faces[i]);
-    test::ExpectNear(m.faceNormals[i], expected);
+    test::ExpectNear(m.faceNormals[i], m.faceNormals[0]);
   }
-  // Shoelace area of the pentagon.
-  EXPECT_NEAR(area, 8.0f, 1e-4f);
+  EXPECT_NEAR(Area(m, 0), 8.0f, 1e-4f);  // the pentagon's shoelace area
   // The facing of the reversed corner list (4 3 2 1 0), as the normal
   // pass sees its first three corners.
-  test::ExpectNear(expected, NormalOf(m, 4, 3, 2));
+  const Vec3 n = AreaNormal(m, 4, 3, 2);
+  test::ExpectNear(m.faceNormals[0], {n[0] / Length(n), n[1] / Length(n), n[2] / Length(n)});
   ExpectConsistent(m);
-}
 
-TEST_P(CobForms, PolygonTheTriangulatorRefusesBecomesAFan) {
-  // Its edges cross.
-  const std::vector<std::array<float, 2>> points = {{0, 0}, {2, 2}, {2, 0}, {0, 2}, {1, 3}};
+  // Edges that cross: the triangulator refuses, so a fan from the first
+  // corner of the reversed list.
+  const std::vector<std::array<float, 2>> crossed = {{0, 0}, {2, 2}, {2, 0}, {0, 2}, {1, 3}};
   std::vector<float> flat;
-  for (const auto& q : points)
+  for (const auto& q : crossed)
     flat.insert(flat.end(), {q[0], q[1], 0});
   const int end = 4;
   ASSERT_EQ(Triangulate(flat.data(), &end, 1, 0, [](const float*) {}), -1);
-
-  ASSERT_EQ(Read({{Polygon(points)}}), 0);
-  const ImportMesh& m = mesh();
+  ASSERT_EQ(Read({{Polygon(crossed)}}), 0);
   ASSERT_EQ(m.faces.size(), 3u);
-  // From the first corner of the reversed list: 4 3 2 1 0.
-  EXPECT_EQ(Corners(m.faces[0]), (std::vector<int32_t>{4, 3, 2}));
-  EXPECT_EQ(Corners(m.faces[1]), (std::vector<int32_t>{4, 2, 1}));
-  EXPECT_EQ(Corners(m.faces[2]), (std::vector<int32_t>{4, 1, 0}));
+  EXPECT_EQ(Corners(m.faces[0]), (Ints{4, 3, 2}));
+  EXPECT_EQ(Corners(m.faces[1]), (Ints{4, 2, 1}));
+  EXPECT_EQ(Corners(m.faces[2]), (Ints{4, 1, 0}));
 }
 
 TEST_P(CobForms, TriangulatedCornersKeepTheirOwnTextureVertex) {
@@ -208,60 +204,38 @@ TEST_P(CobForms, TriangulatedCornersKeepTheirOwnTextureVertex) {
   ASSERT_EQ(Read({{before, p}}), 0);
   const ImportMesh& m = mesh();
   ASSERT_EQ(m.faces.size(), 6u + 4u);
-  float area = 0;
-  for (size_t i = 6; i < m.faces.size(); ++i) {
-    area += TriangleArea(m, m.faces[i]);
-    for (int k = 0; k < 3; ++k) {
-      const int32_t v = m.faces[i].cornerVertices[k] - 8;
-      EXPECT_EQ(m.cornerTexCoords[i][k] - 2, 5 - v);
-    }
-  }
-  // Cut properly, not fanned over the notch.
-  EXPECT_NEAR(area, 9.5f, 1e-4f);
+  for (size_t i = 6; i < m.faces.size(); ++i)
+    for (int k = 0; k < 3; ++k)
+      EXPECT_EQ(m.cornerTexCoords[i][k] - 2, 5 - (m.faces[i].cornerVertices[k] - 8));
+  EXPECT_NEAR(Area(m, 6), 9.5f, 1e-4f);  // cut properly, not fanned over the notch
 }
 
-TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertex) {
-  CobPolygonChunk a, b;
+TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
+  CobPolygonChunk a = Polygon({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), b = a;
   a.id = 1;
   b.id = 2;
   b.name = "Name Second";
   for (CobPolygonChunk* p : {&a, &b}) {
-    p->vertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
     p->texVertices = {{0, 0}, {1, 0}, {1, 1}};
     p->faces = {{0, {{0, 0}, {1, 1}, {2, 2}}}};
   }
+  a.vertices[0] = {1, 2, 3};
+  a.rows = {2, 0, 0, 10, 0, 3, 0, 20, 0, 0, 4, 30};
   ASSERT_EQ(Read({{a, b}}), 0);
   const ImportMesh& m = mesh();
+  // X = 12, Y = 26, Z = 42 become (-X, Z, -Y).
+  test::ExpectNear(m.meshVertices[0], {-12, 42, -26});
+  test::ExpectNear(m.meshVertices[1], {-12, 30, -20});
   ASSERT_EQ(m.faces.size(), 2u);
-  EXPECT_EQ(Corners(m.faces[1]), (std::vector<int32_t>{6, 5, 4}));
+  EXPECT_EQ(Corners(m.faces[1]), (Ints{6, 5, 4}));
   EXPECT_EQ(m.cornerTexCoords[1], (std::array<int32_t, 4>{5, 4, 3, -1}));
   EXPECT_EQ(m.faces[1].owner, 2);
   EXPECT_EQ(m.faces[1].partIndex, 1);
   ASSERT_EQ(m.parts.size(), 2u);
-  // The first chunk took over the part "None".
-  EXPECT_EQ(m.parts[0].name, "Name Thing");
+  EXPECT_EQ(m.parts[0].name, "Name Thing");  // the first chunk took over the part "None"
   EXPECT_EQ(m.parts[1].name, "Name Second");
-  EXPECT_EQ(m.parts[1].entries.size(), 1u);
+  ASSERT_EQ(m.parts[1].entries.size(), 1u);
   EXPECT_EQ(m.parts[1].entries[0].key, 1);
-}
-
-TEST_P(CobForms, VerticesGoThroughTheTransformThenTheAxisSwap) {
-  CobPolygonChunk p = Polygon({{0, 0}, {1, 0}, {0, 1}});
-  p.vertices[0] = {1, 2, 3};
-  p.rows = {2, 0, 0, 10, 0, 3, 0, 20, 0, 0, 4, 30};
-  ASSERT_EQ(Read({{p}}), 0);
-  // X = 12, Y = 26, Z = 42 become (-X, Z, -Y).
-  test::ExpectNear(mesh().meshVertices[0], {-12, 42, -26});
-  test::ExpectNear(mesh().meshVertices[1], {-12, 30, -20});
-}
-
-TEST_P(CobForms, HolesAndFacesOfFewerThanThreeCornersAreSkipped) {
-  CobPolygonChunk p = Cube();
-  p.faces = {
-      {0, {{0, 0}, {1, 0}, {2, 0}}, true}, {0, {{0, 0}, {1, 0}}}, {0, {{4, 0}, {5, 0}, {6, 0}}}};
-  ASSERT_EQ(Read({{p}}), 0);
-  ASSERT_EQ(mesh().faces.size(), 1u);
-  EXPECT_EQ(Corners(mesh().faces[0]), (std::vector<int32_t>{6, 5, 4}));
 }
 
 TEST_P(CobForms, OnlyChunksWithTextureVerticesAreTextured) {
@@ -270,37 +244,25 @@ TEST_P(CobForms, OnlyChunksWithTextureVerticesAreTextured) {
   b.id = 200;
   b.faces[0].corners[0][1] = 77;  // no texture vertices: the number means nothing
   ASSERT_EQ(Read({{a, b}}), 0);
-  const ImportMesh& m = mesh();
-  EXPECT_TRUE(m.parts[0].flags & TexCoords);
-  EXPECT_FALSE(m.parts[1].flags & TexCoords);
-  EXPECT_EQ(m.cornerTexCoords[0], (std::array<int32_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(m.cornerTexCoords[6], (std::array<int32_t, 4>{-1, -1, -1, -1}));
+  EXPECT_TRUE(mesh().parts[0].flags & TexCoords);
+  EXPECT_FALSE(mesh().parts[1].flags & TexCoords);
+  EXPECT_EQ(mesh().cornerTexCoords[0], (std::array<int32_t, 4>{0, 0, 0, 0}));
+  EXPECT_EQ(mesh().cornerTexCoords[6], (std::array<int32_t, 4>{-1, -1, -1, -1}));
 }
 
 TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
   CobPolygonChunk a = Cube(), b = Cube();
-  a.id = 100;
   b.id = 200;
-  a.faces[0].material = 0;
   a.faces[1].material = 1;
   a.faces[2].material = 2;  // no such material
   for (CobFace& f : b.faces)
-    f.material = 1;      // only chunk 100 has a material 1
-  CobMaterialChunk one;  // number 1 of chunk 100
-  one.number = 1;
-  one.rgb = {0.5f, 0.25f, 0.125f};
-  one.ka = 0.25f;
-  one.facet = "smooth";
-  CobMaterialChunk zero;
-  zero.number = 0;
-  zero.rgb = {0.9f, 0.5f, 0.0f};
-  zero.ka = 0.5f;
-  zero.facet = "auto60";
+    f.material = 1;  // only chunk 100 has a material 1
+  CobMaterialChunk one{1, 100, "smooth", {0.5f, 0.25f, 0.125f}, 0.75f, 0.25f};
+  CobMaterialChunk zero{0, 100, "auto60", {0.9f, 0.5f, 0.0f}, 0.75f, 0.5f};
   CobMaterialChunk oneAgain = one;  // the first of equal materials wins
   oneAgain.rgb = {0, 0, 0};
   ASSERT_EQ(Read({{a, b, one, zero, oneAgain}}), 0);
   const ImportMesh& m = mesh();
-
   // The first material took over the default's slot; the white object for
   // faces without a material comes after the three.
   ASSERT_EQ(m.objects.size(), 4u);
@@ -309,73 +271,40 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
   test::ExpectNear(m.objects[0].color, {0.75f, 0.5f, 0.375f});
   test::ExpectNear(m.objects[1].color, {1.0f, 1.0f, 0.5f});  // 1.4 and 1.0 clamp to 1
   EXPECT_FLOAT_EQ(m.objects[1].ambient, 0.5f);
-
-  const MeshFace& f0 = m.faces[0];
-  EXPECT_EQ(f0.objectIndex, 1);
-  EXPECT_EQ(f0.colorObject, 1);
-  EXPECT_NEAR(f0.creaseCos, 0.5f, 1e-5f);
+  EXPECT_EQ(m.faces[0].objectIndex, 1);
+  EXPECT_EQ(m.faces[0].colorObject, 1);
   EXPECT_EQ(m.faces[1].objectIndex, 0);
-  EXPECT_EQ(m.faces[1].creaseCos, kNoCreaseTest);
   for (size_t i : {size_t{2}, size_t{6}, size_t{11}}) {
     EXPECT_EQ(m.faces[i].objectIndex, 3) << i;
     EXPECT_EQ(m.faces[i].colorObject, -1) << i;
-    EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;
+    EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;  // faceted
   }
   test::ExpectNear(m.objects[3].color, {1, 1, 1});
-  EXPECT_EQ(m.objects[3].specularLevel, 0.5f);
-
   // The ASCII form carries the material's alpha, ks and exponent; the
   // binary form draws every material opaque with fixed highlights.
-  if (GetParam() == Form::kAscii) {
-    EXPECT_FLOAT_EQ(m.objects[0].alpha, 0.75f);
-    EXPECT_FLOAT_EQ(m.objects[0].specularLevel, 0.25f);
-    EXPECT_FLOAT_EQ(m.objects[0].shininess, 64.0f);
-  } else {
-    EXPECT_EQ(m.objects[0].alpha, 1.0f);
-    EXPECT_EQ(m.objects[0].specularLevel, 0.5f);
-    EXPECT_EQ(m.objects[0].shininess, 15.0f);
-  }
-}
-
-TEST_P(CobForms, WithoutMaterialsFacesUseTheDefaultObject) {
-  ASSERT_EQ(Read({{Cube()}}), 0);
-  const ImportMesh& m = mesh();
-  ASSERT_EQ(m.objects.size(), 1u);
-  test::ExpectNear(m.objects[0].color, {1, 1, 1});
-  EXPECT_EQ(m.objects[0].shininess, 15.0f);
-  for (const MeshFace& f : m.faces) {
-    EXPECT_EQ(f.objectIndex, 0);
-    EXPECT_EQ(f.colorObject, -1);
-    EXPECT_EQ(f.creaseCos, 1.0f);
-  }
-}
-
-TEST_P(CobForms, FacetSettingsGiveCreaseValues) {
-  CobPolygonChunk p = Cube();
-  std::vector<CobChunk> chunks = {p};
-  const std::vector<std::pair<std::string, float>> facets = {
-      {"faceted", 1.0f}, {"smooth", 2.0f}, {"auto60", 0.5f}, {"auto0", 1.0f}, {"auto90", 0.0f}};
-  for (size_t i = 0; i < facets.size(); ++i) {
-    std::get<CobPolygonChunk>(chunks[0]).faces[i].material = static_cast<int32_t>(i);
-    CobMaterialChunk mat;
-    mat.number = static_cast<int32_t>(i);
-    mat.facet = facets[i].first;
-    chunks.push_back(mat);
-  }
-  ASSERT_EQ(Read({chunks}), 0);
-  for (size_t i = 0; i < facets.size(); ++i)
-    EXPECT_NEAR(mesh().faces[i].creaseCos, facets[i].second, 1e-5f) << facets[i].first;
+  EXPECT_FLOAT_EQ(m.objects[0].alpha, ascii() ? 0.75f : 1.0f);
+  EXPECT_FLOAT_EQ(m.objects[0].specularLevel, ascii() ? 0.25f : 0.5f);
+  EXPECT_FLOAT_EQ(m.objects[0].shininess, ascii() ? 64.0f : 15.0f);
 }
 
 // At a cube's corner three faces meet at right angles: they share one
 // averaged normal only when the material's crease value lets them.
-TEST_P(CobForms, CreaseValuesDecideWhichCubeFacesSmoothTogether) {
-  const std::vector<std::pair<std::string, bool>> facets = {
-      {"smooth", true}, {"auto100", true}, {"auto60", false}, {"faceted", false}};
-  for (const auto& [facet, averaged] : facets) {
-    CobMaterialChunk mat;
-    mat.facet = facet;
-    ASSERT_EQ(Read({{Cube(), mat}}), 0) << facet;
+TEST_P(CobForms, FacetSettingsDecideWhichFacesSmoothTogether) {
+  CobPolygonChunk p = Cube();
+  std::vector<CobChunk> chunks = {p};
+  const std::pair<std::string, float> facets[] = {
+      {"faceted", 1.0f}, {"smooth", 2.0f}, {"auto60", 0.5f}, {"auto0", 1.0f}, {"auto90", 0.0f}};
+  for (int i = 0; i < 5; ++i) {
+    std::get<CobPolygonChunk>(chunks[0]).faces[i].material = i;
+    chunks.push_back(CobMaterialChunk{i, 100, facets[i].first});
+  }
+  ASSERT_EQ(Read({chunks}), 0);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_NEAR(mesh().faces[i].creaseCos, facets[i].second, 1e-5f) << facets[i].first;
+
+  for (const auto& [facet, averaged] :
+       {std::pair{"smooth", true}, {"auto100", true}, {"auto60", false}, {"faceted", false}}) {
+    ASSERT_EQ(Read({{Cube(), CobMaterialChunk{0, 100, facet}}}), 0) << facet;
     const ImportMesh& m = mesh();
     for (size_t f = 0; f < m.faces.size(); ++f)
       for (int k = 0; k < 4; ++k) {
@@ -384,193 +313,124 @@ TEST_P(CobForms, CreaseValuesDecideWhichCubeFacesSmoothTogether) {
           test::ExpectNear(n, m.faceNormals[f]);
           continue;
         }
-        // The diagonal through the corner, pointing away from the cube's middle.
-        const Vec3& p = m.meshVertices[m.faces[f].cornerVertices[k]];
+        // Along the diagonal through the corner, whichever way the faces point.
+        const Vec3& c = m.meshVertices[m.faces[f].cornerVertices[k]];
         const Vec3 mid = {-0.5f, 0.5f, -0.5f};
-        const float s = 1.0f / std::sqrt(3.0f);
-        Vec3 out;
+        float side = 0;
         for (int i = 0; i < 3; ++i)
-          out[i] = (p[i] > mid[i] ? s : -s);
-        // Whichever way the faces point, all three agree on it.
-        const float side = n[0] * out[0] + n[1] * out[1] + n[2] * out[2];
+          side += n[i] * (c[i] > mid[i] ? 1 : -1) / std::sqrt(3.0f);
         EXPECT_NEAR(std::abs(side), 1.0f, 1e-5f) << facet << " face " << f;
       }
   }
 }
 
 TEST_P(CobForms, OtherChunksAndOtherVersionsAreSkipped) {
-  CobOtherChunk unit;
-  CobOtherChunk newer;  // a polygon chunk of a version this reader does not know
-  newer.type = "PolH";
-  newer.major = 1;
-  newer.asciiBody = "Name Newer\nwhatever\n";
-  newer.binaryBody = {1, 2, 3, 4, 5, 6, 7};
-  CobPolygonChunk p = Cube();
-  ASSERT_EQ(Read({{unit, newer, p, unit}}), 0);
+  CobOtherChunk unit, newer{"PolH", 1, "Name Newer\nwhatever\n", {1, 2, 3, 4, 5, 6, 7}};
+  ASSERT_EQ(Read({{unit, newer, Cube(), unit}}), 0);
   ASSERT_EQ(mesh().parts.size(), 1u);
   EXPECT_EQ(mesh().parts[0].name, "Name Cube");
   EXPECT_EQ(mesh().faces.size(), 6u);
 }
 
-TEST_P(CobForms, FileWithoutEndChunkIsRefused) {
-  CobModel model{{Cube()}};
-  model.end = false;
-  EXPECT_EQ(Read(model), -2);
-  EXPECT_TRUE(mesh().faces.empty());
-  EXPECT_TRUE(mesh().parts.empty());
-  EXPECT_TRUE(mesh().meshVertices.empty());
-}
-
-TEST_P(CobForms, IndicesOutsideTheChunkAreRefused) {
+TEST_P(CobForms, IndicesOutsideTheChunkAndHugeCountsAreRefused) {
   CobPolygonChunk textured = Cube();
   textured.texVertices = {{0, 0}, {1, 1}};
-  struct Case {
-    const char* what;
-    int corner, field, value;
-  } cases[] = {{"position past the chunk", 0, 0, 8},
-               {"negative position", 1, 0, -1},
-               {"texture past the chunk", 2, 1, 2},
-               {"negative texture", 3, 1, -5}};
-  for (const Case& c : cases) {
+  // A position past the chunk or negative, a texture vertex likewise.
+  for (auto [corner, field, value] : {std::array{0, 0, 8}, {1, 0, -1}, {2, 1, 2}, {3, 1, -5}}) {
     CobPolygonChunk bad = textured;
-    bad.faces[3].corners[c.corner][c.field] = c.value;
-    EXPECT_EQ(Read({{bad}}), -2) << c.what;
-    EXPECT_TRUE(mesh().faces.empty()) << c.what;
+    bad.faces[3].corners[corner][field] = value;
+    EXPECT_EQ(Read({{bad}}), -2) << corner;
+    EXPECT_TRUE(mesh().faces.empty());
   }
   // A vertex of an earlier chunk is not this chunk's.
   CobPolygonChunk second = Cube();
   second.faces[0].corners[0][0] = -1;
   EXPECT_EQ(Read({{Cube(), second}}), -2);
-}
 
-TEST_P(CobForms, EveryTruncationIsRefused) {
-  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
-  p.texVertices = {{0, 0}};
-  CobMaterialChunk mat;
-  const Bytes whole = Encode({{p, mat}}, GetParam());
-  // The end chunk is known by its type in the ASCII form, by its whole
-  // header in the binary form.
-  const std::string_view text(reinterpret_cast<const char*>(whole.data()), whole.size());
-  const size_t complete = GetParam() == Form::kAscii ? text.rfind("END ") + 4 : whole.size();
-  for (size_t cut = 0; cut < whole.size(); ++cut) {
-    Bytes part(whole.begin(), whole.begin() + cut);
-    Document doc;
-    const int result = ReadCobBytes(doc, part);
-    ASSERT_EQ(result, cut >= complete ? 0 : -2) << "cut at " << cut;
-    if (result != 0) {
-      ASSERT_TRUE(doc.importMesh.parts.empty()) << "cut at " << cut;
-    }
-  }
-}
-
-TEST_P(CobForms, RandomDamageIsSurvived) {
-  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
-  p.texVertices = {{0, 0}, {1, 0}};
-  CobMaterialChunk mat;
-  mat.facet = "auto30";
-  const Bytes whole = Encode({{Cube(), p, mat}}, GetParam());
-  std::mt19937 random(GetParam() == Form::kAscii ? 5 : 6);
-  int accepted = 0;
-  for (int round = 0; round < 3000; ++round) {
-    Bytes damaged = whole;
-    const int changes = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < changes; ++i) {
-      const size_t at = random() % damaged.size();
-      // Digits and blanks keep ASCII files parseable longer.
-      static const char kAsciiBytes[] = "0123456789 -<>,\n";
-      damaged[at] = GetParam() == Form::kAscii && random() % 2
-                        ? static_cast<uint8_t>(kAsciiBytes[random() % 16])
-                        : static_cast<uint8_t>(random());
-    }
-    Document doc;
-    const int result = ReadCobBytes(doc, damaged);
-    ASSERT_TRUE(result == 0 || result == -2 || result == -3) << result;
-    if (result == 0) {
-      ++accepted;
-      ExpectConsistent(doc.importMesh);
-    } else {
-      ASSERT_TRUE(doc.importMesh.faces.empty());
-    }
-  }
-  EXPECT_GT(accepted, 0);
-}
-
-TEST_P(CobForms, HugeCountsAreRefusedWithoutReserving) {
-  CobPolygonChunk p = Cube();
-  Bytes bytes = Encode({{p}}, GetParam());
-  if (GetParam() == Form::kAscii) {
+  Bytes bytes = Encode({{Cube()}}, GetParam());
+  if (ascii()) {
     std::string text(bytes.begin(), bytes.end());
     text.replace(text.find("World Vertices 8"), 16, "World Vertices 2147483647");
     bytes.assign(text.begin(), text.end());
   } else {
     // The vertex count follows the name, the axes and the transform.
-    const size_t at = 32 + 20 + 4 + p.name.size() + 96;
-    const bool big = GetParam() == Form::kBigEndian;
+    const size_t at = 32 + 20 + 4 + Cube().name.size() + 96;
     for (int i = 0; i < 4; ++i)
-      bytes[at + i] = (big ? i == 0 : i == 3) ? 0x7f : 0xff;
+      bytes[at + i] = (GetParam() == Form::kBigEndian ? i == 0 : i == 3) ? 0x7f : 0xff;
   }
-  Document doc;
   EXPECT_EQ(ReadCobBytes(doc, bytes), -2);
+}
+
+TEST_P(CobForms, EveryTruncationIsRefusedAndDamageIsSurvived) {
+  CobPolygonChunk p = Polygon(kPentagon);
+  p.texVertices = {{0, 0}, {1, 0}};
+  const Bytes whole = Encode({{Cube(), p, CobMaterialChunk{0, 100, "auto30"}}}, GetParam());
+  const size_t complete = CompleteAt(whole, ascii());
+  test::ForEachCut(whole, [&](const Bytes& cut, size_t n) {
+    Document doc;
+    ASSERT_EQ(ReadCobBytes(doc, cut), n >= complete ? 0 : -2);
+    if (n < complete) {
+      EXPECT_TRUE(doc.importMesh.parts.empty());
+    }
+  });
+  int accepted = 0;
+  // Digits and blanks keep ASCII files parseable longer.
+  test::ForEachDamage(
+      whole, 1000,
+      [&](const Bytes& damaged) {
+        Document doc;
+        const int result = ReadCobBytes(doc, damaged);
+        ASSERT_TRUE(result == 0 || result == -2 || result == -3) << result;
+        if (result != 0) {
+          ASSERT_TRUE(doc.importMesh.faces.empty());
+          return;
+        }
+        ++accepted;
+        ExpectConsistent(doc.importMesh);
+      },
+      ascii() ? "0123456789 -<>,\n" : "", 4, ascii() ? 5 : 6);
+  EXPECT_GT(accepted, 0);
 }
 
 // ---- The ASCII form ----
 
-int ReadText(Document& doc, const std::string& text) {
-  return ReadCobBytes(doc, test::CobBytes(text));
-}
-
-TEST(CobAscii, MapLinesAfterAMaterialAreSkipped) {
-  CobMaterialChunk all;
-  all.mapLines = {"environment: sky", "  file sky.bmp", "texture: wood",
-                  "  file wood.bmp",  "bump: rough",    "  file rough.bmp"};
-  CobMaterialChunk textureOnly;
-  textureOnly.number = 1;
-  textureOnly.mapLines = {"texture: wood", "  file wood.bmp"};
-  CobMaterialChunk bumpOnly;
-  bumpOnly.number = 2;
-  bumpOnly.mapLines = {"bump: rough", "  file rough.bmp"};
-  Document doc;
+TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   // After the last map line the chunk loop reads the next header itself;
   // otherwise the line read ahead is that header.
+  CobMaterialChunk all, textureOnly{1}, bumpOnly{2};
+  all.mapLines = {"environment: sky", "  file sky.bmp", "texture: wood",
+                  "  file wood.bmp",  "bump: rough",    "  file rough.bmp"};
+  textureOnly.mapLines = {"texture: wood", "  file wood.bmp"};
+  bumpOnly.mapLines = {"bump: rough", "  file rough.bmp"};
+  Document doc;
   ASSERT_EQ(ReadText(doc, CobAscii({{all, Cube(), textureOnly, bumpOnly, Cube()}})), 0);
   EXPECT_EQ(doc.importMesh.objects.size(), 3u);
   EXPECT_EQ(doc.importMesh.faces.size(), 12u);
-}
 
-TEST(CobAscii, LinesLongerThanAnyBufferAreReadWhole) {
-  CobPolygonChunk p;
-  p.name = "Name " + std::string(3000, 'x');
-  // A convex 400-gon: its corner line runs to about 2800 characters.
+  // A long name, and a convex 400-gon whose corner line runs to about 2800
+  // characters.
   std::vector<std::array<float, 2>> circle;
   for (int i = 0; i < 400; ++i)
     circle.push_back({std::cos(i * 0.0157079633f), std::sin(i * 0.0157079633f)});
   CobPolygonChunk round = Polygon(circle);
-  p.vertices = round.vertices;
-  p.faces = round.faces;
-  Document doc;
-  ASSERT_EQ(ReadText(doc, CobAscii({{p}})), 0);
-  EXPECT_EQ(doc.importMesh.parts[0].name, p.name);
+  round.name = "Name " + std::string(3000, 'x');
+  ASSERT_EQ(ReadText(doc, CobAscii({{round}})), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, round.name);
   EXPECT_EQ(doc.importMesh.faces.size(), 398u);
-}
 
-TEST(CobAscii, CrLfLinesReadAsLfLines) {
-  std::string text = CobAscii({{Cube(), CobMaterialChunk{}}});
   std::string crlf;
-  for (char c : text)
+  for (char c : CobAscii({{Cube(), CobMaterialChunk{}}}))
     c == '\n' ? crlf += "\r\n" : crlf += c;
-  Document doc;
   ASSERT_EQ(ReadText(doc, test::CobFixSizes(crlf)), 0);
   EXPECT_EQ(doc.importMesh.parts[0].name, "Name Cube");
   EXPECT_EQ(doc.importMesh.faces.size(), 6u);
-  EXPECT_EQ(doc.importMesh.faces[0].objectIndex, 0);
   EXPECT_EQ(doc.importMesh.faces[0].colorObject, 0);
 }
 
 TEST(CobAscii, NumbersReadAsTheCScannerReadsThem) {
-  CobPolygonChunk p = Polygon({{0, 0}, {1, 0}, {0, 1}});
-  std::string text = CobAscii({{p}});
+  std::string text = CobAscii({{Polygon({{0, 0}, {1, 0}, {0, 1}})}});
   auto replace = [&](const std::string& from, const std::string& to) {
-    size_t at = text.find(from);
+    const size_t at = text.find(from);
     ASSERT_NE(at, std::string::npos) << from;
     text.replace(at, from.size(), to);
   };
@@ -584,18 +444,7 @@ TEST(CobAscii, NumbersReadAsTheCScannerReadsThem) {
   test::ExpectNear(m.meshVertices[1], {0, 0, 0});  // a line without numbers gives zeros
   test::ExpectNear(m.meshVertices[2], {-16, 2, -1});
   ASSERT_EQ(m.faces.size(), 1u);
-  EXPECT_EQ(Corners(m.faces[0]), (std::vector<int32_t>{2, 1, 0}));
-}
-
-TEST(CobAscii, CornerLinesMustHoldEveryCorner) {
-  CobPolygonChunk p = Polygon({{0, 0}, {1, 0}, {0, 1}});
-  std::string text = CobAscii({{p}});
-  std::string shortLine = text, badPiece = text;
-  shortLine.replace(shortLine.find("<2,0>"), 5, "     ");
-  badPiece.replace(badPiece.find("<2,0>"), 5, "<2;0>");
-  Document doc;
-  EXPECT_EQ(ReadText(doc, shortLine), -2);
-  EXPECT_EQ(ReadText(doc, badPiece), -2);
+  EXPECT_EQ(Corners(m.faces[0]), (Ints{2, 1, 0}));
 }
 
 // A polygon chunk whose size ends inside its own body: reading goes back
@@ -604,23 +453,19 @@ TEST(CobAscii, PolygonSizeMaySendReadingBackwards) {
   CobPolygonChunk p = Cube();
   const std::string probe = "Unkn V0.01 Id 9 Parent 0 Size 00000000";
   p.name = probe;
-  const std::string body = test::CobAsciiBody(p);
-  // The name line, read again as a header, skips the rest of the body.
-  char size[16];
-  std::snprintf(size, sizeof size, "%08zu", body.size() - probe.size());
+  char size[16];  // the name line, read again as a header, skips the rest of the body
+  std::snprintf(size, sizeof size, "%08zu", test::CobAsciiBody(p).size() - probe.size());
   p.name = probe.substr(0, probe.size() - 8) + size;
-  const std::string header = "Caligari V00.01ALH\n";
+  const std::string head = "Caligari V00.01ALH\nPolH V0.08 Id 5 Parent 0 Size ";
   const std::string end = "END  V1.00 Id 0 Parent 0 Size        0\n";
-  const std::string polh = "PolH V0.08 Id 5 Parent 0 Size ";
   Document doc;
-  ASSERT_EQ(ReadText(doc, header + polh + "1\n" + test::CobAsciiBody(p) + end), 0);
+  ASSERT_EQ(ReadText(doc, head + "1\n" + test::CobAsciiBody(p) + end), 0);
   EXPECT_EQ(doc.importMesh.parts.size(), 1u);
   EXPECT_EQ(doc.importMesh.faces.size(), 6u);
   // Back before the body would read the same chunk again.
-  EXPECT_EQ(ReadText(doc, header + polh + "0\n" + test::CobAsciiBody(p) + end), -2);
-  EXPECT_EQ(ReadText(doc, header + polh + "-40\n" + test::CobAsciiBody(p) + end), -2);
-  EXPECT_EQ(ReadText(doc, header + polh + "100000\n" + test::CobAsciiBody(p) + end), -2);
-  EXPECT_EQ(ReadText(doc, header + "Unit V0.01 Id 1 Parent 0 Size -5\n" + end), -2);
+  for (const char* lie : {"0", "-40", "100000"})
+    EXPECT_EQ(ReadText(doc, head + lie + "\n" + test::CobAsciiBody(p) + end), -2) << lie;
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\nUnit V0.01 Id 1 Parent 0 Size -5\n" + end), -2);
 }
 
 // `levels` polygon chunks, each one's size sending reading back to the
@@ -630,13 +475,11 @@ std::string NestedAsciiChunks(int levels) {
   const std::string prefix =
       "Name N\ncenter 0 0 0\nx axis 1 0 0\ny axis 0 1 0\nz axis 0 0 1\nTransform\n"
       "1 0 0 0\n0 1 0 0\n0 0 1 0\n0 0 0 1\nWorld Vertices ";
-  const std::string tail = "0 0 0\nTexture Vertices 0\nFaces 0\n";
-  std::string text = tail;
+  std::string text = "0 0 0\nTexture Vertices 0\nFaces 0\n";
   for (int i = levels - 1; i >= 0; --i) {
     // The lines after this chunk's count: 12 per chunk inside it, then one vertex.
     const std::string count = std::to_string((levels - 1 - i) * 12 + 1) + "\n";
-    const size_t size = i == levels - 1 ? prefix.size() + count.size() + text.size() + 1
-                                        : prefix.size() + count.size() + 1;
+    const size_t size = prefix.size() + count.size() + 1 + (i == levels - 1 ? text.size() : 0);
     char header[80];
     std::snprintf(header, sizeof header, "PolH V0.08 Id %d Parent 0 Size %08zu\n", i, size);
     text = header + prefix + count + text;
@@ -644,87 +487,18 @@ std::string NestedAsciiChunks(int levels) {
   return "Caligari V00.01ALH\n" + text + "END  V1.00 Id 0 Parent 0 Size 0\n";
 }
 
-TEST(CobAscii, ChunksThatReadTheFileOverAndOverAreRefused) {
-  Document doc;
-  // A few levels are only a file that goes back now and then.
-  ASSERT_EQ(ReadText(doc, NestedAsciiChunks(3)), 0);
-  EXPECT_EQ(doc.importMesh.meshVertices.size(), 25u + 13u + 1u);
-  EXPECT_EQ(ReadText(doc, NestedAsciiChunks(1000)), -2);
-  EXPECT_TRUE(doc.importMesh.parts.empty());
-}
-
-TEST(CobAscii, BadHeadersAreRefused) {
-  Document doc;
-  const std::string rest = CobAscii({{Cube()}}).substr(32);
-  EXPECT_EQ(ReadText(doc, ""), -2);
-  EXPECT_EQ(ReadText(doc, "Caligari V00.01A"), -2);  // no line end
-  EXPECT_EQ(ReadText(doc, "Caligari V00.02ALH\n" + rest), -2);
-  EXPECT_EQ(ReadText(doc, "Caligari V00.01CLH\n" + rest), -2);
-  EXPECT_EQ(ReadText(doc, "Caligari V00.01\n" + rest), -2);
-  EXPECT_EQ(ReadText(doc, std::string(300, ' ') + "\n" + rest), -2);
-  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + rest), 0);
-  // A first line longer than 255 characters ends there: what follows is
-  // read as the next line.
-  const std::string longLine = "Caligari V00.01ALH" + std::string(255 - 18, ' ');
-  EXPECT_EQ(ReadText(doc, longLine + rest), 0);
-  EXPECT_EQ(doc.importMesh.faces.size(), 6u);
-  EXPECT_EQ(ReadText(doc, longLine + " \n" + rest), -2);
-  // A header line that is no header.
-  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\nPolH V0.08 Id x\n"), -2);
-  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n\nEND  V1.00\n"), -2);
-}
-
-// ---- The binary form ----
-
-TEST(CobBinary, NamesUpTo2000Bytes) {
-  CobPolygonChunk p = Cube();
-  p.name = std::string(2000, 'n');
-  Document doc;
-  EXPECT_EQ(ReadCobBytes(doc, CobBinary({{p}})), 0);
-  EXPECT_EQ(doc.importMesh.parts[0].name, p.name);
-  p.name += 'n';
-  EXPECT_EQ(ReadCobBytes(doc, CobBinary({{p}})), -2);
-  // A zero byte ends a name.
-  p.name = std::string("Cube\0junk", 9);
-  ASSERT_EQ(ReadCobBytes(doc, CobBinary({{p}})), 0);
-  EXPECT_EQ(doc.importMesh.parts[0].name, "Cube");
-}
-
-TEST(CobBinary, ByteOrderMarkSwapsEveryValue) {
-  CobPolygonChunk p = Polygon({{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}});
-  p.texVertices = {{0.5f, 0.25f}};
-  p.rows = {1, 0, 0, 5, 0, 2, 0, 0, 0, 0, 1, -1};
-  CobMaterialChunk mat;
-  mat.facet = "auto60";
-  Document little, big;
-  ASSERT_EQ(ReadCobBytes(little, CobBinary({{p, mat}}, false)), 0);
-  ASSERT_EQ(ReadCobBytes(big, CobBinary({{p, mat}}, true)), 0);
-  const ImportMesh &a = little.importMesh, &b = big.importMesh;
-  ASSERT_EQ(a.meshVertices.size(), b.meshVertices.size());
-  for (size_t i = 0; i < a.meshVertices.size(); ++i)
-    EXPECT_EQ(a.meshVertices[i], b.meshVertices[i]);
-  ASSERT_EQ(a.faces.size(), b.faces.size());
-  for (size_t i = 0; i < a.faces.size(); ++i) {
-    EXPECT_EQ(Corners(a.faces[i]), Corners(b.faces[i]));
-    EXPECT_EQ(a.faces[i].creaseCos, b.faces[i].creaseCos);
-  }
-  EXPECT_EQ(a.meshTexCoords, b.meshTexCoords);
-  test::ExpectNear(b.objects[0].color, a.objects[0].color, 0);
-}
-
-// The binary twin of NestedAsciiChunks: a name of 8 bytes makes each
-// chunk's start up to its vertices 132 bytes, 11 vertices long.
+// The binary twin: a name of 8 bytes makes each chunk's start up to its
+// vertices 132 bytes, 11 vertices long.
 Bytes NestedBinaryChunks(int levels) {
   test::CobByteWriter w;
   w.Text("Caligari V00.01BLH\n");
   for (int i = 0; i < levels; ++i) {
-    const bool last = i == levels - 1;
     w.Text("PolH");
     w.U16(0);
     w.U16(8);
     w.I32(i);
     w.I32(0);
-    w.I32(last ? 112 + 12 + 8 : 112);
+    w.I32(i == levels - 1 ? 112 + 12 + 8 : 112);
     w.U16(0);
     w.U16(8);
     w.Text("nestname");
@@ -732,55 +506,89 @@ Bytes NestedBinaryChunks(int levels) {
       w.F32(k % 5 == 0 ? 1.0f : 0.0f);
     w.I32((levels - 1 - i) * 11 + 1);
   }
-  for (int k = 0; k < 3; ++k)
-    w.F32(0);
-  w.I32(0);  // texture vertices
-  w.I32(0);  // faces
+  for (int k = 0; k < 5; ++k)  // one vertex, no texture vertices, no faces
+    k < 3 ? w.F32(0) : w.I32(0);
   w.Chunk("END ", 1, 0, 0, {});
   return w.bytes;
 }
 
-TEST(CobBinary, ChunksThatReadTheFileOverAndOverAreRefused) {
+TEST(CobChunks, ChunksThatReadTheFileOverAndOverAreRefused) {
+  // A few levels are only a file that goes back now and then.
   Document doc;
+  ASSERT_EQ(ReadText(doc, NestedAsciiChunks(3)), 0);
+  EXPECT_EQ(doc.importMesh.meshVertices.size(), 25u + 13u + 1u);
+  EXPECT_EQ(ReadText(doc, NestedAsciiChunks(1000)), -2);
+  EXPECT_TRUE(doc.importMesh.parts.empty());
   ASSERT_EQ(ReadCobBytes(doc, NestedBinaryChunks(3)), 0);
   EXPECT_EQ(doc.importMesh.meshVertices.size(), 23u + 12u + 1u);
   EXPECT_EQ(ReadCobBytes(doc, NestedBinaryChunks(1000)), -2);
   EXPECT_TRUE(doc.importMesh.parts.empty());
 }
 
-TEST(CobBinary, ChunkSizesThatLieAreRefused) {
+TEST(CobAscii, BadHeadersAndCornerLinesAreRefused) {
+  const std::string rest = CobAscii({{Cube()}}).substr(32);
+  // A first line longer than 255 characters ends there: what follows is
+  // read as the next line.
+  const std::string longLine = "Caligari V00.01ALH" + std::string(255 - 18, ' ');
+  Document doc;
+  for (const std::string& bad :
+       {std::string(), std::string("Caligari V00.01A"), "Caligari V00.02ALH\n" + rest,
+        "Caligari V00.01CLH\n" + rest, "Caligari V00.01\n" + rest,
+        std::string(300, ' ') + "\n" + rest, longLine + " \n" + rest,
+        std::string("Caligari V00.01ALH\nPolH V0.08 Id x\n"),
+        std::string("Caligari V00.01ALH\n\nEND  V1.00\n")})
+    EXPECT_EQ(ReadText(doc, bad), -2) << bad.substr(0, 40);
+  EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + rest), 0);
+  EXPECT_EQ(ReadText(doc, longLine + rest), 0);
+  EXPECT_EQ(doc.importMesh.faces.size(), 6u);
+  // A corner line must hold every corner, each piece in its form.
+  const std::string text = CobAscii({{Polygon({{0, 0}, {1, 0}, {0, 1}})}});
+  for (const char* piece : {"     ", "<2;0>"}) {
+    std::string bad = text;
+    bad.replace(bad.find("<2,0>"), 5, piece);
+    EXPECT_EQ(ReadText(doc, bad), -2) << piece;
+  }
+}
+
+// ---- The binary form ----
+
+TEST(CobBinary, NamesUpTo2000BytesEndAtAZero) {
   CobPolygonChunk p = Cube();
-  const Bytes good = CobBinary({{p}});
+  p.name = std::string(2000, 'n');
+  Document doc;
+  EXPECT_EQ(ReadCobBytes(doc, CobBinary({{p}})), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, p.name);
+  p.name += 'n';
+  EXPECT_EQ(ReadCobBytes(doc, CobBinary({{p}})), -2);
+  p.name = std::string("Cube\0junk", 9);
+  ASSERT_EQ(ReadCobBytes(doc, CobBinary({{p}})), 0);
+  EXPECT_EQ(doc.importMesh.parts[0].name, "Cube");
+}
+
+TEST(CobBinary, ChunkSizesThatLieAreRefused) {
+  const Bytes good = CobBinary({{Cube()}});
   const size_t sizeAt = 32 + 16;  // the polygon chunk's size field
-  auto withSize = [&](int32_t size) {
-    Bytes b = good;
+  auto withSize = [](Bytes b, size_t at, int32_t size) {
     for (int i = 0; i < 4; ++i)
-      b[sizeAt + i] = static_cast<uint8_t>(static_cast<uint32_t>(size) >> (8 * i));
+      b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(size) >> (8 * i));
     return b;
   };
   Document doc;
-  EXPECT_EQ(ReadCobBytes(doc, withSize(-1)), -2);
-  EXPECT_EQ(ReadCobBytes(doc, withSize(1 << 30)), -2);
   // Back to the start of the body: its first bytes are no chunk header.
-  EXPECT_EQ(ReadCobBytes(doc, withSize(0)), -2);
-
-  // A body whose name holds an end chunk header: a size of 4 sends
-  // reading back to the name, which ends the file.
+  for (int32_t size : {-1, 1 << 30, 0})
+    EXPECT_EQ(ReadCobBytes(doc, withSize(good, sizeAt, size)), -2) << size;
+  // A body whose name holds an end chunk header: a size of 4 sends reading
+  // back to the name, which ends the file.
   CobPolygonChunk trick = Cube();
   test::CobByteWriter end;
   end.Chunk("END ", 1, 0, 0, {});
   trick.name.assign(end.bytes.begin(), end.bytes.end());
   CobModel model{{trick}};
   model.end = false;
-  Bytes b = CobBinary(model);
-  for (int i = 0; i < 4; ++i)
-    b[sizeAt + i] = i == 0 ? 4 : 0;
-  ASSERT_EQ(ReadCobBytes(doc, b), 0);
+  ASSERT_EQ(ReadCobBytes(doc, withSize(CobBinary(model), sizeAt, 4)), 0);
   EXPECT_EQ(doc.importMesh.faces.size(), 6u);
-
   // A material shorter than its fixed fields.
-  CobModel withMaterial{{p, CobMaterialChunk{}}};
-  Bytes m = CobBinary(withMaterial);
+  Bytes m = CobBinary({{Cube(), CobMaterialChunk{}}});
   const size_t materialSizeAt = good.size() - 20 + 16;
   m[materialSizeAt] = 30;
   m.erase(m.begin() + static_cast<long>(materialSizeAt + 4 + 30),
@@ -790,33 +598,18 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
 
 // ---- The sample files, end to end ----
 
-struct FaceCounts {
-  int triangles = 0, quads = 0;
-  bool operator==(const FaceCounts&) const = default;
-};
-
-// What one polygon chunk of a sample file lists.
+// What one polygon chunk of an ASCII sample file lists, from its own lines.
+// A face of n corners is one face of 3 or 4 corners or n - 2 triangles
+// (the sample files hold no back sides, which would count once).
 struct ChunkCounts {
-  FaceCounts faces;
+  test::FaceCounts faces;
   size_t vertices = 0, texVertices = 0;
 };
-
-// A face of n corners is one face of 3 or 4 corners or n - 2 triangles.
-// (The sample files hold no back sides, which would count once.)
-void CountFace(FaceCounts& c, int n) {
-  if (n == 4)
-    ++c.quads;
-  else
-    c.triangles += n - 2;
-}
-
-// Per polygon chunk, from the file's own lines.
 std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::istringstream in(test::ReadText(path));
   std::vector<ChunkCounts> chunks;
-  std::string line;
-  while (std::getline(in, line)) {
-    int n = 0;
+  int n = 0;
+  for (std::string line; std::getline(in, line);) {
     if (line.starts_with("PolH V0.")) {
       chunks.emplace_back();
     } else if (chunks.empty()) {
@@ -826,152 +619,46 @@ std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
     } else if (std::sscanf(line.c_str(), "Texture Vertices %d", &n) == 1) {
       chunks.back().texVertices = static_cast<size_t>(n);
     } else if (std::sscanf(line.c_str(), "Face verts %d", &n) == 1) {
-      CountFace(chunks.back().faces, n);
+      test::FaceCounts& c = chunks.back().faces;
+      (n == 4 ? c.quads : c.triangles) += n == 4 ? 1 : n - 2;
+      c.vertices += n == 4 ? 4 : 3 * (n - 2);
     }
   }
   return chunks;
 }
 
-// Per polygon chunk of a little-endian binary file, walking the chunks by
-// their sizes.
-std::vector<ChunkCounts> CountBinaryChunks(const std::string& path) {
-  const Bytes b = FileBytes(path);
-  auto u16 = [&](size_t at) { return size_t{b.at(at)} | size_t{b.at(at + 1)} << 8; };
-  auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-  std::vector<ChunkCounts> chunks;
-  size_t at = std::find(b.begin(), b.end(), '\n') - b.begin() + 1;
-  while (at + 20 <= b.size() && std::string(b.begin() + at, b.begin() + at + 4) != "END ") {
-    const size_t body = at + 20;
-    if (std::string(b.begin() + at, b.begin() + at + 4) == "PolH" && u16(at + 4) == 0) {
-      ChunkCounts c;
-      size_t p = body + 2;
-      p += 2 + u16(p) + 96;  // name, axes, transform
-      c.vertices = u32(p);
-      p += 4 + 12 * c.vertices;
-      c.texVertices = u32(p);
-      p += 4 + 8 * c.texVertices;
-      const size_t faces = u32(p);
-      p += 4;
-      for (size_t i = 0; i < faces; ++i) {
-        const bool hole = b.at(p) & 8;
-        const size_t n = u16(p + 1);
-        p += 3 + (hole ? 0 : 2) + 8 * n;
-        if (!hole) CountFace(c.faces, static_cast<int>(n));
-      }
-      chunks.push_back(c);
-    }
-    at = body + u32(at + 16);
-  }
-  return chunks;
-}
-
-std::vector<ChunkCounts> CountChunks(const std::string& name) {
-  const std::string path = kCobDir + name;
-  return name.find("ascii") != std::string::npos ? CountAsciiChunks(path) : CountBinaryChunks(path);
-}
-
-// Per group in scene order (newest part first).
-std::vector<FaceCounts> CountGroupFaces(const Scene& s) {
-  std::vector<FaceCounts> counts;
-  ForEachSibling(s, s.rootHead, [&](int g) {
-    FaceCounts c;
-    for (const DisplayPrimitive& prim : s.groups[g].primitives) {
-      if (prim.type == kTriangles)
-        c.triangles += prim.vertexCount / 3;
-      else
-        c.quads += prim.vertexCount / 4;
-    }
-    counts.push_back(c);
-  });
-  return counts;
-}
-
-std::vector<int> TopGroups(const Scene& s) {
-  std::vector<int> groups;
-  ForEachSibling(s, s.rootHead, [&](int g) { groups.push_back(g); });
-  return groups;
-}
-
-// The whole model spans -1..1 along its longest axis around the origin,
-// and each group's own vertices sit around its origin.
-void ExpectNormalisedAndCentred(const Scene& s) {
-  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
-  for (int g : TopGroups(s)) {
-    Vec3 glo = {1e30f, 1e30f, 1e30f}, ghi = {-1e30f, -1e30f, -1e30f};
-    const int stride = VertexStride(s.groups[g]);
-    for (const DisplayPrimitive& prim : s.groups[g].primitives)
-      for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
-        for (int i = 0; i < 3; ++i) {
-          glo[i] = std::min(glo[i], prim.vertices[v + i]);
-          ghi[i] = std::max(ghi[i], prim.vertices[v + i]);
-        }
-    for (int i = 0; i < 3; ++i)
-      EXPECT_NEAR(glo[i] + ghi[i], 0, 1e-5f) << s.groups[g].name;
-    for (const Vec3& p : test::WorldPositions(s, g))
-      for (int i = 0; i < 3; ++i) {
-        lo[i] = std::min(lo[i], p[i]);
-        hi[i] = std::max(hi[i], p[i]);
-      }
-  }
-  float longest = 0;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_NEAR(lo[i] + hi[i], 0, 1e-4f);
-    longest = std::max(longest, hi[i] - lo[i]);
-  }
-  EXPECT_NEAR(longest, 2, 1e-4f);
-}
-
-const char* const kSampleFiles[] = {"molecule_ascii.cob", "spider_4_3_ascii.cob", "molecule.cob",
-                                    "spider_4_3.cob"};
-
+// The binary files hold the models of their ASCII twins, whose own lines
+// give what every part must hold.
 TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
-  for (const char* name : kSampleFiles) {
-    SCOPED_TRACE(name);
-    const std::vector<ChunkCounts> chunks = CountChunks(name);
-    ASSERT_FALSE(chunks.empty());
-
-    // Every vertex of every chunk reaches the staging mesh, each chunk one part.
-    Document reader;
-    ASSERT_EQ(ReadCobModel(reader, kCobDir + name), 0);
-    size_t vertices = 0, texVertices = 0;
-    for (const ChunkCounts& c : chunks) {
-      vertices += c.vertices;
-      texVertices += c.texVertices;
-    }
-    EXPECT_EQ(reader.importMesh.meshVertices.size(), vertices);
-    EXPECT_EQ(reader.importMesh.meshTexCoords.size(), texVertices);
-    EXPECT_EQ(reader.importMesh.parts.size(), chunks.size());
-    ExpectConsistent(reader.importMesh);
-
-    test::RecordedDocument d;
-    ASSERT_EQ(ReadModelFile(d.doc, kCobDir + name, false), 0);
-    EXPECT_TRUE(d.shell.messages.empty());
-    std::vector<FaceCounts> expected;
-    for (const ChunkCounts& c : chunks)
-      expected.insert(expected.begin(), c.faces);  // the newest part comes first
-    EXPECT_EQ(CountGroupFaces(d.scene()), expected);
-    ExpectNormalisedAndCentred(d.scene());
-    const std::vector<int> groups = TopGroups(d.scene());
-    ASSERT_EQ(groups.size(), chunks.size());
-    for (size_t i = 0; i < groups.size(); ++i)
-      EXPECT_EQ((d.scene().groups[groups[i]].flags & TexCoords) != 0,
-                chunks[chunks.size() - 1 - i].texVertices > 0);
-  }
-}
-
-TEST(CobSampleFiles, BinaryFilesGiveTheSceneOfTheirAsciiTwins) {
-  for (const char* stem : {"molecule", "spider_4_3"}) {
+  for (const std::string stem : {"molecule", "spider_4_3"}) {
     SCOPED_TRACE(stem);
+    const std::vector<ChunkCounts> chunks = CountAsciiChunks(kCobDir + stem + "_ascii.cob");
+    ASSERT_FALSE(chunks.empty());
+    // Every vertex of every chunk reaches the staging mesh, each chunk one part.
+    Document staged;
+    ASSERT_EQ(ReadCobModel(staged, kCobDir + stem + "_ascii.cob"), 0);
+    size_t vertices = 0, texVertices = 0;
+    for (const ChunkCounts& c : chunks)
+      vertices += c.vertices, texVertices += c.texVertices;
+    EXPECT_EQ(staged.importMesh.meshVertices.size(), vertices);
+    EXPECT_EQ(staged.importMesh.meshTexCoords.size(), texVertices);
+    EXPECT_EQ(staged.importMesh.parts.size(), chunks.size());
+    ExpectConsistent(staged.importMesh);
+
     test::RecordedDocument ascii, binary;
     ASSERT_EQ(ReadModelFile(ascii.doc, kCobDir + stem + "_ascii.cob", false), 0);
     ASSERT_EQ(ReadModelFile(binary.doc, kCobDir + stem + ".cob", false), 0);
+    EXPECT_TRUE(ascii.shell.messages.empty() && binary.shell.messages.empty());
     const Scene &a = ascii.scene(), &b = binary.scene();
-    const std::vector<int> ga = TopGroups(a), gb = TopGroups(b);
-    ASSERT_EQ(ga.size(), gb.size());
-    EXPECT_EQ(CountGroupFaces(a), CountGroupFaces(b));
-    ExpectNormalisedAndCentred(b);
+    test::ExpectSizedAndCentred(a);
+    const std::vector<int> ga = test::TopGroups(a), gb = test::TopGroups(b);
+    ASSERT_EQ(ga.size(), chunks.size());
+    ASSERT_EQ(gb.size(), chunks.size());
     for (size_t i = 0; i < ga.size(); ++i) {
       const DisplayGroup &x = a.groups[ga[i]], &y = b.groups[gb[i]];
+      const ChunkCounts& c = chunks[chunks.size() - 1 - i];  // the newest part comes first
+      EXPECT_EQ(test::CountFaces(x), c.faces);
+      EXPECT_EQ((x.flags & TexCoords) != 0, c.texVertices > 0);
       EXPECT_EQ(x.flags, y.flags);
       test::ExpectNear(x.color, y.color, 1e-5f);
       test::ExpectNear(x.translation, y.translation);
@@ -983,22 +670,21 @@ TEST(CobSampleFiles, BinaryFilesGiveTheSceneOfTheirAsciiTwins) {
           ASSERT_NEAR(u[j], v[j], 2e-4f) << "float " << j;
       }
     }
+    // The molecule's materials: ks 0.1 in the ASCII form, the fixed 0.5 in
+    // the binary one; the blue sphere is the first part read, so the last group.
+    if (stem == "molecule") {
+      const DisplayGroup& sphere = a.groups[ga.back()];
+      EXPECT_NEAR(sphere.specular[0], 0.1f, 1e-6f);
+      EXPECT_NEAR(b.groups[gb.back()].specular[0], 0.5f, 1e-6f);
+      test::ExpectNear(sphere.color, {0.345098f, 0.435294f, 0.909804f}, 1e-5f);
+    }
   }
-  // The molecule's materials: ks 0.1 in the ASCII form, the fixed 0.5 in
-  // the binary one; the blue sphere is the first part read, so the last group.
-  test::RecordedDocument ascii, binary;
-  ASSERT_EQ(ReadModelFile(ascii.doc, kCobDir + "molecule_ascii.cob", false), 0);
-  ASSERT_EQ(ReadModelFile(binary.doc, kCobDir + "molecule.cob", false), 0);
-  const int last = TopGroups(ascii.scene()).back();
-  EXPECT_NEAR(ascii.scene().groups[last].specular[0], 0.1f, 1e-6f);
-  EXPECT_NEAR(binary.scene().groups[TopGroups(binary.scene()).back()].specular[0], 0.5f, 1e-6f);
-  test::ExpectNear(ascii.scene().groups[last].color, {0.345098f, 0.435294f, 0.909804f}, 1e-5f);
 }
 
 TEST(CobSampleFiles, SpiderPartsOfSeveralMaterialsUseCornerColours) {
   test::RecordedDocument d;
   ASSERT_EQ(ReadModelFile(d.doc, kCobDir + "spider_4_3.cob", false), 0);
-  ASSERT_EQ(TopGroups(d.scene()).size(), 1u);
+  ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);
   const DisplayGroup& spider = d.scene().groups[d.scene().rootHead];
   EXPECT_TRUE(spider.flags & VertexColors);
   // Its four greys (0.8, 0.6, 0.4, 0.2 plus ka 0.25) appear on the corners.
@@ -1017,53 +703,39 @@ TEST(CobSampleFiles, SpiderPartsOfSeveralMaterialsUseCornerColours) {
 }
 
 TEST(CobSampleFiles, SampleFilesSurviveEveryTruncationAndDamage) {
-  // Every 97th byte of both forms of the molecule, and damage spread over them.
-  for (const char* name : {"molecule.cob", "molecule_ascii.cob"}) {
+  for (const std::string name : {"molecule.cob", "molecule_ascii.cob"}) {
     SCOPED_TRACE(name);
-    const Bytes whole = FileBytes(kCobDir + name);
-    ASSERT_FALSE(whole.empty());
-    for (size_t cut = 0; cut + 40 < whole.size(); cut += 97) {
-      Document doc;
-      ASSERT_EQ(ReadCobBytes(doc, Bytes(whole.begin(), whole.begin() + cut)), -2) << cut;
-    }
-    std::mt19937 random(99);
-    for (int round = 0; round < 200; ++round) {
-      Bytes damaged = whole;
-      for (int i = 0; i < 8; ++i)
-        damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
-      Document doc;
-      const int result = ReadCobBytes(doc, damaged);
-      ASSERT_TRUE(result == 0 || result == -2 || result == -3);
-      if (result == 0) ExpectConsistent(doc.importMesh);
-    }
+    const Bytes whole = test::ReadBytes(kCobDir + name);
+    const size_t complete = CompleteAt(whole, name.find("ascii") != std::string::npos);
+    test::ForEachCut(
+        whole,
+        [&](const Bytes& cut, size_t n) {
+          Document doc;
+          ASSERT_EQ(ReadCobBytes(doc, cut), n >= complete ? 0 : -2);
+        },
+        1024, 200);
+    test::ForEachDamage(
+        whole, 200,
+        [](const Bytes& damaged) {
+          Document doc;
+          const int result = ReadCobBytes(doc, damaged);
+          ASSERT_TRUE(result == 0 || result == -2 || result == -3);
+          if (result == 0) ExpectConsistent(doc.importMesh);
+        },
+        {}, 8, 99);
   }
 }
 
-TEST(CobSampleFiles, MissingFileCannotBeOpened) {
-  test::RecordedDocument d;
-  EXPECT_EQ(ReadCobModel(d.doc, kCobDir + "no_such_file.cob"), -1);
-  EXPECT_EQ(ReadModelFile(d.doc, kCobDir + "no_such_file.cob", false), -1);
-  ASSERT_EQ(d.shell.messages.size(), 1u);
-  EXPECT_EQ(d.shell.messages[0], "Can't open " + kCobDir + "no_such_file.cob for read\n");
-}
-
-TEST(CobSampleFiles, RefusedFileLeavesTheSceneAlone) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("cob_test_" + std::to_string(getpid()) + ".cob");
-  {
-    CobModel model{{Cube()}};
-    model.end = false;
-    std::ofstream out(path, std::ios::binary);
-    out << CobAscii(model);
-  }
-  test::RecordedDocument d;
-  test::AddTriangle(d.scene(), "Kept");
-  EXPECT_EQ(ReadModelFile(d.doc, path.string(), true), -1);
-  ASSERT_EQ(d.shell.messages.size(), 1u);
-  EXPECT_EQ(d.shell.messages[0], "Can't decode " + path.string() + " correctly\n");
-  EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"Kept"});
-  EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  std::filesystem::remove(path);
+TEST(CobSampleFiles, FailedReadsSayWhyAndLeaveTheSceneAlone) {
+  const std::string missing = kCobDir + "no_such_file.cob";
+  Document doc;
+  EXPECT_EQ(ReadCobModel(doc, missing), -1);
+  test::ExpectRefused(missing, "Can't open " + missing + " for read\n", false);
+  test::TempDir dir;
+  CobModel model{{Cube()}};
+  model.end = false;
+  test::WriteText(dir / "cut.cob", CobAscii(model));
+  test::ExpectRefused(dir / "cut.cob", "Can't decode " + (dir / "cut.cob") + " correctly\n");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ struct CobMaterialChunk {
   std::string facet = "faceted";  // "faceted", "smooth" or "autoN"
   Vec3 rgb = {0.5f, 0.25f, 0.125f};
   float alpha = 0.75f, ka = 0.0f, ks = 0.25f, exponent = 0.5f;
-  std::vector<std::string> mapLines;  // ASCII only: lines after the four
+  std::vector<std::string> mapLines = {};  // ASCII only: lines after the four
 };
 
 // Any other chunk: skipped by its size.

@@ -1,24 +1,19 @@
 #include "formats/dxf_reader.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "formats/dxf_groups.h"
-#include "formats/import_dispatch.h"
 #include "formats/import_mesh.h"
-#include "test_util.h"
+#include "formats/import_test_util.h"
+#include "reader_harness.h"
 
 namespace modra {
 namespace {
@@ -66,15 +61,6 @@ std::string Entities(const std::string& body) {
   return G(0, "SECTION") + G(2, "ENTITIES") + body + G(0, "ENDSEC") + G(0, "EOF");
 }
 
-std::string WithCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
 // Reads from a buffer of exactly the text's size, so that the sanitizer
 // catches any read past it.
 int Read(Document& doc, const std::string& text, size_t maxVertices = kDxfMaxVertices) {
@@ -103,39 +89,25 @@ void ExpectConsistent(const ImportMesh& m) {
   EXPECT_EQ(m.faceNormals.size(), m.faces.size());
 }
 
-std::vector<Vec3> CornerPositions(const ImportMesh& m, size_t face) {
-  std::vector<Vec3> out;
-  for (int k = 0; k < m.faces[face].cornerCount; ++k)
-    out.push_back(m.meshVertices[m.faces[face].cornerVertices[k]]);
-  return out;
-}
-
-struct ScratchDir {
-  std::string path;
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "modra-dxf-XXXXXX").string();
-    path = mkdtemp(pattern.data());
+// A read of a text, its mesh checked when the read succeeded.
+struct Staged {
+  Document doc;
+  int result;
+  explicit Staged(const std::string& text, size_t maxVertices = kDxfMaxVertices)
+      : result(Read(doc, text, maxVertices)) {
+    if (result == 0) ExpectConsistent(doc.importMesh);
   }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-  std::string Write(const std::string& name, const std::string& text) const {
-    const std::string file = path + "/" + name;
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
+  size_t faces() const { return doc.importMesh.faces.size(); }
+  const MeshFace& face(size_t f) const { return doc.importMesh.faces.at(f); }
+  std::vector<Vec3> Corners(size_t f) const {
+    std::vector<Vec3> out;
+    for (int k = 0; k < face(f).cornerCount; ++k)
+      out.push_back(doc.importMesh.meshVertices[face(f).cornerVertices[k]]);
+    return out;
   }
 };
 
 // ---- Groups ----
-
-TEST(DxfGroups, CodeRangesDecideHowValuesRead) {
-  using dxf::KindOfCode;
-  using dxf::ValueKind;
-  for (int code : {-5, -1, 0, 9, 1000, 1009})
-    EXPECT_EQ(KindOfCode(code), ValueKind::kString) << code;
-  for (int code : {10, 38, 59, 140, 147, 210, 239, 1010, 1059})
-    EXPECT_EQ(KindOfCode(code), ValueKind::kFloat) << code;
-  for (int code : {60, 70, 139, 148, 209, 240, 999, 1060, 100000})
-    EXPECT_EQ(KindOfCode(code), ValueKind::kInt) << code;
-}
 
 TEST(DxfGroups, LinesEndOnlyAtLineFeeds) {
   const std::string longComment(1000, 'c');
@@ -161,86 +133,41 @@ TEST(DxfGroups, LinesEndOnlyAtLineFeeds) {
   EXPECT_EQ(again.Text(), "EOF");
   EXPECT_FALSE(reader.Next(g));
   EXPECT_FALSE(reader.Next(g));
-}
-
-TEST(DxfGroups, ALoneCodeLineIsNoGroup) {
-  for (const std::string text : {"", "0", "0\n", "\n"}) {
-    std::vector<uint8_t> bytes(text.begin(), text.end());
-    dxf::GroupReader reader(bytes);
-    dxf::Group g;
-    EXPECT_FALSE(reader.Next(g)) << '"' << text << '"';
+  // A lone code line is no group.
+  for (const std::string lone : {"", "0", "0\n", "\n"}) {
+    std::vector<uint8_t> b(lone.begin(), lone.end());
+    dxf::GroupReader r(b);
+    EXPECT_FALSE(r.Next(g)) << '"' << lone << '"';
   }
 }
 
 // ---- Faces and meshes ----
 
-TEST(DxfReading, TriangleWrittenWithARepeatedLastCorner) {
-  test::RecordedDocument d;
+TEST(DxfReading, FacesTakeThreeOrFourCornersFromTheirCodes) {
+  // DXF (X, Y, Z) arrives as (X, Z, Y); a repeated last corner is kept.
   const Vec3 last = {7, 8, 9};
-  ASSERT_EQ(Read(d.doc, Entities(Face({1, 2, 3}, {4, 5, 6}, last, &last))), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ExpectConsistent(m);
-  ASSERT_EQ(m.faces.size(), 1u);
-  const MeshFace& f = m.faces[0];
-  EXPECT_EQ(f.cornerCount, 4);
-  // DXF (X, Y, Z) arrives as (X, Z, Y).
-  test::ExpectSamePositions(CornerPositions(m, 0), {{1, 3, 2}, {4, 6, 5}, {7, 9, 8}, {7, 9, 8}});
-  EXPECT_EQ(f.creaseCos, 1.0f);
-  EXPECT_EQ(f.objectIndex, 0);
-  EXPECT_EQ(f.owner, 0);
-  EXPECT_FALSE(f.hasNormals);
-  EXPECT_EQ(f.partIndex, 0);
-  EXPECT_EQ(f.entryIndex, 0);
-  // The white default material, which the part takes.
-  const MeshObject& o = m.objects[0];
-  EXPECT_EQ(o.color, (Vec3{1, 1, 1}));
-  EXPECT_EQ(o.alpha, 1.0f);
-  EXPECT_EQ(o.specularLevel, 0.5f);
-  EXPECT_EQ(o.shininess, 15.0f);
-  EXPECT_EQ(o.crease, 1.0f);
-  EXPECT_TRUE(m.vertexFaceLinks.empty());
-}
-
-TEST(DxfReading, AnyFourthCornerCodeMakesFourCorners) {
-  struct Case {
-    std::string groups;
-    int corners;
-    Vec3 fourth;
-  };
+  const Staged s(Entities(Face({1, 2, 3}, {4, 5, 6}, last, &last)));
+  ASSERT_EQ(s.faces(), 1u);
+  test::ExpectSamePositions(s.Corners(0), {{1, 3, 2}, {4, 6, 5}, {7, 9, 8}, {7, 9, 8}});
+  EXPECT_EQ(s.face(0).creaseCos, 1.0f);
+  EXPECT_FALSE(s.face(0).hasNormals);
+  // Any code of the fourth corner makes four corners; others are passed over.
   const std::string start = G(0, "3DFACE") + Point(10, {1, 1, 1}) + Point(11, {2, 2, 2});
-  for (const Case& c : {Case{start + Point(12, {3, 3, 3}), 3, {}},
-                        Case{start + Point(12, {3, 3, 3}) + G(13, "4"), 4, {4, 0, 0}},
-                        Case{start + Point(12, {3, 3, 3}) + G(23, "4"), 4, {0, 0, 4}},
-                        Case{start + Point(12, {3, 3, 3}) + G(33, "4"), 4, {0, 4, 0}},
-                        Case{start + G(14, "9") + G(34, "9"), 3, {}}}) {
-    test::RecordedDocument d;
-    ASSERT_EQ(Read(d.doc, Entities(c.groups)), 0) << c.groups;
-    const ImportMesh& m = d.doc.importMesh;
-    ExpectConsistent(m);
-    ASSERT_EQ(m.faces.size(), 1u);
-    ASSERT_EQ(m.faces[0].cornerCount, c.corners) << c.groups;
-    if (c.corners == 4) test::ExpectNear(CornerPositions(m, 0)[3], c.fourth);
+  const std::string third = start + Point(12, {3, 3, 3});
+  for (auto [groups, fourth] : {std::pair{third + G(13, "4"), Vec3{4, 0, 0}},
+                                {third + G(23, "4"), Vec3{0, 0, 4}},
+                                {third + G(33, "4"), Vec3{0, 4, 0}}}) {
+    const Staged four(Entities(groups));
+    ASSERT_EQ(four.faces(), 1u);
+    ASSERT_EQ(four.face(0).cornerCount, 4);
+    test::ExpectNear(four.Corners(0)[3], fourth);
   }
-}
-
-TEST(DxfReading, MissingCoordinatesAreZeroAndLaterGroupsWin) {
-  test::RecordedDocument d;
-  const std::string face = G(0, "3DFACE") + G(10, "1") + G(20, "2") + G(21, "5") + G(32, "6") +
-                           G(10, "-1") + G(62, "3") + G(999, "remark");
-  ASSERT_EQ(Read(d.doc, Entities(face)), 0);
-  ExpectConsistent(d.doc.importMesh);
-  test::ExpectSamePositions(CornerPositions(d.doc.importMesh, 0),
-                            {{-1, 0, 2}, {0, 0, 5}, {0, 6, 0}});
-}
-
-TEST(DxfReading, EveryCornerGetsAVertexOfItsOwn) {
-  test::RecordedDocument d;
-  const Vec3 a = {0, 0, 0}, b = {1, 0, 0}, c = {0, 1, 0}, e = {1, 1, 0};
-  ASSERT_EQ(Read(d.doc, Entities(Face(a, b, c) + Face(b, e, c, &c))), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ExpectConsistent(m);
-  ASSERT_EQ(m.faces.size(), 2u);
-  EXPECT_EQ(m.meshVertices.size(), 7u);
+  for (const std::string& groups : {third, start + G(14, "9") + G(34, "9")})
+    EXPECT_EQ(Staged(Entities(groups)).face(0).cornerCount, 3);
+  // Missing coordinates are zero and later groups win.
+  const Staged later(Entities(G(0, "3DFACE") + G(10, "1") + G(20, "2") + G(21, "5") + G(32, "6") +
+                              G(10, "-1") + G(62, "3") + G(999, "remark")));
+  test::ExpectSamePositions(later.Corners(0), {{-1, 0, 2}, {0, 0, 5}, {0, 6, 0}});
 }
 
 TEST(DxfReading, ThousandsOfFacesKeepTheirCorners) {
@@ -252,195 +179,132 @@ TEST(DxfReading, ThousandsOfFacesKeepTheirCorners) {
     const Vec3 fourth = {x, 3, 3};
     body += Face({x, 0, 0}, {x, 1, 0}, {x, 2, 1}, f % 3 ? nullptr : &fourth);
   }
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ExpectConsistent(m);
-  ASSERT_EQ(m.faces.size(), size_t(count));
+  const Staged s(Entities(body));
+  ASSERT_EQ(s.faces(), size_t(count));
   for (int f : {0, 4095, 4096, 4097, count - 1}) {
     const float x = float(f);
     std::vector<Vec3> expected = {{x, 0, 0}, {x, 0, 1}, {x, 1, 2}};
     if (f % 3 == 0) expected.push_back({x, 3, 3});
-    test::ExpectSamePositions(CornerPositions(m, f), expected);
+    test::ExpectSamePositions(s.Corners(f), expected);
   }
 }
 
 TEST(DxfReading, PolygonMeshMakesQuadsInGridOrder) {
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, Entities(Mesh(3, 4, Grid(12)))), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ExpectConsistent(m);
-  ASSERT_EQ(m.faces.size(), 6u);
+  const Staged s(Entities(Mesh(3, 4, Grid(12))));
+  ASSERT_EQ(s.faces(), 6u);
   // Grid vertex k is (k, 10k, 100k), stored as (k, 100k, 10k).
   auto at = [](int k) { return Vec3{float(k), 100.0f * k, 10.0f * k}; };
-  size_t face = 0;
-  for (int i = 0; i < 2; ++i)
-    for (int j = 0; j < 3; ++j, ++face) {
-      const int k = i * 4 + j;
-      EXPECT_EQ(m.faces[face].cornerCount, 4);
-      test::ExpectSamePositions(CornerPositions(m, face), {at(k), at(k + 1), at(k + 5), at(k + 4)});
-    }
-}
-
-TEST(DxfReading, MeshesThatMakeNoFaces) {
-  const std::vector<std::string> files = {
-      Mesh(3, 4, Grid(12), 64),                                // polyface mesh
-      Mesh(3, 4, Grid(12), 1),                                 // closed polyline
-      Mesh(3, 4, Grid(12), 32),                                // closed in N only, no mesh bit
-      Mesh(3, 4, Grid(12), 0),                                 // plain polyline
-      Mesh(3, 4, Grid(11)),                                    // one vertex short
-      Mesh(1, 4, Grid(12)),                                    // a single row
-      Mesh(3, 0, Grid(12)),                                    // no columns
-      Mesh(-3, -4, Grid(12)),                                  // negative counts
-      Mesh(2147483647, 2, Grid(12)),                           // i x N + j would overflow int32
-      Mesh(65536, 65536, Grid(12)),                            // M x N overflows int32
-      G(0, "VERTEX") + Point(10, {1, 2, 3}) + G(0, "SEQEND"),  // no polyline read yet
-  };
-  for (const std::string& body : files) {
-    test::RecordedDocument d;
-    ASSERT_EQ(Read(d.doc, Entities(body)), 0) << body;
-    ExpectConsistent(d.doc.importMesh);
-    EXPECT_TRUE(d.doc.importMesh.faces.empty()) << body;
-  }
-  // The mesh bit with a closing flag still makes the open mesh.
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, Entities(Mesh(3, 4, Grid(12), 16 | 1 | 32))), 0);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 6u);
-  // Extra vertices beyond M x N are left alone.
-  ASSERT_EQ(Read(d.doc, Entities(Mesh(2, 2, Grid(9)))), 0);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 1u);
-}
-
-TEST(DxfReading, ALaterSeqendMakesTheLastMeshAgain) {
-  test::RecordedDocument d;
-  // An insertion's attributes end with a SEQEND of their own.
-  const std::string insert =
-      G(0, "INSERT") + G(66, "1") + G(0, "ATTRIB") + G(1, "x") + G(0, "SEQEND") + G(8, "0");
-  ASSERT_EQ(Read(d.doc, Entities(Mesh(2, 3, Grid(6)) + insert)), 0);
-  ExpectConsistent(d.doc.importMesh);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 4u);
-  // A new POLYLINE empties the list: its SEQEND has nothing to use.
-  const std::string emptyMesh =
-      G(0, "POLYLINE") + G(70, "16") + G(71, "2") + G(72, "2") + G(0, "SEQEND") + G(0, "SEQEND");
-  ASSERT_EQ(Read(d.doc, Entities(Mesh(2, 3, Grid(6)) + emptyMesh)), 0);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 2u);
-}
-
-TEST(DxfReading, VertexElevationIsItsZ) {
-  test::RecordedDocument d;
+  for (int i = 0, face = 0; i < 2; ++i)
+    for (int j = 0, k = i * 4; j < 3; ++j, ++face, ++k)
+      test::ExpectSamePositions(s.Corners(face), {at(k), at(k + 1), at(k + 5), at(k + 4)});
+  // The mesh bit with a closing flag still makes the open mesh; extra
+  // vertices beyond M x N are left alone; the elevation is a vertex's Z.
+  EXPECT_EQ(Staged(Entities(Mesh(3, 4, Grid(12), 16 | 1 | 32))).faces(), 6u);
+  EXPECT_EQ(Staged(Entities(Mesh(2, 2, Grid(9)))).faces(), 1u);
   std::string body = G(0, "POLYLINE") + G(70, "16") + G(71, "2") + G(72, "2");
   for (int k = 0; k < 4; ++k)
     body += G(0, "VERTEX") + G(10, std::to_string(k % 2)) + G(20, std::to_string(k / 2)) +
             G(30, "1") + G(38, "5");
-  ASSERT_EQ(Read(d.doc, Entities(body + G(0, "SEQEND"))), 0);
-  ASSERT_EQ(d.doc.importMesh.faces.size(), 1u);
-  for (const Vec3& p : CornerPositions(d.doc.importMesh, 0))
+  const Staged raised(Entities(body + G(0, "SEQEND")));
+  ASSERT_EQ(raised.faces(), 1u);
+  for (const Vec3& p : raised.Corners(0))
     EXPECT_EQ(p[1], 5.0f);
 }
 
-TEST(DxfReading, APolylineHoldsAtMostTenThousandVertices) {
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, Entities(Mesh(100, 100, Grid(10000)))), 0);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 99u * 99u);
-  EXPECT_EQ(Read(d.doc, Entities(Mesh(100, 100, Grid(10001)))), -3);
+TEST(DxfReading, MeshesThatMakeNoFaces) {
+  for (const std::string& body : {
+           Mesh(3, 4, Grid(12), 64),                                // polyface mesh
+           Mesh(3, 4, Grid(12), 1),                                 // closed polyline
+           Mesh(3, 4, Grid(12), 32),                                // closed in N only, no mesh bit
+           Mesh(3, 4, Grid(12), 0),                                 // plain polyline
+           Mesh(3, 4, Grid(11)),                                    // one vertex short
+           Mesh(1, 4, Grid(12)),                                    // a single row
+           Mesh(3, 0, Grid(12)),                                    // no columns
+           Mesh(-3, -4, Grid(12)),                                  // negative counts
+           Mesh(2147483647, 2, Grid(12)),                           // i x N + j would overflow
+           Mesh(65536, 65536, Grid(12)),                            // M x N overflows int32
+           G(0, "VERTEX") + Point(10, {1, 2, 3}) + G(0, "SEQEND"),  // no polyline read yet
+       }) {
+    const Staged s(Entities(body));
+    EXPECT_EQ(s.result, 0) << body;
+    EXPECT_EQ(s.faces(), 0u) << body;
+  }
+}
+
+TEST(DxfReading, ALaterSeqendMakesTheLastMeshAgain) {
+  // An insertion's attributes end with a SEQEND of their own.
+  EXPECT_EQ(Staged(Entities(Mesh(2, 3, Grid(6)) + G(0, "INSERT") + G(66, "1") + G(0, "ATTRIB") +
+                            G(1, "x") + G(0, "SEQEND") + G(8, "0")))
+                .faces(),
+            4u);
+  // A new POLYLINE empties the list: its SEQEND has nothing to use.
+  EXPECT_EQ(Staged(Entities(Mesh(2, 3, Grid(6)) + G(0, "POLYLINE") + G(70, "16") + G(71, "2") +
+                            G(72, "2") + G(0, "SEQEND") + G(0, "SEQEND")))
+                .faces(),
+            2u);
 }
 
 TEST(DxfReading, FilesThatWouldMakeTooManyVertices) {
-  const std::string text =
+  EXPECT_EQ(Staged(Entities(Mesh(100, 100, Grid(10000)))).faces(), 99u * 99u);
+  EXPECT_EQ(Staged(Entities(Mesh(100, 100, Grid(10001)))).result, -3);  // per polyline
+  const std::string two =
       Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) + Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}));
-  test::RecordedDocument d;
-  EXPECT_EQ(Read(d.doc, text, 6), 0);
-  EXPECT_EQ(Read(d.doc, text, 5), -3);
-  EXPECT_EQ(Read(d.doc, Entities(Mesh(3, 3, Grid(9))), 15), -3);
-}
-
-TEST(DxfReading, OnlyLinesAndCirclesGiveOneEmptyPart) {
-  test::RecordedDocument d;
-  const std::string body = G(0, "LINE") + Point(10, {0, 0, 0}) + Point(11, {1, 1, 1}) +
-                           G(0, "CIRCLE") + Point(10, {0, 0, 0}) + G(40, "2") + G(0, "LINE") +
-                           Point(10, {1, 1, 1});
-  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
-  ExpectConsistent(d.doc.importMesh);
-  EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  EXPECT_TRUE(d.doc.importMesh.meshVertices.empty());
+  EXPECT_EQ(Staged(two, 6).result, 0);
+  EXPECT_EQ(Staged(two, 5).result, -3);
+  EXPECT_EQ(Staged(Entities(Mesh(3, 3, Grid(9))), 15).result, -3);
 }
 
 TEST(DxfReading, CrLfReadsLikeLf) {
   const Vec3 top = {0, 0, 5};
   const std::string text = Entities(Face({0, 0, 0}, {1.5f, 0, 0}, {0, 2, 0}, &top) +
                                     Mesh(3, 3, Grid(9)) + G(0, "CIRCLE") + G(40, "1"));
-  test::RecordedDocument lf, crlf;
-  ASSERT_EQ(Read(lf.doc, text), 0);
-  ASSERT_EQ(Read(crlf.doc, WithCrLf(text)), 0);
-  const ImportMesh &a = lf.doc.importMesh, &b = crlf.doc.importMesh;
-  ASSERT_EQ(a.faces.size(), 5u);
-  ASSERT_EQ(b.faces.size(), a.faces.size());
-  EXPECT_EQ(a.meshVertices, b.meshVertices);
-  for (size_t f = 0; f < a.faces.size(); ++f)
-    EXPECT_EQ(a.faces[f].cornerCount, b.faces[f].cornerCount);
+  std::string crlf;
+  for (char c : text)
+    c == '\n' ? crlf += "\r\n" : crlf += c;
+  const Staged a(text), b(crlf);
+  ASSERT_EQ(a.faces(), 5u);
+  ASSERT_EQ(b.faces(), a.faces());
+  EXPECT_EQ(a.doc.importMesh.meshVertices, b.doc.importMesh.meshVertices);
+  for (size_t f = 0; f < a.faces(); ++f)
+    EXPECT_EQ(a.face(f).cornerCount, b.face(f).cornerCount);
 }
 
-TEST(DxfReading, ValuesReadAsScanfReadsThem) {
-  test::RecordedDocument d;
-  const std::string face = G(0, "3DFACE") + "  10\n+1.5\n 20 \n 2e1xyz\n30\nabc\n" +
-                           "11x\n7\n" +  // "11x" reads as code 11
-                           "x\n9\n" +    // no code at all: passed over
-                           G(21, "1,5") + G(31, ".25") + Point(12, {0, 0, 0});
-  ASSERT_EQ(Read(d.doc, Entities(face)), 0);
-  ASSERT_EQ(d.doc.importMesh.faces.size(), 1u);
-  test::ExpectSamePositions(CornerPositions(d.doc.importMesh, 0),
-                            {{1.5f, 0, 20}, {7, 0.25f, 1}, {0, 0, 0}});
-}
+TEST(DxfReading, CodesAndValuesReadAsScanfReadsThem) {
+  const Staged values(Entities(G(0, "3DFACE") + "  10\n+1.5\n 20 \n 2e1xyz\n30\nabc\n" +
+                               "11x\n7\n" +  // "11x" reads as code 11
+                               "x\n9\n" +    // no code at all: passed over
+                               G(21, "1,5") + G(31, ".25") + Point(12, {0, 0, 0})));
+  ASSERT_EQ(values.faces(), 1u);
+  test::ExpectSamePositions(values.Corners(0), {{1.5f, 0, 20}, {7, 0.25f, 1}, {0, 0, 0}});
 
-TEST(DxfReading, CodesAndCountsReadAsScanfReadsThem) {
-  test::RecordedDocument d;
   const std::string face = G(0, "3DFACE") + "+10\n3\n" +
                            "4294967306\n9\n" +  // beyond int32: an integer code, passed over
                            "-1\n3DFACE\n" +     // code -1 holds a string and starts nothing
                            Point(11, {1, 0, 0}) + Point(12, {0, 1, 0});
-  const std::string mesh = G(0, "POLYLINE") + G(70, " +16") + G(71, "+3") + G(72, "4abc");
-  std::string vertices;
+  std::string mesh = G(0, "POLYLINE") + G(70, " +16") + G(71, "+3") + G(72, "4abc");
   for (const Vec3& v : Grid(12))
-    vertices += G(0, "VERTEX") + Point(10, v);
-  ASSERT_EQ(Read(d.doc, Entities(face + mesh + vertices + G(0, "SEQEND"))), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ExpectConsistent(m);
-  ASSERT_EQ(m.faces.size(), 1u + 6u);
-  EXPECT_EQ(m.faces[0].cornerCount, 3);
-  EXPECT_EQ(m.meshVertices[0], (Vec3{3, 0, 0}));
-}
-
-// What "%f" stores from a value line; 0 when it matches nothing.
-float ScanfFloat(const std::string& text) {
-  float v = 0;
-  return std::sscanf(text.c_str(), "%f", &v) == 1 ? v : 0.0f;
+    mesh += G(0, "VERTEX") + Point(10, v);
+  const Staged codes(Entities(face + mesh + G(0, "SEQEND")));
+  ASSERT_EQ(codes.faces(), 1u + 6u);
+  EXPECT_EQ(codes.face(0).cornerCount, 3);
+  EXPECT_EQ(codes.Corners(0)[0], (Vec3{3, 0, 0}));
+  // Long lines do not put groups out of step.
+  const Staged longLines(Entities(G(999, std::string(700, 'x')) + G(0, "3DFACE") +
+                                  G(10, std::string(300, ' ') + "4") +
+                                  G(1000, std::string(256, 'y')) + Point(11, {1, 0, 0}) +
+                                  Point(12, {0, 1, 0}) + Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0})));
+  ASSERT_EQ(longLines.faces(), 2u);
+  EXPECT_EQ(longLines.Corners(0)[0][0], 4.0f);
 }
 
 TEST(DxfReading, CoordinatesReadAsScanfReadsThem) {
-  std::vector<std::string> texts = {"-0",
-                                    "  \t\v\f\r+1",
-                                    "5.",
-                                    "+-1",
-                                    "1e+",
-                                    "1.5e+3x",
-                                    "1e400",
-                                    "-7e-46",
-                                    "3.4028236e38",
-                                    "+infinity",
-                                    "infinit",
-                                    "NaN(12)",
-                                    "nan(",
-                                    "0x1.8p1",
-                                    "-0x1p-99999",
-                                    "1.5\r",
-                                    "",
-                                    std::string(400, '9'),
-                                    std::string(400, '9') + "e-360",
-                                    "0." + std::string(400, '0') + "1",
-                                    "0." + std::string(400, '0') + "1e370",
-                                    std::string("2\0"
-                                                "5",
-                                                3)};
+  const std::string nines(400, '9'), zeros(400, '0');
+  // clang-format off
+  std::vector<std::string> texts = {
+      "-0", "  \t\v\f\r+1", "5.", "+-1", "1e+", "1.5e+3x", "1e400", "-7e-46", "3.4028236e38",
+      "+infinity", "infinit", "NaN(12)", "nan(", "0x1.8p1", "-0x1p-99999", "1.5\r", "", nines,
+      nines + "e-360", "0." + zeros + "1", "0." + zeros + "1e370", std::string("2\0" "5", 3)};
+  // clang-format on
   // Random text made of what numbers are made of; no line feed, which
   // would end the value line.
   std::mt19937 random(7);
@@ -454,32 +318,21 @@ TEST(DxfReading, CoordinatesReadAsScanfReadsThem) {
   std::string body;
   for (const std::string& text : texts)
     body += G(0, "3DFACE") + G(10, text) + Point(11, {1, 0, 0}) + Point(12, {0, 1, 0});
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
-  const ImportMesh& m = d.doc.importMesh;
-  ASSERT_EQ(m.faces.size(), texts.size());
+  const Staged s(Entities(body));
+  ASSERT_EQ(s.faces(), texts.size());
   for (size_t f = 0; f < texts.size(); ++f) {
-    const float want = ScanfFloat(texts[f]), got = m.meshVertices[m.faces[f].cornerVertices[0]][0];
+    float want = 0;  // what "%f" stores; 0 when it matches nothing
+    if (std::sscanf(texts[f].c_str(), "%f", &want) != 1) want = 0;
+    const float got = s.Corners(f)[0][0];
     // What is not a finite number goes to the origin.
     EXPECT_EQ(got, std::isfinite(want) ? want : 0.0f) << '"' << texts[f] << '"';
   }
 }
 
-TEST(DxfReading, LongLinesDoNotPutGroupsOutOfStep) {
-  test::RecordedDocument d;
-  const std::string body = G(999, std::string(700, 'x')) + G(0, "3DFACE") +
-                           G(10, std::string(300, ' ') + "4") + G(1000, std::string(256, 'y')) +
-                           Point(11, {1, 0, 0}) + Point(12, {0, 1, 0}) +
-                           Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
-  ASSERT_EQ(Read(d.doc, Entities(body)), 0);
-  ExpectConsistent(d.doc.importMesh);
-  ASSERT_EQ(d.doc.importMesh.faces.size(), 2u);
-  EXPECT_EQ(d.doc.importMesh.meshVertices[0][0], 4.0f);
-}
-
-TEST(DxfReading, WhereTheFileMayEnd) {
+TEST(DxfReading, WhereTheFileMayStartAndEnd) {
   const std::string face = Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0});
   const std::string head = G(0, "SECTION") + G(2, "ENTITIES");
+  const std::string mesh = Mesh(2, 2, Grid(4));
   struct Case {
     std::string text;
     int result;
@@ -494,81 +347,60 @@ TEST(DxfReading, WhereTheFileMayEnd) {
            Case{head + G(0, "POLYLINE") + G(70, "16"), -1, 0},  // inside a POLYLINE header
            Case{head + G(0, "POLYLINE") + G(0, "VERTEX") + G(10, "1"), -2, 0},  // inside a VERTEX
            // The last line needs no line feed: SEQEND still counts.
-           Case{head + Mesh(2, 2, Grid(4)).substr(0, Mesh(2, 2, Grid(4)).rfind("SEQEND") + 6), 0,
-                1},
+           Case{head + mesh.substr(0, mesh.rfind("SEQEND") + 6), 0, 1},
+           // A file without groups is an empty model.
+           Case{"", 0, 0},
+           Case{"\n", 0, 0},
+           Case{"0", 0, 0},
+           Case{G(999, "a comment"), 0, 0},
        }) {
-    test::RecordedDocument d;
-    EXPECT_EQ(Read(d.doc, c.text), c.result) << c.text;
-    if (c.result == 0) {
-      ExpectConsistent(d.doc.importMesh);
-      EXPECT_EQ(d.doc.importMesh.faces.size(), c.faces) << c.text;
-    }
+    const Staged s(c.text);
+    EXPECT_EQ(s.result, c.result) << c.text;
+    EXPECT_EQ(s.faces(), c.faces) << c.text;
   }
-}
-
-TEST(DxfReading, TheFirstGroupMustStartASection) {
-  const std::string face = Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) + G(0, "EOF");
+  // The first group must start a section.
   for (const std::string& start :
        std::vector<std::string>{G(0, "SECTION"), G(0, "SECTIONS"), "  0\nSECTION\r\n",
-                                G(999, "made by hand") + G(999, "") + G(0, "SECTION")}) {
-    test::RecordedDocument d;
-    EXPECT_EQ(Read(d.doc, start + face), 0) << start;
-    EXPECT_EQ(d.doc.importMesh.faces.size(), 1u) << start;
-  }
+                                G(999, "made by hand") + G(999, "") + G(0, "SECTION")})
+    EXPECT_EQ(Staged(start + face + G(0, "EOF")).faces(), 1u) << start;
   for (const std::string& start : {G(0, "SECTIO"), G(0, "section"), G(2, "SECTION"),
                                    G(0, " SECTION"), G(999, "x") + G(9, "SECTION"), G(0, "EOF"),
-                                   std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)}) {
-    test::RecordedDocument d;
-    EXPECT_EQ(Read(d.doc, start + face), -2) << start;
-  }
-}
-
-TEST(DxfReading, AFileWithoutGroupsIsAnEmptyModel) {
-  for (const std::string& text : std::vector<std::string>{"", "\n", "0", G(999, "a comment")}) {
-    test::RecordedDocument d;
-    ASSERT_EQ(Read(d.doc, text), 0) << '"' << text << '"';
-    ExpectConsistent(d.doc.importMesh);
-    EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  }
+                                   std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)})
+    EXPECT_EQ(Staged(start + face + G(0, "EOF")).result, -2) << start;
 }
 
 // ---- Whole imports ----
 
+std::string Write(const test::TempDir& dir, const std::string& name, const std::string& text) {
+  test::WriteText(dir / name, text);
+  return dir / name;
+}
+
 TEST(DxfImport, FacesAreDrawnFlat) {
-  ScratchDir dir;
+  test::TempDir dir;
   // Two faces at right angles that share an edge: flat shading keeps each
   // face's own normal at every corner.
-  const std::string path =
-      dir.Write("flat.dxf", Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) +
-                                     Face({0, 0, 0}, {0, 1, 0}, {0, 0, 1}, nullptr)));
+  const std::string path = Write(
+      dir, "flat.dxf",
+      Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}) + Face({0, 0, 0}, {0, 1, 0}, {0, 0, 1})));
   test::RecordedDocument d;
   ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
-  const Scene& s = d.scene();
-  ASSERT_NE(s.rootHead, -1);
-  const DisplayGroup& g = s.groups[s.rootHead];
+  ASSERT_NE(d.scene().rootHead, -1);
+  const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
   ASSERT_EQ(g.primitives.size(), 1u);
   const DisplayPrimitive& p = g.primitives[0];
   ASSERT_EQ(p.type, kTriangles);
   ASSERT_EQ(p.vertexCount, 6);
-  const int stride = VertexStride(g);
-  ASSERT_EQ(stride, 6);  // the part took the white material: no vertex colours
+  ASSERT_EQ(VertexStride(g), 6);  // the part took the white material: no vertex colours
   // DXF (X, Y, Z) is (X, Z, Y) here; the normal is (P2 - P0) x (P1 - P0).
-  const Vec3 normals[2] = {{0, 1, 0}, {1, 0, 0}};
   for (int v = 0; v < 6; ++v)
-    test::ExpectNear(
-        {p.vertices[v * stride + 3], p.vertices[v * stride + 4], p.vertices[v * stride + 5]},
-        normals[v / 3]);
-  EXPECT_EQ(g.color, (Vec3{1, 1, 1}));
-  EXPECT_EQ(g.shininess, 15.0f);
+    test::ExpectNear({p.vertices[v * 6 + 3], p.vertices[v * 6 + 4], p.vertices[v * 6 + 5]},
+                     v < 3 ? Vec3{0, 1, 0} : Vec3{1, 0, 0});
 }
 
 // Faces the file should give, counted the simple way: 3DFACE entities by
 // their corner codes, polygon meshes from their headers and VERTEX count.
-struct FaceCount {
-  int triangles = 0, quads = 0;
-};
-
-FaceCount CountFaces(const std::string& path) {
+test::FaceCounts CountFaces(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::vector<std::pair<int, std::string>> groups;
   std::string code, value;
@@ -576,178 +408,112 @@ FaceCount CountFaces(const std::string& path) {
     if (!value.empty() && value.back() == '\r') value.pop_back();
     groups.emplace_back(std::atoi(code.c_str()), value);
   }
-  FaceCount count;
+  test::FaceCounts count;
   int flags = 0, rows = 0, columns = 0, vertices = 0;
   for (size_t i = 0; i < groups.size(); ++i) {
     if (groups[i].first != 0) continue;
     const std::string& entity = groups[i].second;
     bool fourth = false;
-    if (entity == "POLYLINE") {
-      flags = 0;
-      rows = columns = 1;
-      vertices = 0;
-    }
+    if (entity == "POLYLINE") flags = vertices = 0, rows = columns = 1;
     for (size_t j = i + 1; j < groups.size() && groups[j].first != 0; ++j) {
-      const int c = groups[j].first;
-      if (entity == "3DFACE" && (c == 13 || c == 23 || c == 33)) fourth = true;
-      if (entity == "POLYLINE" && c == 70) flags = std::atoi(groups[j].second.c_str());
-      if (entity == "POLYLINE" && c == 71) rows = std::atoi(groups[j].second.c_str());
-      if (entity == "POLYLINE" && c == 72) columns = std::atoi(groups[j].second.c_str());
+      const int c = groups[j].first, v = std::atoi(groups[j].second.c_str());
+      fourth |= entity == "3DFACE" && (c == 13 || c == 23 || c == 33);
+      if (entity != "POLYLINE") continue;
+      if (c == 70) flags = v;
+      if (c == 71) rows = v;
+      if (c == 72) columns = v;
     }
     if (entity == "3DFACE") ++(fourth ? count.quads : count.triangles);
-    if (entity == "VERTEX") ++vertices;
+    vertices += entity == "VERTEX";
     if (entity == "SEQEND" && (flags & 16) && rows > 1 && columns > 1 && rows * columns <= vertices)
       count.quads += (rows - 1) * (columns - 1);
   }
+  count.vertices = 3 * count.triangles + 4 * count.quads;
   return count;
 }
 
 TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
-  const std::string folder = std::string(MODRA_TESTDATA_DIR) + "/models/dxf";
   int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+  for (const auto& entry : std::filesystem::directory_iterator(test::ModelPath("dxf"))) {
     const std::string path = entry.path().string();
     SCOPED_TRACE(path);
     ++files;
-    const FaceCount expected = CountFaces(path);
     test::RecordedDocument d;
     ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
     EXPECT_TRUE(d.shell.messages.empty());
-    const Scene& s = d.scene();
-    std::vector<int> groups;
-    ForEachGroup(s, s.rootHead, [&](int g) { groups.push_back(g); });
-    ASSERT_EQ(groups.size(), 1u);  // the one part
-    const DisplayGroup& g = s.groups[groups[0]];
+    ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);  // the one part, without a name
+    const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
     EXPECT_EQ(g.name, "");
-    FaceCount got;
-    size_t vertices = 0;
-    const int stride = VertexStride(g);
-    Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
-    for (const DisplayPrimitive& p : g.primitives) {
-      ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * stride);
-      vertices += p.vertexCount;
-      if (p.type == kTriangles)
-        got.triangles += p.vertexCount / 3;
-      else
-        got.quads += p.vertexCount / 4;
-      for (size_t v = 0; v < p.vertices.size(); v += stride)
-        for (int i = 0; i < 3; ++i) {
-          lo[i] = std::min(lo[i], p.vertices[v + i]);
-          hi[i] = std::max(hi[i], p.vertices[v + i]);
-        }
-    }
-    EXPECT_EQ(got.triangles, expected.triangles);
-    EXPECT_EQ(got.quads, expected.quads);
-    EXPECT_EQ(vertices, 3u * expected.triangles + 4u * expected.quads);
-    if (got.triangles + got.quads == 0) continue;
-    // Centred on its own geometry, which spans -1..1 along its longest side.
-    float longest = 0;
-    for (int i = 0; i < 3; ++i) {
-      EXPECT_NEAR(lo[i] + hi[i], 0.0f, 1e-5f) << "axis " << i;
-      longest = std::max(longest, hi[i] - lo[i]);
-      EXPECT_LE(hi[i] + g.translation[i], 1.0f + 1e-5f);
-      EXPECT_GE(lo[i] + g.translation[i], -1.0f - 1e-5f);
-    }
-    EXPECT_NEAR(longest, 2.0f, 1e-5f);
+    EXPECT_EQ(g.child, -1);
+    for (const DisplayPrimitive& p : g.primitives)
+      ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * VertexStride(g));
+    EXPECT_EQ(test::CountFaces(g), CountFaces(path));
+    if (!g.primitives.empty()) test::ExpectSizedAndCentred(d.scene());
   }
   EXPECT_EQ(files, 3);
 }
 
 TEST(DxfImport, FilesWithoutFacesGiveOneEmptyGroup) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string lines = Entities(G(0, "LINE") + Point(10, {0, 0, 0}) + Point(11, {1, 1, 1}) +
                                      G(0, "CIRCLE") + Point(10, {0, 0, 0}) + G(40, "2"));
-  for (const std::string& path : {dir.Write("empty.dxf", ""), dir.Write("lines.dxf", lines)}) {
+  for (const std::string& path : {Write(dir, "empty.dxf", ""), Write(dir, "lines.dxf", lines)}) {
     SCOPED_TRACE(path);
     test::RecordedDocument d;
     ASSERT_EQ(ReadModelFile(d.doc, path, false), 0);
     EXPECT_TRUE(d.shell.messages.empty());
-    const Scene& s = d.scene();
-    ASSERT_NE(s.rootHead, -1);
-    EXPECT_EQ(s.groups[s.rootHead].next, -1);
-    EXPECT_EQ(s.groups[s.rootHead].name, "");
-    EXPECT_TRUE(s.groups[s.rootHead].primitives.empty());
+    ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);
+    EXPECT_EQ(d.scene().groups[d.scene().rootHead].name, "");
+    EXPECT_TRUE(d.scene().groups[d.scene().rootHead].primitives.empty());
   }
 }
 
 TEST(DxfImport, FailuresNameTheFileAndKeepTheScene) {
-  ScratchDir dir;
-  const std::string notDxf = dir.Write("notes.dxf", G(0, "TABLE") + G(0, "EOF"));
-  const std::string tooMany = dir.Write("big.dxf", Entities(Mesh(2, 2, Grid(10001))));
-  const std::string missing = dir.path + "/missing.dxf";
-  struct Case {
-    std::string path, message;
-  };
-  for (const Case& c : {Case{notDxf, "Can't decode " + notDxf + " correctly\n"},
-                        Case{tooMany, tooMany + " is too large to load or can't be decoded\n"},
-                        Case{missing, "Can't open " + missing + " for read\n"}}) {
-    test::RecordedDocument d;
-    test::AddTriangle(d.scene(), "kept");
-    AppendModelFile(d.doc, c.path);
-    ASSERT_EQ(d.shell.messages.size(), 1u);
-    EXPECT_EQ(d.shell.messages[0], c.message);
-    EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
-    EXPECT_TRUE(d.doc.importMesh.faces.empty());
-  }
+  test::TempDir dir;
+  const std::string notDxf = Write(dir, "notes.dxf", G(0, "TABLE") + G(0, "EOF"));
+  const std::string tooMany = Write(dir, "big.dxf", Entities(Mesh(2, 2, Grid(10001))));
+  const std::string missing = dir / "missing.dxf";
+  test::ExpectRefused(notDxf, "Can't decode " + notDxf + " correctly\n");
+  test::ExpectRefused(tooMany, tooMany + " is too large to load or can't be decoded\n");
+  test::ExpectRefused(missing, "Can't open " + missing + " for read\n");
   // A folder named like a model cannot be read either.
-  std::filesystem::create_directory(dir.path + "/folder.dxf");
-  test::RecordedDocument d;
-  EXPECT_EQ(ReadDxfModel(d.doc, dir.path + "/folder.dxf"), -1);
+  std::filesystem::create_directory(dir / "folder.dxf");
+  Document doc;
+  EXPECT_EQ(ReadDxfModel(doc, dir / "folder.dxf"), -1);
 }
 
 // ---- Damaged files ----
 
-std::string SmallFile() {
+TEST(DxfDamage, TruncatedAndCorruptedFilesReadOrFailCleanly) {
   const Vec3 last = {1, 1, 0};
-  return G(999, "small") +
-         Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, &last) + G(0, "CIRCLE") + G(40, "1") +
-                  Mesh(2, 3, Grid(6)) + G(0, "LINE") + Point(10, {1, 2, 3}));
-}
-
-TEST(DxfDamage, TruncatedAtEveryOffset) {
-  const std::string full = SmallFile();
-  for (size_t size = 0; size <= full.size(); ++size) {
+  const std::string full =
+      G(999, "small") +
+      Entities(Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, &last) + G(0, "CIRCLE") + G(40, "1") +
+               Mesh(2, 3, Grid(6)) + G(0, "LINE") + Point(10, {1, 2, 3}));
+  test::RecordedDocument whole;
+  ASSERT_EQ(Read(whole.doc, full), 0);
+  EXPECT_EQ(whole.doc.importMesh.faces.size(), 3u);
+  test::ForEachCut(full, [](const std::string& cut, size_t) {
     test::RecordedDocument d;
     test::AddTriangle(d.scene(), "kept");
-    const int result = Read(d.doc, full.substr(0, size));
-    ASSERT_TRUE(result == 0 || result == -1 || result == -2) << size << ": " << result;
+    const int result = Read(d.doc, cut);
+    ASSERT_TRUE(result == 0 || result == -1 || result == -2) << result;
     if (result == 0) ExpectConsistent(d.doc.importMesh);
     EXPECT_EQ(test::Names(d.scene(), d.scene().rootHead), std::vector<std::string>{"kept"});
-  }
-  test::RecordedDocument d;
-  ASSERT_EQ(Read(d.doc, full), 0);
-  EXPECT_EQ(d.doc.importMesh.faces.size(), 3u);
-}
-
-TEST(DxfDamage, RandomCorruption) {
-  const std::string full = SmallFile();
+  });
   const std::string typical = std::string(
                                   "0123456789-+.e\n\r \xff"
                                   "3DFACESEQENDVERTEXPOLYLINE") +
                               '\0';
-  std::mt19937 random(11);
-  for (int round = 0; round < 3000; ++round) {
-    std::string text = full;
-    const int changes = 1 + static_cast<int>(random() % 8);
-    for (int c = 0; c < changes; ++c) {
-      const size_t at = random() % text.size();
-      switch (random() % 3) {
-        case 0:
-          text[at] = typical[random() % typical.size()];
-          break;
-        case 1:
-          text[at] = static_cast<char>(random());
-          break;
-        default:
-          text.erase(at, 1 + random() % 6);
-          if (text.empty()) text = "0";
-      }
-    }
-    test::RecordedDocument d;
-    const int result = Read(d.doc, text);
-    ASSERT_TRUE(result == 0 || result == -1 || result == -2 || result == -3) << text;
-    if (result == 0) ExpectConsistent(d.doc.importMesh);
-  }
+  test::ForEachDamage(
+      full, 3000,
+      [](const std::string& text) {
+        test::RecordedDocument d;
+        const int result = Read(d.doc, text);
+        ASSERT_TRUE(result == 0 || result == -1 || result == -2 || result == -3) << result;
+        if (result == 0) ExpectConsistent(d.doc.importMesh);
+      },
+      typical, 8, 11);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "formats/cob_test_util.h"
-#include "formats/obj_test_util.h"
+#include "formats/import_test_util.h"
 #include "io/finite_values.h"
 #include "nativefile/native_writer.h"
 #include "test_util.h"
@@ -51,7 +51,7 @@ TEST(ImportCommands, AFailedAppendKeepsTheSceneButMarksItModified) {
 }
 
 TEST(ImportCommands, NativeFilesKeepTheirOwnPlacementAndDisplayFlags) {
-  test::ObjTempDir dir;
+  test::TempDir dir;
   const std::string path = dir / "scene.knf";
   {
     test::RecordedDocument w;
@@ -164,7 +164,7 @@ std::string NativeWithNaNs() {
   w.scene().groups[g].primitives[0].vertices[4] = NAN;  // a normal
   w.scene().groups[g].translation = {NAN, 0, 0};
   w.scene().groups[g].matrix[12] = NAN;
-  test::ObjTempDir dir;
+  test::TempDir dir;
   EXPECT_EQ(WriteNativeFile(w.doc, dir / "nan.knf"), 0);
   return test::ReadText(dir / "nan.knf");
 }
@@ -204,7 +204,7 @@ TEST(ImportCommands, NoNumberThatIsNotFiniteReachesAGroup) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
-    test::ObjTempDir dir;
+    test::TempDir dir;
     test::WriteText(dir / c.file, c.bytes);
     test::RecordedDocument r;
     ASSERT_EQ(ReadModelFile(r.doc, dir / c.file, false), 0)

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 
 #include "formats/import_dispatch.h"
-#include "formats/obj_test_util.h"
+#include "formats/import_test_util.h"
 #include "formats/wavefront_materials.h"
 
 namespace modra {
@@ -68,38 +68,6 @@ std::map<std::string, FaceCounts> CountFromFile(const std::string& text) {
   return groups;
 }
 
-// The whole model inside -1..1, touching both ends along its longest axis
-// and centred; every group's own vertices centred on its origin.
-void ExpectNormalisedAndCentred(const Scene& s) {
-  Vec3 lo = {1e30f, 1e30f, 1e30f}, hi = {-1e30f, -1e30f, -1e30f};
-  ForEachGroup(s, s.rootHead, [&](int g) {
-    if (!IsLiveGroup(s, g)) return;
-    const std::vector<Vec3> local = test::LocalPositions(s.groups[g]);
-    if (local.empty()) return;
-    Vec3 glo = local[0], ghi = local[0];
-    for (const Vec3& p : local)
-      for (int i = 0; i < 3; ++i) {
-        glo[i] = std::min(glo[i], p[i]);
-        ghi[i] = std::max(ghi[i], p[i]);
-      }
-    for (int i = 0; i < 3; ++i)
-      EXPECT_NEAR(glo[i] + ghi[i], 0, 1e-5f) << s.groups[g].name << " axis " << i;
-    for (const Vec3& p : test::WorldPositions(s, g))
-      for (int i = 0; i < 3; ++i) {
-        lo[i] = std::min(lo[i], p[i]);
-        hi[i] = std::max(hi[i], p[i]);
-      }
-  });
-  float longest = 0;
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_GE(lo[i], -1.0001f);
-    EXPECT_LE(hi[i], 1.0001f);
-    EXPECT_NEAR(lo[i] + hi[i], 0, 1e-4f) << "axis " << i;
-    longest = std::max(longest, hi[i] - lo[i]);
-  }
-  EXPECT_NEAR(longest, 2.0f, 1e-4f);
-}
-
 class ObjFiles : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ObjFiles, ArriveWithTheFacesTheFileHolds) {
@@ -133,7 +101,7 @@ TEST_P(ObjFiles, ArriveWithTheFacesTheFileHolds) {
   // Groups without faces may remain (a group named and never used), but
   // never more than the file names.
   EXPECT_GE(groups, static_cast<int>(expected.size()));
-  if (!expected.empty()) ExpectNormalisedAndCentred(s);
+  if (!expected.empty()) test::ExpectSizedAndCentred(s);
 }
 
 // Every Wavefront file of the test data, the damaged ones too: a reader
@@ -167,66 +135,22 @@ TEST(ObjFileCases, FilesWithoutFacesGiveOneEmptyGroup) {
   }
 }
 
-TEST(ObjFileCases, TheMalformedFileKeepsOnlyFacesWhoseCornersExist) {
-  const std::string path = test::ModelPath("invalid/malformed.obj");
-  const std::string text = test::ReadText(path);
-  test::RecordedDocument r;
-  ASSERT_EQ(ReadModelFile(r.doc, path, false), 0);
-  EXPECT_TRUE(r.shell.messages.empty());
-  const int g = test::FindGroup(r.scene(), "None");
-  ASSERT_NE(g, -1);
-  // The file's own face lines, less those naming a corner outside 1..8.
-  int lines = 0;
-  for (size_t at = text.find("\nf "); at != std::string::npos; at = text.find("\nf ", at + 1))
-    ++lines;
-  const FaceCounts c = test::CountFaces(r.scene().groups[g]);
-  EXPECT_EQ(c.triangles, 0);
-  EXPECT_GT(c.quads, 0);
-  EXPECT_LT(c.quads, lines);
-  EXPECT_EQ(c.quads, CountFromFile(text)["None"].quads);
-}
-
-TEST(ObjFileCases, TheLastLineWithoutALineBreakStillCounts) {
-  test::RecordedDocument with, without;
-  ASSERT_EQ(ReadModelFile(with.doc, test::ModelPath("obj/box.obj"), false), 0);
-  ASSERT_EQ(ReadModelFile(without.doc, test::ModelPath("obj/box_without_lineending.obj"), false),
-            0);
-  const DisplayGroup& a = with.scene().groups[with.scene().rootHead];
-  const DisplayGroup& b = without.scene().groups[without.scene().rootHead];
-  EXPECT_EQ(test::CountFaces(b).quads, 6);
-  EXPECT_EQ(test::LocalPositions(a), test::LocalPositions(b));
-}
-
-TEST(ObjFileCases, AFileThatCannotBeOpenedIsSaidAndLeavesTheSceneAlone) {
-  test::RecordedDocument r;
-  test::AddTriangle(r.scene(), "kept");
-  const std::string path = test::ModelPath("obj/missing.obj");
-  EXPECT_EQ(ReadModelFile(r.doc, path, true), -1);
-  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't open " + path + " for read\n"});
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
-  EXPECT_TRUE(r.doc.importMesh.faces.empty());
-}
-
-TEST(ObjFileCases, AFileTooLargeToHoldIsSaidAndLeavesTheSceneAlone) {
+TEST(ObjFileCases, FilesThatCannotBeReadAreSaidAndLeaveTheSceneAlone) {
+  const std::string missing = test::ModelPath("obj/missing.obj");
+  test::ExpectRefused(missing, "Can't open " + missing + " for read\n");
   // Sparse: no disk space, but a size beyond what any model may have.
-  test::ObjTempDir dir;
+  test::TempDir dir;
   const std::string path = dir / "huge.obj";
   test::WriteText(path, "v 0 0 0\n");
   std::filesystem::resize_file(path, std::uintmax_t{INT_MAX} + 1);
-  test::RecordedDocument r;
-  test::AddTriangle(r.scene(), "kept");
-  EXPECT_EQ(ReadModelFile(r.doc, path, true), -1);
-  EXPECT_EQ(r.shell.messages,
-            std::vector<std::string>{path + " is too large to load or can't be decoded\n"});
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
-  EXPECT_TRUE(r.doc.importMesh.parts.empty());
+  test::ExpectRefused(path, path + " is too large to load or can't be decoded\n");
 
   // A library that large: the built-in colours, as at start-up.
   const std::string library = dir / "huge.mtl";
   test::WriteText(library, "newmtl a\nNs 1\n");
   std::filesystem::resize_file(library, std::uintmax_t{INT_MAX} + 1);
+  test::RecordedDocument r;
   ASSERT_EQ(LoadWavefrontMaterials(r.doc, test::ModelPath("obj/spider.mtl")), 0);
-  r.shell.messages.clear();
   EXPECT_EQ(LoadWavefrontMaterials(r.doc, library), -1);
   EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't get enough memory for materials"});
   ASSERT_EQ(r.doc.materials.entries.size(), 10u);
@@ -243,7 +167,7 @@ TEST(ObjFileCases, AppendingTwiceGivesTwoFileGroupsNewerFirst) {
     EXPECT_EQ(test::Names(s, s.groups[g].child), std::vector<std::string>{"None"});
   });
   // Each file is sized by itself.
-  ExpectNormalisedAndCentred(s);
+  test::ExpectSizedAndCentred(s);
   EXPECT_TRUE(r.doc.modified);
 }
 
@@ -274,7 +198,7 @@ TEST(ObjFileCases, MaterialsComeFromTheLibrariesTheFileNames) {
 // Libraries first, then the material table; libraries that cannot be read
 // are passed over without a word.
 TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
-  test::ObjTempDir dir;
+  test::TempDir dir;
   test::WriteText(dir / "lib.mtl",
                   "newmtl red\nKd 0 1 0\nNs 5\nnewmtl own\nKd 0.25 0.5 0.75\nNs 5\n");
   test::WriteText(dir / "my lib.mtl", "newmtl spaced\nKd 0.5 0 0\nNs 5\n");
@@ -306,7 +230,7 @@ TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
 }
 
 TEST(ObjFileCases, ALibraryWithoutNsLinesLeavesEveryMaterialBlack) {
-  test::ObjTempDir dir;
+  test::TempDir dir;
   const std::string model = dir / "red.obj", library = dir / "no_ns.mtl";
   test::WriteText(model, "usemtl red\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
   test::WriteText(library, "newmtl red\nKd 1 0 0\nKs 0 0 0\n");
@@ -318,17 +242,6 @@ TEST(ObjFileCases, ALibraryWithoutNsLinesLeavesEveryMaterialBlack) {
   EXPECT_TRUE(r.doc.materials.entries.empty());
   ASSERT_EQ(ReadModelFile(r.doc, model, false), 0);
   test::ExpectNear(r.scene().groups[r.scene().rootHead].color, {0, 0, 0}, 0);
-}
-
-TEST(ObjFileCases, TheFileTypeComesFromTheEndOfTheName) {
-  test::ObjTempDir dir;
-  const std::string text = test::ReadText(test::ModelPath("obj/box.obj"));
-  for (const char* name : {"upper.OBJ", "versioned.obj.1"}) {
-    test::WriteText(dir / name, text);
-    test::RecordedDocument r;
-    EXPECT_EQ(ReadModelFile(r.doc, dir / name, false), 0) << name;
-    EXPECT_EQ(r.doc.modelFileType, kWavefrontFile);
-  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The Wavefront material table: its built-in colours, .mtl libraries, and
-// the objects that materials become in the staging mesh.
-#include "formats/obj_test_util.h"
+// The Wavefront material table: .mtl libraries, the built-in colours they
+// replace, and the objects that materials become in the staging mesh.
+#include "formats/import_test_util.h"
 #include "formats/wavefront_materials.h"
 
 namespace modra {
@@ -32,23 +32,6 @@ WavefrontMaterialTable Parse(std::string_view text) {
   WavefrontMaterialTable t;
   EXPECT_EQ(ParseWavefrontMaterials(t, text), 0);
   return t;
-}
-
-TEST(WavefrontMaterialTable, StartsWithTheTenBuiltInColours) {
-  const Document doc;
-  const std::vector<Row> want = {{"white", {1, 1, 1}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"black", {0, 0, 0}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"red", {1, 0, 0}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"blue", {0, 0, 1}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"green", {0, 1, 0}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"bluegrey", {0.3f, 0.3f, 0.8f}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"dkgrey", {0.4f, 0.4f, 0.4f}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"dullred", {0.8f, 0, 0}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"hair", {0.5f, 0.2f, 0.2f}, {0.5f, 0.5f, 0.5f}, 15},
-                                 {"skin", {0.9f, 0.6f, 0.6f}, {0.5f, 0.5f, 0.5f}, 15}};
-  ASSERT_EQ(doc.materials.entries.size(), want.size());
-  for (size_t i = 0; i < want.size(); ++i)
-    ExpectRow(doc.materials.entries[i], want[i]);
 }
 
 TEST(WavefrontMaterialLibrary, AMaterialIsStoredAtItsNsLine) {

@@ -32,94 +32,29 @@ Scanned OurScanFloat(const std::string& text) {
 }
 
 TEST(ScanNumbers, FloatsMatchScanf) {
-  const char* const cases[] = {"0",
-                               "1",
-                               "-1",
-                               "+1.5",
-                               "1.",
-                               "2.e1",
-                               ".5",
-                               "-.5",
-                               "+.5",
-                               "1e5",
-                               "1E5",
-                               "1e+2",
-                               "1e-2",
-                               "3.1+e2",
-                               "3.1-e2",
-                               "1e",
-                               "1e+",
-                               "1e-x",
-                               "1.5e+3x",
-                               "1e5e3",
-                               "12abc",
-                               " \t2.5",
-                               "\v7",
-                               "inf",
-                               "INF",
-                               "-infinity",
-                               "Infinity",
-                               "infx",
-                               "infinit",
-                               "in",
-                               "nan",
-                               "-nan",
-                               "NaN",
-                               "nan(abc)",
-                               "nanq",
-                               "0x1p3",
-                               "0X1.8",
-                               "-0x.8",
-                               "0x1p",
-                               "0x1P-2",
-                               "0x5P+-3",
-                               "0x1.8p-",
-                               "0x.8P+x",
-                               "5e+-3",
-                               "0x",
-                               "0x.",
-                               "-0x.q",
-                               "0xg",
-                               "0x-1",
-                               "0xinf",
-                               ".",
-                               "-",
-                               "+",
-                               "",
-                               "--1",
-                               "+-1",
-                               ".e1",
-                               "e5",
-                               "1,5",
-                               "1d5",
-                               "1/2",
-                               "1e38",
-                               "3.4028235e38",
-                               "3.4028236e38",
-                               "1e39",
-                               "-1e39",
-                               "1e99999",
-                               "1e-40",
-                               "1e-46",
-                               "1e-99999",
-                               "0x1p200",
-                               "0x1p-200",
-                               "00000000000000000000000000000000000000000000000001.5",
-                               "0.000000000000000000000000000000000000000000001",
-                               "123456789012345678901234567890"};
+  // clang-format off
+  const char* const cases[] = {
+      "0", "1", "-1", "+1.5", "1.", "2.e1", ".5", "-.5", "+.5", "1e5", "1E5", "1e+2", "1e-2",
+      "3.1+e2", "3.1-e2", "1e", "1e+", "1e-x", "1.5e+3x", "1e5e3", "12abc", " \t2.5", "\v7",
+      "inf", "INF", "-infinity", "Infinity", "infx", "infinit", "in", "nan", "-nan", "NaN",
+      "nan(abc)", "nanq", "0x1p3", "0X1.8", "-0x.8", "0x1p", "0x1P-2", "0x5P+-3", "0x1.8p-",
+      "0x.8P+x", "5e+-3", "0x", "0x.", "-0x.q", "0xg", "0x-1", "0xinf", ".", "-", "+", "",
+      "--1", "+-1", ".e1", "e5", "1,5", "1d5", "1/2", "1e38", "3.4028235e38", "3.4028236e38",
+      "1e39", "-1e39", "1e99999", "1e-40", "1e-46", "1e-99999", "0x1p200", "0x1p-200",
+      "00000000000000000000000000000000000000000000000001.5",
+      "0.000000000000000000000000000000000000000000001", "123456789012345678901234567890"};
+  // clang-format on
   for (const char* c : cases) {
     SCOPED_TRACE(std::string("\"") + c + "\"");
     const Scanned want = CScanFloat(c), got = OurScanFloat(c);
     ASSERT_EQ(got.matched, want.matched);
     if (!want.matched) continue;
     EXPECT_EQ(got.used, want.used);
-    if (std::isnan(want.value)) {
+    if (std::isnan(want.value))
       EXPECT_TRUE(std::isnan(got.value));
-      EXPECT_EQ(std::signbit(got.value), std::signbit(want.value));
-    } else {
+    else
       EXPECT_EQ(got.value, want.value);
-      EXPECT_EQ(std::signbit(got.value), std::signbit(want.value));
-    }
+    EXPECT_EQ(std::signbit(got.value), std::signbit(want.value));
   }
 }
 

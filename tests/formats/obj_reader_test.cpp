@@ -2,7 +2,7 @@
 #include <cmath>
 #include <string>
 
-#include "formats/obj_test_util.h"
+#include "formats/import_test_util.h"
 
 namespace modra {
 namespace {
@@ -195,17 +195,6 @@ TEST_F(ObjReader, CornerTokensThatDoNotParseArePositionOne) {
   EXPECT_EQ(Corners(0), (std::vector<int>{1, 1, 3}));
 }
 
-TEST_F(ObjReader, AFileOfOnlyPositionsHasNoFacesAndOnlyNone) {
-  ASSERT_EQ(ReadWavefrontModel(doc, test::ModelPath("obj/point_cloud.obj")), 0);
-  EXPECT_EQ(m().meshVertices.size(), 4u);
-  EXPECT_EQ(m().meshNormals.size(), 4u);
-  EXPECT_TRUE(m().faces.empty());
-  EXPECT_EQ(PartNames(), std::vector<std::string>{"None"});
-  EXPECT_TRUE(m().parts[0].entries.empty());
-  ASSERT_EQ(m().objects.size(), 1u);
-  EXPECT_EQ(m().objects[0].name, "white");
-}
-
 TEST_F(ObjReader, GroupsBecomeParts) {
   // A first group renames "None"; faces before any group stay in it.
   ASSERT_EQ(Read(WithSeven("g body\nf 1 2 3\n")), 0);
@@ -343,12 +332,6 @@ TEST_F(ObjReader, ReadingStartsFromAnEmptyStagingMesh) {
   EXPECT_TRUE(m().faces.empty());
   EXPECT_EQ(PartNames(), std::vector<std::string>{"None"});
   EXPECT_EQ(m().objects.size(), 1u);
-}
-
-TEST_F(ObjReader, AFileThatCannotBeReadIsMinusOne) {
-  EXPECT_EQ(ReadWavefrontModel(doc, test::ModelPath("obj/no_such_file.obj")), -1);
-  EXPECT_EQ(ReadWavefrontModel(doc, test::ModelPath("obj")), -1);
-  EXPECT_TRUE(m().faces.empty());
 }
 
 }  // namespace

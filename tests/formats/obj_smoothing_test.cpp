@@ -4,7 +4,7 @@
 #include <string>
 
 #include "formats/import_dispatch.h"
-#include "formats/obj_test_util.h"
+#include "formats/import_test_util.h"
 
 namespace modra {
 namespace {
@@ -97,7 +97,7 @@ TEST_F(ObjSmoothing, AFansFirstCornerSmoothsOnlyWithItsFirstTriangle) {
 // its one smoothing group has corner normals along the diagonals, read
 // with `s off` along the axes.
 TEST(ObjSmoothingImport, ACubeIsRoundOrFlatAsItsSmoothingSays) {
-  test::ObjTempDir dir;
+  test::TempDir dir;
   const std::string box = test::ReadText(test::ModelPath("obj/box.obj"));
   for (bool flat : {false, true}) {
     SCOPED_TRACE(flat ? "flat" : "smooth");

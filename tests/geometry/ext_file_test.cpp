@@ -2,7 +2,6 @@
 // and every truncation.
 #include "geometry/ext_file.h"
 
-#include "io/file_size_limit.h"
 #include "profile_test_util.h"
 
 namespace modra {
@@ -67,27 +66,21 @@ struct Load {
   std::vector<std::string> messages;
 };
 
-Load LoadBytes(const std::vector<uint8_t>& bytes, const std::string& name = "p.ext") {
-  test::ScratchDir dir;
-  const std::string path = dir / name;
-  test::PutFileBytes(path, bytes);
+// Parsed as a file named p.ext holds them.
+Load LoadBytes(const std::vector<uint8_t>& bytes) {
   RecordingShell shell;
   Load load{0, Sentinel(), {}};
-  load.result = ReadExtFile(load.profile, path, shell);
+  load.result = ReadExtMemory(load.profile, bytes.data(), bytes.size(), "p.ext", shell);
   load.messages = shell.messages;
-  for (std::string& m : load.messages) {  // name the file without its directory
-    const size_t at = m.find(path);
-    if (at != std::string::npos) m.replace(at, path.size(), name);
-  }
   return load;
 }
 
 TEST(ExtFile, RoundTripKeepsTheProfileAndClearsTheSelection) {
-  test::ScratchDir dir;
+  test::TempDir dir;
   RecordingShell shell;
   const ExtrusionProfile saved = SampleProfile();
   ASSERT_EQ(WriteExtFile(saved, dir / "a.ext", shell), 0);
-  const std::vector<uint8_t> bytes = test::FileBytesOf(dir / "a.ext");
+  const std::vector<uint8_t> bytes = test::ReadBytes(dir / "a.ext");
   EXPECT_EQ(bytes, ExtBytes(saved, false));
   // The flags in the low byte: the file starts flags, 0x44, 0x65, 0x87.
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4),
@@ -204,7 +197,7 @@ TEST(ExtFile, WrongTypeAndMissingFiles) {
     EXPECT_EQ(load.messages, std::vector<std::string>{"p.ext is of the wrong file type.\n"});
     ExpectSameProfile(load.profile, Sentinel());
   }
-  test::ScratchDir dir;
+  test::TempDir dir;
   RecordingShell shell;
   ExtrusionProfile p = Sentinel();
   EXPECT_EQ(ReadExtFile(p, dir / "none.ext", shell), -1);
@@ -241,51 +234,18 @@ TEST(ExtFile, TruncatedAtEveryOffset) {
   }
 }
 
-TEST(ExtFile, MemoryReaderTakesTheSameBytes) {
-  const std::vector<uint8_t> bytes = ExtBytes(SampleProfile(), true);
-  RecordingShell shell;
-  ExtrusionProfile p = Sentinel();
-  ASSERT_EQ(ReadExtMemory(p, bytes.data(), bytes.size(), "mem", shell), 0);
-  ExpectSameProfile(p, SampleProfile());
-  EXPECT_EQ(ReadExtMemory(p, nullptr, 0, "mem", shell), -1);
-  EXPECT_EQ(shell.messages, std::vector<std::string>{"Can't read mem\n"});
-}
-
-TEST(ExtFile, FailedWritesSayWhyAndKeepTheOldFile) {
-  test::ScratchDir dir;
+// Arrays that disagree would make a file nobody can read.
+TEST(ExtFile, InconsistentProfilesAreNotWritten) {
+  test::TempDir dir;
   RecordingShell shell;
   const std::string path = dir / "keep.ext";
-  ExtrusionProfile small = SampleProfile();
-  ASSERT_EQ(WriteExtFile(small, path, shell), 0);
-  const std::vector<uint8_t> before = test::FileBytesOf(path);
-
-  EXPECT_EQ(WriteExtFile(small, dir / "missing/x.ext", shell), -1);
-  EXPECT_EQ(shell.messages.back(), "Can't open " + (dir / "missing/x.ext") + " for write\n");
-
-  // A profile too large for the disk's limit: the tail cannot be written.
-  ExtrusionProfile big;
-  ResetProfile(big);
-  big.pointCounts = {5000};
-  big.points.assign(10000, 0.5f);
-  big.corners.assign(5000, 0);
-  big.selected.assign(5000, 0);
-  {
-    test::FileSizeLimit limit(4096);
-    ASSERT_TRUE(limit.active());
-    EXPECT_EQ(WriteExtFile(big, path, shell), -1);
-  }
-  EXPECT_EQ(shell.messages.back(), "Can't write entire file to " + path + "\n");
-  EXPECT_EQ(test::FileBytesOf(path), before);
-
-  // Arrays that disagree would make a file nobody can read.
+  test::WriteText(path, "old");
   ExtrusionProfile broken = SampleProfile();
   broken.pointCounts = {4, 4};
   EXPECT_EQ(WriteExtFile(broken, path, shell), -1);
-  EXPECT_EQ(shell.messages.back(), "Can't write all of " + path + "\n");
-  EXPECT_EQ(test::FileBytesOf(path), before);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path),
-                          std::filesystem::directory_iterator()),
-            1);  // no temporary file left behind
+  EXPECT_EQ(shell.messages, std::vector<std::string>{"Can't write all of " + path + "\n"});
+  EXPECT_EQ(test::ReadText(path), "old");
+  EXPECT_EQ(dir.Entries(), 1);
 }
 
 }  // namespace

@@ -95,27 +95,6 @@ inline int AddRevolution(Scene& s, const std::vector<float>& points, int32_t fla
   return g;
 }
 
-// A private directory for one test's files, removed afterwards.
-struct ScratchDir {
-  std::filesystem::path path;
-  ScratchDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "modra-profile-XXXXXX").string();
-    path = mkdtemp(tmpl.data());
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-  std::string operator/(const std::string& name) const { return (path / name).string(); }
-};
-
-inline std::vector<uint8_t> FileBytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-inline void PutFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
-
 // Little- or big-endian words for files the tests build by hand.
 struct ByteWriter {
   bool big = false;

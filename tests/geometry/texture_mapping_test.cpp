@@ -255,17 +255,6 @@ TEST_F(Mapping, FlatGroupsMapWithoutDividingByZero) {
 
 // --- default mappings -----------------------------------------------------
 
-TEST_F(Mapping, DefaultOnAnImportedMeshIsSphericalAndStoresNothing) {
-  const int a = test::AddMesh(s, "a", {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0.5f}});
-  const int b = test::AddMesh(s, "b", {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0.5f}});
-  G(a).textureTransform = G(b).textureTransform = {10, 20, 30, 0.1f, 0, 0, 1, 2, 1};
-  ASSERT_EQ(MapDefault(s, a), 0);
-  ASSERT_EQ(MapSpherical(s, b), 0);
-  EXPECT_EQ(test::AllFloats(G(a)), test::AllFloats(G(b)));
-  EXPECT_TRUE(G(a).generatorParams.empty());
-  EXPECT_EQ(GetMappingKind(s, a), kNoMapping);
-}
-
 TEST_F(Mapping, DefaultsOfFlatShapesFollowTheirSizes) {
   const int rect = NewGroup(s, "r");
   MakeRectangle(s, rect, 2, 1, 2);
@@ -281,12 +270,8 @@ TEST_F(Mapping, DefaultsOfFlatShapesFollowTheirSizes) {
   ASSERT_EQ(MapDefault(s, block), 0);
   // The first corner of each face: back (-1, 2, -3), front (1, 2, 3),
   // left (-1, 2, 3), right (1, 2, -3), top (-1, 2, 3), bottom (-1, -2, -3).
-  ExpectUV(UV(G(block), 0, 0), 0, 1);
-  ExpectUV(UV(G(block), 1, 0), 0, 1);
-  ExpectUV(UV(G(block), 2, 0), 0, 1);
-  ExpectUV(UV(G(block), 3, 0), 0, 1);
-  ExpectUV(UV(G(block), 4, 0), 0, 1);
-  ExpectUV(UV(G(block), 5, 0), 0, 1);
+  for (int face = 0; face < 6; ++face)
+    ExpectUV(UV(G(block), face, 0), 0, 1);
   ExpectUV(UV(G(block), 5, 2), 1, 0);  // bottom (1, -2, 3)
 }
 
@@ -351,7 +336,7 @@ TEST_F(Mapping, RoundedConeDefaultClimbsFromPoleToPole) {
   EXPECT_EQ(UV(rc, 0, 2)[0], 1.0f / 7);
 }
 
-TEST_F(Mapping, DefaultOfTheOctahedronSphereIsUnorientedSpherical) {
+TEST_F(Mapping, DefaultOfTheOctahedronSphereAndOfMeshesIsUnorientedSpherical) {
   const int a = CreateSphere2(rec.doc);
   const int b = CreateSphere2(rec.doc);
   G(a).textureTransform = {30, 40, 50, 1, 2, 3, 2, 1, 1};
@@ -360,6 +345,15 @@ TEST_F(Mapping, DefaultOfTheOctahedronSphereIsUnorientedSpherical) {
   ASSERT_EQ(MapSpherical(s, b), 0);
   EXPECT_EQ(test::AllFloats(G(a)), test::AllFloats(G(b)));
   EXPECT_EQ(GetMappingKind(s, a), kDefaultMapping);
+  // On an imported mesh the default is spherical too, and stores nothing.
+  const int c = test::AddMesh(s, "c", {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0.5f}});
+  const int d = test::AddMesh(s, "d", {{1, 0, 0}, {0, 1, 0}, {-1, 0, 0.5f}});
+  G(c).textureTransform = G(d).textureTransform = {10, 20, 30, 0.1f, 0, 0, 1, 2, 1};
+  ASSERT_EQ(MapDefault(s, c), 0);
+  ASSERT_EQ(MapSpherical(s, d), 0);
+  EXPECT_EQ(test::AllFloats(G(c)), test::AllFloats(G(d)));
+  EXPECT_TRUE(G(c).generatorParams.empty());
+  EXPECT_EQ(GetMappingKind(s, c), kNoMapping);
 }
 
 // --- regeneration -----------------------------------------------------------

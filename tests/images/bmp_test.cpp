@@ -6,15 +6,14 @@
 #include <random>
 
 #include "image_test_util.h"
+#include "reader_harness.h"
 
 namespace modra {
 namespace {
 
 using imagetest::BmpFile;
 using imagetest::Bytes;
-using imagetest::Load;
 using imagetest::PixelAt;
-using imagetest::ScratchDir;
 using imagetest::TestImage;
 
 constexpr uint32_t kGrey = 0x101010, kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF,
@@ -227,32 +226,24 @@ TEST(BmpReading, RefusesMorePixelsThanTheLimitBeforeAllocating) {
   EXPECT_NE(bmp.ReadMemory(small.data(), small.size()), nullptr);
 }
 
-TEST(BmpReading, EveryTruncationIsRefused) {
+TEST(BmpReading, EveryTruncationIsRefusedAndDamageIsSurvived) {
   BmpFile swapped = EightBit();
   swapped.bigEndian = true;
   const Bytes rle = Rle8(5, 3, {2, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 1, 4, 4, 0, 1}).Build();
-  for (const Bytes& whole :
-       {EightBit().Build(), FourBit().Build(), TwentyFourBit().Build(), swapped.Build(), rle}) {
-    ASSERT_FALSE(Decode(whole).empty());
-    for (size_t n = 0; n < whole.size(); ++n) {
-      // A buffer of exactly n bytes, so the sanitizer sees any read past it.
-      const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(n));
-      BmpImage bmp;
-      EXPECT_EQ(bmp.ReadMemory(cut.data(), cut.size()), nullptr) << n << " of " << whole.size();
-      EXPECT_EQ(bmp.Width(), 0);
-    }
-  }
-}
-
-TEST(BmpReading, SurvivesRandomCorruption) {
-  std::mt19937 random(7);
-  const Bytes rle = Rle8(5, 3, {2, 1, 0, 3, 2, 3, 4, 0, 0, 0, 0, 2, 1, 1, 4, 4, 0, 1}).Build();
   int decoded = 0;
-  for (const Bytes& whole : {EightBit().Build(), FourBit().Build(), TwentyFourBit().Build(), rle}) {
-    for (int round = 0; round < 3000; ++round) {
-      Bytes bad = whole;
-      for (int i = 0, n = 1 + random() % 4; i < n; ++i)
-        bad[random() % bad.size()] = static_cast<uint8_t>(random());
+  for (const Bytes& whole :
+       {EightBit().Build(), FourBit().Build(), TwentyFourBit().Build(), swapped.Build(), rle,
+        test::ReadBytes(TestImage("vgl_6434_0018a.bmp"))}) {
+    ASSERT_FALSE(Decode(whole).empty());
+    test::ForEachCut(
+        whole,
+        [](const Bytes& cut, size_t) {
+          BmpImage bmp;
+          EXPECT_EQ(bmp.ReadMemory(cut.data(), cut.size()), nullptr);
+          EXPECT_EQ(bmp.Width(), 0);
+        },
+        2048, 500);
+    test::ForEachDamage(whole, 500, [&](const Bytes& bad) {
       BmpImage bmp;
       bmp.SetMaxPixels(1 << 16);
       if (bmp.ReadMemory(bad.data(), bad.size())) {
@@ -261,7 +252,7 @@ TEST(BmpReading, SurvivesRandomCorruption) {
         EXPECT_GT(bmp.Height(), 0);
         EXPECT_LE(int64_t{bmp.Width()} * bmp.Height(), 1 << 16);
       }
-    }
+    });
   }
   EXPECT_GT(decoded, 0);  // corrupting pixel bytes only still decodes
 }
@@ -272,7 +263,7 @@ TEST(BmpReading, RealTwentyFourBitFilesWithOddWidths) {
     int width, height;
   };
   for (Case c : {Case{"vgl_6434_0018a.bmp", 119, 96}, Case{"shira_bird8.bmp", 192, 144}}) {
-    const Bytes file = Load(TestImage(c.name));
+    const Bytes file = test::ReadBytes(TestImage(c.name));
     ASSERT_FALSE(file.empty()) << c.name;
     BmpImage bmp;
     const uint8_t* rgb = bmp.Read(TestImage(c.name));
@@ -293,18 +284,18 @@ TEST(BmpReading, RealTwentyFourBitFilesWithOddWidths) {
 }
 
 TEST(BmpReading, MissingFilesAndFoldersAreRefused) {
-  ScratchDir dir;
+  test::TempDir dir;
   BmpImage bmp;
   EXPECT_EQ(bmp.Read(dir / "missing.bmp"), nullptr);
   EXPECT_EQ(bmp.Read(dir.path), nullptr);
 }
 
 TEST(BmpWriting, ThreePixelRowsArePaddedToTwelveBytes) {
-  ScratchDir dir;
+  test::TempDir dir;
   const Bytes rgb = {1,  2,  3,  4,  5,  6,  7,  8,  9,  // top row
                      10, 11, 12, 13, 14, 15, 16, 17, 18};
   ASSERT_EQ(WriteBmp(dir / "a.bmp", rgb.data(), 3, 2), 0);
-  const Bytes file = Load(dir / "a.bmp");
+  const Bytes file = test::ReadBytes(dir / "a.bmp");
   ASSERT_EQ(file.size(), 54u + 24u);
   const Bytes header = {'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
                         40,  0,   0,  0, 3, 0, 0, 0, 2, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,
@@ -317,7 +308,7 @@ TEST(BmpWriting, ThreePixelRowsArePaddedToTwelveBytes) {
 }
 
 TEST(BmpWriting, RoundTripsEveryPadding) {
-  ScratchDir dir;
+  test::TempDir dir;
   for (int width = 1; width <= 8; ++width) {
     const int height = 3;
     const Bytes rgb = imagetest::Pattern(size_t(width) * height * 3, width);
@@ -339,13 +330,13 @@ TEST(BmpWriting, ReproducesARealFileByteForByte) {
   BmpImage bmp;
   const uint8_t* rgb = bmp.Read(original);
   ASSERT_NE(rgb, nullptr);
-  ScratchDir dir;
+  test::TempDir dir;
   ASSERT_EQ(WriteBmp(dir / "copy.bmp", rgb, bmp.Width(), bmp.Height()), 0);
-  EXPECT_EQ(Load(dir / "copy.bmp"), Load(original));
+  EXPECT_EQ(test::ReadBytes(dir / "copy.bmp"), test::ReadBytes(original));
 }
 
 TEST(BmpWriting, FailuresLeaveNoFileAndKeepTheOldOne) {
-  ScratchDir dir;
+  test::TempDir dir;
   const Bytes rgb(3 * 4, 200);
   EXPECT_EQ(WriteBmp(dir / "missing/a.bmp", rgb.data(), 2, 2), -1);
   EXPECT_EQ(WriteBmp(dir / "zero.bmp", rgb.data(), 0, 2), -1);
@@ -354,11 +345,11 @@ TEST(BmpWriting, FailuresLeaveNoFileAndKeepTheOldOne) {
   EXPECT_FALSE(std::filesystem::exists(dir / "zero.bmp"));
 
   ASSERT_EQ(WriteBmp(dir / "keep.bmp", rgb.data(), 2, 2), 0);
-  const Bytes before = Load(dir / "keep.bmp");
+  const Bytes before = test::ReadBytes(dir / "keep.bmp");
   EXPECT_EQ(WriteBmp(dir / "keep.bmp", rgb.data(), 0, 0), -1);
-  EXPECT_EQ(Load(dir / "keep.bmp"), before);
+  EXPECT_EQ(test::ReadBytes(dir / "keep.bmp"), before);
   // Nothing but the picture is left in the folder.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+  EXPECT_EQ(dir.Entries(), 1);
 }
 
 }  // namespace

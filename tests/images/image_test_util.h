@@ -1,6 +1,6 @@
-// Builders and fixtures shared by the picture tests: scratch folders,
-// whole-file helpers, BMP files assembled field by field, and an uploader
-// that keeps what it is given.
+// Builders and fixtures shared by the picture tests: BMP files assembled
+// field by field, JPEGs made by libjpeg, and an uploader that keeps what it
+// is given.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,35 +19,14 @@
 #include <jpeglib.h>
 
 #include "images/texture_table.h"
+#include "test_util.h"
 
 namespace modra::imagetest {
 
-using Bytes = std::vector<uint8_t>;
+using Bytes = test::Bytes;
 
 inline std::string TestImage(const char* name) {
   return std::string(MODRA_TESTDATA_DIR) + "/images/" + name;
-}
-
-// A fresh folder, removed with everything in it at the end of the test.
-struct ScratchDir {
-  std::string path;
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "modra-images-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-  }
-  ~ScratchDir() { std::filesystem::remove_all(path); }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
-
-inline Bytes Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void Save(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes Concat(const std::string& text, const Bytes& bytes) {

@@ -16,9 +16,6 @@ namespace {
 using imagetest::BmpFile;
 using imagetest::Bytes;
 using imagetest::Concat;
-using imagetest::Load;
-using imagetest::Save;
-using imagetest::ScratchDir;
 using imagetest::TestImage;
 
 using Messages = std::vector<std::string>;
@@ -80,8 +77,8 @@ TEST(TextureTable, CheckerboardIsEntryZero) {
 
 TEST(TextureTable, HoldsAtMostOneHundredEntries) {
   Fixture f;
-  ScratchDir dir;
-  Save(dir / "red.ppm", Ppm(1, 1, {255, 0, 0}));
+  test::TempDir dir;
+  test::WriteBytes(dir / "red.ppm", Ppm(1, 1, {255, 0, 0}));
   ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
   for (int i = 1; i < MaxTextures; ++i)
     ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red" + std::to_string(i)), 0) << i;
@@ -108,8 +105,8 @@ TEST(TextureTable, HoldsAtMostOneHundredEntries) {
 
 TEST(TextureTable, SameFileTwiceMakesTwoEntries) {
   Fixture f;
-  ScratchDir dir;
-  Save(dir / "red.ppm", Ppm(1, 1, {255, 0, 0}));
+  test::TempDir dir;
+  test::WriteBytes(dir / "red.ppm", Ppm(1, 1, {255, 0, 0}));
   ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red.ppm"), 0);
   ASSERT_EQ(AddTexture(f.doc, dir / "red.ppm", "red.ppm"), 0);
   ASSERT_EQ(CurrentTextureCount(f.doc.textures), 2);
@@ -144,10 +141,10 @@ TEST(TextureTable, SceneTextureAlreadyLoadedIsReusedWithoutTouchingTheDisk) {
 
 TEST(TextureTable, SceneTextureSearchesTheDirectoriesInOrderQuietly) {
   Fixture f;
-  ScratchDir a, b, c;
-  Save(b / "wood.ppm", Ppm(2, 1, Bytes(6, 10)));
-  Save(c / "wood.ppm", Ppm(3, 1, Bytes(9, 20)));
-  SetTexturePath(f.doc.textures, a.path + ";" + b.path + ";" + c.path);
+  test::TempDir a, b, c;
+  test::WriteBytes(b / "wood.ppm", Ppm(2, 1, Bytes(6, 10)));
+  test::WriteBytes(c / "wood.ppm", Ppm(3, 1, Bytes(9, 20)));
+  SetTexturePath(f.doc.textures, a.path.string() + ";" + b.path.string() + ";" + c.path.string());
   AddTexture(f.doc, "", "Checker");
 
   EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm"), 1);
@@ -155,7 +152,7 @@ TEST(TextureTable, SceneTextureSearchesTheDirectoriesInOrderQuietly) {
   EXPECT_TRUE(f.shell.messages.empty());
   ASSERT_EQ(CurrentTextureCount(f.doc.textures), 2);
   EXPECT_EQ(f.doc.textures.entries[1].name, "wood");
-  EXPECT_EQ(f.doc.textures.entries[1].path, b.path + "/wood.ppm");
+  EXPECT_EQ(f.doc.textures.entries[1].path, b / "wood.ppm");
   EXPECT_EQ(f.uploader.uploads.back().width, 2);
   // Found by name from now on.
   EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm"), 1);
@@ -164,11 +161,11 @@ TEST(TextureTable, SceneTextureSearchesTheDirectoriesInOrderQuietly) {
 
 TEST(TextureTable, SceneTextureNowhereFallsBackToTheCheckerboard) {
   Fixture f;
-  ScratchDir a, b;
-  Save(b / "wood.ppm", Ppm(2, 1, Bytes(6, 10)));
+  test::TempDir a, b;
+  test::WriteBytes(b / "wood.ppm", Ppm(2, 1, Bytes(6, 10)));
   // An empty segment ends the list: b is never searched.
-  SetTexturePath(f.doc.textures, a.path + ";;" + b.path);
-  ASSERT_EQ(f.doc.textures.searchPath, std::vector<std::string>{a.path});
+  SetTexturePath(f.doc.textures, a.path.string() + ";;" + b.path.string());
+  ASSERT_EQ(f.doc.textures.searchPath, std::vector<std::string>{a.path.string()});
   AddTexture(f.doc, "", "Checker");
 
   EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm"), 0);
@@ -182,9 +179,9 @@ TEST(TextureTable, SceneTextureNowhereFallsBackToTheCheckerboard) {
 
 TEST(TextureTable, PpmTexturesLoadBottomRowFirst) {
   Fixture f;
-  ScratchDir dir;
+  test::TempDir dir;
   const Bytes rgb = imagetest::Pattern(4 * 3 * 3);
-  Save(dir / "p.ppm", Ppm(4, 3, rgb, "# a comment line\n"));
+  test::WriteBytes(dir / "p.ppm", Ppm(4, 3, rgb, "# a comment line\n"));
   ASSERT_EQ(LoadTextureImage(f.doc, 6, dir / "p.ppm"), 0);
   ASSERT_EQ(f.uploader.uploads.size(), 1u);
   EXPECT_EQ(f.uploader.uploads[0].index, 6);
@@ -198,16 +195,16 @@ TEST(TextureTable, PpmTexturesLoadBottomRowFirst) {
 
 TEST(TextureTable, ExtensionSpellingChoosesTheDecoder) {
   Fixture f;
-  ScratchDir dir;
+  test::TempDir dir;
   const Bytes ppm = Ppm(1, 1, {1, 2, 3});
-  const Bytes jpeg = Load(TestImage("testorig.jpg"));
-  Save(dir / "a.Jpg", ppm);   // not "jpg" or "JPG": read as PPM
-  Save(dir / "b.Jpg", jpeg);  // ... so a real JPEG is the wrong type
-  Save(dir / "c.JPG", jpeg);
-  Save(dir / "d.jpg", jpeg);
-  Save(dir / "e.BMP", Load(TestImage("vgl_6434_0018a.bmp")));
-  Save(dir / "f.Bmp", ppm);
-  Save(dir / "jpg", jpeg);  // the last three characters are all that count
+  const Bytes jpeg = test::ReadBytes(TestImage("testorig.jpg"));
+  test::WriteBytes(dir / "a.Jpg", ppm);   // not "jpg" or "JPG": read as PPM
+  test::WriteBytes(dir / "b.Jpg", jpeg);  // ... so a real JPEG is the wrong type
+  test::WriteBytes(dir / "c.JPG", jpeg);
+  test::WriteBytes(dir / "d.jpg", jpeg);
+  test::WriteBytes(dir / "e.BMP", test::ReadBytes(TestImage("vgl_6434_0018a.bmp")));
+  test::WriteBytes(dir / "f.Bmp", ppm);
+  test::WriteBytes(dir / "jpg", jpeg);  // the last three characters are all that count
 
   EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "a.Jpg"), 0);
   EXPECT_EQ(LoadTextureImage(f.doc, 0, dir / "b.Jpg"), -1);
@@ -241,11 +238,11 @@ TEST(TextureTable, JpegAndBmpTexturesLoadBottomRowFirst) {
 
 TEST(TextureTable, GreyscaleJpegLoadsAsRgb) {
   Fixture f;
-  ScratchDir dir;
+  test::TempDir dir;
   // Top half dark, bottom half light.
   Bytes grey(16 * 16, 40);
   std::fill(grey.begin() + 16 * 8, grey.end(), 220);
-  Save(dir / "g.jpg", imagetest::EncodeGreyscale(grey, 16, 16));
+  test::WriteBytes(dir / "g.jpg", imagetest::EncodeGreyscale(grey, 16, 16));
   ASSERT_EQ(LoadTextureImage(f.doc, 0, dir / "g.jpg"), 0);
   const auto& up = f.uploader.uploads.back();
   ASSERT_EQ(up.width, 16);
@@ -261,12 +258,12 @@ TEST(TextureTable, GreyscaleJpegLoadsAsRgb) {
 }
 
 TEST(TextureTable, LoadingMessages) {
-  ScratchDir dir;
-  Save(dir / "text.ppm", Concat("P3\n1 1\n255\n", {}));
-  Save(dir / "header.ppm", Concat("P6\n# size comes never\n", {}));
-  Save(dir / "short.ppm", Ppm(2, 2, Bytes(11, 0)));
-  Save(dir / "bad.jpg", Bytes(100, 0x55));
-  Save(dir / "bad.bmp", Bytes(100, 0x55));
+  test::TempDir dir;
+  test::WriteBytes(dir / "text.ppm", Concat("P3\n1 1\n255\n", {}));
+  test::WriteBytes(dir / "header.ppm", Concat("P6\n# size comes never\n", {}));
+  test::WriteBytes(dir / "short.ppm", Ppm(2, 2, Bytes(11, 0)));
+  test::WriteBytes(dir / "bad.jpg", Bytes(100, 0x55));
+  test::WriteBytes(dir / "bad.bmp", Bytes(100, 0x55));
   std::filesystem::create_directory(dir / "folder.ppm");
   const std::string q = "\"";
   struct Case {
@@ -299,6 +296,43 @@ TEST(TextureTable, LoadingMessages) {
     EXPECT_EQ(AddTexture(f.doc, c.path, "x"), -1);
     EXPECT_EQ(CurrentTextureCount(f.doc.textures), 1);
   }
+}
+
+// A scene's textures are looked for in the texture directories first and
+// then beside the scene file, so a scene that ships its images with it
+// opens from any working directory.
+TEST(TextureTable, SceneTexturesAreLookedForBesideTheSceneLast) {
+  Fixture f;
+  test::TempDir dir;
+  const std::string scenes = dir / "scenes", textures = dir / "textures";
+  std::filesystem::create_directories(scenes);
+  std::filesystem::create_directories(textures);
+  AddTexture(f.doc, "", "Checker");
+  SetTexturePath(f.doc.textures, dir / "nowhere;" + textures);
+  test::WriteBytes(scenes + "/wood.ppm", Ppm(1, 1, {10, 10, 10}));
+  test::WriteBytes(scenes + "/oak.ppm", Ppm(1, 1, {10, 10, 10}));
+  test::WriteBytes(textures + "/oak.ppm", Ppm(1, 1, {20, 20, 20}));
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "wood", "wood.ppm", scenes), 1);
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "oak", "oak.ppm", scenes), 2);
+  ASSERT_EQ(CurrentTextureCount(f.doc.textures), 3);
+  EXPECT_EQ(f.doc.textures.entries[1].path, scenes + "/wood.ppm");
+  EXPECT_EQ(f.doc.textures.entries[2].path, textures + "/oak.ppm");
+  EXPECT_TRUE(f.shell.messages.empty());
+  // Found nowhere, or without a scene folder: said once each.
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "elm", "elm.ppm", scenes), 0);
+  EXPECT_EQ(ResolveSceneTexture(f.doc, "ash", "ash.ppm"), 0);
+  EXPECT_EQ(f.shell.messages,
+            (Messages{"Can't load \"elm\" texture", "Can't load \"ash\" texture"}));
+  EXPECT_EQ(CurrentTextureCount(f.doc.textures), 3);
+}
+
+TEST(FolderOf, ThePathUpToItsLastSeparator) {
+  EXPECT_EQ(FolderOf("examples/demo.knf"), "examples");
+  EXPECT_EQ(FolderOf("../a/b/demo.knf"), "../a/b");
+  EXPECT_EQ(FolderOf("C:\\scenes\\demo.knf"), "C:\\scenes");
+  EXPECT_EQ(FolderOf("demo.knf"), ".");
+  EXPECT_EQ(FolderOf(""), ".");
+  EXPECT_EQ(FolderOf("/demo.knf"), "/");
 }
 
 }  // namespace

@@ -12,8 +12,6 @@ namespace {
 
 using imagetest::Bytes;
 using imagetest::Concat;
-using imagetest::Save;
-using imagetest::ScratchDir;
 
 // A document drawing into a small offscreen context of its own.
 struct GlFixture {
@@ -49,12 +47,12 @@ GLint TexParameter(GLenum name) {
 TEST(TextureUpload, FileBecomesAMipmappedRepeatingTexture) {
   GlFixture f;
   ASSERT_TRUE(f.ready) << f.error;
-  ScratchDir dir;
+  test::TempDir dir;
   // 4 x 2, top row first in the file.
   const Bytes top = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9};
   const Bytes bottom = {1, 2, 3, 4, 5, 6, 7, 8, 9, 200, 100, 50};
-  Save(dir / "t.ppm",
-       Concat("P6\n4 2\n255\n", Concat(std::string(top.begin(), top.end()), bottom)));
+  test::WriteBytes(dir / "t.ppm",
+                   Concat("P6\n4 2\n255\n", Concat(std::string(top.begin(), top.end()), bottom)));
   ASSERT_EQ(AddTexture(f.doc, "", "Checker"), 0);
   ASSERT_EQ(AddTexture(f.doc, dir / "t.ppm", "t.ppm"), 0);
   const std::span<const unsigned> names = f.upload.DrawingNames();

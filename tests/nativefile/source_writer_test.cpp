@@ -12,24 +12,14 @@
 #include <vector>
 
 #include "anim/anim_util.h"
-#include "io/file_size_limit.h"
 #include "nativefile/knf/knf.h"
 #include "nativefile/native_test_util.h"
 
 namespace modra {
 namespace {
 
-// Links the groups as one sibling list under `parent` (-1: the top level).
-void Siblings(Scene& s, int parent, const std::vector<int>& list) {
-  (parent == -1 ? s.rootHead : s.groups[parent].child) = list.empty() ? -1 : list.front();
-  for (size_t i = 0; i < list.size(); ++i)
-    s.groups[list[i]].next = i + 1 < list.size() ? list[i + 1] : -1;
-}
-
-std::string ReadText(const std::string& path) {
-  std::vector<uint8_t> bytes = test::ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
+using test::ReadText;
+using test::Siblings;
 
 // The array that starts with `opening`, up to and including its "};\n\n".
 std::string Block(const std::string& text, const std::string& opening) {
@@ -156,26 +146,19 @@ TEST_F(SourceExport, LongTextureNamesAreCutToFitTheirArray) {
 TEST_F(SourceExport, CameraLightsAndBackground) {
   int target = test::AddTriangle(s, "target");
   test::AddTriangle(s, "first");  // the target's export number is 1
-  s.camera.mode = kCameraLookAt;
-  s.camera.lookAtGroup = target;
-  s.camera.viewParams = {45, 1.333333f, 0.1f};
-  s.camera.rotation = {10, -20, 0};
-  s.camera.position = {0, 0, -4.33f};
-  s.camera.vectorA = {0.5f, 0, 0};
-  s.camera.vectorB = {0, 1, 0};
-  s.lights[0] = KnfLight{};
-  s.lights[0].type = kLightOn;
-  s.lights[0].color = {0.2f, 0.2f, 0.2f};
-  KnfLight& l = s.lights[1];
-  l.type = kLightCone;
-  l.color = {1, 0.5f, 0.25f};
-  l.position = {-1.5f, 2, 3.25f};
-  l.direction = {0, -0.707107f, 0.707107f};
-  l.c1 = 0.125f;
-  l.c2 = 0.0625f;
-  l.c3 = 1;
-  l.cutoff = 35.5f;
-  l.spotPower = 2;
+  s.camera = {
+      kCameraLookAt, target, {45, 1.333333f, 0.1f}, {10, -20, 0}, {0, 0, -4.33f}, {0.5f, 0, 0},
+      {0, 1, 0},     {}};
+  s.lights[0] = KnfLight{kLightOn, {0.2f, 0.2f, 0.2f}};
+  s.lights[1] = {kLightCone,
+                 {1, 0.5f, 0.25f},
+                 {-1.5f, 2, 3.25f},
+                 {0, -0.707107f, 0.707107f},
+                 0.125f,
+                 0.0625f,
+                 1,
+                 35.5f,
+                 2};
   s.global.background = {0.25f, 0.5f, 1};
 
   const std::string text = Export();
@@ -396,27 +379,6 @@ TEST_F(SourceExport, WritesTheSceneAtFrameZero) {
   EXPECT_NE(text.find("    ,0.000000f,0.000000f,0.000000f,1.000000f\n"), std::string::npos);
   EXPECT_EQ(text.find("    ,5.000000f,0.000000f,0.000000f,1.000000f\n"), std::string::npos);
   EXPECT_EQ(text.find("    ,5.000000f,0.000000f,0.000000f\n"), std::string::npos);
-}
-
-TEST_F(SourceExport, FailuresSayWhyAndKeepThePreviousFile) {
-  const std::string missing = dir / "no/such/dir/x.cpp";
-  EXPECT_EQ(WriteSourceFile(doc, missing), -1);
-  EXPECT_EQ(rec.shell.messages, (std::vector<std::string>{"Can't open " + missing + " for write"}));
-
-  const std::string path = dir / "scene.cpp";
-  test::WriteBytes(path, {'o', 'l', 'd'});
-  for (int i = 0; i < 20; ++i)
-    test::AddLayoutGroup(s, "big", 0, kTriangles, 3000, 1);
-  int result;
-  {
-    test::FileSizeLimit limit(4096);
-    ASSERT_TRUE(limit.active());
-    result = WriteSourceFile(doc, path);
-  }
-  EXPECT_EQ(result, -1);
-  EXPECT_EQ(rec.shell.messages.back(), "Can't write output file");
-  EXPECT_EQ(ReadText(path), "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
 }
 
 // Runs a shell command; its exit status, with what it printed in `output`.

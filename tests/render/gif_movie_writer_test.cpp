@@ -14,10 +14,7 @@ namespace {
 
 using movietest::Bytes;
 using movietest::DecodedGif;
-using movietest::Load;
 using movietest::Rgb;
-using movietest::Save;
-using movietest::ScratchDir;
 using movietest::Solid;
 
 // More colours than one map holds: red across, green down, blue by frame.
@@ -34,7 +31,7 @@ Bytes Gradient(int width, int height, int blue) {
 }
 
 TEST(GifMovieWriter, WritesALoopingMovieWithLocalMapsAndDelays) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "loop.gif";
   const int w = 64, h = 40;
   {
@@ -48,7 +45,7 @@ TEST(GifMovieWriter, WritesALoopingMovieWithLocalMapsAndDelays) {
     EXPECT_EQ(writer.Finish(), 0);
   }
 
-  const Bytes bytes = Load(path);
+  const Bytes bytes = test::ReadBytes(path);
   ASSERT_GT(bytes.size(), 32u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 6), "GIF89a");
   // Screen descriptor: the size, no global map, colour resolution 8
@@ -102,7 +99,7 @@ TEST(GifMovieWriter, WritesALoopingMovieWithLocalMapsAndDelays) {
 }
 
 TEST(GifMovieWriter, FlatColoursKeepTheirExactValues) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "flat.gif";
   GifMovieWriter writer;
   ASSERT_EQ(writer.Create(path, 7, 3), 0);
@@ -125,9 +122,9 @@ TEST(GifMovieWriter, FlatColoursKeepTheirExactValues) {
 }
 
 TEST(GifMovieWriter, RefusesBadSizesAndKeepsThePreviousFile) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "keep.gif";
-  Save(path, Bytes{'o', 'l', 'd'});
+  test::WriteBytes(path, Bytes{'o', 'l', 'd'});
   Bytes frame = Solid(4, 4, {9, 9, 9});
 
   GifMovieWriter writer;
@@ -147,12 +144,12 @@ TEST(GifMovieWriter, RefusesBadSizesAndKeepsThePreviousFile) {
   EXPECT_TRUE(writer.IsOpen());
   // No frame: nothing is written over the old file.
   EXPECT_EQ(writer.Finish(), -1);
-  EXPECT_EQ(Load(path), (Bytes{'o', 'l', 'd'}));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+  EXPECT_EQ(test::ReadBytes(path), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(dir.Entries(), 1);
 }
 
 TEST(GifMovieWriter, DestroyingAnOpenWriterKeepsItsFrames) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "closed.gif";
   {
     GifMovieWriter writer;

@@ -14,9 +14,6 @@
 namespace modra::movietest {
 
 using imagetest::Bytes;
-using imagetest::Load;
-using imagetest::Save;
-using imagetest::ScratchDir;
 using Rgb = std::array<int, 3>;
 
 inline Bytes Solid(int width, int height, Rgb color) {

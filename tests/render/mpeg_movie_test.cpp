@@ -15,11 +15,8 @@ namespace {
 
 using movietest::Bytes;
 using movietest::Halves;
-using movietest::Load;
 using movietest::MeanColor;
 using movietest::Rgb;
-using movietest::Save;
-using movietest::ScratchDir;
 using movietest::Solid;
 
 const Rgb kColors[] = {{200, 30, 40}, {20, 180, 60}, {40, 50, 220}, {230, 230, 20}, {90, 90, 90}};
@@ -46,7 +43,7 @@ std::vector<size_t> StartCodes(const Bytes& b, uint8_t code) {
 }
 
 TEST(MpegWriter, WritesFramesThatDecodeBackWithTheirColours) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "colours.mpg";
   WriteColours(path, 64, 48);
 
@@ -67,10 +64,10 @@ TEST(MpegWriter, WritesFramesThatDecodeBackWithTheirColours) {
 }
 
 TEST(MpegWriter, StreamIsIntraCodedAtQuantiserThreeAndThirtyFramesASecond) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "stream.mpg";
   WriteColours(path, 80, 32);
-  const Bytes b = Load(path);
+  const Bytes b = test::ReadBytes(path);
   ASSERT_GT(b.size(), 16u);
 
   // Sequence header first: 12-bit width and height, frame rate code 5 (30).
@@ -97,7 +94,7 @@ TEST(MpegWriter, StreamIsIntraCodedAtQuantiserThreeAndThirtyFramesASecond) {
 }
 
 TEST(MpegWriter, OddSizesAndFramesOfAnotherSize) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "odd.mpg";
   MpegWriter writer;
   ASSERT_EQ(writer.Open(path, 2), 0);
@@ -134,9 +131,9 @@ TEST(MpegWriter, OddSizesAndFramesOfAnotherSize) {
 }
 
 TEST(MpegWriter, RefusesWhatItCannotWriteAndKeepsThePreviousMovie) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "keep.mpg";
-  Save(path, Bytes{'o', 'l', 'd'});
+  test::WriteBytes(path, Bytes{'o', 'l', 'd'});
   Bytes frame = Solid(16, 16, {1, 2, 3});
 
   MpegWriter writer;
@@ -156,8 +153,8 @@ TEST(MpegWriter, RefusesWhatItCannotWriteAndKeepsThePreviousMovie) {
   EXPECT_EQ(writer.FramesWritten(), 0);
   // A movie that got no frame is not written at all.
   EXPECT_EQ(writer.Finish(), -1);
-  EXPECT_EQ(Load(path), (Bytes{'o', 'l', 'd'}));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path), {}), 1);
+  EXPECT_EQ(test::ReadBytes(path), (Bytes{'o', 'l', 'd'}));
+  EXPECT_EQ(dir.Entries(), 1);
 
   // Frames written before a failed one stay in the movie.
   ASSERT_EQ(writer.Open(path, 3), 0);
@@ -173,7 +170,7 @@ TEST(MpegWriter, RefusesWhatItCannotWriteAndKeepsThePreviousMovie) {
 }
 
 TEST(MpegWriter, DestroyingAnOpenWriterFinishesTheMovie) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "closed.mpg";
   {
     MpegWriter writer;
@@ -191,7 +188,7 @@ TEST(MpegWriter, DestroyingAnOpenWriterFinishesTheMovie) {
 }
 
 TEST(MovieReader, RewindStartsAgainAndOddNamesStayFiles) {
-  ScratchDir dir;
+  test::TempDir dir;
   // A colon would make libavformat look for a protocol named "clip".
   const std::string path = dir / "clip:take.mpg";
   WriteColours(path, 48, 32);
@@ -213,7 +210,7 @@ TEST(MovieReader, RewindStartsAgainAndOddNamesStayFiles) {
 }
 
 TEST(MovieReader, ReadsTheAnimatedGifsARenderWrites) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string path = dir / "loop.gif";
   GifMovieWriter writer;
   ASSERT_EQ(writer.Create(path, 20, 10), 0);
@@ -239,26 +236,26 @@ TEST(MovieReader, ReadsTheAnimatedGifsARenderWrites) {
 }
 
 TEST(MovieReader, RefusesFilesThatAreNoMovie) {
-  ScratchDir dir;
+  test::TempDir dir;
   MovieReader reader;
   EXPECT_EQ(reader.Open(dir / "absent.mpg"), -1);
-  Save(dir / "empty.mpg", {});
+  test::WriteBytes(dir / "empty.mpg", {});
   EXPECT_EQ(reader.Open(dir / "empty.mpg"), -1);
-  Save(dir / "text.mpg", Bytes(200, 'x'));
+  test::WriteBytes(dir / "text.mpg", Bytes(200, 'x'));
   EXPECT_EQ(reader.Open(dir / "text.mpg"), -1);
   EXPECT_FALSE(reader.IsOpen());
   EXPECT_EQ(reader.NextFrame(), nullptr);
 }
 
 TEST(MovieReader, SurvivesTruncatedAndCorruptedMovies) {
-  ScratchDir dir;
+  test::TempDir dir;
   const std::string good = dir / "good.mpg";
   WriteColours(good, 32, 32);
-  const Bytes bytes = Load(good);
+  const Bytes bytes = test::ReadBytes(good);
   const std::string bad = dir / "bad.mpg";
 
   auto decodeAll = [&](const Bytes& damaged) {
-    Save(bad, damaged);
+    test::WriteBytes(bad, damaged);
     MovieReader reader;
     if (reader.Open(bad) != 0) return 0;
     EXPECT_GE(reader.Width(), 1);

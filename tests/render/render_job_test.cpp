@@ -48,7 +48,7 @@ struct RenderPipeline : ::testing::Test {
   test::RecordedDocument rec;
   Document& doc = rec.doc;
   Scene& s = rec.scene();
-  movietest::ScratchDir dir;
+  test::TempDir dir;
   RenderSettings settings;
   HeadlessGl gl;
   int written = 0;
@@ -286,7 +286,7 @@ TEST_F(RenderPipeline, GifLoopsWithOneImagePerFrame) {
     ASSERT_EQ(DGifSavedExtensionToGCB(gif.gif, i, &control), GIF_OK);
     EXPECT_EQ(control.DelayTime, 10);
   }
-  const movietest::Bytes bytes = movietest::Load(settings.outputName);
+  const movietest::Bytes bytes = test::ReadBytes(settings.outputName);
   ASSERT_GT(bytes.size(), 32u);
   EXPECT_EQ(std::string(bytes.begin() + 16, bytes.begin() + 27), "NETSCAPE2.0");
   // The square has moved between the first and the last image.

@@ -9,24 +9,6 @@
 namespace modra {
 namespace {
 
-TEST(RenderSettings, StartsWithTheDialogsFirstValues) {
-  RenderSettings s;
-  EXPECT_EQ(s.outputName, "movie.mpg");
-  EXPECT_EQ(s.format, kRenderMpeg);
-  EXPECT_EQ(s.width, 256);
-  EXPECT_EQ(s.height, 256);
-  EXPECT_EQ(s.oversampling, 2);
-  EXPECT_EQ(s.frameRange, kRenderAllFrames);
-  EXPECT_FLOAT_EQ(s.gamma, 1.7f);
-  EXPECT_TRUE(GammaOn(s));
-  EXPECT_EQ(s.blurSamples, 0);
-  EXPECT_FALSE(MotionBlurOn(s));
-  EXPECT_FLOAT_EQ(s.blurRange, 0.5f);
-  EXPECT_FALSE(s.composite);
-  EXPECT_EQ(s.compositeMovie, "");
-  EXPECT_FALSE(s.fitSquare);
-}
-
 TEST(RenderSettings, ReopeningResetsOnlyTheFrameRange) {
   RenderSettings s;
   s.width = 320;
@@ -42,17 +24,16 @@ TEST(RenderSettings, ReopeningResetsOnlyTheFrameRange) {
 
 TEST(RenderSettings, FormatChangesTheOutputExtension) {
   RenderSettings s;
-  SetRenderFormat(s, kRenderGif);
-  EXPECT_EQ(s.outputName, "movie.gif");
-  EXPECT_EQ(s.format, kRenderGif);
-  SetRenderFormat(s, kRenderJpeg);
-  EXPECT_EQ(s.outputName, "movie.jpg");
-  SetRenderFormat(s, kRenderBmp);
-  EXPECT_EQ(s.outputName, "movie.bmp");
-  SetRenderFormat(s, kRenderPpm);
-  EXPECT_EQ(s.outputName, "movie.ppm");
-  SetRenderFormat(s, kRenderMpeg);
-  EXPECT_EQ(s.outputName, "movie.mpg");
+  s.outputName = "movie.mpg";
+  for (auto [format, name] : {std::pair{kRenderGif, "movie.gif"},
+                              {kRenderJpeg, "movie.jpg"},
+                              {kRenderBmp, "movie.bmp"},
+                              {kRenderPpm, "movie.ppm"},
+                              {kRenderMpeg, "movie.mpg"}}) {
+    SetRenderFormat(s, format);
+    EXPECT_EQ(s.outputName, name);
+    EXPECT_EQ(s.format, format);
+  }
 
   s.outputName = "frames";  // no dot: the extension is appended
   SetRenderFormat(s, kRenderPpm);
@@ -108,18 +89,6 @@ TEST(RenderSettings, RangeSliderWorksInThousandths) {
   EXPECT_EQ(BlurRangeSliderPosition(s), 0);
 }
 
-TEST(RenderSettings, SaveDialogDefaultsFollowTheFormat) {
-  EXPECT_STREQ(OutputDefaultName(kRenderMpeg), "movie.mpg");
-  EXPECT_STREQ(OutputDefaultExtension(kRenderMpeg), "*.mpg");
-  EXPECT_STREQ(OutputDefaultName(kRenderJpeg), "image.jpg");
-  EXPECT_STREQ(OutputDefaultName(kRenderBmp), "image.bmp");
-  EXPECT_STREQ(OutputDefaultName(kRenderPpm), "image.ppm");
-  EXPECT_STREQ(OutputDefaultName(kRenderGif), "movie.gif");
-  EXPECT_STREQ(OutputDefaultExtension(kRenderGif), "*.gif");
-  EXPECT_STREQ(OutputDefaultName(-1), "");
-  EXPECT_STREQ(OutputDefaultExtension(9), "");
-}
-
 TEST(RenderFrames, ChoosesAndClampsTheRange) {
   RenderSettings s;
   s.frameRange = kRenderCurrentFrame;
@@ -162,76 +131,44 @@ TEST(RenderSettingsProblem, AcceptsSensibleSettings) {
 }
 
 TEST(RenderSettingsProblem, RefusesOutOfRangeSettingsWithAClearMessage) {
-  struct Case {
-    const char* what;
-    void (*change)(RenderSettings&);
-    const char* message;
-  };
-  const Case cases[] = {
-      {"zero width", [](RenderSettings& s) { s.width = 0; },
-       "Output size 0 x 256: width and height must be 1 to 4096"},
-      {"zero height", [](RenderSettings& s) { s.height = 0; },
-       "Output size 256 x 0: width and height must be 1 to 4096"},
-      {"negative width", [](RenderSettings& s) { s.width = -5; },
-       "Output size -5 x 256: width and height must be 1 to 4096"},
-      {"huge height", [](RenderSettings& s) { s.height = kMaxRenderSide + 1; },
-       "Output size 256 x 4097: width and height must be 1 to 4096"},
-      {"oversampling 0", [](RenderSettings& s) { s.oversampling = 0; },
-       "Oversampling 0: it must be 1 to 4"},
-      {"oversampling 5", [](RenderSettings& s) { s.oversampling = 5; },
-       "Oversampling 5: it must be 1 to 4"},
-      {"format", [](RenderSettings& s) { s.format = 5; }, "Unknown output format"},
-      {"no name", [](RenderSettings& s) { s.outputName.clear(); }, "No output file name"},
-      {"huge sample count", [](RenderSettings& s) { s.blurSamples = 100000; },
-       "Motion blur samples 100000: they must be 0 to 64"},
-      {"negative samples", [](RenderSettings& s) { s.blurSamples = -1; },
-       "Motion blur samples -1: they must be 0 to 64"},
-      {"NaN range", [](RenderSettings& s) { s.blurRange = std::nanf(""); },
-       "Motion blur range must be a number"},
-      {"infinite gamma",
-       [](RenderSettings& s) { s.gamma = std::numeric_limits<float>::infinity(); },
-       "Gamma must be a number"},
-      {"frame range mode", [](RenderSettings& s) { s.frameRange = 3; }, "Unknown frame range"},
-      {"negative from",
-       [](RenderSettings& s) {
-         s.frameRange = kRenderFromTo;
-         s.from = -1;
-         s.to = 3;
-       },
-       "Frames -1 to 3: frames must be 0 to 9999"},
-      {"to past 9999",
-       [](RenderSettings& s) {
-         s.frameRange = kRenderFromTo;
-         s.to = 10000;
-       },
-       "Frames 0 to 10000: frames must be 0 to 9999"},
-      {"to before from",
-       [](RenderSettings& s) {
-         s.frameRange = kRenderFromTo;
-         s.from = 8;
-         s.to = 3;
-       },
-       "Frames 8 to 3: \"To\" comes before \"From\""},
-      {"to one before from",
-       [](RenderSettings& s) {
-         s.frameRange = kRenderFromTo;
-         s.from = 5;
-         s.to = 4;
-       },
-       "Frames 5 to 4: \"To\" comes before \"From\""},
-      {"from after the animation",
-       [](RenderSettings& s) {
-         s.frameRange = kRenderFromTo;
-         s.from = 30;
-         s.to = 40;
-       },
-       "No frames to render"},
-  };
-  for (const Case& c : cases) {
+  auto with = [](auto change) {
     RenderSettings s;
-    c.change(s);
-    EXPECT_EQ(RenderSettingsProblem(s, 0, 20), c.message) << c.what;
-  }
+    change(s);
+    return s;
+  };
+  auto frames = [](int from, int to) {
+    RenderSettings s;
+    s.frameRange = kRenderFromTo, s.from = from, s.to = to;
+    return s;
+  };
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::pair<RenderSettings, const char*> cases[] = {
+      {with([](auto& s) { s.width = 0; }),
+       "Output size 0 x 256: width and height must be 1 to 4096"},
+      {with([](auto& s) { s.height = 0; }),
+       "Output size 256 x 0: width and height must be 1 to 4096"},
+      {with([](auto& s) { s.width = -5; }),
+       "Output size -5 x 256: width and height must be 1 to 4096"},
+      {with([](auto& s) { s.height = 4097; }),
+       "Output size 256 x 4097: width and height must be 1 to 4096"},
+      {with([](auto& s) { s.oversampling = 0; }), "Oversampling 0: it must be 1 to 4"},
+      {with([](auto& s) { s.oversampling = 5; }), "Oversampling 5: it must be 1 to 4"},
+      {with([](auto& s) { s.format = 5; }), "Unknown output format"},
+      {with([](auto& s) { s.outputName.clear(); }), "No output file name"},
+      {with([](auto& s) { s.blurSamples = 100000; }),
+       "Motion blur samples 100000: they must be 0 to 64"},
+      {with([](auto& s) { s.blurSamples = -1; }), "Motion blur samples -1: they must be 0 to 64"},
+      {with([](auto& s) { s.blurRange = std::nanf(""); }), "Motion blur range must be a number"},
+      {with([&](auto& s) { s.gamma = inf; }), "Gamma must be a number"},
+      {with([](auto& s) { s.frameRange = 3; }), "Unknown frame range"},
+      {frames(-1, 3), "Frames -1 to 3: frames must be 0 to 9999"},
+      {frames(0, 10000), "Frames 0 to 10000: frames must be 0 to 9999"},
+      {frames(8, 3), "Frames 8 to 3: \"To\" comes before \"From\""},
+      {frames(5, 4), "Frames 5 to 4: \"To\" comes before \"From\""},
+      {frames(30, 40), "No frames to render"},
+  };
+  for (const auto& [settings, message] : cases)
+    EXPECT_EQ(RenderSettingsProblem(settings, 0, 20), message);
   // "from" and "to" only count in "From" mode: stale values elsewhere are
   // no reason to refuse.
   RenderSettings s;

@@ -1,4 +1,4 @@
-// Aiming the camera, turning lights, and the values a new scene starts with.
+// Aiming the camera, turning lights, and resetting the scene.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -28,10 +28,8 @@ TEST(CameraAndLights, LookAtCameraAimsAtTheGroupThroughItsAncestors) {
   Scene s;
   int target = NewGroup(s, "target");
   int parent = NewGroup(s, "parent");
-  s.rootHead = parent;
-  s.groups[parent].next = -1;
-  s.groups[parent].child = target;
-  s.groups[target].next = -1;
+  test::Siblings(s, -1, {parent});
+  test::Siblings(s, parent, {target});
   s.groups[target].translation = {3, 0, 4};
   BuildGroupMatrix(s, target);
   s.groups[parent].translation = {10, 0, 0};
@@ -94,56 +92,8 @@ TEST(CameraAndLights, LightDirectionAndAnglesConvertBothWays) {
   EXPECT_EQ(snapshot(), before);
 }
 
-TEST(CameraAndLights, ANewSceneHasTheDefaultLightsViewsAndCamera) {
-  Document doc;
-  const Scene& s = doc.scene;
-  EXPECT_EQ(s.lights[0].type, kLightOn);
-  EXPECT_EQ(s.lights[0].color, (Vec3{0.2f, 0.2f, 0.2f}));
-  const float grey[4] = {0.3f, 0.4f, 0.45f, 0.4f};
-  const Vec3 directions[4] = {{-1, -1, 1}, {1, 1, -1}, {-1, -1, -1}, {1, 1, 1}};
-  for (int i = 1; i <= 4; ++i) {
-    EXPECT_EQ(s.lights[i].type, kLightDirectional) << i;
-    EXPECT_EQ(s.lights[i].color, (Vec3{grey[i - 1], grey[i - 1], grey[i - 1]})) << i;
-    EXPECT_EQ(s.lights[i].direction, directions[i - 1]) << i;
-  }
-  for (int i = 5; i <= 8; ++i) {
-    const KnfLight& l = s.lights[i];
-    EXPECT_EQ(l.type, kLightOff) << i;
-    EXPECT_EQ(l.color, (Vec3{1, 1, 1}));
-    EXPECT_EQ(l.position, (Vec3{0, 0, -0.8f}));
-    EXPECT_EQ(l.direction, (Vec3{1, 1, 1}));
-    EXPECT_EQ(l.c3, 1);
-    EXPECT_EQ(l.c2, 0);
-    EXPECT_EQ(l.c1, 0);
-    EXPECT_EQ(l.cutoff, 20);
-    EXPECT_EQ(l.spotPower, 4);
-  }
-  EXPECT_EQ(s.global.background, (Vec3{0.1f, 0.1f, 0.4f}));
-  EXPECT_EQ(s.camera.mode, kCameraManual);
-  EXPECT_EQ(s.camera.lookAtGroup, -1);
-  ExpectNear(s.camera.vectorA, {0, 0, 0});
-
-  const auto& v = doc.display.views;
-  EXPECT_EQ(v[kViewFront].eye, (Vec3{0, 0, -4.33f}));
-  EXPECT_EQ(v[kViewTop].eye, (Vec3{0, 4.33f, 0}));
-  EXPECT_EQ(v[kViewTop].up, (Vec3{0, 0, 1}));
-  EXPECT_EQ(v[kViewBottom].up, (Vec3{0, 0, -1}));
-  EXPECT_EQ(v[kViewRight].eye, (Vec3{4.33f, 0, 0}));
-  for (int i = 0; i < kViewPerspective; ++i)
-    EXPECT_EQ(v[i].orthographic, 1) << i;
-  EXPECT_EQ(v[kViewPerspective].orthographic, 0);
-  EXPECT_EQ(v[kViewCamera].orthographic, 0);
-  EXPECT_EQ(v[kViewCamera].eye, s.camera.position);
-  EXPECT_EQ(v[kViewPerspective].nearOffset, -12);
-  EXPECT_EQ(v[kViewPerspective].farOffset, 15);
-  EXPECT_EQ(v[kViewPerspective].fieldOfView, 30);
-  EXPECT_EQ(doc.display.displayMode, kTexturedMode);
-  EXPECT_EQ(doc.display.currentView, kViewPerspective);
-  EXPECT_EQ(doc.name, "new.knf");
-  EXPECT_FALSE(doc.modified);
-}
-
 TEST(CameraAndLights, ResetCanKeepTheCameraView) {
+  const Document fresh;
   Document doc;
   doc.scene.camera.position = {5, 6, 7};
   doc.display.views[kViewCamera].fieldOfView = 55;
@@ -151,10 +101,11 @@ TEST(CameraAndLights, ResetCanKeepTheCameraView) {
   ResetScene(doc, true);
   EXPECT_EQ(doc.scene.camera.position, (Vec3{5, 6, 7}));
   EXPECT_EQ(doc.display.views[kViewCamera].fieldOfView, 55);
-  EXPECT_EQ(doc.display.views[kViewFront].scale, 1);
+  EXPECT_EQ(doc.display.views[kViewFront].scale, fresh.display.views[kViewFront].scale);
   ResetScene(doc, false);
-  EXPECT_EQ(doc.scene.camera.position, (Vec3{0, 0, -4.33f}));
-  EXPECT_EQ(doc.display.views[kViewCamera].fieldOfView, 30);
+  EXPECT_EQ(doc.scene.camera.position, fresh.scene.camera.position);
+  EXPECT_EQ(doc.display.views[kViewCamera].fieldOfView,
+            fresh.display.views[kViewCamera].fieldOfView);
 }
 
 }  // namespace

@@ -10,37 +10,17 @@ namespace {
 using test::AddTriangle;
 using test::Names;
 
-TEST(Hierarchy, NewGroupIsFirstAtTopLevelWithInitialValues) {
-  Scene s;
-  int a = NewGroup(s, "A");
-  int b = NewGroup(s, "B");
-  EXPECT_EQ(s.rootHead, b);
-  EXPECT_EQ(s.groups[b].next, a);
-  EXPECT_EQ(s.groups[a].next, -1);
-  const DisplayGroup& g = s.groups[b];
-  EXPECT_EQ(g.child, -1);
-  EXPECT_EQ(g.name, "B");
-  EXPECT_EQ(g.color, (Vec3{1, 1, 1}));
-  EXPECT_EQ(g.specular, (Vec3{0.5f, 0.5f, 0.5f}));
-  EXPECT_EQ(g.shininess, 15.0f);
-  EXPECT_EQ(g.scale, (Vec3{1, 1, 1}));
-  EXPECT_EQ(g.matrix, kIdentity);
-  EXPECT_EQ(g.textureTransform, (std::array<float, 9>{0, 0, 0, 0, 0, 0, 1, 1, 1}));
-  EXPECT_EQ(g.flags, 0u);
-  EXPECT_EQ(g.kind, kKindMesh);
-}
-
-TEST(Hierarchy, FreedSlotIsReusedAndStartsFresh) {
+TEST(Hierarchy, NewGroupsGoFirstAndFreedSlotsAreReusedFresh) {
   Scene s;
   int a = AddTriangle(s, "A");
   int b = NewGroup(s, "B");
+  EXPECT_EQ(Names(s, s.rootHead), (std::vector<std::string>{"B", "A"}));
   s.groups[a].child = b;  // the reused slot must not keep these links
   s.rootHead = -1;
   ReleaseGroup(s, b);
   ReleaseGroup(s, a);
   EXPECT_EQ(s.freeHead, a);
   EXPECT_FALSE(IsLiveGroup(s, a));
-
   int c = NewGroup(s, "C");
   EXPECT_EQ(c, a);  // the free list hands back the last released slot first
   EXPECT_EQ(s.freeHead, b);
@@ -49,6 +29,7 @@ TEST(Hierarchy, FreedSlotIsReusedAndStartsFresh) {
   EXPECT_EQ(s.groups[c].next, -1);
   EXPECT_TRUE(s.groups[c].primitives.empty());
   EXPECT_EQ(s.groups[c].flags, 0u);
+  EXPECT_EQ(s.groups[c].matrix, kIdentity);
   EXPECT_EQ(s.groups.size(), 2u);
 }
 
@@ -57,12 +38,8 @@ TEST(Hierarchy, WalkIsPreOrderAndVisitsDeletedSlots) {
   int c = NewGroup(s, "C");
   int b = NewGroup(s, "B");
   int a = NewGroup(s, "A");
-  // Move b and c under a: a(b, c)
-  s.rootHead = a;
-  s.groups[a].next = -1;
-  s.groups[a].child = b;
-  s.groups[b].next = c;
-  s.groups[c].next = -1;
+  test::Siblings(s, -1, {a});
+  test::Siblings(s, a, {b, c});
   int header = NewGroup(s, "header");
   s.groups[header].flags = Deleted;
   int d = NewGroup(s, "D");
@@ -109,10 +86,8 @@ TEST(Hierarchy, LevelStackNamesTheLevelBeingEdited) {
   Scene s;
   int kid = NewGroup(s, "kid");
   int top = NewGroup(s, "top");
-  s.rootHead = top;
-  s.groups[top].next = -1;
-  s.groups[top].child = kid;
-  s.groups[kid].next = -1;
+  test::Siblings(s, -1, {top});
+  test::Siblings(s, top, {kid});
 
   EXPECT_EQ(CurrentLevelHead(s), top);
   EXPECT_EQ(CurrentParent(s), -1);
@@ -186,16 +161,6 @@ TEST(Hierarchy, LinksAndParentsAreFoundAnywhereInTheTree) {
   EXPECT_FALSE(FindGroupLink(s, loose).found);
   EXPECT_EQ(ParentTable(s)[loose], kUnreached);
   EXPECT_TRUE(LookAtPathTo(s, loose).empty());
-}
-
-TEST(Hierarchy, NamesAreCopied) {
-  Scene s;
-  std::string name = "Original";
-  int g = NewGroup(s, name);
-  name[0] = 'X';
-  EXPECT_EQ(s.groups[g].name, "Original");
-  SetGroupName(s, g, "Renamed");
-  EXPECT_EQ(Names(s, s.rootHead), (std::vector<std::string>{"Renamed"}));
 }
 
 }  // namespace

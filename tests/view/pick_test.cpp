@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "view_test_util.h"
 
 namespace modra {
@@ -117,6 +119,196 @@ TEST_F(Picking, RestoresTheStateTheSceneDrawNeeds) {
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
   EXPECT_FLOAT_EQ(clear[0], s().global.background[0]);
   EXPECT_FLOAT_EQ(clear[2], s().global.background[2]);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// ---- Picking sends positions only, skips repeated state and fills only
+// the pixel it reads; the answers must be those of drawing every group with
+// the scene drawer's full state, in its own colour, into the whole view ----
+
+// The plain pick for every pixel of the view at once: each group of the
+// level drawn by DrawTree with its pick colour, the picture read back,
+// passes joined.
+std::vector<int> ReferencePicks(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
+                                const PickTarget& target) {
+  const size_t slots = s.groups.size(), pixels = size_t(target.width) * target.height;
+  const int r = target.bits.red, g = target.bits.green, b = target.bits.blue;
+  const int total = r + g + b;
+  const int passes = (static_cast<int>(std::bit_width(slots)) - 1) / total + 1;
+  auto level = [](uint64_t v, int shift, int bits) {
+    const uint64_t mask = (uint64_t{1} << bits) - 1;
+    return static_cast<float>((v >> shift) & mask) / static_cast<float>(mask);
+  };
+  auto top = [](float c, int bits) {
+    return static_cast<uint64_t>(static_cast<int>(255 * c + 0.5f)) >> (8 - bits);
+  };
+  glDisable(GL_LIGHTING);
+  glClearColor(1, 1, 1, 1);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  SetupView(d.views[d.currentView], d.currentView, AspectOf(target.width, target.height));
+  glPushMatrix();
+  glScalef(1, 1, -1);
+  glMultMatrixf(AccumulatedLevelMatrix(s).data());
+  DrawSwitches sw;
+  sw.displayMode = d.displayMode;
+  sw.disabledDisplay = d.disabledDisplay;
+  sw.lighting = false;
+  sw.pickOverride = true;
+  std::vector<uint64_t> codes(pixels, 0);
+  std::vector<float> rgba(pixels * 4);
+  for (int pass = 0, shift = 0; pass < passes; ++pass, shift += total) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ForEachSibling(s, CurrentLevelHead(s), [&](int group) {
+      const uint64_t v = static_cast<uint64_t>(group) >> shift;
+      sw.pickColor = {level(v, g + b, r), level(v, b, g), level(v, 0, b)};
+      drawer.DrawTree(s, group, sw);
+    });
+    glReadPixels(0, 0, target.width, target.height, GL_RGBA, GL_FLOAT, rgba.data());
+    for (size_t i = 0; i < pixels; ++i) {
+      const float* p = &rgba[4 * i];
+      codes[i] |= ((top(p[0], r) << (g + b)) | (top(p[1], g) << b) | top(p[2], b)) << shift;
+    }
+  }
+  glPopMatrix();
+  glEnable(GL_LIGHTING);
+  SetClearColor(s.global.background);
+  const uint64_t none = (uint64_t{1} << (total * passes)) - 1;
+  std::vector<int> picks;
+  for (uint64_t code : codes)
+    picks.push_back(code == none || code >= slots ? -1 : static_cast<int>(code));
+  return picks;
+}
+
+// A grid of a x a quads with shared corners over the square of half-size
+// r at (x, y, z): more vertices than a pick copies.
+int AddGrid(Scene& s, float x, float y, float z, float r, int a) {
+  int g = NewGroup(s, "Grid");
+  s.groups[g].flags |= Enabled;
+  auto at = [&](int i, float c) { return c - r + 2 * r * static_cast<float>(i) / a; };
+  for (int j = 0; j < a; ++j)
+    for (int i = 0; i < a; ++i) {
+      DisplayPrimitive quad;
+      quad.type = kQuads;
+      quad.vertexCount = 4;
+      for (auto [di, dj] : {std::pair{0, 0}, std::pair{1, 0}, std::pair{1, 1}, std::pair{0, 1}})
+        quad.vertices.insert(quad.vertices.end(), {at(i + di, x), at(j + dj, y), z, 0, 0, -1});
+      s.groups[g].primitives.push_back(quad);
+    }
+  return g;
+}
+
+// Widens a group's vertices (6 floats each) with a colour and texture
+// coordinates unlike any position, so positions read at the wrong stride
+// land elsewhere.
+void AddVertexData(DisplayGroup& group, bool colors, bool texCoords) {
+  for (DisplayPrimitive& prim : group.primitives) {
+    std::vector<float> wide;
+    for (size_t at = 0; at + 6 <= prim.vertices.size(); at += 6) {
+      const float* p = prim.vertices.data() + at;
+      wide.insert(wide.end(), p, p + 3);
+      if (colors) wide.insert(wide.end(), {0.9f, -0.6f, 0.5f});
+      wide.insert(wide.end(), p + 3, p + 6);
+      if (texCoords) wide.insert(wide.end(), {4, -3});
+    }
+    prim.vertices = wide;
+  }
+  group.flags |= (colors ? VertexColors : 0) | (texCoords ? TexCoords | Textured : 0);
+}
+
+class PickDrawing : public Picking {
+ protected:
+  void SetUp() override {
+    Picking::SetUp();
+    Scene& s = doc.scene();
+    // Rows of small squares under the identity: one shared draw. Some
+    // overlap at equal depth, where the later one must win.
+    // Every vertex layout: with colours, texture coordinates or both.
+    for (int i = 0; i < 60; ++i) {
+      int g = AddSquare(s, "Row", -0.9f + 0.03f * i, -0.7f + 0.02f * (i % 7), 0, 0.04f, {1, 1, 1});
+      AddVertexData(s.groups[g], i % 4 == 1 || i % 4 == 3, i % 4 >= 2);
+    }
+    // Squares sharing one moved matrix, and squares with a matrix each.
+    for (int i = 0; i < 30; ++i) {
+      int g = AddSquare(s, "Moved", -0.8f + 0.05f * i, 0.2f, 0.1f * (i % 3), 0.05f, {1, 1, 1});
+      s.groups[g].matrix =
+          i % 2 ? TranslationMatrix({0, 0.1f, 0})
+                : Multiply(TranslationMatrix({0.02f * i, 0, 0}), RotationMatrix({0, 0, 5.0f * i}));
+    }
+    // A strip, a parent whose children take its colour, a hidden group.
+    int strip = test::AddMesh(
+        s, "Strip", {{-0.9f, 0.5f, 0}, {-0.3f, 0.5f, 0}, {-0.9f, 0.7f, 0}, {-0.3f, 0.75f, 0}});
+    s.groups[strip].primitives[0].type = kTriangleStrip;
+    int parent = AddSquare(s, "Parent", 0.5f, 0.6f, 0, 0.1f, {1, 1, 1});
+    for (int i = 0; i < 3; ++i)
+      test::MakeChild(s, AddSquare(s, "Child", 0.3f + 0.15f * i, 0.8f, -0.1f, 0.06f, {1, 1, 1}),
+                      parent);
+    hidden = AddSquare(s, "Hidden", 0.5f, 0.6f, -0.2f, 0.12f, {1, 1, 1});
+    s.groups[hidden].flags &= ~Enabled;
+    // A large group, in front of some squares and behind others.
+    AddVertexData(s.groups[AddGrid(s, 0.55f, -0.5f, 0.05f, 0.4f, 34)], true, true);
+    for (int i = 0; i < 10; ++i)
+      AddSquare(s, "Over", 0.2f + 0.07f * i, -0.5f, -0.1f, 0.03f, {1, 1, 1});
+    highlightedGroup = AddSquare(s, "Highlighted", -0.5f, -0.2f, 0, 0.15f, {1, 1, 1});
+    for (int i = 0; i < 10; ++i)  // drawn after it
+      AddSquare(s, "After", -0.65f + 0.03f * i, -0.25f, -0.05f, 0.1f, {1, 1, 1});
+  }
+
+  // Every point of a grid over the view gives both picks the same answer.
+  void ExpectSameAnswers(const char* what, int minHits = 25) {
+    const std::vector<int> want = ReferencePicks(reference, doc.scene(), doc.doc.display, target);
+    int hits = 0;
+    // An 11 x 11 grid meets every kind of group the scene holds.
+    for (int j = 0; j < 11; ++j)
+      for (int i = 0; i < 11; ++i) {
+        const float x = -0.95f + 0.19f * i, y = -0.95f + 0.19f * j;
+        const int px = static_cast<int>((x + 1) * static_cast<float>(target.width) * 0.5f);
+        const int py = static_cast<int>((y + 1) * static_cast<float>(target.height) * 0.5f);
+        const int expected = want[static_cast<size_t>(py) * target.width + px];
+        EXPECT_EQ(Pick(x, y), expected) << what << " at " << x << ", " << y;
+        hits += expected >= 0;
+      }
+    EXPECT_GE(hits, minHits) << what;
+  }
+
+  GroupDrawer reference;
+  int hidden = -1, highlightedGroup = -1;
+};
+
+TEST_F(PickDrawing, AnswersAsDrawingEachGroupAloneDoes) {
+  ExpectSameAnswers("one pass");
+  target.bits = {2, 2, 2};  // two passes
+  ExpectSameAnswers("two passes");
+  doc.doc.display.disabledDisplay = true;
+  ExpectSameAnswers("disabled ones", 1);
+  doc.doc.display.disabledDisplay = false;
+  doc.doc.display.currentView = kViewPerspective;
+  doc.doc.display.views[kViewPerspective].rotation = {20, 30, 0};
+  ExpectSameAnswers("perspective", 10);
+}
+
+// In Wire Frame a highlighted group sets polygons to lines for itself and
+// every group drawn after it in the pick, in this pass and the next.
+TEST_F(PickDrawing, KeepsTheLinesAHighlightedGroupLeavesInWireFrame) {
+  doc.scene().groups[highlightedGroup].flags |= highlighted;
+  doc.doc.display.displayMode = kWireFrame;
+  ExpectSameAnswers("wire frame");
+  // The inside of the highlighted square is no hit in Wire Frame.
+  EXPECT_EQ(Pick(-0.5f, -0.1f), -1);
+  target.bits = {2, 2, 2};
+  ExpectSameAnswers("wire frame, two passes");
+}
+
+TEST_F(PickDrawing, LeavesNoScissorOrFlatShadingBehind) {
+  Pick(0, 0);
+  EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+  GLint shade = 0;
+  glGetIntegerv(GL_SHADE_MODEL, &shade);
+  EXPECT_EQ(shade, GL_SMOOTH);
+  // The picture drawn next covers the whole view again.
+  doc.scene().global.background = {0, 1, 0};
+  rig.Draw(doc.doc);
+  EXPECT_EQ(test::PixelAt(1, 1), (test::Rgb{0, 255, 0}));
+  EXPECT_EQ(test::PixelAt(test::kViewSize - 1, test::kViewSize - 1), (test::Rgb{0, 255, 0}));
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

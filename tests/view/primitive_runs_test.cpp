@@ -88,12 +88,5 @@ TEST(ForEachRun, DrawsNothingForNoDrawableVertices) {
   EXPECT_TRUE(Runs(group, &batch).empty());
 }
 
-TEST(GlModeOf, NamesTheModeOfEachType) {
-  EXPECT_EQ(GlModeOf(kTriangles), static_cast<unsigned>(GL_TRIANGLES));
-  EXPECT_EQ(GlModeOf(kQuads), static_cast<unsigned>(GL_QUADS));
-  EXPECT_EQ(GlModeOf(kTriangleStrip), static_cast<unsigned>(GL_TRIANGLE_STRIP));
-  EXPECT_EQ(GlModeOf(kQuadStrip), static_cast<unsigned>(GL_QUAD_STRIP));
-}
-
 }  // namespace
 }  // namespace modra

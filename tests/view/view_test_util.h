@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "render/headless_gl.h"
 #include "scene/matrix.h"
@@ -44,6 +45,14 @@ inline Rgb PixelOfPoint(float x, float y) {
   return PixelAt(std::min(px, kViewSize - 1), std::min(py, kViewSize - 1));
 }
 
+// Several at once, for comparing whole rows of expectations.
+inline std::vector<Rgb> PixelsOf(std::initializer_list<std::pair<float, float>> points) {
+  std::vector<Rgb> out;
+  for (auto [x, y] : points)
+    out.push_back(PixelOfPoint(x, y));
+  return out;
+}
+
 inline Rgb ToBytes(const Vec3& c) {
   return {static_cast<int>(c[0] * 255 + 0.5f), static_cast<int>(c[1] * 255 + 0.5f),
           static_cast<int>(c[2] * 255 + 0.5f)};
@@ -65,12 +74,6 @@ inline int AddSquare(Scene& s, const std::string& name, float x, float y, float 
   s.groups[g].bboxMin = {x - r, y - r, z};
   s.groups[g].bboxMax = {x + r, y + r, z};
   return g;
-}
-
-// Makes child the first child of parent.
-inline void MakeChild(Scene& s, int child, int parent) {
-  UnlinkGroup(s, child, FindGroupLink(s, child));
-  LinkAtFront(s, child, parent);
 }
 
 // The picture the main view shows for doc: cleared, view set up, scene drawn.
