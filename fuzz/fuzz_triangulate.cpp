@@ -1,12 +1,10 @@
 // The triangulator on polygons made from the fuzzer's bytes: contour
 // counts and ends (sometimes raw, so that bad ends come through), float
 // coordinates (raw bits, or small whole numbers for many touching and
-// in-line points), extra floats, and the debug switches. Checks what must
+// in-line points), extra floats, and the debug settings. Checks what must
 // hold for any input: nothing is emitted on failure, at most n + 2c - 2
 // triangles, every corner is an input vertex; and for whole-number
 // polygons that pass the checks, that the triangles tile the polygon.
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -40,19 +38,16 @@ class Bytes {
 
 constexpr int kMaxVertices = 4096;
 
-void SetDebug(uint8_t flags) {
-  const char* names[] = {"QX_DEBUG_SET_HINTS_SIMPLE", "QX_DEBUG_SHOW_DECOMP_FAILURES",
-                         "QX_DEBUG_SHOW_DECOMP_TRIANGLES", "QX_DEBUG_DECOMP_SHOW_MC",
-                         "QX_DEBUG_DECOMP_PRINT_HEX_FORMAT"};
-  for (int i = 0; i < 5; ++i) {
-    if (flags & (1 << i)) {
-      setenv(names[i], "1", 1);
-    } else {
-      unsetenv(names[i]);
-    }
-  }
-  setenv("QX_DEBUG_DECOMP_SPOOL_FILE", "/dev/null", 1);
-  setenv("QX_DEBUG_DECOMP_COUNT", (flags & 0x20) ? "2" : "1", 1);
+modra::triangulation::DebugSettings Debug(uint8_t flags) {
+  modra::triangulation::DebugSettings s;
+  s.hintsSimple = flags & 1;
+  s.showFailures = flags & 2;
+  s.showTriangles = flags & 4;
+  s.dumpPoints3d = flags & 8;
+  s.hex = flags & 0x10;
+  s.dumpEvery = (flags & 0x20) ? 2 : 1;
+  s.spoolFile = "/dev/null";
+  return s;
 }
 
 double Cross(const float* a, const float* b, const float* c) {
@@ -140,8 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  SetDebug(debug);
-  modra::Triangulator t;
+  modra::Triangulator t(Debug(debug));
   std::vector<float> out;
   const int count = static_cast<int>(ends.size());
   const int status =

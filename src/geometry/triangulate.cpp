@@ -19,7 +19,7 @@ using namespace triangulation;
 
 class TriangulatorState {
  public:
-  TriangulatorState() : log(DebugSettings::FromEnvironment()) {}
+  explicit TriangulatorState(const DebugSettings& debug) : log(debug) {}
 
   DebugLog log;
   Context context;
@@ -78,7 +78,7 @@ void Fan(Context& c) {
 
 }  // namespace
 
-Triangulator::Triangulator() : state_(new TriangulatorState) {}
+Triangulator::Triangulator(const DebugSettings& debug) : state_(new TriangulatorState(debug)) {}
 Triangulator::~Triangulator() {
   delete state_;
 }

@@ -16,19 +16,20 @@
 // polygon, as do non-finite coordinates and contours left with fewer than
 // 3 points.
 //
-// Diagnostics go to standard error (or the file named by
-// QX_DEBUG_DECOMP_SPOOL_FILE) only when the environment asks for them:
-// QX_DEBUG_SHOW_DECOMP_FAILURES (failure messages and a dump of each
-// failing polygon), QX_DEBUG_DECOMP_COUNT=N (dump only runs numbered N,
-// 2N, ...), QX_DEBUG_DECOMP_SHOW_MC (dumps list the 3D points too),
-// QX_DEBUG_DECOMP_PRINT_HEX_FORMAT (coordinates in hexadecimal),
-// QX_DEBUG_SHOW_DECOMP_TRIANGLES (list the triangles of each success) and
-// QX_DEBUG_SET_HINTS_SIMPLE (skip the checks; a polygon the sweep cannot
-// handle then comes back as a fan over the input order). A triangulator
-// reads them when it is made.
+// Diagnostics go to standard error (or the spool file) only when the
+// settings handed to the triangulator ask for them (triangulate_settings.h:
+// read from the QX_DEBUG_... variables where the program starts):
+// showFailures (failure messages and a dump of each failing polygon, on
+// runs numbered N, 2N, ... with dumpEvery = N), dumpPoints3d (dumps list
+// the 3D points too), hex (coordinates in hexadecimal), showTriangles
+// (list the triangles of each success) and hintsSimple (skip the checks; a
+// polygon the sweep cannot handle then comes back as a fan over the input
+// order).
 #pragma once
 
 #include <functional>
+
+#include "geometry/triangulate_settings.h"
 
 namespace modra {
 
@@ -38,13 +39,13 @@ using TriangleSink = std::function<void(const float* triangle)>;
 
 class TriangulatorState;
 
-// One triangulator: its work areas, tolerance, debug settings and run
-// count are its own, so separate triangulators never share anything (any
-// number may be in use at once, one per thread), and one reused for many
-// polygons allocates once.
+// One triangulator: its work areas, tolerance, debug stream and run count
+// are its own, so separate triangulators never share anything (any number
+// may be in use at once, one per thread), and one reused for many polygons
+// allocates once.
 class Triangulator {
  public:
-  Triangulator();
+  explicit Triangulator(const triangulation::DebugSettings& debug = {});
   ~Triangulator();
   Triangulator(const Triangulator&) = delete;
   Triangulator& operator=(const Triangulator&) = delete;
@@ -65,7 +66,7 @@ class Triangulator {
   TriangulatorState* state_;
 };
 
-// Triangulates with a triangulator of its own.
+// Triangulates with a triangulator of its own, without diagnostics.
 int Triangulate(const float* vertices, const int* contourEnds, int contourCount, int extraFloats,
                 const TriangleSink& emit);
 
