@@ -84,6 +84,25 @@ TEST_F(TriangulationSpool, NothingIsWrittenUnlessAsked) {
   EXPECT_FALSE(std::ifstream(settings_.spoolFile).good());
 }
 
+// A polygon the checks refuse is dumped with the checks' message, both
+// when the robust path then covers it and when it encloses nothing.
+TEST_F(TriangulationSpool, RefusedPolygonsAreDumped) {
+  settings_.showFailures = true;
+  Triangulator t(settings_);
+  // a hole touching the outer ring at a corner
+  EXPECT_EQ(Triangulated(t, Build({kSquare, {{0, 0}, {1, 2}, {2, 1}}})).Count(), 7u);
+  EXPECT_EQ(Triangulated(t, Build({kBowTie})).status, -1);
+  EXPECT_EQ(Spooled(),
+            "Self intersecting:\n7 \n"
+            "          0          0  0 1\n          4          0  0 0\n"
+            "          4          4  0 0\n          0          4  0 0\n"
+            "          0          0  0 1\n          1          2  0 0\n"
+            "          2          1  0 0\n"
+            "Self intersecting:\n4 \n"
+            "          0          0  0 1\n          2          2  0 0\n"
+            "          2          0  0 0\n          0          2  0 0\n");
+}
+
 TEST_F(TriangulationSpool, DumpFormats) {
   const tritest::Placement atX3 = [](float x, float y) { return std::array<float, 3>{3, x, y}; };
   const tritest::Placement below = [](float x, float y) { return std::array<float, 3>{x, y, -2}; };
