@@ -42,7 +42,9 @@ void Label(Context& c, const std::vector<int>& members) {
 
 // Every crossing of two edges (each given by its first corner) into
 // c.crossings, found by sweeping the edges in order of their least u.
-void FindCrossings(Context& c, const std::vector<int>& members) {
+// False, with the list unfinished, once more than `most` crossings turn
+// up or the pairs tested pass `tests`.
+bool FindCrossings(Context& c, const std::vector<int>& members, size_t most, size_t tests) {
   std::vector<std::pair<double, int>>& spans = c.spans;
   spans.clear();
   for (int m : members) {
@@ -60,10 +62,13 @@ void FindCrossings(Context& c, const std::vector<int>& members) {
     for (size_t j = i + 1; j < spans.size() && spans[j].first <= umax; ++j) {
       const RingNode& p = c.ring[spans[j].second];
       const RingNode& q = c.ring[p.next];
+      if (tests-- == 0) return false;
       if (std::max(p.v, q.v) >= vmin && std::min(p.v, q.v) <= vmax && Cross(a, b, p, q))
         c.crossings.push_back({spans[i].second, a.next, spans[j].second, p.next});
+      if (c.crossings.size() > most) return false;
     }
   }
+  return true;
 }
 
 // Adds the crossings of the edge from x to its successor with every other
@@ -103,12 +108,16 @@ void Untangle(Context& c, int outer) {
   members.assign(1, outer);
   members.insert(members.end(), c.holes.begin(), c.holes.end());
   c.places.resize(c.ring.size());
-  int corners = 0;
+  size_t corners = 0;
   for (int m : members)
     corners += c.rings[m].count;
+  // note: a polygon that crosses itself a little has a few crossings; one
+  // that crosses itself all over would take long to untangle (each round
+  // weighs every crossing) and be no better for it: the clipping copes
+  const size_t most = 64 + 4 * static_cast<size_t>(std::sqrt(static_cast<double>(corners)));
   Label(c, members);
-  FindCrossings(c, members);
-  for (int round = 0; round < 64 + corners / 8; ++round) {
+  if (!FindCrossings(c, members, most, 64 * corners + 4096)) return;
+  for (size_t round = 0; round < most; ++round) {
     // the crossing to undo first: across rings the one that changes the
     // area least, else the one closing the smallest loop
     int best = -1, bestA = -1, bestC = -1;

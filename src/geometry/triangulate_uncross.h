@@ -12,9 +12,10 @@ namespace modra::triangulation {
 // (a hole poking out of its polygon, two holes that overlap), or, within
 // one ring, a -> c and b -> d with the corners between turned round (a
 // twist undone). Every corner is kept and the edges get shorter each
-// time, so this ends; a bound keeps a polygon full of crossings from
-// taking long. Holes joined to another ring leave c.holes; the rings'
-// starts and counts follow.
+// time, so this ends. A polygon with crossings all over (more than about
+// 4 sqrt(n)) is left as it is, and the rounds are bounded as well, so that
+// it cannot take long. Holes joined to another ring leave c.holes; the
+// rings' starts and counts follow.
 void Untangle(Context& c, int outer);
 
 }  // namespace modra::triangulation
