@@ -1,6 +1,7 @@
 // Triangulating noisy circles and spiky stars with holes of 1k to 1M
-// points (the 100k case has exactly 100 holes), and every polygon of the
-// shared fixture collection. Reports the time per input vertex
+// points (the 100k case has exactly 100 holes), circles with holes that
+// touch (the robust path), and every polygon of the shared fixture
+// collection. Reports the time per input vertex
 // ("per_vertex", in seconds with an SI prefix: 450n is 450 ns), the
 // triangle count and the status (-1 for fixtures that are refused).
 //   cmake -S . -B build/tri-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMODRA_BENCH=ON
@@ -45,8 +46,10 @@ void AddRing(Polygon& p, double cx, double cy, double r, int count, double noise
 
 // About `total` points: half on the outer ring, half shared by
 // sqrt(total) / 3.16 small round holes (100 holes at 100k) on a grid
-// inside it.
-Polygon Generate(int total, double spike) {
+// inside it. With `touching`, the holes are true circles and each one
+// touches its right-hand neighbour at a point, which the checks refuse,
+// so the robust path covers them.
+Polygon Generate(int total, double spike, bool touching = false) {
   std::mt19937 rng(1234);
   Polygon p;
   const int holes = std::max(1, static_cast<int>(std::lround(std::sqrt(total) / 3.1623)));
@@ -56,7 +59,12 @@ Polygon Generate(int total, double spike) {
   const double pitch = 1000.0 / side;  // the grid fits in the circle's inner square
   for (int h = 0; h < holes; ++h) {
     const double cx = -500 + pitch * (h % side + 0.5), cy = -500 + pitch * (h / side + 0.5);
-    AddRing(p, cx, cy, pitch * 0.3, perHole, 1.0, 0, true, rng);
+    AddRing(p, cx, cy, pitch * (touching ? 0.5 : 0.3), perHole, touching ? 0.0 : 1.0, 0, true, rng);
+    if (!touching || h % side == 0) continue;
+    // the point at angle 0 of the hole to the left meets this one's at 180 degrees
+    const int mine = p.ends[h + 1] - perHole + 1 + perHole / 2, theirs = p.ends[h] - perHole + 1;
+    p.vertices[3 * mine] = p.vertices[3 * theirs] = static_cast<float>(cx - pitch / 2);
+    p.vertices[3 * mine + 1] = p.vertices[3 * theirs + 1] = static_cast<float>(cy);
   }
   return p;
 }
@@ -97,6 +105,18 @@ void BM_NoisyCircle100kFresh(benchmark::State& state) {
   state.counters["triangles"] = static_cast<double>(triangles);
 }
 BENCHMARK(BM_NoisyCircle100kFresh)->Unit(benchmark::kMillisecond);
+
+// The robust path at the same size: holes that touch their neighbours.
+void BM_TouchingHoles(benchmark::State& state) {
+  static Polygon p;
+  static int64_t made = 0;
+  if (made != state.range(0)) {
+    p = Generate(static_cast<int>(state.range(0)), 0, true);
+    made = state.range(0);
+  }
+  Triangulating(state, p);
+}
+BENCHMARK(BM_TouchingHoles)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_NoisyCircle(benchmark::State& state) {
   static Polygon p;

@@ -19,15 +19,17 @@
 namespace modra {
 namespace {
 
-int Dump(const std::string& file, int frame, bool geometry, std::ostream& out, std::ostream& err) {
-  CliDocument cli(err);
+int Dump(const std::string& file, int frame, bool geometry, std::ostream& out, std::ostream& err,
+         const triangulation::DebugSettings& debug) {
+  CliDocument cli(err, nullptr, debug);
   if (!Load(cli.doc, file)) return 1;
   if (frame >= 0) GoToFrame(cli.doc, frame);
   out << SceneToJson(cli.doc, geometry).dump() << "\n";
   return 0;
 }
 
-int Convert(const std::string& in, const std::string& outPath, std::ostream& err) {
+int Convert(const std::string& in, const std::string& outPath, std::ostream& err,
+            const triangulation::DebugSettings& debug) {
   using Writer = int (*)(Document&, const std::string&);
   struct Format {
     std::string_view extension;
@@ -49,14 +51,15 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
     err << "\n";
     return 2;
   }
-  CliDocument cli(err);
+  CliDocument cli(err, nullptr, debug);
   if (!Load(cli.doc, in)) return 1;
   return format->write(cli.doc, outPath) == 0 ? 0 : 1;
 }
 
 }  // namespace
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           const triangulation::DebugSettings& triangulatorDebug) {
   CLI::App app{
       "Modra: 3D modelling, animation and rendering.\n\n"
       "Started without a command, Modra opens the editor on FILE (or on the\n"
@@ -112,9 +115,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     err << "modra: " << e.what() << "\nRun 'modra --help' for usage.\n";
     return 2;
   }
-  if (*dump) return Dump(dumpFile, frame, geometry, out, err);
-  if (*convert) return Convert(in, outPath, err);
-  if (*render) return RunRender(renderArgs, err, &err == &std::cerr && isatty(2));
+  if (*dump) return Dump(dumpFile, frame, geometry, out, err, triangulatorDebug);
+  if (*convert) return Convert(in, outPath, err, triangulatorDebug);
+  if (*render)
+    return RunRender(renderArgs, err, &err == &std::cerr && isatty(2), triangulatorDebug);
   out << app.help();
   return 0;
 }

@@ -3,10 +3,14 @@
 
 #include <ostream>
 
+#include "geometry/triangulate_settings.h"
+
 namespace modra {
 
 // Runs the command line; returns the exit status (0 success, 1 failure,
-// 2 bad usage).
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// 2 bad usage). The documents it makes hand `triangulatorDebug` to their
+// triangulators.
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           const triangulation::DebugSettings& triangulatorDebug = {});
 
 }  // namespace modra

@@ -18,8 +18,11 @@ bool EndsWith(const std::string& s, std::string_view tail) {
                     [](char a, char b) { return std::tolower(a) == std::tolower(b); });
 }
 
-CliDocument::CliDocument(std::ostream& err, TextureUploader* uploader) : shell(err), doc(shell) {
+CliDocument::CliDocument(std::ostream& err, TextureUploader* uploader,
+                         const triangulation::DebugSettings& triangulatorDebug)
+    : shell(err), doc(shell) {
   if (uploader) doc.uploader = uploader;
+  doc.scene.triangulatorDebug = triangulatorDebug;
   AddTexture(doc, "", "Checker");
 }
 

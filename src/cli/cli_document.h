@@ -16,9 +16,10 @@ bool EndsWith(const std::string& s, std::string_view tail);
 // A document as the editor has it after start-up, without a display: the
 // checkerboard is texture 0. Textures are decoded and handed to
 // `uploader` (none: never uploaded), which must be set before anything is
-// loaded.
+// loaded; the scene's triangulators get `triangulatorDebug`.
 struct CliDocument {
-  explicit CliDocument(std::ostream& err, TextureUploader* uploader = nullptr);
+  explicit CliDocument(std::ostream& err, TextureUploader* uploader = nullptr,
+                       const triangulation::DebugSettings& triangulatorDebug = {});
   StderrShell shell;
   Document doc;
 };

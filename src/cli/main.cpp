@@ -1,9 +1,16 @@
+#include <cstdlib>
 #include <iostream>
 
 #include "cli/cli.h"
+#include "geometry/triangulate_settings.h"
 #include "io/heap_policy.h"
 
 int main(int argc, char** argv) {
   modra::SetHeapPolicy();
-  return modra::RunCli(argc, argv, std::cout, std::cerr);
+  // The one place the environment is read: library code gets its settings
+  // handed down.
+  const modra::triangulation::DebugSettings triangulatorDebug =
+      modra::triangulation::ReadDebugSettings(
+          [](const char* name) -> const char* { return std::getenv(name); });
+  return modra::RunCli(argc, argv, std::cout, std::cerr, triangulatorDebug);
 }

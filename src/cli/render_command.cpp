@@ -182,7 +182,8 @@ CLI::App* AddRenderCommand(CLI::App& app, RenderArgs& a) {
   return render;
 }
 
-int RunRender(const RenderArgs& args, std::ostream& err, bool progress) {
+int RunRender(const RenderArgs& args, std::ostream& err, bool progress,
+              const triangulation::DebugSettings& triangulatorDebug) {
   RenderSettings settings;
   std::string problem;
   if (!SettingsOf(args, &settings, &problem)) {
@@ -222,7 +223,7 @@ int RunRender(const RenderArgs& args, std::ostream& err, bool progress) {
     return 1;
   }
   GlTextureUpload upload;
-  CliDocument cli(err, &upload);
+  CliDocument cli(err, &upload, triangulatorDebug);
   Document& doc = cli.doc;
   if (!Load(doc, args.file)) return 1;
   doc.display.displayMode = *mode;

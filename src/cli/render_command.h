@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "geometry/triangulate_settings.h"
 #include "render/render_settings.h"
 
 namespace modra {
@@ -45,6 +46,7 @@ bool ParseRenderFrames(const std::string& text, RenderSettings* settings);
 
 // Runs the render; `progress` writes the render window's title to `err`
 // as one line that keeps being rewritten. Exit status 0, 1 or 2.
-int RunRender(const RenderArgs& args, std::ostream& err, bool progress);
+int RunRender(const RenderArgs& args, std::ostream& err, bool progress,
+              const triangulation::DebugSettings& triangulatorDebug = {});
 
 }  // namespace modra

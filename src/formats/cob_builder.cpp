@@ -29,7 +29,8 @@ float CobColor(float diffuse, float ambient) {
   return c >= 1.0f ? 1.0f : c;
 }
 
-CobBuilder::CobBuilder(ImportMesh& mesh) : m_(mesh) {
+CobBuilder::CobBuilder(ImportMesh& mesh, const triangulation::DebugSettings& debug)
+    : m_(mesh), triangulator_(debug) {
   ResetImportMesh(m_);
   try {
     // The default object sits in slot 0 until the first material replaces it.

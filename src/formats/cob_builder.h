@@ -48,8 +48,8 @@ float CobColor(float diffuse, float ambient);
 class CobBuilder {
  public:
   // Empties the mesh, then: the default (white, faceted) object in slot 0
-  // and the part "None".
-  explicit CobBuilder(ImportMesh& mesh);
+  // and the part "None". Faces are triangulated with these diagnostics.
+  explicit CobBuilder(ImportMesh& mesh, const triangulation::DebugSettings& debug = {});
 
   // kCobOk or kCobNoMemory (from the constructor's work).
   int status() const { return status_; }

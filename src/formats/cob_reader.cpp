@@ -16,8 +16,9 @@ constexpr std::string_view kMagic = "Caligari V00.01";
 // The first line is read as at most this many characters.
 constexpr size_t kMaxHeaderLine = 255;
 
-int ReadCob(ImportMesh& mesh, std::span<const uint8_t> bytes) {
-  CobBuilder builder(mesh);
+int ReadCob(ImportMesh& mesh, std::span<const uint8_t> bytes,
+            const triangulation::DebugSettings& debug) {
+  CobBuilder builder(mesh, debug);
   if (builder.status() != kCobOk) return kCobNoMemory;
 
   // "Caligari V00.01", 'A' or 'B', then the byte order: "LH" for low byte
@@ -49,7 +50,7 @@ int ReadCob(ImportMesh& mesh, std::span<const uint8_t> bytes) {
 int ReadCobBytes(Document& doc, std::span<const uint8_t> bytes) {
   int result;
   try {
-    result = ReadCob(doc.importMesh, bytes);
+    result = ReadCob(doc.importMesh, bytes, doc.scene.triangulatorDebug);
   } catch (const std::bad_alloc&) {
     result = kCobNoMemory;
   } catch (const std::length_error&) {

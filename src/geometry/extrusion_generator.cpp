@@ -226,7 +226,7 @@ void GenerateExtrusion(Scene& s, int g) {
       }
     }
 
-    Triangulator triangulator;
+    Triangulator triangulator(s.triangulatorDebug);
     std::vector<float> ring, triangles;
     std::vector<int> ends;
     ring.reserve(3 * static_cast<size_t>(p.pointCount));

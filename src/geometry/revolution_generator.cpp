@@ -200,7 +200,7 @@ void GenerateRevolution(Scene& s, int g, int rebuild) {
       SetBlockInt(group.generatorParams.data(), revolution_word::kFlags, p.sweep.flags & ~kCapEnds);
     }
     if (haveRing) {
-      Triangulator triangulator;
+      Triangulator triangulator(s.triangulatorDebug);
       const float startNormal[3] = {1.0f, 0.0f, 0.0f};
       const float endNormal[3] = {-std::cos(w.endAngle), 0.0f, -std::sin(w.endAngle)};
       try {

@@ -6,6 +6,7 @@
 
 #include "geometry/triangulate_check.h"
 #include "geometry/triangulate_context.h"
+#include "geometry/triangulate_cover.h"
 #include "geometry/triangulate_debug.h"
 #include "geometry/triangulate_holes.h"
 #include "geometry/triangulate_nodes.h"
@@ -19,7 +20,7 @@ using namespace triangulation;
 
 class TriangulatorState {
  public:
-  TriangulatorState() : log(DebugSettings::FromEnvironment()) {}
+  explicit TriangulatorState(const DebugSettings& debug) : log(debug) {}
 
   DebugLog log;
   Context context;
@@ -52,17 +53,21 @@ int Decompose(Context& c) {
   if (status != kOk) return status;
   // every copy comes from a diagonal's end; room for them all up front
   c.nodes.reserve(c.nodes.size() + 2 * c.diagonals.size());
-  for (int k = 0; k < c.contourCount; ++k)
+  int rings = 0;
+  for (int k = 0; k < c.contourCount; ++k) {
+    if (c.contours[k].dropped) continue;
     ContourOrientation(c, k);
-  if (c.contourCount > 1) {
+    ++rings;
+  }
+  if (rings > 1) {
     status = JoinHoles(c);
     if (status != kOk) return status;
     // note: a contour no diagonal reached lies outside the outer one or
-    // inside a hole; it is not a hole of this polygon, and filling it
-    // would cover what should stay open
-    int rings = 0;
+    // inside a hole; it is not a hole of this polygon, and the robust path
+    // reads such nesting by the even-odd rule
+    rings = 0;
     for (const Contour& contour : c.contours)
-      rings += contour.merged ? 0 : 1;
+      rings += contour.merged || contour.dropped ? 0 : 1;
     if (rings != 1) return kSweepFailed;
   }
   return CutAndClip(c);
@@ -76,9 +81,18 @@ void Fan(Context& c) {
     c.triangles.insert(c.triangles.end(), {0, i + 1, i + 2});
 }
 
+// The failing polygon on the debug stream, when failures are shown and the
+// run's number is due; whether it was dumped.
+bool Dump(TriangulatorState& s) {
+  const DebugSettings& debug = s.log.settings();
+  if (!debug.showFailures || s.runCount % debug.dumpEvery != 0) return false;
+  s.log.DumpPolygon(s.context);
+  return true;
+}
+
 }  // namespace
 
-Triangulator::Triangulator() : state_(new TriangulatorState) {}
+Triangulator::Triangulator(const DebugSettings& debug) : state_(new TriangulatorState(debug)) {}
 Triangulator::~Triangulator() {
   delete state_;
 }
@@ -107,7 +121,7 @@ int Triangulator::Run(const float* vertices, const int* contourEnds, int contour
   c.hints = contourCount == 1 ? kHintsOneContour : kHintsHoles;
   c.triangles.clear();
   c.triangleCapacity = static_cast<size_t>(n) + 2 * static_cast<size_t>(contourCount) - 2;
-  bool built = false;
+  bool built = false, dumped = false;
   int status;
   try {
     c.nodes.reserve(static_cast<size_t>(n) * 3);
@@ -118,22 +132,29 @@ int Triangulator::Run(const float* vertices, const int* contourEnds, int contour
     if (status == kOk) SortNodes(c);
     const bool check = !debug.hintsSimple;
     if (status == kOk && check) status = MergeRepeatedPoints(c);
-    if (status == kOk && check) status = CheckCrossings(c);
-    if (status == kOk) status = Decompose(c);
-    if (status == kSweepFailed) {
-      if (check) {
-        status = kFailed;
-      } else {
+    bool refused = false;
+    if (status == kOk && check) refused = CheckCrossings(c) != kOk;
+    if (status == kOk && !refused) {
+      status = Decompose(c);
+      if (status == kSweepFailed && check) refused = true;
+      if (status == kSweepFailed && !check) {
         Fan(c);
         status = kOk;
       }
+    }
+    if (refused) {
+      // note: the polygon touches or crosses itself, or its rings nest
+      // other than as one outer ring with holes; it is dumped as a failure
+      // is, and the robust path covers it
+      dumped = Dump(s);
+      status = CoverRobustly(c);
     }
   } catch (const std::bad_alloc&) {
     status = kFailed;
   }
 
   if (status != kOk) {
-    if (built && debug.showFailures && s.runCount % debug.dumpEvery == 0) s.log.DumpPolygon(c);
+    if (built && !dumped) Dump(s);
     s.running = false;
     return -1;
   }

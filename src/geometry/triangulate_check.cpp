@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geometry/triangulate_nodes.h"
+
 namespace modra::triangulation {
 namespace {
 
@@ -122,14 +124,18 @@ int MergeRepeatedPoints(Context& c) {
     const float* q = c.Vertex(node.next);
     if (p[0] != q[0] || p[1] != q[1] || p[2] != q[2]) return kFailed;
     Contour& contour = c.contours[node.contour];
-    if (--contour.count < 3) return kFailed;
-    c.nodes[node.prev].next = node.next;
-    c.nodes[node.next].prev = node.prev;
+    if (--contour.count < 3) {
+      DropContour(c, node.contour);
+      continue;
+    }
+    Link(c.nodes, node.prev, node.next);
     if (contour.top == i) contour.top = node.next;
     node.type = kRemoved;
     node.prev = node.next = -1;
   }
-  return kOk;
+  for (const Contour& contour : c.contours)
+    if (!contour.dropped) return kOk;
+  return kFailed;
 }
 
 int CheckCrossings(Context& c) {

@@ -7,8 +7,9 @@
 namespace modra::triangulation {
 
 // Unlinks every node that has the same projected point as its successor;
-// they must be the same 3D point too. Returns kFailed when they are not or
-// when a contour is left with fewer than 3 points.
+// they must be the same 3D point too. A contour left with fewer than 3
+// points is dropped. Returns kFailed when they are not the same point or
+// no contour is left.
 int MergeRepeatedPoints(Context& c);
 
 // Sweeps the ring edges in order and fails (kFailed, "Self intersecting:\n"

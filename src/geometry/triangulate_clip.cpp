@@ -89,8 +89,7 @@ int ClipPiece(Context& c, int start) {
       continue;
     }
     if (!Emit(c, p, x, q)) return kFailed;
-    c.nodes[p].next = q;
-    c.nodes[q].prev = p;
+    Link(c.nodes, p, q);
     --remaining;
     const int back = forward ? p : q;
     x = back == top ? ahead(back) : back;

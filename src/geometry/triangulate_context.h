@@ -4,7 +4,9 @@
 // for a larger polygon.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "geometry/triangulate_debug.h"
@@ -52,6 +54,8 @@ struct Contour {
   int top;          // first node of the contour in sweep order
   int orientation;  // -2 not yet known, else -1, 0, 1
   bool merged;      // its ring now belongs to another contour
+  bool dropped;     // fewer than 3 distinct points: it encloses nothing
+  int first, last;  // its input vertices
 };
 
 // An active edge of the crossing check, from node a (earlier in the
@@ -85,6 +89,30 @@ struct Diagonal {
   bool alive;
 };
 
+// One corner of a ring on the robust path (triangulate_cover.h). Copies
+// made when holes are joined share the original's node and position.
+struct RingNode {
+  double u, v;
+  int node;  // the node it stands for, which leads to the input vertex
+  int prev, next;
+  int cellNext;  // the next corner in its grid cell, -1 at the end
+  int piece;     // which of the rings split off while clipping holds it
+  int origin;    // the ring it was read into
+  bool alive;
+};
+
+// A ring of the robust path, turned to run counter-clockwise at even
+// nesting depth and clockwise at odd depth.
+struct RingInfo {
+  int start;    // one of its corners
+  int count;    // its corners
+  double area;  // signed, after turning
+  double umin, umax, vmin, vmax;
+  int parent;  // the smallest ring around it, -1 when none
+  int depth;
+  bool turned;  // it ran the other way as given
+};
+
 struct Context {
   // input
   const float* vertices = nullptr;
@@ -114,6 +142,15 @@ struct Context {
   };
   std::vector<SortKey> sortKeys, sortSpare;
   SweepLine line;
+  // the robust path
+  std::vector<RingNode> ring;
+  std::vector<RingInfo> rings;
+  std::vector<int> ringOrder, holes, cells;
+  std::vector<std::pair<int, int>> holeOrder;  // hole, its rightmost corner
+  std::vector<std::pair<double, int>> spans;   // edges by their least u
+  std::vector<int> places;                     // corners' places along their ring
+  std::vector<int> members;                    // the rings of one polygon
+  std::vector<std::array<int, 4>> crossings;   // pairs of edges, each as its two corners
 
   DebugLog* log = nullptr;
 
@@ -140,6 +177,13 @@ inline int Orient(const Side& s, const Node& p) {
 // point keep their input order through the rank).
 inline bool Before(const Node& a, const Node& b) {
   return a.rank < b.rank;
+}
+
+// Makes b follow a in their ring (nodes or ring corners alike).
+template <class Item>
+void Link(std::vector<Item>& items, int a, int b) {
+  items[a].next = b;
+  items[b].prev = a;
 }
 
 inline bool RingNeighbours(const Context& c, int a, int b) {

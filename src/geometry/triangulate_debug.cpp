@@ -4,16 +4,11 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
-#include <cstdlib>
 
 #include "geometry/triangulate_context.h"
 
 namespace modra::triangulation {
 namespace {
-
-bool IsSet(const char* name) {
-  return std::getenv(name) != nullptr;
-}
 
 unsigned FloatBits(double value) {
   return std::bit_cast<uint32_t>(static_cast<float>(value));
@@ -29,23 +24,6 @@ unsigned TruncatedBits(float value) {
 }
 
 }  // namespace
-
-DebugSettings DebugSettings::FromEnvironment() {
-  DebugSettings s;
-  if (const char* count = std::getenv("QX_DEBUG_DECOMP_COUNT")) {
-    char* end = nullptr;
-    const long n = std::strtol(count, &end, 10);
-    // note: 0 would divide by zero when the run number is tested
-    s.dumpEvery = (end != count && n > 0 && n <= 0x7fffffff) ? static_cast<int>(n) : 1;
-  }
-  s.dumpPoints3d = IsSet("QX_DEBUG_DECOMP_SHOW_MC");
-  s.showTriangles = IsSet("QX_DEBUG_SHOW_DECOMP_TRIANGLES");
-  s.showFailures = IsSet("QX_DEBUG_SHOW_DECOMP_FAILURES");
-  s.hintsSimple = IsSet("QX_DEBUG_SET_HINTS_SIMPLE");
-  s.hex = IsSet("QX_DEBUG_DECOMP_PRINT_HEX_FORMAT");
-  if (const char* spool = std::getenv("QX_DEBUG_DECOMP_SPOOL_FILE")) s.spoolFile = spool;
-  return s;
-}
 
 DebugLog::~DebugLog() {
   if (spool_) std::fclose(spool_);

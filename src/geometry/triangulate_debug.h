@@ -1,29 +1,15 @@
-// The triangulator's diagnostics: which ones the environment asks for, and
-// the stream they go to (standard error, or a spool file). Nothing is
-// printed unless one of the QX_DEBUG_... variables is set.
+// The triangulator's debug stream: standard error, or a spool file.
+// Nothing is printed unless the settings ask for it.
 #pragma once
 
 #include <cstdio>
-#include <string>
 #include <utility>
+
+#include "geometry/triangulate_settings.h"
 
 namespace modra::triangulation {
 
 struct Context;
-
-struct DebugSettings {
-  int dumpEvery = 1;           // QX_DEBUG_DECOMP_COUNT: dump on runs numbered N, 2N, ...
-  bool dumpPoints3d = false;   // QX_DEBUG_DECOMP_SHOW_MC
-  bool showTriangles = false;  // QX_DEBUG_SHOW_DECOMP_TRIANGLES
-  bool showFailures = false;   // QX_DEBUG_SHOW_DECOMP_FAILURES
-  bool hintsSimple = false;    // QX_DEBUG_SET_HINTS_SIMPLE: skip the checks
-  bool hex = false;            // QX_DEBUG_DECOMP_PRINT_HEX_FORMAT
-  std::string spoolFile;       // QX_DEBUG_DECOMP_SPOOL_FILE
-
-  // A variable counts as set whatever its value; a count that is not a
-  // positive number dumps every run.
-  static DebugSettings FromEnvironment();
-};
 
 // The debug stream of one triangulator. The spool file is opened (mode
 // "w") at the first text written, so a triangulator that never reports

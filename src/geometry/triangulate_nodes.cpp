@@ -39,14 +39,20 @@ Vec NewellNormal(const Context& c, int first, int last) {
 }
 
 // The plane normal, normalised into c.normal, and the dropped axis.
-bool ChoosePlane(Context& c, int firstContourEnd) {
+bool ChoosePlane(Context& c, const int* contourEnds) {
   const Vec p0 = Point(c, 0), p1 = Point(c, 1), p2 = Point(c, 2);
   const Vec a{p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
   const Vec b{p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
   Vec n = Cross(a, b);
   // note: with the first three points (nearly) in line the cross product is
-  // rounding noise and would pick an arbitrary projection
-  if (!(Dot(n, n) > 1e-14 * Dot(a, a) * Dot(b, b))) n = NewellNormal(c, 0, firstContourEnd);
+  // rounding noise and would pick an arbitrary projection; and a first
+  // contour without area leaves the others to say where the plane lies
+  if (!(Dot(n, n) > 1e-14 * Dot(a, a) * Dot(b, b))) n = NewellNormal(c, 0, contourEnds[0]);
+  for (int k = 1, first = contourEnds[0] + 1; k < c.contourCount && !(Dot(n, n) > 0); ++k) {
+    const Vec more = NewellNormal(c, first, contourEnds[k]);
+    n = {n.x + more.x, n.y + more.y, n.z + more.z};
+    first = contourEnds[k] + 1;
+  }
   const double length = std::sqrt(Dot(n, n));
   if (!(length > 0) || !std::isfinite(length)) {
     c.dropAxis = 2;
@@ -99,19 +105,19 @@ int BuildNodes(Context& c, const int* contourEnds) {
     const float* p = c.vertices + i * c.stride;
     finite = finite && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
   }
-  const bool plane = finite && ChoosePlane(c, contourEnds[0]);
+  const bool plane = finite && ChoosePlane(c, contourEnds);
   const int iu = c.dropAxis == 0 ? 1 : 0;
   const int iv = c.dropAxis == 2 ? 1 : 2;
 
   c.nodes.resize(static_cast<size_t>(n));
   c.contours.resize(static_cast<size_t>(c.contourCount));
-  bool enoughPoints = true;
   c.eps = 1e38;
   int first = 0;
   for (int k = 0; k < c.contourCount; ++k) {
     const int last = contourEnds[k];
     Contour& contour = c.contours[k];
-    contour = {last - first + 1, 1e300, -1e300, 1e300, -1e300, first, -2, false};
+    contour = {
+        last - first + 1, 1e300, -1e300, 1e300, -1e300, first, -2, false, false, first, last};
     for (int i = first; i <= last; ++i) {
       const float* p = c.vertices + static_cast<size_t>(i) * c.stride;
       Node& node = c.nodes[i];
@@ -130,14 +136,30 @@ int BuildNodes(Context& c, const int* contourEnds) {
       const Node& top = c.nodes[contour.top];
       if (node.v > top.v || (node.v == top.v && node.u < top.u)) contour.top = i;
     }
-    enoughPoints = enoughPoints && contour.count >= 3;
-    const double width = contour.umax - contour.umin, height = contour.vmax - contour.vmin;
-    if (width > 0) c.eps = std::min(c.eps, width);
-    if (height > 0) c.eps = std::min(c.eps, height);
+    if (contour.count < 3) {
+      DropContour(c, k);
+    } else {
+      const double width = contour.umax - contour.umin, height = contour.vmax - contour.vmin;
+      if (width > 0) c.eps = std::min(c.eps, width);
+      if (height > 0) c.eps = std::min(c.eps, height);
+    }
     first = last + 1;
   }
   c.eps *= 1e-7;
-  return finite && plane && enoughPoints ? kOk : kFailed;
+  bool anyLeft = false;
+  for (const Contour& contour : c.contours)
+    anyLeft = anyLeft || !contour.dropped;
+  return finite && plane && anyLeft ? kOk : kFailed;
+}
+
+void DropContour(Context& c, int k) {
+  Contour& contour = c.contours[k];
+  contour.dropped = true;
+  contour.count = 0;
+  for (int i = contour.first; i <= contour.last; ++i) {
+    c.nodes[i].type = kRemoved;
+    c.nodes[i].prev = c.nodes[i].next = -1;
+  }
 }
 
 void SortNodes(Context& c) {

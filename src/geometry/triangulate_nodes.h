@@ -11,10 +11,14 @@ namespace modra::triangulation {
 // vertices of c.stride floats, contours ending at contourEnds). The plane
 // normal comes from the first three vertices; when they are (nearly) in
 // line, from Newell's sum over the first contour instead. The projection
-// drops the coordinate of the normal's largest component. Returns kFailed
-// when a coordinate is not finite, no plane can be found or a contour has
-// fewer than 3 points; the nodes are built all the same, for the dump.
+// drops the coordinate of the normal's largest component. A contour of
+// fewer than 3 points encloses nothing and is dropped. Returns kFailed
+// when a coordinate is not finite, no plane can be found or every contour
+// is dropped; the nodes are built all the same, for the dump.
 int BuildNodes(Context& c, const int* contourEnds);
+
+// Takes contour k out of the run: its nodes are marked removed.
+void DropContour(Context& c, int k);
 
 // c.order: every node, larger v first, then smaller u, then input order;
 // each node's rank is its place in it.

@@ -146,14 +146,10 @@ bool Splice(Context& c, int d, int interiorSign, int* copyA, int* copyB) {
   }
   DropDiagonal(c, d);
 
-  c.nodes[pa].next = a2;
-  c.nodes[a2].prev = pa;
-  c.nodes[a2].next = b2;
-  c.nodes[b2].prev = a2;
-  c.nodes[b2].next = nb;
-  c.nodes[nb].prev = b2;
-  c.nodes[b].next = a;
-  c.nodes[a].prev = b;
+  Link(c.nodes, pa, a2);
+  Link(c.nodes, a2, b2);
+  Link(c.nodes, b2, nb);
+  Link(c.nodes, b, a);
   *copyA = a2;
   *copyB = b2;
   return true;

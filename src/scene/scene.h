@@ -1,5 +1,6 @@
 // The scene: the group table with its hierarchy, the level being edited,
-// lights, camera, background and the animation's key store.
+// lights, camera, background, the animation's key store, and the
+// triangulator's debug settings its generators use.
 //
 // Groups are addressed by index, never by pointer: the table moves when it
 // grows, so no caller keeps a reference into it across NewGroup.
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "geometry/triangulate_settings.h"
 #include "scene/display_group.h"
 #include "scene/key_store.h"
 #include "scene/lights_camera.h"
@@ -31,6 +33,9 @@ struct Scene {
   KnfCameraView camera;
   KnfGlobalScene global;
   KeyStore anim;
+  // note: read once where the program starts; the extrusion and lathe
+  // caps and the Truespace faces hand them to their triangulators
+  triangulation::DebugSettings triangulatorDebug;
 };
 
 // True when g names a slot that holds a group (not free, not a header slot).

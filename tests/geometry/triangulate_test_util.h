@@ -1,12 +1,14 @@
-// Polygons for the triangulator tests, and the checks that a set of
-// triangles really tiles a polygon.
+// Polygons for the triangulator tests, and an independent judge of the
+// triangles that come back: the polygon's area by the shoelace formula,
+// every pair of triangles tested for overlap, every triangle against the
+// rings. Nothing here uses the triangulator's own helpers.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -24,11 +26,8 @@ struct Point {
 using Ring = std::vector<Point>;
 using Rings = std::vector<Ring>;  // outer ring first
 
-// Where a 2D point of a ring goes in space.
+// Where a 2D point of a ring goes in space (none: to z = 0).
 using Placement = std::function<std::array<float, 3>(float x, float y)>;
-inline std::array<float, 3> InXY(float x, float y) {
-  return {x, y, 0};
-}
 
 // The input of one run, with the 2D point each vertex came from.
 struct Polygon {
@@ -40,13 +39,13 @@ struct Polygon {
 };
 
 // Extra floats, when asked for, are distinct per vertex and float.
-inline Polygon Build(const Rings& rings, const Placement& place = InXY, int extra = 0) {
+inline Polygon Build(const Rings& rings, const Placement& place = {}, int extra = 0) {
   Polygon p;
   p.extra = extra;
   for (const Ring& ring : rings) {
     for (const Point& q : ring) {
       const float x = static_cast<float>(q.x), y = static_cast<float>(q.y);
-      const std::array<float, 3> at = place(x, y);
+      const std::array<float, 3> at = place ? place(x, y) : std::array<float, 3>{x, y, 0};
       p.vertices.insert(p.vertices.end(), at.begin(), at.end());
       for (int k = 0; k < extra; ++k)
         p.vertices.push_back(static_cast<float>(p.Count() * 10 + k) + 0.25f);
@@ -79,221 +78,191 @@ inline Output Triangulated(const Polygon& p) {
   return Triangulated(t, p);
 }
 
-// A fixture of the shared polygon collection, with each ring's closing
-// repeat of its first point dropped.
+// A polygon of the shared collection.
 inline Rings LoadFixture(const std::string& name) {
   std::ifstream in(std::string(MODRA_TESTDATA_DIR) + "/polygons/" + name + ".json");
-  EXPECT_TRUE(in.good()) << name;
   Rings rings;
-  if (!in.good()) return rings;
-  const nlohmann::json j = nlohmann::json::parse(in);
-  for (const auto& r : j) {
-    Ring ring;
+  for (const auto& r : nlohmann::json::parse(in)) {
+    rings.emplace_back();
     for (const auto& q : r)
-      ring.push_back({q[0].get<double>(), q[1].get<double>()});
-    if (ring.size() > 1 && ring.front().x == ring.back().x && ring.front().y == ring.back().y)
-      ring.pop_back();
-    rings.push_back(ring);
+      rings.back().push_back({q[0].get<double>(), q[1].get<double>()});
   }
   return rings;
-}
-
-inline double SignedArea(const std::vector<Point>& pts) {
-  double a = 0;
-  for (size_t i = 0; i < pts.size(); ++i) {
-    const Point& p = pts[i];
-    const Point& q = pts[(i + 1) % pts.size()];
-    a += p.x * q.y - q.x * p.y;
-  }
-  return a / 2;
 }
 
 inline double Cross(const Point& a, const Point& b, const Point& c) {
   return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
 
-inline bool InsideRing(const std::vector<Point>& ring, const Point& p) {
-  bool in = false;
-  for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
-    const Point& a = ring[i];
-    const Point& b = ring[j];
-    if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y)) in = !in;
-  }
-  return in;
+inline double SignedArea(const Ring& r) {
+  double a = 0;
+  for (size_t i = 0; i < r.size(); ++i)
+    a += Cross({0, 0}, r[i], r[(i + 1) % r.size()]);
+  return a / 2;
 }
 
-// Whether segments ab and cd cross at a point inside both.
-inline bool ProperlyCross(const Point& a, const Point& b, const Point& c, const Point& d) {
-  const double d1 = Cross(a, b, c), d2 = Cross(a, b, d);
-  const double d3 = Cross(c, d, a), d4 = Cross(c, d, b);
-  return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
-}
-
-// The 2D rings as the triangulator sees them: float points, back-to-back
-// repeats merged.
-inline std::vector<std::vector<Point>> FlatRings(const Polygon& p) {
-  std::vector<std::vector<Point>> rings;
-  int first = 0;
-  for (int end : p.ends) {
-    std::vector<Point> ring;
-    for (int i = first; i <= end; ++i) {
-      const Point& q = p.flat[i];
-      if (ring.empty() || ring.back().x != q.x || ring.back().y != q.y) ring.push_back(q);
-    }
+// The rings as the triangulator reads them: float points, repeats back to
+// back merged, rings left with fewer than 3 points dropped.
+inline Rings FlatRings(const Polygon& p) {
+  Rings rings;
+  for (size_t k = 0, first = 0; k < p.ends.size(); first = p.ends[k++] + 1) {
+    Ring ring;
+    for (int i = static_cast<int>(first); i <= p.ends[k]; ++i)
+      if (ring.empty() || ring.back().x != p.flat[i].x || ring.back().y != p.flat[i].y)
+        ring.push_back(p.flat[i]);
     while (ring.size() > 1 && ring.front().x == ring.back().x && ring.front().y == ring.back().y)
       ring.pop_back();
-    rings.push_back(ring);
-    first = end + 1;
+    if (ring.size() >= 3) rings.push_back(ring);
   }
   return rings;
 }
 
-inline int Side(const Point& a, const Point& b, const Point& c) {
-  const long double d = static_cast<long double>(b.x - a.x) * (c.y - a.y) -
-                        static_cast<long double>(b.y - a.y) * (c.x - a.x);
-  return (d > 0) - (d < 0);
+// Ring 0's area less the others', as the shoelace formula gives them.
+inline double PolygonArea(const Rings& rings) {
+  double area = std::fabs(SignedArea(rings[0]));
+  for (size_t h = 1; h < rings.size(); ++h)
+    area -= std::fabs(SignedArea(rings[h]));
+  return area;
 }
 
-inline bool OnSegment(const Point& a, const Point& b, const Point& p) {
-  return Side(a, b, p) == 0 && std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x) &&
-         std::min(a.y, b.y) <= p.y && p.y <= std::max(a.y, b.y);
+inline bool ProperlyCross(const Point& a, const Point& b, const Point& c, const Point& d) {
+  const double d1 = Cross(a, b, c), d2 = Cross(a, b, d), d3 = Cross(c, d, a), d4 = Cross(c, d, b);
+  return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
 }
 
-// Whether closed segments ab and cd have any point in common.
-inline bool SegmentsMeet(const Point& a, const Point& b, const Point& c, const Point& d) {
-  const int d1 = Side(a, b, c), d2 = Side(a, b, d), d3 = Side(c, d, a), d4 = Side(c, d, b);
-  if (d1 * d2 < 0 && d3 * d4 < 0) return true;
-  return OnSegment(a, b, c) || OnSegment(a, b, d) || OnSegment(c, d, a) || OnSegment(c, d, b);
-}
-
-// A brute-force judge of the polygon as the triangulator sees it: every
-// ring has 3 points or more, no two edges meet except neighbours at their
-// shared corner (and those do not fold back over each other), and every
-// hole lies inside the outer ring and outside the other holes.
-inline bool IsSimple(const Polygon& p) {
-  const std::vector<std::vector<Point>> rings = FlatRings(p);
-  struct Seg {
-    Point a, b;
-    size_t ring, index;
-  };
-  std::vector<Seg> segs;
-  for (size_t r = 0; r < rings.size(); ++r) {
-    if (rings[r].size() < 3) return false;
-    for (size_t i = 0; i < rings[r].size(); ++i)
-      segs.push_back({rings[r][i], rings[r][(i + 1) % rings[r].size()], r, i});
-  }
-  for (size_t i = 0; i < segs.size(); ++i) {
-    const Seg& s = segs[i];
-    for (size_t j = i + 1; j < segs.size(); ++j) {
-      const Seg& t = segs[j];
-      if (std::max(s.a.x, s.b.x) < std::min(t.a.x, t.b.x) ||
-          std::max(t.a.x, t.b.x) < std::min(s.a.x, s.b.x) ||
-          std::max(s.a.y, s.b.y) < std::min(t.a.y, t.b.y) ||
-          std::max(t.a.y, t.b.y) < std::min(s.a.y, s.b.y))
-        continue;
-      const size_t n = rings[s.ring].size();
-      const bool sThenT = s.ring == t.ring && (s.index + 1) % n == t.index;
-      const bool tThenS = s.ring == t.ring && (t.index + 1) % n == s.index;
-      if (sThenT || tThenS) {
-        // neighbours: only a fold back along the shared line is wrong
-        const Seg& first = sThenT ? s : t;
-        const Seg& second = sThenT ? t : s;
-        if (OnSegment(first.a, first.b, second.b) || OnSegment(second.a, second.b, first.a))
-          return false;
-        if (n == 3 && sThenT && tThenS) return false;
-        continue;
-      }
-      if (SegmentsMeet(s.a, s.b, t.a, t.b)) return false;
+// Whether p lies inside the rings by the even-odd rule.
+inline bool Inside(const Rings& rings, const Point& p) {
+  bool in = false;
+  for (const Ring& ring : rings)
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+      const Point &a = ring[i], &b = ring[j];
+      if ((a.y > p.y) != (b.y > p.y) && p.x < a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y))
+        in = !in;
     }
-  }
-  for (size_t h = 1; h < rings.size(); ++h) {
-    if (!InsideRing(rings[0], rings[h][0])) return false;
-    for (size_t k = 1; k < rings.size(); ++k)
-      if (k != h && InsideRing(rings[k], rings[h][0])) return false;
+  return in;
+}
+
+// Whether segment pq crosses an edge of the rings at a point inside both.
+inline bool CrossesRings(const Rings& rings, const Point& p, const Point& q) {
+  for (const Ring& ring : rings)
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+      if (ProperlyCross(p, q, ring[i], ring[j])) return true;
+  return false;
+}
+
+using Triangle = std::array<Point, 3>;
+
+// Whether two triangles share more than a boundary: no edge of either has
+// the other wholly outside it (by more than `slack`).
+inline bool Overlap(const Triangle& s, const Triangle& t, double slack) {
+  for (const auto& [a, b] : {std::pair{&s, &t}, std::pair{&t, &s}}) {
+    const double turn = Cross((*a)[0], (*a)[1], (*a)[2]) > 0 ? 1 : -1;
+    for (int k = 0; k < 3; ++k) {
+      const Point &p = (*a)[k], &q = (*a)[(k + 1) % 3];
+      const double length = std::hypot(q.x - p.x, q.y - p.y);
+      double deepest = -1e300;
+      for (const Point& r : *b)
+        deepest = std::max(deepest, turn * Cross(p, q, r) / length);
+      if (deepest <= slack) return false;
+    }
   }
   return true;
 }
 
-// Everything a triangulation of a simple polygon must be: n + 2h - 2
-// triangles whose corners are input vertices (extra floats and all), all
-// wound like the outer ring, their areas adding up to the polygon's, every
-// one inside (centroid inside the outer ring and outside the holes), no
-// edge crossing the boundary, and every inner edge shared by exactly two
-// triangles running it opposite ways.
-inline void ExpectTiles(const Polygon& p, const Output& out, bool checkCrossings = true) {
-  ASSERT_EQ(out.status, 0);
-  const std::vector<std::vector<Point>> rings = FlatRings(p);
-  size_t n = 0;
-  for (const auto& r : rings)
-    n += r.size();
-  ASSERT_EQ(out.Count(), n + 2 * (rings.size() - 1) - 2);
+// What a set of triangles is, measured against the polygon's rings.
+struct Judgement {
+  std::vector<Triangle> triangles;  // in the rings' 2D points
+  double area = 0;                  // sum of the triangles' areas
+  int strangers = 0;                // corners that are no input vertex (extra floats and all)
+  int wrongWay = 0, overlaps = 0, outside = 0;
+};
 
+// `whole`: also test every triangle against the rings and the others.
+inline Judgement Judge(const Polygon& p, const Output& out, bool whole = true) {
+  Judgement j;
+  const Rings rings = FlatRings(p);
+  const double turn = SignedArea(rings[0]) > 0 ? 1 : -1;
   const int stride = 3 + p.extra;
-  std::map<std::vector<float>, int> inputIndex;
+  std::map<std::vector<float>, int> inputs;
   for (int i = p.Count() - 1; i >= 0; --i)
-    inputIndex[std::vector<float>(p.vertices.data() + i * stride,
-                                  p.vertices.data() + (i + 1) * stride)] = i;
-
-  double expectedArea = std::fabs(SignedArea(rings[0]));
-  for (size_t h = 1; h < rings.size(); ++h)
-    expectedArea -= std::fabs(SignedArea(rings[h]));
-  const double outerSign = SignedArea(rings[0]) > 0 ? 1 : -1;
-
-  double total = 0;
-  using Key = std::pair<double, double>;
-  std::map<std::pair<Key, Key>, int> edgeUse;
+    inputs[std::vector<float>(p.vertices.data() + i * stride,
+                                p.vertices.data() + (i + 1) * stride)] = i;
+  double scale = 0;
+  for (const Point& q : p.flat)
+    scale = std::max({scale, std::fabs(q.x), std::fabs(q.y)});
   for (size_t t = 0; t < out.Count(); ++t) {
-    Point tri[3];
+    Triangle tri;
     for (int k = 0; k < 3; ++k) {
-      auto it = inputIndex.find(std::vector<float>(out.Vertex(t, k), out.Vertex(t, k) + stride));
-      ASSERT_NE(it, inputIndex.end())
-          << "triangle " << t << " corner " << k << " is no input vertex";
-      tri[k] = p.flat[it->second];
+      auto it = inputs.find(std::vector<float>(out.Vertex(t, k), out.Vertex(t, k) + stride));
+      j.strangers += it == inputs.end();
+      tri[k] =
+          it == inputs.end() ? Point{out.Vertex(t, k)[0], out.Vertex(t, k)[1]} : p.flat[it->second];
     }
-    const double area = Cross(tri[0], tri[1], tri[2]) / 2;
-    total += area;
-    EXPECT_GE(area * outerSign, 0) << "triangle " << t << " wound against the outer ring";
-    for (int k = 0; k < 3; ++k)
-      ++edgeUse[{{tri[k].x, tri[k].y}, {tri[(k + 1) % 3].x, tri[(k + 1) % 3].y}}];
-    if (area == 0) continue;
+    const double area = Cross(tri[0], tri[1], tri[2]) / 2 * turn;
+    j.area += std::fabs(area);
+    j.wrongWay += area < 0;
+    j.triangles.push_back(tri);
+    if (area == 0 || !whole) continue;
     const Point centroid{(tri[0].x + tri[1].x + tri[2].x) / 3,
                          (tri[0].y + tri[1].y + tri[2].y) / 3};
-    EXPECT_TRUE(InsideRing(rings[0], centroid)) << "triangle " << t << " outside the outer ring";
-    for (size_t h = 1; h < rings.size(); ++h)
-      EXPECT_FALSE(InsideRing(rings[h], centroid)) << "triangle " << t << " inside hole " << h;
-    if (!checkCrossings) continue;
-    for (const auto& ring : rings)
-      for (size_t i = 0; i < ring.size(); ++i)
-        for (int k = 0; k < 3; ++k)
-          EXPECT_FALSE(
-              ProperlyCross(tri[k], tri[(k + 1) % 3], ring[i], ring[(i + 1) % ring.size()]))
-              << "triangle " << t << " crosses the boundary";
+    bool beyond = !Inside(rings, centroid);
+    for (int k = 0; k < 3; ++k)
+      beyond = beyond || CrossesRings(rings, tri[k], tri[(k + 1) % 3]);
+    j.outside += beyond;
   }
-  EXPECT_NEAR(std::fabs(total), expectedArea, 1e-9 * expectedArea);
-  EXPECT_NEAR(total * outerSign, expectedArea, 1e-9 * expectedArea);
-
-  // boundary edges are used once, inner edges once each way
-  std::map<std::pair<Key, Key>, int> boundary;
-  for (const auto& ring : rings) {
-    for (size_t i = 0; i < ring.size(); ++i) {
-      const Point& a = ring[i];
-      const Point& b = ring[(i + 1) % ring.size()];
-      ++boundary[{{a.x, a.y}, {b.x, b.y}}];
-      ++boundary[{{b.x, b.y}, {a.x, a.y}}];
-      auto used = [&](const Key& from, const Key& to) {
-        auto it = edgeUse.find({from, to});
-        return it == edgeUse.end() ? 0 : it->second;
-      };
-      EXPECT_EQ(used({a.x, a.y}, {b.x, b.y}) + used({b.x, b.y}, {a.x, a.y}), 1)
-          << "boundary edge " << i << " of a ring with " << ring.size() << " points";
+  if (!whole) return j;
+  // pairs whose boxes meet, found by sorting on the least x
+  std::vector<std::pair<double, size_t>> order;
+  for (size_t t = 0; t < j.triangles.size(); ++t)
+    order.push_back({std::min({j.triangles[t][0].x, j.triangles[t][1].x, j.triangles[t][2].x}), t});
+  std::sort(order.begin(), order.end());
+  const double slack = 1e-9 * scale;
+  for (size_t a = 0; a < order.size(); ++a) {
+    const Triangle& s = j.triangles[order[a].second];
+    const double right = std::max({s[0].x, s[1].x, s[2].x});
+    const double low = std::min({s[0].y, s[1].y, s[2].y}),
+                 high = std::max({s[0].y, s[1].y, s[2].y});
+    for (size_t b = a + 1; b < order.size() && order[b].first < right; ++b) {
+      const Triangle& t = j.triangles[order[b].second];
+      if (std::max({t[0].y, t[1].y, t[2].y}) > low && std::min({t[0].y, t[1].y, t[2].y}) < high)
+        j.overlaps += Overlap(s, t, slack);
     }
   }
-  for (const auto& [edge, count] : edgeUse) {
-    EXPECT_EQ(count, 1) << "two triangles run one edge the same way";
-    if (boundary.count(edge)) continue;
-    auto it = edgeUse.find({edge.second, edge.first});
-    EXPECT_TRUE(it != edgeUse.end() && it->second == 1) << "an inner edge with one triangle";
+  return j;
+}
+
+// What a polygon should get. By default a tiling: n + 2h - 2 triangles
+// (or `count`) with input vertices for corners, all wound like ring 0, none
+// overlapping another, all inside, their areas adding up to ring 0's less
+// the others' (or `area`). With a tolerance, for rings that cross: some
+// triangles with input vertices for corners, their areas adding up to the
+// area within that fraction of it.
+struct Want {
+  long count = -1;
+  double area = -1;
+  double tolerance = 0;
+};
+
+inline void ExpectTiles(const Polygon& p, const Output& out, const Want& want = {}) {
+  ASSERT_EQ(out.status, 0);
+  const Rings rings = FlatRings(p);
+  const double area = want.area >= 0 ? want.area : PolygonArea(rings);
+  const Judgement j = Judge(p, out, want.tolerance == 0);
+  EXPECT_EQ(j.strangers, 0);
+  if (want.tolerance > 0) {
+    EXPECT_GT(out.Count(), 0u);
+    EXPECT_NEAR(j.area, area, want.tolerance * area);
+    return;
   }
+  size_t n = 0;
+  for (const Ring& r : rings)
+    n += r.size();
+  EXPECT_EQ(static_cast<long>(out.Count()),
+            want.count >= 0 ? want.count : static_cast<long>(n + 2 * rings.size() - 4));
+  EXPECT_EQ(j.wrongWay, 0);
+  EXPECT_EQ(j.overlaps, 0);
+  EXPECT_EQ(j.outside, 0);
+  EXPECT_NEAR(j.area, area, 1e-9 * area);
 }
 
 }  // namespace modra::tritest
