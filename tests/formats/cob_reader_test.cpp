@@ -1,6 +1,5 @@
 // Truespace .cob files: the sample files end to end, hand-made files of
-// all three forms (ASCII, binary, big-endian binary) for the face,
-// material and chunk rules, and damaged files.
+// all three forms (ASCII, binary, big-endian binary), and damaged files.
 #include "formats/cob_reader.h"
 
 #include <gtest/gtest.h>
@@ -14,30 +13,23 @@
 
 #include "formats/cob_test_util.h"
 #include "formats/import_test_util.h"
-#include "geometry/triangulate.h"
 #include "reader_harness.h"
 
 namespace modra {
 namespace {
 
-using test::Bytes;
-using test::CobAscii;
-using test::CobBinary;
-using test::CobChunk;
-using test::CobFace;
-using test::CobMaterialChunk;
-using test::CobModel;
-using test::CobOtherChunk;
-using test::CobPolygonChunk;
+using test::Bytes, test::CobAscii, test::CobBinary, test::CobChunk, test::CobFace;
+using test::CobMaterialChunk, test::CobModel, test::CobOtherChunk, test::CobPolygonChunk;
 using Ints = std::vector<int32_t>;
 
 const std::string kCobDir = test::ModelPath("cob/");
 
 enum class Form { kAscii, kBinary, kBigEndian };
+const char* const kFormNames[] = {"Ascii", "Binary", "BigEndian"};
 
 Bytes Encode(const CobModel& model, Form form) {
-  if (form == Form::kAscii) return test::CobBytes(CobAscii(model));
-  return CobBinary(model, form == Form::kBigEndian);
+  return form == Form::kAscii ? test::CobBytes(CobAscii(model))
+                              : CobBinary(model, form == Form::kBigEndian);
 }
 
 int ReadText(Document& doc, const std::string& text) {
@@ -73,12 +65,9 @@ CobPolygonChunk Cube() {
   p.name = "Name Cube";
   for (int i = 0; i < 8; ++i)
     p.vertices.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
-  for (const auto& q : {std::array{0, 1, 3, 2},
-                        {4, 6, 7, 5},
-                        {0, 4, 5, 1},
-                        {2, 3, 7, 6},
-                        {0, 2, 6, 4},
-                        {1, 5, 7, 3}})
+  const int quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                           {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+  for (const auto& q : quads)
     p.faces.push_back({0, {{q[0], 0}, {q[1], 0}, {q[2], 0}, {q[3], 0}}});
   return p;
 }
@@ -103,14 +92,12 @@ Vec3 AreaNormal(const ImportMesh& m, int a, int b, int c) {
   const Vec3 v = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
   return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
-float Length(const Vec3& v) {
-  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-}
 float Area(const ImportMesh& m, size_t from) {
   float area = 0;
   for (size_t i = from; i < m.faces.size(); ++i) {
-    const auto& c = m.faces[i].cornerVertices;
-    area += 0.5f * Length(AreaNormal(m, c[0], c[1], c[2]));
+    const Vec3 n = AreaNormal(m, m.faces[i].cornerVertices[0], m.faces[i].cornerVertices[1],
+                              m.faces[i].cornerVertices[2]);
+    area += 0.5f * std::hypot(n[0], n[1], n[2]);
   }
   return area;
 }
@@ -129,9 +116,7 @@ class CobForms : public ::testing::TestWithParam<Form> {
 INSTANTIATE_TEST_SUITE_P(AllForms, CobForms,
                          ::testing::Values(Form::kAscii, Form::kBinary, Form::kBigEndian),
                          [](const auto& info) {
-                           return std::string(info.param == Form::kAscii    ? "Ascii"
-                                              : info.param == Form::kBinary ? "Binary"
-                                                                            : "BigEndian");
+                           return std::string(kFormNames[static_cast<int>(info.param)]);
                          });
 
 TEST_P(CobForms, FacesWrittenFromBothSidesCountOnceAndHolesAreSkipped) {
@@ -173,19 +158,13 @@ TEST_P(CobForms, PolygonsAreTriangulatedFacingOneWayOrFannedWhenRefused) {
   // The facing of the reversed corner list (4 3 2 1 0), as the normal
   // pass sees its first three corners.
   const Vec3 n = AreaNormal(m, 4, 3, 2);
-  test::ExpectNear(m.faceNormals[0], {n[0] / Length(n), n[1] / Length(n), n[2] / Length(n)});
+  const float length = std::hypot(n[0], n[1], n[2]);
+  test::ExpectNear(m.faceNormals[0], {n[0] / length, n[1] / length, n[2] / length});
   ExpectConsistent(m);
-
   // A bow-tie whose halves cancel has no area by the even-odd rule: the
   // triangulator refuses it, so a fan from the first corner of the
   // reversed list.
-  const std::vector<std::array<float, 2>> bowTie = {{0, 0}, {2, 2}, {2, 0}, {0, 2}, {0, 1}};
-  std::vector<float> flat;
-  for (const auto& q : bowTie)
-    flat.insert(flat.end(), {q[0], q[1], 0});
-  const int end = 4;
-  ASSERT_EQ(Triangulate(flat.data(), &end, 1, 0, [](const float*) {}), -1);
-  ASSERT_EQ(Read({{Polygon(bowTie)}}), 0);
+  ASSERT_EQ(Read({{Polygon({{0, 0}, {2, 2}, {2, 0}, {0, 2}, {0, 1}})}}), 0);
   ASSERT_EQ(m.faces.size(), 3u);
   EXPECT_EQ(Corners(m.faces[0]), (Ints{4, 3, 2}));
   EXPECT_EQ(Corners(m.faces[1]), (Ints{4, 2, 1}));
@@ -211,15 +190,16 @@ TEST_P(CobForms, TriangulatedCornersKeepTheirOwnTextureVertex) {
   EXPECT_NEAR(Area(m, 6), 9.5f, 1e-4f);  // cut properly, not fanned over the notch
 }
 
+// Only a chunk with texture vertices is textured: without them a corner's
+// texture number means nothing.
 TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
   CobPolygonChunk a = Polygon({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), b = a;
   a.id = 1;
   b.id = 2;
   b.name = "Name Second";
-  for (CobPolygonChunk* p : {&a, &b}) {
-    p->texVertices = {{0, 0}, {1, 0}, {1, 1}};
-    p->faces = {{0, {{0, 0}, {1, 1}, {2, 2}}}};
-  }
+  a.texVertices = {{0, 0}, {1, 0}, {1, 1}};
+  a.faces = {{0, {{0, 0}, {1, 1}, {2, 2}}}};
+  b.faces = {{0, {{0, 77}, {1, 1}, {2, 2}}}};
   a.vertices[0] = {1, 2, 3};
   a.rows = {2, 0, 0, 10, 0, 3, 0, 20, 0, 0, 4, 30};
   ASSERT_EQ(Read({{a, b}}), 0);
@@ -229,7 +209,10 @@ TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
   test::ExpectNear(m.meshVertices[1], {-12, 30, -20});
   ASSERT_EQ(m.faces.size(), 2u);
   EXPECT_EQ(Corners(m.faces[1]), (Ints{6, 5, 4}));
-  EXPECT_EQ(m.cornerTexCoords[1], (std::array<int32_t, 4>{5, 4, 3, -1}));
+  EXPECT_EQ(m.cornerTexCoords[0], (std::array<int32_t, 4>{2, 1, 0, -1}));
+  EXPECT_EQ(m.cornerTexCoords[1], (std::array<int32_t, 4>{-1, -1, -1, -1}));
+  EXPECT_TRUE(m.parts[0].flags & TexCoords);
+  EXPECT_FALSE(m.parts[1].flags & TexCoords);
   EXPECT_EQ(m.faces[1].owner, 2);
   EXPECT_EQ(m.faces[1].partIndex, 1);
   ASSERT_EQ(m.parts.size(), 2u);
@@ -237,18 +220,6 @@ TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
   EXPECT_EQ(m.parts[1].name, "Name Second");
   ASSERT_EQ(m.parts[1].entries.size(), 1u);
   EXPECT_EQ(m.parts[1].entries[0].key, 1);
-}
-
-TEST_P(CobForms, OnlyChunksWithTextureVerticesAreTextured) {
-  CobPolygonChunk a = Cube(), b = Cube();
-  a.texVertices = {{0.25f, 0.5f}};
-  b.id = 200;
-  b.faces[0].corners[0][1] = 77;  // no texture vertices: the number means nothing
-  ASSERT_EQ(Read({{a, b}}), 0);
-  EXPECT_TRUE(mesh().parts[0].flags & TexCoords);
-  EXPECT_FALSE(mesh().parts[1].flags & TexCoords);
-  EXPECT_EQ(mesh().cornerTexCoords[0], (std::array<int32_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(mesh().cornerTexCoords[6], (std::array<int32_t, 4>{-1, -1, -1, -1}));
 }
 
 TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
@@ -288,41 +259,20 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
   EXPECT_FLOAT_EQ(m.objects[0].shininess, ascii() ? 64.0f : 15.0f);
 }
 
-// At a cube's corner three faces meet at right angles: they share one
-// averaged normal only when the material's crease value lets them.
-TEST_P(CobForms, FacetSettingsDecideWhichFacesSmoothTogether) {
+// A material's facet setting becomes the crease value its faces smooth by.
+TEST_P(CobForms, FacetSettingsBecomeCreaseValues) {
   CobPolygonChunk p = Cube();
   std::vector<CobChunk> chunks = {p};
-  const std::pair<std::string, float> facets[] = {
-      {"faceted", 1.0f}, {"smooth", 2.0f}, {"auto60", 0.5f}, {"auto0", 1.0f}, {"auto90", 0.0f}};
-  for (int i = 0; i < 5; ++i) {
+  const std::pair<std::string, float> facets[] = {{"faceted", 1.0f}, {"smooth", 2.0f},
+                                                  {"auto60", 0.5f},  {"auto0", 1.0f},
+                                                  {"auto90", 0.0f},  {"auto100", -0.173648f}};
+  for (int i = 0; i < 6; ++i) {
     std::get<CobPolygonChunk>(chunks[0]).faces[i].material = i;
     chunks.push_back(CobMaterialChunk{i, 100, facets[i].first});
   }
   ASSERT_EQ(Read({chunks}), 0);
-  for (int i = 0; i < 5; ++i)
+  for (int i = 0; i < 6; ++i)
     EXPECT_NEAR(mesh().faces[i].creaseCos, facets[i].second, 1e-5f) << facets[i].first;
-
-  for (const auto& [facet, averaged] :
-       {std::pair{"smooth", true}, {"auto100", true}, {"auto60", false}, {"faceted", false}}) {
-    ASSERT_EQ(Read({{Cube(), CobMaterialChunk{0, 100, facet}}}), 0) << facet;
-    const ImportMesh& m = mesh();
-    for (size_t f = 0; f < m.faces.size(); ++f)
-      for (int k = 0; k < 4; ++k) {
-        const Vec3 n = CornerNormal(m, static_cast<int>(f), k);
-        if (!averaged) {
-          test::ExpectNear(n, m.faceNormals[f]);
-          continue;
-        }
-        // Along the diagonal through the corner, whichever way the faces point.
-        const Vec3& c = m.meshVertices[m.faces[f].cornerVertices[k]];
-        const Vec3 mid = {-0.5f, 0.5f, -0.5f};
-        float side = 0;
-        for (int i = 0; i < 3; ++i)
-          side += n[i] * (c[i] > mid[i] ? 1 : -1) / std::sqrt(3.0f);
-        EXPECT_NEAR(std::abs(side), 1.0f, 1e-5f) << facet << " face " << f;
-      }
-  }
 }
 
 TEST_P(CobForms, OtherChunksAndOtherVersionsAreSkipped) {
@@ -393,8 +343,6 @@ TEST_P(CobForms, EveryTruncationIsRefusedAndDamageIsSurvived) {
   EXPECT_GT(accepted, 0);
 }
 
-// ---- The ASCII form ----
-
 TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   // After the last map line the chunk loop reads the next header itself;
   // otherwise the line read ahead is that header.
@@ -419,27 +367,23 @@ TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   EXPECT_EQ(doc.importMesh.parts[0].name, round.name);
   EXPECT_EQ(doc.importMesh.faces.size(), 398u);
 
-  std::string crlf;
-  for (char c : CobAscii({{Cube(), CobMaterialChunk{}}}))
-    c == '\n' ? crlf += "\r\n" : crlf += c;
-  ASSERT_EQ(ReadText(doc, test::CobFixSizes(crlf)), 0);
+  ASSERT_EQ(ReadText(doc, CobAscii({{Cube(), CobMaterialChunk{}}}, "\r\n")), 0);
   EXPECT_EQ(doc.importMesh.parts[0].name, "Name Cube");
   EXPECT_EQ(doc.importMesh.faces.size(), 6u);
   EXPECT_EQ(doc.importMesh.faces[0].colorObject, 0);
 }
 
 TEST(CobAscii, NumbersReadAsTheCScannerReadsThem) {
-  std::string text = CobAscii({{Polygon({{0, 0}, {1, 0}, {0, 1}})}});
-  auto replace = [&](const std::string& from, const std::string& to) {
-    const size_t at = text.find(from);
-    ASSERT_NE(at, std::string::npos) << from;
-    text.replace(at, from.size(), to);
-  };
-  replace("Vertices 3\n0 0 0\n1 0 0\n0 1 0\n", "Vertices 3\n+.5 5. -1e1\nx y z\n0x10 1 2\n");
-  replace("Face verts 3 flags 0 mat 0\n<0,0> <1,0> <2,0>",
-          "Face verts +3 flags 0 mat 0\n<0,0><+1,0> <2, 0>");
+  std::string body = test::CobAsciiBody(Polygon({{0, 0}, {1, 0}, {0, 1}}));
+  for (auto [from, to] :
+       {std::pair<std::string, std::string>{"s 3\n0 0 0\n1 0 0\n0 1 0\n",
+                                            "s 3\n+.5 5. -1e1\nx y z\n0x10 1 2\n"},
+        {"verts 3 flags 0 mat 0\n<0,0> <1,0> <2,0>", "verts +3 flags 0 mat 0\n<0,0><+1,0> <2, 0>"}})
+    body.replace(body.find(from), from.size(), to);
   Document doc;
-  ASSERT_EQ(ReadText(doc, test::CobFixSizes(text)), 0);
+  ASSERT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + test::CobAsciiChunk("PolH", 0, 1, 0, body) +
+                              "END  V1.00 Id 0 Parent 0 Size 0\n"),
+            0);
   const ImportMesh& m = doc.importMesh;
   test::ExpectNear(m.meshVertices[0], {-0.5f, -10, -5});
   test::ExpectNear(m.meshVertices[1], {0, 0, 0});  // a line without numbers gives zeros
@@ -551,8 +495,6 @@ TEST(CobAscii, BadHeadersAndCornerLinesAreRefused) {
   }
 }
 
-// ---- The binary form ----
-
 TEST(CobBinary, NamesUpTo2000BytesEndAtAZero) {
   CobPolygonChunk p = Cube();
   p.name = std::string(2000, 'n');
@@ -596,8 +538,6 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
           m.begin() + static_cast<long>(materialSizeAt + 4 + 41));
   EXPECT_EQ(ReadCobBytes(doc, m), -2);
 }
-
-// ---- The sample files, end to end ----
 
 // What one polygon chunk of an ASCII sample file lists, from its own lines.
 // A face of n corners is one face of 3 or 4 corners or n - 2 triangles
