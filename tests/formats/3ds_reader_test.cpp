@@ -274,10 +274,8 @@ TEST(Read3ds, MaterialsTakeTheirColoursInEveryForm) {
   test::ExpectNear(ambient.mesh().objects[0].color, {1, 1, 1}, 0);
 }
 
-// A square whose faces chunk lists face 1 as "red", in an editor block
-// that goes on after the object (as it does before every object but the
-// last). A material block without a name first recolours "white": the
-// faces no list names still draw plain white corners.
+// Face 1 listed as "red", in an editor block that goes on after the object; an
+// unnamed material block recolours "white", yet unlisted faces draw white corners.
 TEST(Read3ds, FaceMaterialListColoursTheListedFaces) {
   const Bytes file =
       File(Join({Chunk(0xAFFF, Chunk(0xA020, ByteColor(0, 0, 255))),

@@ -28,8 +28,7 @@ inline Bytes Join(std::initializer_list<Bytes> parts) {
   return all;
 }
 
-// A chunk around `body`; its length counts the header unless `length` says
-// otherwise.
+// A chunk around `body`; its length counts the header unless given.
 inline Bytes Chunk(uint16_t id, const Bytes& body, std::optional<uint32_t> length = {}) {
   Bytes b;
   Put(b, id, 2);
@@ -47,8 +46,7 @@ inline Bytes Vertices(const std::vector<Vec3>& xyz) {
   return Chunk(0x4110, body);
 }
 
-// Three vertex indices a face; `after` holds the sub-chunks stored after
-// the face records.
+// Three vertex indices a face, then the sub-chunks `after` the face records.
 inline Bytes Faces(const std::vector<std::array<uint16_t, 3>>& faces, const Bytes& after = {}) {
   Bytes body;
   Put(body, static_cast<uint32_t>(faces.size()), 2);
@@ -60,7 +58,6 @@ inline Bytes Faces(const std::vector<std::array<uint16_t, 3>>& faces, const Byte
   body.insert(body.end(), after.begin(), after.end());
   return Chunk(0x4120, body);
 }
-
 inline Bytes FaceMaterials(std::string_view material, const std::vector<uint16_t>& faces) {
   Bytes body;
   PutName(body, material);
@@ -69,18 +66,15 @@ inline Bytes FaceMaterials(std::string_view material, const std::vector<uint16_t
     Put(body, f, 2);
   return Chunk(0x4130, body);
 }
-
 inline Bytes Smoothing(size_t faces) {
   Bytes body;
   for (size_t i = 0; i < faces; ++i)
     Put(body, 1u << (i % 32), 4);
   return Chunk(0x4150, body);
 }
-
 inline Bytes Mesh(const Bytes& children) {
   return Chunk(0x4100, children);
 }
-
 inline Bytes Object(std::string_view name, const Bytes& children) {
   Bytes body;
   PutName(body, name);
@@ -97,7 +91,6 @@ inline Bytes FloatColor(float r, float g, float b, uint16_t id = 0x0010) {
     PutF32(body, f);
   return Chunk(id, body);
 }
-
 inline Bytes MaterialName(std::string_view name) {
   Bytes body;
   PutName(body, name);
@@ -110,11 +103,8 @@ inline Bytes Material(std::string_view name, const Bytes& diffuse, const Bytes& 
   return Chunk(0xAFFF, Join({MaterialName(name), Chunk(0xA010, ByteColor(9, 9, 9)),
                              Chunk(0xA020, diffuse), Chunk(0xA030, specular)}));
 }
-
 inline Bytes MasterScale() {
-  Bytes body;
-  PutF32(body, 1);
-  return Chunk(0x0100, body);
+  return Chunk(0x0100, {0, 0, 0x80, 0x3F});  // 1.0
 }
 
 // The main chunk: a version chunk, the editor block, then `after`.

@@ -36,8 +36,7 @@ int ReadText(Document& doc, const std::string& text) {
   return ReadCobBytes(doc, test::CobBytes(text));
 }
 
-// Where a file is whole: the end chunk is known by its type in the ASCII
-// form, by its whole header in the binary form.
+// Where a file is whole: after the end chunk's type (ASCII) or header (binary).
 size_t CompleteAt(const Bytes& file, bool ascii) {
   return ascii ? std::string(file.begin(), file.end()).rfind("END ") + 4 : file.size();
 }
@@ -84,8 +83,7 @@ CobPolygonChunk Polygon(const std::vector<std::array<float, 2>>& points) {
 }
 const std::vector<std::array<float, 2>> kPentagon = {{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}};
 
-// The normal pass's face normal of corners a, b, c, (c - a) x (b - a),
-// scaled by twice the triangle's area.
+// The normal pass's face normal (c - a) x (b - a), twice the triangle's area long.
 Vec3 AreaNormal(const ImportMesh& m, int a, int b, int c) {
   const Vec3 &pa = m.meshVertices[a], &pb = m.meshVertices[b], &pc = m.meshVertices[c];
   const Vec3 u = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
@@ -130,8 +128,7 @@ TEST_P(CobForms, FacesWrittenFromBothSidesCountOnceAndHolesAreSkipped) {
   cube.faces = twice;
   ASSERT_EQ(Read({{cube}}), 0);
   EXPECT_EQ(mesh().faces.size(), 6u);
-  // The same face again in the same order is no back side; stored in
-  // reverse of the file's order.
+  // The same face again in the same order is no back side; corners reversed.
   cube.faces.push_back(twice.front());
   ASSERT_EQ(Read({{cube}}), 0);
   ASSERT_EQ(mesh().faces.size(), 7u);
@@ -155,15 +152,13 @@ TEST_P(CobForms, PolygonsAreTriangulatedFacingOneWayOrFannedWhenRefused) {
     test::ExpectNear(m.faceNormals[i], m.faceNormals[0]);
   }
   EXPECT_NEAR(Area(m, 0), 8.0f, 1e-4f);  // the pentagon's shoelace area
-  // The facing of the reversed corner list (4 3 2 1 0), as the normal
-  // pass sees its first three corners.
+  // Facing as the reversed corner list's first three corners (4 3 2) say.
   const Vec3 n = AreaNormal(m, 4, 3, 2);
   const float length = std::hypot(n[0], n[1], n[2]);
   test::ExpectNear(m.faceNormals[0], {n[0] / length, n[1] / length, n[2] / length});
   ExpectConsistent(m);
-  // A bow-tie whose halves cancel has no area by the even-odd rule: the
-  // triangulator refuses it, so a fan from the first corner of the
-  // reversed list.
+  // A bow-tie whose halves cancel has no even-odd area: the triangulator
+  // refuses it, so a fan from the first corner of the reversed list.
   ASSERT_EQ(Read({{Polygon({{0, 0}, {2, 2}, {2, 0}, {0, 2}, {0, 1}})}}), 0);
   ASSERT_EQ(m.faces.size(), 3u);
   EXPECT_EQ(Corners(m.faces[0]), (Ints{4, 3, 2}));
@@ -235,8 +230,7 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
   oneAgain.rgb = {0, 0, 0};
   ASSERT_EQ(Read({{a, b, one, zero, oneAgain}}), 0);
   const ImportMesh& m = mesh();
-  // The first material took over the default's slot; the white object for
-  // faces without a material comes after the three.
+  // The first material took the default's slot; white for the rest comes last.
   ASSERT_EQ(m.objects.size(), 4u);
   EXPECT_EQ(m.objects[0].number, 1);
   EXPECT_EQ(m.objects[0].owner, 100);
@@ -252,8 +246,7 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
     EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;  // faceted
   }
   test::ExpectNear(m.objects[3].color, {1, 1, 1});
-  // The ASCII form carries the material's alpha, ks and exponent; the
-  // binary form draws every material opaque with fixed highlights.
+  // Only the ASCII form carries alpha, ks and exponent.
   EXPECT_FLOAT_EQ(m.objects[0].alpha, ascii() ? 0.75f : 1.0f);
   EXPECT_FLOAT_EQ(m.objects[0].specularLevel, ascii() ? 0.25f : 0.5f);
   EXPECT_FLOAT_EQ(m.objects[0].shininess, ascii() ? 64.0f : 15.0f);
@@ -344,8 +337,7 @@ TEST_P(CobForms, EveryTruncationIsRefusedAndDamageIsSurvived) {
 }
 
 TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
-  // After the last map line the chunk loop reads the next header itself;
-  // otherwise the line read ahead is that header.
+  // Whichever map lines come last, the next chunk header is read once.
   CobMaterialChunk all, textureOnly{1}, bumpOnly{2};
   all.mapLines = {"environment: sky", "  file sky.bmp", "texture: wood",
                   "  file wood.bmp",  "bump: rough",    "  file rough.bmp"};
@@ -356,8 +348,7 @@ TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   EXPECT_EQ(doc.importMesh.objects.size(), 3u);
   EXPECT_EQ(doc.importMesh.faces.size(), 12u);
 
-  // A long name, and a convex 400-gon whose corner line runs to about 2800
-  // characters.
+  // A long name, and a 400-gon whose corner line runs to about 2800 characters.
   std::vector<std::array<float, 2>> circle;
   for (int i = 0; i < 400; ++i)
     circle.push_back({std::cos(i * 0.0157079633f), std::sin(i * 0.0157079633f)});
@@ -413,9 +404,8 @@ TEST(CobAscii, PolygonSizeMaySendReadingBackwards) {
   EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\nUnit V0.01 Id 1 Parent 0 Size -5\n" + end), -2);
 }
 
-// `levels` polygon chunks, each one's size sending reading back to the
-// next one, which sits at the start of its vertex list: every chunk reads
-// its vertices up to the shared end of the lists.
+// `levels` polygon chunks, each one's size sending reading back to the next,
+// which sits at the start of its vertex list.
 std::string NestedAsciiChunks(int levels) {
   const std::string prefix =
       "Name N\ncenter 0 0 0\nx axis 1 0 0\ny axis 0 1 0\nz axis 0 0 1\nTransform\n"
@@ -432,8 +422,7 @@ std::string NestedAsciiChunks(int levels) {
   return "Caligari V00.01ALH\n" + text + "END  V1.00 Id 0 Parent 0 Size 0\n";
 }
 
-// The binary twin: a name of 8 bytes makes each chunk's start up to its
-// vertices 132 bytes, 11 vertices long.
+// The binary twin: each chunk's start up to its vertices is 11 vertices long.
 Bytes NestedBinaryChunks(int levels) {
   test::CobByteWriter w;
   w.Text("Caligari V00.01BLH\n");
@@ -472,8 +461,7 @@ TEST(CobChunks, ChunksThatReadTheFileOverAndOverAreRefused) {
 
 TEST(CobAscii, BadHeadersAndCornerLinesAreRefused) {
   const std::string rest = CobAscii({{Cube()}}).substr(32);
-  // A first line longer than 255 characters ends there: what follows is
-  // read as the next line.
+  // A first line ends after 255 characters: the rest is the next line.
   const std::string longLine = "Caligari V00.01ALH" + std::string(255 - 18, ' ');
   Document doc;
   for (const std::string& bad :
@@ -520,8 +508,7 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
   // Back to the start of the body: its first bytes are no chunk header.
   for (int32_t size : {-1, 1 << 30, 0})
     EXPECT_EQ(ReadCobBytes(doc, withSize(good, sizeAt, size)), -2) << size;
-  // A body whose name holds an end chunk header: a size of 4 sends reading
-  // back to the name, which ends the file.
+  // A size of 4 sends reading back to a name that holds an end chunk header.
   CobPolygonChunk trick = Cube();
   test::CobByteWriter end;
   end.Chunk("END ", 1, 0, 0, {});
@@ -539,9 +526,8 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
   EXPECT_EQ(ReadCobBytes(doc, m), -2);
 }
 
-// What one polygon chunk of an ASCII sample file lists, from its own lines.
-// A face of n corners is one face of 3 or 4 corners or n - 2 triangles
-// (the sample files hold no back sides, which would count once).
+// What each polygon chunk of an ASCII sample file lists: a face of n > 4
+// corners as n - 2 triangles (the files hold no back sides).
 struct ChunkCounts {
   test::FaceCounts faces;
   size_t vertices = 0, texVertices = 0;
@@ -568,8 +554,7 @@ std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
   return chunks;
 }
 
-// The binary files hold the models of their ASCII twins, whose own lines
-// give what every part must hold.
+// The binary files hold the models of their ASCII twins.
 TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
   for (const std::string stem : {"molecule", "spider_4_3"}) {
     SCOPED_TRACE(stem);
@@ -611,8 +596,7 @@ TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
           ASSERT_NEAR(u[j], v[j], 2e-4f) << "float " << j;
       }
     }
-    // The molecule's materials: ks 0.1 in the ASCII form, the fixed 0.5 in
-    // the binary one; the blue sphere is the first part read, so the last group.
+    // ks 0.1 in the ASCII form, 0.5 in the binary; the blue sphere is read first.
     if (stem == "molecule") {
       const DisplayGroup& sphere = a.groups[ga.back()];
       EXPECT_NEAR(sphere.specular[0], 0.1f, 1e-6f);

@@ -56,8 +56,7 @@ std::string Entities(const std::string& body) {
   return G(0, "SECTION") + G(2, "ENTITIES") + body + G(0, "ENDSEC") + G(0, "EOF");
 }
 
-// Reads from a buffer of exactly the text's size, so that the sanitizer
-// catches any read past it.
+// From a buffer of exactly the text's size, so that the sanitizer sees overreads.
 int Read(Document& doc, const std::string& text, size_t maxVertices = kDxfMaxVertices) {
   std::vector<uint8_t> bytes(text.begin(), text.end());
   return ReadDxfBytes(doc, bytes, maxVertices);
@@ -156,8 +155,7 @@ TEST(DxfReading, PolygonMeshMakesQuadsInGridOrder) {
   for (int i = 0, face = 0; i < 2; ++i)
     for (int j = 0, k = i * 4; j < 3; ++j, ++face, ++k)
       test::ExpectSamePositions(s.Corners(face), {at(k), at(k + 1), at(k + 5), at(k + 4)});
-  // The mesh bit with a closing flag still makes the open mesh; extra
-  // vertices beyond M x N are left alone; the elevation is a vertex's Z.
+  // Closing flags and extra vertices change nothing; the elevation is a vertex's Z.
   EXPECT_EQ(Staged(Entities(Mesh(3, 4, Grid(12), 16 | 1 | 32))).faces(), 6u);
   EXPECT_EQ(Staged(Entities(Mesh(2, 2, Grid(9)))).faces(), 1u);
   std::string body = G(0, "POLYLINE") + G(70, "16") + G(71, "2") + G(72, "2");
@@ -301,8 +299,7 @@ std::string Write(const test::TempDir& dir, const std::string& name, const std::
   return dir / name;
 }
 
-// Two faces at right angles that share an edge: flat shading keeps each
-// face's own normal at every corner.
+// Faces at right angles keep their own normals at every corner.
 TEST(DxfImport, FacesAreDrawnFlat) {
   test::TempDir dir;
   test::RecordedDocument d;
@@ -324,8 +321,7 @@ TEST(DxfImport, FacesAreDrawnFlat) {
                      v < 3 ? Vec3{0, 1, 0} : Vec3{1, 0, 0});
 }
 
-// Faces the file should give, counted the simple way: 3DFACE entities by
-// their corner codes, polygon meshes from their headers and VERTEX count.
+// Faces a file should give: 3DFACEs by their corner codes, meshes by their headers.
 test::FaceCounts CountFaces(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::vector<std::pair<int, std::string>> groups;

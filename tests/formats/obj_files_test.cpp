@@ -29,9 +29,8 @@ std::vector<std::string> SplitAtSpaces(const std::string& line) {
   return tokens;
 }
 
-// Faces per group name, counted straight from the text: every `f` line of
-// three or more corners whose numbers are all in range, a polygon of n > 4
-// corners as n - 2 triangles.
+// Faces per group name, counted from the text: every `f` line of three or more
+// corners, all in range, a polygon of n > 4 corners as n - 2 triangles.
 std::map<std::string, FaceCounts> CountFromFile(const std::string& text) {
   std::map<std::string, FaceCounts> groups;
   std::string group = "None";
@@ -148,8 +147,7 @@ TEST(ObjFileCases, FilesThatCannotBeReadAreSaidAndLeaveTheSceneAlone) {
   EXPECT_EQ(r.doc.materials.entries[0].name, "white");
 }
 
-// Without "Load Wavefront Material": the colours come from the libraries
-// the files name beside them.
+// Without "Load Wavefront Material" the colours come from the files' libraries.
 TEST(ObjFileCases, MaterialsComeFromTheLibrariesTheFileNames) {
   const struct {
     const char* file;
@@ -172,8 +170,7 @@ TEST(ObjFileCases, MaterialsComeFromTheLibrariesTheFileNames) {
   }
 }
 
-// Libraries first, then the material table; libraries that cannot be read
-// are passed over without a word.
+// Libraries first, then the table; libraries that cannot be read are passed over.
 TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
   test::TempDir dir;
   test::WriteText(dir / "lib.mtl",

@@ -317,9 +317,7 @@ TEST_F(ObjSmoothing, NormalsFromTheFileWin) {
   ExpectNear(B(0), kShared, 1e-6f);
 }
 
-// After a whole import the drawn normals show the same: a cube read with
-// its one smoothing group has corner normals along the diagonals, read
-// with `s off` along the axes.
+// Drawn, a cube's corner normals run along the diagonals, or with `s off` the axes.
 TEST(ObjSmoothingImport, ACubeIsRoundOrFlatAsItsSmoothingSays) {
   test::TempDir dir;
   const std::string box = test::ReadText(test::ModelPath("obj/box.obj"));

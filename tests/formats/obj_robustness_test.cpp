@@ -12,8 +12,7 @@
 namespace modra {
 namespace {
 
-// Every keyword the reader knows, every corner form, fans, groups,
-// smoothing and materials.
+// Every keyword the reader knows, every corner form, fans, groups and materials.
 constexpr std::string_view kSample =
     "# sample\r\n"
     "mtllib sample.mtl\n"
@@ -30,8 +29,7 @@ constexpr std::string_view kSample =
     "g front\nf 4 8 5\n"
     "$ done";
 
-// The finishing steps of an import, as the dispatch runs them, on
-// whatever the reader staged.
+// The import's finishing steps, as the dispatch runs them, on what was staged.
 void Finish(Document& doc) {
   Scene& s = doc.scene;
   NormalizeMeshSize(doc.importMesh);
@@ -63,8 +61,7 @@ TEST(ObjRobustness, EveryCutOfAFileReads) {
   }
 }
 
-// Bytes changed at random, biased towards the characters that matter to
-// the reader, and lines cut or repeated.
+// Bytes changed, biased towards the characters the reader acts on, cut or repeated.
 std::string Corrupt(std::string text, std::mt19937& rng) {
   static constexpr std::string_view kTelling = "0123456789 /-+.eEx\n\r\tgfsvno#$pinaf";
   const int edits = 1 + static_cast<int>(rng() % 8);

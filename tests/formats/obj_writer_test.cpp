@@ -69,8 +69,7 @@ void Transform(Scene& s, int g, const Vec3& rotation, const Vec3& translation, c
   BuildGroupMatrix(s, g);
 }
 
-// The nine primitives, some turned, scaled and moved, the torus and a
-// sphere under the block.
+// The nine primitives, turned, scaled and moved, the torus and a sphere nested.
 void BuildPrimitiveScene(Document& doc) {
   Scene& s = doc.scene;
   const int block = CreateBlock(doc);
@@ -95,8 +94,7 @@ void BuildPrimitiveScene(Document& doc) {
   SetColor(s, block, 1, 0, 0);
 }
 
-// The faces of a group as a reader receives them, each corner's world
-// position in order: strips turned into triangles and quadrilaterals.
+// Each corner's world position, face by face, as a reader receives the faces.
 std::vector<Vec3> FaceCorners(const Scene& s, int g) {
   std::vector<Vec3> out;
   const std::vector<Vec3> world = test::WorldPositions(s, g);
@@ -305,9 +303,8 @@ TEST(ObjWriterPaths, TheLibraryIsNamedAfterTheModel) {
   EXPECT_EQ(WavefrontLibraryPath("odd.mtl"), "odd.mtl.mtl");
 }
 
-// Every model the import reads, and a native scene of the primitives,
-// converted from the command line: the .obj holds every face the scene
-// drew, and reading it again gives each group's faces back where they were.
+// Every model the import reads, and a native scene, converted from the command
+// line: reading the .obj gives each group's faces back where they were.
 std::vector<std::string> ConvertibleFiles() {
   std::vector<std::string> files;
   for (const char* dir : {"obj", "3ds", "cob", "dxf"})
