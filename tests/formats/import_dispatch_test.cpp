@@ -16,7 +16,9 @@ namespace {
 
 const std::string kBrokenModel = test::ModelPath("invalid/empty.3ds");
 
-TEST(ImportCommands, AFailedOpenLeavesTheClearedSceneAndTheFlagAsItWas) {
+// A failed Open leaves the cleared scene and the flag as it was; a failed
+// Append keeps the scene but marks it modified.
+TEST(ImportCommands, FailedOpensAndAppendsSayWhyAndReadNothing) {
   test::RecordedDocument r;
   test::AddTriangle(r.scene(), "old");
   r.doc.modified = true;
@@ -26,28 +28,22 @@ TEST(ImportCommands, AFailedOpenLeavesTheClearedSceneAndTheFlagAsItWas) {
   EXPECT_EQ(r.doc.name, kBrokenModel);
   EXPECT_EQ(r.shell.messages,
             std::vector<std::string>{"Can't decode " + kBrokenModel + " correctly\n"});
-  EXPECT_TRUE(r.doc.importMesh.faces.empty());
-  EXPECT_TRUE(r.doc.importMesh.parts.empty());
-
+  EXPECT_TRUE(r.doc.importMesh.faces.empty() && r.doc.importMesh.parts.empty());
   OpenModelFile(r.doc, test::ModelPath("obj/box.obj"));
   EXPECT_FALSE(r.doc.modified);
   EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
-}
 
-TEST(ImportCommands, AFailedAppendKeepsTheSceneButMarksItModified) {
-  test::RecordedDocument r;
-  const int kept = test::AddTriangle(r.scene(), "kept");
+  const int kept = r.scene().rootHead;
   const std::vector<Vec3> before = test::WorldPositions(r.scene(), kept);
   AppendModelFile(r.doc, kBrokenModel);
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
   test::ExpectSamePositions(test::WorldPositions(r.scene(), kept), before);
   EXPECT_TRUE(r.doc.modified);
-
   // An unknown extension says so and reads nothing.
   r.shell.messages.clear();
   AppendModelFile(r.doc, "model.Obj");
   EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Unrecognized File Type"});
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
 }
 
 TEST(ImportCommands, NativeFilesKeepTheirOwnPlacementAndDisplayFlags) {
