@@ -1,6 +1,5 @@
-// The bundled demo scene, examples/demo.knf, opened the way `modra render
-// examples/demo.knf` opens it: by a relative path, from a working directory
-// that holds none of its files.
+// The bundled demo scene, opened as `modra render examples/demo.knf` opens
+// it: by a relative path, from a working directory that holds none of its files.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -39,17 +38,11 @@ struct DemoScene : ::testing::Test {
     ScratchWorkingDirectory elsewhere;
     demoPath = fs::relative(kDemo).string();
     ASSERT_EQ(ReadNativeFile(loaded.doc, demoPath, false), 0) << demoPath;
+    EXPECT_TRUE(loaded.shell.messages.empty()) << loaded.shell.messages.front();
+    EXPECT_LT(fs::file_size(kDemo), 1u << 20);
   }
 
   Scene& s() { return loaded.scene(); }
-
-  std::vector<int> LiveSiblings(int first) {
-    std::vector<int> out;
-    ForEachSibling(s(), first, [&](int g) {
-      if (IsLiveGroup(s(), g)) out.push_back(g);
-    });
-    return out;
-  }
 
   int Named(const std::string& name) {
     int found = -1;
@@ -59,11 +52,6 @@ struct DemoScene : ::testing::Test {
     return found;
   }
 };
-
-TEST_F(DemoScene, OpensWithoutAWordFromTheCoreAndStaysSmall) {
-  EXPECT_TRUE(loaded.shell.messages.empty()) << loaded.shell.messages.front();
-  EXPECT_LT(fs::file_size(kDemo), 1u << 20);
-}
 
 TEST_F(DemoScene, TexturedGroupsUseTheImageThatShipsBesideTheScene) {
   int textured = 0;
@@ -157,9 +145,9 @@ TEST_F(DemoScene, EverythingButTheFloorStaysInTheCameraViewAllAlong) {
   for (int frame = 0; frame <= last; frame += 5) {
     GoToFrame(loaded.doc, frame);
     ComputeSceneExtents(s());
-    for (int g : LiveSiblings(s().rootHead)) {
+    ForEachSibling(s(), s().rootHead, [&](int g) {
       const DisplayGroup& group = s().groups[g];
-      if (group.name == "Floor") continue;  // it may run out of the picture
+      if (!IsLiveGroup(s(), g) || group.name == "Floor") return;  // the floor may run out of it
       for (int corner = 0; corner < 8; ++corner) {
         const Vec3 p = {(corner & 1) ? group.extentMax[0] : group.extentMin[0],
                         (corner & 2) ? group.extentMax[1] : group.extentMin[1],
@@ -169,7 +157,7 @@ TEST_F(DemoScene, EverythingButTheFloorStaysInTheCameraViewAllAlong) {
         EXPECT_LT(std::abs(v.x), 0.95) << group.name << " frame " << frame;
         EXPECT_LT(std::abs(v.y), 0.95) << group.name << " frame " << frame;
       }
-    }
+    });
   }
 }
 

@@ -10,136 +10,15 @@
 #include <string>
 #include <string_view>
 
+#include "formats/3ds_test_util.h"
 #include "formats/import_test_util.h"
 #include "reader_harness.h"
 
 namespace modra {
 namespace {
 
+using namespace test::tds;
 using test::Bytes;
-
-// ---- Writing 3DS chunks ----
-
-void Put(Bytes& b, uint32_t v, int size) {
-  for (int i = 0; i < size; ++i)
-    b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
-void PutF32(Bytes& b, float f) {
-  Put(b, std::bit_cast<uint32_t>(f), 4);
-}
-void PutName(Bytes& b, std::string_view name) {
-  b.insert(b.end(), name.begin(), name.end());
-  b.push_back(0);
-}
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& p : parts)
-    all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
-// A chunk around `body`; its length counts the header unless `length` says
-// otherwise.
-Bytes Chunk(uint16_t id, const Bytes& body, std::optional<uint32_t> length = {}) {
-  Bytes b;
-  Put(b, id, 2);
-  Put(b, length.value_or(static_cast<uint32_t>(body.size() + 6)), 4);
-  b.insert(b.end(), body.begin(), body.end());
-  return b;
-}
-
-Bytes Vertices(const std::vector<Vec3>& xyz) {
-  Bytes body;
-  Put(body, static_cast<uint32_t>(xyz.size()), 2);
-  for (const Vec3& p : xyz)
-    for (float f : p)
-      PutF32(body, f);
-  return Chunk(0x4110, body);
-}
-
-// Three vertex indices a face; `after` holds the sub-chunks stored after
-// the face records.
-Bytes Faces(const std::vector<std::array<uint16_t, 3>>& faces, const Bytes& after = {}) {
-  Bytes body;
-  Put(body, static_cast<uint32_t>(faces.size()), 2);
-  for (const auto& f : faces) {
-    for (uint16_t v : f)
-      Put(body, v, 2);
-    Put(body, 7, 2);  // edge flags
-  }
-  body.insert(body.end(), after.begin(), after.end());
-  return Chunk(0x4120, body);
-}
-
-Bytes FaceMaterials(std::string_view material, const std::vector<uint16_t>& faces) {
-  Bytes body;
-  PutName(body, material);
-  Put(body, static_cast<uint32_t>(faces.size()), 2);
-  for (uint16_t f : faces)
-    Put(body, f, 2);
-  return Chunk(0x4130, body);
-}
-
-Bytes Smoothing(size_t faces) {
-  Bytes body;
-  for (size_t i = 0; i < faces; ++i)
-    Put(body, 1u << (i % 32), 4);
-  return Chunk(0x4150, body);
-}
-
-Bytes Mesh(const Bytes& children) {
-  return Chunk(0x4100, children);
-}
-
-Bytes Object(std::string_view name, const Bytes& children) {
-  Bytes body;
-  PutName(body, name);
-  body.insert(body.end(), children.begin(), children.end());
-  return Chunk(0x4000, body);
-}
-
-Bytes ByteColor(uint8_t r, uint8_t g, uint8_t b, uint16_t id = 0x0011) {
-  return Chunk(id, {r, g, b});
-}
-Bytes FloatColor(float r, float g, float b, uint16_t id = 0x0010) {
-  Bytes body;
-  for (float f : {r, g, b})
-    PutF32(body, f);
-  return Chunk(id, body);
-}
-
-Bytes MaterialName(std::string_view name) {
-  Bytes body;
-  PutName(body, name);
-  return Chunk(0xA000, body);
-}
-
-// A material block: name, ambient (always grey), diffuse and specular
-// colour chunks holding the given colour sub-chunks.
-Bytes Material(std::string_view name, const Bytes& diffuse, const Bytes& specular = {}) {
-  return Chunk(0xAFFF, Join({MaterialName(name), Chunk(0xA010, ByteColor(9, 9, 9)),
-                             Chunk(0xA020, diffuse), Chunk(0xA030, specular)}));
-}
-
-Bytes MasterScale() {
-  Bytes body;
-  PutF32(body, 1);
-  return Chunk(0x0100, body);
-}
-
-// The main chunk: a version chunk, the editor block, then `after`.
-Bytes File(const Bytes& editor, const Bytes& after = {}) {
-  return Chunk(0x4D4D, Join({Chunk(0x0002, {3, 0, 0, 0}), Chunk(0x3D3D, editor), after}));
-}
-
-// A unit square of two triangles in the file's x-y plane, shifted by `dx`.
-Bytes Square(float dx = 0, const Bytes& afterFaces = {}) {
-  return Mesh(Join({Vertices({{dx, 0, 0}, {dx + 1, 0, 0}, {dx + 1, 1, 0}, {dx, 1, 0}}),
-                    Faces({{0, 1, 2}, {0, 2, 3}}, afterFaces)}));
-}
-
-// ---- Reading ----
 
 struct Staged {
   Document doc;
@@ -171,8 +50,6 @@ std::vector<Vec3> CornerVectors(const DisplayGroup& g, int offset) {
   }
   return out;
 }
-
-// ---- An independent reading of a file's chunk tree, by its lengths ----
 
 struct ObjectInfo {
   std::string name;
@@ -230,8 +107,7 @@ void Walk(const Bytes& b, size_t at, size_t end, FileInfo& info, std::string& ma
   }
 }
 
-// The parts the objects make: an object renames the part before it when
-// that one has no faces yet (the first object renames "None").
+// The parts the objects make: an object renames a part without faces yet.
 std::vector<ObjectInfo> ExpectedParts(const FileInfo& info) {
   std::vector<ObjectInfo> parts{{"None", 0, {}}};
   for (const ObjectInfo& o : info.objects) {
@@ -242,8 +118,6 @@ std::vector<ObjectInfo> ExpectedParts(const FileInfo& info) {
   }
   return parts;
 }
-
-// ---- Real files ----
 
 class Real3dsFiles : public ::testing::TestWithParam<std::string> {};
 
@@ -327,61 +201,46 @@ TEST(Read3ds, FailuresReportOnceAndLeaveTheSceneAsItWas) {
   EXPECT_EQ(Read3dsModel(doc, test::ModelPath("invalid/empty.3ds")), -2);
 }
 
-// ---- Files written here ----
-
 TEST(Read3ds, StagesPositionsFacesPartsAndObjects) {
-  // File positions (X, Y, Z) arrive as (Y, Z, -X).
-  const Staged l(File(Object(
-      "Plate", Mesh(Join({Vertices({{1, 2, 3}, {4, 5, 6}, {7, 8, 10}}), Faces({{2, 0, 1}})})))));
+  // File positions (X, Y, Z) arrive as (Y, Z, -X); the second mesh indexes
+  // the positions after the first's.
+  const Staged l(File(Join({Object("Plate", Mesh(Join({Vertices({{1, 2, 3}, {4, 5, 6}, {7, 8, 10}}),
+                                                       Faces({{2, 0, 1}})}))),
+                            Object("Tri", Mesh(Join({Vertices({{5, 0, 0}, {6, 0, 0}, {6, 1, 0}}),
+                                                     Faces({{0, 1, 2}, {2, 1, 0}})})))})));
   ASSERT_EQ(l.result, 0);
   const ImportMesh& m = l.mesh();
-  ASSERT_EQ(m.meshVertices.size(), 3u);
+  ASSERT_EQ(m.meshVertices.size(), 6u);
   test::ExpectNear(m.meshVertices[0], {2, 3, -1});
   test::ExpectNear(m.meshVertices[2], {8, 10, -7});
-  ASSERT_EQ(m.faces.size(), 1u);
+  test::ExpectNear(m.meshVertices[3], {0, 0, -5});
+  ASSERT_EQ(m.faces.size(), 3u);
   const MeshFace& f = m.faces[0];
   EXPECT_EQ(f.cornerCount, 3);
   EXPECT_EQ((std::array<int32_t, 3>{f.cornerVertices[0], f.cornerVertices[1], f.cornerVertices[2]}),
             (std::array<int32_t, 3>{2, 0, 1}));
+  EXPECT_EQ(m.faces[2].cornerVertices[0], 5);
+  EXPECT_EQ(m.faces[2].cornerVertices[2], 3);
   EXPECT_FLOAT_EQ(f.creaseCos, 0.5f);
   EXPECT_EQ(f.objectIndex, 0);
   EXPECT_EQ(f.colorObject, -1);  // plain white corners
-  ASSERT_EQ(m.parts.size(), 1u);
+  ASSERT_EQ(m.parts.size(), 2u);
   EXPECT_EQ(m.parts[0].name, "Plate");
+  EXPECT_EQ(m.parts[1].name, "Tri");
   ASSERT_EQ(m.parts[0].entries.size(), 1u);
   EXPECT_EQ(m.parts[0].entries[0].key, 1);
   EXPECT_EQ(m.parts[0].entries[0].faces, std::vector<int32_t>{0});
   ASSERT_EQ(m.objects.size(), 1u);
   EXPECT_EQ(m.objects[0].name, "white");
-  // The normal pass ran: one face normal, every corner linked to its face.
-  ASSERT_EQ(m.faceNormals.size(), 1u);
+  // The normal pass ran: every plate corner linked to its one face.
+  ASSERT_EQ(m.faceNormals.size(), 3u);
   for (int v = 0; v < 3; ++v)
     EXPECT_EQ(m.vertexFaceStart[v + 1] - m.vertexFaceStart[v], 1);
-}
-
-// Objects rename the part "None" or add parts (see ExpectedParts, which
-// the real files check); without any object the model is "None" alone.
-TEST(Read3ds, AFileWithoutObjectsIsTheOneEmptyPartNone) {
+  // Without any object the model is the empty part "None" alone.
   const Staged none(File(MasterScale()));
   ASSERT_EQ(none.result, 0);
   ASSERT_EQ(none.mesh().parts.size(), 1u);
   EXPECT_EQ(none.mesh().parts[0].name, "None");
-}
-
-TEST(Read3ds, SecondMeshIndexesThePositionsAfterTheFirst) {
-  const std::vector<Vec3> corners = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
-                                     {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-  const Bytes eight = Mesh(Join({Vertices(corners), Faces({{0, 1, 2}, {4, 5, 6}})}));
-  const Bytes three =
-      Mesh(Join({Vertices({{5, 0, 0}, {6, 0, 0}, {6, 1, 0}}), Faces({{0, 1, 2}, {2, 1, 0}})}));
-  const Staged l(File(Join({Object("Cube", eight), Object("Tri", three)})));
-  ASSERT_EQ(l.result, 0);
-  const ImportMesh& m = l.mesh();
-  ASSERT_EQ(m.faces.size(), 4u);
-  EXPECT_EQ(m.faces[2].cornerVertices[0], 8);
-  EXPECT_EQ(m.faces[2].cornerVertices[2], 10);
-  EXPECT_EQ(m.faces[3].cornerVertices[0], 10);
-  test::ExpectNear(m.meshVertices[8], {0, 0, -5});
 }
 
 TEST(Read3ds, MaterialsTakeTheirColoursInEveryForm) {
@@ -415,16 +274,17 @@ TEST(Read3ds, MaterialsTakeTheirColoursInEveryForm) {
   test::ExpectNear(ambient.mesh().objects[0].color, {1, 1, 1}, 0);
 }
 
-// A square whose faces chunk lists face 1 as "red", in an editor block
-// that goes on after the object (as it does before every object but the
-// last).
+// Face 1 listed as "red", in an editor block that goes on after the object; an
+// unnamed material block recolours "white", yet unlisted faces draw white corners.
 TEST(Read3ds, FaceMaterialListColoursTheListedFaces) {
   const Bytes file =
-      File(Join({Material("green", ByteColor(0, 255, 0)), Material("red", ByteColor(255, 0, 0)),
+      File(Join({Chunk(0xAFFF, Chunk(0xA020, ByteColor(0, 0, 255))),
+                 Material("green", ByteColor(0, 255, 0)), Material("red", ByteColor(255, 0, 0)),
                  Object("Square", Square(0, Join({FaceMaterials("red", {1}), Smoothing(2)}))),
                  MasterScale()}));
   const Staged l(file);
   ASSERT_EQ(l.result, 0);
+  test::ExpectNear(l.mesh().objects[0].color, {0, 0, 1});
   ASSERT_EQ(l.mesh().faces.size(), 2u);
   EXPECT_EQ(l.mesh().faces[0].objectIndex, 0);
   EXPECT_EQ(l.mesh().faces[1].objectIndex, 2);
@@ -437,25 +297,17 @@ TEST(Read3ds, FaceMaterialListColoursTheListedFaces) {
                             {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}});
 }
 
-TEST(Read3ds, FaceMaterialListOfTheLastObjectStillColoursItsFaces) {
-  // Nothing follows the object in the editor block, so the list is met
-  // after the editor loop has ended.
-  Imported im(File(Join({Material("red", ByteColor(255, 0, 0)),
-                         Object("Square", Square(0, FaceMaterials("red", {0, 1})))})));
-  EXPECT_FALSE(im.first().flags & VertexColors);
-  test::ExpectNear(im.first().color, {1, 0, 0});
-}
-
+// An unknown material leaves its faces with "white"; the last object's list
+// is met after the editor loop has ended and still counts.
 TEST(Read3ds, FaceMaterialListsNameTheLatestFacesChunk) {
   const Staged l(File(Join({Material("red", ByteColor(255, 0, 0)),
                             Object("A", Square(0, FaceMaterials("red", {1}))),
                             Object("B", Square(3, FaceMaterials("nobody", {0, 1}))),
-                            Object("C", Square(6, FaceMaterials("red", {0}))), MasterScale()})));
+                            Object("C", Square(6, FaceMaterials("red", {0})))})));
   ASSERT_EQ(l.result, 0);
   std::vector<int32_t> objects;
   for (const MeshFace& f : l.mesh().faces)
     objects.push_back(f.objectIndex);
-  // An unknown material leaves its faces with "white".
   EXPECT_EQ(objects, (std::vector<int32_t>{0, 1, 0, 0, 1, 0}));
 }
 
@@ -493,10 +345,8 @@ TEST(Read3ds, TextureCoordinatesSmoothingGroupsAndFlagsChangeNothing) {
   EXPECT_EQ(l.mesh().defaultTexCoord, (std::array<float, 2>{0, 0}));
 }
 
-// Two triangles hinged on the file's x axis: the first lies in the x-y
-// plane facing +Z, the second is folded up by `fold` degrees about the
-// hinge. File +Z arrives as +y, so their normals are (0, 1, 0) and
-// (sin fold, cos fold, 0).
+// Two triangles hinged on the file's x axis, folded by `fold` degrees: their
+// normals arrive as (0, 1, 0) and (sin fold, cos fold, 0).
 std::vector<Vec3> HingeNormals(float fold) {
   const float rad = fold * 3.14159265f / 180.0f;
   Imported im(File(Object(
@@ -517,24 +367,6 @@ TEST(Read3ds, NormalsFaceOutOfTheFrontAndSmoothOnlyWithinTheCrease) {
   test::ExpectSamePositions(HingeNormals(30), {mean, mean, up, mean, mean, {0.5f, 0.8660254f, 0}});
 }
 
-// A material block without a name colours the latest object, which before
-// any named material is "white" itself; faces no list names still draw
-// plain white corners.
-TEST(Read3ds, UnlistedFacesStayWhiteWhenWhiteIsRecoloured) {
-  const Bytes file = File(Join(
-      {Chunk(0xAFFF, Chunk(0xA020, ByteColor(0, 0, 255))), Material("red", ByteColor(255, 0, 0)),
-       Object("Square", Square(0, FaceMaterials("red", {1}))), MasterScale()}));
-  const Staged l(file);
-  ASSERT_EQ(l.result, 0);
-  test::ExpectNear(l.mesh().objects[0].color, {0, 0, 1});
-  Imported im(file);
-  ASSERT_TRUE(im.first().flags & VertexColors);
-  test::ExpectSamePositions(CornerVectors(im.first(), 3),
-                            {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}});
-}
-
-// ---- Files that lie ----
-
 Bytes Nested(int depth) {
   Bytes inner = Square();
   for (int i = 0; i < depth; ++i)
@@ -543,8 +375,7 @@ Bytes Nested(int depth) {
 }
 
 TEST(Read3ds, FilesThatLieAreRefusedOrReadAsFarAsTheyHold) {
-  // A name that runs to the end of its chunk, with a zero byte only in
-  // the next chunk or not at all.
+  // A name that runs to the end of its chunk, ending only in the next or never.
   const Bytes name = {'B', 'o', 'x'};
   Bytes nameAtEnd = File(Object("A", Square()));
   nameAtEnd.insert(nameAtEnd.end(), {0x00, 0x40, 50, 0, 0, 0, 'x', 'y'});

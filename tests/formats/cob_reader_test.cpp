@@ -1,6 +1,5 @@
 // Truespace .cob files: the sample files end to end, hand-made files of
-// all three forms (ASCII, binary, big-endian binary) for the face,
-// material and chunk rules, and damaged files.
+// all three forms (ASCII, binary, big-endian binary), and damaged files.
 #include "formats/cob_reader.h"
 
 #include <gtest/gtest.h>
@@ -14,38 +13,30 @@
 
 #include "formats/cob_test_util.h"
 #include "formats/import_test_util.h"
-#include "geometry/triangulate.h"
 #include "reader_harness.h"
 
 namespace modra {
 namespace {
 
-using test::Bytes;
-using test::CobAscii;
-using test::CobBinary;
-using test::CobChunk;
-using test::CobFace;
-using test::CobMaterialChunk;
-using test::CobModel;
-using test::CobOtherChunk;
-using test::CobPolygonChunk;
+using test::Bytes, test::CobAscii, test::CobBinary, test::CobChunk, test::CobFace;
+using test::CobMaterialChunk, test::CobModel, test::CobOtherChunk, test::CobPolygonChunk;
 using Ints = std::vector<int32_t>;
 
 const std::string kCobDir = test::ModelPath("cob/");
 
 enum class Form { kAscii, kBinary, kBigEndian };
+const char* const kFormNames[] = {"Ascii", "Binary", "BigEndian"};
 
 Bytes Encode(const CobModel& model, Form form) {
-  if (form == Form::kAscii) return test::CobBytes(CobAscii(model));
-  return CobBinary(model, form == Form::kBigEndian);
+  return form == Form::kAscii ? test::CobBytes(CobAscii(model))
+                              : CobBinary(model, form == Form::kBigEndian);
 }
 
 int ReadText(Document& doc, const std::string& text) {
   return ReadCobBytes(doc, test::CobBytes(text));
 }
 
-// Where a file is whole: the end chunk is known by its type in the ASCII
-// form, by its whole header in the binary form.
+// Where a file is whole: after the end chunk's type (ASCII) or header (binary).
 size_t CompleteAt(const Bytes& file, bool ascii) {
   return ascii ? std::string(file.begin(), file.end()).rfind("END ") + 4 : file.size();
 }
@@ -73,12 +64,9 @@ CobPolygonChunk Cube() {
   p.name = "Name Cube";
   for (int i = 0; i < 8; ++i)
     p.vertices.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
-  for (const auto& q : {std::array{0, 1, 3, 2},
-                        {4, 6, 7, 5},
-                        {0, 4, 5, 1},
-                        {2, 3, 7, 6},
-                        {0, 2, 6, 4},
-                        {1, 5, 7, 3}})
+  const int quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                           {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+  for (const auto& q : quads)
     p.faces.push_back({0, {{q[0], 0}, {q[1], 0}, {q[2], 0}, {q[3], 0}}});
   return p;
 }
@@ -95,22 +83,19 @@ CobPolygonChunk Polygon(const std::vector<std::array<float, 2>>& points) {
 }
 const std::vector<std::array<float, 2>> kPentagon = {{0, 0}, {2, 0}, {3, 2}, {1, 3}, {-1, 2}};
 
-// The normal pass's face normal of corners a, b, c, (c - a) x (b - a),
-// scaled by twice the triangle's area.
+// The normal pass's face normal (c - a) x (b - a), twice the triangle's area long.
 Vec3 AreaNormal(const ImportMesh& m, int a, int b, int c) {
   const Vec3 &pa = m.meshVertices[a], &pb = m.meshVertices[b], &pc = m.meshVertices[c];
   const Vec3 u = {pc[0] - pa[0], pc[1] - pa[1], pc[2] - pa[2]};
   const Vec3 v = {pb[0] - pa[0], pb[1] - pa[1], pb[2] - pa[2]};
   return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
-float Length(const Vec3& v) {
-  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-}
 float Area(const ImportMesh& m, size_t from) {
   float area = 0;
   for (size_t i = from; i < m.faces.size(); ++i) {
-    const auto& c = m.faces[i].cornerVertices;
-    area += 0.5f * Length(AreaNormal(m, c[0], c[1], c[2]));
+    const Vec3 n = AreaNormal(m, m.faces[i].cornerVertices[0], m.faces[i].cornerVertices[1],
+                              m.faces[i].cornerVertices[2]);
+    area += 0.5f * std::hypot(n[0], n[1], n[2]);
   }
   return area;
 }
@@ -129,9 +114,7 @@ class CobForms : public ::testing::TestWithParam<Form> {
 INSTANTIATE_TEST_SUITE_P(AllForms, CobForms,
                          ::testing::Values(Form::kAscii, Form::kBinary, Form::kBigEndian),
                          [](const auto& info) {
-                           return std::string(info.param == Form::kAscii    ? "Ascii"
-                                              : info.param == Form::kBinary ? "Binary"
-                                                                            : "BigEndian");
+                           return std::string(kFormNames[static_cast<int>(info.param)]);
                          });
 
 TEST_P(CobForms, FacesWrittenFromBothSidesCountOnceAndHolesAreSkipped) {
@@ -145,8 +128,7 @@ TEST_P(CobForms, FacesWrittenFromBothSidesCountOnceAndHolesAreSkipped) {
   cube.faces = twice;
   ASSERT_EQ(Read({{cube}}), 0);
   EXPECT_EQ(mesh().faces.size(), 6u);
-  // The same face again in the same order is no back side; stored in
-  // reverse of the file's order.
+  // The same face again in the same order is no back side; corners reversed.
   cube.faces.push_back(twice.front());
   ASSERT_EQ(Read({{cube}}), 0);
   ASSERT_EQ(mesh().faces.size(), 7u);
@@ -170,22 +152,14 @@ TEST_P(CobForms, PolygonsAreTriangulatedFacingOneWayOrFannedWhenRefused) {
     test::ExpectNear(m.faceNormals[i], m.faceNormals[0]);
   }
   EXPECT_NEAR(Area(m, 0), 8.0f, 1e-4f);  // the pentagon's shoelace area
-  // The facing of the reversed corner list (4 3 2 1 0), as the normal
-  // pass sees its first three corners.
+  // Facing as the reversed corner list's first three corners (4 3 2) say.
   const Vec3 n = AreaNormal(m, 4, 3, 2);
-  test::ExpectNear(m.faceNormals[0], {n[0] / Length(n), n[1] / Length(n), n[2] / Length(n)});
+  const float length = std::hypot(n[0], n[1], n[2]);
+  test::ExpectNear(m.faceNormals[0], {n[0] / length, n[1] / length, n[2] / length});
   ExpectConsistent(m);
-
-  // A bow-tie whose halves cancel has no area by the even-odd rule: the
-  // triangulator refuses it, so a fan from the first corner of the
-  // reversed list.
-  const std::vector<std::array<float, 2>> bowTie = {{0, 0}, {2, 2}, {2, 0}, {0, 2}, {0, 1}};
-  std::vector<float> flat;
-  for (const auto& q : bowTie)
-    flat.insert(flat.end(), {q[0], q[1], 0});
-  const int end = 4;
-  ASSERT_EQ(Triangulate(flat.data(), &end, 1, 0, [](const float*) {}), -1);
-  ASSERT_EQ(Read({{Polygon(bowTie)}}), 0);
+  // A bow-tie whose halves cancel has no even-odd area: the triangulator
+  // refuses it, so a fan from the first corner of the reversed list.
+  ASSERT_EQ(Read({{Polygon({{0, 0}, {2, 2}, {2, 0}, {0, 2}, {0, 1}})}}), 0);
   ASSERT_EQ(m.faces.size(), 3u);
   EXPECT_EQ(Corners(m.faces[0]), (Ints{4, 3, 2}));
   EXPECT_EQ(Corners(m.faces[1]), (Ints{4, 2, 1}));
@@ -211,15 +185,16 @@ TEST_P(CobForms, TriangulatedCornersKeepTheirOwnTextureVertex) {
   EXPECT_NEAR(Area(m, 6), 9.5f, 1e-4f);  // cut properly, not fanned over the notch
 }
 
+// Only a chunk with texture vertices is textured: without them a corner's
+// texture number means nothing.
 TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
   CobPolygonChunk a = Polygon({{0, 0}, {1, 0}, {1, 1}, {0, 1}}), b = a;
   a.id = 1;
   b.id = 2;
   b.name = "Name Second";
-  for (CobPolygonChunk* p : {&a, &b}) {
-    p->texVertices = {{0, 0}, {1, 0}, {1, 1}};
-    p->faces = {{0, {{0, 0}, {1, 1}, {2, 2}}}};
-  }
+  a.texVertices = {{0, 0}, {1, 0}, {1, 1}};
+  a.faces = {{0, {{0, 0}, {1, 1}, {2, 2}}}};
+  b.faces = {{0, {{0, 77}, {1, 1}, {2, 2}}}};
   a.vertices[0] = {1, 2, 3};
   a.rows = {2, 0, 0, 10, 0, 3, 0, 20, 0, 0, 4, 30};
   ASSERT_EQ(Read({{a, b}}), 0);
@@ -229,7 +204,10 @@ TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
   test::ExpectNear(m.meshVertices[1], {-12, 30, -20});
   ASSERT_EQ(m.faces.size(), 2u);
   EXPECT_EQ(Corners(m.faces[1]), (Ints{6, 5, 4}));
-  EXPECT_EQ(m.cornerTexCoords[1], (std::array<int32_t, 4>{5, 4, 3, -1}));
+  EXPECT_EQ(m.cornerTexCoords[0], (std::array<int32_t, 4>{2, 1, 0, -1}));
+  EXPECT_EQ(m.cornerTexCoords[1], (std::array<int32_t, 4>{-1, -1, -1, -1}));
+  EXPECT_TRUE(m.parts[0].flags & TexCoords);
+  EXPECT_FALSE(m.parts[1].flags & TexCoords);
   EXPECT_EQ(m.faces[1].owner, 2);
   EXPECT_EQ(m.faces[1].partIndex, 1);
   ASSERT_EQ(m.parts.size(), 2u);
@@ -237,18 +215,6 @@ TEST_P(CobForms, EachChunkCountsFromItsOwnFirstVertexThroughItsTransform) {
   EXPECT_EQ(m.parts[1].name, "Name Second");
   ASSERT_EQ(m.parts[1].entries.size(), 1u);
   EXPECT_EQ(m.parts[1].entries[0].key, 1);
-}
-
-TEST_P(CobForms, OnlyChunksWithTextureVerticesAreTextured) {
-  CobPolygonChunk a = Cube(), b = Cube();
-  a.texVertices = {{0.25f, 0.5f}};
-  b.id = 200;
-  b.faces[0].corners[0][1] = 77;  // no texture vertices: the number means nothing
-  ASSERT_EQ(Read({{a, b}}), 0);
-  EXPECT_TRUE(mesh().parts[0].flags & TexCoords);
-  EXPECT_FALSE(mesh().parts[1].flags & TexCoords);
-  EXPECT_EQ(mesh().cornerTexCoords[0], (std::array<int32_t, 4>{0, 0, 0, 0}));
-  EXPECT_EQ(mesh().cornerTexCoords[6], (std::array<int32_t, 4>{-1, -1, -1, -1}));
 }
 
 TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
@@ -264,8 +230,7 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
   oneAgain.rgb = {0, 0, 0};
   ASSERT_EQ(Read({{a, b, one, zero, oneAgain}}), 0);
   const ImportMesh& m = mesh();
-  // The first material took over the default's slot; the white object for
-  // faces without a material comes after the three.
+  // The first material took the default's slot; white for the rest comes last.
   ASSERT_EQ(m.objects.size(), 4u);
   EXPECT_EQ(m.objects[0].number, 1);
   EXPECT_EQ(m.objects[0].owner, 100);
@@ -281,48 +246,26 @@ TEST_P(CobForms, FacesTakeTheMaterialOfTheirChunkAndNumber) {
     EXPECT_EQ(m.faces[i].creaseCos, 1.0f) << i;  // faceted
   }
   test::ExpectNear(m.objects[3].color, {1, 1, 1});
-  // The ASCII form carries the material's alpha, ks and exponent; the
-  // binary form draws every material opaque with fixed highlights.
+  // Only the ASCII form carries alpha, ks and exponent.
   EXPECT_FLOAT_EQ(m.objects[0].alpha, ascii() ? 0.75f : 1.0f);
   EXPECT_FLOAT_EQ(m.objects[0].specularLevel, ascii() ? 0.25f : 0.5f);
   EXPECT_FLOAT_EQ(m.objects[0].shininess, ascii() ? 64.0f : 15.0f);
 }
 
-// At a cube's corner three faces meet at right angles: they share one
-// averaged normal only when the material's crease value lets them.
-TEST_P(CobForms, FacetSettingsDecideWhichFacesSmoothTogether) {
+// A material's facet setting becomes the crease value its faces smooth by.
+TEST_P(CobForms, FacetSettingsBecomeCreaseValues) {
   CobPolygonChunk p = Cube();
   std::vector<CobChunk> chunks = {p};
-  const std::pair<std::string, float> facets[] = {
-      {"faceted", 1.0f}, {"smooth", 2.0f}, {"auto60", 0.5f}, {"auto0", 1.0f}, {"auto90", 0.0f}};
-  for (int i = 0; i < 5; ++i) {
+  const std::pair<std::string, float> facets[] = {{"faceted", 1.0f}, {"smooth", 2.0f},
+                                                  {"auto60", 0.5f},  {"auto0", 1.0f},
+                                                  {"auto90", 0.0f},  {"auto100", -0.173648f}};
+  for (int i = 0; i < 6; ++i) {
     std::get<CobPolygonChunk>(chunks[0]).faces[i].material = i;
     chunks.push_back(CobMaterialChunk{i, 100, facets[i].first});
   }
   ASSERT_EQ(Read({chunks}), 0);
-  for (int i = 0; i < 5; ++i)
+  for (int i = 0; i < 6; ++i)
     EXPECT_NEAR(mesh().faces[i].creaseCos, facets[i].second, 1e-5f) << facets[i].first;
-
-  for (const auto& [facet, averaged] :
-       {std::pair{"smooth", true}, {"auto100", true}, {"auto60", false}, {"faceted", false}}) {
-    ASSERT_EQ(Read({{Cube(), CobMaterialChunk{0, 100, facet}}}), 0) << facet;
-    const ImportMesh& m = mesh();
-    for (size_t f = 0; f < m.faces.size(); ++f)
-      for (int k = 0; k < 4; ++k) {
-        const Vec3 n = CornerNormal(m, static_cast<int>(f), k);
-        if (!averaged) {
-          test::ExpectNear(n, m.faceNormals[f]);
-          continue;
-        }
-        // Along the diagonal through the corner, whichever way the faces point.
-        const Vec3& c = m.meshVertices[m.faces[f].cornerVertices[k]];
-        const Vec3 mid = {-0.5f, 0.5f, -0.5f};
-        float side = 0;
-        for (int i = 0; i < 3; ++i)
-          side += n[i] * (c[i] > mid[i] ? 1 : -1) / std::sqrt(3.0f);
-        EXPECT_NEAR(std::abs(side), 1.0f, 1e-5f) << facet << " face " << f;
-      }
-  }
 }
 
 TEST_P(CobForms, OtherChunksAndOtherVersionsAreSkipped) {
@@ -393,11 +336,8 @@ TEST_P(CobForms, EveryTruncationIsRefusedAndDamageIsSurvived) {
   EXPECT_GT(accepted, 0);
 }
 
-// ---- The ASCII form ----
-
 TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
-  // After the last map line the chunk loop reads the next header itself;
-  // otherwise the line read ahead is that header.
+  // Whichever map lines come last, the next chunk header is read once.
   CobMaterialChunk all, textureOnly{1}, bumpOnly{2};
   all.mapLines = {"environment: sky", "  file sky.bmp", "texture: wood",
                   "  file wood.bmp",  "bump: rough",    "  file rough.bmp"};
@@ -408,8 +348,7 @@ TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   EXPECT_EQ(doc.importMesh.objects.size(), 3u);
   EXPECT_EQ(doc.importMesh.faces.size(), 12u);
 
-  // A long name, and a convex 400-gon whose corner line runs to about 2800
-  // characters.
+  // A long name, and a 400-gon whose corner line runs to about 2800 characters.
   std::vector<std::array<float, 2>> circle;
   for (int i = 0; i < 400; ++i)
     circle.push_back({std::cos(i * 0.0157079633f), std::sin(i * 0.0157079633f)});
@@ -419,27 +358,23 @@ TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   EXPECT_EQ(doc.importMesh.parts[0].name, round.name);
   EXPECT_EQ(doc.importMesh.faces.size(), 398u);
 
-  std::string crlf;
-  for (char c : CobAscii({{Cube(), CobMaterialChunk{}}}))
-    c == '\n' ? crlf += "\r\n" : crlf += c;
-  ASSERT_EQ(ReadText(doc, test::CobFixSizes(crlf)), 0);
+  ASSERT_EQ(ReadText(doc, CobAscii({{Cube(), CobMaterialChunk{}}}, "\r\n")), 0);
   EXPECT_EQ(doc.importMesh.parts[0].name, "Name Cube");
   EXPECT_EQ(doc.importMesh.faces.size(), 6u);
   EXPECT_EQ(doc.importMesh.faces[0].colorObject, 0);
 }
 
 TEST(CobAscii, NumbersReadAsTheCScannerReadsThem) {
-  std::string text = CobAscii({{Polygon({{0, 0}, {1, 0}, {0, 1}})}});
-  auto replace = [&](const std::string& from, const std::string& to) {
-    const size_t at = text.find(from);
-    ASSERT_NE(at, std::string::npos) << from;
-    text.replace(at, from.size(), to);
-  };
-  replace("Vertices 3\n0 0 0\n1 0 0\n0 1 0\n", "Vertices 3\n+.5 5. -1e1\nx y z\n0x10 1 2\n");
-  replace("Face verts 3 flags 0 mat 0\n<0,0> <1,0> <2,0>",
-          "Face verts +3 flags 0 mat 0\n<0,0><+1,0> <2, 0>");
+  std::string body = test::CobAsciiBody(Polygon({{0, 0}, {1, 0}, {0, 1}}));
+  for (auto [from, to] :
+       {std::pair<std::string, std::string>{"s 3\n0 0 0\n1 0 0\n0 1 0\n",
+                                            "s 3\n+.5 5. -1e1\nx y z\n0x10 1 2\n"},
+        {"verts 3 flags 0 mat 0\n<0,0> <1,0> <2,0>", "verts +3 flags 0 mat 0\n<0,0><+1,0> <2, 0>"}})
+    body.replace(body.find(from), from.size(), to);
   Document doc;
-  ASSERT_EQ(ReadText(doc, test::CobFixSizes(text)), 0);
+  ASSERT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + test::CobAsciiChunk("PolH", 0, 1, 0, body) +
+                              "END  V1.00 Id 0 Parent 0 Size 0\n"),
+            0);
   const ImportMesh& m = doc.importMesh;
   test::ExpectNear(m.meshVertices[0], {-0.5f, -10, -5});
   test::ExpectNear(m.meshVertices[1], {0, 0, 0});  // a line without numbers gives zeros
@@ -469,9 +404,8 @@ TEST(CobAscii, PolygonSizeMaySendReadingBackwards) {
   EXPECT_EQ(ReadText(doc, "Caligari V00.01ALH\nUnit V0.01 Id 1 Parent 0 Size -5\n" + end), -2);
 }
 
-// `levels` polygon chunks, each one's size sending reading back to the
-// next one, which sits at the start of its vertex list: every chunk reads
-// its vertices up to the shared end of the lists.
+// `levels` polygon chunks, each one's size sending reading back to the next,
+// which sits at the start of its vertex list.
 std::string NestedAsciiChunks(int levels) {
   const std::string prefix =
       "Name N\ncenter 0 0 0\nx axis 1 0 0\ny axis 0 1 0\nz axis 0 0 1\nTransform\n"
@@ -488,8 +422,7 @@ std::string NestedAsciiChunks(int levels) {
   return "Caligari V00.01ALH\n" + text + "END  V1.00 Id 0 Parent 0 Size 0\n";
 }
 
-// The binary twin: a name of 8 bytes makes each chunk's start up to its
-// vertices 132 bytes, 11 vertices long.
+// The binary twin: each chunk's start up to its vertices is 11 vertices long.
 Bytes NestedBinaryChunks(int levels) {
   test::CobByteWriter w;
   w.Text("Caligari V00.01BLH\n");
@@ -528,8 +461,7 @@ TEST(CobChunks, ChunksThatReadTheFileOverAndOverAreRefused) {
 
 TEST(CobAscii, BadHeadersAndCornerLinesAreRefused) {
   const std::string rest = CobAscii({{Cube()}}).substr(32);
-  // A first line longer than 255 characters ends there: what follows is
-  // read as the next line.
+  // A first line ends after 255 characters: the rest is the next line.
   const std::string longLine = "Caligari V00.01ALH" + std::string(255 - 18, ' ');
   Document doc;
   for (const std::string& bad :
@@ -550,8 +482,6 @@ TEST(CobAscii, BadHeadersAndCornerLinesAreRefused) {
     EXPECT_EQ(ReadText(doc, bad), -2) << piece;
   }
 }
-
-// ---- The binary form ----
 
 TEST(CobBinary, NamesUpTo2000BytesEndAtAZero) {
   CobPolygonChunk p = Cube();
@@ -578,8 +508,7 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
   // Back to the start of the body: its first bytes are no chunk header.
   for (int32_t size : {-1, 1 << 30, 0})
     EXPECT_EQ(ReadCobBytes(doc, withSize(good, sizeAt, size)), -2) << size;
-  // A body whose name holds an end chunk header: a size of 4 sends reading
-  // back to the name, which ends the file.
+  // A size of 4 sends reading back to a name that holds an end chunk header.
   CobPolygonChunk trick = Cube();
   test::CobByteWriter end;
   end.Chunk("END ", 1, 0, 0, {});
@@ -597,11 +526,8 @@ TEST(CobBinary, ChunkSizesThatLieAreRefused) {
   EXPECT_EQ(ReadCobBytes(doc, m), -2);
 }
 
-// ---- The sample files, end to end ----
-
-// What one polygon chunk of an ASCII sample file lists, from its own lines.
-// A face of n corners is one face of 3 or 4 corners or n - 2 triangles
-// (the sample files hold no back sides, which would count once).
+// What each polygon chunk of an ASCII sample file lists: a face of n > 4
+// corners as n - 2 triangles (the files hold no back sides).
 struct ChunkCounts {
   test::FaceCounts faces;
   size_t vertices = 0, texVertices = 0;
@@ -628,8 +554,7 @@ std::vector<ChunkCounts> CountAsciiChunks(const std::string& path) {
   return chunks;
 }
 
-// The binary files hold the models of their ASCII twins, whose own lines
-// give what every part must hold.
+// The binary files hold the models of their ASCII twins.
 TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
   for (const std::string stem : {"molecule", "spider_4_3"}) {
     SCOPED_TRACE(stem);
@@ -671,36 +596,31 @@ TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
           ASSERT_NEAR(u[j], v[j], 2e-4f) << "float " << j;
       }
     }
-    // The molecule's materials: ks 0.1 in the ASCII form, the fixed 0.5 in
-    // the binary one; the blue sphere is the first part read, so the last group.
+    // ks 0.1 in the ASCII form, 0.5 in the binary; the blue sphere is read first.
     if (stem == "molecule") {
       const DisplayGroup& sphere = a.groups[ga.back()];
       EXPECT_NEAR(sphere.specular[0], 0.1f, 1e-6f);
       EXPECT_NEAR(b.groups[gb.back()].specular[0], 0.5f, 1e-6f);
       test::ExpectNear(sphere.color, {0.345098f, 0.435294f, 0.909804f}, 1e-5f);
+    } else {
+      // The spider's one part of several materials: its four greys (0.8, 0.6,
+      // 0.4, 0.2 plus ka 0.25) appear on the corners.
+      const DisplayGroup& spider = b.groups[gb[0]];
+      ASSERT_TRUE(spider.flags & VertexColors);
+      std::vector<float> greys;
+      for (const DisplayPrimitive& prim : spider.primitives)
+        for (size_t v = 0; v + VertexStride(spider) <= prim.vertices.size();
+             v += VertexStride(spider))
+          greys.push_back(prim.vertices[v + 3]);
+      std::sort(greys.begin(), greys.end());
+      greys.erase(std::unique(greys.begin(), greys.end(),
+                              [](float a, float b) { return std::abs(a - b) < 1e-5f; }),
+                  greys.end());
+      ASSERT_EQ(greys.size(), 4u);
+      EXPECT_NEAR(greys[0], 0.45f, 1e-5f);
+      EXPECT_NEAR(greys[3], 1.0f, 1e-5f);
     }
   }
-}
-
-TEST(CobSampleFiles, SpiderPartsOfSeveralMaterialsUseCornerColours) {
-  test::RecordedDocument d;
-  ASSERT_EQ(ReadModelFile(d.doc, kCobDir + "spider_4_3.cob", false), 0);
-  ASSERT_EQ(test::TopGroups(d.scene()).size(), 1u);
-  const DisplayGroup& spider = d.scene().groups[d.scene().rootHead];
-  EXPECT_TRUE(spider.flags & VertexColors);
-  // Its four greys (0.8, 0.6, 0.4, 0.2 plus ka 0.25) appear on the corners.
-  std::vector<float> greys;
-  const int stride = VertexStride(spider);
-  for (const DisplayPrimitive& prim : spider.primitives)
-    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
-      greys.push_back(prim.vertices[v + 3]);
-  std::sort(greys.begin(), greys.end());
-  greys.erase(std::unique(greys.begin(), greys.end(),
-                          [](float a, float b) { return std::abs(a - b) < 1e-5f; }),
-              greys.end());
-  ASSERT_EQ(greys.size(), 4u);
-  EXPECT_NEAR(greys[0], 0.45f, 1e-5f);
-  EXPECT_NEAR(greys[3], 1.0f, 1e-5f);
 }
 
 TEST(CobSampleFiles, SampleFilesSurviveEveryTruncationAndDamage) {

@@ -61,12 +61,12 @@ inline std::string CobNumber(float v) {
 }
 
 inline std::string CobAsciiChunk(const std::string& type, int major, int32_t id, int32_t parent,
-                                 const std::string& body) {
+                                 const std::string& body, const std::string& eol = "\n") {
   char header[128];
   // The size counts the header line's last character as well.
-  std::snprintf(header, sizeof header, "%-4.4s V%d.08 Id %d Parent %d Size %08zu\n", type.c_str(),
+  std::snprintf(header, sizeof header, "%-4.4s V%d.08 Id %d Parent %d Size %08zu", type.c_str(),
                 major, id, parent, body.size() + 1);
-  return header + body;
+  return header + eol + body;
 }
 
 inline std::string CobAsciiBody(const CobPolygonChunk& p) {
@@ -102,18 +102,24 @@ inline std::string CobAsciiBody(const CobMaterialChunk& m) {
   return s;
 }
 
-inline std::string CobAscii(const CobModel& model) {
-  std::string s = "Caligari V00.01ALH             \n";
+// Every line ends in `eol`, which each chunk's size counts.
+inline std::string CobAscii(const CobModel& model, const std::string& eol = "\n") {
+  auto lines = [&](std::string s) {
+    for (size_t at = 0; eol != "\n" && (at = s.find('\n', at)) != s.npos; at += eol.size())
+      s.replace(at, 1, eol);
+    return s;
+  };
+  std::string s = "Caligari V00.01ALH             " + eol;
   int32_t id = 1;
   for (const CobChunk& chunk : model.chunks) {
     if (const auto* p = std::get_if<CobPolygonChunk>(&chunk))
-      s += CobAsciiChunk("PolH", 0, p->id, 0, CobAsciiBody(*p));
+      s += CobAsciiChunk("PolH", 0, p->id, 0, lines(CobAsciiBody(*p)), eol);
     else if (const auto* m = std::get_if<CobMaterialChunk>(&chunk))
-      s += CobAsciiChunk("Mat1", 0, id++, m->parent, CobAsciiBody(*m));
+      s += CobAsciiChunk("Mat1", 0, id++, m->parent, lines(CobAsciiBody(*m)), eol);
     else if (const auto* o = std::get_if<CobOtherChunk>(&chunk))
-      s += CobAsciiChunk(o->type, o->major, id++, 0, o->asciiBody);
+      s += CobAsciiChunk(o->type, o->major, id++, 0, lines(o->asciiBody), eol);
   }
-  if (model.end) s += "END  V1.00 Id 0 Parent 0 Size        0\n";
+  if (model.end) s += "END  V1.00 Id 0 Parent 0 Size        0" + eol;
   return s;
 }
 
@@ -204,37 +210,6 @@ inline std::vector<uint8_t> CobBinary(const CobModel& model, bool big = false) {
   }
   if (model.end) w.Chunk("END ", 1, 0, 0, {});
   return w.bytes;
-}
-
-// The sizes of every ASCII chunk header after the first line made to fit
-// what follows it up to the next header, for texts edited by hand.
-inline std::string CobFixSizes(const std::string& text) {
-  std::vector<std::string> lines;
-  for (size_t at = 0; at < text.size();) {
-    size_t end = text.find('\n', at);
-    end = end == std::string::npos ? text.size() : end + 1;
-    lines.push_back(text.substr(at, end - at));
-    at = end;
-  }
-  auto isHeader = [](const std::string& line) {
-    return line.size() > 10 && line[4] == ' ' && line[5] == 'V' &&
-           line.find(" Id ") != std::string::npos;
-  };
-  std::string out;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0 && isHeader(lines[i]) && lines[i].rfind("END ", 0) != 0) {
-      size_t body = 0;
-      for (size_t j = i + 1; j < lines.size() && !isHeader(lines[j]); ++j)
-        body += lines[j].size();
-      const size_t sizeAt = lines[i].find(" Size ") + 6;
-      const std::string ending = lines[i].ends_with("\r\n") ? "\r\n" : "\n";
-      char field[24];
-      std::snprintf(field, sizeof field, "%08zu", body + 1);
-      lines[i] = lines[i].substr(0, sizeAt) + field + ending;
-    }
-    out += lines[i];
-  }
-  return out;
 }
 
 inline std::vector<uint8_t> CobBytes(const std::string& text) {

@@ -2,9 +2,9 @@
 // behind, the modified flag, and which finishing steps a native file skips.
 #include "formats/import_dispatch.h"
 
-#include <bit>
 #include <cmath>
 
+#include "formats/3ds_test_util.h"
 #include "formats/cob_test_util.h"
 #include "formats/import_test_util.h"
 #include "io/finite_values.h"
@@ -16,7 +16,9 @@ namespace {
 
 const std::string kBrokenModel = test::ModelPath("invalid/empty.3ds");
 
-TEST(ImportCommands, AFailedOpenLeavesTheClearedSceneAndTheFlagAsItWas) {
+// A failed Open leaves the cleared scene and the flag as it was; a failed
+// Append keeps the scene but marks it modified.
+TEST(ImportCommands, FailedOpensAndAppendsSayWhyAndReadNothing) {
   test::RecordedDocument r;
   test::AddTriangle(r.scene(), "old");
   r.doc.modified = true;
@@ -26,28 +28,22 @@ TEST(ImportCommands, AFailedOpenLeavesTheClearedSceneAndTheFlagAsItWas) {
   EXPECT_EQ(r.doc.name, kBrokenModel);
   EXPECT_EQ(r.shell.messages,
             std::vector<std::string>{"Can't decode " + kBrokenModel + " correctly\n"});
-  EXPECT_TRUE(r.doc.importMesh.faces.empty());
-  EXPECT_TRUE(r.doc.importMesh.parts.empty());
-
+  EXPECT_TRUE(r.doc.importMesh.faces.empty() && r.doc.importMesh.parts.empty());
   OpenModelFile(r.doc, test::ModelPath("obj/box.obj"));
   EXPECT_FALSE(r.doc.modified);
   EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
-}
 
-TEST(ImportCommands, AFailedAppendKeepsTheSceneButMarksItModified) {
-  test::RecordedDocument r;
-  const int kept = test::AddTriangle(r.scene(), "kept");
+  const int kept = r.scene().rootHead;
   const std::vector<Vec3> before = test::WorldPositions(r.scene(), kept);
   AppendModelFile(r.doc, kBrokenModel);
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
   test::ExpectSamePositions(test::WorldPositions(r.scene(), kept), before);
   EXPECT_TRUE(r.doc.modified);
-
   // An unknown extension says so and reads nothing.
   r.shell.messages.clear();
   AppendModelFile(r.doc, "model.Obj");
   EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Unrecognized File Type"});
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"kept"});
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
 }
 
 TEST(ImportCommands, NativeFilesKeepTheirOwnPlacementAndDisplayFlags) {
@@ -99,39 +95,14 @@ TEST(ImportCommands, OnlyTheGroupsJustReadAreCentred) {
   EXPECT_EQ(s.selectedGroup, -1);
 }
 
-// ---- Numbers that are not finite, from every reader ----
-
-// A 3DS chunk: id, length counting the header, body.
-std::string Chunk3ds(uint16_t id, const std::string& body) {
-  const uint32_t length = static_cast<uint32_t>(body.size() + 6);
-  std::string c = {static_cast<char>(id), static_cast<char>(id >> 8)};
-  for (int i = 0; i < 4; ++i)
-    c += static_cast<char>(length >> (8 * i));
-  return c + body;
-}
-std::string U16s(std::initializer_list<uint16_t> values) {
-  std::string out;
-  for (uint16_t v : values)
-    out += {static_cast<char>(v), static_cast<char>(v >> 8)};
-  return out;
-}
-std::string F32s(std::initializer_list<float> values) {
-  std::string out;
-  for (float f : values)
-    for (int i = 0; i < 4; ++i)
-      out += static_cast<char>(std::bit_cast<uint32_t>(f) >> (8 * i));
-  return out;
-}
-
 // A white material of red NaN, and a square whose corner (1, 1) has z NaN.
 std::string NanModel3ds() {
-  const std::string material =
-      Chunk3ds(0xAFFF, Chunk3ds(0xA020, Chunk3ds(0x0010, F32s({NAN, 1, 1}))));
-  const std::string mesh =
-      Chunk3ds(0x4100, Chunk3ds(0x4110, U16s({4}) + F32s({0, 0, 0, 1, 0, 0, 1, 1, NAN, 0, 1, 0})) +
-                           Chunk3ds(0x4120, U16s({2, 0, 1, 2, 7, 0, 2, 3, 7})));
-  return Chunk3ds(0x4D4D,
-                  Chunk3ds(0x3D3D, material + Chunk3ds(0x4000, std::string("a", 2) + mesh)));
+  using namespace test::tds;
+  const test::Bytes b =
+      File(Join({Chunk(0xAFFF, Chunk(0xA020, FloatColor(NAN, 1, 1))),
+                 Object("a", Mesh(Join({Vertices({{0, 0, 0}, {1, 0, 0}, {1, 1, NAN}, {0, 1, 0}}),
+                                        Faces({{0, 1, 2}, {0, 2, 3}})})))}));
+  return {b.begin(), b.end()};
 }
 
 std::string DxfFace(const char* x3, const char* y3, const char* z3) {
@@ -192,7 +163,10 @@ TEST(ImportCommands, NoNumberThatIsNotFiniteReachesAGroup) {
        "v 0 0 0\nv 2 0 0\nv 0 2 nan\nv 2 2 0\nv 0 -2 0\nv 2 -2 0\nvn 0 0 1\nvn nan 0 1\n"
        "f 1 2 3\nf 2 4 3\nf 1 5 6\nf 1 6 2\ng filed\nf 1//1 5//2 6//1\n",
        true},
-      {"huge.obj", "v 3e38 0 0\nv -3e38 0 0\nv 0 3e38 1e39\nf 1 2 3\n", true},
+      {"huge.obj",
+       "v 3e38 0 0\nv -3e38 0 0\nv 0 3e38 1e39\nf 1 2 3\nf 1 2 99999999999999999999\n"
+       "f 1 2 -2147483648\ns 99999999999999999999\nf 1 2 3\ns -99999999999\nf 1 2 3\n",
+       true},
       {"nan.3ds", NanModel3ds(), true},
       {"nan.cob", CobWithNaNs(false), true},
       {"nan-binary.cob", CobWithNaNs(true), true},

@@ -1,5 +1,5 @@
 // Real Wavefront files, imported whole: what arrives in the scene, counted
-// against the file's own lines.
+// against the file's own lines; the material table and the libraries.
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -17,6 +17,7 @@
 namespace modra {
 namespace {
 
+using test::ExpectNear;
 using test::FaceCounts;
 
 std::vector<std::string> SplitAtSpaces(const std::string& line) {
@@ -28,9 +29,8 @@ std::vector<std::string> SplitAtSpaces(const std::string& line) {
   return tokens;
 }
 
-// Faces per group name, counted straight from the text: every `f` line of
-// three or more corners whose numbers are all in range, a polygon of n > 4
-// corners as n - 2 triangles.
+// Faces per group name, counted from the text: every `f` line of three or more
+// corners, all in range, a polygon of n > 4 corners as n - 2 triangles.
 std::map<std::string, FaceCounts> CountFromFile(const std::string& text) {
   std::map<std::string, FaceCounts> groups;
   std::string group = "None";
@@ -93,15 +93,16 @@ TEST_P(ObjFiles, ArriveWithTheFacesTheFileHolds) {
   ASSERT_EQ(got.size(), expected.size());
   for (const auto& [name, counts] : expected) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(got.count(name), 1u);
-    EXPECT_EQ(got[name].triangles, counts.triangles);
-    EXPECT_EQ(got[name].quads, counts.quads);
-    EXPECT_EQ(got[name].vertices, counts.vertices);
+    EXPECT_EQ(got[name], counts);
   }
   // Groups without faces may remain (a group named and never used), but
-  // never more than the file names.
+  // never more than the file names; a file without faces is "None" alone.
   EXPECT_GE(groups, static_cast<int>(expected.size()));
-  if (!expected.empty()) test::ExpectSizedAndCentred(s);
+  if (expected.empty()) {
+    EXPECT_EQ(test::Names(s, s.rootHead), std::vector<std::string>{"None"});
+  } else {
+    test::ExpectSizedAndCentred(s);
+  }
 }
 
 // Every Wavefront file of the test data, the damaged ones too: a reader
@@ -123,17 +124,6 @@ INSTANTIATE_TEST_SUITE_P(TestData, ObjFiles, ::testing::ValuesIn(ObjFileNames())
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;
                          });
-
-TEST(ObjFileCases, FilesWithoutFacesGiveOneEmptyGroup) {
-  for (const char* name : {"obj/point_cloud.obj", "obj/testline.obj", "invalid/empty.obj"}) {
-    SCOPED_TRACE(name);
-    test::RecordedDocument r;
-    ASSERT_EQ(ReadModelFile(r.doc, test::ModelPath(name), false), 0);
-    EXPECT_TRUE(r.shell.messages.empty());
-    EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
-    EXPECT_TRUE(r.scene().groups[r.scene().rootHead].primitives.empty());
-  }
-}
 
 TEST(ObjFileCases, FilesThatCannotBeReadAreSaidAndLeaveTheSceneAlone) {
   const std::string missing = test::ModelPath("obj/missing.obj");
@@ -157,22 +147,7 @@ TEST(ObjFileCases, FilesThatCannotBeReadAreSaidAndLeaveTheSceneAlone) {
   EXPECT_EQ(r.doc.materials.entries[0].name, "white");
 }
 
-TEST(ObjFileCases, AppendingTwiceGivesTwoFileGroupsNewerFirst) {
-  test::RecordedDocument r;
-  AppendModelFile(r.doc, test::ModelPath("obj/box.obj"));
-  AppendModelFile(r.doc, test::ModelPath("obj/testmixed.obj"));
-  const Scene& s = r.scene();
-  EXPECT_EQ(test::Names(s, s.rootHead), (std::vector<std::string>{"testmixed", "box"}));
-  ForEachSibling(s, s.rootHead, [&](int g) {
-    EXPECT_EQ(test::Names(s, s.groups[g].child), std::vector<std::string>{"None"});
-  });
-  // Each file is sized by itself.
-  test::ExpectSizedAndCentred(s);
-  EXPECT_TRUE(r.doc.modified);
-}
-
-// Without "Load Wavefront Material": the colours come from the libraries
-// the files name beside them.
+// Without "Load Wavefront Material" the colours come from the files' libraries.
 TEST(ObjFileCases, MaterialsComeFromTheLibrariesTheFileNames) {
   const struct {
     const char* file;
@@ -195,8 +170,7 @@ TEST(ObjFileCases, MaterialsComeFromTheLibrariesTheFileNames) {
   }
 }
 
-// Libraries first, then the material table; libraries that cannot be read
-// are passed over without a word.
+// Libraries first, then the table; libraries that cannot be read are passed over.
 TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
   test::TempDir dir;
   test::WriteText(dir / "lib.mtl",
@@ -229,19 +203,118 @@ TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
   test::ExpectNear(FindWavefrontMaterial(r.doc.materials, "red")->diffuse, {1, 0, 0}, 0);
 }
 
-TEST(ObjFileCases, ALibraryWithoutNsLinesLeavesEveryMaterialBlack) {
-  test::TempDir dir;
-  const std::string model = dir / "red.obj", library = dir / "no_ns.mtl";
-  test::WriteText(model, "usemtl red\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
-  test::WriteText(library, "newmtl red\nKd 1 0 0\nKs 0 0 0\n");
-  test::RecordedDocument r;
-  ASSERT_EQ(ReadModelFile(r.doc, model, false), 0);
-  test::ExpectNear(r.scene().groups[r.scene().rootHead].color, {1, 0, 0}, 0);
+struct Row {
+  std::string name;
+  Vec3 diffuse, specular;
+  float shininess;
+};
 
-  ASSERT_EQ(LoadWavefrontMaterials(r.doc, library), 0);
-  EXPECT_TRUE(r.doc.materials.entries.empty());
-  ASSERT_EQ(ReadModelFile(r.doc, model, false), 0);
-  test::ExpectNear(r.scene().groups[r.scene().rootHead].color, {0, 0, 0}, 0);
+void ExpectRow(const WavefrontMaterial& m, const Row& want) {
+  EXPECT_EQ(m.name, want.name);
+  ExpectNear(m.diffuse, want.diffuse, 1e-6f);
+  ExpectNear(m.specular, want.specular, 1e-6f);
+  EXPECT_NEAR(m.shininess, want.shininess, 1e-6f) << m.name;
+}
+
+WavefrontMaterialTable Parse(std::string_view text) {
+  WavefrontMaterialTable t;
+  EXPECT_EQ(ParseWavefrontMaterials(t, text), 0);
+  return t;
+}
+
+TEST(WavefrontMaterialLibrary, AMaterialIsStoredAtItsNsLine) {
+  const WavefrontMaterialTable t = Parse(
+      "# a library\n"
+      "newmtl first\nKa 0.1 0.1 0.1\nKd 0.2 0.3 0.4\nKs 0.9 0.8 0.7\nd 1.0\nNs 10\nillum 2\n"
+      "newmtl second\nKd 0.5 0.5 0.5\nNs 20\n"  // Ks carries over from first
+      "newmtl never\nKd 0 0 0\nKs 0 0 0\n"      // no Ns: not stored
+      "newmtl   third  trailing words\nNs\n"    // Kd/Ks of "never", Ns 15
+      "newmtl\nNs 5\n");                        // an empty name
+  ASSERT_EQ(t.entries.size(), 4u);
+  ExpectRow(t.entries[0], {"first", {0.2f, 0.3f, 0.4f}, {0.9f, 0.8f, 0.7f}, 10});
+  ExpectRow(t.entries[1], {"second", {0.5f, 0.5f, 0.5f}, {0.9f, 0.8f, 0.7f}, 20});
+  ExpectRow(t.entries[2], {"third", {0, 0, 0}, {0, 0, 0}, 15});
+  ExpectRow(t.entries[3], {"", {0, 0, 0}, {0, 0, 0}, 5});
+}
+
+TEST(WavefrontMaterialLibrary, LinesAreTestedAtTheirStartOnly) {
+  const WavefrontMaterialTable t = Parse(
+      " newmtl indented\n\tKd 0 0 0\nnewmtl a\nKd0.25 0.5 0.75\nNs 1\n"
+      "newmtl b\nKd 0.5 x 0.7\nKs\t0.1\t0.2 0.3\nNs 2\n"
+      "newmtl c\nKdx 0 0 0\nKs 0.1 0.2\nNs 3\n"
+      "newmtl d\nKd 1e 0.5 0.25\nNs 4\n"
+      "NS 9\nns 9\n");
+  ASSERT_EQ(t.entries.size(), 4u);
+  ExpectRow(t.entries[0], {"a", {0.25f, 0.5f, 0.75f}, {0.5f, 0.5f, 0.5f}, 1});
+  // Reading stops at the first value that does not parse; the rest stay 1.
+  ExpectRow(t.entries[1], {"b", {0.5f, 1, 1}, {0.1f, 0.2f, 0.3f}, 2});
+  ExpectRow(t.entries[2], {"c", {1, 1, 1}, {0.1f, 0.2f, 1}, 3});
+  // A dangling exponent mark is eaten with its number, as scanf does.
+  ExpectRow(t.entries[3], {"d", {1, 0.5f, 0.25f}, {0.1f, 0.2f, 1}, 4});
+}
+
+TEST(WavefrontMaterialLibrary, NamesAreCutAt79CharactersAndTheFirstOfANameIsFound) {
+  const std::string longName(100, 'n');
+  const WavefrontMaterialTable t =
+      Parse("newmtl " + longName + "\r\nNs 1\r\nnewmtl a\nNs 2\nnewmtl a\nNs 3\n");
+  ASSERT_EQ(t.entries.size(), 3u);
+  EXPECT_EQ(t.entries[0].name, longName.substr(0, 79));
+  EXPECT_EQ(t.entries[0].shininess, 1.0f);
+  ASSERT_NE(FindWavefrontMaterial(t, "a"), nullptr);
+  EXPECT_EQ(FindWavefrontMaterial(t, "a")->shininess, 2.0f);
+  EXPECT_EQ(FindWavefrontMaterial(t, "A"), nullptr);
+}
+
+TEST(WavefrontMaterialLibrary, RealLibrariesLoadAndAFailedLoadKeepsTheTable) {
+  test::RecordedDocument r;
+  ASSERT_EQ(LoadWavefrontMaterials(r.doc, test::ModelPath("obj/spider.mtl")), 0);
+  ASSERT_EQ(r.doc.materials.entries.size(), 5u);
+  ExpectRow(r.doc.materials.entries[0], {"Skin", {0.827451f, 0.792157f, 0.772549f}, {0, 0, 0}, 0});
+  const std::string missing = test::ModelPath("obj/missing.mtl");
+  EXPECT_EQ(LoadWavefrontMaterials(r.doc, missing), -1);
+  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't open " + missing + " for read"});
+  ASSERT_EQ(r.doc.materials.entries.size(), 5u);
+  EXPECT_EQ(r.doc.materials.entries[0].name, "Skin");
+  // Here Ns comes before Kd: the material keeps the values met before it.
+  ASSERT_EQ(LoadWavefrontMaterials(r.doc, test::ModelPath("obj/empty_mat.mtl")), 0);
+  ASSERT_EQ(r.doc.materials.entries.size(), 1u);
+  ExpectRow(r.doc.materials.entries[0], {"", {1, 1, 1}, {0.5f, 0.5f, 0.5f}, 0});
+  // The built-in colours come back on demand.
+  EXPECT_EQ(FindWavefrontMaterial(r.doc.materials, "red"), nullptr);
+  ASSERT_EQ(InstallBuiltInMaterials(r.doc, true), 0);
+  EXPECT_EQ(r.doc.materials.entries.size(), 10u);
+  EXPECT_NE(FindWavefrontMaterial(r.doc.materials, "red"), nullptr);
+  EXPECT_EQ(r.shell.messages.size(), 1u);
+}
+
+// Each name becomes one object, "white" included, with the table's values;
+// a name the table lacks draws black.
+TEST(WavefrontMaterialObjects, AreMadeOnceAndTakeTheTablesValues) {
+  Document doc;
+  ASSERT_EQ(ParseWavefrontMaterials(doc.materials,
+                                    "newmtl shiny\nKd 0.1 0.2 0.3\nKs 0.3 0.6 0.9\nNs 99\n"
+                                    "newmtl white\nKd 0.5 0.5 0.5\nNs 3\n"),
+            0);
+  ASSERT_EQ(ReadWavefrontBytes(doc,
+                               "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nusemtl shiny\nf 1 2 3\n"
+                               "usemtl dull\nf 1 2 3\nusemtl shiny\nf 1 2 3\n"),
+            0);
+  const std::vector<MeshObject>& o = doc.importMesh.objects;
+  ASSERT_EQ(o.size(), 3u);
+  ExpectNear(o[0].color, {0.5f, 0.5f, 0.5f}, 0);
+  EXPECT_EQ(o[1].name, "shiny");
+  EXPECT_EQ(o[1].number, 1);
+  ExpectNear(o[1].color, {0.1f, 0.2f, 0.3f}, 0);
+  EXPECT_NEAR(o[1].specularLevel, 0.6f, 1e-6f);
+  EXPECT_EQ(o[1].shininess, 99.0f);
+  EXPECT_EQ(o[1].alpha, 1.0f);
+  ExpectNear(o[2].color, {-1, -1, -1}, 0);
+  EXPECT_EQ(o[2].specularLevel, 0.5f);
+  EXPECT_EQ(o[2].shininess, 15.0f);
+  std::vector<int32_t> objects;
+  for (const MeshFace& f : doc.importMesh.faces)
+    objects.push_back(f.objectIndex);
+  EXPECT_EQ(objects, (std::vector<int32_t>{0, 1, 2, 1}));
 }
 
 }  // namespace
