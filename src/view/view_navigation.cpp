@@ -1,0 +1,183 @@
+// Turning, moving and zooming the view, and its spin after a flick.
+#include <algorithm>
+#include <cmath>
+
+#include "view/interaction.h"
+
+namespace modra {
+namespace {
+
+constexpr float kMaxSpin = 50;
+constexpr float kDegreesPerRelease = 90;
+constexpr float kDegreesPerDrag = 180;
+
+bool IsOrthographic(const DisplayState& display) {
+  const int v = display.currentView;
+  return v < 0 || v >= kViewCount || display.views[v].orthographic != 0;
+}
+
+// A flick too slow to see stops the spin; a fast one is held to a rate
+// the eye can follow.
+float SpinRate(float rate) {
+  if (std::fabs(rate) < 1) return 0;
+  return std::clamp(rate, -kMaxSpin, kMaxSpin);
+}
+
+}  // namespace
+
+float ZoomScale(float tz) {
+  if (tz <= 0) return 1 - tz;
+  float s = 1 - std::log10(1 + tz);
+  return s < 0 ? 0 : s;
+}
+
+void ApplyView(DisplayState& display, const InteractionState& state) {
+  const int v = display.currentView;
+  if (v < 0 || v >= kViewCount) return;
+  ViewSetting& view = display.views[v];
+  const float tx = state.viewTranslation[0];
+  const float ty = state.viewTranslation[1];
+  const float tz = state.viewTranslation[2];
+  view.scale = ZoomScale(tz);
+  view.rawTranslation = state.viewTranslation;
+  // Each orthographic view pans in its own screen plane.
+  switch (v) {
+    case kViewFront:
+      view.translation = {tx, ty, 0};
+      break;
+    case kViewTop:
+      view.translation = {tx, 0, ty};
+      break;
+    case kViewLeft:
+      view.translation = {0, ty, -tx};
+      break;
+    case kViewBack:
+      view.translation = {-tx, ty, 0};
+      break;
+    case kViewBottom:
+      view.translation = {tx, 0, -ty};
+      break;
+    case kViewRight:
+      view.translation = {0, ty, tx};
+      break;
+    case kViewPerspective:
+      view.translation = {tx, ty, tz};
+      view.rotation = state.totalAngles;
+      break;
+    default:  // the camera view follows the camera alone
+      break;
+  }
+}
+
+void ViewInteraction::TellPanel(EditMode effective, const Vec3& values, bool ownMode) const {
+  if (AdjustTarget* target = TargetFor(effective))
+    target->Adjust(values[0], values[1], values[2], ownMode);
+}
+
+void ViewInteraction::ApplyAndRedraw() {
+  ApplyView(doc_.display, state_);
+  doc_.shell->RequestRedraw();
+}
+
+void ViewInteraction::RotateViewMotion(ViewPoint p, bool ownMode) {
+  // The orthographic views look along an axis; turning them would lose it.
+  if (IsOrthographic(doc_.display)) return;
+  Vec3& base = state_.baseAngles;
+  Vec3& delta = state_.deltaAngles;
+  if (state_.dragState == kLeftDrag) {
+    delta[0] = -kDegreesPerDrag * (p.y - state_.leftStart.y);
+    delta[1] = kDegreesPerDrag * (p.x - state_.leftStart.x);
+    state_.lastLeft = p;
+  } else if (state_.dragState == kRightDrag) {
+    delta[2] = -kDegreesPerDrag * (p.x - state_.rightStart.x);
+    state_.lastRight.x = p.x;
+  } else {
+    for (int i = 0; i < 3; ++i) {
+      base[i] += state_.spinRates[i];
+      if (base[i] > 360) base[i] -= 360;
+      if (base[i] < -360) base[i] += 360;
+    }
+  }
+  for (int i = 0; i < 3; ++i)
+    state_.totalAngles[i] = base[i] + delta[i];
+  ApplyView(doc_.display, state_);
+  TellPanel(EditMode::kRotateView, state_.totalAngles, ownMode);
+}
+
+void ViewInteraction::EndRotateViewDrag(ViewPoint p) {
+  Vec3& spin = state_.spinRates;
+  // note: an orthographic view did not turn, so its drag leaves no spin
+  // behind for a later perspective drag to pick up
+  if (!IsOrthographic(doc_.display)) {
+    const float x = std::clamp(p.x, -1.0f, 1.0f);
+    const float y = std::clamp(p.y, -1.0f, 1.0f);
+    if (state_.dragState == kRightDrag) {
+      spin[2] = -kDegreesPerRelease * (x - state_.lastRight.x);
+    } else if (state_.dragState == kLeftDrag) {
+      spin[0] = -kDegreesPerRelease * (y - state_.lastLeft.y);
+      spin[1] = kDegreesPerRelease * (x - state_.lastLeft.x);
+    }
+    for (float& rate : spin)
+      rate = SpinRate(rate);
+    // A flick about one axis stops the spin about the others.
+    if (state_.dragState == kRightDrag && spin[2] == 0) spin[0] = spin[1] = 0;
+    if (state_.dragState == kLeftDrag && spin[0] == 0 && spin[1] == 0) spin[2] = 0;
+  }
+  for (int i = 0; i < 3; ++i) {
+    state_.baseAngles[i] += state_.deltaAngles[i];
+    state_.deltaAngles[i] = 0;
+  }
+}
+
+void ViewInteraction::TranslateViewMotion(ViewPoint p, bool ownMode) {
+  Vec3& t = state_.viewTranslation;
+  if (state_.dragState == kLeftDrag) {
+    t[0] += p.x - state_.lastLeft.x;
+    t[1] += p.y - state_.lastLeft.y;
+    state_.lastLeft = p;
+  } else if (state_.dragState == kRightDrag) {
+    t[2] += 4 * (p.y - state_.lastRight.y);
+    state_.lastRight.y = p.y;
+  }
+  ApplyView(doc_.display, state_);
+  TellPanel(EditMode::kTranslateView, t, ownMode);
+}
+
+void ViewInteraction::ResetView() {
+  const InteractionState fresh;
+  state_.spinRates = fresh.spinRates;
+  state_.leftStart = state_.lastLeft = fresh.leftStart;
+  state_.rightStart = state_.lastRight = fresh.rightStart;
+  state_.viewTranslation = fresh.viewTranslation;
+  state_.baseAngles = fresh.baseAngles;
+  state_.deltaAngles = fresh.deltaAngles;
+  state_.totalAngles = fresh.totalAngles;
+  const PanelValues defaults;
+  panels_.nearOffset = defaults.nearOffset;
+  panels_.farOffset = defaults.farOffset;
+  panels_.fieldOfView = defaults.fieldOfView;
+  ResetViews(doc_.display.views, true, doc_.scene.camera.position);
+  if (AdjustTarget* target = TargetFor(mode_)) target->Refresh();
+  doc_.shell->RequestRedraw();
+}
+
+void ViewInteraction::SelectView(int view) {
+  if (view < 0 || view >= kViewCount) return;
+  doc_.display.currentView = view;
+  if (AdjustTarget* target = TargetFor(mode_)) target->Refresh();
+  doc_.shell->RequestRedraw();
+}
+
+void ViewInteraction::SetRotationTotals(const Vec3& angles) {
+  state_.baseAngles = angles;
+  state_.deltaAngles = {0, 0, 0};
+  state_.totalAngles = angles;
+  ApplyAndRedraw();
+}
+
+void ViewInteraction::SetViewTranslation(const Vec3& translation) {
+  state_.viewTranslation = translation;
+  ApplyAndRedraw();
+}
+
+}  // namespace modra
