@@ -114,12 +114,14 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   return -1;
 }
 
-void OpenModelFile(Document& doc, const std::string& name) {
+int OpenModelFile(Document& doc, const std::string& name) {
   doc.name = name.substr(0, 2000);
   GoToFrame0(doc);
   ClearScene(doc.scene);
   ClearKeyFrames(doc.scene.anim);
-  if (ReadModelFile(doc, name, false) == 0) doc.modified = false;
+  const int result = ReadModelFile(doc, name, false);
+  if (result == 0) doc.modified = false;
+  return result;
 }
 
 void AppendModelFile(Document& doc, const std::string& name) {

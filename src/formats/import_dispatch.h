@@ -30,7 +30,8 @@ int ReadModelFile(Document& doc, const std::string& name, bool append);
 
 // File > Open: the file replaces the scene, which is cleared first; the
 // document takes the name and is not modified afterwards when it loaded.
-void OpenModelFile(Document& doc, const std::string& name);
+// Returns what ReadModelFile did.
+int OpenModelFile(Document& doc, const std::string& name);
 // File > Append: the file's model joins the scene; modified in any case.
 void AppendModelFile(Document& doc, const std::string& name);
 
