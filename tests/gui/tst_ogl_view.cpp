@@ -88,7 +88,7 @@ class TestOglView : public QObject {
     QTest::mouseMove(view(), from);
     QCOMPARE(doc().display.views[kViewPerspective].rotation, after);
     // The panel shows the totals.
-    auto* y = window_->findChild<QLineEdit*>("ViewPanel_FieldY");
+    auto* y = window_->findChild<QWidget*>("CFormViewer")->findChild<QLineEdit*>("ViewPanel_FieldY");
     QTRY_COMPARE(y->text(), QString::number(static_cast<double>(after[1]), 'f', 3));
   }
 
