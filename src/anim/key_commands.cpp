@@ -40,6 +40,7 @@ bool CopyToClipboard(Document& doc, int frame) {
     doc.shell->Message(kNoKeyMemory);
     return false;
   }
+  NotifyChanged(doc, kSceneChanged);
   return true;
 }
 
@@ -66,6 +67,7 @@ int NextKeyFrameAfter(const KeyStore& a, int frame) {
 }  // namespace
 
 void CutOrCopyKeyFrame(Document& doc, bool cut) {
+  ChangeBatch batch(doc);
   KeyStore& a = doc.scene.anim;
   const int cur = a.currentFrame;
   if (!IsKeyFrame(a, cur)) return;
@@ -100,6 +102,7 @@ void CutOrCopyKeyFrame(Document& doc, bool cut) {
 }
 
 void PasteKeyFrame(Document& doc, bool confirm) {
+  ChangeBatch batch(doc);
   KeyStore& a = doc.scene.anim;
   const int cur = a.currentFrame;
   if (!IsValidFrame(cur)) return;
@@ -128,6 +131,7 @@ void PasteKeyFrame(Document& doc, bool confirm) {
 }
 
 void RemoveOwnerKeys(Document& doc, int owner) {
+  ChangeBatch batch(doc);
   Scene& s = doc.scene;
   KeyStore& a = s.anim;
   if (FindOwnerKey(a, 0, owner) == -1 && FindOwnerKey(a, 0, kCameraOwner) == -1) return;
@@ -142,6 +146,7 @@ void RemoveOwnerKeys(Document& doc, int owner) {
 }
 
 void CopyKeyToRange(Document& doc, int owner, int from, int to) {
+  ChangeBatch batch(doc);
   KeyStore& a = doc.scene.anim;
   if (!IsValidFrame(to)) return SayLimit(doc, "B must be less than %d", kMaxFrame);
   if (!IsValidFrame(from)) return SayLimit(doc, "A must be less than %d", kMaxFrame);
@@ -188,6 +193,7 @@ void CopyKeyToRange(Document& doc, int owner, int from, int to) {
 }
 
 void CopyRangeToRange(Document& doc, int from, int to, int start) {
+  ChangeBatch batch(doc);
   KeyStore& a = doc.scene.anim;
   if (!IsValidFrame(to)) return SayLimit(doc, "B must be less than %d", kMaxFrame);
   if (!IsValidFrame(start)) return SayLimit(doc, "C must be less than %d", kMaxFrame);
@@ -196,6 +202,7 @@ void CopyRangeToRange(Document& doc, int from, int to, int start) {
   if (to >= from && to - from + start > kMaxFrame)
     return SayLimit(doc, "C must be less than %d", kMaxFrame - (to - from));
   Relist(a);
+  const int firstFrame = a.currentFrame;
 
   // The list is read as it changes: a frame pasted inside A..B is copied
   // again when its turn comes.
@@ -209,9 +216,12 @@ void CopyRangeToRange(Document& doc, int from, int to, int start) {
     PasteKeyFrame(doc, false);
   }
   MarkModified(doc);
+  // The copies are made at their own frames, and the last one stays current.
+  if (a.currentFrame != firstFrame) NotifyChanged(doc, kFrameChanged);
 }
 
 void ScaleRange(Document& doc, int from, int to, int target) {
+  ChangeBatch batch(doc);
   KeyStore& a = doc.scene.anim;
   if (!IsValidFrame(from)) return SayLimit(doc, "A must be less than %d", kMaxFrame);
   if (!IsValidFrame(to)) return SayLimit(doc, "B must be less than %d", kMaxFrame);

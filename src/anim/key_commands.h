@@ -1,7 +1,7 @@
 // Commands on whole key frames and on an owner's keys: the key-frame
 // clipboard, removing and copying keys, moving ranges of key frames, and
 // stepping between key frames. Refusals are told through the shell and
-// change nothing.
+// change nothing. Each command sends one change notice of what it changed.
 #pragma once
 
 #include <vector>

@@ -120,13 +120,19 @@ void ShowFrameAt(Document& doc, int frame, float fraction) {
 
 void GoToFrame(Document& doc, int frame) {
   KeyStore& a = doc.scene.anim;
+  const int was = a.currentFrame;
   a.currentFrame = std::clamp(frame, 0, kMaxFrame);
   doc.shell->ShowFrameNumber(a.currentFrame);
   ShowFrame(doc);
+  // While playing, the scene shows the play frame, so showing any frame
+  // moves it.
+  if (a.currentFrame != was || a.playing) NotifyChanged(doc, kFrameChanged);
 }
 
 void GoToFrame0(Document& doc) {
   KeyStore& a = doc.scene.anim;
+  ChangeBatch batch(doc);
+  if (a.playing) NotifyChanged(doc, kFrameChanged);
   a.playing = false;
   GoToFrame(doc, 0);
 }
@@ -135,18 +141,23 @@ void StartPlayback(Document& doc) {
   KeyStore& a = doc.scene.anim;
   RebuildKeyFrameList(a);
   if (a.keyFrameList.empty()) return;
+  const bool was = a.playing;
   a.playing = true;
   a.playFrame = 0;
   a.lastFrame = LastKeyFrame(a);
   a.active.clear();
+  if (!was) NotifyChanged(doc, kFrameChanged);
   doc.shell->RequestRedraw();
 }
 
 void StopPlayback(Document& doc) {
   KeyStore& a = doc.scene.anim;
+  ChangeBatch batch(doc);
+  const bool was = a.playing;
   a.playing = false;
   a.playFrame = 0;
   GoToFrame(doc, 0);
+  if (was) NotifyChanged(doc, kFrameChanged);
 }
 
 }  // namespace modra

@@ -14,6 +14,12 @@ void ShowFrame(Document& doc);
 // As ShowFrame for `frame`, then every running curve a further `fraction`
 // (0..1) of a frame on: the scene between two frames, for motion blur.
 void ShowFrameAt(Document& doc, int frame, float fraction);
+// Playback's frames reach the frame box through ShowFrameNumber alone: a
+// change notice for every painted frame would reload the panel many times
+// a second. Starting and stopping send kFrameChanged, as does a move of
+// the current frame; ShowFrame and ShowFrameAt send nothing, since their
+// callers either changed the keys (and say so) or only draw.
+
 // Makes `frame` (held to 0..9999) current, shows its number and the scene.
 void GoToFrame(Document& doc, int frame);
 void GoToFrame0(Document& doc);

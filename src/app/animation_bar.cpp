@@ -59,11 +59,11 @@ AnimationBar::AnimationBar(GuiDocument& document, QWidget* parent)
   });
   connect(prevKey_, &QPushButton::clicked, this, [this] {
     GoToPreviousKeyFrame(document_.doc());
-    document_.notify(GuiDocument::kFrameChanged | GuiDocument::kValuesChanged);
+    document_.notify(kFrameChanged | kValuesChanged);
   });
   connect(nextKey_, &QPushButton::clicked, this, [this] {
     GoToNextKeyFrame(document_.doc());
-    document_.notify(GuiDocument::kFrameChanged | GuiDocument::kValuesChanged);
+    document_.notify(kFrameChanged | kValuesChanged);
   });
   connect(play_, &QPushButton::clicked, this, &AnimationBar::playClicked);
   connect(stop_, &QPushButton::clicked, this, &AnimationBar::stopClicked);

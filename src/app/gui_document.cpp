@@ -4,7 +4,9 @@
 #include <QCursor>
 
 #include "anim/playback.h"
-#include "app/shell_glue.h"
+#include "document/animation_bar.h"
+#include "document/file_filters.h"
+#include "document/file_names.h"
 #include "document/group_edit.h"
 #include "export/gfx_writer.h"
 #include "formats/import_dispatch.h"
@@ -17,6 +19,14 @@
 namespace modra {
 
 namespace {
+
+constexpr char kEraseQuestion[] = "The current scene has not been saved.  Is it ok to erase it?";
+constexpr char kQuitQuestion[] =
+    "The current scene has not been saved.  Is it ok to quit without saving?";
+
+QString Filter(const char* filter) {
+  return QString::fromStdString(QtFilterString(filter));
+}
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -75,41 +85,39 @@ void GuiDocument::RequestRedraw() {
   notify(kValuesChanged);
 }
 
+void GuiDocument::Changed(unsigned what) {
+  notify(what);
+}
+
 void GuiDocument::notify(unsigned what) {
   pending_ |= what;
   if (!delay_.isActive()) delay_.start();
 }
 
 QString GuiDocument::title() const {
-  return QString::fromStdString(glue::TitleText(doc_.name));
+  return QString::fromStdString(WindowTitle(doc_.name));
 }
 
 QString GuiDocument::groupNameText() const {
-  const Scene& s = doc_.scene;
-  const int g = s.selectedGroup;
-  if (g < 0 || static_cast<size_t>(g) >= s.groups.size() || (s.groups[g].flags & Deleted))
-    return QString::fromLatin1(kNothingSelected);
-  return QString::fromStdString(s.groups[g].name);
+  return QString::fromStdString(NameBoxText(doc_.scene));
 }
 
 bool GuiDocument::mayErase() {
-  return !doc_.modified || Ask(glue::kEraseQuestion);
+  return !doc_.modified || Ask(kEraseQuestion);
 }
 
 bool GuiDocument::newScene() {
   if (!mayErase()) return false;
-  doc_.name = "new.knf";
-  ResetScene(doc_, false);
-  doc_.modified = false;
+  NewDocument(doc_);
   status_ = QString::fromLatin1(kNothingSelected);
   shownFrame_ = 0;
-  notify(kAllChanges);
+  notify(kEverythingChanged);
   return true;
 }
 
 bool GuiDocument::open() {
   if (!mayErase()) return false;
-  const QString path = prompts_->openFileName(QString::fromStdString(glue::ToQtFilter(glue::kFilterModels)));
+  const QString path = prompts_->openFileName(Filter(kModelFilesFilter));
   return !path.isEmpty() && load(path);
 }
 
@@ -121,21 +129,18 @@ bool GuiDocument::load(const QString& path) {
   int result;
   {
     const WaitCursor wait;
-    result = OpenModelFile(doc_, ToStd(path));
-    // The document keeps the name even when the file could not be read:
-    // a later Save must never write over the foreign file.
-    doc_.name = glue::NativeNameFor(ToStd(path));
+    result = OpenDocument(doc_, ToStd(path));
   }
   status_ = groupNameText();
   shownFrame_ = doc_.scene.anim.currentFrame;
-  notify(kAllChanges);
+  notify(kEverythingChanged);
   if (result != 0) return false;
   emit fileOpened(path);
   return true;
 }
 
 bool GuiDocument::append() {
-  const QString path = prompts_->openFileName(QString::fromStdString(glue::ToQtFilter(glue::kFilterModels)));
+  const QString path = prompts_->openFileName(Filter(kModelFilesFilter));
   return !path.isEmpty() && appendFile(path);
 }
 
@@ -146,12 +151,12 @@ bool GuiDocument::appendFile(const QString& path) {
     result = ReadModelFile(doc_, ToStd(path), true);
     MarkModified(doc_);
   }
-  notify(kAllChanges);
+  notify(kEverythingChanged);
   return result == 0;
 }
 
 bool GuiDocument::loadMaterial() {
-  const QString path = prompts_->openFileName(QString::fromStdString(glue::ToQtFilter(glue::kFilterMaterial)));
+  const QString path = prompts_->openFileName(Filter(kMaterialFilter));
   if (path.isEmpty()) return false;
   const int result = LoadWavefrontMaterials(doc_, ToStd(path));
   notify(kValuesChanged);
@@ -160,7 +165,7 @@ bool GuiDocument::loadMaterial() {
 
 bool GuiDocument::save() {
   const int result = WriteNativeFile(doc_, doc_.name);
-  if (result == 0) doc_.modified = false;
+  if (result == 0) SetModified(doc_, false);
   shownFrame_ = doc_.scene.anim.currentFrame;
   notify(kNameChanged | kFrameChanged | kValuesChanged);
   return result == 0;
@@ -168,60 +173,49 @@ bool GuiDocument::save() {
 
 bool GuiDocument::writeWith(int (*writer)(Document&, const std::string&), const char* filter,
                             const char* extension, bool reportFailure) {
-  const QString chosen = prompts_->saveFileName(QString::fromStdString(glue::ToQtFilter(filter)));
+  const QString chosen = prompts_->saveFileName(Filter(filter));
   if (chosen.isEmpty()) return false;
-  const std::string path = glue::WithExtension(ToStd(chosen), extension);
+  const std::string path = WithExtension(ToStd(chosen), extension);
   const int result = writer(doc_, path);
   if (result != 0 && reportFailure) {
-    std::string text = glue::kSaveFailed;
-    text.replace(text.find("%s"), 2, path);
-    Message(text);
+    Message("Can't save to " + path);
   }
   notify(kValuesChanged | kFrameChanged);
   return result == 0;
 }
 
 bool GuiDocument::saveAs() {
-  if (!writeWith(&WriteNativeFile, glue::kFilterNative, ".knf", false)) return false;
-  doc_.modified = false;
-  notify(kNameChanged);
+  if (!writeWith(&WriteNativeFile, kNativeFilter, kNativeExtension, false)) return false;
+  SetModified(doc_, false);
   return true;
 }
 
 bool GuiDocument::saveAsSource() {
-  return writeWith(&WriteSourceFile, glue::kFilterSource, ".cpp", false);
+  return writeWith(&WriteSourceFile, kSourceFilter, kSourceExtension, false);
 }
 
 bool GuiDocument::exportWavefront() {
-  return writeWith(&WriteWavefrontFile, glue::kFilterWavefront, ".obj", true);
+  return writeWith(&WriteWavefrontFile, kWavefrontFilter, kWavefrontExtension, true);
 }
 
 bool GuiDocument::exportSkyloom() {
-  return writeWith(&WriteSkyloomFile, glue::kFilterSkyloom, ".gfx", true);
+  return writeWith(&WriteSkyloomFile, kSkyLoomFilter, kSkyLoomExtension, true);
 }
 
 bool GuiDocument::mayQuit() {
-  return !doc_.modified || Ask(glue::kQuitQuestion);
+  return !doc_.modified || Ask(kQuitQuestion);
 }
 
 QString GuiDocument::frameBoxEdited(const QString& text) {
-  const auto request = glue::ReadFrameBox(ToStd(text), doc_.scene.anim.currentFrame);
-  if (!request) return QString();
-  GoToFrame(doc_, request->frame);
+  const std::optional<std::string> shown = EditFrameBox(doc_, ToStd(text));
   notify(kFrameChanged | kValuesChanged);
-  return request->rewrite ? QString::number(request->frame) : QString();
+  return shown ? QString::fromStdString(*shown) : QString();
 }
 
 QString GuiDocument::nameBoxEdited(const QString& text) {
-  Scene& s = doc_.scene;
-  const int g = s.selectedGroup;
-  if (g < 0 || static_cast<size_t>(g) >= s.groups.size() || (s.groups[g].flags & Deleted))
-    return QString::fromLatin1(kNothingSelected);
-  SetGroupName(s, g, glue::NameFromBox(ToStd(text)));
-  MarkModified(doc_);
+  const std::optional<std::string> shown = EditNameBox(doc_, ToStd(text));
   status_ = groupNameText();
-  notify(kNameChanged | kSceneChanged);
-  return QString();
+  return shown ? QString::fromStdString(*shown) : QString();
 }
 
 void GuiDocument::advancePlayback(int count) {

@@ -20,16 +20,6 @@ namespace modra {
 class GuiDocument : public QObject, public Shell {
   Q_OBJECT
  public:
-  // TODO(wiring): these bits become the core's change notice.
-  enum Change : unsigned {
-    kSceneChanged = 1,      // groups added, removed or rearranged
-    kSelectionChanged = 2,  // the current group or the selection
-    kFrameChanged = 4,      // the frame number
-    kValuesChanged = 8,     // values of groups, lights, camera or views
-    kNameChanged = 16,      // the document name or the modified flag
-    kAllChanges = 31,
-  };
-
   explicit GuiDocument(UserPrompts& prompts,
                        const triangulation::DebugSettings& triangulatorDebug = {},
                        QObject* parent = nullptr);
@@ -44,8 +34,9 @@ class GuiDocument : public QObject, public Shell {
   void Status(std::string_view text) override;
   void ShowFrameNumber(int frame) override;
   void RequestRedraw() override;
+  void Changed(unsigned what) override;
 
-  // Queues `what` for the next `changed` signal.
+  // Queues `what` (Change bits) for the next `changed` signal.
   void notify(unsigned what);
 
   QString title() const;

@@ -28,6 +28,8 @@
 #include "app/preferences_dialog.h"
 #include "app/tool_icons.h"
 #include "document/group_edit.h"
+#include "document/help_text.h"
+#include "document/settings.h"
 #include "images/texture_table.h"
 
 namespace modra {
@@ -64,7 +66,7 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
   restoreGeometry(Preferences::windowGeometry());
   restoreState(Preferences::windowState());
   splitter_->restoreState(Preferences::splitterState());
-  documentChanged(GuiDocument::kAllChanges);
+  documentChanged(kEverythingChanged);
 }
 
 MainWindow::~MainWindow() = default;
@@ -118,7 +120,7 @@ void MainWindow::createActions() {
     QAction* act = makeAction(name, text, tip);
     connect(act, &QAction::triggered, this, [d, command] {
       command(d->doc());
-      d->notify(GuiDocument::kAllChanges);
+      d->notify(kEverythingChanged);
     });
     return act;
   };
@@ -173,17 +175,17 @@ void MainWindow::createActions() {
   cutKey_ = makeAction("CutKeyFrame", "Cu&t Current Key Frame");
   connect(cutKey_, &QAction::triggered, this, [d] {
     CutOrCopyKeyFrame(d->doc(), true);
-    d->notify(GuiDocument::kAllChanges);
+    d->notify(kEverythingChanged);
   });
   a = makeAction("CopyKeyFrame", "&Copy Current Key Frame");
   connect(a, &QAction::triggered, this, [d] {
     CutOrCopyKeyFrame(d->doc(), false);
-    d->notify(GuiDocument::kValuesChanged);
+    d->notify(kValuesChanged);
   });
   a = makeAction("PasteKeyFrame", "&Paste Key Frame");
   connect(a, &QAction::triggered, this, [d] {
     PasteKeyFrame(d->doc(), true);
-    d->notify(GuiDocument::kAllChanges);
+    d->notify(kEverythingChanged);
   });
   // TODO(keyframes): these open the key frame dialogs and the spline
   // editor, which come with the animation issue.
@@ -199,7 +201,7 @@ void MainWindow::createActions() {
                                "Turn the faces of the current group inside out");
   connect(reverseNormals_, &QAction::triggered, this, [d] {
     ReverseNormals(d->doc());
-    d->notify(GuiDocument::kValuesChanged | GuiDocument::kNameChanged);
+    d->notify(kValuesChanged | kNameChanged);
   });
 
   modeGroup_ = new QActionGroup(this);
@@ -322,15 +324,7 @@ void MainWindow::bindEvents() {
 }
 
 void MainWindow::applySettings() {
-  // TODO(wiring): the core's settings record applies itself to the
-  // document.
-  const glue::Settings s = Preferences::settings();
-  Document& doc = document_->doc();
-  doc.display.lightDisplay = s.lightDisplay;
-  doc.display.cameraDisplay = s.cameraDisplay;
-  doc.display.solidAxisDisplay = s.solidAxis;
-  SetTexturePath(doc.textures, s.texturePath);
-  doc.textures.lastPath = s.textureLastPath;
+  ApplySettings(document_->doc(), Preferences::settings());
   updateRecentFiles();
 }
 
@@ -397,40 +391,38 @@ void MainWindow::updateRecentFiles() {
 void MainWindow::startPlayback() {
   StartPlayback(document_->doc());
   playback_.start();
-  document_->notify(GuiDocument::kFrameChanged | GuiDocument::kValuesChanged);
+  document_->notify(kFrameChanged | kValuesChanged);
 }
 
 void MainWindow::stopPlayback() {
   playback_.stop();
   StopPlayback(document_->doc());
-  document_->notify(GuiDocument::kFrameChanged | GuiDocument::kValuesChanged);
+  document_->notify(kFrameChanged | kValuesChanged);
 }
 
 void MainWindow::showPreferences() {
   const PlaybackClock::Pause pause(&playback_);
   Document& doc = document_->doc();
-  glue::Settings s = Preferences::settings();
+  Settings s = Preferences::settings();
   PreferencesDialog dialog(this);
   dialog.setValues({doc.display.lightDisplay, doc.display.cameraDisplay,
                     doc.display.solidAxisDisplay, doc.whiteUncoloredParts,
                     QString::fromStdString(s.texturePath)});
   if (dialog.exec() != QDialog::Accepted) return;
   const PreferencesDialog::Values v = dialog.values();
-  doc.display.lightDisplay = s.lightDisplay = v.lightDisplay;
-  doc.display.cameraDisplay = s.cameraDisplay = v.cameraDisplay;
-  doc.display.solidAxisDisplay = s.solidAxis = v.solidAxis;
-  doc.whiteUncoloredParts = v.whiteUncoloredParts;
+  s.lightDisplay = v.lightDisplay;
+  s.cameraDisplay = v.cameraDisplay;
+  s.solidAxisDisplay = v.solidAxis;
+  s.whiteUncoloredParts = v.whiteUncoloredParts;
   s.texturePath = v.texturePath.toStdString();
   Preferences::setSettings(s);
-  SetTexturePath(doc.textures, s.texturePath);
-  document_->RequestRedraw();
+  ApplySettings(doc, s);
 }
 
 void MainWindow::showHelp(bool keyboard) {
   const PlaybackClock::Pause pause(&playback_);
-  HelpDialog dialog(QString::fromStdString(keyboard ? glue::KeyboardHelpText()
-                                                    : glue::GeneralHelpText()),
-                    this);
+  const std::string_view text = keyboard ? KeyboardHelpText() : GeneralHelpText();
+  HelpDialog dialog(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), this);
   dialog.exec();
 }
 

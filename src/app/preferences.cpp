@@ -8,11 +8,6 @@ namespace modra {
 
 namespace {
 
-const QString kLightDisplay = QStringLiteral("General/EnableLightDisplay");
-const QString kCameraDisplay = QStringLiteral("General/EnableCameraDisplay");
-const QString kSolidAxis = QStringLiteral("General/SolidAxisDisplay");
-const QString kTexturePath = QStringLiteral("Texture/Path");
-const QString kTextureLastPath = QStringLiteral("Texture/LastPath");
 const QString kRecentFiles = QStringLiteral("Recent File List/Files");
 const QString kGeometry = QStringLiteral("MainWindow/Geometry");
 const QString kState = QStringLiteral("MainWindow/State");
@@ -20,28 +15,37 @@ const QString kSplitter = QStringLiteral("MainWindow/Splitter");
 
 }  // namespace
 
-glue::Settings Preferences::settings() {
-  const QSettings store;
-  const glue::Settings defaults;
-  glue::Settings s;
-  s.lightDisplay = store.value(kLightDisplay, defaults.lightDisplay ? 1 : 0).toInt() != 0;
-  s.cameraDisplay = store.value(kCameraDisplay, defaults.cameraDisplay ? 1 : 0).toInt() != 0;
-  s.solidAxis = store.value(kSolidAxis, defaults.solidAxis ? 1 : 0).toInt() != 0;
-  s.texturePath =
-      store.value(kTexturePath, QString::fromStdString(defaults.texturePath)).toString().toStdString();
-  s.textureLastPath = store.value(kTextureLastPath, QString::fromStdString(defaults.textureLastPath))
-                          .toString()
-                          .toStdString();
-  return s;
+// The core's settings through QSettings, keys as the core names them.
+class QSettingsStore : public SettingsStore {
+ public:
+  int GetInt(std::string_view key, int fallback) const override {
+    return store_.value(Key(key), fallback).toInt();
+  }
+  std::string GetString(std::string_view key, std::string_view fallback) const override {
+    return store_.value(Key(key), QString::fromStdString(std::string(fallback)))
+        .toString()
+        .toStdString();
+  }
+  void SetInt(std::string_view key, int value) override { store_.setValue(Key(key), value); }
+  void SetString(std::string_view key, std::string_view value) override {
+    store_.setValue(Key(key), QString::fromStdString(std::string(value)));
+  }
+
+ private:
+  static QString Key(std::string_view key) {
+    return QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+  }
+  QSettings store_;
+};
+
+Settings Preferences::settings() {
+  const QSettingsStore store;
+  return LoadSettings(store, QDir::homePath().toStdString());
 }
 
-void Preferences::setSettings(const glue::Settings& s) {
-  QSettings store;
-  store.setValue(kLightDisplay, s.lightDisplay ? 1 : 0);
-  store.setValue(kCameraDisplay, s.cameraDisplay ? 1 : 0);
-  store.setValue(kSolidAxis, s.solidAxis ? 1 : 0);
-  store.setValue(kTexturePath, QString::fromStdString(s.texturePath));
-  store.setValue(kTextureLastPath, QString::fromStdString(s.textureLastPath));
+void Preferences::setSettings(const Settings& s) {
+  QSettingsStore store;
+  SaveSettings(store, s);
 }
 
 QStringList Preferences::recentFiles() {

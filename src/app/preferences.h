@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QStringList>
 
-#include "app/shell_glue.h"
+#include "document/settings.h"
 
 namespace modra {
 
@@ -14,9 +14,9 @@ class Preferences {
  public:
   static constexpr int kRecentFileCount = 4;
 
-  // TODO(wiring): the settings record and its defaults come from the core.
-  static glue::Settings settings();
-  static void setSettings(const glue::Settings& settings);
+  // The core's settings record, read from and written to QSettings.
+  static Settings settings();
+  static void setSettings(const Settings& settings);
 
   // Most recent first, at most kRecentFileCount.
   static QStringList recentFiles();

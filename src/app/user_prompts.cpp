@@ -9,10 +9,9 @@ namespace modra {
 
 namespace {
 
-// The filter's descriptions are shown as written; Qt's own dialog is used
-// everywhere so that they look the same on every desktop.
-constexpr QFileDialog::Options kDialogOptions =
-    QFileDialog::HideNameFilterDetails | QFileDialog::DontUseNativeDialog;
+// Qt's own dialog everywhere, so that the filters look the same on every
+// desktop.
+constexpr QFileDialog::Options kDialogOptions = QFileDialog::DontUseNativeDialog;
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "document/shell.h"
 #include "formats/import_mesh.h"
@@ -20,6 +21,14 @@ struct Document;
 // camera, background and views (the camera view kept when asked).
 void ResetScene(Document& doc, bool keepCamera);
 
+inline constexpr char kNewDocumentName[] = "new.knf";
+
+// Change notices held back while a command runs (see ChangeBatch).
+struct PendingChanges {
+  unsigned bits = 0;
+  int depth = 0;
+};
+
 struct Document {
   Scene scene;
   TextureTable textures;             // kept across New, Open and Append
@@ -27,12 +36,15 @@ struct Document {
   ImportMesh importMesh;             // filled by a foreign reader, emptied after each import
   bool whiteUncoloredParts = false;  // "Import without RGB/vertex"
   DisplayState display;
-  std::string name = "new.knf";
+  // Change these two through SetDocumentName, SetModified and MarkModified,
+  // which tell the shell.
+  std::string name = kNewDocumentName;
   bool modified = false;
   int modelFileType = -1;  // the kind of file most recently read
+  PendingChanges pendingChanges;
 
-  explicit Document(Shell& shell) : shell(&shell) { ResetScene(*this, false); }
-  Document() : shell(&quiet_) { ResetScene(*this, false); }
+  explicit Document(Shell& shell);
+  Document();
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
 
@@ -44,8 +56,31 @@ struct Document {
   NoTextureUpload noUpload_;
 };
 
-inline void MarkModified(Document& doc) {
-  doc.modified = true;
-}
+// Tells the shell that `what` (Change bits) changed: at once, or when the
+// outermost ChangeBatch ends. Nothing is sent for 0.
+void NotifyChanged(Document& doc, unsigned what);
+
+// Gathers the notices of everything that runs while it lives into one,
+// sent when the outermost batch ends; so a command that edits a hundred
+// groups refreshes the window once. Every command opens one.
+class ChangeBatch {
+ public:
+  explicit ChangeBatch(Document& doc);
+  ~ChangeBatch();
+  ChangeBatch(const ChangeBatch&) = delete;
+  ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+ private:
+  Document& doc_;
+};
+
+// The document's content changed: modified, and a scene notice.
+void MarkModified(Document& doc);
+// Each notifies kNameChanged when the value really changes.
+void SetModified(Document& doc, bool modified);
+void SetDocumentName(Document& doc, std::string_view name);
+
+// File > New: an empty scene named "new.knf", not modified.
+void NewDocument(Document& doc);
 
 }  // namespace modra

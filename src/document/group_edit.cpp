@@ -55,15 +55,25 @@ void ReleaseClipboard(Scene& s) {
   ForEachGroup(s, head, [&](int g) { ReleaseGroup(s, g); });
 }
 
-void SetSubtreeFlags(Scene& s, int first, uint32_t set, uint32_t clear) {
+// true when any flag changed.
+bool SetSubtreeFlags(Scene& s, int first, uint32_t set, uint32_t clear) {
+  bool changed = false;
   ForEachGroup(s, first, [&](int g) {
-    if (s.groups[g].flags & Deleted) return;
-    s.groups[g].flags = (s.groups[g].flags | set) & ~clear;
+    uint32_t& flags = s.groups[g].flags;
+    if (flags & Deleted) return;
+    const uint32_t was = flags;
+    flags = (flags | set) & ~clear;
+    changed = changed || flags != was;
   });
+  return changed;
 }
 
-void Changed(Document& doc) {
+// An edit of the hierarchy or of the groups' contents; `what` adds to the
+// scene notice that marking the document modified sends.
+void Changed(Document& doc, unsigned what = 0) {
+  ChangeBatch batch(doc);
   MarkModified(doc);
+  NotifyChanged(doc, what);
   doc.shell->RequestRedraw();
 }
 
@@ -97,6 +107,7 @@ void FieldsFromMatrix(DisplayGroup& g, const Mat4& combined) {
 void Cut(Document& doc) {
   Scene& s = doc.scene;
   if (s.selectedGroup == -1) return;
+  ChangeBatch batch(doc);
   ReleaseClipboard(s);
   const int parent = CurrentParent(s);
   int prev = -1;
@@ -114,7 +125,7 @@ void Cut(Document& doc) {
   s.selectedGroup = -1;
   ResetLevel(s);
   doc.shell->Status(kNothingSelected);
-  Changed(doc);
+  Changed(doc, kSelectionChanged);
 }
 
 void Copy(Document& doc) {
@@ -130,6 +141,7 @@ void Copy(Document& doc) {
 void Paste(Document& doc) {
   Scene& s = doc.scene;
   if (s.clipHead == -1) return;
+  ChangeBatch batch(doc);
   SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
   ForEachSibling(s, s.clipHead, [&](int g) { s.groups[g].flags |= Selected | highlighted; });
   const int parent = CurrentParent(s);
@@ -138,7 +150,7 @@ void Paste(Document& doc) {
     if (c != -1) s.selectedGroup = c;
   });
   if (s.selectedGroup != -1) doc.shell->Status(s.groups[s.selectedGroup].name);
-  Changed(doc);
+  Changed(doc, kSelectionChanged);
 }
 
 void GroupSelected(Document& doc) {
@@ -173,7 +185,7 @@ void GroupSelected(Document& doc) {
   s.selectedGroup = group;
   RebuildLookAtPaths(s);
   doc.shell->Status("Group");
-  Changed(doc);
+  Changed(doc, kSelectionChanged);
 }
 
 void Ungroup(Document& doc) {
@@ -182,6 +194,7 @@ void Ungroup(Document& doc) {
   if (!IsLiveGroup(s, g) || s.groups[g].child == -1) return;
   GroupLink link = FindGroupLink(s, g);
   if (!link.found) return;
+  ChangeBatch batch(doc);
 
   const Mat4 m = s.groups[g].matrix;
   const int first = s.groups[g].child;
@@ -208,35 +221,43 @@ void Ungroup(Document& doc) {
   ReleaseGroup(s, g);
   doc.shell->Status(kNothingSelected);
   RebuildLookAtPaths(s);
-  Changed(doc);
+  Changed(doc, kSelectionChanged);
 }
 
 void SelectAll(Document& doc) {
   Scene& s = doc.scene;
   int first = -1;
+  bool changed = false;
   ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
-    if (s.groups[g].flags & Deleted) return;
-    s.groups[g].flags |= Selected | highlighted;
-    SetSubtreeFlags(s, s.groups[g].child, highlighted, 0);
+    uint32_t& flags = s.groups[g].flags;
+    if (flags & Deleted) return;
+    changed = changed || (flags & (Selected | highlighted)) != (Selected | highlighted);
+    flags |= Selected | highlighted;
+    changed = SetSubtreeFlags(s, s.groups[g].child, highlighted, 0) || changed;
     if (first == -1) first = g;
   });
+  changed = changed || s.selectedGroup != first;
   s.selectedGroup = first;
   doc.shell->Status(first == -1 ? std::string(kNothingSelected) : s.groups[first].name);
+  if (changed) NotifyChanged(doc, kSelectionChanged);
   doc.shell->RequestRedraw();
 }
 
 void DeselectAll(Document& doc) {
   Scene& s = doc.scene;
-  SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
+  bool changed = SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
+  changed = changed || !s.levelStack.empty() || s.selectedGroup != -1;
   ResetLevel(s);
   s.selectedGroup = -1;
   doc.shell->Status(kNothingSelected);
+  if (changed) NotifyChanged(doc, kSelectionChanged);
   doc.shell->RequestRedraw();
 }
 
 void ReverseNormals(Document& doc) {
   Scene& s = doc.scene;
   if (s.selectedGroup == -1) return;
+  ChangeBatch batch(doc);
   ForEachGroup(s, s.rootHead, [&](int g) {
     DisplayGroup& group = s.groups[g];
     if (!IsSelected(s, g)) return;
@@ -271,17 +292,19 @@ void SetEnabledOnSelected(Document& doc, bool enabled) {
 }  // namespace
 
 void EnableSelected(Document& doc) {
+  ChangeBatch batch(doc);
   SetEnabledOnSelected(doc, true);
   Changed(doc);
 }
 
 void DisableSelected(Document& doc) {
+  ChangeBatch batch(doc);
   SetEnabledOnSelected(doc, false);
   Scene& s = doc.scene;
   SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
   s.selectedGroup = -1;
   doc.shell->Status(kNothingSelected);
-  Changed(doc);
+  Changed(doc, kSelectionChanged);
 }
 
 void SetDrawAsBox(Document& doc, bool asBox) {

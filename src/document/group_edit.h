@@ -3,6 +3,8 @@
 // work on the level being edited and on the groups flagged Selected.
 // They sit above the scene because they speak through the shell, set the
 // modified flag and keep the animation's keys in step with the groups.
+// Each sends one change notice of what it changed, none when it changed
+// nothing.
 #pragma once
 
 #include "document/document.h"

@@ -1,7 +1,7 @@
 // What the core asks of whoever shows it: message boxes and yes/no
-// questions, the status text, the animation bar's frame number and redraws.
-// The GUI shows them in windows, the command line writes messages to
-// stderr, and tests record them.
+// questions, the status text, the animation bar's frame number, redraws and
+// change notices. The GUI shows them in windows, the command line writes
+// messages to stderr, and tests record them.
 #pragma once
 
 #include <string>
@@ -9,6 +9,31 @@
 #include <vector>
 
 namespace modra {
+
+// The kinds of change one notice can carry, as bits. Each part of a window
+// refreshes from the bits it shows:
+//   title                    kNameChanged
+//   name box                 kSelectionChanged, kValuesChanged, kSceneChanged
+//   frame box                kFrameChanged
+//   panel, view              everything but kNameChanged
+enum Change : unsigned {
+  // What the document holds: groups, hierarchy, geometry, materials,
+  // textures in use, lights, camera, background, keys, the clipboards.
+  kSceneChanged = 1u << 0,
+  // The current group, the Selected and highlighted flags, the level being
+  // edited.
+  kSelectionChanged = 1u << 1,
+  // The current frame, or playback starting or stopping; every keyed value
+  // moves with it.
+  kFrameChanged = 1u << 2,
+  // The current group's own values (name, transform, colour ...) and
+  // nothing else.
+  kValuesChanged = 1u << 3,
+  // The document's name or its modified flag.
+  kNameChanged = 1u << 4,
+};
+inline constexpr unsigned kEverythingChanged =
+    kSceneChanged | kSelectionChanged | kFrameChanged | kValuesChanged | kNameChanged;
 
 class Shell {
  public:
@@ -21,6 +46,9 @@ class Shell {
   virtual void Status(std::string_view /*text*/) {}
   virtual void ShowFrameNumber(int /*frame*/) {}
   virtual void RequestRedraw() {}
+  // One notice per command: the Change bits of everything it changed.
+  // Never called with 0.
+  virtual void Changed(unsigned /*what*/) {}
 };
 
 // Says nothing and answers Yes: for work that nobody watches.
@@ -41,6 +69,14 @@ class RecordingShell : public Shell {
   void Status(std::string_view text) override { status = text; }
   void ShowFrameNumber(int frame) override { framesShown.push_back(frame); }
   void RequestRedraw() override { ++redraws; }
+  void Changed(unsigned what) override { changes.push_back(what); }
+  // Every bit noticed since `changes` was last cleared.
+  unsigned AllChanges() const {
+    unsigned all = 0;
+    for (unsigned c : changes)
+      all |= c;
+    return all;
+  }
 
   bool answer = true;
   std::vector<std::string> messages;
@@ -48,6 +84,7 @@ class RecordingShell : public Shell {
   std::string status;
   std::vector<int> framesShown;
   int redraws = 0;
+  std::vector<unsigned> changes;
 };
 
 }  // namespace modra

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "anim/playback.h"
+#include "document/file_names.h"
 #include "formats/3ds_reader.h"
 #include "formats/cob_reader.h"
 #include "formats/dxf_reader.h"
@@ -53,6 +54,7 @@ namespace {
 int Convert(Document& doc, const std::string& name, bool append, bool foreign) {
   Scene& s = doc.scene;
   s.selectedGroup = -1;
+  NotifyChanged(doc, kSelectionChanged);
   ResetViews(doc.display.views, true, s.camera.position);
   if (foreign) {
     ImportMesh& m = doc.importMesh;
@@ -73,6 +75,7 @@ int Convert(Document& doc, const std::string& name, bool append, bool foreign) {
     }
     ComputeBoundingBox(s, g);
   });
+  NotifyChanged(doc, kSceneChanged);
   doc.shell->RequestRedraw();
   return 0;
 }
@@ -83,6 +86,7 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   const int type = GetModelFileType(doc, name);
   if (type == -1) return -1;
   doc.modelFileType = type;
+  ChangeBatch batch(doc);
   ResetImportMesh(doc.importMesh);
   int result;
   switch (type) {
@@ -115,16 +119,26 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
 }
 
 int OpenModelFile(Document& doc, const std::string& name) {
-  doc.name = name.substr(0, 2000);
+  ChangeBatch batch(doc);
+  SetDocumentName(doc, std::string_view(name).substr(0, kMaxDocumentName));
   GoToFrame0(doc);
   ClearScene(doc.scene);
   ClearKeyFrames(doc.scene.anim);
+  NotifyChanged(doc, kSceneChanged | kSelectionChanged);
   const int result = ReadModelFile(doc, name, false);
-  if (result == 0) doc.modified = false;
+  if (result == 0) SetModified(doc, false);
+  return result;
+}
+
+int OpenDocument(Document& doc, const std::string& path) {
+  ChangeBatch batch(doc);
+  const int result = OpenModelFile(doc, path);
+  SetDocumentName(doc, OpenedDocumentName(doc.name));
   return result;
 }
 
 void AppendModelFile(Document& doc, const std::string& name) {
+  ChangeBatch batch(doc);
   GoToFrame0(doc);
   ReadModelFile(doc, name, true);
   MarkModified(doc);

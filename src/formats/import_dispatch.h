@@ -28,10 +28,15 @@ int GetModelFileType(Document& doc, const std::string& name);
 // scene as it was and the staging mesh empty.
 int ReadModelFile(Document& doc, const std::string& name, bool append);
 
-// File > Open: the file replaces the scene, which is cleared first; the
-// document takes the name and is not modified afterwards when it loaded.
-// Returns what ReadModelFile did.
+// The file named at start-up: it replaces the scene, which is cleared
+// first; the document takes the name (its first kMaxDocumentName
+// characters) and is not modified afterwards when it loaded.
 int OpenModelFile(Document& doc, const std::string& name);
+// File > Open as the user chooses it: as OpenModelFile, then the document
+// takes the file's name as a native file (OpenedDocumentName), so that a
+// later Save writes a native file beside the one read, never over it.
+// Both return what ReadModelFile did.
+int OpenDocument(Document& doc, const std::string& path);
 // File > Append: the file's model joins the scene; modified in any case.
 void AppendModelFile(Document& doc, const std::string& name);
 

@@ -20,7 +20,9 @@ int CreateGeneratedGroup(Document& doc, std::string_view name, uint32_t flags, M
   SetGroupName(s, g, name);
   s.groups[g].flags = flags;
   s.selectedGroup = g;
+  ChangeBatch batch(doc);
   MarkModified(doc);
+  NotifyChanged(doc, kSelectionChanged);
   return g;
 }
 

@@ -58,6 +58,7 @@ int CreateText(Document& doc, std::string_view text, float scale, int fontIndex)
   float x = -width * s * 0.5f;
 
   Scene& scene = doc.scene;
+  ChangeBatch batch(doc);
   int last = -1;
   bool currentChosen = false;
   for (char32_t c : characters) {
@@ -82,7 +83,10 @@ int CreateText(Document& doc, std::string_view text, float scale, int fontIndex)
         group.scale = {s, s, s};
         BuildGroupMatrix(scene, g);
         group.flags = LetterFlags(group.flags);
-        if (!currentChosen) scene.selectedGroup = g;
+        if (!currentChosen) {
+          scene.selectedGroup = g;
+          NotifyChanged(doc, kSelectionChanged);
+        }
         last = g;
 
         int partPoints = 0;

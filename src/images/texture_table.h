@@ -25,7 +25,7 @@ struct TextureEntry {
 struct TextureTable {
   std::vector<TextureEntry> entries;    // at most MaxTextures, never removed
   std::vector<std::string> searchPath;  // directories searched for scene textures
-  std::string lastPath = "C:/";         // where the texture browser opens
+  std::string lastPath;                 // where the texture browser opens ("" the current folder)
 
   TextureTable();
 };

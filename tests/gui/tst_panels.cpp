@@ -90,7 +90,7 @@ class TestPanels : public QObject {
     auto* box = child<QRadioButton>("CFormPick", "CFormPick_DrawAs1");
     QTRY_VERIFY(!box->isEnabled());  // nothing current
     SelectAll(doc());
-    window_->document().notify(GuiDocument::kSelectionChanged);
+    window_->document().notify(kSelectionChanged);
     QTRY_VERIFY(box->isEnabled());
     box->click();
     const int g = doc().scene.selectedGroup;
