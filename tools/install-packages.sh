@@ -10,6 +10,8 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
+  qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins fonts-dejavu-core
+  xvfb xauth
 )
 for option in "$@"; do
   case "$option" in

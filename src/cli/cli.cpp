@@ -58,13 +58,18 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
 
 }  // namespace
 
+bool IsCommandLineRun(int argc, const char* const* argv) {
+  if (argc < 2) return false;
+  const std::string_view first = argv[1];
+  return first.starts_with('-') || first == "dump" || first == "convert" || first == "render";
+}
+
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            const triangulation::DebugSettings& triangulatorDebug) {
   CLI::App app{
       "Modra: 3D modelling, animation and rendering.\n\n"
-      "Started without a command, Modra opens the editor on FILE (or on the\n"
-      "bundled demo scene). The editor window is not part of this build yet;\n"
-      "until it is, Modra prints this help."};
+      "Started without a command, Modra opens the editor on FILE (run.sh\n"
+      "opens the bundled demo scene)."};
   app.name("modra");
   app.set_version_flag("--version", "modra 0.1.0");
   app.footer(

@@ -13,4 +13,8 @@ namespace modra {
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            const triangulation::DebugSettings& triangulatorDebug = {});
 
+// Whether the arguments ask for the command line (a sub-command or an
+// option) rather than the editor (nothing, or a file to open).
+bool IsCommandLineRun(int argc, const char* const* argv);
+
 }  // namespace modra

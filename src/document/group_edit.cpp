@@ -307,4 +307,14 @@ void DisableSelected(Document& doc) {
   Changed(doc, kSelectionChanged);
 }
 
+void SetDrawAsBox(Document& doc, bool asBox) {
+  Scene& s = doc.scene;
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if ((s.groups[g].flags & (Selected | Deleted)) != Selected) return;
+    SetSubtreeFlags(s, s.groups[g].child, asBox ? drawAsBox : 0, asBox ? 0 : drawAsBox);
+    s.groups[g].flags = asBox ? s.groups[g].flags | drawAsBox : s.groups[g].flags & ~drawAsBox;
+  });
+  doc.shell->RequestRedraw();
+}
+
 }  // namespace modra

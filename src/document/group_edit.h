@@ -23,5 +23,8 @@ void DeselectAll(Document& doc);
 void ReverseNormals(Document& doc);
 void EnableSelected(Document& doc);
 void DisableSelected(Document& doc);
+// Draws every Selected group and its whole subtree as its bounding box, or
+// as itself again.
+void SetDrawAsBox(Document& doc, bool asBox);
 
 }  // namespace modra

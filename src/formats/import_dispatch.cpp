@@ -118,20 +118,23 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   return -1;
 }
 
-void OpenModelFile(Document& doc, const std::string& name) {
+int OpenModelFile(Document& doc, const std::string& name) {
   ChangeBatch batch(doc);
   SetDocumentName(doc, std::string_view(name).substr(0, kMaxDocumentName));
   GoToFrame0(doc);
   ClearScene(doc.scene);
   ClearKeyFrames(doc.scene.anim);
   NotifyChanged(doc, kSceneChanged | kSelectionChanged);
-  if (ReadModelFile(doc, name, false) == 0) SetModified(doc, false);
+  const int result = ReadModelFile(doc, name, false);
+  if (result == 0) SetModified(doc, false);
+  return result;
 }
 
-void OpenDocument(Document& doc, const std::string& path) {
+int OpenDocument(Document& doc, const std::string& path) {
   ChangeBatch batch(doc);
-  OpenModelFile(doc, path);
+  const int result = OpenModelFile(doc, path);
   SetDocumentName(doc, OpenedDocumentName(doc.name));
+  return result;
 }
 
 void AppendModelFile(Document& doc, const std::string& name) {

@@ -31,11 +31,12 @@ int ReadModelFile(Document& doc, const std::string& name, bool append);
 // The file named at start-up: it replaces the scene, which is cleared
 // first; the document takes the name (its first kMaxDocumentName
 // characters) and is not modified afterwards when it loaded.
-void OpenModelFile(Document& doc, const std::string& name);
+int OpenModelFile(Document& doc, const std::string& name);
 // File > Open as the user chooses it: as OpenModelFile, then the document
 // takes the file's name as a native file (OpenedDocumentName), so that a
 // later Save writes a native file beside the one read, never over it.
-void OpenDocument(Document& doc, const std::string& path);
+// Both return what ReadModelFile did.
+int OpenDocument(Document& doc, const std::string& path);
 // File > Append: the file's model joins the scene; modified in any case.
 void AppendModelFile(Document& doc, const std::string& name);
 

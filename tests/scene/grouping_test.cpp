@@ -266,5 +266,30 @@ TEST_F(Grouping, EnablingAtFrameZeroMakesNoKey) {
   EXPECT_EQ(rec.anim().frameKeys[0], -1);
 }
 
+// Boxes reach a selected group's whole subtree and nothing that is not
+// selected; switching back clears them the same way.
+TEST_F(Grouping, DrawAsBoxCoversSelectedSubtreesOnly) {
+  Select(s, {a, b});
+  GroupSelected(rec.doc);
+  const int parent = s.selectedGroup;
+  ASSERT_NE(parent, -1);
+  DeselectAll(rec.doc);
+  Select(s, {parent});
+  rec.doc.modified = false;
+  SetDrawAsBox(rec.doc, true);
+  EXPECT_TRUE(s.groups[parent].flags & drawAsBox);
+  EXPECT_TRUE(s.groups[a].flags & drawAsBox);
+  EXPECT_TRUE(s.groups[b].flags & drawAsBox);
+  EXPECT_FALSE(s.groups[other].flags & drawAsBox);
+  EXPECT_FALSE(rec.doc.modified);  // a way of drawing, not an edit
+
+  s.groups[parent].flags &= ~Selected;
+  Select(s, {a});
+  SetDrawAsBox(rec.doc, false);
+  EXPECT_FALSE(s.groups[a].flags & drawAsBox);
+  EXPECT_TRUE(s.groups[b].flags & drawAsBox);
+  EXPECT_TRUE(s.groups[parent].flags & drawAsBox);
+}
+
 }  // namespace
 }  // namespace modra

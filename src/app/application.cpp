@@ -1,0 +1,56 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QSurfaceFormat>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/main_window.h"
+
+namespace modra {
+
+void configureApplication() {
+  QSurfaceFormat format;
+  format.setRenderableType(QSurfaceFormat::OpenGL);
+  format.setProfile(QSurfaceFormat::CompatibilityProfile);
+  format.setDepthBufferSize(24);
+  QSurfaceFormat::setDefaultFormat(format);
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QCoreApplication::setOrganizationName(QStringLiteral("Lon's Vexmoor"));
+  QCoreApplication::setApplicationName(QStringLiteral("Modra"));
+}
+
+namespace {
+
+bool HaveDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int RunEditor(int argc, char** argv, const triangulation::DebugSettings& triangulatorDebug) {
+  if (!HaveDisplay()) {
+    std::fputs("modra: no display to open the editor on (DISPLAY is not set); "
+               "the commands of 'modra --help' work without one\n",
+               stderr);
+    return 1;
+  }
+  configureApplication();
+  QApplication app(argc, argv);
+  MainWindow window(nullptr, triangulatorDebug);
+  window.show();
+  const QStringList args = QApplication::arguments();
+  if (args.size() > 1) {
+    const QString file = args.at(1);
+    // After the first paint, so that a slow load shows the window first.
+    QTimer::singleShot(0, &window, [&window, file] { window.document().openFile(file); });
+  }
+  return app.exec();
+}
+
+}  // namespace modra

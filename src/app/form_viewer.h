@@ -1,0 +1,17 @@
+// The panel of the Rotate View mode.
+#pragma once
+
+#include "app/view_panel.h"
+
+namespace modra {
+
+class CFormViewer : public ViewPanel {
+  Q_OBJECT
+ public:
+  CFormViewer(GuiDocument& document, glue::ViewInteraction& interaction, QWidget* parent = nullptr)
+      : ViewPanel(document, interaction, Fields::kRotation, QStringLiteral("Rotate View"), parent) {
+    setObjectName(QStringLiteral("CFormViewer"));
+  }
+};
+
+}  // namespace modra

@@ -1,0 +1,32 @@
+// Everything the editor keeps between runs, in the default QSettings of
+// the organisation and application names that configureApplication sets.
+// All keys are here.
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+#include "document/settings.h"
+
+namespace modra {
+
+class Preferences {
+ public:
+  static constexpr int kRecentFileCount = 4;
+
+  // The core's settings record, read from and written to QSettings.
+  static Settings settings();
+  static void setSettings(const Settings& settings);
+
+  // Most recent first, at most kRecentFileCount.
+  static QStringList recentFiles();
+  static void addRecentFile(const QString& path);
+
+  static QByteArray windowGeometry();
+  static QByteArray windowState();
+  static QByteArray splitterState();
+  static void setWindowLayout(const QByteArray& geometry, const QByteArray& state,
+                              const QByteArray& splitter);
+};
+
+}  // namespace modra

@@ -1,0 +1,41 @@
+// Every question the editor puts to the user goes through this seam, so
+// that tests answer from a script instead of clicking at modal dialogs.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace modra {
+
+class PlaybackClock;
+
+class UserPrompts {
+ public:
+  virtual ~UserPrompts() = default;
+  // A modal message box with the text exactly as given.
+  virtual void message(const QString& text) = 0;
+  // A Yes/No question with the question icon; true for Yes.
+  virtual bool ask(const QString& question) = 0;
+  // A file to read or to write; empty when the user cancels. `filter` is
+  // in Qt's form (";;"-separated name filters).
+  virtual QString openFileName(const QString& filter) = 0;
+  virtual QString saveFileName(const QString& filter) = 0;
+};
+
+// Message boxes and file dialogs over `parent`; playback pauses while one
+// is open.
+class DialogPrompts : public UserPrompts {
+ public:
+  DialogPrompts(QWidget* parent, PlaybackClock* playback) : parent_(parent), playback_(playback) {}
+  void message(const QString& text) override;
+  bool ask(const QString& question) override;
+  QString openFileName(const QString& filter) override;
+  QString saveFileName(const QString& filter) override;
+
+ private:
+  QWidget* parent_;
+  PlaybackClock* playback_;
+};
+
+}  // namespace modra

@@ -1,0 +1,171 @@
+#include "app/view_panel.h"
+
+#include <QButtonGroup>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "app/gui_document.h"
+
+namespace modra {
+
+namespace {
+
+constexpr const char* kViewNames[kViewCount] = {"Front",  "Top",   "Left",        "Back",
+                                                "Bottom", "Right", "Perspective", "Camera"};
+
+QSlider* MakeSlider(int low, int high, QWidget* parent) {
+  auto* slider = new QSlider(Qt::Horizontal, parent);
+  slider->setRange(low, high);
+  return slider;
+}
+
+void SetSlider(QSlider* slider, int value) {
+  const QSignalBlocker blocker(slider);
+  if (slider->value() != value) slider->setValue(value);
+}
+
+}  // namespace
+
+ViewPanel::ViewPanel(GuiDocument& document, glue::ViewInteraction& interaction, Fields fields,
+                     const QString& title, QWidget* parent)
+    : ControlPanel(document, title, parent), interaction_(interaction), fields_(fields) {
+  createGui();
+  bindEvents();
+  refresh();
+}
+
+void ViewPanel::createGui() {
+  const bool rotate = fields_ == Fields::kRotation;
+  auto* form = new QFormLayout;
+  const char* axes[3] = {"X", "Y", "Z"};
+  for (int i = 0; i < 3; ++i) {
+    edits_[i] = new QLineEdit(this);
+    edits_[i]->setObjectName(QStringLiteral("ViewPanel_Field%1").arg(axes[i]));
+    form->addRow(QStringLiteral("%1 %2").arg(rotate ? "Rotate" : "Translate", axes[i]), edits_[i]);
+  }
+  layout_->addLayout(form);
+
+  auto* sliders = new QGridLayout;
+  fieldOfView_ = MakeSlider(10, 1800, this);
+  nearPlane_ = MakeSlider(-2000, 2000, this);
+  farPlane_ = MakeSlider(-2000, 2000, this);
+  fieldOfView_->setObjectName(QStringLiteral("ViewPanel_FieldOfView"));
+  nearPlane_->setObjectName(QStringLiteral("ViewPanel_NearPlane"));
+  farPlane_->setObjectName(QStringLiteral("ViewPanel_FarPlane"));
+  fieldOfViewValue_ = new QLabel(this);
+  nearPlaneValue_ = new QLabel(this);
+  farPlaneValue_ = new QLabel(this);
+  const struct {
+    const char* text;
+    QSlider* slider;
+    QLabel* value;
+  } rows[] = {{"Field of View", fieldOfView_, fieldOfViewValue_},
+              {"Near Clip Plane", nearPlane_, nearPlaneValue_},
+              {"Far Clip Plane", farPlane_, farPlaneValue_}};
+  int row = 0;
+  for (const auto& r : rows) {
+    sliders->addWidget(new QLabel(r.text, this), row, 0);
+    sliders->addWidget(r.value, row++, 1, Qt::AlignRight);
+    sliders->addWidget(r.slider, row++, 0, 1, 2);
+  }
+  layout_->addLayout(sliders);
+
+  auto* box = new QGroupBox(QStringLiteral("View Mode"), this);
+  auto* radios = new QGridLayout(box);
+  views_ = new QButtonGroup(this);
+  for (int v = 0; v < kViewCount; ++v) {
+    auto* radio = new QRadioButton(kViewNames[v], box);
+    radio->setObjectName(QStringLiteral("ViewPanel_View%1").arg(kViewNames[v]));
+    views_->addButton(radio, v);
+    radios->addWidget(radio, v % 4, v / 4);
+  }
+  layout_->addWidget(box);
+  layout_->addStretch(1);
+}
+
+void ViewPanel::bindEvents() {
+  for (QLineEdit* edit : edits_)
+    connect(edit, &QLineEdit::textEdited, this, &ViewPanel::fieldEdited);
+  for (QSlider* slider : {fieldOfView_, nearPlane_, farPlane_})
+    connect(slider, &QSlider::valueChanged, this, &ViewPanel::sliderMoved);
+  connect(views_, &QButtonGroup::idClicked, this, [this](int view) {
+    glue::SelectView(document_.doc(), view);
+    refresh();
+  });
+}
+
+void ViewPanel::fieldEdited() {
+  Document& doc = document_.doc();
+  glue::ViewInteraction& v = interaction_;
+  for (int i = 0; i < 3; ++i) {
+    const float value = ReadField(edits_[i]->text());
+    if (fields_ == Fields::kRotation) {
+      v.baseRotation[i] = v.totalRotation[i] = value;
+      v.deltaRotation[i] = 0;
+    } else {
+      v.translation[i] = value;
+    }
+  }
+  glue::ApplyView(doc, v);
+}
+
+void ViewPanel::sliderMoved() {
+  Document& doc = document_.doc();
+  glue::ViewInteraction& v = interaction_;
+  v.fieldOfView = static_cast<float>(fieldOfView_->value()) / 10;
+  v.nearOffset = static_cast<float>(nearPlane_->value()) / 100;
+  v.farOffset = static_cast<float>(farPlane_->value()) / 100;
+  ViewSetting& view = doc.display.views[doc.display.currentView];
+  if (!view.orthographic) {
+    view.fieldOfView = v.fieldOfView;
+    view.nearOffset = v.nearOffset;
+    view.farOffset = v.farOffset;
+  }
+  doc.shell->RequestRedraw();
+  refresh();
+}
+
+void ViewPanel::showFields(float x, float y, float z) {
+  const float values[3] = {x, y, z};
+  for (int i = 0; i < 3; ++i) {
+    // The field being typed into keeps its text ("1." stays "1.").
+    if (edits_[i]->hasFocus() && ReadField(edits_[i]->text()) == values[i]) continue;
+    const QString text = FormatField(values[i]);
+    const QSignalBlocker blocker(edits_[i]);
+    if (edits_[i]->text() != text) edits_[i]->setText(text);
+  }
+}
+
+void ViewPanel::refresh() {
+  const Document& doc = document_.doc();
+  const glue::ViewInteraction& v = interaction_;
+  if (fields_ == Fields::kRotation)
+    showFields(v.totalRotation[0], v.totalRotation[1], v.totalRotation[2]);
+  else
+    showFields(v.translation[0], v.translation[1], v.translation[2]);
+  SetSlider(fieldOfView_, static_cast<int>(std::lround(v.fieldOfView * 10)));
+  SetSlider(nearPlane_, static_cast<int>(std::lround(v.nearOffset * 100)));
+  SetSlider(farPlane_, static_cast<int>(std::lround(v.farOffset * 100)));
+  fieldOfViewValue_->setText(FormatField(v.fieldOfView, 1));
+  nearPlaneValue_->setText(FormatField(v.nearOffset, 2));
+  farPlaneValue_->setText(FormatField(v.farOffset, 2));
+  fieldOfView_->setEnabled(!doc.display.views[doc.display.currentView].orthographic);
+  if (QAbstractButton* radio = views_->button(doc.display.currentView)) {
+    const QSignalBlocker blocker(radio);
+    radio->setChecked(true);
+  }
+}
+
+void ViewPanel::adjust(float x, float y, float z, bool) {
+  showFields(x, y, z);
+}
+
+}  // namespace modra

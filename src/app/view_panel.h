@@ -1,0 +1,46 @@
+// What the two view panels share: three fields (the Perspective view's
+// rotation, or the view translation), the perspective sliders and the
+// View Mode radios.
+#pragma once
+
+#include <array>
+
+#include "app/control_panel.h"
+
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QSlider;
+
+namespace modra {
+
+class ViewPanel : public ControlPanel {
+  Q_OBJECT
+ public:
+  enum class Fields { kRotation, kTranslation };
+  ViewPanel(GuiDocument& document, glue::ViewInteraction& interaction, Fields fields,
+            const QString& title, QWidget* parent = nullptr);
+
+  void refresh() override;
+  void adjust(float x, float y, float z, bool ownMode) override;
+
+ private:
+  void createGui();
+  void bindEvents();
+  void fieldEdited();
+  void sliderMoved();
+  void showFields(float x, float y, float z);
+
+  glue::ViewInteraction& interaction_;
+  const Fields fields_;
+  std::array<QLineEdit*, 3> edits_{};
+  QSlider* fieldOfView_ = nullptr;
+  QSlider* nearPlane_ = nullptr;
+  QSlider* farPlane_ = nullptr;
+  QLabel* fieldOfViewValue_ = nullptr;
+  QLabel* nearPlaneValue_ = nullptr;
+  QLabel* farPlaneValue_ = nullptr;
+  QButtonGroup* views_ = nullptr;
+};
+
+}  // namespace modra

@@ -1,0 +1,51 @@
+// What the editor's test classes share: registration with the one test
+// binary, scripted answers to the editor's questions, and small files.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/user_prompts.h"
+
+namespace modra::test {
+
+// Each test class registers itself; main() runs them all.
+using TestFactory = std::function<std::unique_ptr<QObject>()>;
+std::vector<TestFactory>& TestClasses();
+struct RegisterTest {
+  explicit RegisterTest(TestFactory factory) { TestClasses().push_back(std::move(factory)); }
+};
+#define MODRA_GUI_TEST(Class)                                   \
+  static const ::modra::test::RegisterTest register##Class{     \
+      [] { return std::unique_ptr<QObject>(new Class); }}
+
+// Answers from a script and remembers every question. A question with no
+// scripted answer gets No, and a file dialog with none is cancelled.
+class FakePrompts : public UserPrompts {
+ public:
+  void message(const QString& text) override { messages << text; }
+  bool ask(const QString& question) override {
+    questions << question;
+    return answers.isEmpty() ? false : answers.takeFirst();
+  }
+  QString openFileName(const QString& filter) override {
+    filters << filter;
+    return files.isEmpty() ? QString() : files.takeFirst();
+  }
+  QString saveFileName(const QString& filter) override { return openFileName(filter); }
+
+  QStringList messages, questions, filters;
+  QList<bool> answers;
+  QStringList files;
+};
+
+// A unit cube as a Wavefront file in `dir`.
+QString WriteCube(const QTemporaryDir& dir, const QString& name = QStringLiteral("cube.obj"));
+QString DemoScene();
+
+}  // namespace modra::test

@@ -1,0 +1,68 @@
+// Runs every registered test class in one process; the exit status is the
+// number of failed classes. A first argument naming a class (TestPanels)
+// runs that class alone; Qt Test's own arguments (-v2, function names)
+// follow it and reach every class that runs.
+#include <dlfcn.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "app/application.h"
+#include "gui_test.h"
+
+namespace modra::test {
+
+std::vector<TestFactory>& TestClasses() {
+  static std::vector<TestFactory> classes;
+  return classes;
+}
+
+QString WriteCube(const QTemporaryDir& dir, const QString& name) {
+  const QString path = dir.filePath(name);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return QString();
+  file.write(
+      "v -1 -1 -1\nv 1 -1 -1\nv 1 1 -1\nv -1 1 -1\nv -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+      "f 1 2 3 4\nf 5 8 7 6\nf 1 5 6 2\nf 2 6 7 3\nf 3 7 8 4\nf 5 1 4 8\n");
+  return path;
+}
+
+int WriteScreenshots(const QString& folder);
+
+QString DemoScene() {
+  return QStringLiteral(MODRA_SOURCE_DIR "/examples/demo.knf");
+}
+
+}  // namespace modra::test
+
+int main(int argc, char** argv) {
+  // The GL driver is unloaded when the display closes, before the leak
+  // check runs; kept loaded, what it leaks is reported against it (and
+  // suppressed) instead of against an address no library owns any more.
+  for (const char* driver :
+       {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+    dlopen(driver, RTLD_NOW | RTLD_NODELETE);
+  // Settings go to a test location that the tests clear.
+  QStandardPaths::setTestModeEnabled(true);
+  modra::configureApplication();
+  QApplication app(argc, argv);
+  const QString screenshots = qEnvironmentVariable("MODRA_SCREENSHOT_DIR");
+  if (!screenshots.isEmpty()) return modra::test::WriteScreenshots(screenshots);
+  QString only;
+  if (argc > 1 && QByteArray(argv[1]).startsWith("Test")) {
+    only = QString::fromLatin1(argv[1]);
+    argv[1] = argv[0];
+    --argc;
+    ++argv;
+  }
+  int failed = 0;
+  for (const modra::test::TestFactory& make : modra::test::TestClasses()) {
+    const std::unique_ptr<QObject> test = make();
+    const QString name = QString::fromLatin1(test->metaObject()->className());
+    if (!only.isEmpty() && !name.endsWith(QStringLiteral("::") + only)) continue;
+    if (QTest::qExec(test.get(), argc, argv) != 0) ++failed;
+  }
+  return failed;
+}

@@ -1,0 +1,180 @@
+// The 3D view: it draws the scene, a drag in Rotate View turns the view, a
+// click in Selection picks, and playback keeps the movies' pace.
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+#include <cmath>
+
+#include "app/gui_document.h"
+#include "app/main_window.h"
+#include "app/ogl_view.h"
+#include "app/playback_clock.h"
+#include "gui_test.h"
+
+namespace modra::test {
+
+namespace {
+
+// Pixels whose colour is not the clear colour (within rounding).
+int SceneCoverage(const QImage& image, const Vec3& background) {
+  const QColor clear = QColor::fromRgbF(background[0], background[1], background[2]);
+  int covered = 0;
+  for (int y = 0; y < image.height(); y += 2)
+    for (int x = 0; x < image.width(); x += 2) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - clear.red()) + std::abs(c.green() - clear.green()) +
+              std::abs(c.blue() - clear.blue()) >
+          6)
+        ++covered;
+    }
+  return covered;
+}
+
+}  // namespace
+
+class TestOglView : public QObject {
+  Q_OBJECT
+ private:
+  FakePrompts prompts_;
+  std::unique_ptr<MainWindow> window_;
+  QTemporaryDir dir_;
+
+  Document& doc() { return window_->document().doc(); }
+  COglView* view() { return window_->view(); }
+
+ private slots:
+  void init() {
+    QSettings().clear();
+    prompts_ = FakePrompts{};
+    window_ = std::make_unique<MainWindow>(&prompts_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void cleanup() {
+    doc().modified = false;
+    window_.reset();
+  }
+
+  void drawsTheScene() {
+    const QImage empty = view()->grabFramebuffer();
+    QVERIFY(!empty.isNull());
+    const Vec3 background = doc().scene.global.background;
+    const int before = SceneCoverage(empty, background);
+    QVERIFY(window_->document().openFile(WriteCube(dir_)));
+    const QImage drawn = view()->grabFramebuffer();
+    const int after = SceneCoverage(drawn, background);
+    // The cube fills a good part of the middle of the view.
+    QVERIFY2(after > before + (drawn.width() * drawn.height() / 4) / 20,
+             qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
+    const QColor centre = drawn.pixelColor(drawn.width() / 2, drawn.height() / 2);
+    QVERIFY(centre != QColor::fromRgbF(background[0], background[1], background[2]));
+  }
+
+  void dragInRotateViewTurnsTheView() {
+    QCOMPARE(window_->editMode(), 1);
+    const Vec3 before = doc().display.views[kViewPerspective].rotation;
+    const QPoint from = view()->rect().center();
+    QTest::mousePress(view(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view(), from + QPoint(40, 10));
+    QTest::mouseMove(view(), from + QPoint(80, 20));
+    QTest::mouseRelease(view(), Qt::LeftButton, {}, from + QPoint(80, 20));
+    const Vec3 after = doc().display.views[kViewPerspective].rotation;
+    QVERIFY(after[1] > before[1] + 1);  // turned about y by the sideways drag
+    QVERIFY(after[0] > before[0] + 1);  // and about x by the downward one
+    // The drag is over: moving without a button changes nothing.
+    QTest::mouseMove(view(), from);
+    QCOMPARE(doc().display.views[kViewPerspective].rotation, after);
+    // The panel shows the totals.
+    auto* y = window_->findChild<QWidget*>("CFormViewer")->findChild<QLineEdit*>("ViewPanel_FieldY");
+    QTRY_COMPARE(y->text(), QString::number(static_cast<double>(after[1]), 'f', 3));
+  }
+
+  void clickInSelectionPicks() {
+    QVERIFY(window_->document().openFile(WriteCube(dir_)));
+    window_->setEditMode(0);
+    QTest::mouseClick(view(), Qt::LeftButton, {}, view()->rect().center());
+    const int g = doc().scene.selectedGroup;
+    QVERIFY(g != -1);
+    QVERIFY(doc().scene.groups[g].flags & Selected);
+    auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");
+    QTRY_COMPARE(name->text(), QString::fromStdString(doc().scene.groups[g].name));
+    // A click on empty space selects nothing.
+    QTest::mouseClick(view(), Qt::LeftButton, {}, QPoint(2, 2));
+    QCOMPARE(doc().scene.selectedGroup, -1);
+    QTRY_COMPARE(name->text(), QStringLiteral("Nothing Selected"));
+  }
+
+  void statusTextFollowsTheMode() {
+    QTest::mouseMove(view(), view()->rect().center());
+    QTRY_COMPARE(window_->statusBar()->currentMessage(),
+                 QStringLiteral("Left to rotate X-Y,  Right to rotate Z"));
+    window_->setEditMode(0);
+    QTest::mouseMove(view(), view()->rect().center() + QPoint(3, 3));
+    QTRY_COMPARE(window_->statusBar()->currentMessage(),
+                 QStringLiteral("Left to Select,  Right to add to selection"));
+  }
+
+  void playbackRunsAtThirtyFramesPerSecond() {
+    QVERIFY(window_->document().openFile(DemoScene()));
+    auto* play = window_->findChild<QPushButton*>("AnimationBar_Play");
+    QTest::mouseClick(play, Qt::LeftButton);
+    QVERIFY(doc().scene.anim.playing);
+    PlaybackClock& clock = window_->playback();
+    // Frames and time are read together, as each batch of frames is handed
+    // out, from the first batch to the first one a second later.
+    QElapsedTimer elapsed;
+    long long firstFrames = -1, lastFrames = 0;
+    qint64 lastTime = 0;
+    connect(&clock, &PlaybackClock::advance, this, [&] {
+      if (firstFrames < 0) {
+        elapsed.start();
+        firstFrames = clock.framesAdvanced();
+      } else if (lastTime < 1000) {
+        lastTime = elapsed.elapsed();
+        lastFrames = clock.framesAdvanced();
+      }
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(lastTime >= 1000, 5000);
+    const double rate =
+        static_cast<double>(lastFrames - firstFrames) * 1000 / static_cast<double>(lastTime);
+    QVERIFY2(rate > 27 && rate < 33, qPrintable(QStringLiteral("%1 frames/s").arg(rate)));
+    // The frame box follows.
+    QTRY_VERIFY(window_->findChild<QLineEdit*>("AnimationBar_Frame")->text().toInt() > 0);
+    QTest::mouseClick(window_->findChild<QPushButton*>("AnimationBar_Stop"), Qt::LeftButton);
+    QVERIFY(!doc().scene.anim.playing);
+    QVERIFY(!clock.running());
+  }
+
+  void pauseHoldsPlayback() {
+    PlaybackClock clock;
+    int frames = 0, lastBatch = 0;
+    connect(&clock, &PlaybackClock::advance, this, [&](int n) {
+      frames += n;
+      lastBatch = n;
+    });
+    clock.start();
+    QTRY_VERIFY(frames > 0);
+    {
+      const PlaybackClock::Pause pause(&clock);
+      const int held = frames;
+      QElapsedTimer elapsed;
+      elapsed.start();
+      QTRY_VERIFY(elapsed.elapsed() >= 300);
+      QCOMPARE(frames, held);
+    }
+    // The paused time never turns into a burst of frames: the first tick
+    // after it hands out about one frame, not the nine that were held.
+    const int resumed = frames;
+    QTRY_VERIFY(frames > resumed);
+    QVERIFY2(lastBatch < 9, qPrintable(QString::number(lastBatch)));
+  }
+};
+
+MODRA_GUI_TEST(TestOglView);
+
+}  // namespace modra::test
+
+#include "tst_ogl_view.moc"
