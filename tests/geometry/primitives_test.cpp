@@ -26,18 +26,30 @@ using test::Shapes;
 constexpr float kHalfPiF = 1.5707964f;
 constexpr double kTwoPi = 6.283185307179586;
 
-// Ring point k of S around Y, as a hand computation.
-double RingCos(int k, int S) {
-  return std::cos(k == S - 1 ? kHalfPiF : kHalfPiF + k * kTwoPi / (S - 1));
-}
-double RingSin(int k, int S) {
-  return std::sin(k == S - 1 ? kHalfPiF : kHalfPiF + k * kTwoPi / (S - 1));
+// The angle of ring point k of S around Y; the last repeats the first.
+double RingAngle(int k, int S) {
+  return k == S - 1 ? kHalfPiF : kHalfPiF + k * kTwoPi / (S - 1);
 }
 
 void ExpectVec(const Vec3& got, double x, double y, double z, double tol = 1e-6) {
   EXPECT_NEAR(got[0], x, tol);
   EXPECT_NEAR(got[1], y, tol);
   EXPECT_NEAR(got[2], z, tol);
+}
+
+// The first positions of primitive p.
+void ExpectPositions(const DisplayGroup& g, int p,
+                     std::initializer_list<std::array<double, 3>> want, double tol = 1e-6) {
+  int v = 0;
+  for (const auto& w : want) {
+    SCOPED_TRACE(testing::Message() << "primitive " << p << " vertex " << v);
+    ExpectVec(Pos(g, p, v++), w[0], w[1], w[2], tol);
+  }
+}
+
+void ExpectFinite(const DisplayGroup& g) {
+  for (float f : test::AllFloats(g))
+    ASSERT_TRUE(std::isfinite(f));
 }
 
 void SetField(Scene& s, int g, int field, float v) {
@@ -52,36 +64,24 @@ struct Primitives : ::testing::Test {
 
 // --- rectangle and block -------------------------------------------------
 
-TEST_F(Primitives, RectangleAtResolutionOneIsOneQuadFacingMinusZ) {
+TEST_F(Primitives, RectangleIsOneQuadOrStripsRowByRowFromTheTop) {
   MakeRectangle(s, g, 0.5f, 0.3f, 1);
   ASSERT_EQ(Shapes(group()), Repeat(1, kQuads, 4));
-  ExpectVec(Pos(group(), 0, 0), -0.25, 0.15, 0);
-  ExpectVec(Pos(group(), 0, 1), -0.25, -0.15, 0);
-  ExpectVec(Pos(group(), 0, 2), 0.25, -0.15, 0);
-  ExpectVec(Pos(group(), 0, 3), 0.25, 0.15, 0);
-  for (int v = 0; v < 4; ++v)
-    EXPECT_EQ(Normal(group(), 0, v), (Vec3{0, 0, -1}));
+  ExpectPositions(group(), 0,
+                  {{-0.25, 0.15, 0}, {-0.25, -0.15, 0}, {0.25, -0.15, 0}, {0.25, 0.15, 0}});
   EXPECT_EQ(group().bboxMin, (Vec3{-0.25f, -0.15f, 0}));
   EXPECT_EQ(group().bboxMax, (Vec3{0.25f, 0.15f, 0}));
-}
-
-TEST_F(Primitives, RectangleStripsRunRowByRowFromTheTop) {
+  MakeRectangle(s, g, 1, 1, 1.5f);  // the quad is chosen on the stored float
+  EXPECT_EQ(Shapes(group()), Repeat(1, kTriangleStrip, 4));
   MakeRectangle(s, g, 2, 1, 2);
   ASSERT_EQ(Shapes(group()), Repeat(2, kTriangleStrip, 6));
-  const double expected[2][6][2] = {
-      {{-1, 0.5}, {-1, 0}, {0, 0.5}, {0, 0}, {1, 0.5}, {1, 0}},
-      {{-1, 0}, {-1, -0.5}, {0, 0}, {0, -0.5}, {1, 0}, {1, -0.5}},
-  };
+  ExpectPositions(group(), 0,
+                  {{-1, 0.5, 0}, {-1, 0, 0}, {0, 0.5, 0}, {0, 0, 0}, {1, 0.5, 0}, {1, 0, 0}});
+  ExpectPositions(group(), 1,
+                  {{-1, 0, 0}, {-1, -0.5, 0}, {0, 0, 0}, {0, -0.5, 0}, {1, 0, 0}, {1, -0.5, 0}});
   for (int p = 0; p < 2; ++p)
-    for (int v = 0; v < 6; ++v) {
-      ExpectVec(Pos(group(), p, v), expected[p][v][0], expected[p][v][1], 0);
+    for (int v = 0; v < 6; ++v)
       EXPECT_EQ(Normal(group(), p, v), (Vec3{0, 0, -1}));
-    }
-}
-
-TEST_F(Primitives, RectangleQuadIsChosenOnTheStoredFloat) {
-  MakeRectangle(s, g, 1, 1, 1.5f);
-  EXPECT_EQ(Shapes(group()), Repeat(1, kTriangleStrip, 4));
 }
 
 TEST_F(Primitives, BlockQuadsComeInFaceOrderWithTheirCorners) {
@@ -135,11 +135,13 @@ TEST_F(Primitives, FacesAreClockwiseSeenFromWhereTheirNormalPoints) {
   }
 }
 
-// --- counts of the ring kinds -------------------------------------------
+// --- counts and first vertices, hand computed ------------------------------
 
 TEST_F(Primitives, RingKindsMakeTheirStripCounts) {
   MakeCone(s, g, 0.1f, 0.25f, 0.05f, 12, 3, 2, 4);
   EXPECT_EQ(Shapes(group()), Repeat(9, kTriangleStrip, 24));
+  MakeCone(s, g, 0.1f, 0.25f, 0.05f, 8, 2, 2, 0);  // a bottom cap of 0 counts as 1
+  EXPECT_EQ(Shapes(group()), Repeat(5, kTriangleStrip, 16));
   MakeRoundedCone(s, g, 0.1f, 0.25f, 0.05f, 12, 3, 2, 4);
   EXPECT_EQ(Shapes(group()), Repeat(9, kTriangleStrip, 24));
   MakeTube(s, g, 0.1f, 0.25f, 7, 5);
@@ -159,52 +161,39 @@ TEST_F(Primitives, RingKindsMakeTheirStripCounts) {
   EXPECT_EQ(Shapes(group()), shapes);
 }
 
-// --- first vertices, hand computed --------------------------------------
-
 TEST_F(Primitives, TubeStripsGoUpperThenLowerRoundFromPlusZ) {
   MakeTube(s, g, 0.1f, 0.25f, 20, 2);
-  ExpectVec(Pos(group(), 0, 0), 0, 0, 0.1);  // upper ring of strip 0: y = 0
-  ExpectVec(Pos(group(), 0, 1), 0, -0.125, 0.1);
-  ExpectVec(Pos(group(), 1, 0), 0, 0.125, 0.1);
+  ExpectPositions(group(), 0, {{0, 0, 0.1}, {0, -0.125, 0.1}});  // strip 0's upper ring: y = 0
+  ExpectPositions(group(), 1, {{0, 0.125, 0.1}});
   ExpectVec(Normal(group(), 0, 0), 0, 0, 1);
-  // Ring point 5 of 20: pi/2 + 10 pi / 19.
-  ExpectVec(Pos(group(), 0, 10), 0.1 * RingCos(5, 20), 0, 0.1 * RingSin(5, 20));
-  EXPECT_NEAR(RingCos(5, 20), -0.9965844930, 1e-8);
-  ExpectVec(Normal(group(), 0, 11), RingCos(5, 20), 0, RingSin(5, 20));
+  const double a = RingAngle(5, 20);
+  ExpectVec(Pos(group(), 0, 10), 0.1 * std::cos(a), 0, 0.1 * std::sin(a));
+  ExpectVec(Normal(group(), 0, 11), std::cos(a), 0, std::sin(a));
 }
 
 TEST_F(Primitives, ConeSidesCapsAndNormalsMatchHandValues) {
   MakeCone(s, g, 0.1f, 0.25f, 0.05f, 20, 1, 1, 1);
   ASSERT_EQ(group().primitiveCount(), 3);
-  // Side: upper vertex on the top ring first; normal (cos a, c, sin a)
-  // normalised with c = cos(atan2(0.25, 0.05)) = 0.196116.
-  const double c = 0.05 / std::sqrt(0.25 * 0.25 + 0.05 * 0.05);
-  const double len = std::sqrt(1 + c * c);
-  ExpectVec(Pos(group(), 0, 0), 0, 0.125, 0.05);
-  ExpectVec(Pos(group(), 0, 1), 0, -0.125, 0.1);
+  // Side: upper vertex first; normal (cos a, c, sin a) normalised, c the
+  // cosine of the side's slope.
+  const double c = 0.05 / std::sqrt(0.25 * 0.25 + 0.05 * 0.05), len = std::sqrt(1 + c * c);
+  ExpectPositions(group(), 0, {{0, 0.125, 0.05}, {0, -0.125, 0.1}});
   ExpectVec(Normal(group(), 0, 0), 0, c / len, 1 / len);
-  EXPECT_NEAR(c / len, 0.19245009, 1e-6);
-  // Top cap: inner ring (0.001 of the rim) first, then the rim.
-  ExpectVec(Pos(group(), 1, 0), 0, 0.125, 0.00005, 1e-8);
-  ExpectVec(Pos(group(), 1, 1), 0, 0.125, 0.05);
+  // Top cap: inner ring (0.001 of the rim) first; bottom cap: the rim first.
+  ExpectPositions(group(), 1, {{0, 0.125, 0.00005}, {0, 0.125, 0.05}}, 1e-8);
   ExpectVec(Normal(group(), 1, 0), 0, 1, 0);
-  // Bottom cap: the rim first.
-  ExpectVec(Pos(group(), 2, 0), 0, -0.125, 0.1);
-  ExpectVec(Pos(group(), 2, 1), 0, -0.125, 0.0001, 1e-8);
+  ExpectPositions(group(), 2, {{0, -0.125, 0.1}, {0, -0.125, 0.0001}}, 1e-8);
   ExpectVec(Normal(group(), 2, 1), 0, -1, 0);
 }
 
 TEST_F(Primitives, CylinderCapsTakeTheRingAndScaleInwards) {
   MakeCylinder(s, g, 0.2f, 1, 8, 1, 2);
   ASSERT_EQ(group().primitiveCount(), 5);
-  // Top cap ring 0 goes from scale 1/2 (first) to 1; ring 1 from 0.001 to 1/2.
-  ExpectVec(Pos(group(), 1, 0), 0, 0.5, 0.1);
-  ExpectVec(Pos(group(), 1, 1), 0, 0.5, 0.2);
-  ExpectVec(Pos(group(), 2, 0), 0, 0.5, 0.0002, 1e-8);
-  ExpectVec(Pos(group(), 2, 1), 0, 0.5, 0.1);
-  // Bottom caps put the outer ring first.
-  ExpectVec(Pos(group(), 3, 0), 0, -0.5, 0.2);
-  ExpectVec(Pos(group(), 3, 1), 0, -0.5, 0.1);
+  // Top cap ring 0 goes from scale 1/2 (first) to 1; ring 1 from 0.001 to
+  // 1/2. Bottom caps put the outer ring first.
+  ExpectPositions(group(), 1, {{0, 0.5, 0.1}, {0, 0.5, 0.2}}, 1e-8);
+  ExpectPositions(group(), 2, {{0, 0.5, 0.0002}, {0, 0.5, 0.1}}, 1e-8);
+  ExpectPositions(group(), 3, {{0, -0.5, 0.2}, {0, -0.5, 0.1}}, 1e-8);
   ExpectVec(Pos(group(), 4, 1), 0, -0.5, 0.0002, 1e-8);
   ExpectVec(Normal(group(), 4, 1), 0, -1, 0);
 }
@@ -213,8 +202,8 @@ TEST_F(Primitives, TorusStartsOnTheInnerEquatorFarVertexFirst) {
   MakeTorus(s, g, 0.1f, 0.02f, 30, 20);
   ASSERT_EQ(Shapes(group()), Repeat(20, kTriangleStrip, 60));
   const double phiB = M_PI + kTwoPi / 19;
-  ExpectVec(Pos(group(), 0, 0), 0, 0.02 * std::sin(phiB), 0.1 + 0.02 * std::cos(phiB));
-  ExpectVec(Pos(group(), 0, 1), 0, 0, 0.08);
+  ExpectPositions(group(), 0,
+                  {{0, 0.02 * std::sin(phiB), 0.1 + 0.02 * std::cos(phiB)}, {0, 0, 0.08}});
   ExpectVec(Normal(group(), 0, 1), 0, 0, -1);
   ExpectVec(Normal(group(), 0, 0), 0, std::sin(phiB), std::cos(phiB));
 }
@@ -223,8 +212,10 @@ TEST_F(Primitives, Sphere1StripsRunFromJustBelowTheTopPole) {
   MakeSphere1(s, g, 0.1f, 30, 15);
   ASSERT_EQ(Shapes(group()), Repeat(15, kTriangleStrip, 60));
   const double top = kHalfPiF - 0.001, next = kHalfPiF - M_PI / 15;
-  ExpectVec(Pos(group(), 0, 0), 0, 0.1 * std::sin(top), 0.1 * std::cos(top), 1e-7);
-  ExpectVec(Pos(group(), 0, 1), 0, 0.1 * std::sin(next), 0.1 * std::cos(next), 1e-7);
+  ExpectPositions(group(), 0,
+                  {{0, 0.1 * std::sin(top), 0.1 * std::cos(top)},
+                   {0, 0.1 * std::sin(next), 0.1 * std::cos(next)}},
+                  1e-7);
   ExpectVec(Normal(group(), 0, 0), 0, std::sin(top), std::cos(top));
   ExpectVec(Pos(group(), 14, 1), 0, -0.1 * std::sin(top), 0.1 * std::cos(top), 1e-7);
 }
@@ -232,22 +223,19 @@ TEST_F(Primitives, Sphere1StripsRunFromJustBelowTheTopPole) {
 TEST_F(Primitives, Sphere2PatchesAndPoleTriangles) {
   MakeSphere2(s, g, 0.1f, 8);
   ASSERT_EQ(group().primitiveCount(), 44);
-  const double step = M_PI / 18;
-  ExpectVec(Pos(group(), 0, 0), 0, 0, 0.1);  // dir(0, 0, 0)
-  ExpectVec(Pos(group(), 0, 1), 0, 0.1 * std::sin(step), 0.1 * std::cos(step));
+  const double step = M_PI / 18, s8 = 0.1 * std::sin(8 * step), c8 = 0.1 * std::cos(8 * step);
+  ExpectPositions(group(), 0, {{0, 0, 0.1}, {0, 0.1 * std::sin(step), 0.1 * std::cos(step)}});
   // Patch 1 turns (A, B, C) into (B, -A, C): its row 0 column 1 top vertex
   // dir(1, 1, 2) = normalise(sin g, sin g, cos 2g).
   const double a = std::sin(step), c2 = std::cos(2 * step);
   const double l = std::sqrt(2 * a * a + c2 * c2);
   ExpectVec(Pos(group(), 9, 3), 0.1 * a / l, -0.1 * a / l, 0.1 * c2 / l);
-  // The first pole triangle of patch 0 is (U1, E, U2) with E the +Y pole.
-  ExpectVec(Pos(group(), 36, 0), 0, 0.1 * std::sin(8 * step), 0.1 * std::cos(8 * step));
-  ExpectVec(Pos(group(), 36, 1), 0, 0.1, 0);
-  ExpectVec(Pos(group(), 38, 1), 0, -0.1, 0);  // patch 2's pole
-  ExpectVec(Pos(group(), 40, 2), 0, -0.1, 0);  // patch 1: (V1, V2, E)
-  ExpectVec(Pos(group(), 42, 2), 0, 0.1, 0);   // patch 3
-  // V1 = (sin 8g, 0, cos 8g) turned by patch 1.
-  ExpectVec(Pos(group(), 40, 0), 0, -0.1 * std::sin(8 * step), 0.1 * std::cos(8 * step));
+  // Pole triangles: (U1, E, U2) in patches 0 and 2, (V1, V2, E) in 1 and 3.
+  ExpectPositions(group(), 36, {{0, s8, c8}, {0, 0.1, 0}});
+  ExpectVec(Pos(group(), 38, 1), 0, -0.1, 0);
+  ExpectVec(Pos(group(), 40, 0), 0, -s8, c8);
+  ExpectVec(Pos(group(), 40, 2), 0, -0.1, 0);
+  ExpectVec(Pos(group(), 42, 2), 0, 0.1, 0);
 }
 
 // --- rings, normals, sizes ----------------------------------------------
@@ -336,31 +324,24 @@ TEST_F(Primitives, NegativeSizesMirrorPointsAndKeepNormals) {
   MakeBlock(s, g, 0.5f, 0.05f, 0.3f, 2);
   MakeBlock(other, h, -0.5f, -0.05f, -0.3f, 2);
   for (int p = 0; p < 12; ++p) {
-    ExpectVec(Pos(other.groups[h], p, 3), -Pos(group(), p, 3)[0], -Pos(group(), p, 3)[1],
-              -Pos(group(), p, 3)[2]);
+    const Vec3 a = Pos(group(), p, 3);
+    ExpectVec(Pos(other.groups[h], p, 3), -a[0], -a[1], -a[2]);
     EXPECT_EQ(Normal(other.groups[h], p, 3), Normal(group(), p, 3));
   }
 }
 
 TEST_F(Primitives, TorusNormalsTurnInwardOnlyWhenBothRadiiAreNegative) {
-  struct Case {
-    float major, minor;
-    bool inward;
-  };
-  for (Case c : {Case{0.1f, 0.02f, false}, Case{-0.1f, 0.02f, false}, Case{0.1f, -0.02f, false},
-                 Case{-0.1f, -0.02f, true}}) {
-    SCOPED_TRACE(testing::Message() << c.major << ", " << c.minor);
-    MakeTorus(s, g, c.major, c.minor, 12, 8);
+  for (const auto& [major, minor] :
+       {std::pair{0.1f, 0.02f}, {-0.1f, 0.02f}, {0.1f, -0.02f}, {-0.1f, -0.02f}}) {
+    SCOPED_TRACE(testing::Message() << major << ", " << minor);
+    MakeTorus(s, g, major, minor, 12, 8);
+    const float outward = major < 0 && minor < 0 ? -1 : 1;
     for (int p = 0; p + 1 < group().primitiveCount(); ++p)
       for (int v = 0; v < group().primitives[p].vertexCount; ++v) {
-        Vec3 pos = Pos(group(), p, v);
+        const Vec3 pos = Pos(group(), p, v);
         const float r = std::hypot(pos[0], pos[2]);
-        Vec3 centre = {0.1f * pos[0] / r, 0, 0.1f * pos[2] / r};
-        const float d = test::Dot(Normal(group(), p, v), test::Sub(pos, centre));
-        if (c.inward)
-          EXPECT_LT(d, 0);
-        else
-          EXPECT_GT(d, 0);
+        const Vec3 centre = {0.1f * pos[0] / r, 0, 0.1f * pos[2] / r};
+        EXPECT_GT(outward * test::Dot(Normal(group(), p, v), test::Sub(pos, centre)), 0);
       }
   }
 }
@@ -404,16 +385,25 @@ TEST_F(Primitives, InnermostCapRingIsScaledNotCollapsed) {
   }
 }
 
-TEST_F(Primitives, ConeWithZeroTopRadiusEndsInAPoint) {
+TEST_F(Primitives, DegenerateSizesStayFinite) {
+  // A cone of zero top radius ends in a point with an upward cap.
   MakeCone(s, g, 0.1f, 0.25f, 0, 12, 2, 2, 1);
-  for (int p = 0; p < group().primitiveCount(); ++p)
-    for (int v = 0; v < group().primitives[p].vertexCount; ++v)
-      for (float f : Pos(group(), p, v))
-        ASSERT_TRUE(std::isfinite(f));
+  ExpectFinite(group());
   for (int v = 0; v < 24; ++v) {
     ExpectVec(Pos(group(), 2, v), 0, 0.125, 0, 1e-8);
     EXPECT_EQ(Normal(group(), 2, v), (Vec3{0, 1, 0}));
   }
+  MakeTorus(s, g, 0.1f, 0.02f, 10, 1);  // one tube step
+  ASSERT_EQ(Shapes(group()), Repeat(1, kTriangleStrip, 20));
+  ExpectFinite(group());
+  ExpectVec(Pos(group(), 0, 0), 0, 0, 0.08);
+  MakeRoundedCone(s, g, 0.1f, 0, 0.05f, 8, 1, 3, 3);  // zero length
+  ExpectFinite(group());
+  MakeRoundedCone(s, g, 0, 0.25f, 0, 8, 1, 3, 3);  // zero radii
+  ExpectFinite(group());
+  for (int p = 0; p < group().primitiveCount(); ++p)
+    for (int v = 0; v < group().primitives[p].vertexCount; ++v)
+      EXPECT_NEAR(test::Length(Normal(group(), p, v)), 1, 1e-5);
 }
 
 TEST_F(Primitives, ConeAndCylinderKeepOldGeometryWhenAskedForNothing) {
@@ -444,11 +434,6 @@ TEST_F(Primitives, ConeAndCylinderKeepOldGeometryWhenAskedForNothing) {
   }
 }
 
-TEST_F(Primitives, ConeBottomCapOfZeroIsClampedToOne) {
-  MakeCone(s, g, 0.1f, 0.25f, 0.05f, 8, 2, 2, 0);
-  EXPECT_EQ(group().primitiveCount(), 5);
-}
-
 TEST_F(Primitives, TorusLastStripStartsAndEndsOnTheSameCircle) {
   for (int m : {3, 4, 20}) {
     SCOPED_TRACE(m);
@@ -461,14 +446,6 @@ TEST_F(Primitives, TorusLastStripStartsAndEndsOnTheSameCircle) {
       test::ExpectNear(Pos(group(), last, v), Pos(group(), 0, v + 1), 1e-6f);
     }
   }
-}
-
-TEST_F(Primitives, TorusWithOneTubeStepStaysFinite) {
-  MakeTorus(s, g, 0.1f, 0.02f, 10, 1);
-  ASSERT_EQ(Shapes(group()), Repeat(1, kTriangleStrip, 20));
-  for (float f : test::AllFloats(group()))
-    ASSERT_TRUE(std::isfinite(f));
-  ExpectVec(Pos(group(), 0, 0), 0, 0, 0.08);
 }
 
 TEST_F(Primitives, RoundedConeCapsMeetTheSideAndCloseNearThePoles) {
@@ -488,18 +465,6 @@ TEST_F(Primitives, RoundedConeCapsMeetTheSideAndCloseNearThePoles) {
   EXPECT_NEAR(Pos(group(), 6, 0)[1], 0.115 + rt * std::sin(kHalfPiF - 0.001), 1e-6);
   EXPECT_NEAR(Pos(group(), 11, 1)[1], -0.145 - rb * std::sin(kHalfPiF - 0.001), 1e-6);
   EXPECT_NEAR(test::Length(Pos(group(), 6, 0)), 0.115 + rt, 1e-4);
-}
-
-TEST_F(Primitives, RoundedConeOfZeroLengthStaysFinite) {
-  MakeRoundedCone(s, g, 0.1f, 0, 0.05f, 8, 1, 3, 3);
-  for (float f : test::AllFloats(group()))
-    ASSERT_TRUE(std::isfinite(f));
-  MakeRoundedCone(s, g, 0, 0.25f, 0, 8, 1, 3, 3);
-  for (int p = 0; p < group().primitiveCount(); ++p)
-    for (int v = 0; v < group().primitives[p].vertexCount; ++v) {
-      ASSERT_TRUE(std::isfinite(Pos(group(), p, v)[1]));
-      EXPECT_NEAR(test::Length(Normal(group(), p, v)), 1, 1e-5);
-    }
 }
 
 // --- create buttons ------------------------------------------------------
@@ -529,7 +494,6 @@ TEST(CreatePrimitives, EveryButtonMakesASelectedGroupInFront) {
     float mapping = -1;  // the block's last word: no mapping yet
     std::memcpy(&mapping, group.generatorParams.data() + group.generatorParams.size() - 4, 4);
     EXPECT_EQ(mapping, 0);
-    EXPECT_FALSE(group.primitives.empty());
     EXPECT_GT(group.bboxMax[0], group.bboxMin[0]);
     previous = g;
   }

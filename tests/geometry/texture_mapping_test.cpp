@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 #include "geometry/primitive_params.h"
 #include "geometry/primitive_test_util.h"
@@ -94,46 +95,31 @@ TEST_F(Mapping, FailingToAddCoordinatesLeavesNoPrimitives) {
 
 // --- planar ---------------------------------------------------------------
 
-TEST_F(Mapping, PlanarSpansZeroToOneAcrossAnUnrotatedRectangle) {
-  const int g = CreateRectangle(rec.doc);
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 0), 0, 1);
-  ExpectUV(UV(G(g), 0, 1), 0, 0);
-  ExpectUV(UV(G(g), 0, 2), 1, 0);
-  ExpectUV(UV(G(g), 0, 3), 1, 1);
-  EXPECT_EQ(GetMappingKind(s, g), kPlanarMapping);
-}
-
-TEST_F(Mapping, PlanarTranslationShiftsByItsShareOfTheBox) {
-  const int g = NewGroup(s, "r");
-  MakeRectangle(s, g, 2, 1, 1);
-  G(g).textureTransform[3] = 0.5f;
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 0), -0.25, 1);
-  ExpectUV(UV(G(g), 0, 2), 0.75, 0);
-}
-
-TEST_F(Mapping, PlanarRotationTurnsTheImage) {
-  const int g = NewGroup(s, "r");
-  MakeRectangle(s, g, 2, 1, 1);
-  G(g).textureTransform[2] = 90;  // about Z: u now runs with y
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 0), 1, 1, 1e-5);  // (-1, 0.5)
-  ExpectUV(UV(G(g), 0, 1), 0, 1, 1e-5);  // (-1, -0.5)
-  ExpectUV(UV(G(g), 0, 2), 0, 0, 1e-5);  // (1, -0.5)
-}
-
-TEST_F(Mapping, PlanarRotationTurnsAboutXFirstThenY) {
-  const int g = NewGroup(s, "r");
-  MakeRectangle(s, g, 2, 1, 1);
-  G(g).textureTransform[0] = 30;
-  G(g).textureTransform[1] = 40;
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  // R = Ry(-40) Rx(-30) worked by hand for the four corners.
-  ExpectUV(UV(G(g), 0, 0), 0.1734, 1, 1e-4);
-  ExpectUV(UV(G(g), 0, 1), 0, 0, 1e-4);
-  ExpectUV(UV(G(g), 0, 2), 0.8266, 0, 1e-4);
-  ExpectUV(UV(G(g), 0, 3), 1, 1, 1e-4);
+// A 2 x 1 rectangle, corners (-1, 0.5), (-1, -0.5), (1, -0.5), (1, 0.5).
+TEST_F(Mapping, PlanarTranslationAndRotationMoveTheImage) {
+  const struct {
+    const char* what;
+    int field;
+    float value, value2;  // value2 goes in the next field
+    UVs corners[3];
+  } cases[] = {
+      {"spanning 0 to 1", 3, 0, 0, {{0, 1}, {0, 0}, {1, 0}}},
+      {"shifted by a share of the box", 3, 0.5f, 0, {{-0.25f, 1}, {-0.25f, 0}, {0.75f, 0}}},
+      {"turned about Z: u runs with y", 2, 90, 0, {{1, 1}, {0, 1}, {0, 0}}},
+      // R = Ry(-40) Rx(-30) worked by hand
+      {"turned about X, then Y", 0, 30, 40, {{0.1734f, 1}, {0, 0}, {0.8266f, 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int g = NewGroup(s, "r");
+    MakeRectangle(s, g, 2, 1, 1);
+    G(g).textureTransform[c.field] = c.value;
+    G(g).textureTransform[c.field + 1] += c.value2;
+    ASSERT_EQ(MapPlanar(s, g), 0);
+    for (int v = 0; v < 3; ++v)
+      ExpectUV(UV(G(g), 0, v), c.corners[v][0], c.corners[v][1], 1e-4);
+    EXPECT_EQ(GetMappingKind(s, g), kPlanarMapping);
+  }
 }
 
 TEST_F(Mapping, ScalesRepeatTheImage) {
@@ -144,14 +130,6 @@ TEST_F(Mapping, ScalesRepeatTheImage) {
   ExpectUV(UV(G(g), 0, 3), 2, 3);
   ASSERT_EQ(MapDefault(s, g), 0);
   ExpectUV(UV(G(g), 0, 3), 2, 3);
-
-  const int tube = CreateTube(rec.doc);
-  ASSERT_EQ(MapCylindrical(s, tube), 0);
-  const UVs once = UV(G(tube), 0, 6);
-  G(tube).textureTransform[6] = 2;
-  ASSERT_EQ(MapCylindrical(s, tube), 0);
-  EXPECT_NEAR(UV(G(tube), 0, 6)[0], 2 * once[0], 1e-6);
-  EXPECT_NEAR(UV(G(tube), 0, 6)[1], once[1], 1e-6);
 }
 
 // --- cylindrical and spherical ------------------------------------------
@@ -233,23 +211,17 @@ TEST_F(Mapping, SphericalPolesTakeTheMeanOfTheirTriangle) {
   }
 }
 
-TEST_F(Mapping, SphericalFromAPointOutsideTheBoxStaysANumber) {
+TEST_F(Mapping, DegenerateCentresAndFlatGroupsStayNumbers) {
   const int g = CreateSphere2(rec.doc);
   G(g).textureTransform[4] = 5;  // the poles leave -1..1 in y
   ASSERT_EQ(MapSpherical(s, g), 0);
-  for (int p = 0; p < G(g).primitiveCount(); ++p)
-    for (int v = 0; v < G(g).primitives[p].vertexCount; ++v) {
-      ASSERT_TRUE(std::isfinite(UV(G(g), p, v)[0]));
-      ASSERT_TRUE(std::isfinite(UV(G(g), p, v)[1]));
-    }
-}
-
-TEST_F(Mapping, FlatGroupsMapWithoutDividingByZero) {
-  const int g = test::AddMesh(s, "point", {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}});
+  for (float f : test::AllFloats(G(g)))
+    ASSERT_TRUE(std::isfinite(f));
+  const int point = test::AddMesh(s, "point", {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}});
   for (auto map : {MapPlanar, MapCylindrical, MapSpherical, MapDefault}) {
-    ASSERT_EQ(map(s, g), 0);
-    for (int v = 0; v < 3; ++v)
-      ASSERT_TRUE(std::isfinite(UV(G(g), 0, v)[0]) && std::isfinite(UV(G(g), 0, v)[1]));
+    ASSERT_EQ(map(s, point), 0);
+    for (float f : test::AllFloats(G(point)))
+      ASSERT_TRUE(std::isfinite(f));
   }
 }
 
@@ -275,40 +247,33 @@ TEST_F(Mapping, DefaultsOfFlatShapesFollowTheirSizes) {
   ExpectUV(UV(G(block), 5, 2), 1, 0);  // bottom (1, -2, 3)
 }
 
+// Cylinder and cone caps: ring point 0 is +Z, so the top rim has
+// v = 0.5 z / r + 0.5 and the bottom 0.5 - 0.5 z / r.
 TEST_F(Mapping, DefaultsOfRingShapesFollowRingAndStrip) {
-  const int tube = NewGroup(s, "t");
-  MakeTube(s, tube, 0.1f, 0.25f, 5, 4);
-  ASSERT_EQ(MapDefault(s, tube), 0);
-  ExpectUV(UV(G(tube), 0, 0), 0, 0.25);
-  ExpectUV(UV(G(tube), 0, 1), 0, 0);
-  ExpectUV(UV(G(tube), 2, 4), 0.5, 0.75);
-  ExpectUV(UV(G(tube), 3, 9), 1, 0.75);
-
-  const int sphere = NewGroup(s, "s");
-  MakeSphere1(s, sphere, 0.1f, 5, 4);
-  ASSERT_EQ(MapDefault(s, sphere), 0);
-  ExpectUV(UV(G(sphere), 0, 0), 0, 1);
-  ExpectUV(UV(G(sphere), 0, 3), 0.25, 0.75);
-  ExpectUV(UV(G(sphere), 3, 9), 1, 0);
-
-  const int torus = NewGroup(s, "o");
-  MakeTorus(s, torus, 0.1f, 0.02f, 5, 4);
-  ASSERT_EQ(MapDefault(s, torus), 0);
-  ExpectUV(UV(G(torus), 3, 6), 0.75, 1);
-
-  const int cyl = NewGroup(s, "c");
-  MakeCylinder(s, cyl, 0.2f, 0.25f, 5, 1, 1);
-  ASSERT_EQ(MapDefault(s, cyl), 0);
-  // Ring point 0 is +Z: top caps v = 0.5 z / r + 0.5, bottom 0.5 - 0.5 z / r.
-  ExpectUV(UV(G(cyl), 1, 1), 0.5, 1);
-  ExpectUV(UV(G(cyl), 2, 0), 0.5, 0);
-  ExpectUV(UV(G(cyl), 1, 0), 0.5, 0.5005);
-
-  const int cone = NewGroup(s, "k");
-  MakeCone(s, cone, 0.2f, 0.25f, 0.1f, 5, 1, 1, 1);
-  ASSERT_EQ(MapDefault(s, cone), 0);
-  ExpectUV(UV(G(cone), 1, 1), 0.5, 1);  // the top rim over the top radius
-  ExpectUV(UV(G(cone), 2, 0), 0.5, 0);  // the bottom rim over the bottom radius
+  const struct {
+    std::function<void(Scene&, int)> make;
+    int prim, vertex;
+    double u, v;
+  } cases[] = {
+      {[](Scene& s, int g) { MakeTube(s, g, 0.1f, 0.25f, 5, 4); }, 0, 0, 0, 0.25},
+      {[](Scene& s, int g) { MakeTube(s, g, 0.1f, 0.25f, 5, 4); }, 2, 4, 0.5, 0.75},
+      {[](Scene& s, int g) { MakeTube(s, g, 0.1f, 0.25f, 5, 4); }, 3, 9, 1, 0.75},
+      {[](Scene& s, int g) { MakeSphere1(s, g, 0.1f, 5, 4); }, 0, 3, 0.25, 0.75},
+      {[](Scene& s, int g) { MakeSphere1(s, g, 0.1f, 5, 4); }, 3, 9, 1, 0},
+      {[](Scene& s, int g) { MakeTorus(s, g, 0.1f, 0.02f, 5, 4); }, 3, 6, 0.75, 1},
+      {[](Scene& s, int g) { MakeCylinder(s, g, 0.2f, 0.25f, 5, 1, 1); }, 1, 1, 0.5, 1},
+      {[](Scene& s, int g) { MakeCylinder(s, g, 0.2f, 0.25f, 5, 1, 1); }, 2, 0, 0.5, 0},
+      {[](Scene& s, int g) { MakeCylinder(s, g, 0.2f, 0.25f, 5, 1, 1); }, 1, 0, 0.5, 0.5005},
+      {[](Scene& s, int g) { MakeCone(s, g, 0.2f, 0.25f, 0.1f, 5, 1, 1, 1); }, 1, 1, 0.5, 1},
+      {[](Scene& s, int g) { MakeCone(s, g, 0.2f, 0.25f, 0.1f, 5, 1, 1, 1); }, 2, 0, 0.5, 0},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(i);
+    const int g = NewGroup(s, "");
+    cases[i].make(s, g);
+    ASSERT_EQ(MapDefault(s, g), 0);
+    ExpectUV(UV(G(g), cases[i].prim, cases[i].vertex), cases[i].u, cases[i].v);
+  }
 }
 
 TEST_F(Mapping, RoundedConeDefaultClimbsFromPoleToPole) {
@@ -414,21 +379,6 @@ TEST_F(Mapping, ReapplyDoesNothingWithoutCoordinatesOrKind) {
   ReapplyTextureMapping(s, g);  // mapping kind 0
   for (int v = 0; v < 4; ++v)
     EXPECT_EQ(UV(G(g), 0, v), (UVs{0, 0}));
-}
-
-TEST_F(Mapping, RegeneratedGroupsWithVertexColoursKeepTheirLayout) {
-  const int g = CreateTube(rec.doc);
-  G(g).flags |= VertexColors;
-  SetColor(s, g, 0.25f, 0.5f, 0.75f);
-  RegenerateGroup(s, g, 1);
-  ASSERT_EQ(G(g).primitives[0].vertices.size(), 40u * 9);
-  const float* v = test::VertexAt(G(g), 0, 0);
-  EXPECT_EQ(v[3], 0.25f);
-  EXPECT_EQ(v[5], 0.75f);
-  EXPECT_NEAR(v[8], 1, 1e-6);  // normal z of the +Z ring point
-  ASSERT_EQ(MapDefault(s, g), 0);
-  EXPECT_EQ(VertexStride(G(g)), 11);
-  EXPECT_EQ(UV(G(g), 0, 0), (UVs{0, 1}));
 }
 
 }  // namespace
