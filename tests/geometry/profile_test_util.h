@@ -40,6 +40,14 @@ inline float Length(const Vec3& v) {
   return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
 }
 
+// The texture coordinates of a vertex that has them.
+inline float U(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 6];
+}
+inline float V(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 7];
+}
+
 // Every float of every vertex is a number.
 inline void ExpectNoNaN(const Scene& s, int g) {
   for (const DisplayPrimitive& prim : s.groups[g].primitives)
@@ -69,8 +77,10 @@ inline std::vector<float> Square(float h, float cx = 0, float cy = 0) {
 
 // An extrusion made of contours given as point lists.
 inline int AddExtrusion(Scene& s, const std::vector<std::vector<float>>& contours, int32_t flags,
-                        float depth, float bevel, const std::vector<uint8_t>& corners = {}) {
+                        float depth, float bevel, const std::vector<uint8_t>& corners = {},
+                        uint32_t groupFlags = 0) {
   int g = NewGroup(s, "");
+  s.groups[g].flags |= groupFlags;
   std::vector<int32_t> counts;
   std::vector<float> points;
   for (const auto& c : contours) {
