@@ -175,32 +175,17 @@ int TriangulatePart(Triangulator& t, const PartView& part, int& triangles, doubl
   });
 }
 
-TEST_P(FontData, EveryPartTriangulates) {
-  Triangulator t;
-  for (int code = kFirstGlyphCode; code <= kLastGlyphCode; ++code) {
-    SCOPED_TRACE(GlyphName(GetParam(), code));
-    for (const PartView& part : Parts(GetGlyphOutline(font(), code))) {
-      int triangles = 0;
-      double area = 0;
-      ASSERT_EQ(TriangulatePart(t, part, triangles, area), 0);
-      EXPECT_EQ(triangles, part.pointCount + 2 * part.Holes() - 2);
-      double expected = 0;
-      for (int c = 0; c < part.contourCount; ++c)
-        expected += (c == 0 ? 1 : -1) * std::fabs(SignedArea(part.Contour(c)));
-      EXPECT_NEAR(area, expected, 1e-4 * expected + 1e-7);
-    }
-  }
-}
-
 float CapTriangles(const DisplayGroup& group) {
   float v = -1;
   if (group.generatorParams.size() >= 24) std::memcpy(&v, group.generatorParams.data() + 20, 4);
   return v;
 }
 
-// With the front bevel of 3D text both caps must come out whole: the +Z cap
-// is the glyph itself, the -Z cap its ring moved in by the bevel.
-TEST_P(FontData, EveryPartExtrudesWithBothCaps) {
+// Every part triangulates to its area, and with the front bevel of 3D
+// text both caps come out whole: the +Z cap is the glyph itself, the -Z
+// cap its ring moved in by the bevel.
+TEST_P(FontData, EveryPartTriangulatesAndExtrudesWithBothCaps) {
+  Triangulator t;
   Document doc;
   Scene& s = doc.scene;
   const int g = NewGroup(s, "");
@@ -208,9 +193,16 @@ TEST_P(FontData, EveryPartExtrudesWithBothCaps) {
   for (int code = kFirstGlyphCode; code <= kLastGlyphCode; ++code) {
     SCOPED_TRACE(GlyphName(GetParam(), code));
     for (const PartView& part : Parts(GetGlyphOutline(font(), code))) {
+      const int capTriangles = part.pointCount + 2 * part.Holes() - 2;
+      int triangles = 0;
+      double area = 0, expected = 0;
+      ASSERT_EQ(TriangulatePart(t, part, triangles, area), 0);
+      EXPECT_EQ(triangles, capTriangles);
+      for (int c = 0; c < part.contourCount; ++c)
+        expected += (c == 0 ? 1 : -1) * std::fabs(SignedArea(part.Contour(c)));
+      EXPECT_NEAR(area, expected, 1e-4 * expected + 1e-7);
       MakeExtrusion(s, g, kTextBevelFlags, kTextDepth, kTextBevelSize, part.contourCount,
                     part.pointCounts, part.points, part.corners);
-      const int capTriangles = part.pointCount + 2 * part.Holes() - 2;
       EXPECT_EQ(CapTriangles(s.groups[g]), static_cast<float>(capTriangles));
       // two bands of one strip per contour, then both caps
       EXPECT_EQ(s.groups[g].primitiveCount(), 2 * part.contourCount + 2 * capTriangles);

@@ -186,7 +186,7 @@ inline Judgement Judge(const Polygon& p, const Output& out, bool whole = true) {
   std::map<std::vector<float>, int> inputs;
   for (int i = p.Count() - 1; i >= 0; --i)
     inputs[std::vector<float>(p.vertices.data() + i * stride,
-                                p.vertices.data() + (i + 1) * stride)] = i;
+                              p.vertices.data() + (i + 1) * stride)] = i;
   double scale = 0;
   for (const Point& q : p.flat)
     scale = std::max({scale, std::fabs(q.x), std::fabs(q.y)});
