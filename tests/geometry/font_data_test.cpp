@@ -1,5 +1,4 @@
-// The built-in fonts: every glyph of every font must be a profile that an
-// extrusion takes as it is, with caps that triangulate.
+// The built-in fonts: every glyph must be a profile an extrusion takes as it is.
 #include <gtest/gtest.h>
 
 #include <cmath>

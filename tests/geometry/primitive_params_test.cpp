@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "geometry/primitive_fields.h"
 #include "geometry/primitive_test_util.h"
 #include "geometry/primitives.h"
 #include "geometry/regenerate.h"
@@ -21,25 +22,46 @@ using Values = std::array<int, kMaxResolutionParams>;
 using test::Repeat;
 using test::Shapes;
 
-// What the dialog shows is what it writes back: every kind's values
-// round trip through Set unchanged.
-TEST(ResolutionParams, EveryKindShowsWhatItWritesBack) {
-  Document doc;
-  for (auto create : {CreateRectangle, CreateBlock, CreateCone, CreateRoundedCone, CreateTube,
-                      CreateCylinder, CreateTorus, CreateSphere1, CreateSphere2}) {
-    const int g = create(doc);
+// Each button makes a selected group in front, and what the resolution dialog
+// shows for it is what it writes back.
+TEST(CreatePrimitives, EveryButtonMakesASelectedGroupThatShowsItsResolutions) {
+  const std::pair<int (*)(Document&), int32_t> buttons[] = {
+      {CreateRectangle, kKindRectangle}, {CreateBlock, kKindBlock},
+      {CreateCone, kKindCone},           {CreateRoundedCone, kKindRoundedCone},
+      {CreateTube, kKindTube},           {CreateCylinder, kKindCylinder},
+      {CreateTorus, kKindTorus},         {CreateSphere1, kKindSphere},
+      {CreateSphere2, kKindSphere2}};
+  test::RecordedDocument rec;
+  Scene& s = rec.scene();
+  int previous = -1;
+  for (const auto& [create, kind] : buttons) {
+    SCOPED_TRACE(kind);
+    rec.doc.modified = false;
+    const int g = create(rec.doc);
+    ASSERT_GE(g, 0);
+    const DisplayGroup& group = s.groups[g];
+    EXPECT_EQ(group.flags, 67u);
+    EXPECT_EQ(group.kind, kind);
+    EXPECT_EQ(s.selectedGroup, g);
+    EXPECT_EQ(s.rootHead, g);
+    EXPECT_EQ(group.next, previous);
+    EXPECT_TRUE(rec.doc.modified);
+    EXPECT_GT(group.bboxMax[0], group.bboxMin[0]);
+    previous = g;
     Labels labels;
     Values values;
-    const int n = GetResolutionParams(doc.scene, g, labels, values);
-    ASSERT_GE(n, 1) << doc.scene.groups[g].name;
-    const std::vector<float> before = test::AllFloats(doc.scene.groups[g]);
-    const Values shown = values;
-    SetResolutionParams(doc, g, values);
-    EXPECT_EQ(values, shown);
-    EXPECT_EQ(test::AllFloats(doc.scene.groups[g]), before) << doc.scene.groups[g].name;
+    const int n = GetResolutionParams(s, g, labels, values);
+    ASSERT_GE(n, 1);
     for (int i = 0; i < n; ++i)
       EXPECT_FALSE(labels[i].empty());
+    const std::vector<float> before = test::AllFloats(group);
+    const Values shown = values;
+    SetResolutionParams(rec.doc, g, values);
+    EXPECT_EQ(values, shown);
+    EXPECT_EQ(test::AllFloats(group), before);
   }
+  // The previous groups keep their own flags: clearing them is the panel's.
+  EXPECT_EQ(s.groups[previous].flags, 67u);
 }
 
 TEST(ResolutionParams, KindsWithoutResolutionsReportNone) {

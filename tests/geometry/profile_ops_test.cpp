@@ -1,4 +1,6 @@
 // Editing the two profiles: points, holes, and applying the edit to the group.
+#include <tuple>
+
 #include "geometry/extrusion_profile.h"
 #include "geometry/revolution_profile.h"
 #include "geometry/texture_mapping.h"
@@ -182,9 +184,7 @@ TEST(ProfileApply, KeepsTheGroupsDepthBevelMappingAndName) {
   EXPECT_EQ(GetMappingKind(s, g), kSphericalMapping);
   ExtrusionProfile back;
   ASSERT_TRUE(GetExtrusionProfile(s, g, back));
-  EXPECT_EQ(back.flags, kBevelFront);
-  EXPECT_EQ(back.depth, 0.8f);
-  EXPECT_EQ(back.bevelSize, 0.05f);
+  EXPECT_EQ(std::tie(back.flags, back.depth, back.bevelSize), std::tuple(kBevelFront, 0.8f, 0.05f));
   EXPECT_EQ(back.points, p.points);
   EXPECT_GE(s.groups[g].primitiveCount(), 2);
   EXPECT_NEAR(s.groups[g].bboxMin[2], -0.4f, 1e-6f);
@@ -285,14 +285,11 @@ TEST(RevolutionApply, KeepsTheSweepAndNameAndTakesTheFlags) {
   EXPECT_EQ(GetMappingKind(s, g), kCylindricalMapping);
   RevolutionParams params;
   ASSERT_TRUE(GetRevolutionParams(s, g, params));
-  EXPECT_EQ(params.degrees, 90.0f);
-  EXPECT_EQ(params.steps, 7);
-  EXPECT_EQ(params.deltaY, 0.25f);
+  EXPECT_EQ(std::tie(params.degrees, params.steps, params.deltaY), std::tuple(90.0f, 7.0f, 0.25f));
   RevolutionProfile back;
   ASSERT_TRUE(GetRevolutionProfile(s, g, back));
-  EXPECT_EQ(back.flags, kCapEnds);
-  EXPECT_EQ(back.points, p.points);
-  EXPECT_EQ(back.corners, p.corners);
+  EXPECT_EQ(std::tie(back.flags, back.points, back.corners),
+            std::tie(p.flags, p.points, p.corners));
   EXPECT_GE(s.groups[g].primitiveCount(), 5);
 
   const std::vector<uint8_t> block = s.groups[g].generatorParams;

@@ -1,5 +1,4 @@
-// Shared by the extrusion and surface-of-revolution tests: vertex access,
-// hand-made profiles and scratch files.
+// Shared by the extrusion and surface-of-revolution tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -45,8 +44,7 @@ inline float V(const Scene& s, int g, size_t p, int k) {
   return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 7];
 }
 
-// A clockwise (seen from +Z) square of side 2h centred on the origin,
-// starting at its lower left corner.
+// A clockwise square of side 2h centred on the origin, from its lower left corner.
 inline std::vector<float> Square(float h, float cx = 0, float cy = 0) {
   return {cx - h, cy - h, cx - h, cy + h, cx + h, cy + h, cx + h, cy - h};
 }

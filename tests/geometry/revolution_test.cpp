@@ -84,14 +84,12 @@ TEST(RevolutionBlock, LyingBlocksBuildNothing) {
     EXPECT_EQ(MapRevolutionDefault(s, g), -1);
     s.groups[g].generatorParams = good;
   };
-  test::SetBlockFloatAt(s, g, 7, 1e9f);
-  expectRefused("count past the block");
-  test::SetBlockFloatAt(s, g, 7, 5);
-  expectRefused("one point more than the block holds");
-  test::SetBlockFloatAt(s, g, 7, NAN);
-  expectRefused("count not a number");
-  test::SetBlockFloatAt(s, g, 7, -1);
-  expectRefused("negative count");
+  // point counts past the block (by one, too), not a number, negative
+  for (float count : {1e9f, 5.0f, NAN, -1.0f}) {
+    SCOPED_TRACE(count);
+    test::SetBlockFloatAt(s, g, 7, count);
+    expectRefused("point count");
+  }
   std::memcpy(s.groups[g].generatorParams.data(), "\x20\x00\x00\x00", 4);
   expectRefused("size word smaller than the points need");
   for (size_t cut = 0; cut < good.size(); cut += 4) {

@@ -33,6 +33,8 @@ struct Mapping : ::testing::Test {
 
 TEST_F(Mapping, AddingCoordinatesWidensEveryVertexAndKeepsItsFloats) {
   const int g = CreateCylinder(rec.doc);
+  ReapplyTextureMapping(s, g);  // no coordinates yet: nothing to do
+  EXPECT_EQ(VertexStride(G(g)), 6);
   const std::vector<float> before = test::AllFloats(G(g));
   ASSERT_EQ(AddTextureCoordinates(s, g), 0);
   EXPECT_TRUE(G(g).flags & TexCoords);
@@ -43,9 +45,11 @@ TEST_F(Mapping, AddingCoordinatesWidensEveryVertexAndKeepsItsFloats) {
     for (int v = 0; v < p.vertexCount; ++v, at += 6)
       EXPECT_TRUE(test::SameBits(p.vertices.data() + v * 8, before.data() + at, 6));
   }
-  // A second call changes nothing.
+  // A second call changes nothing, nor does reapplying no mapping.
   ASSERT_EQ(AddTextureCoordinates(s, g), 0);
+  ReapplyTextureMapping(s, g);
   EXPECT_EQ(VertexStride(G(g)), 8);
+  EXPECT_EQ(UV(G(g), 0, 3), (UVs{0, 0}));
 }
 
 TEST_F(Mapping, CoordinatesFollowTheColoursWhenVerticesHaveThem) {
@@ -334,16 +338,6 @@ TEST_F(Mapping, InPlaceRegenerationOfStaleArraysRebuildsInstead) {
   RegenerateGroup(s, g, 0);
   ASSERT_EQ(test::Shapes(G(g)), test::Repeat(3, kTriangleStrip, 12));
   ExpectUV(UV(G(g), 0, 11), 1, 0);
-}
-
-TEST_F(Mapping, ReapplyDoesNothingWithoutCoordinatesOrKind) {
-  const int g = CreateRectangle(rec.doc);
-  ReapplyTextureMapping(s, g);
-  EXPECT_EQ(VertexStride(G(g)), 6);
-  ASSERT_EQ(AddTextureCoordinates(s, g), 0);
-  ReapplyTextureMapping(s, g);  // mapping kind 0
-  for (int v = 0; v < 4; ++v)
-    EXPECT_EQ(UV(G(g), 0, v), (UVs{0, 0}));
 }
 
 }  // namespace

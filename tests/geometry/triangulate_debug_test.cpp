@@ -79,6 +79,8 @@ class TriangulationSpool : public ::testing::Test {
 // A refused polygon is dumped with the checks' message, both when the
 // robust path then covers it and when it encloses nothing.
 TEST_F(TriangulationSpool, RefusedPolygonsAreDumpedInEachFormat) {
+  const tritest::Placement atX3 = [](float x, float y) { return std::array<float, 3>{3, x, y}; };
+  const tritest::Placement below = [](float x, float y) { return std::array<float, 3>{x, y, -2}; };
   settings_.showFailures = true;
   Triangulator t(settings_);
   EXPECT_EQ(Triangulated(t, Build({kSquare, {{0, 0}, {1, 2}, {2, 1}}})).Count(), 7u);
@@ -93,12 +95,7 @@ TEST_F(TriangulationSpool, RefusedPolygonsAreDumpedInEachFormat) {
   std::remove(settings_.spoolFile.c_str());
   settings_.dumpPoints3d = true;
   Triangulator points(settings_);
-  EXPECT_EQ(Triangulated(points, Build({kBowTie},
-                                       [](float x, float y) {
-                                         return std::array<float, 3>{3, x, y};
-                                       }))
-                .status,
-            -1);
+  EXPECT_EQ(Triangulated(points, Build({kBowTie}, atX3)).status, -1);
   EXPECT_NE(Spooled().find("          0          2  0 0\n4 \n"
                            "          3           0            0  1 \n"),
             std::string::npos);
@@ -106,12 +103,7 @@ TEST_F(TriangulationSpool, RefusedPolygonsAreDumpedInEachFormat) {
   std::remove(settings_.spoolFile.c_str());
   settings_.hex = true;
   Triangulator hex(settings_);
-  EXPECT_EQ(Triangulated(hex, Build({kBowTie},
-                                    [](float x, float y) {
-                                      return std::array<float, 3>{x, y, -2};
-                                    }))
-                .status,
-            -1);
+  EXPECT_EQ(Triangulated(hex, Build({kBowTie}, below)).status, -1);
   EXPECT_NE(Spooled().find(" 0x40000000 0x0  0 0\n 0x0 0x40000000  0 0\n4 \n"
                            " 0 0 FFFFFFFE 1\n"),
             std::string::npos);
@@ -126,6 +118,8 @@ TEST_F(TriangulationSpool, DumpsOnlyEveryNthRun) {
   // messages every time, dumps on runs 3 and 6
   EXPECT_EQ(Occurrences(Spooled(), "Self intersecting:\n"), 7);
   EXPECT_EQ(Occurrences(Spooled(), "4 \n"), 2);
+  const std::string three = "Self intersecting:\nSelf intersecting:\nSelf intersecting:\n";
+  EXPECT_EQ(Spooled().rfind(three + "4 \n", 0), 0u);
 }
 
 TEST_F(TriangulationSpool, TrianglesListedAfterEachSuccessAndNothingUnasked) {
