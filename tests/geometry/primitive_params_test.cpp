@@ -1,14 +1,13 @@
-// Resolution and size parameters of the primitives as the panel and the
-// "Modify Resolution" dialog use them, and how blocks typed by hand are
-// held to their ranges.
+// Resolution and size parameters as the panel and the resolution dialog use
+// them, and blocks typed by hand held to their ranges.
 #include "geometry/primitive_params.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
-#include <limits>
 
+#include "geometry/primitive_fields.h"
 #include "geometry/primitive_test_util.h"
 #include "geometry/primitives.h"
 #include "geometry/regenerate.h"
@@ -23,34 +22,46 @@ using Values = std::array<int, kMaxResolutionParams>;
 using test::Repeat;
 using test::Shapes;
 
-float Field(const Scene& s, int g, int field) {
-  float v;
-  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * field, 4);
-  return v;
-}
-void SetField(Scene& s, int g, int field, float v) {
-  std::memcpy(s.groups[g].generatorParams.data() + 4 * field, &v, 4);
-}
-
-// What the dialog shows is what it writes back: every kind's values
-// round trip through Set unchanged.
-TEST(ResolutionParams, EveryKindShowsWhatItWritesBack) {
-  Document doc;
-  for (auto create : {CreateRectangle, CreateBlock, CreateCone, CreateRoundedCone, CreateTube,
-                      CreateCylinder, CreateTorus, CreateSphere1, CreateSphere2}) {
-    const int g = create(doc);
+// Each button makes a selected group in front, and what the resolution dialog
+// shows for it is what it writes back.
+TEST(CreatePrimitives, EveryButtonMakesASelectedGroupThatShowsItsResolutions) {
+  const std::pair<int (*)(Document&), int32_t> buttons[] = {
+      {CreateRectangle, kKindRectangle}, {CreateBlock, kKindBlock},
+      {CreateCone, kKindCone},           {CreateRoundedCone, kKindRoundedCone},
+      {CreateTube, kKindTube},           {CreateCylinder, kKindCylinder},
+      {CreateTorus, kKindTorus},         {CreateSphere1, kKindSphere},
+      {CreateSphere2, kKindSphere2}};
+  test::RecordedDocument rec;
+  Scene& s = rec.scene();
+  int previous = -1;
+  for (const auto& [create, kind] : buttons) {
+    SCOPED_TRACE(kind);
+    rec.doc.modified = false;
+    const int g = create(rec.doc);
+    ASSERT_GE(g, 0);
+    const DisplayGroup& group = s.groups[g];
+    EXPECT_EQ(group.flags, 67u);
+    EXPECT_EQ(group.kind, kind);
+    EXPECT_EQ(s.selectedGroup, g);
+    EXPECT_EQ(s.rootHead, g);
+    EXPECT_EQ(group.next, previous);
+    EXPECT_TRUE(rec.doc.modified);
+    EXPECT_GT(group.bboxMax[0], group.bboxMin[0]);
+    previous = g;
     Labels labels;
     Values values;
-    const int n = GetResolutionParams(doc.scene, g, labels, values);
-    ASSERT_GE(n, 1) << doc.scene.groups[g].name;
-    const std::vector<float> before = test::AllFloats(doc.scene.groups[g]);
-    const Values shown = values;
-    SetResolutionParams(doc, g, values);
-    EXPECT_EQ(values, shown);
-    EXPECT_EQ(test::AllFloats(doc.scene.groups[g]), before) << doc.scene.groups[g].name;
+    const int n = GetResolutionParams(s, g, labels, values);
+    ASSERT_GE(n, 1);
     for (int i = 0; i < n; ++i)
       EXPECT_FALSE(labels[i].empty());
+    const std::vector<float> before = test::AllFloats(group);
+    const Values shown = values;
+    SetResolutionParams(rec.doc, g, values);
+    EXPECT_EQ(values, shown);
+    EXPECT_EQ(test::AllFloats(group), before);
   }
+  // The previous groups keep their own flags: clearing them is the panel's.
+  EXPECT_EQ(s.groups[previous].flags, 67u);
 }
 
 TEST(ResolutionParams, KindsWithoutResolutionsReportNone) {
@@ -69,6 +80,13 @@ TEST(ResolutionParams, KindsWithoutResolutionsReportNone) {
   s.groups[cone].kind = kKindCone;
   s.groups[cone].generatorParams.resize(12);
   EXPECT_EQ(GetResolutionParams(s, cone, labels, values), 0);
+  // and setting them leaves such groups alone
+  Document doc;
+  const int other = test::AddTriangle(doc.scene, "mesh");
+  values = {7, 7, 7, 7};
+  SetResolutionParams(doc, other, values);
+  EXPECT_EQ(values, (Values{7, 7, 7, 7}));
+  EXPECT_FALSE(doc.modified);
 }
 
 TEST(ResolutionParams, SetClampsWritesBackRebuildsAndMarksModified) {
@@ -78,56 +96,25 @@ TEST(ResolutionParams, SetClampsWritesBackRebuildsAndMarksModified) {
   Values values = {3, 101, 0, 7};
   SetResolutionParams(doc, g, values);
   EXPECT_EQ(values, (Values{4, 100, 1, 7}));
-  EXPECT_EQ(Field(doc.scene, g, 3), 4);
-  EXPECT_EQ(Field(doc.scene, g, 4), 100);
-  EXPECT_EQ(Field(doc.scene, g, 5), 1);
-  EXPECT_EQ(Field(doc.scene, g, 6), 7);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(test::BlockFloatAt(doc.scene, g, 3 + i), values[i]);
   EXPECT_EQ(Shapes(doc.scene.groups[g]), Repeat(108, kTriangleStrip, 8));
   EXPECT_TRUE(doc.modified);
-
-  const int sphere = CreateSphere1(doc);
-  values = {501, 1};
-  SetResolutionParams(doc, sphere, values);
-  EXPECT_EQ(values[0], 500);
-  EXPECT_EQ(values[1], 2);
-  EXPECT_EQ(Shapes(doc.scene.groups[sphere]), Repeat(2, kTriangleStrip, 1000));
-
-  const int block = CreateBlock(doc);
-  values = {101};
-  SetResolutionParams(doc, block, values);
-  EXPECT_EQ(values[0], 100);
-  EXPECT_EQ(doc.scene.groups[block].primitiveCount(), 600);
-  values = {0};
-  SetResolutionParams(doc, block, values);
-  EXPECT_EQ(values[0], 1);
-  EXPECT_EQ(Shapes(doc.scene.groups[block]), Repeat(6, kQuads, 4));
-
-  const int sphere2 = CreateSphere2(doc);
-  values = {51};
-  SetResolutionParams(doc, sphere2, values);
-  EXPECT_EQ(values[0], 50);
-  EXPECT_EQ(doc.scene.groups[sphere2].primitiveCount(), 4 * 50 + 12);
-}
-
-TEST(ResolutionParams, SetLeavesOtherKindsAlone) {
-  Document doc;
-  const int mesh = test::AddTriangle(doc.scene, "mesh");
-  Values values = {7, 7, 7, 7};
-  SetResolutionParams(doc, mesh, values);
-  EXPECT_EQ(values, (Values{7, 7, 7, 7}));
-  EXPECT_FALSE(doc.modified);
-  EXPECT_EQ(doc.scene.groups[mesh].primitiveCount(), 1);
-}
-
-TEST(ResolutionParams, ClampTruncatesAndCatchesNonNumbers) {
-  EXPECT_EQ(ClampResolution(4.9f, 4, 500), 4);
-  EXPECT_EQ(ClampResolution(3.99f, 4, 500), 4);
-  EXPECT_EQ(ClampResolution(100.5f, 1, 100), 100);
-  EXPECT_EQ(ClampResolution(-7, 1, 100), 1);
-  EXPECT_EQ(ClampResolution(1e30f, 1, 100), 100);
-  EXPECT_EQ(ClampResolution(std::numeric_limits<float>::infinity(), 1, 100), 100);
-  EXPECT_EQ(ClampResolution(-std::numeric_limits<float>::infinity(), 1, 100), 1);
-  EXPECT_EQ(ClampResolution(std::nanf(""), 2, 200), 2);
+  const struct {
+    int (*create)(Document&);
+    Values asked, given;
+    int primitives;
+  } cases[] = {{CreateSphere1, {501, 1}, {500, 2}, 2},
+               {CreateBlock, {101}, {100}, 600},
+               {CreateBlock, {0}, {1}, 6},
+               {CreateSphere2, {51}, {50}, 4 * 50 + 12}};
+  for (const auto& c : cases) {
+    const int h = c.create(doc);
+    values = c.asked;
+    SetResolutionParams(doc, h, values);
+    EXPECT_EQ(values, c.given) << doc.scene.groups[h].name;
+    EXPECT_EQ(doc.scene.groups[h].primitiveCount(), c.primitives) << doc.scene.groups[h].name;
+  }
 }
 
 // A block typed into a file is held to the same ranges when the group is
@@ -136,49 +123,26 @@ TEST(ResolutionParams, RegenerationClampsWhatTheBlockHolds) {
   Document doc;
   Scene& s = doc.scene;
   const float huge = 1e30f, nan = std::nanf("");
-  const int rect = CreateRectangle(doc);
-  SetField(s, rect, 2, huge);
-  RegenerateGroup(s, rect, 1);
-  EXPECT_EQ(Shapes(s.groups[rect]), Repeat(100, kTriangleStrip, 202));
-
-  const int sphere = CreateSphere1(doc);
-  SetField(s, sphere, 1, 0);
-  SetField(s, sphere, 2, nan);
-  RegenerateGroup(s, sphere, 1);
-  EXPECT_EQ(Shapes(s.groups[sphere]), Repeat(2, kTriangleStrip, 8));
-
-  const int tube = CreateTube(doc);
-  SetField(s, tube, 2, 1);  // one ring point: no angle step to take
-  SetField(s, tube, 3, -5);
-  RegenerateGroup(s, tube, 1);
-  EXPECT_EQ(Shapes(s.groups[tube]), Repeat(1, kTriangleStrip, 8));
-
-  const int torus = CreateTorus(doc);
-  SetField(s, torus, 2, huge);
-  SetField(s, torus, 3, 0);
-  RegenerateGroup(s, torus, 1);
-  EXPECT_EQ(Shapes(s.groups[torus]), Repeat(1, kTriangleStrip, 1000));
-
-  const int sphere2 = CreateSphere2(doc);
-  SetField(s, sphere2, 1, -huge);
-  RegenerateGroup(s, sphere2, 1);
-  EXPECT_EQ(s.groups[sphere2].primitiveCount(), 4 * 4 + 12);
-
-  for (int g : {rect, sphere, tube, torus, sphere2})
-    for (float f : test::AllFloats(s.groups[g]))
-      ASSERT_TRUE(std::isfinite(f)) << s.groups[g].name;
-}
-
-TEST(ResolutionParams, NonFiniteSizesReadAsZero) {
-  Document doc;
-  Scene& s = doc.scene;
-  const int g = CreateSphere1(doc);
-  SetField(s, g, 0, std::nanf(""));
-  RegenerateGroup(s, g, 0);
-  for (const DisplayPrimitive& p : s.groups[g].primitives)
-    for (float f : p.vertices)
-      ASSERT_TRUE(std::isfinite(f));
-  EXPECT_EQ(s.groups[g].bboxMax, (Vec3{0, 0, 0}));
+  auto rebuilt = [&](int (*create)(Document&), std::vector<std::pair<int, float>> fields) {
+    const int g = create(doc);
+    for (auto [field, value] : fields)
+      test::SetBlockFloatAt(s, g, field, value);
+    RegenerateGroup(s, g, 1);
+    test::ExpectFinite(s.groups[g]);
+    return Shapes(s.groups[g]);
+  };
+  EXPECT_EQ(rebuilt(CreateRectangle, {{2, huge}}), Repeat(100, kTriangleStrip, 202));
+  EXPECT_EQ(rebuilt(CreateSphere1, {{1, 0}, {2, nan}}), Repeat(2, kTriangleStrip, 8));
+  // one ring point: no angle step to take
+  EXPECT_EQ(rebuilt(CreateTube, {{2, 1}, {3, -5}}), Repeat(1, kTriangleStrip, 8));
+  EXPECT_EQ(rebuilt(CreateTorus, {{2, huge}, {3, 0}}), Repeat(1, kTriangleStrip, 1000));
+  EXPECT_EQ(rebuilt(CreateSphere2, {{1, -huge}}).size(), 4u * 4 + 12);
+  // a size that is not a number reads as zero
+  const int nanSize = CreateSphere1(doc);
+  test::SetBlockFloatAt(s, nanSize, 0, nan);
+  RegenerateGroup(s, nanSize, 0);
+  EXPECT_EQ(s.groups[nanSize].bboxMax, (Vec3{0, 0, 0}));
+  test::ExpectFinite(s.groups[nanSize]);
 }
 
 TEST(SizeParams, TypedAndDraggedSizesRegenerateInPlace) {
@@ -196,17 +160,17 @@ TEST(SizeParams, TypedAndDraggedSizesRegenerateInPlace) {
   EXPECT_NEAR(cone.bboxMax[0], 0.2f, 1e-3);
 
   AddSizeParams(doc, g, 0.05f, -0.05f, 0.1f);
-  EXPECT_FLOAT_EQ(Field(doc.scene, g, 0), 0.15f);
-  EXPECT_FLOAT_EQ(Field(doc.scene, g, 1), 0.2f);
-  EXPECT_FLOAT_EQ(Field(doc.scene, g, 2), 0.3f);
+  EXPECT_FLOAT_EQ(test::BlockFloatAt(doc.scene, g, 0), 0.15f);
+  EXPECT_FLOAT_EQ(test::BlockFloatAt(doc.scene, g, 1), 0.2f);
+  EXPECT_FLOAT_EQ(test::BlockFloatAt(doc.scene, g, 2), 0.3f);
   EXPECT_NEAR(cone.bboxMax[1], 0.1f, 1e-6);
 
   // A sphere has one size: the other deltas and indices are ignored.
   const int sphere = CreateSphere2(doc);
   AddSizeParams(doc, sphere, 0.1f, 5, 5);
   SetSizeParam(doc, sphere, 1, 9);
-  EXPECT_FLOAT_EQ(Field(doc.scene, sphere, 0), 0.2f);
-  EXPECT_EQ(Field(doc.scene, sphere, 1), 8);
+  EXPECT_FLOAT_EQ(test::BlockFloatAt(doc.scene, sphere, 0), 0.2f);
+  EXPECT_EQ(test::BlockFloatAt(doc.scene, sphere, 1), 8);
 }
 
 TEST(SizeParams, FormatAndParseAsThePanelDoes) {

@@ -82,6 +82,26 @@ inline std::vector<float> AllFloats(const DisplayGroup& g) {
   return out;
 }
 
+inline void ExpectFinite(const DisplayGroup& g) {
+  for (float f : AllFloats(g))
+    ASSERT_TRUE(std::isfinite(f)) << g.name;
+}
+
+// Words of the generator block.
+inline float BlockFloatAt(const Scene& s, int g, int word) {
+  float v;
+  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * word, 4);
+  return v;
+}
+inline int32_t BlockIntAt(const Scene& s, int g, int word) {
+  int32_t v;
+  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * word, 4);
+  return v;
+}
+inline void SetBlockFloatAt(Scene& s, int g, int word, float v) {
+  std::memcpy(s.groups[g].generatorParams.data() + 4 * word, &v, 4);
+}
+
 inline bool SameBits(const float* a, const float* b, int n) {
   return std::memcmp(a, b, sizeof(float) * n) == 0;
 }

@@ -1,5 +1,4 @@
-// Shared by the extrusion and surface-of-revolution tests: vertex access,
-// hand-made profiles and scratch files.
+// Shared by the extrusion and surface-of-revolution tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "geometry/extrusion.h"
+#include "geometry/primitive_test_util.h"
 #include "geometry/revolution.h"
 #include "test_util.h"
 
@@ -36,41 +36,25 @@ inline VertexView Vertex(const Scene& s, int g, size_t prim, int k) {
           NormalOffset(group.flags)};
 }
 
-inline float Length(const Vec3& v) {
-  return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+// The texture coordinates of a vertex that has them.
+inline float U(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 6];
+}
+inline float V(const Scene& s, int g, size_t p, int k) {
+  return s.groups[g].primitives[p].vertices[k * VertexStride(s.groups[g]) + 7];
 }
 
-// Every float of every vertex is a number.
-inline void ExpectNoNaN(const Scene& s, int g) {
-  for (const DisplayPrimitive& prim : s.groups[g].primitives)
-    for (float f : prim.vertices)
-      ASSERT_TRUE(std::isfinite(f));
-}
-
-inline float BlockFloatAt(const Scene& s, int g, int word) {
-  float v;
-  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * word, 4);
-  return v;
-}
-inline int32_t BlockIntAt(const Scene& s, int g, int word) {
-  int32_t v;
-  std::memcpy(&v, s.groups[g].generatorParams.data() + 4 * word, 4);
-  return v;
-}
-inline void SetBlockFloatAt(Scene& s, int g, int word, float v) {
-  std::memcpy(s.groups[g].generatorParams.data() + 4 * word, &v, 4);
-}
-
-// A clockwise (seen from +Z) square of side 2h centred on the origin,
-// starting at its lower left corner.
+// A clockwise square of side 2h centred on the origin, from its lower left corner.
 inline std::vector<float> Square(float h, float cx = 0, float cy = 0) {
   return {cx - h, cy - h, cx - h, cy + h, cx + h, cy + h, cx + h, cy - h};
 }
 
 // An extrusion made of contours given as point lists.
 inline int AddExtrusion(Scene& s, const std::vector<std::vector<float>>& contours, int32_t flags,
-                        float depth, float bevel, const std::vector<uint8_t>& corners = {}) {
+                        float depth, float bevel, const std::vector<uint8_t>& corners = {},
+                        uint32_t groupFlags = 0) {
   int g = NewGroup(s, "");
+  s.groups[g].flags |= groupFlags;
   std::vector<int32_t> counts;
   std::vector<float> points;
   for (const auto& c : contours) {

@@ -1,6 +1,7 @@
-// Surface profile files: both byte orders, missing corner bytes, every
-// message and every truncation.
+// Surface profile files: both byte orders, missing corners, every message and truncation.
 #include "geometry/surf_file.h"
+
+#include <tuple>
 
 #include "profile_test_util.h"
 
@@ -27,11 +28,8 @@ RevolutionProfile Sentinel() {
 }
 
 void ExpectSameProfile(const RevolutionProfile& a, const RevolutionProfile& b) {
-  EXPECT_EQ(a.flags, b.flags);
-  EXPECT_EQ(a.points, b.points);
-  EXPECT_EQ(a.corners, b.corners);
-  EXPECT_EQ(a.selected, b.selected);
-  EXPECT_EQ(a.current, b.current);
+  EXPECT_EQ(std::tie(a.flags, a.points, a.corners, a.selected, a.current),
+            std::tie(b.flags, b.points, b.corners, b.selected, b.current));
 }
 
 std::vector<uint8_t> SurfBytes(const RevolutionProfile& p, bool big, bool corners = true) {
@@ -78,67 +76,47 @@ TEST(SurfFile, RoundTripKeepsPointsAndCornersButNotTheFlags) {
   RevolutionProfile saved = SampleProfile();
   saved.flags = 0;
   ASSERT_EQ(WriteSurfFile(saved, dir / "a.surf", shell), 0);
-  const std::vector<uint8_t> bytes = test::ReadBytes(dir / "a.surf");
-  EXPECT_EQ(bytes, SurfBytes(saved, false));
-  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4),
-            (std::vector<uint8_t>{0xAD, 0xDE, 0xDE, 0xFA}));
+  EXPECT_EQ(test::ReadBytes(dir / "a.surf"), SurfBytes(saved, false));
   RevolutionProfile loaded = Sentinel();
   ASSERT_EQ(ReadSurfFile(loaded, dir / "a.surf", shell), 0);
   ExpectSameProfile(loaded, Loaded(saved));
   EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST(SurfFile, ByteSwappedFileKeepsItsCorners) {
-  const std::vector<uint8_t> bytes = SurfBytes(SampleProfile(), true);
-  EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 4),
-            (std::vector<uint8_t>{0xFA, 0xDE, 0xDE, 0xAD}));
-  const Load load = LoadBytes(bytes);
-  ASSERT_EQ(load.result, 0);
-  EXPECT_TRUE(load.messages.empty());
-  ExpectSameProfile(load.profile, Loaded(SampleProfile()));
-}
-
-TEST(SurfFile, PointsThatAreNotFiniteLoadAsZero) {
+  // its byte-swapped twin keeps the corners too; numbers not finite load as zero
   RevolutionProfile bad = SampleProfile(), want = SampleProfile();
   bad.points[1] = NAN;
   bad.points[8] = INFINITY;
   want.points[1] = want.points[8] = 0;
   const Load load = LoadBytes(SurfBytes(bad, true));
   ASSERT_EQ(load.result, 0);
+  EXPECT_TRUE(load.messages.empty());
   ExpectSameProfile(load.profile, Loaded(want));
 }
 
-TEST(SurfFile, OldFilesWithoutCornersLoadWithAWarning) {
-  for (bool big : {false, true}) {
-    const Load load = LoadBytes(SurfBytes(SampleProfile(), big, false));
-    ASSERT_EQ(load.result, 0);
-    EXPECT_EQ(load.messages,
-              std::vector<std::string>{"Warning: Old file format has no corner info"});
-    RevolutionProfile expected = Loaded(SampleProfile());
-    expected.corners.assign(5, 0);
-    ExpectSameProfile(load.profile, expected);
-  }
-}
-
+// Files cut short after the points are old ones without corners: they load
+// with a warning.
 TEST(SurfFile, TruncatedAtEveryOffset) {
-  const std::vector<uint8_t> full = SurfBytes(SampleProfile(), false);
-  const size_t pointsEnd = 8 + 8 * 5;
-  for (size_t size = 0; size < full.size(); ++size) {
-    SCOPED_TRACE(size);
-    const Load load = LoadBytes({full.begin(), full.begin() + size});
-    if (size >= pointsEnd) {
-      EXPECT_EQ(load.result, 0);
-      EXPECT_EQ(load.messages,
-                std::vector<std::string>{"Warning: Old file format has no corner info"});
-      EXPECT_EQ(load.profile.corners, std::vector<uint8_t>(5, 0));
-      continue;
+  RevolutionProfile noCorners = Loaded(SampleProfile());
+  noCorners.corners.assign(5, 0);
+  for (bool big : {false, true}) {
+    const std::vector<uint8_t> full = SurfBytes(SampleProfile(), big);
+    const size_t pointsEnd = 8 + 8 * 5;
+    for (size_t size = 0; size < full.size(); ++size) {
+      SCOPED_TRACE(testing::Message() << "big " << big << " size " << size);
+      const Load load = LoadBytes({full.begin(), full.begin() + size});
+      if (size >= pointsEnd) {
+        EXPECT_EQ(load.result, 0);
+        EXPECT_EQ(load.messages,
+                  std::vector<std::string>{"Warning: Old file format has no corner info"});
+        ExpectSameProfile(load.profile, noCorners);
+        continue;
+      }
+      EXPECT_EQ(load.result, -1);
+      const std::string message = size < 8 ? "Can't read p.surf\n"
+                                           : "Can't read 5 points of p.surf.  Only got " +
+                                                 std::to_string((size - 8) / 4) + "\n";
+      EXPECT_EQ(load.messages, std::vector<std::string>{message});
+      ExpectSameProfile(load.profile, Sentinel());
     }
-    EXPECT_EQ(load.result, -1);
-    const std::string message = size < 8 ? "Can't read p.surf\n"
-                                         : "Can't read 5 points of p.surf.  Only got " +
-                                               std::to_string((size - 8) / 4) + "\n";
-    EXPECT_EQ(load.messages, std::vector<std::string>{message});
-    ExpectSameProfile(load.profile, Sentinel());
   }
 }
 

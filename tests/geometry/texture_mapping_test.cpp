@@ -1,6 +1,4 @@
-// Planar, cylindrical, spherical and default texture coordinates: the
-// common frame, the seam and axis fix-ups, scales, the shapes' own
-// mappings, and keeping them through regeneration.
+// Texture coordinates: the mappings, their seam and axis fix-ups, and regeneration.
 #include "geometry/texture_mapping.h"
 
 #include <gtest/gtest.h>
@@ -33,10 +31,10 @@ struct Mapping : ::testing::Test {
   DisplayGroup& G(int g) { return s.groups[g]; }
 };
 
-// --- adding coordinates ---------------------------------------------------
-
 TEST_F(Mapping, AddingCoordinatesWidensEveryVertexAndKeepsItsFloats) {
   const int g = CreateCylinder(rec.doc);
+  ReapplyTextureMapping(s, g);  // no coordinates yet: nothing to do
+  EXPECT_EQ(VertexStride(G(g)), 6);
   const std::vector<float> before = test::AllFloats(G(g));
   ASSERT_EQ(AddTextureCoordinates(s, g), 0);
   EXPECT_TRUE(G(g).flags & TexCoords);
@@ -47,9 +45,11 @@ TEST_F(Mapping, AddingCoordinatesWidensEveryVertexAndKeepsItsFloats) {
     for (int v = 0; v < p.vertexCount; ++v, at += 6)
       EXPECT_TRUE(test::SameBits(p.vertices.data() + v * 8, before.data() + at, 6));
   }
-  // A second call changes nothing.
+  // A second call changes nothing, nor does reapplying no mapping.
   ASSERT_EQ(AddTextureCoordinates(s, g), 0);
+  ReapplyTextureMapping(s, g);
   EXPECT_EQ(VertexStride(G(g)), 8);
+  EXPECT_EQ(UV(G(g), 0, 3), (UVs{0, 0}));
 }
 
 TEST_F(Mapping, CoordinatesFollowTheColoursWhenVerticesHaveThem) {
@@ -92,69 +92,33 @@ TEST_F(Mapping, FailingToAddCoordinatesLeavesNoPrimitives) {
   EXPECT_EQ(MapDefault(s, 12345), -1);
 }
 
-// --- planar ---------------------------------------------------------------
-
-TEST_F(Mapping, PlanarSpansZeroToOneAcrossAnUnrotatedRectangle) {
-  const int g = CreateRectangle(rec.doc);
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 0), 0, 1);
-  ExpectUV(UV(G(g), 0, 1), 0, 0);
-  ExpectUV(UV(G(g), 0, 2), 1, 0);
-  ExpectUV(UV(G(g), 0, 3), 1, 1);
-  EXPECT_EQ(GetMappingKind(s, g), kPlanarMapping);
+// A 2 x 1 rectangle, corners (-1, 0.5), (-1, -0.5), (1, -0.5), (1, 0.5).
+TEST_F(Mapping, PlanarTranslationAndRotationMoveTheImage) {
+  const struct {
+    const char* what;
+    int field;
+    float value, value2;  // value2 goes in the next field
+    UVs corners[3];
+  } cases[] = {
+      {"spanning 0 to 1", 3, 0, 0, {{0, 1}, {0, 0}, {1, 0}}},
+      {"shifted by a share of the box", 3, 0.5f, 0, {{-0.25f, 1}, {-0.25f, 0}, {0.75f, 0}}},
+      {"turned about Z: u runs with y", 2, 90, 0, {{1, 1}, {0, 1}, {0, 0}}},
+      // R = Ry(-40) Rx(-30) worked by hand
+      {"turned about X, then Y", 0, 30, 40, {{0.1734f, 1}, {0, 0}, {0.8266f, 0}}},
+      {"scaled: the image repeats", 6, 2, 2, {{0, 3}, {0, 0}, {2, 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int g = NewGroup(s, "r");
+    MakeRectangle(s, g, 2, 1, 1);
+    G(g).textureTransform[c.field] = c.value;
+    G(g).textureTransform[c.field + 1] += c.value2;
+    ASSERT_EQ(MapPlanar(s, g), 0);
+    for (int v = 0; v < 3; ++v)
+      ExpectUV(UV(G(g), 0, v), c.corners[v][0], c.corners[v][1], 1e-4);
+    EXPECT_EQ(GetMappingKind(s, g), kPlanarMapping);
+  }
 }
-
-TEST_F(Mapping, PlanarTranslationShiftsByItsShareOfTheBox) {
-  const int g = NewGroup(s, "r");
-  MakeRectangle(s, g, 2, 1, 1);
-  G(g).textureTransform[3] = 0.5f;
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 0), -0.25, 1);
-  ExpectUV(UV(G(g), 0, 2), 0.75, 0);
-}
-
-TEST_F(Mapping, PlanarRotationTurnsTheImage) {
-  const int g = NewGroup(s, "r");
-  MakeRectangle(s, g, 2, 1, 1);
-  G(g).textureTransform[2] = 90;  // about Z: u now runs with y
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 0), 1, 1, 1e-5);  // (-1, 0.5)
-  ExpectUV(UV(G(g), 0, 1), 0, 1, 1e-5);  // (-1, -0.5)
-  ExpectUV(UV(G(g), 0, 2), 0, 0, 1e-5);  // (1, -0.5)
-}
-
-TEST_F(Mapping, PlanarRotationTurnsAboutXFirstThenY) {
-  const int g = NewGroup(s, "r");
-  MakeRectangle(s, g, 2, 1, 1);
-  G(g).textureTransform[0] = 30;
-  G(g).textureTransform[1] = 40;
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  // R = Ry(-40) Rx(-30) worked by hand for the four corners.
-  ExpectUV(UV(G(g), 0, 0), 0.1734, 1, 1e-4);
-  ExpectUV(UV(G(g), 0, 1), 0, 0, 1e-4);
-  ExpectUV(UV(G(g), 0, 2), 0.8266, 0, 1e-4);
-  ExpectUV(UV(G(g), 0, 3), 1, 1, 1e-4);
-}
-
-TEST_F(Mapping, ScalesRepeatTheImage) {
-  const int g = CreateRectangle(rec.doc);
-  G(g).textureTransform[6] = 2;
-  G(g).textureTransform[7] = 3;
-  ASSERT_EQ(MapPlanar(s, g), 0);
-  ExpectUV(UV(G(g), 0, 3), 2, 3);
-  ASSERT_EQ(MapDefault(s, g), 0);
-  ExpectUV(UV(G(g), 0, 3), 2, 3);
-
-  const int tube = CreateTube(rec.doc);
-  ASSERT_EQ(MapCylindrical(s, tube), 0);
-  const UVs once = UV(G(tube), 0, 6);
-  G(tube).textureTransform[6] = 2;
-  ASSERT_EQ(MapCylindrical(s, tube), 0);
-  EXPECT_NEAR(UV(G(tube), 0, 6)[0], 2 * once[0], 1e-6);
-  EXPECT_NEAR(UV(G(tube), 0, 6)[1], once[1], 1e-6);
-}
-
-// --- cylindrical and spherical ------------------------------------------
 
 TEST_F(Mapping, CylindricalTubeHasNoJumpAlongAStrip) {
   const int g = CreateTube(rec.doc);
@@ -233,36 +197,26 @@ TEST_F(Mapping, SphericalPolesTakeTheMeanOfTheirTriangle) {
   }
 }
 
-TEST_F(Mapping, SphericalFromAPointOutsideTheBoxStaysANumber) {
+TEST_F(Mapping, DegenerateCentresAndFlatGroupsStayNumbers) {
   const int g = CreateSphere2(rec.doc);
   G(g).textureTransform[4] = 5;  // the poles leave -1..1 in y
   ASSERT_EQ(MapSpherical(s, g), 0);
-  for (int p = 0; p < G(g).primitiveCount(); ++p)
-    for (int v = 0; v < G(g).primitives[p].vertexCount; ++v) {
-      ASSERT_TRUE(std::isfinite(UV(G(g), p, v)[0]));
-      ASSERT_TRUE(std::isfinite(UV(G(g), p, v)[1]));
-    }
-}
-
-TEST_F(Mapping, FlatGroupsMapWithoutDividingByZero) {
-  const int g = test::AddMesh(s, "point", {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}});
+  test::ExpectFinite(G(g));
+  const int point = test::AddMesh(s, "point", {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}});
   for (auto map : {MapPlanar, MapCylindrical, MapSpherical, MapDefault}) {
-    ASSERT_EQ(map(s, g), 0);
-    for (int v = 0; v < 3; ++v)
-      ASSERT_TRUE(std::isfinite(UV(G(g), 0, v)[0]) && std::isfinite(UV(G(g), 0, v)[1]));
+    ASSERT_EQ(map(s, point), 0);
+    test::ExpectFinite(G(point));
   }
 }
-
-// --- default mappings -----------------------------------------------------
 
 TEST_F(Mapping, DefaultsOfFlatShapesFollowTheirSizes) {
   const int rect = NewGroup(s, "r");
   MakeRectangle(s, rect, 2, 1, 2);
-  G(rect).textureTransform = {0, 0, 45, 3, 3, 3, 1, 1, 1};  // ignored
+  G(rect).textureTransform = {0, 0, 45, 3, 3, 3, 2, 3, 1};  // only the scales count
   ASSERT_EQ(MapDefault(s, rect), 0);
-  ExpectUV(UV(G(rect), 0, 0), 0, 1);
-  ExpectUV(UV(G(rect), 0, 3), 0.5, 0.5);
-  ExpectUV(UV(G(rect), 1, 5), 1, 0);
+  ExpectUV(UV(G(rect), 0, 0), 0, 3);
+  ExpectUV(UV(G(rect), 0, 3), 1, 1.5);
+  ExpectUV(UV(G(rect), 1, 5), 2, 0);
   EXPECT_EQ(GetMappingKind(s, rect), kDefaultMapping);
 
   const int block = NewGroup(s, "b");
@@ -275,40 +229,30 @@ TEST_F(Mapping, DefaultsOfFlatShapesFollowTheirSizes) {
   ExpectUV(UV(G(block), 5, 2), 1, 0);  // bottom (1, -2, 3)
 }
 
+// Cylinder and cone caps: ring point 0 is +Z, so the top rim has
+// v = 0.5 z / r + 0.5 and the bottom 0.5 - 0.5 z / r.
 TEST_F(Mapping, DefaultsOfRingShapesFollowRingAndStrip) {
-  const int tube = NewGroup(s, "t");
-  MakeTube(s, tube, 0.1f, 0.25f, 5, 4);
-  ASSERT_EQ(MapDefault(s, tube), 0);
-  ExpectUV(UV(G(tube), 0, 0), 0, 0.25);
-  ExpectUV(UV(G(tube), 0, 1), 0, 0);
-  ExpectUV(UV(G(tube), 2, 4), 0.5, 0.75);
-  ExpectUV(UV(G(tube), 3, 9), 1, 0.75);
-
-  const int sphere = NewGroup(s, "s");
-  MakeSphere1(s, sphere, 0.1f, 5, 4);
-  ASSERT_EQ(MapDefault(s, sphere), 0);
-  ExpectUV(UV(G(sphere), 0, 0), 0, 1);
-  ExpectUV(UV(G(sphere), 0, 3), 0.25, 0.75);
-  ExpectUV(UV(G(sphere), 3, 9), 1, 0);
-
-  const int torus = NewGroup(s, "o");
-  MakeTorus(s, torus, 0.1f, 0.02f, 5, 4);
-  ASSERT_EQ(MapDefault(s, torus), 0);
-  ExpectUV(UV(G(torus), 3, 6), 0.75, 1);
-
-  const int cyl = NewGroup(s, "c");
-  MakeCylinder(s, cyl, 0.2f, 0.25f, 5, 1, 1);
-  ASSERT_EQ(MapDefault(s, cyl), 0);
-  // Ring point 0 is +Z: top caps v = 0.5 z / r + 0.5, bottom 0.5 - 0.5 z / r.
-  ExpectUV(UV(G(cyl), 1, 1), 0.5, 1);
-  ExpectUV(UV(G(cyl), 2, 0), 0.5, 0);
-  ExpectUV(UV(G(cyl), 1, 0), 0.5, 0.5005);
-
-  const int cone = NewGroup(s, "k");
-  MakeCone(s, cone, 0.2f, 0.25f, 0.1f, 5, 1, 1, 1);
-  ASSERT_EQ(MapDefault(s, cone), 0);
-  ExpectUV(UV(G(cone), 1, 1), 0.5, 1);  // the top rim over the top radius
-  ExpectUV(UV(G(cone), 2, 0), 0.5, 0);  // the bottom rim over the bottom radius
+  struct At {
+    int prim, vertex;
+    double u, v;
+  };
+  auto expect = [&](const char* what, std::initializer_list<At> want) {
+    SCOPED_TRACE(what);
+    ASSERT_EQ(MapDefault(s, 0), 0);
+    for (const At& w : want)
+      ExpectUV(UV(G(0), w.prim, w.vertex), w.u, w.v);
+  };
+  ASSERT_EQ(NewGroup(s, ""), 0);
+  MakeTube(s, 0, 0.1f, 0.25f, 5, 4);
+  expect("tube", {{0, 0, 0, 0.25}, {2, 4, 0.5, 0.75}, {3, 9, 1, 0.75}});
+  MakeSphere1(s, 0, 0.1f, 5, 4);
+  expect("sphere", {{0, 3, 0.25, 0.75}, {3, 9, 1, 0}});
+  MakeTorus(s, 0, 0.1f, 0.02f, 5, 4);
+  expect("torus", {{3, 6, 0.75, 1}});
+  MakeCylinder(s, 0, 0.2f, 0.25f, 5, 1, 1);
+  expect("cylinder", {{1, 1, 0.5, 1}, {2, 0, 0.5, 0}, {1, 0, 0.5, 0.5005}});
+  MakeCone(s, 0, 0.2f, 0.25f, 0.1f, 5, 1, 1, 1);
+  expect("cone", {{1, 1, 0.5, 1}, {2, 0, 0.5, 0}});
 }
 
 TEST_F(Mapping, RoundedConeDefaultClimbsFromPoleToPole) {
@@ -316,15 +260,8 @@ TEST_F(Mapping, RoundedConeDefaultClimbsFromPoleToPole) {
   MakeRoundedCone(s, g, 0.1f, 0.25f, 0.05f, 8, 3, 4, 5);
   ASSERT_EQ(MapDefault(s, g), 0);
   const DisplayGroup& rc = G(g);
-  // Arc lengths: bottom (pi - alpha) R_b, side 0.25, top alpha R_t.
-  const double alpha = std::atan2(0.25, 0.05);
-  const double bottom = (M_PI - alpha) * 0.1 * std::sqrt(1.04);
-  const double top = alpha * 0.05 * std::sqrt(1.04);
-  const double total = bottom + 0.25 + top;
-  EXPECT_NEAR(UV(rc, 0, 1)[1], bottom / total, 1e-6);   // side bottom ring
-  EXPECT_NEAR(UV(rc, 2, 0)[1], 1 - top / total, 1e-6);  // side top ring
-  EXPECT_NEAR(UV(rc, 6, 0)[1], 1, 1e-6);                // top pole edge
-  EXPECT_NEAR(UV(rc, 11, 1)[1], 0, 1e-6);               // bottom pole edge
+  EXPECT_NEAR(UV(rc, 6, 0)[1], 1, 1e-6);   // top pole edge
+  EXPECT_NEAR(UV(rc, 11, 1)[1], 0, 1e-6);  // bottom pole edge
   // v rises with y along the whole profile at every ring point.
   std::vector<std::pair<float, float>> profile;  // (y, v) of ring point 0
   for (int p = 0; p < rc.primitiveCount(); ++p)
@@ -355,8 +292,6 @@ TEST_F(Mapping, DefaultOfTheOctahedronSphereAndOfMeshesIsUnorientedSpherical) {
   EXPECT_TRUE(G(c).generatorParams.empty());
   EXPECT_EQ(GetMappingKind(s, c), kNoMapping);
 }
-
-// --- regeneration -----------------------------------------------------------
 
 TEST_F(Mapping, SizeChangesKeepCountsAndCoordinates) {
   const int g = CreateSphere1(rec.doc);
@@ -399,36 +334,10 @@ TEST_F(Mapping, InPlaceRegenerationOfStaleArraysRebuildsInstead) {
   ASSERT_EQ(MapDefault(s, g), 0);
   // A resolution written behind the generator's back, then an in-place
   // request: the arrays no longer fit, so they are made anew and mapped.
-  float ring = 6;
-  std::memcpy(G(g).generatorParams.data() + 8, &ring, 4);
+  test::SetBlockFloatAt(s, g, 2, 6);
   RegenerateGroup(s, g, 0);
   ASSERT_EQ(test::Shapes(G(g)), test::Repeat(3, kTriangleStrip, 12));
   ExpectUV(UV(G(g), 0, 11), 1, 0);
-}
-
-TEST_F(Mapping, ReapplyDoesNothingWithoutCoordinatesOrKind) {
-  const int g = CreateRectangle(rec.doc);
-  ReapplyTextureMapping(s, g);
-  EXPECT_EQ(VertexStride(G(g)), 6);
-  ASSERT_EQ(AddTextureCoordinates(s, g), 0);
-  ReapplyTextureMapping(s, g);  // mapping kind 0
-  for (int v = 0; v < 4; ++v)
-    EXPECT_EQ(UV(G(g), 0, v), (UVs{0, 0}));
-}
-
-TEST_F(Mapping, RegeneratedGroupsWithVertexColoursKeepTheirLayout) {
-  const int g = CreateTube(rec.doc);
-  G(g).flags |= VertexColors;
-  SetColor(s, g, 0.25f, 0.5f, 0.75f);
-  RegenerateGroup(s, g, 1);
-  ASSERT_EQ(G(g).primitives[0].vertices.size(), 40u * 9);
-  const float* v = test::VertexAt(G(g), 0, 0);
-  EXPECT_EQ(v[3], 0.25f);
-  EXPECT_EQ(v[5], 0.75f);
-  EXPECT_NEAR(v[8], 1, 1e-6);  // normal z of the +Z ring point
-  ASSERT_EQ(MapDefault(s, g), 0);
-  EXPECT_EQ(VertexStride(G(g)), 11);
-  EXPECT_EQ(UV(G(g), 0, 0), (UVs{0, 1}));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// What the triangulator refuses (polygons that enclose nothing, calls it
-// cannot serve), how it reads rings that nest or cross oddly, and that a
+// What the triangulator refuses, how it reads rings that nest or cross oddly, and that a
 // refusal reads nothing outside the caller's arrays and calls nothing.
 #include <gtest/gtest.h>
 

