@@ -71,8 +71,7 @@ TEST(TextureTable, HoldsAtMostOneHundredEntries) {
   EXPECT_EQ(f.shell.messages, Messages{"Too many textures loaded"});
   EXPECT_EQ(CurrentTextureCount(f.doc.textures), 100);
   EXPECT_EQ(FindTexture(f.doc.textures, "one more"), -1);
-  // The picture went to entry 100 before the limit was known; it is given
-  // back rather than left behind.
+  // The picture went to entry 100 before the limit was known: given back.
   EXPECT_EQ(f.uploader.uploads.back().index, 100);
   EXPECT_EQ(f.uploader.released, std::vector<int>{100});
 
@@ -242,9 +241,8 @@ TEST(TextureTable, LoadingMessages) {
   }
 }
 
-// A scene's textures are looked for in the texture directories first and
-// then beside the scene file, so a scene that ships its images with it
-// opens from any working directory.
+// Scene textures are looked for beside the scene last, so a scene that ships
+// its images opens from any working directory.
 TEST(TextureTable, SceneTexturesAreLookedForBesideTheSceneLast) {
   Fixture f;
   test::TempDir dir;

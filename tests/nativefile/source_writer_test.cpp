@@ -56,8 +56,7 @@ TEST_F(SourceExport, PrefixIsTheFileNameCutAtItsFirstDot) {
 }
 
 TEST_F(SourceExport, ArraysAreNamedByPrefixAndTableIndex) {
-  // Slots: 0 live, 1 a deleted header slot in the top-level list, 2 a
-  // deleted slot nobody links, 3 live with no primitives.
+  // 0 live, 1 a deleted header slot, 2 a deleted unlinked slot, 3 live and empty.
   int a0 = test::AddTriangle(s, "A");
   int d1 = NewGroup(s, "header");
   int d2 = NewGroup(s, "unlinked");
@@ -225,8 +224,7 @@ TEST_F(SourceExport, GroupRecordFieldByField) {
 
 TEST_F(SourceExport, VertexLinesCarryTheWholeLayout) {
   int g = test::AddLayoutGroup(s, "colored", VertexColors | TexCoords, kTriangles, 3, 1.0f);
-  // The count claims more vertices than the primitive holds: only real
-  // vertices are written and counted.
+  // The count claims more vertices than stored: only real ones are written.
   s.groups[g].primitives[0].vertexCount = 5;
   int odd = test::AddMesh(s, "odd", {{NAN, INFINITY, -0.0f}});
   s.groups[odd].primitives[0].vertices[5] = 1e-7f;
@@ -261,8 +259,7 @@ TEST_F(SourceExport, KeyArraysInFrameOrderWithChainedRows) {
     std::copy(values.begin(), values.end(), a.keys[k].values.begin());
     return k;
   };
-  // Keys join the front of their frame's list, so each frame lists them
-  // in the opposite order of creation.
+  // Keys join the front of their frame's list: each frame lists them reversed.
   int k0 = key(0, kKeyTranslation, g, 10, {1, -2, 0.5f});
   int k1 = key(0, kKeyColor, h, 10, {1, 0, 0});
   int k2 = key(10, kKeyTranslation, g, 0, {3, 3, 3});

@@ -1,6 +1,4 @@
-// The render pipeline end to end in the headless context: scenes of flat
-// squares seen from the Front view (or through the camera), rendered to
-// frame files, movies and GIFs, and read back.
+// The render pipeline end to end: flat squares rendered to files and read back.
 #include "render/render_job.h"
 
 #include <gtest/gtest.h>
@@ -97,8 +95,7 @@ struct RenderPipeline : ::testing::Test {
     ASSERT_EQ(writer.Finish(), 0);
   }
 
-  // A square moving right by `step` per frame from x0, keyed at frames
-  // 0 .. last.
+  // A square moving right by `step` per frame from x0, keyed at frames 0 .. last.
   int MovingSquare(float x0, float step, int last, float r = 0.25f) {
     const int g = test::AddSquare(s, "mover", 0, 0, 0, r, {1, 0, 0});
     for (int f = 0; f <= last; ++f)
@@ -280,8 +277,7 @@ TEST_F(RenderPipeline, GifHasOneImagePerFrameAtTheOutputSize) {
   EXPECT_NE(gif.Pixel(0, 8, 16), gif.Pixel(2, 8, 16));
 }
 
-// A movie of two frames, each with its top half and bottom half in their
-// own colours, behind a render of four frames.
+// A movie of two frames, halves in their own colours, behind four frames.
 TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
   const std::string movie = dir / "behind.mpg";
   const Rgb top[4] = {{250, 20, 20}, {20, 20, 250}, {250, 20, 20}, {20, 20, 250}};

@@ -14,8 +14,7 @@ namespace {
 using test::PixelOfPoint;
 using test::Rgb;
 
-// Hand-made records: a model is a group array plus the scene record that
-// points at it.
+// Hand-made records: a group array plus the scene record that points at it.
 struct FakeModel {
   std::vector<KnfDisplayGroup> groups;
   KnfInternalInfo info{};
@@ -104,8 +103,7 @@ TEST(InternalModels, FindWalksTheLinksInPreOrderAndSurvivesBadOnes) {
   f.groups[2].child = 99;
   f.groups[3].child = -7;
   EXPECT_EQ(FindInternalModelGroup(f.Get(), "Bulb"), 3);
-  // Loops end the walk: a record that is its own child, a list that comes
-  // back to its start.
+  // Loops end the walk: its own child, or a list back to its start.
   f.groups[2].child = 2;
   EXPECT_EQ(FindInternalModelGroup(f.Get(), "Nothing"), -1);
   f.groups[2].child = -1;

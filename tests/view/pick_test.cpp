@@ -162,8 +162,7 @@ std::vector<int> ReferencePicks(GroupDrawer& drawer, const Scene& s, const Displ
   return picks;
 }
 
-// A grid of a x a quads with shared corners over the square of half-size
-// r at (x, y, z): more vertices than a pick copies.
+// a x a quads over the square of half-size r at (x, y, z): more vertices than a pick copies.
 int AddGrid(Scene& s, float x, float y, float z, float r, int a) {
   int g = NewGroup(s, "Grid");
   s.groups[g].flags |= Enabled;

@@ -1,5 +1,4 @@
-// The internal models inside a scene draw: the camera, the light lamps and
-// the current group's solid axis.
+// The camera, the light lamps and the current group's axis in a scene draw.
 #include <gtest/gtest.h>
 
 #include "view/internal_model.h"
@@ -19,8 +18,7 @@ bool Mostly(const Rgb& p, int channel) {
   return p[channel] > 120;
 }
 
-// Lines are lit with whatever normal was last given, so only their hue
-// is certain.
+// Lines are lit with whatever normal came last: only their hue is certain.
 bool Tinted(const Rgb& p, int channel) {
   for (int c = 0; c < 3; ++c)
     if (c != channel && p[c] + 20 > p[channel]) return false;
@@ -157,16 +155,14 @@ TEST_F(SceneModels, CameraModelStandsAtTheCameraTurnedItsWay) {
   doc.doc.display.cameraDisplay = true;
   EXPECT_NE(At(0.5f, 0), Background());
   EXPECT_EQ(At(0, 0), Background());
-  // The lens points where the camera looks: +z (away from the front
-  // view), or +x once turned 90 degrees about y.
+  // The lens points where the camera looks: +z, or +x once turned about y.
   EXPECT_EQ(At(0.82f, 0), Background());
   s().camera.rotation = {0, 90, 0};
   EXPECT_NE(At(0.82f, 0), Background());
   EXPECT_EQ(At(0.18f, 0), Background());
 }
 
-// The current group's pivot sits on pixel centres, so the axis lines land
-// on whole pixels.
+// The pivot sits on pixel centres, so the axis lines land on whole pixels.
 class CurrentGroupAxis : public SceneModels {
  protected:
   void SetUp() override {
