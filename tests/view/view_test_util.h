@@ -1,5 +1,4 @@
-// A headless context sized for the drawing tests, scenes of flat squares,
-// and pixel read-back.
+// A headless context for the drawing tests, flat squares, pixel read-back.
 #pragma once
 
 #include <GL/gl.h>
@@ -58,8 +57,7 @@ inline Rgb ToBytes(const Vec3& c) {
           static_cast<int>(c[2] * 255 + 0.5f)};
 }
 
-// A square of half-size r centred on (x, y) at depth z as one quad
-// primitive, facing the Front view, in the given colour.
+// A quad of half-size r centred on (x, y) at depth z, facing the Front view.
 inline int AddSquare(Scene& s, const std::string& name, float x, float y, float z, float r,
                      const Vec3& color) {
   int g = NewGroup(s, name);
