@@ -26,6 +26,7 @@
 #include "app/placeholder_panel.h"
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
+#include "app/render_window.h"
 #include "app/tool_icons.h"
 #include "document/group_edit.h"
 #include "document/help_text.h"
@@ -108,10 +109,9 @@ void MainWindow::createActions() {
        &GuiDocument::exportWavefront);
   file("ExportSkyloom", "Export to Sky&Loom ...", "Write the scene as Skyloom text",
        &GuiDocument::exportSkyloom);
-  // TODO(render): the Render Options dialog and the render window come
-  // with the rendering issue; until then the item stays disabled.
-  makeAction("RenderScene", "Ren&der Scene to File ...", "Render frames to a movie or images")
-      ->setEnabled(false);
+  a = makeAction("RenderScene", "Ren&der Scene to File ...",
+                 "Render frames to a movie or images");
+  connect(a, &QAction::triggered, this, &MainWindow::renderScene);
   a = makeAction("Exit", "E&xit", "Quit Modra");
   a->setShortcut(QKeySequence::Quit);
   connect(a, &QAction::triggered, this, &QWidget::close);
@@ -430,6 +430,13 @@ void MainWindow::showAbout() {
   const PlaybackClock::Pause pause(&playback_);
   AboutDialog dialog(this);
   dialog.exec();
+}
+
+void MainWindow::renderScene() {
+  // The render shows frames of its own; playback would fight it for them.
+  if (playback_.running()) stopPlayback();
+  if (!render_) render_ = new RenderController(*document_, this);
+  render_->start();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

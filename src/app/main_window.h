@@ -23,6 +23,7 @@ namespace modra {
 class AnimationBar;
 class COglView;
 class ControlPanel;
+class RenderController;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -63,6 +64,7 @@ class MainWindow : public QMainWindow {
   void showPreferences();
   void showHelp(bool keyboard);
   void showAbout();
+  void renderScene();
   QAction* makeAction(const QString& name, const QString& text, const QString& tip = QString());
 
   PlaybackClock playback_;
@@ -96,6 +98,7 @@ class MainWindow : public QMainWindow {
   QAction* hideNormals_ = nullptr;
   std::array<QAction*, 13> modes_{};
   QActionGroup* modeGroup_ = nullptr;
+  RenderController* render_ = nullptr;
 };
 
 }  // namespace modra

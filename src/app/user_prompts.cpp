@@ -1,6 +1,7 @@
 #include "app/user_prompts.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include "app/playback_clock.h"
@@ -37,6 +38,18 @@ QString DialogPrompts::saveFileName(const QString& filter) {
   const PlaybackClock::Pause pause(playback_);
   return QFileDialog::getSaveFileName(parent_, QString(), QString(), filter, nullptr,
                                       kDialogOptions);
+}
+
+QString DialogPrompts::saveFileNameFor(const QString& filter, const QString& suggestedName) {
+  const PlaybackClock::Pause pause(playback_);
+  QFileDialog dialog(parent_, QString(), QString(), filter);
+  dialog.setOptions(kDialogOptions);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
+  dialog.selectFile(suggestedName);
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+             ? dialog.selectedFiles().constFirst()
+             : QString();
 }
 
 }  // namespace modra

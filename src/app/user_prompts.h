@@ -21,6 +21,12 @@ class UserPrompts {
   // in Qt's form (";;"-separated name filters).
   virtual QString openFileName(const QString& filter) = 0;
   virtual QString saveFileName(const QString& filter) = 0;
+  // A file to write, offered first as `suggestedName`, whose extension is
+  // added when the user types a name without one.
+  virtual QString saveFileNameFor(const QString& filter, const QString& suggestedName) {
+    (void)suggestedName;
+    return saveFileName(filter);
+  }
 };
 
 // Message boxes and file dialogs over `parent`; playback pauses while one
@@ -32,6 +38,7 @@ class DialogPrompts : public UserPrompts {
   bool ask(const QString& question) override;
   QString openFileName(const QString& filter) override;
   QString saveFileName(const QString& filter) override;
+  QString saveFileNameFor(const QString& filter, const QString& suggestedName) override;
 
  private:
   QWidget* parent_;

@@ -189,11 +189,16 @@ bool HeadlessGl::Create(int width, int height, std::string* error, GlRenderer re
   return true;
 }
 
-void HeadlessGl::MakeCurrent() {
-  if (!context_) return;
-  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_);
+bool HeadlessGl::MakeCurrent() {
+  if (!context_) return false;
+  if (!eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) return false;
   FboFunctions fbo;
   if (framebuffer_ && LoadFboFunctions(&fbo)) fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  return true;
+}
+
+void HeadlessGl::DoneCurrent() {
+  if (context_) eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
 void HeadlessGl::Release() {

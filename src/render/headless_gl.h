@@ -31,8 +31,13 @@ class HeadlessGl {
   bool Create(int width, int height, std::string* error,
               GlRenderer renderer = GlRenderer::kDefault);
   // Makes this context and its framebuffer current again (after another
-  // context was used on this thread).
-  void MakeCurrent();
+  // context was used on this thread). false when EGL refuses, as it does
+  // while another window API (GLX) has a context current on the thread.
+  bool MakeCurrent();
+  // Leaves no EGL context current on this thread. A thread may hold only
+  // one window API's context at a time: the editor releases this one
+  // before its own GLX contexts draw again.
+  void DoneCurrent();
 
   int Width() const { return width_; }
   int Height() const { return height_; }

@@ -226,6 +226,9 @@ bool RenderJob::DumpPicture() {
   FlipRows(picture, w, h);
   const size_t size = static_cast<size_t>(w) * static_cast<size_t>(h) * 3;
   if (gamma_.correct) MapBytes(picture, size, gamma_.a);
+  picture_ = picture;
+  pictureWidth_ = w;
+  pictureHeight_ = h;
   if (samples_ >= 2) {
     std::vector<uint8_t>& slot = history_[static_cast<size_t>(sampleIndex_)];
     if (!Reserve(slot, size)) {
@@ -303,6 +306,7 @@ void RenderJob::Stop(bool failed) {
 
 void RenderJob::Finish() {
   current_ = -1;
+  picture_ = nullptr;
   output_.Finish();
   movie_.Close();
   history_.clear();

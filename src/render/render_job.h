@@ -73,6 +73,13 @@ class RenderJob {
   // "Frame %d of %d: Motion Blur %d of %d", as the render window's title.
   const std::string& Title() const { return title_; }
   const RenderTimes& Times() const { return times_; }
+  // The picture of the last sample, top row first, reduced and gamma
+  // corrected (and, at a frame's last sample, averaged): what a window
+  // shows of the render. Null before the first sample; valid until the
+  // next Step or Finish.
+  const uint8_t* LastPicture() const { return picture_; }
+  int LastPictureWidth() const { return pictureWidth_; }
+  int LastPictureHeight() const { return pictureHeight_; }
 
  private:
   bool FirstStep();
@@ -101,6 +108,8 @@ class RenderJob {
   int compositeWidth_ = 0, compositeHeight_ = 0;  // what composite_ holds
   std::vector<std::vector<uint8_t>> history_;     // one reduced picture per sample
   std::vector<uint8_t> readBack_, reduced_;
+  const uint8_t* picture_ = nullptr;  // into readBack_ or reduced_
+  int pictureWidth_ = 0, pictureHeight_ = 0;
 
   int width_ = 100, height_ = 100;  // the drawing area
   int first_ = 0, last_ = -1;

@@ -144,6 +144,15 @@ std::string RenderSettingsProblem(const RenderSettings& s, int currentFrame, int
   return {};
 }
 
+std::string RenderOptionsProblem(const RenderSettings& s) {
+  // Frame 0 is current and every frame exists: the range is judged on its
+  // own, never emptied by the clamp to the animation.
+  std::string problem = RenderSettingsProblem(s, 0, kLastAnimationFrame);
+  if (problem.empty() && s.composite && s.compositeMovie.empty())
+    problem = "Choose the MPEG movie to composite with";
+  return problem;
+}
+
 RenderViewport RenderViewportFor(int w, int h, bool fitSquare) {
   RenderViewport v;
   if (fitSquare) {

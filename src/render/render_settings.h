@@ -81,6 +81,13 @@ const char* OutputDefaultName(int format);
 extern const char kOutputFileFilter[];
 extern const char kCompositeMovieFilter[];
 
+// What the Render Options dialog refuses to accept, as the reason shown
+// beside its disabled OK button; empty when OK may close it. These are the
+// checks of RenderSettingsProblem that need no scene (the animation's
+// length is not known until the render starts), plus compositing with no
+// movie chosen, which could only fail once the render had begun.
+std::string RenderOptionsProblem(const RenderSettings& settings);
+
 // --- What a render makes of the settings ---
 
 struct FrameSpan {

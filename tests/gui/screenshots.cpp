@@ -1,12 +1,21 @@
 // Pictures of the main window in every edit mode, for people to look at
-// (tools/screenshots.sh): the demo scene, one PNG per mode.
+// (tools/screenshots.sh): the demo scene, one PNG per mode, then the
+// Render Options dialog and the render window at work.
+#include <QAction>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "app/render_options_dialog.h"
+#include "app/render_window.h"
 #include "app/shell_glue.h"
 #include "gui_test.h"
 
@@ -28,9 +37,35 @@ int WriteScreenshots(const QString& folder) {
     const QImage picture = window.grab().toImage();
     QString name = QString::fromLatin1(glue::kModes[static_cast<size_t>(mode)].menu);
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
-    const QString path = QDir(folder).filePath(QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));
+    const QString path = QDir(folder).filePath(
+        QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));
     if (!picture.save(path)) ++failures;
   }
+
+  // A short render of small frames into a folder that goes afterwards.
+  window.action(QStringLiteral("RenderScene"))->trigger();
+  auto* render = window.findChild<RenderController*>();
+  RenderOptionsDialog* dialog = render ? render->dialog() : nullptr;
+  if (!dialog) return failures + 1;
+  QTemporaryDir frames;
+  auto* output = dialog->findChild<QLineEdit*>(QStringLiteral("RenderOptions_OutputName"));
+  output->setText(frames.filePath(QStringLiteral("frame.ppm")));
+  dialog->findChild<QAbstractButton*>(QStringLiteral("RenderOptions_Format3"))->click();
+  QTest::qWait(100);
+  if (!dialog->grab().save(QDir(folder).filePath(QStringLiteral("14-Render_Options.png"))))
+    ++failures;
+  dialog->findChild<QPushButton*>(QStringLiteral("RenderOptions_Ok"))->click();
+  QPointer<CRendWnd> running = render->renderWindow();
+  auto* shown =
+      running ? running->findChild<QLabel*>(QStringLiteral("RenderWindow_Picture")) : nullptr;
+  if (!shown ||
+      !QTest::qWaitFor([&] { return running.isNull() || !shown->pixmap().isNull(); }, 120000) ||
+      running.isNull())
+    return failures + 1;
+  if (!running->grab().save(QDir(folder).filePath(QStringLiteral("15-Render_Window.png"))))
+    ++failures;
+  running->close();
+  if (!QTest::qWaitFor([&] { return running.isNull(); })) ++failures;
   window.document().doc().modified = false;
   return failures;
 }

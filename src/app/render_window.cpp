@@ -1,0 +1,215 @@
+#include "app/render_window.h"
+
+#include <QCloseEvent>
+#include <QImage>
+#include <QLabel>
+#include <QOpenGLContext>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/gui_document.h"
+#include "app/render_options_dialog.h"
+#include "render/render_job.h"
+#include "scene/key_store.h"
+
+namespace modra {
+
+namespace {
+
+// The picture is shown no larger than this; the files get every pixel.
+constexpr int kShownSide = 400;
+
+void ReleaseQtContext() {
+  if (QOpenGLContext* current = QOpenGLContext::currentContext()) current->doneCurrent();
+}
+
+// While it lives, the render's context is the current one and drawing
+// takes its texture names from the render's uploader; afterwards neither.
+class RenderScope {
+ public:
+  RenderScope(HeadlessGl& gl, Document& doc, TextureUploader& textures)
+      : gl_(gl), doc_(doc), saved_(doc.uploader) {
+    ReleaseQtContext();
+    current_ = gl_.MakeCurrent();
+    doc_.uploader = &textures;
+  }
+  ~RenderScope() {
+    doc_.uploader = saved_;
+    gl_.DoneCurrent();
+  }
+  RenderScope(const RenderScope&) = delete;
+  RenderScope& operator=(const RenderScope&) = delete;
+  bool current() const { return current_; }
+
+ private:
+  HeadlessGl& gl_;
+  Document& doc_;
+  TextureUploader* saved_;
+  bool current_ = false;
+};
+
+}  // namespace
+
+CRendWnd::CRendWnd(GuiDocument& document, const RenderSettings& settings, int restoreView,
+                   bool restoreLights, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      document_(document),
+      settings_(settings),
+      restoreView_(restoreView),
+      restoreLights_(restoreLights) {
+  setObjectName(QStringLiteral("CRendWnd"));
+  setWindowTitle(QStringLiteral("Render Window"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  // The render shows the document frame by frame: nothing may edit it
+  // meanwhile, but the window itself stays usable.
+  setWindowModality(Qt::ApplicationModal);
+
+  auto* layout = new QVBoxLayout(this);
+  status_ = new QLabel(QStringLiteral("Render Window"), this);
+  status_->setObjectName(QStringLiteral("RenderWindow_Status"));
+  picture_ = new QLabel(this);
+  picture_->setObjectName(QStringLiteral("RenderWindow_Picture"));
+  picture_->setAlignment(Qt::AlignCenter);
+  picture_->setMinimumSize(std::min(settings.width, kShownSide),
+                           std::min(settings.height, kShownSide));
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("RenderWindow_Progress"));
+  progress_->setRange(0, 1);
+  progress_->setValue(0);
+  progress_->setFormat(QStringLiteral("%v of %m frames"));
+  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_->setObjectName(QStringLiteral("RenderWindow_Cancel"));
+  layout->addWidget(status_);
+  layout->addWidget(picture_, 1);
+  layout->addWidget(progress_);
+  layout->addWidget(cancel_, 0, Qt::AlignRight);
+  connect(cancel_, &QPushButton::clicked, this, &CRendWnd::end);
+
+  timer_.setInterval(2);
+  connect(&timer_, &QTimer::timeout, this, &CRendWnd::step);
+}
+
+CRendWnd::~CRendWnd() {
+  // The job and the context go while no Qt context is current: releasing
+  // the EGL context's objects makes it current once more.
+  ReleaseQtContext();
+  job_.reset();
+}
+
+bool CRendWnd::start() {
+  Document& doc = document_.doc();
+  job_ = std::make_unique<RenderJob>(doc, settings_);
+  // The settings and the movie are checked before a context is made.
+  if (!job_->Start()) {
+    end();
+    return false;
+  }
+  ReleaseQtContext();
+  std::string error;
+  const int w = DrawingWidth(settings_), h = DrawingHeight(settings_);
+  // A GPU when Mesa finds one it may use, else its software rasteriser.
+  const bool made = gl_.Create(w, h, &error) || gl_.Create(w, h, &error, GlRenderer::kSoftware);
+  gl_.DoneCurrent();
+  if (!made) {
+    document_.Message("Bogus OpenGL Context");
+    end();
+    return false;
+  }
+  {
+    const RenderScope scope(gl_, doc, textures_);
+    UploadAllTextures(doc);
+    job_->Resize(gl_.Width(), gl_.Height());
+  }
+  progress_->setRange(0, job_->LastFrame() - job_->FirstFrame() + 1);
+  showProgress();
+  timer_.start();
+  return true;
+}
+
+void CRendWnd::step() {
+  if (ended_ || !job_) return;
+  bool more;
+  {
+    const RenderScope scope(gl_, document_.doc(), textures_);
+    if (!scope.current()) {
+      document_.Message("Bogus OpenGL Context");
+      more = false;
+    } else {
+      more = job_->Step();
+    }
+  }
+  showProgress();
+  if (!more) end();
+}
+
+void CRendWnd::showProgress() {
+  if (!job_->Title().empty()) {
+    const QString title = QString::fromStdString(job_->Title());
+    setWindowTitle(title);
+    status_->setText(title);
+  }
+  progress_->setValue(job_->FramesFinished());
+  if (const uint8_t* rgb = job_->LastPicture()) {
+    const int w = job_->LastPictureWidth(), h = job_->LastPictureHeight();
+    const QImage image(rgb, w, h, static_cast<qsizetype>(w) * 3, QImage::Format_RGB888);
+    QPixmap shown = QPixmap::fromImage(image);  // a deep copy: the job reuses its buffer
+    if (w > kShownSide || h > kShownSide)
+      shown = shown.scaled(kShownSide, kShownSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    picture_->setPixmap(shown);
+  }
+}
+
+void CRendWnd::end() {
+  if (ended_) return;
+  ended_ = true;
+  timer_.stop();
+  if (job_) job_->Finish();
+  Document& doc = document_.doc();
+  doc.display.currentView = restoreView_;
+  doc.display.lightDisplay = restoreLights_;
+  NotifyChanged(doc, kFrameChanged);
+  document_.notify(kValuesChanged | kSelectionChanged);
+  emit finished();
+  close();
+}
+
+void CRendWnd::closeEvent(QCloseEvent* event) {
+  end();
+  QWidget::closeEvent(event);
+}
+
+RenderController::RenderController(GuiDocument& document, QWidget* window)
+    : QObject(window), document_(document), window_(window) {
+  setObjectName(QStringLiteral("RenderController"));
+}
+
+void RenderController::start() {
+  if (dialog_ || render_) return;
+  auto* dialog = new RenderOptionsDialog(document_.prompts(), window_);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  RenderSettings shown = settings_;
+  PrepareRenderOptions(shown, LastKeyFrame(document_.doc().scene.anim));
+  dialog->setValues(shown);
+  connect(dialog, &QDialog::accepted, this, [this, dialog] { render(dialog->values()); });
+  dialog_ = dialog;
+  dialog->open();
+}
+
+void RenderController::render(const RenderSettings& settings) {
+  settings_ = settings;
+  Document& doc = document_.doc();
+  const int view = doc.display.currentView;
+  const bool lights = doc.display.lightDisplay;
+  PrepareDocumentForRender(doc);
+  document_.notify(kValuesChanged | kSelectionChanged);
+  auto* window = new CRendWnd(document_, settings, view, lights, window_);
+  render_ = window;
+  connect(window, &CRendWnd::finished, this, &RenderController::finished);
+  window->show();
+  window->start();
+}
+
+}  // namespace modra

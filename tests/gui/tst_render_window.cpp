@@ -1,0 +1,212 @@
+// Rendering from the editor: File > Render Scene to File through the
+// dialog to files on disk, with the editor's view painting between the
+// samples, and the display put back afterwards.
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/gui_document.h"
+#include "app/main_window.h"
+#include "app/render_options_dialog.h"
+#include "app/render_window.h"
+#include "document/group_edit.h"
+#include "gui_test.h"
+#include "scene/key_store.h"
+
+namespace modra::test {
+
+namespace {
+
+// Under the sanitizers and a software rasteriser a frame takes a while.
+constexpr int kRenderTimeout = 180000;
+
+}  // namespace
+
+class TestRenderWindow : public QObject {
+  Q_OBJECT
+ private:
+  FakePrompts prompts_;
+  std::unique_ptr<MainWindow> window_;
+  QTemporaryDir dir_;
+
+  Document& doc() { return window_->document().doc(); }
+  RenderController* controller() { return window_->findChild<RenderController*>(); }
+  RenderOptionsDialog* openDialog() {
+    window_->action(QStringLiteral("RenderScene"))->trigger();
+    return controller() ? controller()->dialog() : nullptr;
+  }
+  template <typename T>
+  static T* child(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QStringLiteral("RenderOptions_") + QLatin1String(name));
+  }
+  static void retype(QWidget* dialog, const char* name, const QString& text) {
+    QLineEdit* e = child<QLineEdit>(dialog, name);
+    QVERIFY2(e, name);
+    e->selectAll();
+    e->del();
+    QTest::keyClicks(e, text);
+  }
+  static void click(QWidget* dialog, const char* name) {
+    auto* button = child<QAbstractButton>(dialog, name);
+    QVERIFY2(button, name);
+    // On the indicator: a radio's label takes clicks only as far as its text.
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+  }
+  // Small frames of the demo scene into the temporary folder.
+  void fillDialog(RenderOptionsDialog* dialog, const char* format, const QString& name, int from,
+                  int to) {
+    click(dialog, format);
+    retype(dialog, "OutputName", dir_.filePath(name));
+    retype(dialog, "Width", QStringLiteral("32"));
+    retype(dialog, "Height", QStringLiteral("24"));
+    click(dialog, "Oversampling2");
+    click(dialog, "Frames2");
+    retype(dialog, "From", QString::number(from));
+    retype(dialog, "To", QString::number(to));
+  }
+
+ private slots:
+  void init() {
+    QSettings().clear();
+    prompts_ = FakePrompts{};
+    window_ = std::make_unique<MainWindow>(&prompts_);
+    window_->resize(640, 480);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QVERIFY(window_->document().openFile(DemoScene()));
+  }
+  void cleanup() {
+    // A render still running at a failure is ended before its document goes.
+    if (controller() && controller()->renderWindow()) controller()->renderWindow()->close();
+    QTRY_VERIFY(!window_->findChild<CRendWnd*>());
+    doc().modified = false;
+    window_.reset();
+  }
+
+  void rendersFramesAndPutsTheDisplayBack() {
+    SelectAll(doc());
+    QVERIFY(doc().scene.selectedGroup != -1);
+    doc().display.currentView = kViewPerspective;
+    doc().display.lightDisplay = true;
+
+    RenderOptionsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    fillDialog(dialog, "Format3", QStringLiteral("frame.ppm"), 0, 1);
+    QTest::mouseClick(child<QPushButton>(dialog, "Ok"), Qt::LeftButton);
+
+    QPointer<CRendWnd> render = controller()->renderWindow();
+    QVERIFY(render);
+    QVERIFY(render->isVisible());
+    // Meanwhile the render looks through the camera, without light models
+    // or a selection.
+    QCOMPARE(doc().display.currentView, static_cast<int>(kViewCamera));
+    QVERIFY(!doc().display.lightDisplay);
+    QCOMPARE(doc().scene.selectedGroup, -1);
+    auto* progress = render->findChild<QProgressBar*>(QStringLiteral("RenderWindow_Progress"));
+    QVERIFY(progress);
+    QCOMPARE(progress->maximum(), 2);
+    QSignalSpy titles(render.data(), &QWidget::windowTitleChanged);
+    QTRY_VERIFY_WITH_TIMEOUT(render.isNull(), kRenderTimeout);
+
+    QVERIFY2(prompts_.messages.isEmpty(), qPrintable(prompts_.messages.join(QLatin1Char('\n'))));
+    QVERIFY(!titles.isEmpty());
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("Frame 1 of 1: Motion Blur 1 of 1"));
+    const QByteArray header = "P6\n32 24\n255\n";
+    for (const char* name : {"frame0.ppm", "frame1.ppm"}) {
+      QFile file(dir_.filePath(QLatin1String(name)));
+      QVERIFY2(file.open(QIODevice::ReadOnly), name);
+      const QByteArray bytes = file.readAll();
+      QCOMPARE(bytes.size(), header.size() + 32 * 24 * 3);
+      QVERIFY(bytes.startsWith(header));
+      // The scene was drawn, not only the background: more than one colour.
+      const QByteArray first = bytes.mid(header.size(), 3);
+      bool varied = false;
+      for (qsizetype at = header.size(); at < bytes.size() && !varied; at += 3)
+        varied = bytes.mid(at, 3) != first;
+      QVERIFY2(varied, name);
+    }
+    QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("frame2.ppm"))));
+
+    // The view and the light display come back; the selection stays empty.
+    QCOMPARE(doc().display.currentView, static_cast<int>(kViewPerspective));
+    QVERIFY(doc().display.lightDisplay);
+    QCOMPARE(doc().scene.selectedGroup, -1);
+    QCOMPARE(doc().scene.levelStack.size(), size_t{0});
+    QCOMPARE(window_->document().groupNameText(), QStringLiteral("Nothing Selected"));
+
+    // Reopened, the dialog keeps the settings but not the frame range.
+    dialog = openDialog();
+    QVERIFY(dialog);
+    const RenderSettings again = dialog->values();
+    QCOMPARE(again.format, static_cast<int>(kRenderPpm));
+    QCOMPARE(again.width, 32);
+    QCOMPARE(again.frameRange, static_cast<int>(kRenderFromTo));
+    QCOMPARE(again.from, 0);
+    QCOMPARE(again.to, LastKeyFrame(doc().scene.anim));
+    QVERIFY(again.to > 1);
+    // Cancel: nothing renders, and the stored settings stay.
+    QTest::mouseClick(child<QPushButton>(dialog, "Cancel"), Qt::LeftButton);
+    QTRY_VERIFY(!controller()->dialog());
+    QVERIFY(!controller()->renderWindow());
+    QCOMPARE(controller()->settings().to, 1);
+  }
+
+  void cancelEndsTheMovieWithTheFramesSoFar() {
+    RenderOptionsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    const int last = LastKeyFrame(doc().scene.anim);
+    fillDialog(dialog, "Format4", QStringLiteral("clip.gif"), 0, last);
+    QTest::mouseClick(child<QPushButton>(dialog, "Ok"), Qt::LeftButton);
+    QPointer<CRendWnd> render = controller()->renderWindow();
+    QVERIFY(render);
+    auto* progress = render->findChild<QProgressBar*>(QStringLiteral("RenderWindow_Progress"));
+    QSignalSpy finished(controller(), &RenderController::finished);
+    QTRY_VERIFY_WITH_TIMEOUT(render.isNull() || progress->value() >= 1, kRenderTimeout);
+    QVERIFY2(render, "the whole animation rendered before the test could cancel");
+    const int done = progress->value();
+    QVERIFY(done < last + 1);
+    QTest::mouseClick(render->findChild<QPushButton*>(QStringLiteral("RenderWindow_Cancel")),
+                      Qt::LeftButton);
+    QCOMPARE(finished.count(), 1);
+    QTRY_VERIFY(render.isNull());
+
+    QFile file(dir_.filePath(QStringLiteral("clip.gif")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("GIF89a"));
+    QCOMPARE(bytes.back(), ';');  // the trailer: the file was finished
+    // One image descriptor per finished frame: ",", then the whole 32 x 24
+    // screen from 0, 0.
+    const QByteArray descriptor("\x2C\x00\x00\x00\x00\x20\x00\x18\x00", 9);
+    QCOMPARE(bytes.count(descriptor), done);
+    QCOMPARE(doc().display.currentView, static_cast<int>(kViewPerspective));
+    QVERIFY(prompts_.messages.isEmpty());
+  }
+
+  void aRenderThatCannotStartSaysWhyAndPutsTheDisplayBack() {
+    doc().display.currentView = kViewTop;
+    RenderOptionsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    // From a frame past the end of the animation: nothing to render.
+    fillDialog(dialog, "Format3", QStringLiteral("none.ppm"), 9000, 9001);
+    QTest::mouseClick(child<QPushButton>(dialog, "Ok"), Qt::LeftButton);
+    QTRY_VERIFY(!window_->findChild<CRendWnd*>());
+    QCOMPARE(prompts_.messages, QStringList{QStringLiteral("No frames to render")});
+    QCOMPARE(doc().display.currentView, static_cast<int>(kViewTop));
+    QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("none9000.ppm"))));
+  }
+};
+
+MODRA_GUI_TEST(TestRenderWindow);
+
+}  // namespace modra::test
+
+#include "tst_render_window.moc"
