@@ -254,9 +254,9 @@ void RenderOptionsDialog::bindEvents() {
 }
 
 template <class Change>
-void RenderOptionsDialog::change(Change change) {
+void RenderOptionsDialog::change(Change rule) {
   settings_ = values();
-  change(settings_);
+  rule(settings_);
   updateControls();
 }
 
@@ -330,9 +330,8 @@ void RenderOptionsDialog::updateControls() {
     composite_->setChecked(s.composite);
     fitSquare_->setChecked(s.fitSquare);
   }
-  SetText(compositeName_,
-          QString::fromUtf8(BaseName(s.compositeMovie).data(),
-                            static_cast<qsizetype>(BaseName(s.compositeMovie).size())));
+  const std::string_view movie = BaseName(s.compositeMovie);
+  SetText(compositeName_, QString::fromUtf8(movie.data(), static_cast<qsizetype>(movie.size())));
   updateOkButton();
 }
 

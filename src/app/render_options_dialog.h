@@ -47,7 +47,7 @@ class RenderOptionsDialog : public QDialog {
   // A radio or browse handler: takes the typed values, applies `change`,
   // then shows the result.
   template <class Change>
-  void change(Change change);
+  void change(Change rule);
   void browseOutput();
   void browseComposite();
 
