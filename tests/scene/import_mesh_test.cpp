@@ -143,21 +143,18 @@ TEST(ImportMeshMaterials, PartsWithOneMaterialTakeItsColour) {
   m.objects[1].color = {1, 0, 0};
   m.objects[1].specularLevel = 0.2f;
   m.meshVertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  auto face = [&](int part, int object) {
+    m.faces.push_back({});
+    m.faces.back().objectIndex = object;
+    AddFaceToEntry(m, part, 0, static_cast<int>(m.faces.size()) - 1);
+  };
   AddPart(m, "one");
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 1;
-  AddFaceToEntry(m, 0, 0, 0);
+  face(0, 1);
   AddPart(m, "mixed");
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 0;
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 1;
-  AddFaceToEntry(m, 1, 0, 1);
-  AddFaceToEntry(m, 1, 0, 2);
+  face(1, 0);
+  face(1, 1);
   AddPart(m, "unknown");
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 7;  // names no object
-  AddFaceToEntry(m, 2, 0, 3);
+  face(2, 7);  // names no object
   AssignObjectsToParts(m);
   EXPECT_EQ(m.parts[0].colorSource, 1);
   EXPECT_EQ(m.parts[0].objectName, "red");
