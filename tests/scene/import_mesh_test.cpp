@@ -10,6 +10,7 @@
 namespace modra {
 namespace {
 
+using test::Dot;
 using test::ExpectNear;
 using test::Names;
 using Strings = std::vector<std::string>;
@@ -45,10 +46,6 @@ ImportMesh Hinge(float degrees, float crease, int entryOfSecond = 0, int partOfS
   AddFace(m, {1, 0, 3}, partOfSecond, entryOfSecond, crease);
   ComputeVertexNormals(m, -1.0f);
   return m;
-}
-
-float Dot(const Vec3& a, const Vec3& b) {
-  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 TEST(ImportMeshParts, AnEmptyLastPartIsRenamedInsteadOfAdded) {
