@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -130,6 +131,19 @@ inline std::vector<Vec3> WorldPositions(const Scene& s, int g) {
       out.push_back(
           TransformPoint(m, {prim.vertices[v], prim.vertices[v + 1], prim.vertices[v + 2]}));
   return out;
+}
+
+inline float Dot(const Vec3& a, const Vec3& b) {
+  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+inline Vec3 Sub(const Vec3& a, const Vec3& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+inline Vec3 Cross(const Vec3& a, const Vec3& b) {
+  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+}
+inline float Length(const Vec3& a) {
+  return std::sqrt(Dot(a, a));
 }
 
 inline void ExpectNear(const Vec3& a, const Vec3& b, float tolerance = 1e-4f) {

@@ -57,6 +57,15 @@ TEST_F(KeyFrameCommands, SqueezeMovesKeyFramesCloser) {
   EXPECT_EQ(Span(10), 0);
   EXPECT_EQ(X(5), 10);  // the values travel with their frames
   EXPECT_EQ(X(10), 20);
+  // Squeezed onto one frame (factor 0.1: 1 and 2 land on 0, 10 on 1), the
+  // later key frame stays.
+  ClearKeyFrames(a);
+  KeyAt({1, 2, 10});
+  ScaleRange(doc, 0, 10, 1);
+  EXPECT_EQ(a.keyFrameList, (Frames{0, 1}));
+  EXPECT_EQ(X(0), 2);
+  EXPECT_EQ(X(1), 10);
+  EXPECT_EQ(Span(0), 1);
 }
 
 TEST_F(KeyFrameCommands, StretchTruncatesTheSinglePrecisionProduct) {
@@ -67,15 +76,6 @@ TEST_F(KeyFrameCommands, StretchTruncatesTheSinglePrecisionProduct) {
   EXPECT_EQ(Span(0), 4);
   EXPECT_EQ(Span(4), 6);
   EXPECT_EQ(X(10), 8);
-}
-
-TEST_F(KeyFrameCommands, SqueezingTwoFramesOntoOneKeepsTheLaterOne) {
-  KeyAt({1, 2, 10});
-  ScaleRange(doc, 0, 10, 1);  // factor 0.1: 1 and 2 land on 0, 10 on 1
-  EXPECT_EQ(a.keyFrameList, (Frames{0, 1}));
-  EXPECT_EQ(X(0), 2);
-  EXPECT_EQ(X(1), 10);
-  EXPECT_EQ(Span(0), 1);
 }
 
 TEST_F(KeyFrameCommands, RangeChecksSayWhichValueIsOut) {
@@ -155,16 +155,6 @@ TEST_F(KeyFrameCommands, CutJoinsTheNeighboursOfTheCutFrame) {
   EXPECT_TRUE(doc.modified);
 }
 
-TEST_F(KeyFrameCommands, CutLeavesAHeldParameterHeld) {
-  KeyColorFrom20();
-  GoToFrame(doc, 10);
-  CutOrCopyKeyFrame(doc, true);
-  EXPECT_EQ(Span(0), 20);
-  EXPECT_EQ(Span(0, kKeyColor), 0);
-  GoToFrame(doc, 5);
-  EXPECT_EQ(s.groups[g].color, (Vec3{1, 1, 1}));
-}
-
 TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
   KeyAt({10, 20});
   GoToFrame(doc, 20);
@@ -195,13 +185,19 @@ TEST_F(KeyFrameCommands, PasteKeepsAHeldParameterHeld) {
   EXPECT_EQ(Span(5, kKeyColor), 5);
 }
 
-TEST_F(KeyFrameCommands, ScalingLeavesHeldKeysHeld) {
+// Cut, paste and scaling keep a held value held.
+TEST_F(KeyFrameCommands, HeldParametersStayHeld) {
   KeyColorFrom20();
-  ScaleRange(doc, 0, 20, 40);
-  EXPECT_EQ(a.keyFrameList, (Frames{0, 20, 40}));
-  EXPECT_EQ(Span(0, kKeyColor), 0);
-  EXPECT_EQ(Span(20, kKeyColor), 20);
+  GoToFrame(doc, 10);
+  CutOrCopyKeyFrame(doc, true);
   EXPECT_EQ(Span(0), 20);
+  EXPECT_EQ(Span(0, kKeyColor), 0);
+  GoToFrame(doc, 5);
+  EXPECT_EQ(s.groups[g].color, (Vec3{1, 1, 1}));
+  ScaleRange(doc, 0, 20, 40);
+  EXPECT_EQ(a.keyFrameList, (Frames{0, 40}));
+  EXPECT_EQ(Span(0, kKeyColor), 0);
+  EXPECT_EQ(Span(0), 40);
 }
 
 TEST_F(KeyFrameCommands, PasteOverKeysAsksFirst) {
@@ -236,9 +232,9 @@ TEST_F(KeyFrameCommands, CopyRangeToRangeCopiesEachKeyFrame) {
   int clip = FindKey(a, kClipboardFrame, g, kKeyTranslation);
   ASSERT_NE(clip, -1);
   EXPECT_EQ(a.keys[clip].values[0], 10);
-}
-
-TEST_F(KeyFrameCommands, CopyRangeToRangeInsideTheRangeCopiesPastedFramesAgain) {
+  // Inside the range, frames already pasted are copied again.
+  ClearKeyFrames(a);
+  s.groups[g].translation = {0, 0, 0};
   KeyAt({10});
   CopyRangeToRange(doc, 0, 10, 5);
   // 0 -> 5; then 5 (now a key frame) -> 10; then 10 -> 15: all frame 0's values.

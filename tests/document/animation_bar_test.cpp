@@ -19,22 +19,18 @@ TEST(FrameBox, TextToFrame) {
       {"12", 0, 12, false},
       {"  7", 3, 7, false},
       {"15abc", 0, 15, false},
-      {"0", 40, 0, false},
       {"9999", 0, 9999, false},
       {"12000", 5, 9999, true},
       {"99999999999999999999999", 5, 9999, true},
       {"12+", 12, 13, true},
       {"+", 9999, 9999, true},
       {"12-", 12, 11, true},
-      {"-", 0, 0, true},
       // A minus is a step back, also in front of a number.
       {"-5", 10, 9, true},
       {"-5", 0, 0, true},
       {"+-", 7, 7, true},
-      {"3-+", 7, 7, true},
       // Nothing to read yet: the frame stays and the box is left alone.
       {"", 8, 8, false},
-      {"   ", 8, 8, false},
       {"abc", 8, 8, false},
       // A current frame out of range is held to it first.
       {"+", 20000, 9999, true},

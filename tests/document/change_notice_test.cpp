@@ -34,10 +34,12 @@ struct TwoGroups {
   }
 };
 
+using Step = std::function<void(TwoGroups&)>;
 struct Case {
   const char* name;
-  std::function<void(TwoGroups&)> act;
-  unsigned expected;  // 0: no notice at all
+  Step act;
+  unsigned expected;                // 0: no notice at all
+  Step before = [](TwoGroups&) {};  // its notices are not counted
 };
 
 void PrintTo(const Case& c, std::ostream* os) {
@@ -46,100 +48,58 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 constexpr unsigned kScene = kSceneChanged, kSelection = kSelectionChanged, kFrame = kFrameChanged,
                    kValues = kValuesChanged, kName = kNameChanged;
+void Frame10(TwoGroups& t) {
+  GoToFrame(t.doc, 10);
+}
 
 const Case kCases[] = {
     {"Cut", [](TwoGroups& t) { Cut(t.doc); }, kScene | kSelection | kName},
-    {"CutWithNothingCurrent",
-     [](TwoGroups& t) {
-       t.s.selectedGroup = -1;
-       Cut(t.doc);
-     },
-     0},
+    {"CutWithNothingCurrent", [](TwoGroups& t) { Cut(t.doc); }, 0,
+     [](TwoGroups& t) { t.s.selectedGroup = -1; }},
     {"Copy", [](TwoGroups& t) { Copy(t.doc); }, kScene | kName},
-    {"Paste",
+    {"Paste", [](TwoGroups& t) { Paste(t.doc); }, kScene | kSelection | kName,
      [](TwoGroups& t) {
        Copy(t.doc);
        SetModified(t.doc, false);
-       t.rec.shell.changes.clear();
-       Paste(t.doc);
-     },
-     kScene | kSelection | kName},
+     }},
     {"Group", [](TwoGroups& t) { GroupSelected(t.doc); }, kScene | kSelection | kName},
     {"ReverseNormals", [](TwoGroups& t) { ReverseNormals(t.doc); }, kScene | kName},
     {"SelectAll", [](TwoGroups& t) { SelectAll(t.doc); }, kSelection},
-    {"SelectAllTwice",
-     [](TwoGroups& t) {
-       SelectAll(t.doc);
-       t.rec.shell.changes.clear();
-       SelectAll(t.doc);
-     },
-     0},
+    {"SelectAllTwice", [](TwoGroups& t) { SelectAll(t.doc); }, 0,
+     [](TwoGroups& t) { SelectAll(t.doc); }},
     {"DeselectAll", [](TwoGroups& t) { DeselectAll(t.doc); }, kSelection},
-    {"DeselectAllWithNothingSelected",
-     [](TwoGroups& t) {
-       DeselectAll(t.doc);
-       t.rec.shell.changes.clear();
-       DeselectAll(t.doc);
-     },
-     0},
+    {"DeselectAllWithNothingSelected", [](TwoGroups& t) { DeselectAll(t.doc); }, 0,
+     [](TwoGroups& t) { DeselectAll(t.doc); }},
     {"DisableSelected", [](TwoGroups& t) { DisableSelected(t.doc); }, kScene | kSelection | kName},
     {"GoToFrame", [](TwoGroups& t) { GoToFrame(t.doc, 5); }, kFrame},
     {"GoToTheFrameShown", [](TwoGroups& t) { GoToFrame(t.doc, 0); }, 0},
     {"NextKeyFrame", [](TwoGroups& t) { GoToNextKeyFrame(t.doc); }, kFrame},
     {"StartPlayback", [](TwoGroups& t) { StartPlayback(t.doc); }, kFrame},
-    {"StopPlaybackAtFrame0",
-     [](TwoGroups& t) {
-       StartPlayback(t.doc);
-       t.rec.shell.changes.clear();
-       StopPlayback(t.doc);
-     },
-     kFrame},
-    {"CopyKeyFrame",
-     [](TwoGroups& t) {
-       GoToFrame(t.doc, 10);
-       t.rec.shell.changes.clear();
-       CutOrCopyKeyFrame(t.doc, false);
-     },
-     kScene},
-    {"CutKeyFrame",
-     [](TwoGroups& t) {
-       GoToFrame(t.doc, 10);
-       t.rec.shell.changes.clear();
-       CutOrCopyKeyFrame(t.doc, true);
-     },
-     kScene | kName},
-    {"CopyKeyFrameWhereThereIsNone",
-     [](TwoGroups& t) {
-       GoToFrame(t.doc, 5);
-       t.rec.shell.changes.clear();
-       CutOrCopyKeyFrame(t.doc, false);
-     },
-     0},
+    {"StopPlaybackAtFrame0", [](TwoGroups& t) { StopPlayback(t.doc); }, kFrame,
+     [](TwoGroups& t) { StartPlayback(t.doc); }},
+    {"CopyKeyFrame", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, false); }, kScene, Frame10},
+    {"CutKeyFrame", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, true); }, kScene | kName, Frame10},
+    {"CopyKeyFrameWhereThereIsNone", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, false); }, 0,
+     [](TwoGroups& t) { GoToFrame(t.doc, 5); }},
     {"RemoveOwnerKeys", [](TwoGroups& t) { RemoveOwnerKeys(t.doc, t.a); }, kScene | kName},
     // The copies end at their own frames: the last one stays current.
     {"CopyRangeToRange", [](TwoGroups& t) { CopyRangeToRange(t.doc, 0, 10, 20); },
      kScene | kFrame | kName},
     {"ResetScene", [](TwoGroups& t) { ResetScene(t.doc, false); }, kScene | kSelection | kFrame},
-    {"NewAfterAnEdit",
+    {"NewAfterAnEdit", [](TwoGroups& t) { NewDocument(t.doc); },
+     kScene | kSelection | kFrame | kName,
      [](TwoGroups& t) {
        GoToFrame(t.doc, 3);
        Cut(t.doc);
-       t.rec.shell.changes.clear();
-       NewDocument(t.doc);
-     },
-     kScene | kSelection | kFrame | kName},
+     }},
     {"RenameInTheNameBox", [](TwoGroups& t) { EditNameBox(t.doc, "Arm"); },
      kValues | kScene | kName},
     {"RenameToTheSameName", [](TwoGroups& t) { EditNameBox(t.doc, "A"); }, 0},
     {"OpenAModel", [](TwoGroups& t) { OpenDocument(t.doc, test::ModelPath("obj/box.obj")); },
      kScene | kSelection | kName},
     {"AppendAModelAtAFrame",
-     [](TwoGroups& t) {
-       GoToFrame(t.doc, 4);
-       t.rec.shell.changes.clear();
-       AppendModelFile(t.doc, test::ModelPath("obj/box.obj"));
-     },
-     kScene | kSelection | kFrame | kName},
+     [](TwoGroups& t) { AppendModelFile(t.doc, test::ModelPath("obj/box.obj")); },
+     kScene | kSelection | kFrame | kName, [](TwoGroups& t) { GoToFrame(t.doc, 4); }},
     {"EditTheFrameBox", [](TwoGroups& t) { EditFrameBox(t.doc, "+"); }, kFrame},
 };
 
@@ -147,11 +107,12 @@ struct ChangeNotices : ::testing::TestWithParam<Case> {};
 
 TEST_P(ChangeNotices, OneNoticeWithWhatChanged) {
   TwoGroups t;
+  GetParam().before(t);
+  t.rec.shell.changes.clear();
   GetParam().act(t);
-  const std::vector<unsigned> expected = GetParam().expected == 0
-                                             ? std::vector<unsigned>{}
-                                             : std::vector<unsigned>{GetParam().expected};
-  EXPECT_EQ(t.rec.shell.changes, expected);
+  const unsigned expected = GetParam().expected;
+  EXPECT_EQ(t.rec.shell.changes,
+            expected ? std::vector<unsigned>{expected} : std::vector<unsigned>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, ChangeNotices, ::testing::ValuesIn(kCases),

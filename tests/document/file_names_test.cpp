@@ -16,7 +16,6 @@ TEST(FileNames, OpenNamesTheDocumentAsANativeFile) {
   } kCases[] = {
       {"model.obj", "model.knf"},
       {"/home/u/scenes/robot.knf", "/home/u/scenes/robot.knf"},
-      {"/home/u/robot.3DS", "/home/u/robot.knf"},
       // Only ".knf" itself is kept: the four characters are replaced as
       // they stand, whatever they are.
       {"a.KNF", "a.knf"},
@@ -25,8 +24,6 @@ TEST(FileNames, OpenNamesTheDocumentAsANativeFile) {
       // A file name shorter than four characters gets the ending added,
       // and the folder is never cut into.
       {"ab", "ab.knf"},
-      {"", ".knf"},
-      {"/data/x.y", "/data/x.y.knf"},
       {"/data/xyz", "/data/xyz.knf"},
       {"/data/wxyz", "/data/.knf"},
   };
@@ -42,16 +39,12 @@ TEST(FileNames, SavingAddsTheEndingUnlessItIsThereInAnyCase) {
   } kCases[] = {
       {"scene", kNativeExtension, "scene.knf"},
       {"scene.knf", kNativeExtension, "scene.knf"},
-      {"SCENE.KNF", kNativeExtension, "SCENE.KNF"},
       {"scene.Knf", kNativeExtension, "scene.Knf"},
       {"scene.obj", kNativeExtension, "scene.obj.knf"},
-      {"knf", kNativeExtension, "knf.knf"},
-      {"robot", kSourceExtension, "robot.cpp"},
       {"robot.CPP", kSourceExtension, "robot.CPP"},
       {"robot.c", kSourceExtension, "robot.c.cpp"},
       {"/tmp/out.Obj", kWavefrontExtension, "/tmp/out.Obj"},
       {"/tmp/out.obj.bak", kWavefrontExtension, "/tmp/out.obj.bak.obj"},
-      {"sky", kSkyLoomExtension, "sky.gfx"},
       {"sky.GFX", kSkyLoomExtension, "sky.GFX"},
   };
   for (const auto& c : kCases)
@@ -72,10 +65,6 @@ TEST(FileFilters, DialogFiltersBecomeQtEntries) {
        "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf);;Kelmar's Native Format (*.knf);;"
        "Wavefront Format (*.obj);;Truespace Format (*.cob);;3D Studio Format (*.3ds);;"
        "AutoCAD Format (*.dxf);;All Files (*)"},
-      {kMaterialFilter, "Wavefront Material (*.mtl);;All Files (*)"},
-      {kNativeFilter, "Kelmar's Native Format (*.knf)"},
-      {kSourceFilter, "C source (*.cpp)"},
-      {kWavefrontFilter, "Wavefront Format (*.obj)"},
       {kSkyLoomFilter, "Skyloom Format (*.gfx)"},
       // A description without a list of its own keeps all its words.
       {"Pictures|*.jpg; *.bmp ;*.ppm||", "Pictures (*.jpg *.bmp *.ppm)"},

@@ -79,10 +79,7 @@ TEST(Settings, TheBrowserOpensWhereTheLastTextureCameFrom) {
     const char* folder;
   } kCases[] = {
       {"/home/ann/pics/wood.jpg", "/home/ann/pics"},
-      {"pics/wood.jpg", "pics"},
-      {"/wood.jpg", "/"},
       {"wood.jpg", "."},
-      {"C:\\pics\\wood.bmp", "C:\\pics"},
   };
   for (const auto& c : kCases) {
     test::RecordedDocument r;

@@ -233,32 +233,25 @@ TEST_F(SkyloomExport, TexturesInUseAndSurfaceOptions) {
 }
 
 TEST_F(SkyloomExport, TextureListKeepsAHundredAndTheLatestTakesTheLastPlace) {
-  std::vector<int> order;
-  for (int i = 0; i < 105; ++i) {
-    int g = Group(s, "t");
-    s.groups[g].flags |= Textured;
-    s.groups[g].textureIndex = i;
-    order.push_back(g);
-  }
-  // A texture already listed, and one of a deleted slot, which counts too.
-  int again = Group(s, "again");
-  s.groups[again].flags |= Textured;
-  s.groups[again].textureIndex = 3;
-  int untextured = Group(s, "untextured");
-  s.groups[untextured].textureIndex = 500;
+  auto add = [&](uint32_t flags, int texture) {
+    int g = Group(s, "g");
+    s.groups[g].flags = flags;
+    s.groups[g].textureIndex = texture;
+    return g;
+  };
+  std::vector<int> order, expected;
+  for (int i = 0; i < 105; ++i)
+    order.push_back(add(Enabled | Textured, i));
+  // A texture already listed, and an untextured group's number.
+  const int again = add(Enabled | Textured, 3), untextured = add(Enabled, 500);
   order.insert(order.begin() + 50, {again, untextured});
   Siblings(s, -1, order);
-
-  std::vector<int> used = CollectSkyloomTextures(s);
-  ASSERT_EQ(used.size(), kMaxSkyloomTextures);
   for (int i = 0; i < 99; ++i)
-    EXPECT_EQ(used[i], i);
-  EXPECT_EQ(used[99], 104);
-
-  int gone = Group(s, "gone");
-  s.groups[gone].flags = Deleted | Textured;
-  s.groups[gone].textureIndex = 7;
-  Siblings(s, -1, {gone, again, untextured});
+    expected.push_back(i);
+  expected.push_back(104);
+  EXPECT_EQ(CollectSkyloomTextures(s), expected);
+  // A deleted slot's texture counts too.
+  Siblings(s, -1, {add(Deleted | Textured, 7), again, untextured});
   EXPECT_EQ(CollectSkyloomTextures(s), (std::vector<int>{7, 3}));
 }
 

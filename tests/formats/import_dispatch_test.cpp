@@ -46,6 +46,18 @@ TEST(ImportCommands, FailedOpensAndAppendsSayWhyAndReadNothing) {
   EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
 }
 
+// The readers share the opening: a missing file is said, a folder refused.
+TEST(ImportCommands, EveryReaderRefusesMissingFilesAndFolders) {
+  test::TempDir dir;
+  for (const std::string ext : {".3ds", ".cob", ".dxf", ".obj", ".knf"}) {
+    const std::string missing = dir / ("missing" + ext), folder = dir / ("folder" + ext);
+    test::ExpectRefused(missing, "Can't open " + missing + " for read\n");
+    std::filesystem::create_directory(folder);
+    Document doc;
+    EXPECT_EQ(ReadModelFile(doc, folder, false), -1) << folder;
+  }
+}
+
 TEST(ImportCommands, NativeFilesKeepTheirOwnPlacementAndDisplayFlags) {
   test::TempDir dir;
   const std::string path = dir / "scene.knf";

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "test_util.h"
 
 namespace modra::test {
 
@@ -26,19 +27,6 @@ inline Vec3 Normal(const DisplayGroup& g, int prim, int vertex) {
 inline std::array<float, 2> UV(const DisplayGroup& g, int prim, int vertex) {
   const float* v = VertexAt(g, prim, vertex) + VertexStride(g) - 2;
   return {v[0], v[1]};
-}
-
-inline float Dot(const Vec3& a, const Vec3& b) {
-  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-inline Vec3 Sub(const Vec3& a, const Vec3& b) {
-  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
-inline Vec3 Cross(const Vec3& a, const Vec3& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-inline float Length(const Vec3& a) {
-  return std::sqrt(Dot(a, a));
 }
 
 // Primitive types and vertex counts, in order.

@@ -262,17 +262,6 @@ TEST(BmpReading, RealTwentyFourBitFilesWithOddWidths) {
   }
 }
 
-TEST(BmpWriting, RowsGoBottomFirstInBlueGreenRedPaddedToFourBytes) {
-  test::TempDir dir;
-  const Bytes rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};  // 3 x 2
-  ASSERT_EQ(WriteBmp(dir / "a.bmp", rgb.data(), 3, 2), 0);
-  const Bytes file = test::ReadBytes(dir / "a.bmp");
-  ASSERT_EQ(file.size(), 54u + 24u);
-  EXPECT_EQ(Bytes(file.begin() + 54, file.end()),
-            (Bytes{12, 11, 10, 15, 14, 13, 18, 17, 16, 0, 0, 0,  //
-                   3,  2,  1,  6,  5,  4,  9,  8,  7,  0, 0, 0}));
-}
-
 TEST(BmpWriting, RoundTripsEveryPadding) {
   test::TempDir dir;
   for (int width = 1; width <= 4; ++width) {
@@ -290,6 +279,8 @@ TEST(BmpWriting, RoundTripsEveryPadding) {
   }
 }
 
+// With the real files read correctly above, the writer's row order and
+// padding show here.
 TEST(BmpWriting, ReproducesARealFileByteForByte) {
   // The test picture was written with the same header choices as ours.
   const std::string original = TestImage("vgl_6434_0018a.bmp");

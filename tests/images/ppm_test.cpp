@@ -98,17 +98,11 @@ TEST(PpmReading, RealFileMatchesItsBytes) {
   EXPECT_EQ(Bytes(rgb.get(), rgb.get() + size_t(w) * h * 3), Bytes(file.begin() + 15, file.end()));
 }
 
-TEST(PpmReading, FrameHeaderRoundTripsAndAMissingFileIsSaid) {
+// The frame header is the first layout above.
+TEST(PpmReading, FrameHeaderIsTheSimplestLayoutAndAMissingFileIsSaid) {
   EXPECT_EQ(PpmFrameHeader(640, 480), "P6\n640 480\n255\n");
   test::TempDir dir;
-  const Bytes pixels = imagetest::Pattern(5 * 3 * 3);
-  test::WriteBytes(dir / "frame.ppm", Concat(PpmFrameHeader(5, 3), pixels));
   int w = 0, h = 0;
-  std::unique_ptr<uint8_t[]> rgb = ReadPpm(dir / "frame.ppm", &w, &h);
-  ASSERT_NE(rgb, nullptr);
-  EXPECT_EQ(w, 5);
-  EXPECT_EQ(h, 3);
-  EXPECT_EQ(Bytes(rgb.get(), rgb.get() + pixels.size()), pixels);
   testing::internal::CaptureStderr();
   EXPECT_EQ(ReadPpm(dir / "none.ppm", &w, &h), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

@@ -42,31 +42,23 @@ TEST_F(Clipboard, CopyReversesAndPasteReversesBack) {
   EXPECT_EQ(s.groups[a].flags & (Selected | highlighted), 0u);
   EXPECT_EQ(rec.shell.status, "A");
   EXPECT_TRUE(rec.doc.modified);
-}
 
-TEST_F(Clipboard, TwoPastesAreIndependentDeepCopies) {
-  Copy(rec.doc);
-  Paste(rec.doc);
-  int first = s.rootHead;
+  // A second paste is another deep copy, independent of the first.
   Paste(rec.doc);
   int second = s.rootHead;
-  ASSERT_NE(first, second);
+  ASSERT_NE(pastedA, second);
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "C", "A", "C", "A", "B", "C"}));
-
-  s.groups[first].primitives[0].vertices[0] = 42;
-  SetColor(s, first, 0, 0, 0);
+  s.groups[pastedA].primitives[0].vertices[0] = 42;
+  SetColor(s, pastedA, 0, 0, 0);
   EXPECT_EQ(s.groups[second].primitives[0].vertices[0], 0);
   EXPECT_EQ(s.groups[second].color, (Vec3{1, 1, 1}));
   EXPECT_EQ(s.groups[a].primitives[0].vertices[0], 0);
 }
 
 TEST_F(Clipboard, CopyKeepsEachSubtreeInItsOrder) {
-  // A gets children x, y (in that order).
-  int y = AddTriangle(s, "y");
-  int x = AddTriangle(s, "x");
-  s.rootHead = s.groups[y].next;
-  s.groups[a].child = x;
-  s.groups[y].next = -1;
+  int y = AddTriangle(s, "y"), x = AddTriangle(s, "x");
+  test::Siblings(s, -1, {a, b, c});
+  test::Siblings(s, a, {x, y});
   Copy(rec.doc);
   int copyA = s.groups[s.clipHead].next;
   EXPECT_EQ(s.groups[copyA].name, "A");
@@ -96,12 +88,9 @@ TEST_F(Clipboard, CutMovesTheSelectionToTheClipboardAndDropsItsKeys) {
 }
 
 TEST_F(Clipboard, CutInsideALevelTakesTheGroupFromItsParent) {
-  int kid2 = AddTriangle(s, "kid2");
-  int kid1 = AddTriangle(s, "kid1");
-  // B(kid1, kid2)
-  s.rootHead = s.groups[kid2].next;
-  s.groups[kid2].next = -1;
-  s.groups[b].child = kid1;
+  int kid2 = AddTriangle(s, "kid2"), kid1 = AddTriangle(s, "kid1");
+  test::Siblings(s, -1, {a, b, c});
+  test::Siblings(s, b, {kid1, kid2});
   DeselectAll(rec.doc);
   ASSERT_TRUE(EnterLevel(s, b));
   s.groups[kid1].flags |= Selected;
@@ -112,21 +101,15 @@ TEST_F(Clipboard, CutInsideALevelTakesTheGroupFromItsParent) {
   EXPECT_TRUE(s.levelStack.empty());
 }
 
-TEST_F(Clipboard, NextCopyReleasesTheClipboardForReuse) {
-  Copy(rec.doc);
-  size_t slots = s.groups.size();
-  Copy(rec.doc);
-  EXPECT_EQ(s.groups.size(), slots);  // the new copies took the released slots
-  EXPECT_EQ(Names(s, s.clipHead), (Strings{"C", "A"}));
-}
-
 TEST_F(Clipboard, PasteGoesToTheFrontOfTheLevelBeingEdited) {
   Copy(rec.doc);
+  size_t slots = s.groups.size();
+  Copy(rec.doc);  // the next copy takes the slots the last one released
+  EXPECT_EQ(s.groups.size(), slots);
   // Make B a parent with one child, and edit inside it.
   int kid = NewGroup(s, "kid");
-  s.rootHead = s.groups[kid].next;
-  s.groups[kid].next = -1;
-  s.groups[b].child = kid;
+  test::Siblings(s, -1, {a, b, c});
+  test::Siblings(s, b, {kid});
   ASSERT_TRUE(EnterLevel(s, b));
   Paste(rec.doc);
   EXPECT_EQ(Names(s, s.groups[b].child), (Strings{"A", "C", "kid"}));

@@ -138,9 +138,8 @@ TEST(Hierarchy, LinksAndParentsAreFoundAnywhereInTheTree) {
   int c = NewGroup(s, "C");
   int b = NewGroup(s, "B");
   int a = NewGroup(s, "A");
-  s.rootHead = a;
-  s.groups[a].next = -1;
-  s.groups[a].child = b;  // a(b, c)
+  test::Siblings(s, -1, {a});
+  test::Siblings(s, a, {b, c});
   GroupLink link = FindGroupLink(s, c);
   EXPECT_TRUE(link.found);
   EXPECT_EQ(link.parent, a);

@@ -10,6 +10,7 @@
 namespace modra {
 namespace {
 
+using test::Dot;
 using test::ExpectNear;
 using test::Names;
 using Strings = std::vector<std::string>;
@@ -45,10 +46,6 @@ ImportMesh Hinge(float degrees, float crease, int entryOfSecond = 0, int partOfS
   AddFace(m, {1, 0, 3}, partOfSecond, entryOfSecond, crease);
   ComputeVertexNormals(m, -1.0f);
   return m;
-}
-
-float Dot(const Vec3& a, const Vec3& b) {
-  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
 
 TEST(ImportMeshParts, AnEmptyLastPartIsRenamedInsteadOfAdded) {
@@ -143,21 +140,18 @@ TEST(ImportMeshMaterials, PartsWithOneMaterialTakeItsColour) {
   m.objects[1].color = {1, 0, 0};
   m.objects[1].specularLevel = 0.2f;
   m.meshVertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  auto face = [&](int part, int object) {
+    m.faces.push_back({});
+    m.faces.back().objectIndex = object;
+    AddFaceToEntry(m, part, 0, static_cast<int>(m.faces.size()) - 1);
+  };
   AddPart(m, "one");
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 1;
-  AddFaceToEntry(m, 0, 0, 0);
+  face(0, 1);
   AddPart(m, "mixed");
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 0;
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 1;
-  AddFaceToEntry(m, 1, 0, 1);
-  AddFaceToEntry(m, 1, 0, 2);
+  face(1, 0);
+  face(1, 1);
   AddPart(m, "unknown");
-  m.faces.push_back({});
-  m.faces.back().objectIndex = 7;  // names no object
-  AddFaceToEntry(m, 2, 0, 3);
+  face(2, 7);  // names no object
   AssignObjectsToParts(m);
   EXPECT_EQ(m.parts[0].colorSource, 1);
   EXPECT_EQ(m.parts[0].objectName, "red");

@@ -13,40 +13,19 @@ namespace {
 using test::AddMesh;
 using test::ExpectNear;
 
-// Rz * Ry * Rx built from the textbook elementary rotations, in double.
-std::array<double, 9> Reference(double ax, double ay, double az) {
-  const double k = M_PI / 180;
-  double cx = std::cos(ax * k), sx = std::sin(ax * k), cy = std::cos(ay * k), sy = std::sin(ay * k);
-  double cz = std::cos(az * k), sz = std::sin(az * k);
-  // Row-major 3x3 products.
-  double rx[9] = {1, 0, 0, 0, cx, -sx, 0, sx, cx};
-  double ry[9] = {cy, 0, sy, 0, 1, 0, -sy, 0, cy};
-  double rz[9] = {cz, -sz, 0, sz, cz, 0, 0, 0, 1};
-  auto mul = [](const double* a, const double* b) {
-    std::array<double, 9> r{};
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j < 3; ++j)
-        for (int n = 0; n < 3; ++n)
-          r[i * 3 + j] += a[i * 3 + n] * b[n * 3 + j];
-    return r;
-  };
-  auto zy = mul(rz, ry);
-  return mul(zy.data(), rx);
-}
-
-TEST(Transforms, RotationMatrixMatchesElementaryRotations) {
-  for (auto [ax, ay, az] :
-       {std::array<float, 3>{30, 45, 60}, {-120, 10, 200}, {0, -90, 0}, {359, 181, -45}}) {
-    Mat4 m = RotationMatrix(ax, ay, az);
-    auto ref = Reference(ax, ay, az);
-    for (int row = 0; row < 3; ++row)
-      for (int col = 0; col < 3; ++col)
-        EXPECT_NEAR(m[col * 4 + row], ref[row * 3 + col], 1e-6) << ax << " " << ay << " " << az;
-    EXPECT_EQ(m[15], 1);
+// Turns apply about x, then y, then z (Rz * Ry * Rx), each the right-handed
+// way: a quarter turn carries y onto z, z onto x and x onto y.
+TEST(Transforms, RotationMatrixTurnsAboutXThenYThenZ) {
+  ExpectNear(TransformPoint(RotationMatrix(90, 0, 0), {0, 1, 0}), {0, 0, 1}, 1e-6f);
+  ExpectNear(TransformPoint(RotationMatrix(0, 90, 0), {0, 0, 1}), {1, 0, 0}, 1e-6f);
+  ExpectNear(TransformPoint(RotationMatrix(0, 0, 90), {1, 0, 0}), {0, 1, 0}, 1e-6f);
+  for (auto [ax, ay, az] : {std::array<float, 3>{30, 45, 60}, {-120, 10, 200}, {359, 181, -45}}) {
+    const Mat4 m = RotationMatrix(ax, ay, az);
+    const Mat4 composed = Multiply(RotationMatrix(0, 0, az),
+                                   Multiply(RotationMatrix(0, ay, 0), RotationMatrix(ax, 0, 0)));
+    for (int i = 0; i < 16; ++i)
+      EXPECT_NEAR(m[i], composed[i], 1e-6) << ax << " " << ay << " " << az;
   }
-  // A quarter turn about x carries y onto z.
-  Mat4 x90 = RotationMatrix(90, 0, 0);
-  ExpectNear(TransformPoint(x90, {0, 1, 0}), {0, 0, 1}, 1e-6f);
 }
 
 TEST(Transforms, GroupMatrixAppliesPivotScaleTurnMoveThenCentreTurn) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "view/draw_groups.h"
 #include "view_test_util.h"
@@ -77,66 +76,29 @@ void DrawImmediate(const Scene& s, const DisplayState& d) {
     const GLfloat specular[4] = {group.specular[0], group.specular[1], group.specular[2], 1};
     glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
     glMaterialf(GL_FRONT, GL_SHININESS, std::clamp(4 * group.shininess + 1, 0.0f, 128.0f));
+    // One begin/end a primitive: joining runs must not change the picture.
     const int stride = VertexStride(group);
     const int normal = NormalOffset(group.flags);
-    int open = -1;
     for (const DisplayPrimitive& prim : group.primitives) {
       const int n = DrawnVertexCount(prim, stride);
-      if (n == 0) continue;
-      const bool run = prim.type == kTriangles || prim.type == kQuads;
-      if (open >= 0 && (!run || open != prim.type)) {
-        glEnd();
-        open = -1;
-      }
-      if (open < 0) {
-        const GLenum modes[] = {GL_TRIANGLES, GL_QUADS, GL_TRIANGLE_STRIP, GL_QUAD_STRIP};
-        glBegin(modes[prim.type]);
-        open = prim.type;
-      }
+      const GLenum modes[] = {GL_TRIANGLES, GL_QUADS, GL_TRIANGLE_STRIP, GL_QUAD_STRIP};
+      glBegin(modes[prim.type]);
       for (int v = 0; v < n; ++v) {
         const float* p = prim.vertices.data() + static_cast<size_t>(v) * stride;
         if (group.flags & VertexColors) glColor3fv(p + 3);
         glNormal3fv(p + normal);
         glVertex3fv(p);
       }
-      if (!run) {
-        glEnd();
-        open = -1;
-      }
+      glEnd();
     }
-    if (open >= 0) glEnd();
   });
   glLoadMatrixf(view.data());
   glPopMatrix();
 }
 
-// A sphere as the importers make one: a triangle primitive per face.
-int AddSphere(Scene& s, float cx, float cy, float cz, float r, int rings, int segments) {
-  constexpr float kPi = std::numbers::pi_v<float>;
-  int g = NewGroup(s, "Sphere");
-  DisplayGroup& group = s.groups[g];
-  group.flags |= Enabled;
-  group.color = {0.9f, 0.6f, 0.2f};
-  auto vertex = [&](int ring, int segment, std::vector<float>& out) {
-    const float theta = kPi * ring / rings, phi = 2 * kPi * (segment % segments) / segments;
-    const float n[3] = {std::sin(theta) * std::cos(phi), std::cos(theta),
-                        std::sin(theta) * std::sin(phi)};
-    out.insert(out.end(), {cx + r * n[0], cy + r * n[1], cz + r * n[2], n[0], n[1], n[2]});
-  };
-  for (int ring = 0; ring < rings; ++ring)
-    for (int segment = 0; segment < segments; ++segment)
-      for (int half = 0; half < 2; ++half) {
-        DisplayPrimitive prim;
-        prim.vertexCount = 3;
-        vertex(ring, segment, prim.vertices);
-        vertex(ring + 1, segment + half, prim.vertices);
-        vertex(ring + half, segment + 1, prim.vertices);
-        group.primitives.push_back(prim);
-      }
-  return g;
-}
-
-// A wavy grid of quads, then a triangle strip and a quad strip along its edges.
+// A wavy grid, rows of quads between rows of triangle pairs (as importers
+// make them, a primitive a face), then a triangle strip and a quad strip
+// along its edges.
 int AddSheet(Scene& s, bool colors) {
   int g = NewGroup(s, "Sheet");
   DisplayGroup& group = s.groups[g];
@@ -157,14 +119,18 @@ int AddSheet(Scene& s, bool colors) {
   auto at = [](int i) { return -0.8f + 1.6f * i / kSteps; };
   for (int j = 0; j < kSteps; ++j)
     for (int i = 0; i < kSteps; ++i) {
-      DisplayPrimitive quad;
-      quad.type = kQuads;
-      quad.vertexCount = 4;
-      vertex(at(i), at(j), quad.vertices);
-      vertex(at(i + 1), at(j), quad.vertices);
-      vertex(at(i + 1), at(j + 1), quad.vertices);
-      vertex(at(i), at(j + 1), quad.vertices);
-      group.primitives.push_back(quad);
+      const float corners[4][2] = {
+          {at(i), at(j)}, {at(i + 1), at(j)}, {at(i + 1), at(j + 1)}, {at(i), at(j + 1)}};
+      static const std::vector<std::vector<int>> kQuad = {{0, 1, 2, 3}},
+                                                 kPair = {{0, 1, 2}, {0, 2, 3}};
+      for (const std::vector<int>& face : j % 2 ? kPair : kQuad) {
+        DisplayPrimitive prim;
+        prim.type = face.size() == 4 ? kQuads : kTriangles;
+        prim.vertexCount = static_cast<int32_t>(face.size());
+        for (int k : face)
+          vertex(corners[k][0], corners[k][1], prim.vertices);
+        group.primitives.push_back(prim);
+      }
     }
   DisplayPrimitive strip;
   strip.type = kTriangleStrip;
@@ -193,12 +159,13 @@ class DrawnPicture : public ::testing::Test {
     doc.doc.display.lightDisplay = false;
     ViewSetting& view = doc.doc.display.views[kViewPerspective];
     view.rotation = {25, -30, 0};
-    sphere = AddSphere(s(), 0.35f, 0.3f, 0.1f, 0.45f, 14, 20);
     sheet = AddSheet(s(), false);
+    tilted = AddSheet(s(), false);
     colored = AddSheet(s(), true);
     s().groups[colored].matrix =
         Multiply(TranslationMatrix({0.3f, -0.5f, 0.4f}), RotationMatrix({10, 35, 0}));
-    s().groups[sphere].matrix = RotationMatrix({0, 0, 20});
+    s().groups[tilted].matrix =
+        Multiply(TranslationMatrix({0.5f, 0.4f, 0}), RotationMatrix({60, 0, 20}));
   }
   Scene& s() { return doc.scene(); }
 
@@ -229,7 +196,7 @@ class DrawnPicture : public ::testing::Test {
   test::RecordedDocument doc;
   HeadlessGl gl;
   GroupDrawer groupDrawer;
-  int sphere = -1, sheet = -1, colored = -1;
+  int tilted = -1, sheet = -1, colored = -1;
 };
 
 TEST_F(DrawnPicture, MatchesImmediateModeInEveryDisplayMode) {
@@ -244,17 +211,17 @@ TEST_F(DrawnPicture, MatchesImmediateModeInEveryDisplayMode) {
 TEST_F(DrawnPicture, FollowsEditsMadeBetweenPictures) {
   ExpectSamePicture("before");
   // Moved in place, as a generator regenerates a group.
-  for (DisplayPrimitive& prim : s().groups[sphere].primitives)
+  for (DisplayPrimitive& prim : s().groups[tilted].primitives)
     for (size_t at = 0; at < prim.vertices.size(); at += 6)
       prim.vertices[at] -= 0.6f;
-  ExpectSamePicture("sphere moved");
-  // One corner of one quad only: its copies in the neighbours stay.
+  ExpectSamePicture("tilted sheet moved");
+  // One corner of one face only: its copies in the neighbours stay.
   s().groups[sheet].primitives[30].vertices[2] = 0.6f;
   ExpectSamePicture("one corner lifted");
   // Primitives cut, and another group's put in their place.
   s().groups[sheet].primitives.resize(40);
-  s().groups[sphere].primitives = s().groups[sheet].primitives;
-  ExpectSamePicture("sphere replaced");
+  s().groups[tilted].primitives = s().groups[sheet].primitives;
+  ExpectSamePicture("tilted sheet replaced");
   // Vertex colours switched off: the stride changes between pictures.
   DisplayGroup& c = s().groups[colored];
   c.flags &= ~VertexColors;

@@ -13,10 +13,14 @@ namespace modra {
 namespace {
 
 using test::ExpectNear;
+constexpr MouseButton kL = MouseButton::kLeft, kR = MouseButton::kRight;
+constexpr uint32_t kPicked = Selected | highlighted;
+using Marks = std::vector<uint32_t>;
+using Levels = std::vector<int32_t>;
 
-// A panel that records what reaches it. With `applies` set it adds a group
-// panel's differences to the current group's translation, as the real one
-// does, so that the next motion sees the moved group.
+// A panel that records what reaches it. With `applyTo` set it adds a group
+// panel's differences to the group's translation, as the real one does, so
+// that the next motion sees the moved group.
 struct FakePanel : AdjustTarget {
   void Adjust(float dx, float dy, float dz, bool ownMode) override {
     changes.push_back({dx, dy, dz});
@@ -58,11 +62,30 @@ class Interaction : public ::testing::Test {
   }
   void Release(MouseButton b, float x, float y) { view.ButtonUp(b, {x, y}); }
   void MoveTo(float x, float y) { view.Move({x, y}); }
-  void Click(MouseButton b, float x) {
-    Press(b, x, 0);
+  void Click(MouseButton b, float x, bool ctrl = false, bool z = false) {
+    Press(b, x, 0, ctrl, false, z);
     Release(b, x, 0);
   }
-  uint32_t Marks(int g) const { return doc.scene.groups[g].flags & (Selected | highlighted); }
+  // Press at the origin and one move; Drag releases where the move ended,
+  // Flick releases there without the move.
+  void Hold(MouseButton b, float x, float y) {
+    Press(b, 0, 0);
+    MoveTo(x, y);
+  }
+  void Drag(MouseButton b, float x, float y) {
+    Hold(b, x, y);
+    Release(b, x, y);
+  }
+  void Flick(MouseButton b, float x, float y) {
+    Press(b, 0, 0);
+    Release(b, x, y);
+  }
+  Marks MarksOf(std::initializer_list<int> groups) const {
+    Marks m;
+    for (int g : groups)
+      m.push_back(doc.scene.groups[g].flags & kPicked);
+    return m;
+  }
 
   RecordingShell shell;
   Document doc{shell};
@@ -72,10 +95,8 @@ class Interaction : public ::testing::Test {
                                       [this](EditMode m) { return &panels[m]; }}};
 };
 
-constexpr uint32_t kPicked = Selected | highlighted;
-
 TEST(InteractionRules, ModifierKeysChooseTheModeAndOwnModeOnlyForTheCurrentOne) {
-  struct Case {
+  const struct {
     bool ctrl, shift, z;
     int code;
     EditMode mode;
@@ -89,7 +110,7 @@ TEST(InteractionRules, ModifierKeysChooseTheModeAndOwnModeOnlyForTheCurrentOne) 
       {true, true, false, 3, EditMode::kTranslateObject},
       {true, true, true, 7, EditMode::kRotateObject},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.code);
     int code = ModifierCode(c.ctrl, c.shift, c.z);
     EXPECT_EQ(code, c.code);
@@ -98,22 +119,20 @@ TEST(InteractionRules, ModifierKeysChooseTheModeAndOwnModeOnlyForTheCurrentOne) 
   }
   // A shortcut into the mode that is current anyway is that mode's own.
   EXPECT_TRUE(IsOwnMode(3, EditMode::kTranslateObject));
-
   EXPECT_EQ(EditModeStatusText(EditMode::kTexture), "");
   EXPECT_EQ(EditModeMenuText(static_cast<EditMode>(kEditModeCount)), "");
   EXPECT_EQ(EditModeStatusText(static_cast<EditMode>(-1)), "");
 }
 
 TEST(InteractionRules, PointsNormaliseWithYUpAndZeroSizedViewsGiveTheCentre) {
-  ViewPoint corner = NormalizePoint(0, 0, 200, 100);
-  EXPECT_EQ(corner.x, -1);
-  EXPECT_EQ(corner.y, 1);
-  ViewPoint p = NormalizePoint(150, 75, 200, 100);
-  EXPECT_FLOAT_EQ(p.x, 0.5f);
-  EXPECT_FLOAT_EQ(p.y, -0.5f);
-  ViewPoint none = NormalizePoint(10, 10, 0, 0);
-  EXPECT_EQ(none.x, 0);
-  EXPECT_EQ(none.y, 0);
+  const struct {
+    float px, py, w, h, x, y;
+  } cases[] = {{0, 0, 200, 100, -1, 1}, {150, 75, 200, 100, 0.5f, -0.5f}, {10, 10, 0, 0, 0, 0}};
+  for (const auto& c : cases) {
+    ViewPoint p = NormalizePoint(c.px, c.py, c.w, c.h);
+    EXPECT_FLOAT_EQ(p.x, c.x) << c.px;
+    EXPECT_FLOAT_EQ(p.y, c.y) << c.px;
+  }
 }
 
 TEST(InteractionRules, EachViewPansInItsOwnPlane) {
@@ -135,146 +154,108 @@ TEST(InteractionRules, EachViewPansInItsOwnPlane) {
 }
 
 TEST_F(Interaction, ClickingTheCurrentParentEntersItAndEmptySpaceClimbsBack) {
-  int a = Group("A", -1, 0.1f);
-  int b = Group("B", 0.1f, 0.5f);
-  int a1 = Group("A1", -1, -0.5f);
-  int a2 = Group("A2", -0.5f, 0);
+  int a = Group("A", -1, 0.1f), b = Group("B", 0.1f, 0.5f);
+  int a1 = Group("A1", -1, -0.5f), a2 = Group("A2", -0.5f, 0);
   test::Siblings(s(), -1, {a, b});
   test::Siblings(s(), a, {a1, a2});
   view.SetMode(EditMode::kSelection);
 
-  Click(MouseButton::kLeft, -0.7f);
+  Click(kL, -0.7f);
   EXPECT_EQ(s().selectedGroup, a);
-  EXPECT_EQ(Marks(a), kPicked);
-  EXPECT_EQ(Marks(a1), highlighted);
-  EXPECT_EQ(Marks(a2), highlighted);
+  EXPECT_EQ(MarksOf({a, a1, a2}), (Marks{kPicked, highlighted, highlighted}));
   EXPECT_TRUE(s().levelStack.empty());
   EXPECT_EQ(shell.status, "A");
-
   // The same point again enters A and picks among its children there.
-  Click(MouseButton::kLeft, -0.7f);
-  EXPECT_EQ(s().levelStack, std::vector<int32_t>{a});
+  Click(kL, -0.7f);
+  EXPECT_EQ(s().levelStack, Levels{a});
   EXPECT_EQ(s().selectedGroup, a1);
-  EXPECT_EQ(Marks(a1), kPicked);
-  EXPECT_EQ(Marks(a), 0u);
-  EXPECT_EQ(Marks(a2), 0u);
+  EXPECT_EQ(MarksOf({a, a1, a2}), (Marks{0, kPicked, 0}));
   EXPECT_EQ(shell.status, "A1");
-
-  Click(MouseButton::kLeft, -0.3f);
+  Click(kL, -0.3f);
   EXPECT_EQ(s().selectedGroup, a2);
-  EXPECT_EQ(s().levelStack.size(), 1u);
-
+  EXPECT_EQ(s().levelStack, Levels{a});
   // B is not in this level: its place is empty space, which climbs out.
-  Click(MouseButton::kLeft, 0.3f);
+  Click(kL, 0.3f);
   EXPECT_TRUE(s().levelStack.empty());
   EXPECT_EQ(s().selectedGroup, a);
-  EXPECT_EQ(Marks(a), kPicked);
-  EXPECT_EQ(Marks(a1), highlighted);
-  EXPECT_EQ(Marks(a2), highlighted);
-
+  EXPECT_EQ(MarksOf({a, a1, a2}), (Marks{kPicked, highlighted, highlighted}));
   // Empty space at the top level leaves nothing.
-  Click(MouseButton::kLeft, 0.8f);
+  Click(kL, 0.8f);
   EXPECT_EQ(s().selectedGroup, -1);
   EXPECT_TRUE(s().levelStack.empty());
-  for (int g : {a, b, a1, a2})
-    EXPECT_EQ(Marks(g), 0u);
+  EXPECT_EQ(MarksOf({a, b, a1, a2}), (Marks{0, 0, 0, 0}));
   EXPECT_EQ(shell.status, "Nothing Selected");
   EXPECT_EQ(shell.redraws, 5);
   EXPECT_EQ(panels[EditMode::kSelection].refreshes, 5);
-}
-
-TEST_F(Interaction, EnteringWithNoChildUnderThePointLeavesNothingCurrent) {
-  int a = Group("A", -1, 0.1f);
-  int b = Group("B", 0.1f, 0.5f);
-  int a1 = Group("A1", -1, 0);
-  test::Siblings(s(), -1, {a, b});
-  test::Siblings(s(), a, {a1});
-  view.SetMode(EditMode::kSelection);
 
   // B has no children: clicking it again keeps it, at the top level.
-  Click(MouseButton::kLeft, 0.2f);
-  Click(MouseButton::kLeft, 0.2f);
+  Click(kL, 0.2f);
+  Click(kL, 0.2f);
   EXPECT_EQ(s().selectedGroup, b);
   EXPECT_TRUE(s().levelStack.empty());
-
-  Click(MouseButton::kLeft, 0.05f);
-  Click(MouseButton::kLeft, 0.05f);
-  EXPECT_EQ(s().levelStack, std::vector<int32_t>{a});
+  // Entering A where no child lies leaves nothing current inside it.
+  Click(kL, 0.05f);
+  Click(kL, 0.05f);
+  EXPECT_EQ(s().levelStack, Levels{a});
   EXPECT_EQ(s().selectedGroup, -1);
   EXPECT_EQ(shell.status, "Nothing Selected");
 }
 
 TEST_F(Interaction, RightClickTogglesAndTheFirstSelectedEnabledInPreOrderTakesOver) {
-  int a = Group("A", -1, -0.5f);
-  int b = Group("B", -0.5f, 0);
-  int c = Group("C", 0, 0.5f);
+  int a = Group("A", -1, -0.5f), b = Group("B", -0.5f, 0), c = Group("C", 0, 0.5f);
   int a1 = Group("A1", -1, -0.5f);
   test::Siblings(s(), -1, {a, b, c});
   test::Siblings(s(), a, {a1});
   view.SetMode(EditMode::kSelection);
 
-  Click(MouseButton::kRight, -0.2f);
-  Click(MouseButton::kRight, 0.2f);
-  Click(MouseButton::kRight, -0.7f);
+  for (float x : {-0.2f, 0.2f, -0.7f})
+    Click(kR, x);
   EXPECT_EQ(s().selectedGroup, a);
-  for (int g : {a, b, c})
-    EXPECT_EQ(Marks(g), kPicked);
+  EXPECT_EQ(MarksOf({a, b, c}), (Marks{kPicked, kPicked, kPicked}));
   // A is hidden but selected; a child of it is selected and shown.
   s().groups[a].flags &= ~Enabled;
   s().groups[a1].flags |= Selected;
-
-  Click(MouseButton::kRight, 0.2f);
-  EXPECT_EQ(Marks(c), 0u);
+  Click(kR, 0.2f);
+  EXPECT_EQ(MarksOf({c}), Marks{0});
   EXPECT_EQ(s().selectedGroup, a1);  // pre-order reaches into A before B
   EXPECT_EQ(shell.status, "A1");
-
   // Deselecting A takes its subtree with it; B is next.
-  Click(MouseButton::kRight, -0.7f);
-  EXPECT_EQ(Marks(a), 0u);
-  EXPECT_EQ(Marks(a1), 0u);
+  Click(kR, -0.7f);
+  EXPECT_EQ(MarksOf({a, a1}), (Marks{0, 0}));
   EXPECT_EQ(s().selectedGroup, b);
-
-  Click(MouseButton::kRight, -0.2f);
+  Click(kR, -0.2f);
   EXPECT_EQ(s().selectedGroup, -1);
   EXPECT_EQ(shell.status, "Nothing Selected");
-
   // A right click on nothing changes nothing.
-  Click(MouseButton::kRight, -0.2f);
-  Click(MouseButton::kRight, 0.9f);
+  Click(kR, -0.2f);
+  Click(kR, 0.9f);
   EXPECT_EQ(s().selectedGroup, b);
-  EXPECT_EQ(Marks(b), kPicked);
+  EXPECT_EQ(MarksOf({b}), Marks{kPicked});
 }
 
 TEST_F(Interaction, DeselectingTheLastChildSelectsTheEnteredGroup) {
-  int a = Group("A", -1, 0);
-  int a1 = Group("A1", -1, -0.5f);
-  int a1x = Group("A1x", -1, -0.5f);
+  int a = Group("A", -1, 0), a1 = Group("A1", -1, -0.5f), a1x = Group("A1x", -1, -0.5f);
   test::Siblings(s(), -1, {a});
   test::Siblings(s(), a, {a1});
   test::Siblings(s(), a1, {a1x});
   view.SetMode(EditMode::kSelection);
-  Click(MouseButton::kLeft, -0.7f);
-  Click(MouseButton::kLeft, -0.7f);
+  Click(kL, -0.7f);
+  Click(kL, -0.7f);
   ASSERT_EQ(s().selectedGroup, a1);
-
-  Click(MouseButton::kRight, -0.7f);
-  EXPECT_FALSE(s().groups[a1].flags & Selected);
+  Click(kR, -0.7f);
   EXPECT_EQ(s().selectedGroup, a);
-  EXPECT_EQ(Marks(a), kPicked);
-  EXPECT_EQ(s().levelStack, std::vector<int32_t>{a});
+  EXPECT_EQ(MarksOf({a, a1}), (Marks{kPicked, highlighted}));
+  EXPECT_EQ(s().levelStack, Levels{a});
 }
 
 TEST_F(Interaction, CtrlZClickPicksFromAnyModeAndZAloneDoesNot) {
   int a = Group("A", -1, 0);
   view.SetMode(EditMode::kRotateView);
-  Press(MouseButton::kLeft, -0.5f, 0, false, false, true);
-  Release(MouseButton::kLeft, -0.5f, 0);
+  Click(kL, -0.5f, false, true);
   EXPECT_EQ(s().selectedGroup, -1);
-
-  Press(MouseButton::kLeft, -0.5f, 0, true, false, true);
-  Release(MouseButton::kLeft, -0.5f, 0);
+  Click(kL, -0.5f, true, true);
   EXPECT_EQ(s().selectedGroup, a);
-  EXPECT_EQ(Marks(a), kPicked);
+  EXPECT_EQ(MarksOf({a}), Marks{kPicked});
   EXPECT_EQ(shell.status, "A");
   // The panel of the current mode refreshes, not the Selection one.
   EXPECT_EQ(panels[EditMode::kRotateView].refreshes, 1);
@@ -285,34 +266,30 @@ TEST_F(Interaction, AViewTurnInAnOrthographicViewChangesNothing) {
   view.SetMode(EditMode::kRotateView);
   doc.display.currentView = kViewFront;
   const auto before = doc.display.views;
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.5f, 0.5f);
-  Release(MouseButton::kLeft, 0.9f, 0.9f);
-  Press(MouseButton::kRight, 0, 0);
-  MoveTo(0.5f, 0.5f);
-  Release(MouseButton::kRight, 0.9f, 0.9f);
+  for (MouseButton b : {kL, kR}) {
+    Hold(b, 0.5f, 0.5f);
+    Release(b, 0.9f, 0.9f);
+  }
   for (int v = 0; v < kViewCount; ++v) {
     EXPECT_EQ(doc.display.views[v].rotation, before[v].rotation);
     EXPECT_EQ(doc.display.views[v].translation, before[v].translation);
     EXPECT_EQ(doc.display.views[v].scale, before[v].scale);
   }
-  EXPECT_EQ(view.State().totalAngles, Vec3{});
-  EXPECT_EQ(view.State().baseAngles, Vec3{});
-  EXPECT_EQ(view.State().spinRates, Vec3{});
+  for (const Vec3& angles :
+       {view.State().totalAngles, view.State().baseAngles, view.State().spinRates})
+    EXPECT_EQ(angles, Vec3{});
   EXPECT_TRUE(panels[EditMode::kRotateView].changes.empty());
 
   // The same drag in the perspective view turns it, and the turn stays.
   doc.display.currentView = kViewPerspective;
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.5f, 0.25f);
+  Hold(kL, 0.5f, 0.25f);
   ExpectNear(doc.display.views[kViewPerspective].rotation, {-45, 90, 0});
-  Release(MouseButton::kLeft, 0.5f, 0.25f);
+  Release(kL, 0.5f, 0.25f);
   ExpectNear(view.State().baseAngles, {-45, 90, 0});
   EXPECT_EQ(view.State().deltaAngles, Vec3{});
   ASSERT_EQ(panels[EditMode::kRotateView].changes.size(), 1u);
   ExpectNear(panels[EditMode::kRotateView].changes[0], {-45, 90, 0});
-
-  Press(MouseButton::kRight, 0.2f, 0);
+  Press(kR, 0.2f, 0);
   MoveTo(0.1f, 0.7f);
   ExpectNear(view.State().totalAngles, {-45, 90, 18});
 }
@@ -320,13 +297,11 @@ TEST_F(Interaction, AViewTurnInAnOrthographicViewChangesNothing) {
 TEST_F(Interaction, AFlickSpinsAtMostFiftyAndASlowReleaseStopsTheSpin) {
   view.SetMode(EditMode::kRotateView);
   // Left held, right dragged and flung past the edge of the view.
-  Press(MouseButton::kLeft, 0, 0);
-  Press(MouseButton::kRight, 0, 0);
-  MoveTo(-0.9f, 0);
-  Release(MouseButton::kRight, 1.5f, 0);
+  Press(kL, 0, 0);
+  Hold(kR, -0.9f, 0);
+  Release(kR, 1.5f, 0);
   EXPECT_EQ(view.State().spinRates, (Vec3{0, 0, -50}));
   EXPECT_NEAR(view.State().baseAngles[2], 162, 1e-3);
-
   // With the left button still down and no drag, each move spins on,
   // wrapping once past -360.
   for (int i = 0; i < 10; ++i)
@@ -335,56 +310,48 @@ TEST_F(Interaction, AFlickSpinsAtMostFiftyAndASlowReleaseStopsTheSpin) {
   MoveTo(0.3f, 0.3f);
   EXPECT_NEAR(view.State().totalAngles[2], 162 - 550 + 360, 1e-3);
   EXPECT_NEAR(doc.display.views[kViewPerspective].rotation[2], 162 - 550 + 360, 1e-3);
-  Release(MouseButton::kLeft, 0.3f, 0.3f);
+  Release(kL, 0.3f, 0.3f);
   EXPECT_FALSE(view.HoldsCapture());
 
   // A left flick sets x and y rates; its z stays.
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.2f, 0);
-  Release(MouseButton::kLeft, 0.5f, 0);
+  Hold(kL, 0.2f, 0);
+  Release(kL, 0.5f, 0);
   ExpectNear(view.State().spinRates, {0, 27, -50});
-
   // A slow right release (under 1 degree) stops every axis.
-  Press(MouseButton::kRight, 0, 0);
-  Release(MouseButton::kRight, 0.005f, 0);
+  Flick(kR, 0.005f, 0);
   EXPECT_EQ(view.State().spinRates, Vec3{});
-
   // A right click without a move gives no spin, wherever it lands.
-  Press(MouseButton::kRight, 0.6f, 0);
-  Release(MouseButton::kRight, 0.6f, 0);
+  Click(kR, 0.6f);
   EXPECT_EQ(view.State().spinRates, Vec3{});
-
   // A slow left release stops z too.
   view.ResetView();
-  Press(MouseButton::kRight, 0, 0);
-  Release(MouseButton::kRight, 0.5f, 0);
+  Flick(kR, 0.5f, 0);
   ASSERT_EQ(view.State().spinRates[2], -45);
-  Press(MouseButton::kLeft, 0, 0);
-  Release(MouseButton::kLeft, 0.001f, 0.001f);
+  Flick(kL, 0.001f, 0.001f);
   EXPECT_EQ(view.State().spinRates, Vec3{});
 }
 
 TEST_F(Interaction, TranslateViewAddsUpAndZoomsOutLogarithmicallyNeverBelowZero) {
   view.SetMode(EditMode::kTranslateView);
   doc.display.currentView = kViewTop;
+  const ViewSetting& top = doc.display.views[kViewTop];
   MoveTo(0.5f, 0.5f);  // no button: the view does not hold the mouse
   EXPECT_TRUE(panels[EditMode::kTranslateView].changes.empty());
 
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.1f, 0.2f);
+  Hold(kL, 0.1f, 0.2f);
   MoveTo(0.3f, 0.1f);
-  Release(MouseButton::kLeft, 0.3f, 0.1f);
-  ExpectNear(doc.display.views[kViewTop].translation, {0.3f, 0, 0.1f});
+  Release(kL, 0.3f, 0.1f);
+  ExpectNear(top.translation, {0.3f, 0, 0.1f});
   ExpectNear(panels[EditMode::kTranslateView].changes.back(), {0.3f, 0.1f, 0});
 
-  Press(MouseButton::kRight, 0.7f, 0.5f);
+  Press(kR, 0.7f, 0.5f);
   MoveTo(0, 0.75f);  // tz = 1
-  EXPECT_NEAR(doc.display.views[kViewTop].scale, 1 - 0.30103f, 1e-6);
+  EXPECT_NEAR(top.scale, 1 - 0.30103f, 1e-6);
   MoveTo(0, 3);  // tz = 10
-  EXPECT_EQ(doc.display.views[kViewTop].scale, 0);
-  ExpectNear(doc.display.views[kViewTop].rawTranslation, {0.3f, 0.1f, 10});
+  EXPECT_EQ(top.scale, 0);
+  ExpectNear(top.rawTranslation, {0.3f, 0.1f, 10});
   MoveTo(0, 0);  // tz = -2 zooms in
-  EXPECT_FLOAT_EQ(doc.display.views[kViewTop].scale, 3);
+  EXPECT_FLOAT_EQ(top.scale, 3);
   ExpectNear(view.State().viewTranslation, {0.3f, 0.1f, -2});
 }
 
@@ -397,96 +364,83 @@ TEST_F(Interaction, GroupDragsSendTheWayFromTheCurrentValueToStartPlusDrag) {
   move.applyTo = &s();
   move.applyGroup = g;
   view.SetMode(EditMode::kTranslateObject);
-
-  Press(MouseButton::kLeft, 0.2f, 0.2f);
-  MoveTo(0.3f, 0.2f);  // no group is current yet
+  Drag(kL, 0.3f, 0.2f);  // no group is current yet
   EXPECT_TRUE(move.changes.empty());
-  Release(MouseButton::kLeft, 0.3f, 0.2f);
 
   s().selectedGroup = g;
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.5f, 0.25f);
+  Hold(kL, 0.5f, 0.25f);
   MoveTo(0.6f, 0.25f);
   ASSERT_EQ(move.changes.size(), 2u);
   ExpectNear(move.changes[0], {0.5f, 0.25f, 0});
   ExpectNear(move.changes[1], {0.1f, 0, 0});
   ExpectNear(s().groups[g].translation, {1.6f, 2.25f, 3});
-  Release(MouseButton::kLeft, 0.6f, 0.25f);
-
+  Release(kL, 0.6f, 0.25f);
   // A panel that holds an axis still (a lock box) sees the whole way
   // again on the next move.
   move.applyTo = nullptr;
-  Press(MouseButton::kRight, 0, 0);
-  MoveTo(0.4f, 0.25f);
+  Hold(kR, 0.4f, 0.25f);
   MoveTo(0.4f, 0.5f);
   ExpectNear(move.changes[2], {0, 0, 1});
   ExpectNear(move.changes[3], {0, 0, 2});
   EXPECT_EQ(move.own, (std::vector<bool>{true, true, true, true}));
-  Release(MouseButton::kRight, 0.4f, 0.5f);
+  Release(kR, 0.4f, 0.5f);
 
   // Shift+Ctrl+Z turns the selection from another mode, without own mode.
   view.SetMode(EditMode::kColor);
-  Press(MouseButton::kLeft, 0, 0, true, true, true);
+  Press(kL, 0, 0, true, true, true);
   MoveTo(0.5f, 0.25f);
   ASSERT_EQ(turn.changes.size(), 1u);
   ExpectNear(turn.changes[0], {45, -90, 0});
   EXPECT_EQ(turn.own, std::vector<bool>{false});
   EXPECT_TRUE(panels[EditMode::kColor].changes.empty());
-  Release(MouseButton::kLeft, 0.5f, 0.25f);
-
-  Press(MouseButton::kRight, 0.2f, 0, true, true, true);
+  Release(kL, 0.5f, 0.25f);
+  Press(kR, 0.2f, 0, true, true, true);
   MoveTo(0.7f, 0);
   ExpectNear(turn.changes[1], {0, 0, -90});
-  Release(MouseButton::kRight, 0.7f, 0);
 }
 
 TEST_F(Interaction, ModifierShortcutLastsUntilTheFirstRelease) {
-  int g = Group("G", -1, 1);
-  s().selectedGroup = g;
+  s().selectedGroup = Group("G", -1, 1);
   view.SetMode(EditMode::kScaleObject);
-  Press(MouseButton::kLeft, 0, 0, true, true);
-  Press(MouseButton::kRight, 0, 0, true, true);
-  Release(MouseButton::kLeft, 0, 0);
+  Press(kL, 0, 0, true, true);
+  Press(kR, 0, 0, true, true);
+  Release(kL, 0, 0);
   EXPECT_TRUE(view.HoldsCapture());
   // The release ended the shortcut and the drag state: moving on with the
   // right button reaches neither panel.
   MoveTo(0, 0.5f);
   EXPECT_TRUE(panels[EditMode::kTranslateObject].changes.empty());
   EXPECT_TRUE(panels[EditMode::kScaleObject].changes.empty());
-  Release(MouseButton::kRight, 0, 0.5f);
+  Release(kR, 0, 0.5f);
   EXPECT_FALSE(view.HoldsCapture());
-  Release(MouseButton::kRight, 0, 0.5f);  // a stray release is ignored
+  Release(kR, 0, 0.5f);  // a stray release is ignored
 }
 
 TEST_F(Interaction, CreateDragsOnlyTheSizesTheGeneratorHas) {
   int g = Group("Sphere", -1, 1);
-  s().groups[g].kind = kKindSphere;
-  ASSERT_EQ(AllocGeneratorParams(s(), g), 0);
-  for (int i = 0; i < 4; ++i)
-    WriteBlockFloat(s().groups[g], i, 1.0f + i);
   s().selectedGroup = g;
   FakePanel& create = panels[EditMode::kCreateObjects];
   view.SetMode(EditMode::kCreateObjects);
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.5f, 0.3f);
-  Release(MouseButton::kLeft, 0.5f, 0.3f);
+  const auto giveParams = [&](int32_t kind, int count) {
+    s().groups[g].kind = kind;
+    ASSERT_EQ(AllocGeneratorParams(s(), g), 0);
+    for (int i = 0; i < count; ++i)
+      WriteBlockFloat(s().groups[g], i, 1.0f + i);
+  };
+  giveParams(kKindSphere, 4);
+  Drag(kL, 0.5f, 0.3f);
   ASSERT_EQ(create.changes.size(), 1u);
   ExpectNear(create.changes[0], {0.5f, 0, 0});
 
-  s().groups[g].kind = kKindBlock;
-  ASSERT_EQ(AllocGeneratorParams(s(), g), 0);
-  for (int i = 0; i < 5; ++i)
-    WriteBlockFloat(s().groups[g], i, 1.0f + i);
+  giveParams(kKindBlock, 5);
   WriteBlockFloat(s().groups[g], 2, 0.5f);
-  Press(MouseButton::kRight, 0, 0);
+  Press(kR, 0, 0);
   WriteBlockFloat(s().groups[g], 2, 0.75f);  // the panel applied an earlier move
   MoveTo(0.4f, 0.25f);
   ExpectNear(create.changes[1], {0, 0, 0.75f});
-
   // A plain mesh has nothing to size.
   s().groups[g].kind = kKindMesh;
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.5f, 0.5f);
+  Hold(kL, 0.5f, 0.5f);
   EXPECT_EQ(create.changes.size(), 2u);
 }
 
@@ -501,16 +455,10 @@ TEST_F(Interaction, LightAndCameraDragsFollowThePanelsMoveOrTurnChoice) {
     FakePanel& panel = panels[mode];
     view.SetMode(mode);
     panel.translates = true;
-    Press(MouseButton::kLeft, 0, 0);
-    MoveTo(0.5f, 0.25f);
-    Release(MouseButton::kLeft, 0.5f, 0.25f);
-    Press(MouseButton::kRight, 0, 0);
-    MoveTo(0.5f, 0.25f);
-    Release(MouseButton::kRight, 0.5f, 0.25f);
+    Drag(kL, 0.5f, 0.25f);
+    Drag(kR, 0.5f, 0.25f);
     panel.translates = false;
-    Press(MouseButton::kLeft, 0, 0);
-    MoveTo(0.5f, 0.25f);
-    Release(MouseButton::kLeft, 0.5f, 0.25f);
+    Drag(kL, 0.5f, 0.25f);
     ASSERT_EQ(panel.changes.size(), 3u);
     ExpectNear(panel.changes[0], {0.5f, 0.25f, 0});
     ExpectNear(panel.changes[1], {0, 0, 1});
@@ -519,26 +467,23 @@ TEST_F(Interaction, LightAndCameraDragsFollowThePanelsMoveOrTurnChoice) {
   // No light to drive: the panel's list is on an entry that is not a light.
   view.Panels().currentLight = 9;
   view.SetMode(EditMode::kLights);
-  Press(MouseButton::kLeft, 0, 0);
-  MoveTo(0.5f, 0.25f);
+  Hold(kL, 0.5f, 0.25f);
   EXPECT_EQ(panels[EditMode::kLights].changes.size(), 3u);
 }
 
 TEST_F(Interaction, ResetViewClearsTheTurnAndTranslationButKeepsCameraLevelAndSelection) {
-  int a = Group("A", -1, 0);
-  int a1 = Group("A1", -1, 0);
+  int a = Group("A", -1, 0), a1 = Group("A1", -1, 0);
   test::Siblings(s(), -1, {a});
   test::Siblings(s(), a, {a1});
   view.SetMode(EditMode::kSelection);
-  Click(MouseButton::kLeft, -0.5f);
-  Click(MouseButton::kLeft, -0.5f);
+  Click(kL, -0.5f);
+  Click(kL, -0.5f);
   view.SetMode(EditMode::kTranslateView);
-  Press(MouseButton::kRight, 0, 0);
-  MoveTo(0.3f, 0.5f);
-  Release(MouseButton::kRight, 0.3f, 0.5f);
+  Drag(kR, 0.3f, 0.5f);
   view.SetRotationTotals({30, 40, 50});
-  doc.display.views[kViewCamera].eye = {1, 2, 3};
-  doc.display.views[kViewCamera].lookAtGroup = a;
+  ViewSetting& camera = doc.display.views[kViewCamera];
+  camera.eye = {1, 2, 3};
+  camera.lookAtGroup = a;
   view.Panels().nearOffset = 2;
   view.Panels().fieldOfView = 90;
   ASSERT_EQ(doc.display.views[kViewPerspective].rotation, (Vec3{30, 40, 50}));
@@ -553,9 +498,9 @@ TEST_F(Interaction, ResetViewClearsTheTurnAndTranslationButKeepsCameraLevelAndSe
   EXPECT_EQ(view.Panels().nearOffset, -12);
   EXPECT_EQ(view.Panels().farOffset, 15);
   EXPECT_EQ(view.Panels().fieldOfView, 30);
-  EXPECT_EQ(doc.display.views[kViewCamera].eye, (Vec3{1, 2, 3}));
-  EXPECT_EQ(doc.display.views[kViewCamera].lookAtGroup, a);
-  EXPECT_EQ(s().levelStack, std::vector<int32_t>{a});
+  EXPECT_EQ(camera.eye, (Vec3{1, 2, 3}));
+  EXPECT_EQ(camera.lookAtGroup, a);
+  EXPECT_EQ(s().levelStack, Levels{a});
   EXPECT_EQ(s().selectedGroup, a1);
 
   FakePanel& panel = panels[EditMode::kTranslateView];

@@ -111,23 +111,18 @@ TEST_F(Picking, JoinsSeveralPassesWhenTheColourBitsAreFew) {
 
 // Picking sends positions only, skips repeated state and fills only the
 // pixel it reads. The reference: every group of the level drawn by DrawTree
-// with its pick colour into the whole view, passes joined.
+// with its whole slot number as colour into the whole view, once a pass so
+// that state one pass leaves to the next is the same; each pass gives the
+// bits the pick takes from it.
 std::vector<int> ReferencePicks(GroupDrawer& drawer, const Scene& s, const DisplayState& d,
                                 const PickTarget& target) {
   const size_t slots = s.groups.size(), pixels = size_t(target.width) * target.height;
-  const int r = target.bits.red, g = target.bits.green, b = target.bits.blue;
-  const int total = r + g + b;
+  const int total = target.bits.red + target.bits.green + target.bits.blue;
   const int passes = (static_cast<int>(std::bit_width(slots)) - 1) / total + 1;
-  auto level = [](uint64_t v, int shift, int bits) {
-    const uint64_t mask = (uint64_t{1} << bits) - 1;
-    return static_cast<float>((v >> shift) & mask) / static_cast<float>(mask);
-  };
-  auto top = [](float c, int bits) {
-    return static_cast<uint64_t>(static_cast<int>(255 * c + 0.5f)) >> (8 - bits);
-  };
   glDisable(GL_LIGHTING);
   glClearColor(1, 1, 1, 1);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
   SetupView(d.views[d.currentView], d.currentView, AspectOf(target.width, target.height));
   glPushMatrix();
   glScalef(1, 1, -1);
@@ -138,18 +133,17 @@ std::vector<int> ReferencePicks(GroupDrawer& drawer, const Scene& s, const Displ
   sw.lighting = false;
   sw.pickOverride = true;
   std::vector<uint64_t> codes(pixels, 0);
-  std::vector<float> rgba(pixels * 4);
+  std::vector<uint8_t> rgb(pixels * 3);
   for (int pass = 0, shift = 0; pass < passes; ++pass, shift += total) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     ForEachSibling(s, CurrentLevelHead(s), [&](int group) {
-      const uint64_t v = static_cast<uint64_t>(group) >> shift;
-      sw.pickColor = {level(v, g + b, r), level(v, b, g), level(v, 0, b)};
+      sw.pickColor = {(group >> 16) / 255.0f, (group >> 8 & 255) / 255.0f, (group & 255) / 255.0f};
       drawer.DrawTree(s, group, sw);
     });
-    glReadPixels(0, 0, target.width, target.height, GL_RGBA, GL_FLOAT, rgba.data());
+    glReadPixels(0, 0, target.width, target.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     for (size_t i = 0; i < pixels; ++i) {
-      const float* p = &rgba[4 * i];
-      codes[i] |= ((top(p[0], r) << (g + b)) | (top(p[1], g) << b) | top(p[2], b)) << shift;
+      const uint64_t drawn = uint64_t{rgb[3 * i]} << 16 | rgb[3 * i + 1] << 8 | rgb[3 * i + 2];
+      codes[i] |= drawn & (((uint64_t{1} << total) - 1) << shift);
     }
   }
   glPopMatrix();
