@@ -84,7 +84,6 @@ class GuiDocument : public QObject, public Shell {
   UserPrompts* prompts_;
   GlTextureUpload upload_;
   Document doc_;
-  QString status_;
   int shownFrame_ = 0;
   unsigned pending_ = 0;
   QTimer delay_;

@@ -7,7 +7,6 @@
 
 #include "app/main_window.h"
 #include "app/ogl_view.h"
-#include "app/shell_glue.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -26,7 +25,8 @@ int WriteScreenshots(const QString& folder) {
     window.setEditMode(mode);
     QTest::qWait(100);  // let the coalesced refresh and the repaint run
     const QImage picture = window.grab().toImage();
-    QString name = QString::fromLatin1(glue::kModes[static_cast<size_t>(mode)].menu);
+    const std::string_view menu = EditModeMenuText(static_cast<EditMode>(mode));
+    QString name = QString::fromUtf8(menu.data(), static_cast<qsizetype>(menu.size()));
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     const QString path = QDir(folder).filePath(QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));
     if (!picture.save(path)) ++failures;
