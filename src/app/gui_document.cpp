@@ -80,7 +80,7 @@ void GuiDocument::ShowFrameNumber(int frame) {
 }
 
 void GuiDocument::RequestRedraw() {
-  notify(kValuesChanged);
+  emit redrawRequested();
 }
 
 void GuiDocument::Changed(unsigned what) {

@@ -324,6 +324,7 @@ void MainWindow::createPanels() {
 
 void MainWindow::bindEvents() {
   connect(document_.get(), &GuiDocument::changed, this, &MainWindow::documentChanged);
+  connect(document_.get(), &GuiDocument::redrawRequested, view_, qOverload<>(&QWidget::update));
   connect(document_.get(), &GuiDocument::fileOpened, this, [this](const QString& path) {
     Preferences::addRecentFile(path);
     updateRecentFiles();
@@ -360,12 +361,14 @@ void MainWindow::setEditMode(int mode) {
 
 void MainWindow::documentChanged(unsigned what) {
   if (!document_->doc().scene.anim.playing && playback_.running()) playback_.stop();
-  setWindowTitle(document_->title());
-  animationBar_->refresh();
-  panelOf_[editMode()]->refresh();
+  if (what & kNameChanged) setWindowTitle(document_->title());
+  if (what & (kSelectionChanged | kValuesChanged | kSceneChanged | kFrameChanged))
+    animationBar_->refresh();
+  if (what & ~kNameChanged) {
+    panelOf_[editMode()]->refresh();
+    view_->update();
+  }
   updateActions();
-  (void)what;
-  view_->update();
 }
 
 void MainWindow::updateActions() {
