@@ -351,6 +351,8 @@ void MainWindow::setEditMode(int mode) {
   panelOf_[mode]->refresh();
   if (static_cast<EditMode>(mode) == EditMode::kCreateObjects)
     statusBar()->showMessage(QStringLiteral("Create objects by clicking a button"));
+  else if (view_->underMouse())
+    statusBar()->showMessage(view_->statusText());
   // The first paint of a new panel is not held up by playback's frames.
   if (playback_.running()) {
     playback_.pause();

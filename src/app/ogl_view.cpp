@@ -62,6 +62,14 @@ void COglView::paintGL() {
   }
   SetupView(view, index, AspectOf(width(), height()));
   DrawScene(drawer_, doc.scene, doc.display, doc.uploader->DrawingNames());
+  if (gl) {
+    // Qt composites the widget by its alpha, which the scene's clear and its
+    // see-through groups leave below 1; the view is opaque.
+    gl->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    gl->glClearColor(0, 0, 0, 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  }
 }
 
 int COglView::pickAt(float x, float y) {

@@ -71,6 +71,10 @@ class TestOglView : public QObject {
              qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(after)));
     const QColor centre = drawn.pixelColor(drawn.width() / 2, drawn.height() / 2);
     QVERIFY(centre != QColor::fromRgbF(background[0], background[1], background[2]));
+    // Opaque: the window shows the clear colour, not itself through it.
+    const QImage shown = window_->grab().toImage();
+    const QPoint corner = view()->mapTo(window_.get(), QPoint(2, 2)) * shown.devicePixelRatio();
+    QCOMPARE(SceneCoverage(shown.copy(QRect(corner, QSize(8, 8))), background), 0);
   }
 
   void statusTextFollowsTheMode() {
