@@ -9,7 +9,8 @@ class CFormViewerTrans : public ViewPanel {
   Q_OBJECT
  public:
   CFormViewerTrans(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr)
-      : ViewPanel(document, interaction, Fields::kTranslation, QStringLiteral("Translate View"), parent) {
+      : ViewPanel(document, interaction, Fields::kTranslation, QStringLiteral("Translate View"),
+                  parent) {
     setObjectName(QStringLiteral("CFormViewerTrans"));
   }
 };

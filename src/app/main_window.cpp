@@ -62,10 +62,9 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
   // mode; both exist before the first event reaches it.
   interaction_ = std::make_unique<ViewInteraction>(
       document_->doc(),
-      ViewHooks{[this](float x, float y) { return view_ ? view_->pickAt(x, y) : -1; },
-                [this](EditMode mode) -> AdjustTarget* {
-                  return panelOf_[static_cast<size_t>(mode)];
-                }});
+      ViewHooks{
+          [this](float x, float y) { return view_ ? view_->pickAt(x, y) : -1; },
+          [this](EditMode mode) -> AdjustTarget* { return panelOf_[static_cast<size_t>(mode)]; }});
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
 
@@ -302,12 +301,18 @@ void MainWindow::createPanels() {
   for (int m = 0; m < kEditModeCount; ++m) {
     ControlPanel* panel;
     switch (static_cast<EditMode>(m)) {
-      case EditMode::kSelection: panel = new CFormPick(d, panels_); break;
-      case EditMode::kRotateView: panel = new CFormViewer(d, *interaction_, panels_); break;
+      case EditMode::kSelection:
+        panel = new CFormPick(d, panels_);
+        break;
+      case EditMode::kRotateView:
+        panel = new CFormViewer(d, *interaction_, panels_);
+        break;
       case EditMode::kTranslateView:
         panel = new CFormViewerTrans(d, *interaction_, panels_);
         break;
-      default: panel = new PlaceholderPanel(d, static_cast<EditMode>(m), panels_); break;
+      default:
+        panel = new PlaceholderPanel(d, static_cast<EditMode>(m), panels_);
+        break;
     }
     panelOf_[m] = panel;
     panels_->addWidget(panel);

@@ -91,7 +91,8 @@ void ViewInteraction::ButtonUp(MouseButton button, ViewPoint p) {
   ButtonStep(kButtonUp, p, state_.modifierCode);
   // note: with the other button still down the moves carry the spin on
   const Vec3& rates = state_.spinRates;
-  state_.spinning = turnedView && !HoldsCapture() && (rates[0] != 0 || rates[1] != 0 || rates[2] != 0);
+  state_.spinning =
+      turnedView && !HoldsCapture() && (rates[0] != 0 || rates[1] != 0 || rates[2] != 0);
   // note: a drag that goes on with the other button acts in the current
   // mode from here on
   state_.modifierCode = 0;

@@ -28,7 +28,8 @@ int WriteScreenshots(const QString& folder) {
     const std::string_view menu = EditModeMenuText(static_cast<EditMode>(mode));
     QString name = QString::fromUtf8(menu.data(), static_cast<qsizetype>(menu.size()));
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
-    const QString path = QDir(folder).filePath(QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));
+    const QString path = QDir(folder).filePath(
+        QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));
     if (!picture.save(path)) ++failures;
   }
   window.document().doc().modified = false;

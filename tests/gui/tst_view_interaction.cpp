@@ -156,8 +156,8 @@ class TestViewInteraction : public QObject {
     window_->setEditMode(2);
     drag(Qt::LeftButton, centre(), QPoint(size.width() / 4, 0));
     window_->setEditMode(1);
-    auto* fov = window_->findChild<QWidget*>("CFormViewer")->findChild<QSlider*>(
-        "ViewPanel_FieldOfView");
+    auto* fov =
+        window_->findChild<QWidget*>("CFormViewer")->findChild<QSlider*>("ViewPanel_FieldOfView");
     fov->setValue(600);
     QCOMPARE(perspective().fieldOfView, 60.0f);
     doc().display.views[kViewFront].scale = 3;
