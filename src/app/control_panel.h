@@ -1,11 +1,11 @@
 // The left column of the main window: the panel of the current edit mode.
 // A panel loads its fields from the document in refresh() and hands the
-// user's edits to the core; the view's drags reach it through adjust().
+// user's edits to the core; the view's drags reach it through Adjust().
 #pragma once
 
 #include <QWidget>
 
-#include "app/interaction_glue.h"
+#include "view/interaction.h"
 
 class QVBoxLayout;
 
@@ -13,7 +13,7 @@ namespace modra {
 
 class GuiDocument;
 
-class ControlPanel : public QWidget, public glue::AdjustTarget {
+class ControlPanel : public QWidget, public AdjustTarget {
   Q_OBJECT
  public:
   ControlPanel(GuiDocument& document, const QString& title, QWidget* parent = nullptr);
@@ -22,8 +22,10 @@ class ControlPanel : public QWidget, public glue::AdjustTarget {
   // edits and on entering the mode).
   virtual void refresh() = 0;
   // A drag of the view in this panel's mode (own mode) or borrowed
-  // through a modifier key.
-  void adjust(float, float, float, bool) override {}
+  // through a modifier key. Panels that edit nothing yet ignore it.
+  void Adjust(float, float, float, bool) override {}
+  // The interaction model asks after a pick or a change of view.
+  void Refresh() override { refresh(); }
 
  protected:
   GuiDocument& document_;

@@ -8,7 +8,7 @@ namespace modra {
 class CFormViewer : public ViewPanel {
   Q_OBJECT
  public:
-  CFormViewer(GuiDocument& document, glue::ViewInteraction& interaction, QWidget* parent = nullptr)
+  CFormViewer(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr)
       : ViewPanel(document, interaction, Fields::kRotation, QStringLiteral("Rotate View"), parent) {
     setObjectName(QStringLiteral("CFormViewer"));
   }

@@ -8,8 +8,9 @@ namespace modra {
 class CFormViewerTrans : public ViewPanel {
   Q_OBJECT
  public:
-  CFormViewerTrans(GuiDocument& document, glue::ViewInteraction& interaction, QWidget* parent = nullptr)
-      : ViewPanel(document, interaction, Fields::kTranslation, QStringLiteral("Translate View"), parent) {
+  CFormViewerTrans(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr)
+      : ViewPanel(document, interaction, Fields::kTranslation, QStringLiteral("Translate View"),
+                  parent) {
     setObjectName(QStringLiteral("CFormViewerTrans"));
   }
 };

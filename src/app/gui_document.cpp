@@ -53,7 +53,6 @@ GuiDocument::GuiDocument(UserPrompts& prompts,
   doc_.uploader = &upload_;
   doc_.scene.triangulatorDebug = triangulatorDebug;
   AddTexture(doc_, "", "Checker");
-  status_ = QString::fromLatin1(kNothingSelected);
   delay_.setSingleShot(true);
   delay_.setInterval(0);
   connect(&delay_, &QTimer::timeout, this, [this] {
@@ -71,10 +70,9 @@ bool GuiDocument::Ask(std::string_view question) {
   return prompts_->ask(FromUtf8(question));
 }
 
-void GuiDocument::Status(std::string_view text) {
-  status_ = FromUtf8(text);
-  notify(kSelectionChanged);
-}
+// The name box reads the current group from the scene on every selection
+// notice, which the core sends with each change of the selection.
+void GuiDocument::Status(std::string_view) {}
 
 void GuiDocument::ShowFrameNumber(int frame) {
   shownFrame_ = frame;
@@ -82,7 +80,7 @@ void GuiDocument::ShowFrameNumber(int frame) {
 }
 
 void GuiDocument::RequestRedraw() {
-  notify(kValuesChanged);
+  emit redrawRequested();
 }
 
 void GuiDocument::Changed(unsigned what) {
@@ -109,7 +107,6 @@ bool GuiDocument::mayErase() {
 bool GuiDocument::newScene() {
   if (!mayErase()) return false;
   NewDocument(doc_);
-  status_ = QString::fromLatin1(kNothingSelected);
   shownFrame_ = 0;
   notify(kEverythingChanged);
   return true;
@@ -131,7 +128,6 @@ bool GuiDocument::load(const QString& path) {
     const WaitCursor wait;
     result = OpenDocument(doc_, ToStd(path));
   }
-  status_ = groupNameText();
   shownFrame_ = doc_.scene.anim.currentFrame;
   notify(kEverythingChanged);
   if (result != 0) return false;
@@ -214,7 +210,6 @@ QString GuiDocument::frameBoxEdited(const QString& text) {
 
 QString GuiDocument::nameBoxEdited(const QString& text) {
   const std::optional<std::string> shown = EditNameBox(doc_, ToStd(text));
-  status_ = groupNameText();
   return shown ? QString::fromStdString(*shown) : QString();
 }
 

@@ -72,6 +72,9 @@ class GuiDocument : public QObject, public Shell {
 
  signals:
   void changed(unsigned what);
+  // The picture alone is out of date (a view moved, a display switch);
+  // what the panels and boxes show is told through `changed`.
+  void redrawRequested();
   // A file was read into the document (for the recent-file list).
   void fileOpened(const QString& path);
 
@@ -84,7 +87,6 @@ class GuiDocument : public QObject, public Shell {
   UserPrompts* prompts_;
   GlTextureUpload upload_;
   Document doc_;
-  QString status_;
   int shownFrame_ = 0;
   unsigned pending_ = 0;
   QTimer delay_;

@@ -37,11 +37,16 @@ namespace modra {
 
 namespace {
 
-// The Edit Mode items with their accelerators, in mode order.
-constexpr const char* kModeItems[13] = {
-    "&Selection",      "&Rotate View",    "&Translate View", "Translate &Object", "Rotate O&bject",
-    "Translate &Center", "Rotate C&enter", "Co&lor",         "Create Ob&jects",   "Te&xture",
-    "Sc&ale Object",   "L&ights",         "Ca&mera"};
+// Where the accelerator of each Edit Mode item sits in its text: the
+// items share first letters, so each gets a letter of its own.
+constexpr int kModeAccelerators[kEditModeCount] = {0, 0, 0, 10, 8, 10, 8, 2, 9, 2, 2, 1, 2};
+
+QString ModeItemText(int mode) {
+  const std::string_view text = EditModeMenuText(static_cast<EditMode>(mode));
+  QString item = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  item.insert(kModeAccelerators[mode], QLatin1Char('&'));
+  return item;
+}
 
 }  // namespace
 
@@ -54,6 +59,13 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
     prompts = ownPrompts_.get();
   }
   document_ = std::make_unique<GuiDocument>(*prompts, triangulatorDebug);
+  // The model picks through the view and hands drags to the panel of a
+  // mode; both exist before the first event reaches it.
+  interaction_ = std::make_unique<ViewInteraction>(
+      document_->doc(),
+      ViewHooks{
+          [this](float x, float y) { return view_ ? view_->pickAt(x, y) : -1; },
+          [this](EditMode mode) -> AdjustTarget* { return panelOf_[static_cast<size_t>(mode)]; }});
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
 
@@ -63,7 +75,7 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
   createPanels();
   bindEvents();
   applySettings();
-  setEditMode(glue::kRotateView);
+  setEditMode(static_cast<int>(kInitialEditMode));
   restoreGeometry(Preferences::windowGeometry());
   restoreState(Preferences::windowState());
   splitter_->restoreState(Preferences::splitterState());
@@ -145,7 +157,7 @@ void MainWindow::createActions() {
   statusBarShown_->setCheckable(true);
   a = makeAction("ResetView", "&Reset View", "Bring every view back to where it started");
   a->setIcon(MakeToolIcon(ToolIcon::kResetView));
-  connect(a, &QAction::triggered, this, [this] { glue::ResetView(document_->doc(), interaction_); });
+  connect(a, &QAction::triggered, this, [this] { interaction_->ResetView(); });
 
   auto* displayGroup = new QActionGroup(this);
   const char* displayNames[3][2] = {
@@ -205,8 +217,8 @@ void MainWindow::createActions() {
   });
 
   modeGroup_ = new QActionGroup(this);
-  for (int m = 0; m < 13; ++m) {
-    modes_[m] = makeAction(QStringLiteral("Mode%1").arg(m), kModeItems[m]);
+  for (int m = 0; m < kEditModeCount; ++m) {
+    modes_[m] = makeAction(QStringLiteral("Mode%1").arg(m), ModeItemText(m));
     modes_[m]->setCheckable(true);
     modes_[m]->setData(m);
     modeGroup_->addAction(modes_[m]);
@@ -286,18 +298,26 @@ void MainWindow::createPanels() {
   panels_ = new QStackedWidget(splitter_);
   panels_->setObjectName(QStringLiteral("MainWindow_Panels"));
   GuiDocument& d = *document_;
-  for (int m = 0; m < 13; ++m) {
+  for (int m = 0; m < kEditModeCount; ++m) {
     ControlPanel* panel;
-    switch (m) {
-      case glue::kSelection: panel = new CFormPick(d, panels_); break;
-      case glue::kRotateView: panel = new CFormViewer(d, interaction_, panels_); break;
-      case glue::kTranslateView: panel = new CFormViewerTrans(d, interaction_, panels_); break;
-      default: panel = new PlaceholderPanel(d, m, panels_); break;
+    switch (static_cast<EditMode>(m)) {
+      case EditMode::kSelection:
+        panel = new CFormPick(d, panels_);
+        break;
+      case EditMode::kRotateView:
+        panel = new CFormViewer(d, *interaction_, panels_);
+        break;
+      case EditMode::kTranslateView:
+        panel = new CFormViewerTrans(d, *interaction_, panels_);
+        break;
+      default:
+        panel = new PlaceholderPanel(d, static_cast<EditMode>(m), panels_);
+        break;
     }
     panelOf_[m] = panel;
     panels_->addWidget(panel);
   }
-  view_ = new COglView(d, interaction_, splitter_);
+  view_ = new COglView(d, *interaction_, splitter_);
   splitter_->addWidget(panels_);
   splitter_->addWidget(view_);
   splitter_->setStretchFactor(0, 0);
@@ -309,6 +329,7 @@ void MainWindow::createPanels() {
 
 void MainWindow::bindEvents() {
   connect(document_.get(), &GuiDocument::changed, this, &MainWindow::documentChanged);
+  connect(document_.get(), &GuiDocument::redrawRequested, view_, qOverload<>(&QWidget::update));
   connect(document_.get(), &GuiDocument::fileOpened, this, [this](const QString& path) {
     Preferences::addRecentFile(path);
     updateRecentFiles();
@@ -329,14 +350,14 @@ void MainWindow::applySettings() {
 }
 
 void MainWindow::setEditMode(int mode) {
-  if (mode < 0 || mode >= 13) return;
-  mode_ = mode;
-  view_->setEditMode(mode);
-  view_->setAdjustTarget(panelOf_[mode]);
+  if (!IsEditMode(mode)) return;
+  interaction_->SetMode(static_cast<EditMode>(mode));
   panels_->setCurrentWidget(panelOf_[mode]);
   panelOf_[mode]->refresh();
-  if (mode == glue::kCreateObjects)
+  if (static_cast<EditMode>(mode) == EditMode::kCreateObjects)
     statusBar()->showMessage(QStringLiteral("Create objects by clicking a button"));
+  else if (view_->underMouse())
+    statusBar()->showMessage(view_->statusText());
   // The first paint of a new panel is not held up by playback's frames.
   if (playback_.running()) {
     playback_.pause();
@@ -347,12 +368,14 @@ void MainWindow::setEditMode(int mode) {
 
 void MainWindow::documentChanged(unsigned what) {
   if (!document_->doc().scene.anim.playing && playback_.running()) playback_.stop();
-  setWindowTitle(document_->title());
-  animationBar_->refresh();
-  panelOf_[mode_]->refresh();
+  if (what & kNameChanged) setWindowTitle(document_->title());
+  if (what & (kSelectionChanged | kValuesChanged | kSceneChanged | kFrameChanged))
+    animationBar_->refresh();
+  if (what & ~kNameChanged) {
+    panelOf_[editMode()]->refresh();
+    view_->update();
+  }
   updateActions();
-  (void)what;
-  view_->update();
 }
 
 void MainWindow::updateActions() {
@@ -371,7 +394,7 @@ void MainWindow::updateActions() {
     displayModes_[m]->setChecked(doc.display.displayMode == m);
   showNormals_->setChecked(doc.display.showNormals);
   hideNormals_->setChecked(!doc.display.showNormals);
-  modes_[mode_]->setChecked(true);
+  modes_[editMode()]->setChecked(true);
 }
 
 void MainWindow::updateRecentFiles() {

@@ -8,9 +8,8 @@
 #include <memory>
 
 #include "app/gui_document.h"
-#include "app/interaction_glue.h"
 #include "app/playback_clock.h"
-#include "app/shell_glue.h"
+#include "view/interaction.h"
 
 class QAction;
 class QActionGroup;
@@ -38,7 +37,9 @@ class MainWindow : public QMainWindow {
   GuiDocument& document() { return *document_; }
   COglView* view() { return view_; }
   PlaybackClock& playback() { return playback_; }
-  int editMode() const { return mode_; }
+  ViewInteraction& interaction() { return *interaction_; }
+  int editMode() const { return static_cast<int>(interaction_->Mode()); }
+  // A value outside the edit modes is ignored.
   void setEditMode(int mode);
   // The action of an Edit Mode item, a File menu command, etc., by its
   // object name ("MainWindow_<Name>").
@@ -70,12 +71,11 @@ class MainWindow : public QMainWindow {
   PlaybackClock playback_;
   std::unique_ptr<UserPrompts> ownPrompts_;
   std::unique_ptr<GuiDocument> document_;
-  glue::ViewInteraction interaction_;
-  int mode_ = glue::kRotateView;
+  std::unique_ptr<ViewInteraction> interaction_;
 
   QSplitter* splitter_ = nullptr;
   QStackedWidget* panels_ = nullptr;
-  std::array<ControlPanel*, 13> panelOf_{};
+  std::array<ControlPanel*, kEditModeCount> panelOf_{};
   COglView* view_ = nullptr;
   AnimationBar* animationBar_ = nullptr;
   QToolBar* toolBar_ = nullptr;
@@ -96,7 +96,7 @@ class MainWindow : public QMainWindow {
   std::array<QAction*, 3> displayModes_{};
   QAction* showNormals_ = nullptr;
   QAction* hideNormals_ = nullptr;
-  std::array<QAction*, 13> modes_{};
+  std::array<QAction*, kEditModeCount> modes_{};
   QActionGroup* modeGroup_ = nullptr;
   RenderController* render_ = nullptr;
 };

@@ -7,19 +7,30 @@
 #include <QOpenGLVersionFunctionsFactory>
 
 #include "app/gui_document.h"
-#include "app/shell_glue.h"
 #include "view/pick.h"
 #include "view/projection.h"
 #include "view/scene_draw.h"
 
 namespace modra {
 
-COglView::COglView(GuiDocument& document, glue::ViewInteraction& interaction, QWidget* parent)
+namespace {
+
+// The spin's pace, in steps (frames) per second.
+constexpr int kSpinStepsPerSecond = 30;
+
+}  // namespace
+
+COglView::COglView(GuiDocument& document, ViewInteraction& interaction, QWidget* parent)
     : QOpenGLWidget(parent), document_(document), interaction_(interaction) {
   setObjectName(QStringLiteral("COglView"));
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);  // for the status text; drags need a button
   setMinimumSize(64, 64);
+  spin_.setObjectName(QStringLiteral("COglView_Spin"));
+  spin_.setParent(this);
+  spin_.setTimerType(Qt::PreciseTimer);
+  spin_.setInterval(1000 / kSpinStepsPerSecond);
+  connect(&spin_, &QTimer::timeout, this, &COglView::spinStep);
 }
 
 // Nothing of ours lives in the context: the drawer keeps client-side
@@ -27,7 +38,8 @@ COglView::COglView(GuiDocument& document, glue::ViewInteraction& interaction, QW
 COglView::~COglView() = default;
 
 QString COglView::statusText() const {
-  return QString::fromLatin1(glue::kModes[static_cast<size_t>(mode_)].status);
+  const std::string_view text = EditModeStatusText(interaction_.Mode());
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 void COglView::initializeGL() {}
@@ -50,6 +62,14 @@ void COglView::paintGL() {
   }
   SetupView(view, index, AspectOf(width(), height()));
   DrawScene(drawer_, doc.scene, doc.display, doc.uploader->DrawingNames());
+  if (gl) {
+    // Qt composites the widget by its alpha, which the scene's clear and its
+    // see-through groups leave below 1; the view is opaque.
+    gl->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    gl->glClearColor(0, 0, 0, 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  }
 }
 
 int COglView::pickAt(float x, float y) {
@@ -68,44 +88,57 @@ int COglView::pickAt(float x, float y) {
   return group;
 }
 
-QPointF COglView::normalised(const QPointF& p) const {
-  const qreal w = std::max(width(), 1), h = std::max(height(), 1);
-  return {2 * p.x() / w - 1, 1 - 2 * p.y() / h};
+ViewPoint COglView::normalised(const QPointF& p) const {
+  // The model works in the framebuffer's pixels, as the pick does.
+  const qreal ratio = devicePixelRatioF();
+  return NormalizePoint(static_cast<float>(p.x() * ratio), static_cast<float>(p.y() * ratio),
+                        static_cast<float>(width() * ratio), static_cast<float>(height() * ratio));
 }
 
+namespace {
+
+bool ButtonOf(const QMouseEvent* event, MouseButton& button) {
+  if (event->button() == Qt::LeftButton)
+    button = MouseButton::kLeft;
+  else if (event->button() == Qt::RightButton)
+    button = MouseButton::kRight;
+  else
+    return false;
+  return true;
+}
+
+}  // namespace
+
 void COglView::mousePressEvent(QMouseEvent* event) {
-  const int button = event->button() == Qt::LeftButton    ? 1
-                     : event->button() == Qt::RightButton ? 3
-                                                          : 0;
-  if (button == 0) return;
-  (button == 1 ? leftDown_ : rightDown_) = true;
+  MouseButton button;
+  if (!ButtonOf(event, button)) return;
+  spin_.stop();
+  if (!interaction_.HoldsCapture()) grabMouse();
   const Qt::KeyboardModifiers keys = event->modifiers();
-  interaction_.code = glue::ModifierCode(keys & Qt::ControlModifier, keys & Qt::ShiftModifier,
-                                         zHeld_);
-  const QPointF p = normalised(event->position());
-  glue::ButtonStep(document_.doc(), interaction_, static_cast<float>(p.x()),
-                   static_cast<float>(p.y()), button, mode_,
-                   [this](float x, float y) { return pickAt(x, y); });
+  interaction_.ButtonDown(button, normalised(event->position()), keys & Qt::ControlModifier,
+                          keys & Qt::ShiftModifier, zHeld_);
   update();
 }
 
 void COglView::mouseMoveEvent(QMouseEvent* event) {
   emit statusTextWanted(statusText());
-  if (!leftDown_ && !rightDown_) return;
-  const QPointF p = normalised(event->position());
-  glue::MotionStep(document_.doc(), interaction_, static_cast<float>(p.x()),
-                   static_cast<float>(p.y()), mode_, target_);
+  if (!interaction_.HoldsCapture()) return;
+  interaction_.Move(normalised(event->position()));
   update();
 }
 
 void COglView::mouseReleaseEvent(QMouseEvent* event) {
-  bool& down = event->button() == Qt::LeftButton ? leftDown_ : rightDown_;
-  if (!(event->button() == Qt::LeftButton || event->button() == Qt::RightButton) || !down) return;
-  down = false;
-  const QPointF p = normalised(event->position());
-  glue::ButtonStep(document_.doc(), interaction_, static_cast<float>(p.x()),
-                   static_cast<float>(p.y()), 0, mode_, {});
-  interaction_.code = 0;
+  MouseButton button;
+  if (!ButtonOf(event, button) || !interaction_.HoldsCapture()) return;
+  interaction_.ButtonUp(button, normalised(event->position()));
+  if (!interaction_.HoldsCapture()) releaseMouse();
+  if (interaction_.Spinning()) spin_.start();
+  update();
+}
+
+void COglView::spinStep() {
+  interaction_.SpinStep();
+  if (!interaction_.Spinning()) spin_.stop();
   update();
 }
 
@@ -117,6 +150,12 @@ void COglView::keyPressEvent(QKeyEvent* event) {
 void COglView::keyReleaseEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Z && !event->isAutoRepeat()) zHeld_ = false;
   QOpenGLWidget::keyReleaseEvent(event);
+}
+
+void COglView::focusOutEvent(QFocusEvent* event) {
+  // The release of a Z held while the focus left never reaches the view.
+  zHeld_ = false;
+  QOpenGLWidget::focusOutEvent(event);
 }
 
 void COglView::enterEvent(QEnterEvent* event) {

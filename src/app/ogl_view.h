@@ -1,14 +1,16 @@
 // The main 3D view: draws the scene with the core's drawing code in a
-// compatibility-profile context, and turns mouse input into the
-// interaction model's button and motion steps (normalised points, the
-// drag held while a button is down, modifiers latched at the press).
+// compatibility-profile context, and hands mouse input to the interaction
+// model (normalised points, the mouse held while a button is down,
+// modifiers and the Z key latched at the press). A flick of the view spins
+// on at a steady frame rate until the next press.
 #pragma once
 
 #include <QOpenGLWidget>
+#include <QTimer>
 
-#include "app/interaction_glue.h"
 #include "view/draw_groups.h"
 #include "view/gl_state.h"
+#include "view/interaction.h"
 
 namespace modra {
 
@@ -17,17 +19,14 @@ class GuiDocument;
 class COglView : public QOpenGLWidget {
   Q_OBJECT
  public:
-  COglView(GuiDocument& document, glue::ViewInteraction& interaction, QWidget* parent = nullptr);
+  COglView(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr);
   ~COglView() override;
 
-  void setEditMode(int mode) { mode_ = mode; }
-  int editMode() const { return mode_; }
-  // The panel that drags report to (none while the mode has no panel).
-  void setAdjustTarget(glue::AdjustTarget* target) { target_ = target; }
   // The status text of the current mode.
   QString statusText() const;
 
-  // The group under a point in normalised view coordinates, or -1.
+  // The group of the level being edited under a point in normalised view
+  // coordinates, or -1.
   int pickAt(float x, float y);
 
  signals:
@@ -43,18 +42,17 @@ class COglView : public QOpenGLWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
-  QPointF normalised(const QPointF& position) const;
+  ViewPoint normalised(const QPointF& position) const;
+  void spinStep();
 
   GuiDocument& document_;
-  glue::ViewInteraction& interaction_;
-  glue::AdjustTarget* target_ = nullptr;
+  ViewInteraction& interaction_;
   GroupDrawer drawer_;
   ColorDepth colorDepth_;
-  int mode_ = 1;
-  bool leftDown_ = false;
-  bool rightDown_ = false;
+  QTimer spin_;
   bool zHeld_ = false;
 };
 

@@ -7,7 +7,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/shell_glue.h"
 
 namespace modra {
 
@@ -19,53 +18,53 @@ struct Control {
   const char* text;
 };
 struct PanelText {
-  int mode;
+  EditMode mode;
   const char* className;
   const char* title;
   std::initializer_list<Control> controls;
 };
 
 const PanelText kPanels[] = {
-    {glue::kTranslateObject, "CFormObjTrans", "Translate Selected Objects",
+    {EditMode::kTranslateObject, "CFormObjTrans", "Translate Selected Objects",
      {{'e', "Translate X"}, {'e', "Translate Y"}, {'e', "Translate Z"}, {'c', "Lock X"},
       {'c', "Lock Y"}, {'c', "Lock Z"}}},
-    {glue::kRotateObject, "CFormObjRot", "Rotate Selected Objects",
+    {EditMode::kRotateObject, "CFormObjRot", "Rotate Selected Objects",
      {{'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "Rotate Z"}, {'c', "Lock RX"}, {'c', "Lock RY"},
       {'c', "Lock RZ"}}},
-    {glue::kTranslateCenter, "CFormCTrans", "Center Translate",
+    {EditMode::kTranslateCenter, "CFormCTrans", "Center Translate",
      {{'e', "Translate X"}, {'e', "Translate Y"}, {'e', "Translate Z"}, {'c', "Lock X"},
       {'c', "Lock Y"}, {'c', "Lock Z"}}},
-    {glue::kRotateCenter, "CFormCRot", "Center of Rotation",
+    {EditMode::kRotateCenter, "CFormCRot", "Center of Rotation",
      {{'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "Rotate Z"}, {'c', "Lock RX"}, {'c', "Lock RY"},
       {'c', "Lock RZ"}}},
-    {glue::kColor, "CFormColor", "Color",
+    {EditMode::kColor, "CFormColor", "Color",
      {{'s', "Red"}, {'s', "Green"}, {'s', "Blue"}, {'s', "Material Shine"}, {'s', "Specular Red"},
       {'s', "Specular Green"}, {'s', "Specular Blue"}}},
-    {glue::kCreateObjects, "CFormCreate", "Create an Object",
+    {EditMode::kCreateObjects, "CFormCreate", "Create an Object",
      {{'b', "Rectangle"}, {'b', "Block"}, {'b', "Cone"}, {'b', "Rounded Cone"}, {'b', "Tube"},
       {'b', "Cylinder"}, {'b', "Torus"}, {'b', "Sphere1"}, {'b', "Sphere 2"}, {'b', "3D Text ..."},
       {'b', "Surface of Revolution ..."}, {'b', "Extrusion ..."}, {'e', "Parameter 1"},
       {'e', "Parameter 2"}, {'e', "Parameter 3"}, {'b', "Edit Geometry"},
       {'b', "Edit Resolution"}}},
-    {glue::kTexture, "CFormTexture", "Texture Selected Objects",
+    {EditMode::kTexture, "CFormTexture", "Texture Selected Objects",
      {{'c', "Enable Textures"}, {'b', "Planar"}, {'b', "Cylinderical"}, {'b', "Spherical"},
       {'b', "Default"}, {'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "Rotate Z"},
       {'e', "Translate X"}, {'e', "Translate Y"}, {'e', "Translate Z"}, {'e', "Scale S"},
       {'e', "Scale T"}}},
-    {glue::kScaleObject, "CFormObjScale", "Scale Selected Objects",
+    {EditMode::kScaleObject, "CFormObjScale", "Scale Selected Objects",
      {{'e', "Scale X"}, {'e', "Scale Y"}, {'e', "Scale Z"}, {'c', "Lock X"}, {'c', "Lock Y"},
       {'c', "Lock Z"}}},
-    {glue::kLights, "CFormLights", "Modify Light",
+    {EditMode::kLights, "CFormLights", "Modify Light",
      {{'c', "Off"}, {'c', "Directional"}, {'c', "Positional"}, {'c', "Cone"}, {'e', "Rotate X"},
       {'e', "Rotate Y"}, {'e', "X Position"}, {'e', "Y Position"}, {'e', "Z Position"},
       {'s', "Red"}, {'s', "Green"}, {'s', "Blue"}, {'s', "Cutoff Angle"}, {'s', "Spot Power"},
       {'e', "C1"}, {'e', "C2"}, {'e', "C3"}}},
-    {glue::kCamera, "CFormCamera", "Control Camera",
+    {EditMode::kCamera, "CFormCamera", "Control Camera",
      {{'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "X Position"}, {'e', "Y Position"},
       {'e', "Z Position"}, {'c', "Manual"}, {'c', "Look-At"}, {'b', "Set Look-At Group"}}},
 };
 
-const PanelText* Find(int mode) {
+const PanelText* Find(EditMode mode) {
   for (const PanelText& p : kPanels)
     if (p.mode == mode) return &p;
   return nullptr;
@@ -73,11 +72,11 @@ const PanelText* Find(int mode) {
 
 }  // namespace
 
-bool PlaceholderPanel::Covers(int mode) {
+bool PlaceholderPanel::Covers(EditMode mode) {
   return Find(mode) != nullptr;
 }
 
-PlaceholderPanel::PlaceholderPanel(GuiDocument& document, int mode, QWidget* parent)
+PlaceholderPanel::PlaceholderPanel(GuiDocument& document, EditMode mode, QWidget* parent)
     : ControlPanel(document, QString::fromLatin1(Find(mode) ? Find(mode)->title : ""), parent) {
   const PanelText* panel = Find(mode);
   if (!panel) return;

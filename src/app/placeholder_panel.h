@@ -11,11 +11,11 @@ class PlaceholderPanel : public ControlPanel {
   Q_OBJECT
  public:
   // `mode` is one of the modes without a panel class yet.
-  PlaceholderPanel(GuiDocument& document, int mode, QWidget* parent = nullptr);
+  PlaceholderPanel(GuiDocument& document, EditMode mode, QWidget* parent = nullptr);
   void refresh() override {}
 
   // Whether `mode` is one of them.
-  static bool Covers(int mode);
+  static bool Covers(EditMode mode);
 };
 
 }  // namespace modra

@@ -34,7 +34,7 @@ void SetSlider(QSlider* slider, int value) {
 
 }  // namespace
 
-ViewPanel::ViewPanel(GuiDocument& document, glue::ViewInteraction& interaction, Fields fields,
+ViewPanel::ViewPanel(GuiDocument& document, ViewInteraction& interaction, Fields fields,
                      const QString& title, QWidget* parent)
     : ControlPanel(document, title, parent), interaction_(interaction), fields_(fields) {
   createGui();
@@ -96,30 +96,24 @@ void ViewPanel::bindEvents() {
     connect(edit, &QLineEdit::textEdited, this, &ViewPanel::fieldEdited);
   for (QSlider* slider : {fieldOfView_, nearPlane_, farPlane_})
     connect(slider, &QSlider::valueChanged, this, &ViewPanel::sliderMoved);
-  connect(views_, &QButtonGroup::idClicked, this, [this](int view) {
-    glue::SelectView(document_.doc(), view);
-    refresh();
-  });
+  // The model refreshes the current panel, which holds these radios.
+  connect(views_, &QButtonGroup::idClicked, this,
+          [this](int view) { interaction_.SelectView(view); });
 }
 
 void ViewPanel::fieldEdited() {
-  Document& doc = document_.doc();
-  glue::ViewInteraction& v = interaction_;
-  for (int i = 0; i < 3; ++i) {
-    const float value = ReadField(edits_[i]->text());
-    if (fields_ == Fields::kRotation) {
-      v.baseRotation[i] = v.totalRotation[i] = value;
-      v.deltaRotation[i] = 0;
-    } else {
-      v.translation[i] = value;
-    }
-  }
-  glue::ApplyView(doc, v);
+  Vec3 values;
+  for (int i = 0; i < 3; ++i)
+    values[i] = ReadField(edits_[i]->text());
+  if (fields_ == Fields::kRotation)
+    interaction_.SetRotationTotals(values);
+  else
+    interaction_.SetViewTranslation(values);
 }
 
 void ViewPanel::sliderMoved() {
   Document& doc = document_.doc();
-  glue::ViewInteraction& v = interaction_;
+  PanelValues& v = interaction_.Panels();
   v.fieldOfView = static_cast<float>(fieldOfView_->value()) / 10;
   v.nearOffset = static_cast<float>(nearPlane_->value()) / 100;
   v.farOffset = static_cast<float>(farPlane_->value()) / 100;
@@ -146,11 +140,10 @@ void ViewPanel::showFields(float x, float y, float z) {
 
 void ViewPanel::refresh() {
   const Document& doc = document_.doc();
-  const glue::ViewInteraction& v = interaction_;
-  if (fields_ == Fields::kRotation)
-    showFields(v.totalRotation[0], v.totalRotation[1], v.totalRotation[2]);
-  else
-    showFields(v.translation[0], v.translation[1], v.translation[2]);
+  const InteractionState& state = interaction_.State();
+  const Vec3& shown = fields_ == Fields::kRotation ? state.totalAngles : state.viewTranslation;
+  showFields(shown[0], shown[1], shown[2]);
+  const PanelValues& v = interaction_.Panels();
   SetSlider(fieldOfView_, static_cast<int>(std::lround(v.fieldOfView * 10)));
   SetSlider(nearPlane_, static_cast<int>(std::lround(v.nearOffset * 100)));
   SetSlider(farPlane_, static_cast<int>(std::lround(v.farOffset * 100)));
@@ -164,8 +157,9 @@ void ViewPanel::refresh() {
   }
 }
 
-void ViewPanel::adjust(float x, float y, float z, bool) {
-  showFields(x, y, z);
+void ViewPanel::Adjust(float x, float y, float z, bool ownMode) {
+  // A drag borrowed from another mode leaves the fields to the next refresh.
+  if (ownMode) showFields(x, y, z);
 }
 
 }  // namespace modra

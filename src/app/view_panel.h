@@ -18,11 +18,11 @@ class ViewPanel : public ControlPanel {
   Q_OBJECT
  public:
   enum class Fields { kRotation, kTranslation };
-  ViewPanel(GuiDocument& document, glue::ViewInteraction& interaction, Fields fields,
+  ViewPanel(GuiDocument& document, ViewInteraction& interaction, Fields fields,
             const QString& title, QWidget* parent = nullptr);
 
   void refresh() override;
-  void adjust(float x, float y, float z, bool ownMode) override;
+  void Adjust(float x, float y, float z, bool ownMode) override;
 
  private:
   void createGui();
@@ -31,7 +31,7 @@ class ViewPanel : public ControlPanel {
   void sliderMoved();
   void showFields(float x, float y, float z);
 
-  glue::ViewInteraction& interaction_;
+  ViewInteraction& interaction_;
   const Fields fields_;
   std::array<QLineEdit*, 3> edits_{};
   QSlider* fieldOfView_ = nullptr;

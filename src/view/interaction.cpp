@@ -79,6 +79,7 @@ void ViewInteraction::ButtonDown(MouseButton button, ViewPoint p, bool ctrl, boo
                                  bool zKey) {
   bool left = button == MouseButton::kLeft;
   (left ? state_.leftDown : state_.rightDown) = true;
+  state_.spinning = false;
   state_.modifierCode = ModifierCode(ctrl, shift, zKey);
   ButtonStep(left ? kLeftButton : kRightButton, p, state_.modifierCode);
 }
@@ -86,7 +87,12 @@ void ViewInteraction::ButtonDown(MouseButton button, ViewPoint p, bool ctrl, boo
 void ViewInteraction::ButtonUp(MouseButton button, ViewPoint p) {
   if (!HoldsCapture()) return;
   (button == MouseButton::kLeft ? state_.leftDown : state_.rightDown) = false;
+  const bool turnedView = EffectiveMode(state_.modifierCode, mode_) == EditMode::kRotateView;
   ButtonStep(kButtonUp, p, state_.modifierCode);
+  // note: with the other button still down the moves carry the spin on
+  const Vec3& rates = state_.spinRates;
+  state_.spinning =
+      turnedView && !HoldsCapture() && (rates[0] != 0 || rates[1] != 0 || rates[2] != 0);
   // note: a drag that goes on with the other button acts in the current
   // mode from here on
   state_.modifierCode = 0;

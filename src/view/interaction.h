@@ -71,6 +71,9 @@ struct InteractionState {
   // Degrees per motion step while one button is still held after the
   // other was released with a flick.
   Vec3 spinRates = {0, 0, 0};
+  // A flick in Rotate View released with no button left down keeps the
+  // view turning on its own until the next press.
+  bool spinning = false;
   bool leftDown = false;
   bool rightDown = false;
 };
@@ -139,6 +142,12 @@ class ViewInteraction {
   // kButtonUp with the modifier code of its press.
   void ButtonStep(int button, ViewPoint p, int code);
   void MotionStep(ViewPoint p);
+
+  // The turn of a flick that goes on after its release: the window calls
+  // SpinStep at a steady frame rate while Spinning(). A press, Reset View
+  // or a typed rotation ends it, and so does a view that cannot turn.
+  bool Spinning() const { return state_.spinning; }
+  void SpinStep();
 
   // Back to the initial view: no turn, translation, zoom or spin; the
   // panels' clip offsets and field of view to their initial values; views

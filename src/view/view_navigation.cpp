@@ -143,9 +143,21 @@ void ViewInteraction::TranslateViewMotion(ViewPoint p, bool ownMode) {
   TellPanel(EditMode::kTranslateView, t, ownMode);
 }
 
+void ViewInteraction::SpinStep() {
+  if (!state_.spinning) return;
+  if (IsOrthographic(doc_.display)) {
+    state_.spinning = false;
+    return;
+  }
+  // With no drag under way the view motion turns by the spin rates.
+  RotateViewMotion({}, mode_ == EditMode::kRotateView);
+  doc_.shell->RequestRedraw();
+}
+
 void ViewInteraction::ResetView() {
   const InteractionState fresh;
   state_.spinRates = fresh.spinRates;
+  state_.spinning = false;
   state_.leftStart = state_.lastLeft = fresh.leftStart;
   state_.rightStart = state_.lastRight = fresh.rightStart;
   state_.viewTranslation = fresh.viewTranslation;
@@ -169,6 +181,7 @@ void ViewInteraction::SelectView(int view) {
 }
 
 void ViewInteraction::SetRotationTotals(const Vec3& angles) {
+  state_.spinning = false;
   state_.baseAngles = angles;
   state_.deltaAngles = {0, 0, 0};
   state_.totalAngles = angles;

@@ -1,5 +1,7 @@
 // Picking groups with the mouse, and walking down into a group and back
 // up by clicking.
+#include <vector>
+
 #include "document/group_edit.h"
 #include "view/interaction.h"
 
@@ -25,10 +27,29 @@ bool HasChildren(const Scene& s, int g) {
   return IsValidSlot(s, s.groups[g].child);
 }
 
+// Everything a click may change, to tell whether it changed anything.
+struct SelectionMarks {
+  int current = -1;
+  std::vector<int32_t> levels;
+  std::vector<uint32_t> marks;
+  bool operator==(const SelectionMarks&) const = default;
+};
+
+SelectionMarks MarksOf(const Scene& s) {
+  SelectionMarks m;
+  m.current = s.selectedGroup;
+  m.levels = s.levelStack;
+  m.marks.reserve(s.groups.size());
+  for (const DisplayGroup& group : s.groups)
+    m.marks.push_back(group.flags & (Selected | highlighted));
+  return m;
+}
+
 }  // namespace
 
 void ViewInteraction::SelectionDown(int button, ViewPoint p) {
   Scene& s = doc_.scene;
+  const SelectionMarks before = MarksOf(s);
   // The picker draws the level being edited as it is at the call, so a
   // second call after entering a group picks among its children.
   auto pick = [&] {
@@ -84,6 +105,9 @@ void ViewInteraction::SelectionDown(int button, ViewPoint p) {
   }
   doc_.shell->RequestRedraw();
   AfterSelection();
+  // The name box and the panel refresh from this notice, like after any
+  // other change of the selection.
+  if (MarksOf(s) != before) NotifyChanged(doc_, kSelectionChanged);
 }
 
 void ViewInteraction::AfterSelection() {

@@ -16,7 +16,6 @@
 #include "app/ogl_view.h"
 #include "app/render_options_dialog.h"
 #include "app/render_window.h"
-#include "app/shell_glue.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -35,7 +34,8 @@ int WriteScreenshots(const QString& folder) {
     window.setEditMode(mode);
     QTest::qWait(100);  // let the coalesced refresh and the repaint run
     const QImage picture = window.grab().toImage();
-    QString name = QString::fromLatin1(glue::kModes[static_cast<size_t>(mode)].menu);
+    const std::string_view menu = EditModeMenuText(static_cast<EditMode>(mode));
+    QString name = QString::fromUtf8(menu.data(), static_cast<qsizetype>(menu.size()));
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     const QString path = QDir(folder).filePath(
         QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));

@@ -1,0 +1,185 @@
+// The mouse on the 3D view, with real events on the demo scene: picking
+// and the name box, the modifier shortcuts, moving, turning and spinning
+// the view, and Reset View.
+#include <QAction>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+
+#include "app/gui_document.h"
+#include "app/main_window.h"
+#include "app/ogl_view.h"
+#include "gui_test.h"
+
+namespace modra::test {
+
+class TestViewInteraction : public QObject {
+  Q_OBJECT
+ private:
+  FakePrompts prompts_;
+  std::unique_ptr<MainWindow> window_;
+
+  Document& doc() { return window_->document().doc(); }
+  COglView* view() { return window_->view(); }
+  QPoint centre() { return view()->rect().center(); }
+  const ViewSetting& perspective() { return doc().display.views[kViewPerspective]; }
+  QLineEdit* field(const char* panel, const char* axis) {
+    return window_->findChild<QWidget*>(panel)->findChild<QLineEdit*>(
+        QStringLiteral("ViewPanel_Field") + axis);
+  }
+  // How far a drag of `px` pixels across `extent` goes, in view units.
+  static float units(int px, int extent) { return 2.0f * static_cast<float>(px) / extent; }
+  static bool near(float a, float b) { return std::abs(a - b) < 1e-3f; }
+  // Press at `from`, move by `by` in two steps, release where the last
+  // move ended plus `fling`.
+  void drag(Qt::MouseButton button, QPoint from, QPoint by, Qt::KeyboardModifiers keys = {},
+            QPoint fling = {}) {
+    QTest::mousePress(view(), button, keys, from);
+    QTest::mouseMove(view(), from + by / 2);
+    QTest::mouseMove(view(), from + by);
+    QTest::mouseRelease(view(), button, keys, from + by + fling);
+  }
+
+ private slots:
+  void init() {
+    QSettings().clear();
+    prompts_ = FakePrompts{};
+    window_ = std::make_unique<MainWindow>(&prompts_);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QVERIFY(window_->document().openFile(DemoScene()));
+    // The opening's own refresh is done before any click.
+    QTRY_VERIFY(window_->windowTitle().endsWith(QStringLiteral("demo.knf")));
+  }
+  void cleanup() {
+    doc().modified = false;
+    window_.reset();
+  }
+
+  void selectionClickPicksAndTheNameBoxFollows() {
+    window_->setEditMode(0);
+    auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");
+    auto* asBox = window_->findChild<QRadioButton*>("CFormPick_DrawAs1");
+    QVERIFY(!asBox->isEnabled());
+    QTest::mouseClick(view(), Qt::LeftButton, {}, centre());
+    const int g = doc().scene.selectedGroup;
+    QVERIFY(g != -1);
+    QVERIFY(doc().scene.groups[g].flags & Selected);
+    // The vase stands in the middle of the demo scene.
+    QCOMPARE(QString::fromStdString(doc().scene.groups[g].name), QStringLiteral("Vase"));
+    QTRY_COMPARE(name->text(), QStringLiteral("Vase"));
+    QTRY_VERIFY(asBox->isEnabled());  // the panel refreshed from the same notice
+    QVERIFY(!doc().modified);
+
+    // Empty space above the scene selects nothing.
+    QTest::mouseClick(view(), Qt::LeftButton, {}, QPoint(centre().x(), 3));
+    QCOMPARE(doc().scene.selectedGroup, -1);
+    QVERIFY(!(doc().scene.groups[g].flags & Selected));
+    QTRY_COMPARE(name->text(), QStringLiteral("Nothing Selected"));
+    QTRY_VERIFY(!asBox->isEnabled());
+  }
+
+  void ctrlClickPicksFromRotateView() {
+    QCOMPARE(window_->editMode(), 1);
+    const Vec3 turned = perspective().rotation;
+    // The Z key counts only with Ctrl or Shift: alone it is a plain click.
+    QTest::keyPress(view(), Qt::Key_Z);
+    QTest::mouseClick(view(), Qt::LeftButton, {}, centre());
+    QCOMPARE(doc().scene.selectedGroup, -1);
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::ControlModifier, centre());
+    QTest::keyRelease(view(), Qt::Key_Z);
+    QVERIFY(doc().scene.selectedGroup != -1);
+    QTRY_COMPARE(window_->findChild<QLineEdit*>("AnimationBar_Name")->text(),
+                 QStringLiteral("Vase"));
+    QCOMPARE(window_->editMode(), 1);
+    QCOMPARE(perspective().rotation, turned);
+  }
+
+  void translateViewDragMovesTheView() {
+    window_->setEditMode(2);
+    const int w = view()->width(), h = view()->height();
+    // The pointer is followed one to one: a drag across the view is two units.
+    drag(Qt::LeftButton, centre(), QPoint(w / 4, -h / 8));
+    const float x = units(w / 4, w);
+    QVERIFY(near(perspective().translation[0], x));
+    QVERIFY(near(perspective().translation[1], units(h / 8, h)));
+    QCOMPARE(perspective().translation[2], 0.0f);
+    QTRY_COMPARE(field("CFormViewerTrans", "X")->text(),
+                 QString::number(perspective().translation[0], 'f', 3));
+    // The right button moves along z by four times the vertical drag.
+    drag(Qt::RightButton, centre(), QPoint(0, h / 8));
+    QVERIFY(near(perspective().translation[2], -4 * units(h / 8, h)));
+    QVERIFY(near(perspective().translation[0], x));
+
+    // Shift+Z reaches the same from Rotate View, without turning.
+    window_->setEditMode(1);
+    const Vec3 turned = perspective().rotation;
+    QTest::keyPress(view(), Qt::Key_Z);
+    drag(Qt::LeftButton, centre(), QPoint(-w / 4, 0), Qt::ShiftModifier);
+    QTest::keyRelease(view(), Qt::Key_Z);
+    QVERIFY(near(perspective().translation[0], 0));
+    QCOMPARE(perspective().rotation, turned);
+  }
+
+  void rotateViewDragTurnsAndAFlickSpins() {
+    const QSize size = view()->size();
+    drag(Qt::LeftButton, centre(), QPoint(size.width() / 8, size.height() / 8));
+    // A drag across the whole view turns by 360 degrees.
+    Vec3 after = perspective().rotation;
+    const float y = 180 * units(size.width() / 8, size.width());
+    QVERIFY(near(after[1], y));
+    QVERIFY(near(after[0], 180 * units(size.height() / 8, size.height())));
+    QTRY_COMPARE(field("CFormViewer", "Y")->text(), QString::number(after[1], 'f', 3));
+    auto* spin = view()->findChild<QTimer*>("COglView_Spin");
+    QVERIFY(!spin->isActive());  // a release where the drag stopped
+
+    // Let go while still moving: the view turns on by itself, each step
+    // by the flick's rate.
+    drag(Qt::LeftButton, centre(), QPoint(size.width() / 8, 0), {}, QPoint(size.width() / 20, 0));
+    QVERIFY(spin->isActive());
+    after = perspective().rotation;
+    QTRY_VERIFY(perspective().rotation[1] > after[1] + 20);
+    QCOMPARE(perspective().rotation[0], after[0]);
+    // The next press stops it.
+    QTest::mousePress(view(), Qt::LeftButton, {}, centre());
+    QVERIFY(!spin->isActive());
+    QTest::mouseRelease(view(), Qt::LeftButton, {}, centre());
+    QVERIFY(!spin->isActive());
+  }
+
+  void resetViewBringsTheViewBack() {
+    const QSize size = view()->size();
+    window_->setEditMode(2);
+    drag(Qt::LeftButton, centre(), QPoint(size.width() / 4, 0));
+    window_->setEditMode(1);
+    auto* fov =
+        window_->findChild<QWidget*>("CFormViewer")->findChild<QSlider*>("ViewPanel_FieldOfView");
+    fov->setValue(600);
+    QCOMPARE(perspective().fieldOfView, 60.0f);
+    doc().display.views[kViewFront].scale = 3;
+    drag(Qt::LeftButton, centre(), QPoint(size.width() / 8, 0), {}, QPoint(size.width() / 20, 0));
+    QVERIFY(window_->interaction().Spinning());
+
+    window_->action("ResetView")->trigger();
+    QVERIFY(!window_->interaction().Spinning());
+    QCOMPARE(perspective().rotation, (Vec3{0, 0, 0}));
+    QCOMPARE(perspective().translation, (Vec3{0, 0, 0}));
+    QCOMPARE(perspective().fieldOfView, 30.0f);
+    QCOMPARE(doc().display.views[kViewFront].scale, 1.0f);
+    QCOMPARE(fov->value(), 300);
+    QCOMPARE(field("CFormViewer", "Y")->text(), QStringLiteral("0.000"));
+    // The spin's timer winds down by itself and turns nothing more.
+    QTRY_VERIFY(!view()->findChild<QTimer*>("COglView_Spin")->isActive());
+    QCOMPARE(perspective().rotation, (Vec3{0, 0, 0}));
+  }
+};
+
+MODRA_GUI_TEST(TestViewInteraction);
+
+}  // namespace modra::test
+
+#include "tst_view_interaction.moc"
