@@ -243,7 +243,7 @@ class TestRenderWindow : public QObject {
       different += delta != 0;
       marked += delta > 16;
     }
-    QVERIFY2(marked >= 20, qPrintable(QString::number(marked)));
+    QVERIFY2(marked >= 200, qPrintable(QString::number(marked)));
     QVERIFY2(different < plain.size() / 2, qPrintable(QString::number(different)));
   }
 
