@@ -57,7 +57,7 @@ class CRendWnd : public QWidget {
   // Makes the context, its surface and the framebuffer, leaving them
   // current. false after the message when any of them fails.
   bool makeContext();
-  // With the render's context current, and the framebuffer bound. false
+  // Makes the render's context current and binds the framebuffer. false
   // when the context cannot be made current.
   bool makeCurrent();
   // Deletes the framebuffer in its context, then the context and surface.

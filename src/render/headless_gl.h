@@ -1,8 +1,8 @@
 // An OpenGL context that needs no window or display server: EGL on Mesa's
 // surfaceless platform, desktop OpenGL with the compatibility profile (so
 // the fixed-function drawing code runs unchanged), drawing into a
-// framebuffer object of a fixed size (OffscreenFramebuffer). Tests and the batch renderer draw
-// with it and read the pixels back with glReadPixels.
+// framebuffer object of a fixed size (OffscreenFramebuffer). Tests and the
+// batch renderer draw with it and read the pixels back with glReadPixels.
 #pragma once
 
 #include <string>
