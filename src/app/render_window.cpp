@@ -1,8 +1,10 @@
 #include "app/render_window.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QImage>
 #include <QLabel>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPixmap>
 #include <QProgressBar>
@@ -20,35 +22,6 @@ namespace {
 
 // The picture is shown no larger than this; the files get every pixel.
 constexpr int kShownSide = 400;
-
-void ReleaseQtContext() {
-  if (QOpenGLContext* current = QOpenGLContext::currentContext()) current->doneCurrent();
-}
-
-// While it lives, the render's context is the current one and drawing
-// takes its texture names from the render's uploader; afterwards neither.
-class RenderScope {
- public:
-  RenderScope(HeadlessGl& gl, Document& doc, TextureUploader& textures)
-      : gl_(gl), doc_(doc), saved_(doc.uploader) {
-    ReleaseQtContext();
-    current_ = gl_.MakeCurrent();
-    doc_.uploader = &textures;
-  }
-  ~RenderScope() {
-    doc_.uploader = saved_;
-    gl_.DoneCurrent();
-  }
-  RenderScope(const RenderScope&) = delete;
-  RenderScope& operator=(const RenderScope&) = delete;
-  bool current() const { return current_; }
-
- private:
-  HeadlessGl& gl_;
-  Document& doc_;
-  TextureUploader* saved_;
-  bool current_ = false;
-};
 
 }  // namespace
 
@@ -93,53 +66,77 @@ CRendWnd::CRendWnd(GuiDocument& document, const RenderSettings& settings, int re
 }
 
 CRendWnd::~CRendWnd() {
-  // The job and the context go while no Qt context is current: releasing
-  // the EGL context's objects makes it current once more.
-  ReleaseQtContext();
-  job_.reset();
+  // Destroyed without closing (its parent went first): the context's
+  // objects still go in the context.
+  releaseContext();
 }
 
 bool CRendWnd::start() {
-  Document& doc = document_.doc();
-  job_ = std::make_unique<RenderJob>(doc, settings_);
+  job_ = std::make_unique<RenderJob>(document_.doc(), settings_);
   // The settings and the movie are checked before a context is made.
-  if (!job_->Start()) {
+  if (!job_->Start() || !makeContext()) {
     end();
     return false;
   }
-  ReleaseQtContext();
-  std::string error;
-  const int w = DrawingWidth(settings_), h = DrawingHeight(settings_);
-  // A GPU when Mesa finds one it may use, else its software rasteriser.
-  const bool made = gl_.Create(w, h, &error) || gl_.Create(w, h, &error, GlRenderer::kSoftware);
-  gl_.DoneCurrent();
-  if (!made) {
-    document_.Message("Bogus OpenGL Context");
-    end();
-    return false;
-  }
-  {
-    const RenderScope scope(gl_, doc, textures_);
-    UploadAllTextures(doc);
-    job_->Resize(gl_.Width(), gl_.Height());
-  }
+  job_->Resize(framebuffer_.Width(), framebuffer_.Height());
+  context_->doneCurrent();
   progress_->setRange(0, job_->LastFrame() - job_->FirstFrame() + 1);
   showProgress();
   timer_.start();
   return true;
 }
 
+bool CRendWnd::makeContext() {
+  // Sharing with the view's context (every context of the editor shares
+  // with the global one) gives the drawing the view's texture names.
+  surface_ = std::make_unique<QOffscreenSurface>();
+  surface_->setFormat(QSurfaceFormat::defaultFormat());
+  surface_->create();
+  context_ = std::make_unique<QOpenGLContext>();
+  context_->setFormat(QSurfaceFormat::defaultFormat());
+  context_->setShareContext(QOpenGLContext::globalShareContext());
+  std::string error;
+  QOpenGLContext* context = context_.get();
+  const bool made =
+      surface_->isValid() && context_->create() && context_->makeCurrent(surface_.get()) &&
+      framebuffer_.Create(
+          DrawingWidth(settings_), DrawingHeight(settings_),
+          [context](const char* name) { return context->getProcAddress(name); }, &error);
+  if (!made) {
+    if (!error.empty()) qWarning("render framebuffer: %s", error.c_str());
+    releaseContext();
+    document_.Message("Bogus OpenGL Context");
+  }
+  return made;
+}
+
+bool CRendWnd::makeCurrent() {
+  if (!context_ || !framebuffer_.Valid() || !context_->makeCurrent(surface_.get())) return false;
+  framebuffer_.Bind();
+  return true;
+}
+
+void CRendWnd::releaseContext() {
+  if (context_ && framebuffer_.Valid()) {
+    if (context_->makeCurrent(surface_.get()))
+      framebuffer_.Release();
+    else
+      framebuffer_.Abandon();
+  }
+  // Only our own: doneCurrent releases whatever context the thread has.
+  if (context_ && QOpenGLContext::currentContext() == context_.get()) context_->doneCurrent();
+  context_.reset();
+  surface_.reset();
+}
+
 void CRendWnd::step() {
   if (ended_ || !job_) return;
-  bool more;
-  {
-    const RenderScope scope(gl_, document_.doc(), textures_);
-    if (!scope.current()) {
-      document_.Message("Bogus OpenGL Context");
-      more = false;
-    } else {
-      more = job_->Step();
-    }
+  bool more = false;
+  if (makeCurrent()) {
+    more = job_->Step();
+    context_->doneCurrent();
+  } else {
+    document_.Message("Bogus OpenGL Context");
   }
   showProgress();
   if (!more) end();
@@ -167,6 +164,7 @@ void CRendWnd::end() {
   ended_ = true;
   timer_.stop();
   if (job_) job_->Finish();
+  releaseContext();
   Document& doc = document_.doc();
   doc.display.currentView = restoreView_;
   doc.display.lightDisplay = restoreLights_;

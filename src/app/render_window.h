@@ -3,10 +3,10 @@
 // movie while the editor stays responsive.
 //
 // The render runs on the GUI thread, one sample per tick of a 2 ms timer,
-// in an EGL context of its own. A thread may have only one window API's
-// context current, and Qt's view uses GLX: each tick releases whatever Qt
-// context is current, makes the EGL context current for the one sample,
-// and releases it again before Qt paints.
+// in a context of its own that shares the view's objects: it draws with
+// the textures the view already has, into a framebuffer object on an
+// offscreen surface. Each tick makes that context current for the one
+// sample and releases it; the view makes its own current when it paints.
 #pragma once
 
 #include <QObject>
@@ -16,11 +16,12 @@
 #include <memory>
 
 #include "app/render_options_dialog.h"
-#include "images/gl_texture_upload.h"
-#include "render/headless_gl.h"
+#include "render/framebuffer.h"
 #include "render/render_settings.h"
 
 class QLabel;
+class QOffscreenSurface;
+class QOpenGLContext;
 class QProgressBar;
 class QPushButton;
 
@@ -53,6 +54,14 @@ class CRendWnd : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Makes the context, its surface and the framebuffer, leaving them
+  // current. false after the message when any of them fails.
+  bool makeContext();
+  // Makes the render's context current and binds the framebuffer. false
+  // when the context cannot be made current.
+  bool makeCurrent();
+  // Deletes the framebuffer in its context, then the context and surface.
+  void releaseContext();
   void step();
   void showProgress();
   // Ends the movie or GIF with the frames so far, puts the display back,
@@ -64,9 +73,9 @@ class CRendWnd : public QWidget {
   int restoreView_;
   bool restoreLights_;
   bool ended_ = false;
-  // The context's objects go with it: gl_ outlives the job and the names.
-  HeadlessGl gl_;
-  GlTextureUpload textures_;
+  std::unique_ptr<QOffscreenSurface> surface_;
+  std::unique_ptr<QOpenGLContext> context_;
+  OffscreenFramebuffer framebuffer_;
   std::unique_ptr<RenderJob> job_;
   QTimer timer_;
 

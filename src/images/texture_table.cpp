@@ -222,19 +222,6 @@ int AddTexture(Document& doc, std::string_view path, std::string_view name, bool
   return 0;
 }
 
-int UploadAllTextures(Document& doc) {
-  int failed = 0;
-  const std::vector<TextureEntry>& entries = doc.textures.entries;
-  for (size_t i = 0; i < entries.size(); ++i) {
-    const int index = static_cast<int>(i);
-    const int loaded = entries[i].path == kCheckerPath
-                           ? MakeCheckerTexture(doc, index)
-                           : LoadTextureImage(doc, index, entries[i].path, true);
-    if (loaded != 0) ++failed;
-  }
-  return failed;
-}
-
 int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,
                         std::string_view sceneFolder) {
   const int found = FindTexture(doc.textures, name);

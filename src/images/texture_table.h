@@ -84,14 +84,6 @@ int MakeCheckerTexture(Document& doc, int index);
 int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,
                         std::string_view sceneFolder = {});
 
-// Hands every entry's picture to doc.uploader once more, decoded again
-// from its file (the checkerboard made again): a renderer drawing in a
-// context of its own, which shares no textures with the editor's view,
-// needs them there. A file that is gone by now is passed over without a
-// message (one that no longer decodes is told as on loading); returns how
-// many entries could not be loaded: they draw untextured.
-int UploadAllTextures(Document& doc);
-
 // The part of a path after its last "/" or "\".
 std::string_view BaseName(std::string_view path);
 // The part of a path before its last "/" or "\" ("/" for a file at the

@@ -2,32 +2,14 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
-#include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <cstdio>
 #include <cstring>
-#include <type_traits>
 #include <vector>
 
 namespace modra {
 
 namespace {
-
-// The framebuffer-object entry points are not in OpenGL 1.1's library
-// interface; they are looked up at run time under their core names (GL 3.0,
-// ARB_framebuffer_object) or, on older renderers, the EXT names.
-struct FboFunctions {
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-};
 
 bool HasExtension(const char* list, const char* name) {
   if (!list) return false;
@@ -37,28 +19,8 @@ bool HasExtension(const char* list, const char* name) {
   return false;
 }
 
-// Needs a current context: the names depend on what it offers.
-bool LoadFboFunctions(FboFunctions* f) {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  const bool core = (version && version[0] >= '3' && version[0] <= '9') ||
-                    HasExtension(extensions, "GL_ARB_framebuffer_object");
-  if (!core && !HasExtension(extensions, "GL_EXT_framebuffer_object")) return false;
-  const std::string suffix = core ? "" : "EXT";
-  auto load = [&](auto* out, const char* name) {
-    *out = reinterpret_cast<std::remove_pointer_t<decltype(out)>>(
-        eglGetProcAddress((name + suffix).c_str()));
-    return *out != nullptr;
-  };
-  return load(&f->genFramebuffers, "glGenFramebuffers") &&
-         load(&f->deleteFramebuffers, "glDeleteFramebuffers") &&
-         load(&f->bindFramebuffer, "glBindFramebuffer") &&
-         load(&f->framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-         load(&f->checkFramebufferStatus, "glCheckFramebufferStatus") &&
-         load(&f->genRenderbuffers, "glGenRenderbuffers") &&
-         load(&f->deleteRenderbuffers, "glDeleteRenderbuffers") &&
-         load(&f->bindRenderbuffer, "glBindRenderbuffer") &&
-         load(&f->renderbufferStorage, "glRenderbufferStorage");
+OffscreenFramebuffer::Function EglEntryPoint(const char* name) {
+  return eglGetProcAddress(name);
 }
 
 template <class Function>
@@ -161,39 +123,19 @@ bool HeadlessGl::Create(int width, int height, std::string* error, GlRenderer re
   if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
     return Release(), Fail(error, "cannot make the context current");
 
-  FboFunctions fbo;
-  if (!LoadFboFunctions(&fbo)) return Release(), Fail(error, "no framebuffer objects");
-  GLint maxSize = 0;
-  glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
-  if (maxSize > 0 && (width > maxSize || height > maxSize))
-    return Release(), Fail(error, "framebuffer larger than the renderer allows");
-
-  fbo.genFramebuffers(1, &framebuffer_);
-  fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  fbo.genRenderbuffers(1, &colorBuffer_);
-  fbo.bindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
-  fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
-  fbo.genRenderbuffers(1, &depthBuffer_);
-  fbo.bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
-  fbo.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-  fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
-  if (fbo.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-    return Release(), Fail(error, "framebuffer incomplete");
-
-  width_ = width;
-  height_ = height;
-  glDrawBuffer(GL_COLOR_ATTACHMENT0);
-  glReadBuffer(GL_COLOR_ATTACHMENT0);
-  glViewport(0, 0, width, height);
+  std::string reason;
+  if (!framebuffer_.Create(width, height, EglEntryPoint, &reason)) {
+    Release();
+    if (error) *error = reason;
+    return false;
+  }
   return true;
 }
 
 bool HeadlessGl::MakeCurrent() {
   if (!context_) return false;
   if (!eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) return false;
-  FboFunctions fbo;
-  if (framebuffer_ && LoadFboFunctions(&fbo)) fbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  framebuffer_.Bind();
   return true;
 }
 
@@ -204,13 +146,7 @@ void HeadlessGl::DoneCurrent() {
 void HeadlessGl::Release() {
   if (context_) {
     if (eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) {
-      FboFunctions fbo;
-      if ((framebuffer_ || colorBuffer_ || depthBuffer_) && LoadFboFunctions(&fbo)) {
-        fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
-        if (framebuffer_) fbo.deleteFramebuffers(1, &framebuffer_);
-        if (colorBuffer_) fbo.deleteRenderbuffers(1, &colorBuffer_);
-        if (depthBuffer_) fbo.deleteRenderbuffers(1, &depthBuffer_);
-      }
+      framebuffer_.Release();
       eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     }
     eglDestroyContext(display_, context_);
@@ -220,8 +156,8 @@ void HeadlessGl::Release() {
   // objects out from under them; Mesa tears it down at exit.
   display_ = nullptr;
   context_ = nullptr;
-  framebuffer_ = colorBuffer_ = depthBuffer_ = 0;
-  width_ = height_ = 0;
+  // Objects of a context that could not be made current go with it.
+  framebuffer_.Abandon();
 }
 
 }  // namespace modra

@@ -1,11 +1,13 @@
 // An OpenGL context that needs no window or display server: EGL on Mesa's
 // surfaceless platform, desktop OpenGL with the compatibility profile (so
 // the fixed-function drawing code runs unchanged), drawing into a
-// framebuffer object of a fixed size. Tests and the batch renderer draw
-// with it and read the pixels back with glReadPixels.
+// framebuffer object of a fixed size (OffscreenFramebuffer). Tests and the
+// batch renderer draw with it and read the pixels back with glReadPixels.
 #pragma once
 
 #include <string>
+
+#include "render/framebuffer.h"
 
 namespace modra {
 
@@ -39,16 +41,15 @@ class HeadlessGl {
   // before its own GLX contexts draw again.
   void DoneCurrent();
 
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  int Width() const { return framebuffer_.Width(); }
+  int Height() const { return framebuffer_.Height(); }
 
  private:
   void Release();
 
   void* display_ = nullptr;  // EGLDisplay
   void* context_ = nullptr;  // EGLContext
-  unsigned framebuffer_ = 0, colorBuffer_ = 0, depthBuffer_ = 0;
-  int width_ = 0, height_ = 0;
+  OffscreenFramebuffer framebuffer_;
 };
 
 }  // namespace modra
