@@ -321,7 +321,7 @@ TEST_P(CobForms, EveryTruncationIsRefusedAndDamageIsSurvived) {
   EXPECT_GT(accepted, 0);
 }
 
-TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
+TEST(CobAscii, MapLinesLongLinesCrLfLinesAndNumbersAreRead) {
   // Whichever map lines come last, the next chunk header is read once.
   CobMaterialChunk all, textureOnly{1}, bumpOnly{2};
   all.mapLines = {"environment: sky", "  file sky.bmp", "texture: wood",
@@ -347,16 +347,14 @@ TEST(CobAscii, MapLinesLongLinesAndCrLfLinesAreRead) {
   EXPECT_EQ(doc.importMesh.parts[0].name, "Name Cube");
   EXPECT_EQ(doc.importMesh.faces.size(), 6u);
   EXPECT_EQ(doc.importMesh.faces[0].colorObject, 0);
-}
 
-TEST(CobAscii, NumbersReadAsTheCScannerReadsThem) {
+  // Numbers read as the C scanner reads them.
   std::string body = test::CobAsciiBody(Polygon({{0, 0}, {1, 0}, {0, 1}}));
   for (auto [from, to] :
        {std::pair<std::string, std::string>{"s 3\n0 0 0\n1 0 0\n0 1 0\n",
                                             "s 3\n+.5 5. -1e1\nx y z\n0x10 1 2\n"},
         {"verts 3 flags 0 mat 0\n<0,0> <1,0> <2,0>", "verts +3 flags 0 mat 0\n<0,0><+1,0> <2, 0>"}})
     body.replace(body.find(from), from.size(), to);
-  Document doc;
   ASSERT_EQ(ReadText(doc, "Caligari V00.01ALH\n" + test::CobAsciiChunk("PolH", 0, 1, 0, body) +
                               "END  V1.00 Id 0 Parent 0 Size 0\n"),
             0);

@@ -161,7 +161,7 @@ TEST(DxfReading, ThousandsOfFacesKeepTheirCornersUpToTheVertexLimit) {
   EXPECT_EQ(Staged(Entities(Mesh(3, 3, Grid(9))), 15).result, -3);
 }
 
-TEST(DxfReading, PolygonMeshMakesQuadsInGridOrder) {
+TEST(DxfReading, PolygonMeshMakesQuadsInGridOrderOrNone) {
   const Staged s(Entities(Mesh(3, 4, Grid(12))));
   ASSERT_EQ(s.faces(), 6u);
   // Grid vertex k is (k, 10k, 100k), stored as (k, 100k, 10k).
@@ -188,9 +188,7 @@ TEST(DxfReading, PolygonMeshMakesQuadsInGridOrder) {
   EXPECT_EQ(Faces(Mesh(2, 3, Grid(6)) + G(0, "POLYLINE") + G(70, "16") + G(71, "2") + G(72, "2") +
                   G(0, "SEQEND") + G(0, "SEQEND")),
             2u);
-}
-
-TEST(DxfReading, MeshesThatMakeNoFaces) {
+  // Meshes that make no faces.
   for (const std::string& body : {
            Mesh(3, 4, Grid(12), 64),                                // polyface mesh
            Mesh(3, 4, Grid(12), 1),                                 // closed polyline
@@ -204,8 +202,8 @@ TEST(DxfReading, MeshesThatMakeNoFaces) {
            Mesh(65536, 65536, Grid(12)),                            // M x N overflows int32
            G(0, "VERTEX") + Point(10, {1, 2, 3}) + G(0, "SEQEND"),  // no polyline read yet
        }) {
-    const Staged s(Entities(body));
-    EXPECT_TRUE(s.result == 0 && s.faces() == 0) << body;
+    const Staged none(Entities(body));
+    EXPECT_TRUE(none.result == 0 && none.faces() == 0) << body;
   }
 }
 

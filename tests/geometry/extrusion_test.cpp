@@ -132,7 +132,7 @@ TEST(ExtrusionWalls, WithoutBevelsTheWallsSpanTheWholeDepth) {
   }
 }
 
-TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiter) {
+TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiterOverTheHalfAngleSine) {
   Scene s;
   const float b = 0.1f;
   const int g = AddExtrusion(s, {Square(0.5f)}, kBevelFront | kBevelBack, 1.0f, b);
@@ -157,23 +157,18 @@ TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiter) {
     test::ExpectNear(Vertex(s, g, 1, 2 * j).normal(), {d, e, -1 / kRoot2}, 1e-6f);
     test::ExpectNear(Vertex(s, g, 2, 2 * j).normal(), {d, e, 1 / kRoot2}, 1e-6f);
   }
-}
-
-// Right angles are covered above; a straight point moves in by b, and a
-// 135-degree one by b / sin(67.5 degrees).
-TEST(ExtrusionWalls, MiterDistanceIsBevelOverTheHalfAngleSine) {
-  Scene s;
-  const float b = 0.05f;
+  // A straight point moves in by the bevel, a 135-degree one by bevel / sin(67.5 degrees).
+  const float small = 0.05f;
   const std::vector<float> pts = {-0.5f, -0.5f, -0.5f, 0,    -0.5f, 0.3f,
                                   -0.3f, 0.5f,  0.5f,  0.5f, 0.5f,  -0.5f};
-  const int g = AddExtrusion(s, {pts}, kBevelBack, 1, b);
-  ASSERT_GE(s.groups[g].primitiveCount(), 2);
+  const int m = AddExtrusion(s, {pts}, kBevelBack, 1, small);
+  ASSERT_GE(s.groups[m].primitiveCount(), 2);
   auto insetDistance = [&](int j) {
-    const auto inset = Vertex(s, g, 1, 2 * j).position();
+    const auto inset = Vertex(s, m, 1, 2 * j).position();
     return std::hypot(inset[0] - pts[2 * j], inset[1] - pts[2 * j + 1]);
   };
-  EXPECT_NEAR(insetDistance(1), b, 1e-6f);
-  EXPECT_NEAR(insetDistance(2), b / std::sin(67.5f * 3.14159265f / 180), 1e-6f);
+  EXPECT_NEAR(insetDistance(1), small, 1e-6f);
+  EXPECT_NEAR(insetDistance(2), small / std::sin(67.5f * 3.14159265f / 180), 1e-6f);
 }
 
 TEST(ExtrusionWalls, BandsComeWallsFirstThenFrontThenBackEachByContour) {
@@ -317,7 +312,7 @@ TEST(CreateExtrusion, NewProfileIsTheClockwiseDefaultWithFlagsCleared) {
   EXPECT_LT(area, 0);  // clockwise
 }
 
-TEST(ExtrusionCaps, CapsCloseTheWallEnds) {
+TEST(ExtrusionCaps, CapsCloseTheWallEndsButNotHolesAndFailedCapsAreLeftOut) {
   Scene s;
   const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f);
   // One wall strip, then two triangles a cap.
@@ -345,15 +340,12 @@ TEST(ExtrusionCaps, CapsCloseTheWallEnds) {
                        1e-6f);
     }
   EXPECT_NEAR(std::fabs(SignedCapArea(s, h, 3, 5)), 0.64f, 1e-5f);
-}
-
-TEST(ExtrusionCaps, HolesAreLeftOpenAndFailedCapsLeftOut) {
-  Scene s;
-  const int g = AddExtrusion(s, {Square(1), Square(0.25f)}, 0, 1.0f, 0);
+  // Holes are left open.
+  const int holed = AddExtrusion(s, {Square(1), Square(0.25f)}, 0, 1.0f, 0);
   // 8 points and one hole: 8 + 2 - 2 triangles a cap.
-  ASSERT_EQ(s.groups[g].primitiveCount(), 2 + 8 + 8);
-  EXPECT_EQ(test::BlockFloatAt(s, g, 5), 8.0f);
-  EXPECT_NEAR(std::fabs(SignedCapArea(s, g, 2, 10)), 4.0f - 0.25f, 1e-5f);
+  ASSERT_EQ(s.groups[holed].primitiveCount(), 2 + 8 + 8);
+  EXPECT_EQ(test::BlockFloatAt(s, holed, 5), 8.0f);
+  EXPECT_NEAR(std::fabs(SignedCapArea(s, holed, 2, 10)), 4.0f - 0.25f, 1e-5f);
   // A bow-tie crosses itself; a two-point contour encloses nothing.
   const int bow = AddExtrusion(s, {{-1, -1, -1, 1, 1, -1, 1, 1}}, 0, 1, 0);
   const int two = AddExtrusion(s, {{0, 0, 1, 1}}, 3, 1, 0.1f);

@@ -365,25 +365,6 @@ TEST_F(NativeFile, LiesAboutCountsAndLinksAreRefused) {
   EXPECT_EQ(LoadBytes(whole, true), 0);
 }
 
-TEST_F(NativeFile, UnknownVersionsInBothByteOrdersAreQuietlyPassedOver) {
-  test::AddTriangle(loaded.scene(), "mine");
-  const auto before = SceneToJson(loaded.doc, true);
-  std::vector<uint8_t> file(kNativeMagicLine.begin(), kNativeMagicLine.end());
-  file.resize(file.size() + 8, 0);
-  Put32(file, 27, 7);
-  Put32(file, 31, 1);
-  EXPECT_EQ(LoadBytes(file), 0);
-  Put32(file, 27, __builtin_bswap32(7));
-  EXPECT_EQ(LoadBytes(file), 0);
-  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
-  EXPECT_TRUE(loaded.shell.messages.empty());
-
-  // A wrong magic line is refused before anything changes.
-  file[0] = 'X';
-  EXPECT_EQ(LoadBytes(file), -2);
-  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
-}
-
 // A version-2 record head: one specular level, everything after 8 bytes earlier.
 std::vector<uint8_t> OldHead(int version, float level, float shininess) {
   std::vector<uint8_t> head(version == 1 ? kHeadSizeV1 : kHeadSizeV2, 0);
@@ -425,11 +406,28 @@ std::vector<uint8_t> OldFile(int version, std::vector<std::vector<uint8_t>> reco
   return file;
 }
 
-TEST_F(NativeFile, OldVersionsLoadVersionTwoWithItsSingleSpecularLevel) {
+TEST_F(NativeFile, UnknownVersionsArePassedOverAndOldOnesLoad) {
+  test::AddTriangle(loaded.scene(), "mine");
+  const auto before = SceneToJson(loaded.doc, true);
+  std::vector<uint8_t> file(kNativeMagicLine.begin(), kNativeMagicLine.end());
+  file.resize(file.size() + 8, 0);
+  Put32(file, 27, 7);
+  Put32(file, 31, 1);
+  EXPECT_EQ(LoadBytes(file), 0);
+  Put32(file, 27, __builtin_bswap32(7));
+  EXPECT_EQ(LoadBytes(file), 0);
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+  EXPECT_TRUE(loaded.shell.messages.empty());
+
+  // A wrong magic line is refused before anything changes.
+  file[0] = 'X';
+  EXPECT_EQ(LoadBytes(file), -2);
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+
+  // Version-2 heads load with their single specular level.
   std::vector<uint8_t> first = OldHead(2, 0.25f, 128);
   Put32(first, 292, 1);  // next: the second record
-  auto file = OldFile(2, {first, OldHead(2, 1.5f, 20)}, 6);
-  ASSERT_EQ(LoadBytes(file), 0);
+  ASSERT_EQ(LoadBytes(OldFile(2, {first, OldHead(2, 1.5f, 20)}, 6)), 0);
   std::vector<int> groups = LiveGroupsInOrder(loaded.scene());
   ASSERT_EQ(groups.size(), 2u);
   const DisplayGroup& good = loaded.scene().groups[groups[0]];

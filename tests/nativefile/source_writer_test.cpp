@@ -44,16 +44,6 @@ class SourceExport : public ::testing::Test {
   }
 };
 
-TEST_F(SourceExport, PrefixIsTheFileNameCutAtItsFirstDot) {
-  EXPECT_EQ(SourcePrefix("/home/me/out.dir/robot.v2.c"), "robot");
-  EXPECT_EQ(SourcePrefix("C:\\scenes\\robot.cpp"), "robot");
-  EXPECT_EQ(SourcePrefix("noext"), "noext");
-  // Names that would not compile as C names are mended.
-  EXPECT_EQ(SourcePrefix("my model-2.cpp"), "my_model_2");
-  EXPECT_EQ(SourcePrefix("3d.cpp"), "_3d");
-  EXPECT_EQ(SourcePrefix("dir/.hidden.c"), "_");
-}
-
 TEST_F(SourceExport, ArraysAreNamedByPrefixAndTableIndex) {
   // 0 live, 1 a deleted header slot, 2 a deleted unlinked slot, 3 live and empty.
   int a0 = test::AddTriangle(s, "A");
@@ -76,6 +66,14 @@ TEST_F(SourceExport, ArraysAreNamedByPrefixAndTableIndex) {
   for (const char* absent : {"robot_pts1", "robot_dp1", "robot_dp2", "robot_pts3", "header"})
     EXPECT_EQ(text.find(absent), std::string::npos) << absent;
   EXPECT_TRUE(text.ends_with("    ,robot_global_scene\n};\n"));  // the internal info ends it
+  // The prefix is the file name cut at its first dot.
+  EXPECT_EQ(SourcePrefix("/home/me/out.dir/robot.v2.c"), "robot");
+  EXPECT_EQ(SourcePrefix("C:\\scenes\\robot.cpp"), "robot");
+  EXPECT_EQ(SourcePrefix("noext"), "noext");
+  // Names that would not compile as C names are mended.
+  EXPECT_EQ(SourcePrefix("my model-2.cpp"), "my_model_2");
+  EXPECT_EQ(SourcePrefix("3d.cpp"), "_3d");
+  EXPECT_EQ(SourcePrefix("dir/.hidden.c"), "_");
 }
 
 TEST_F(SourceExport, HeaderLinesAndEmptyLists) {
