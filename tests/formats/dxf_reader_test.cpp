@@ -294,7 +294,7 @@ std::string Write(const test::TempDir& dir, const std::string& name, const std::
 }
 
 // Faces at right angles keep their own normals at every corner.
-TEST(DxfImport, FacesAreDrawnFlatOthersGiveAnEmptyGroupAndFailuresKeepTheScene) {
+TEST(DxfImport, FacesAreDrawnFlatAndFailuresKeepTheScene) {
   test::TempDir dir;
   test::RecordedDocument d;
   const std::string text =

@@ -132,7 +132,7 @@ TEST(ExtrusionWalls, WithoutBevelsTheWallsSpanTheWholeDepth) {
   }
 }
 
-TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiterOverTheHalfAngleSine) {
+TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiter) {
   Scene s;
   const float b = 0.1f;
   const int g = AddExtrusion(s, {Square(0.5f)}, kBevelFront | kBevelBack, 1.0f, b);
@@ -312,7 +312,7 @@ TEST(CreateExtrusion, NewProfileIsTheClockwiseDefaultWithFlagsCleared) {
   EXPECT_LT(area, 0);  // clockwise
 }
 
-TEST(ExtrusionCaps, CapsCloseTheWallEndsButNotHolesAndFailedCapsAreLeftOut) {
+TEST(ExtrusionCaps, CapsCloseTheWallEndsButNotHoles) {
   Scene s;
   const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f);
   // One wall strip, then two triangles a cap.
@@ -377,7 +377,7 @@ TEST(ExtrusionMapping, WallsWrapByLengthAndBandsShareTheDepth) {
   EXPECT_NEAR(V(s, g, 4, 1), b / t, 1e-6f);
 }
 
-TEST(ExtrusionMapping, CapsSpanTheirBoxScalesRepeatTheImageAndFlatProfilesStayFinite) {
+TEST(ExtrusionMapping, CapsSpanTheirBoxScalesRepeatAndFlatProfilesStayFinite) {
   Scene s;
   const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0);  // coordinates added on mapping
   ASSERT_EQ(s.groups[g].primitiveCount(), 5);                 // needs the caps

@@ -481,7 +481,7 @@ TEST_F(NativeFile, KeysOfGroupsOutsideTheFileAreNotPinnedOnOthers) {
   EXPECT_EQ(FindOwnerKey(loaded.anim(), 10, loadedOther), -1);
 }
 
-TEST_F(NativeFile, OtherSectionVersionsUnknownRecordsAndRecordsThatNothingLinksTo) {
+TEST_F(NativeFile, OtherSectionVersionsAndUnknownOrUnlinkedRecords) {
   std::vector<uint8_t> b = RichBytes();
   std::vector<size_t> heads = RecordHeads(b);
   std::vector<uint8_t> unlinked = b;
@@ -526,8 +526,7 @@ TEST_F(NativeFile, TexturesAreSearchedForInTheTextureDirectories) {
   }
   ASSERT_EQ(WriteNativeFile(doc, path), 0);
   std::filesystem::create_directory(dir.path / "textures");
-  const std::string ppm = "P6\n1 1\n255\n\x10\x20\x30";
-  test::WriteBytes(dir / "textures/brick.ppm", {ppm.begin(), ppm.end()});
+  test::WriteText(dir / "textures/brick.ppm", "P6\n1 1\n255\n\x10\x20\x30");
 
   loaded.doc.textures = TextureTable{};
   loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};
@@ -561,9 +560,8 @@ TEST_F(NativeFile, TextureFileNamesNeverReachOutsideTheTextureDirectories) {
   Put32(longer, head + 48, Get32(b, head + 48) + 3);
   // The image sits where only "../" from the texture directory reaches: not
   // in it, and not beside the scene file either (which is searched too).
-  const std::string ppm = "P6\n1 1\n255\nabc";
   std::filesystem::create_directories(dir.path / "textures/inner");
-  test::WriteBytes(dir / "textures/x.ppm", {ppm.begin(), ppm.end()});
+  test::WriteText(dir / "textures/x.ppm", "P6\n1 1\n255\nabc");
 
   loaded.doc.textures = TextureTable{};
   loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};
