@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "formats/3ds_test_util.h"
 #include "formats/import_test_util.h"
@@ -213,20 +214,15 @@ TEST(Read3ds, StagesPositionsFacesPartsAndObjects) {
   test::ExpectNear(m.meshVertices[3], {0, 0, -5});
   ASSERT_EQ(m.faces.size(), 3u);
   const MeshFace& f = m.faces[0];
-  EXPECT_EQ(f.cornerCount, 3);
-  EXPECT_EQ((std::array<int32_t, 3>{f.cornerVertices[0], f.cornerVertices[1], f.cornerVertices[2]}),
-            (std::array<int32_t, 3>{2, 0, 1}));
-  EXPECT_EQ(m.faces[2].cornerVertices[0], 5);
-  EXPECT_EQ(m.faces[2].cornerVertices[2], 3);
-  EXPECT_FLOAT_EQ(f.creaseCos, 0.5f);
-  EXPECT_EQ(f.objectIndex, 0);
-  EXPECT_EQ(f.colorObject, -1);  // plain white corners
+  EXPECT_EQ(test::Corners(f), (std::vector<int32_t>{2, 0, 1}));
+  EXPECT_EQ(test::Corners(m.faces[2]), (std::vector<int32_t>{5, 4, 3}));
+  // Smoothed within 60 degrees, of the default object, plain white corners.
+  EXPECT_EQ(std::tie(f.creaseCos, f.objectIndex, f.colorObject), std::tuple(0.5f, 0, -1));
   ASSERT_EQ(m.parts.size(), 2u);
-  EXPECT_EQ(m.parts[0].name, "Plate");
-  EXPECT_EQ(m.parts[1].name, "Tri");
+  EXPECT_EQ(std::tie(m.parts[0].name, m.parts[1].name), std::tuple("Plate", "Tri"));
   ASSERT_EQ(m.parts[0].entries.size(), 1u);
-  EXPECT_EQ(m.parts[0].entries[0].key, 1);
-  EXPECT_EQ(m.parts[0].entries[0].faces, std::vector<int32_t>{0});
+  EXPECT_EQ(std::tie(m.parts[0].entries[0].key, m.parts[0].entries[0].faces),
+            std::tuple(1, std::vector<int32_t>{0}));
   ASSERT_EQ(m.objects.size(), 1u);
   EXPECT_EQ(m.objects[0].name, "white");
   // The normal pass ran: every plate corner linked to its one face.
@@ -273,7 +269,7 @@ TEST(Read3ds, MaterialsTakeTheirColoursInEveryForm) {
 
 // Face 1 listed as "red", in an editor block that goes on after the object; an
 // unnamed material block recolours "white", yet unlisted faces draw white corners.
-TEST(Read3ds, FaceMaterialListColoursTheListedFaces) {
+TEST(Read3ds, FaceMaterialListsColourTheListedFacesOfTheLatestFacesChunk) {
   const Bytes file =
       File(Join({Chunk(0xAFFF, Chunk(0xA020, ByteColor(0, 0, 255))),
                  Material("green", ByteColor(0, 255, 0)), Material("red", ByteColor(255, 0, 0)),
@@ -292,19 +288,18 @@ TEST(Read3ds, FaceMaterialListColoursTheListedFaces) {
   ASSERT_TRUE(im.first().flags & VertexColors);
   test::ExpectSamePositions(CornerVectors(im.first(), 3),
                             {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 0, 0}, {1, 0, 0}, {1, 0, 0}});
-}
 
-// An unknown material leaves its faces with "white"; the last object's list
-// is met after the editor loop has ended and still counts.
-TEST(Read3ds, FaceMaterialListsNameTheLatestFacesChunk) {
-  const Staged l(File(Join({Material("red", ByteColor(255, 0, 0)),
-                            Object("A", Square(0, FaceMaterials("red", {1}))),
-                            Object("B", Square(3, FaceMaterials("nobody", {0, 1}))),
-                            Object("C", Square(6, FaceMaterials("red", {0})))})));
-  ASSERT_EQ(l.result, 0);
+  // Each list names the latest faces chunk. An unknown material leaves its
+  // faces with "white"; the last object's list is met after the editor loop
+  // has ended and still counts.
+  const Staged three(File(Join({Material("red", ByteColor(255, 0, 0)),
+                                Object("A", Square(0, FaceMaterials("red", {1}))),
+                                Object("B", Square(3, FaceMaterials("nobody", {0, 1}))),
+                                Object("C", Square(6, FaceMaterials("red", {0})))})));
+  ASSERT_EQ(three.result, 0);
   std::vector<int32_t> objects;
-  for (const MeshFace& f : l.mesh().faces)
-    objects.push_back(f.objectIndex);
+  for (const MeshFace& face : three.mesh().faces)
+    objects.push_back(face.objectIndex);
   EXPECT_EQ(objects, (std::vector<int32_t>{0, 1, 0, 0, 1, 0}));
 }
 
@@ -449,9 +444,7 @@ TEST(Read3ds, EveryTruncationEndsCleanly) {
     const bool empty = n >= 6 && n < editorData;
     EXPECT_EQ(l.result, empty ? 0 : -2);
     EXPECT_TRUE(l.mesh().faces.empty());
-    if (!empty) {
-      EXPECT_TRUE(l.mesh().parts.empty() && l.mesh().meshVertices.empty());
-    }
+    EXPECT_TRUE(empty || (l.mesh().parts.empty() && l.mesh().meshVertices.empty()));
   });
   for (const char* name : {"3ds/RotatingCube.3DS", "3ds/test1.3ds"})
     test::ForEachCut(test::ReadBytes(test::ModelPath(name)), [](const Bytes& cut, size_t) {
@@ -472,8 +465,7 @@ TEST(Read3ds, SurvivesRandomCorruption) {
       const Staged l(bad);
       const ImportMesh& m = l.mesh();
       if (l.result != 0) {
-        EXPECT_EQ(l.result, -2);
-        EXPECT_TRUE(m.faces.empty() && m.parts.empty() && m.objects.empty());
+        EXPECT_TRUE(l.result == -2 && m.faces.empty() && m.parts.empty() && m.objects.empty());
         return;
       }
       ++loaded;

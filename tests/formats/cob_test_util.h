@@ -139,14 +139,18 @@ struct CobByteWriter {
     Put(w, 4);
   }
   void Text(const std::string& s) { bytes.insert(bytes.end(), s.begin(), s.end()); }
-  void Chunk(const std::string& type, int major, int32_t id, int32_t parent,
-             const std::vector<uint8_t>& body) {
+  // A chunk header whose size need not be the body's.
+  void Header(const std::string& type, int major, int32_t id, int32_t parent, int32_t size) {
     Text(type.substr(0, 4));
     U16(static_cast<uint32_t>(major));
     U16(8);
     I32(id);
     I32(parent);
-    I32(static_cast<int32_t>(body.size()));
+    I32(size);
+  }
+  void Chunk(const std::string& type, int major, int32_t id, int32_t parent,
+             const std::vector<uint8_t>& body) {
+    Header(type, major, id, parent, static_cast<int32_t>(body.size()));
     bytes.insert(bytes.end(), body.begin(), body.end());
   }
 };

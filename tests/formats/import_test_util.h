@@ -27,6 +27,11 @@ inline int FindGroup(const Scene& s, const std::string& name) {
   return found;
 }
 
+// The vertex numbers of a staged face's corners.
+inline std::vector<int32_t> Corners(const MeshFace& f) {
+  return {f.cornerVertices.begin(), f.cornerVertices.begin() + f.cornerCount};
+}
+
 // The top level, newest first.
 inline std::vector<int> TopGroups(const Scene& s) {
   std::vector<int> groups;

@@ -1,5 +1,6 @@
 // Extrusions: the parameter block, walls, bevels, corners, caps, the default mapping.
 #include <cmath>
+#include <tuple>
 
 #include "geometry/extrusion.h"
 #include "geometry/extrusion_block.h"
@@ -58,13 +59,10 @@ TEST(ExtrusionBlock, LayoutAndSizeFollowTheWordOrder) {
   ExtrusionProfile p;
   p.selected.assign(3, 1);
   ASSERT_TRUE(GetExtrusionProfile(s, g, p));
-  EXPECT_EQ(p.flags, kBevelBack);
-  EXPECT_EQ(p.depth, 0.5f);
-  EXPECT_EQ(p.bevelSize, 0.05f);
-  EXPECT_EQ(p.pointCounts, (std::vector<int32_t>{40, 4}));
+  EXPECT_EQ(std::tie(p.flags, p.depth, p.bevelSize, p.pointCounts, p.corners, p.selected),
+            std::tuple(kBevelBack, 0.5f, 0.05f, std::vector<int32_t>{40, 4}, corners,
+                       std::vector<uint8_t>(44, 0)));
   EXPECT_EQ(p.points[2 * 40 + 7], hole[7]);
-  EXPECT_EQ(p.corners, corners);
-  EXPECT_EQ(p.selected, std::vector<uint8_t>(44, 0));
   const int plain = test::AddTriangle(s, "mesh");
   EXPECT_FALSE(GetExtrusionProfile(s, plain, p));
   EXPECT_EQ(p.pointCounts.size(), 2u);  // untouched
@@ -159,23 +157,18 @@ TEST(ExtrusionWalls, BevelsStopTheWallsAndInsetTheEndsByTheMiter) {
     test::ExpectNear(Vertex(s, g, 1, 2 * j).normal(), {d, e, -1 / kRoot2}, 1e-6f);
     test::ExpectNear(Vertex(s, g, 2, 2 * j).normal(), {d, e, 1 / kRoot2}, 1e-6f);
   }
-}
-
-// Right angles are covered above; a straight point moves in by b, and a
-// 135-degree one by b / sin(67.5 degrees).
-TEST(ExtrusionWalls, MiterDistanceIsBevelOverTheHalfAngleSine) {
-  Scene s;
-  const float b = 0.05f;
+  // A straight point moves in by the bevel, a 135-degree one by bevel / sin(67.5 degrees).
+  const float small = 0.05f;
   const std::vector<float> pts = {-0.5f, -0.5f, -0.5f, 0,    -0.5f, 0.3f,
                                   -0.3f, 0.5f,  0.5f,  0.5f, 0.5f,  -0.5f};
-  const int g = AddExtrusion(s, {pts}, kBevelBack, 1, b);
-  ASSERT_GE(s.groups[g].primitiveCount(), 2);
+  const int m = AddExtrusion(s, {pts}, kBevelBack, 1, small);
+  ASSERT_GE(s.groups[m].primitiveCount(), 2);
   auto insetDistance = [&](int j) {
-    const auto inset = Vertex(s, g, 1, 2 * j).position();
+    const auto inset = Vertex(s, m, 1, 2 * j).position();
     return std::hypot(inset[0] - pts[2 * j], inset[1] - pts[2 * j + 1]);
   };
-  EXPECT_NEAR(insetDistance(1), b, 1e-6f);
-  EXPECT_NEAR(insetDistance(2), b / std::sin(67.5f * 3.14159265f / 180), 1e-6f);
+  EXPECT_NEAR(insetDistance(1), small, 1e-6f);
+  EXPECT_NEAR(insetDistance(2), small / std::sin(67.5f * 3.14159265f / 180), 1e-6f);
 }
 
 TEST(ExtrusionWalls, BandsComeWallsFirstThenFrontThenBackEachByContour) {
@@ -287,10 +280,8 @@ TEST(CreateExtrusion, MakesTheDefaultBevelledProfileAsTheCurrentGroup) {
   const int g = CreateExtrusion(d.doc);
   ASSERT_GE(g, 0);
   const DisplayGroup& group = d.scene().groups[g];
-  EXPECT_EQ(group.name, "Extrusion");
-  EXPECT_EQ(group.kind, kKindExtrusion);
-  EXPECT_EQ(d.scene().selectedGroup, g);
-  EXPECT_TRUE(d.doc.modified);
+  EXPECT_EQ(std::tie(group.name, group.kind, d.scene().selectedGroup, d.doc.modified),
+            std::tuple("Extrusion", kKindExtrusion, g, true));
   ExtrusionProfile p;
   ASSERT_TRUE(GetExtrusionProfile(d.scene(), g, p));
   EXPECT_EQ(p.flags, kBevelFront | kBevelBack);
@@ -309,12 +300,10 @@ TEST(CreateExtrusion, NewProfileIsTheClockwiseDefaultWithFlagsCleared) {
   p.corners.assign(6, 1);
   p.selected.assign(6, 1);
   ResetProfile(p);
-  EXPECT_EQ(p.flags, 0);
-  EXPECT_EQ(p.depth, 2.5f);
-  ASSERT_EQ(p.pointCounts, std::vector<int32_t>{24});
+  EXPECT_EQ(std::tie(p.flags, p.depth, p.pointCounts, p.corners, p.selected),
+            std::tuple(0, 2.5f, std::vector<int32_t>{24}, std::vector<uint8_t>(24, 0),
+                       std::vector<uint8_t>(24, 0)));
   ASSERT_EQ(p.points.size(), 48u);
-  EXPECT_EQ(p.corners, std::vector<uint8_t>(24, 0));
-  EXPECT_EQ(p.selected, std::vector<uint8_t>(24, 0));
   float area = 0;
   for (int i = 0; i < 24; ++i) {
     const int j = (i + 1) % 24;
@@ -323,7 +312,7 @@ TEST(CreateExtrusion, NewProfileIsTheClockwiseDefaultWithFlagsCleared) {
   EXPECT_LT(area, 0);  // clockwise
 }
 
-TEST(ExtrusionCaps, CapsCloseTheWallEnds) {
+TEST(ExtrusionCaps, CapsCloseTheWallEndsButNotHoles) {
   Scene s;
   const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f);
   // One wall strip, then two triangles a cap.
@@ -351,15 +340,12 @@ TEST(ExtrusionCaps, CapsCloseTheWallEnds) {
                        1e-6f);
     }
   EXPECT_NEAR(std::fabs(SignedCapArea(s, h, 3, 5)), 0.64f, 1e-5f);
-}
-
-TEST(ExtrusionCaps, HolesAreLeftOpenAndFailedCapsLeftOut) {
-  Scene s;
-  const int g = AddExtrusion(s, {Square(1), Square(0.25f)}, 0, 1.0f, 0);
+  // Holes are left open.
+  const int holed = AddExtrusion(s, {Square(1), Square(0.25f)}, 0, 1.0f, 0);
   // 8 points and one hole: 8 + 2 - 2 triangles a cap.
-  ASSERT_EQ(s.groups[g].primitiveCount(), 2 + 8 + 8);
-  EXPECT_EQ(test::BlockFloatAt(s, g, 5), 8.0f);
-  EXPECT_NEAR(std::fabs(SignedCapArea(s, g, 2, 10)), 4.0f - 0.25f, 1e-5f);
+  ASSERT_EQ(s.groups[holed].primitiveCount(), 2 + 8 + 8);
+  EXPECT_EQ(test::BlockFloatAt(s, holed, 5), 8.0f);
+  EXPECT_NEAR(std::fabs(SignedCapArea(s, holed, 2, 10)), 4.0f - 0.25f, 1e-5f);
   // A bow-tie crosses itself; a two-point contour encloses nothing.
   const int bow = AddExtrusion(s, {{-1, -1, -1, 1, 1, -1, 1, 1}}, 0, 1, 0);
   const int two = AddExtrusion(s, {{0, 0, 1, 1}}, 3, 1, 0.1f);
@@ -391,13 +377,20 @@ TEST(ExtrusionMapping, WallsWrapByLengthAndBandsShareTheDepth) {
   EXPECT_NEAR(V(s, g, 4, 1), b / t, 1e-6f);
 }
 
-TEST(ExtrusionMapping, ScalesRepeatTheImageAndFlatProfilesStayFinite) {
+TEST(ExtrusionMapping, CapsSpanTheirBoxScalesRepeatAndFlatProfilesStayFinite) {
   Scene s;
   const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0);  // coordinates added on mapping
+  ASSERT_EQ(s.groups[g].primitiveCount(), 5);                 // needs the caps
+  ASSERT_EQ(MapExtrusionDefault(s, g), 0);
+  EXPECT_TRUE(s.groups[g].flags & TexCoords);
+  for (size_t p = 1; p < 5; ++p)
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(U(s, g, p, k), Vertex(s, g, p, k).x() + 0.5f, 1e-6f);
+      EXPECT_NEAR(V(s, g, p, k), Vertex(s, g, p, k).y() + 0.5f, 1e-6f);
+    }
   s.groups[g].textureTransform[6] = 2;
   s.groups[g].textureTransform[7] = 3;
   ASSERT_EQ(MapExtrusionDefault(s, g), 0);
-  EXPECT_TRUE(s.groups[g].flags & TexCoords);
   EXPECT_NEAR(U(s, g, 0, 2), 1.5f, 1e-6f);
   EXPECT_NEAR(V(s, g, 0, 1), 3.0f, 1e-6f);
   // No depth, no length: nothing to divide by.
@@ -406,28 +399,7 @@ TEST(ExtrusionMapping, ScalesRepeatTheImageAndFlatProfilesStayFinite) {
   test::ExpectFinite(s.groups[flat]);
 }
 
-TEST(ExtrusionMapping, GeometryThatDoesNotMatchTheBlockIsLeftAlone) {
-  Scene s;
-  const int g = AddExtrusion(s, {Square(0.5f)}, 3, 1.0f, 0.1f, {}, TexCoords);
-  s.groups[g].primitives.erase(s.groups[g].primitives.begin() + 1);
-  const auto before = s.groups[g].primitives;
-  EXPECT_EQ(MapExtrusionDefault(s, g), -1);
-  EXPECT_EQ(s.groups[g].primitives[0].vertices, before[0].vertices);
-}
-
-TEST(ExtrusionMapping, CapsSpanTheirBox) {
-  Scene s;
-  const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0, {}, TexCoords);
-  ASSERT_EQ(s.groups[g].primitiveCount(), 5);  // needs the caps
-  ASSERT_EQ(MapExtrusionDefault(s, g), 0);
-  for (size_t p = 1; p < 5; ++p)
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_NEAR(U(s, g, p, k), Vertex(s, g, p, k).x() + 0.5f, 1e-6f);
-      EXPECT_NEAR(V(s, g, p, k), Vertex(s, g, p, k).y() + 0.5f, 1e-6f);
-    }
-}
-
-TEST(ExtrusionMapping, RebuildingReappliesTheDefaultMapping) {
+TEST(ExtrusionMapping, RebuildingReappliesTheDefaultMappingWhileTheBlockMatches) {
   Scene s;
   const int g = AddExtrusion(s, {Square(0.5f)}, 0, 1.0f, 0.1f, {}, TexCoords);
   SetMappingKind(s, g, kDefaultMapping);
@@ -438,6 +410,11 @@ TEST(ExtrusionMapping, RebuildingReappliesTheDefaultMapping) {
   ASSERT_GE(s.groups[g].primitiveCount(), 2);
   EXPECT_NEAR(U(s, g, 0, 4), 0.5f, 1e-6f);
   EXPECT_NEAR(V(s, g, 0, 0), 0.1f / (1 + 0.041421f), 1e-6f);  // the wall ends under the bevel
+  // Geometry that no longer matches the block is left alone.
+  s.groups[g].primitives.erase(s.groups[g].primitives.begin() + 1);
+  const auto before = s.groups[g].primitives;
+  EXPECT_EQ(MapExtrusionDefault(s, g), -1);
+  EXPECT_EQ(s.groups[g].primitives[0].vertices, before[0].vertices);
 }
 
 }  // namespace

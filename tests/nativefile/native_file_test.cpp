@@ -1,6 +1,7 @@
 // Saving and loading native scene files.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <random>
 
@@ -28,8 +29,14 @@ uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
   std::memcpy(&v, &b[at], 4);
   return v;
 }
+
 void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   std::memcpy(&b[at], &v, 4);
+}
+
+void Append32(std::vector<uint8_t>& b, uint32_t v) {
+  b.resize(b.size() + 4);
+  Put32(b, b.size() - 4, v);
 }
 
 // Where each record head of a version-3 file starts.
@@ -182,7 +189,7 @@ struct NativeFile : ::testing::Test {
   }
 };
 
-TEST_F(NativeFile, RoundTripKeepsTheWholeScene) {
+TEST_F(NativeFile, RoundTripKeepsTheWholeSceneAndItsAnimation) {
   RichScene rich;
   ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
   ASSERT_EQ(Load(path), 0);
@@ -203,6 +210,27 @@ TEST_F(NativeFile, RoundTripKeepsTheWholeScene) {
     EXPECT_EQ(s.groups[r].flags, Deleted);
     EXPECT_EQ(s.groups[r].next, r + 1);
   }
+  // The loaded animation plays between the key frames.
+  int a = LiveGroupsInOrder(loaded.scene())[0];
+  ASSERT_EQ(loaded.scene().groups[a].name, "A");
+  for (int frame : {0, 5, 10, 15, 20, 30}) {
+    Vec3 want = test::TranslationAt(rich.doc, rich.a, frame);
+    test::ExpectNear(test::TranslationAt(loaded.doc, a, frame), want);
+  }
+  // B's colour holds red-free until frame 10 and only then turns.
+  int b = LiveGroupsInOrder(loaded.scene())[4];
+  GoToFrame(loaded.doc, 10);
+  EXPECT_EQ(loaded.scene().groups[b].color, (Vec3{1, 1, 1}));
+  // The camera still looks at A2 through its new index.
+  const KnfCameraView& cam = loaded.scene().camera;
+  EXPECT_EQ(loaded.scene().groups[cam.lookAtGroup].name, "A2");
+  EXPECT_EQ(cam.lookAtPath.size(), 2u);
+
+  // An empty scene saves and loads as one.
+  Document empty;
+  ASSERT_EQ(WriteNativeFile(empty, path), 0);
+  ASSERT_EQ(Load(path), 0);
+  EXPECT_TRUE(LiveGroupsInOrder(loaded.scene()).empty());
 }
 
 TEST_F(NativeFile, RecordsFollowTheLayout) {
@@ -243,26 +271,6 @@ TEST_F(NativeFile, RecordsFollowTheLayout) {
   EXPECT_EQ(Get32(b, heads[7] + kHeadSizeV3), 40u);
 }
 
-TEST_F(NativeFile, LoadedAnimationPlaysBetweenKeyFrames) {
-  RichScene rich;
-  ASSERT_EQ(WriteNativeFile(rich.doc, path), 0);
-  ASSERT_EQ(Load(path), 0);
-  int a = LiveGroupsInOrder(loaded.scene())[0];
-  ASSERT_EQ(loaded.scene().groups[a].name, "A");
-  for (int frame : {0, 5, 10, 15, 20, 30}) {
-    Vec3 want = test::TranslationAt(rich.doc, rich.a, frame);
-    test::ExpectNear(test::TranslationAt(loaded.doc, a, frame), want);
-  }
-  // B's colour holds red-free until frame 10 and only then turns.
-  int b = LiveGroupsInOrder(loaded.scene())[4];
-  GoToFrame(loaded.doc, 10);
-  EXPECT_EQ(loaded.scene().groups[b].color, (Vec3{1, 1, 1}));
-  // The camera still looks at A2 through its new index.
-  const KnfCameraView& cam = loaded.scene().camera;
-  EXPECT_EQ(loaded.scene().groups[cam.lookAtGroup].name, "A2");
-  EXPECT_EQ(cam.lookAtPath.size(), 2u);
-}
-
 TEST_F(NativeFile, TexturesAreFoundByNameAndNumberedInPreOrder) {
   Document doc;
   for (int t = 0; t < 121; ++t)
@@ -270,9 +278,7 @@ TEST_F(NativeFile, TexturesAreFoundByNameAndNumberedInPreOrder) {
   int parent = NewGroup(doc.scene, "parent");
   for (int i = 0; i < 150; ++i) {
     int g = NewGroup(doc.scene, "child");
-    doc.scene.rootHead = doc.scene.groups[g].next;
-    doc.scene.groups[g].next = doc.scene.groups[parent].child;
-    doc.scene.groups[parent].child = g;
+    test::MakeChild(doc.scene, g, parent);
     doc.scene.groups[g].flags = Enabled | Textured;
     doc.scene.groups[g].textureIndex = 1 + (149 - i) % 120;  // pre-order: 1, 2, ... 120, 1, ...
   }
@@ -359,34 +365,13 @@ TEST_F(NativeFile, LiesAboutCountsAndLinksAreRefused) {
   EXPECT_EQ(LoadBytes(whole, true), 0);
 }
 
-TEST_F(NativeFile, UnknownVersionsInBothByteOrdersAreQuietlyPassedOver) {
-  test::AddTriangle(loaded.scene(), "mine");
-  const auto before = SceneToJson(loaded.doc, true);
-  std::vector<uint8_t> file(kNativeMagicLine.begin(), kNativeMagicLine.end());
-  file.resize(file.size() + 8, 0);
-  Put32(file, 27, 7);
-  Put32(file, 31, 1);
-  EXPECT_EQ(LoadBytes(file), 0);
-  Put32(file, 27, __builtin_bswap32(7));
-  EXPECT_EQ(LoadBytes(file), 0);
-  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
-  EXPECT_TRUE(loaded.shell.messages.empty());
-
-  // A wrong magic line is refused before anything changes.
-  file[0] = 'X';
-  EXPECT_EQ(LoadBytes(file), -2);
-  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
-}
-
 // A version-2 record head: one specular level, everything after 8 bytes earlier.
 std::vector<uint8_t> OldHead(int version, float level, float shininess) {
   std::vector<uint8_t> head(version == 1 ? kHeadSizeV1 : kHeadSizeV2, 0);
   auto f = [&](size_t at, float v) { std::memcpy(&head[at], &v, 4); };
   Put32(head, 0, 1);  // one primitive
-  f(8, 0.25f);
-  f(12, 0.5f);
-  f(16, 0.75f);
-  f(20, 1);
+  for (int i = 0; i < 4; ++i)
+    f(8 + 4 * i, i < 3 ? 0.25f * (i + 1) : 1);  // colour and alpha
   if (version == 1) {
     Put32(head, 32, 2);  // colours, no texture coordinates
     return head;
@@ -414,23 +399,35 @@ std::vector<uint8_t> OldFile(int version, std::vector<std::vector<uint8_t>> reco
   Put32(file, 31, static_cast<uint32_t>(records.size()));
   for (auto& head : records) {
     file.insert(file.end(), head.begin(), head.end());
-    std::vector<uint8_t> word(4);
-    Put32(word, 0, 3);
-    file.insert(file.end(), word.begin(), word.end());
-    for (int v = 0; v < 3 * vertexFloats; ++v) {
-      float x = static_cast<float>(v);
-      const uint8_t* p = reinterpret_cast<const uint8_t*>(&x);
-      file.insert(file.end(), p, p + 4);
-    }
+    Append32(file, 3);
+    for (int v = 0; v < 3 * vertexFloats; ++v)
+      Append32(file, std::bit_cast<uint32_t>(static_cast<float>(v)));
   }
   return file;
 }
 
-TEST_F(NativeFile, VersionTwoHeadsLoadWithTheirSingleSpecularLevel) {
+TEST_F(NativeFile, UnknownVersionsArePassedOverAndOldOnesLoad) {
+  test::AddTriangle(loaded.scene(), "mine");
+  const auto before = SceneToJson(loaded.doc, true);
+  std::vector<uint8_t> file(kNativeMagicLine.begin(), kNativeMagicLine.end());
+  file.resize(file.size() + 8, 0);
+  Put32(file, 27, 7);
+  Put32(file, 31, 1);
+  EXPECT_EQ(LoadBytes(file), 0);
+  Put32(file, 27, __builtin_bswap32(7));
+  EXPECT_EQ(LoadBytes(file), 0);
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+  EXPECT_TRUE(loaded.shell.messages.empty());
+
+  // A wrong magic line is refused before anything changes.
+  file[0] = 'X';
+  EXPECT_EQ(LoadBytes(file), -2);
+  EXPECT_EQ(SceneToJson(loaded.doc, true), before);
+
+  // Version-2 heads load with their single specular level.
   std::vector<uint8_t> first = OldHead(2, 0.25f, 128);
   Put32(first, 292, 1);  // next: the second record
-  auto file = OldFile(2, {first, OldHead(2, 1.5f, 20)}, 6);
-  ASSERT_EQ(LoadBytes(file), 0);
+  ASSERT_EQ(LoadBytes(OldFile(2, {first, OldHead(2, 1.5f, 20)}, 6)), 0);
   std::vector<int> groups = LiveGroupsInOrder(loaded.scene());
   ASSERT_EQ(groups.size(), 2u);
   const DisplayGroup& good = loaded.scene().groups[groups[0]];
@@ -442,13 +439,11 @@ TEST_F(NativeFile, VersionTwoHeadsLoadWithTheirSingleSpecularLevel) {
   const DisplayGroup& bad = loaded.scene().groups[groups[1]];
   EXPECT_EQ(bad.specular, (Vec3{0.5f, 0.5f, 0.5f}));  // a level above 1 falls back
   EXPECT_EQ(bad.shininess, 15);
-}
 
-TEST_F(NativeFile, VersionOneRecordsAreChainedGroupsWithColours) {
-  auto file = OldFile(1, {OldHead(1, 0, 0), OldHead(1, 0, 0)}, 9);
-  ASSERT_EQ(LoadBytes(file), 0);
+  // Version-1 records are chained groups with vertex colours.
+  ASSERT_EQ(LoadBytes(OldFile(1, {OldHead(1, 0, 0), OldHead(1, 0, 0)}, 9)), 0);
   const Scene& s = loaded.scene();
-  std::vector<int> groups = LiveGroupsInOrder(s);
+  groups = LiveGroupsInOrder(s);
   ASSERT_EQ(groups.size(), 2u);
   EXPECT_EQ(s.rootHead, groups[0]);
   EXPECT_EQ(s.groups[groups[0]].next, groups[1]);
@@ -459,14 +454,6 @@ TEST_F(NativeFile, VersionOneRecordsAreChainedGroupsWithColours) {
     EXPECT_EQ(s.groups[g].specular, (Vec3{0.5f, 0.5f, 0.5f}));
   }
   EXPECT_EQ(LoadBytes(OldFile(1, {OldHead(1, 0, 0)}, 8)), -2);  // a short vertex
-}
-
-TEST_F(NativeFile, AnEmptySceneSavesAndLoads) {
-  Document empty;
-  ASSERT_EQ(WriteNativeFile(empty, path), 0);
-  test::AddTriangle(loaded.scene(), "old");
-  ASSERT_EQ(Load(path), 0);
-  EXPECT_TRUE(LiveGroupsInOrder(loaded.scene()).empty());
 }
 
 TEST_F(NativeFile, KeysOfGroupsOutsideTheFileAreNotPinnedOnOthers) {
@@ -494,17 +481,15 @@ TEST_F(NativeFile, KeysOfGroupsOutsideTheFileAreNotPinnedOnOthers) {
   EXPECT_EQ(FindOwnerKey(loaded.anim(), 10, loadedOther), -1);
 }
 
-TEST_F(NativeFile, RecordsThatNothingLinksToAreEmptySlots) {
-  std::vector<uint8_t> b = RichBytes();
-  Put32(b, RecordHeads(b)[3] + 300, -1u);  // A no longer leads on to B, C and E
-  ASSERT_EQ(LoadBytes(b), 0);
-  EXPECT_EQ(LiveGroupsInOrder(loaded.scene()).size(), 3u);  // A, A1, A2
-  EXPECT_EQ(loaded.scene().groups[6].flags, Deleted);       // B's record
-}
-
-TEST_F(NativeFile, OtherSectionVersionsAndUnknownRecords) {
+TEST_F(NativeFile, OtherSectionVersionsAndUnknownOrUnlinkedRecords) {
   std::vector<uint8_t> b = RichBytes();
   std::vector<size_t> heads = RecordHeads(b);
+  std::vector<uint8_t> unlinked = b;
+  Put32(unlinked, heads[3] + 300, -1u);  // A no longer leads on to B, C and E
+  ASSERT_EQ(LoadBytes(unlinked), 0);
+  EXPECT_EQ(LiveGroupsInOrder(loaded.scene()).size(), 3u);  // A, A1, A2
+  EXPECT_EQ(loaded.scene().groups[6].flags, Deleted);       // B's record: an empty slot
+
   Put32(b, heads[1] + 308, 4);
   Put32(b, heads[2] + 308, 2);
   ASSERT_EQ(LoadBytes(b), 0);
@@ -541,8 +526,7 @@ TEST_F(NativeFile, TexturesAreSearchedForInTheTextureDirectories) {
   }
   ASSERT_EQ(WriteNativeFile(doc, path), 0);
   std::filesystem::create_directory(dir.path / "textures");
-  const std::string ppm = "P6\n1 1\n255\n\x10\x20\x30";
-  test::WriteBytes(dir / "textures/brick.ppm", {ppm.begin(), ppm.end()});
+  test::WriteText(dir / "textures/brick.ppm", "P6\n1 1\n255\n\x10\x20\x30");
 
   loaded.doc.textures = TextureTable{};
   loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};
@@ -570,18 +554,14 @@ TEST_F(NativeFile, TextureFileNamesNeverReachOutsideTheTextureDirectories) {
   size_t at = head + kHeadSizeV3 + 4 + Get32(b, head + kHeadSizeV3);  // second string
   std::vector<uint8_t> longer(b.begin(), b.begin() + at);
   const std::string name = "../x.ppm";
-  std::vector<uint8_t> word(4);
-  Put32(word, 0, static_cast<uint32_t>(name.size() + 1));
-  longer.insert(longer.end(), word.begin(), word.end());
-  longer.insert(longer.end(), name.begin(), name.end());
-  longer.push_back(0);
+  Append32(longer, static_cast<uint32_t>(name.size() + 1));
+  longer.insert(longer.end(), name.c_str(), name.c_str() + name.size() + 1);
   longer.insert(longer.end(), b.begin() + at + 4 + Get32(b, at), b.end());
   Put32(longer, head + 48, Get32(b, head + 48) + 3);
   // The image sits where only "../" from the texture directory reaches: not
   // in it, and not beside the scene file either (which is searched too).
-  const std::string ppm = "P6\n1 1\n255\nabc";
   std::filesystem::create_directories(dir.path / "textures/inner");
-  test::WriteBytes(dir / "textures/x.ppm", {ppm.begin(), ppm.end()});
+  test::WriteText(dir / "textures/x.ppm", "P6\n1 1\n255\nabc");
 
   loaded.doc.textures = TextureTable{};
   loaded.doc.textures.entries = {{"Checker", "checker.ppm"}};

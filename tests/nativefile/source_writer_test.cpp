@@ -44,24 +44,13 @@ class SourceExport : public ::testing::Test {
   }
 };
 
-TEST_F(SourceExport, PrefixIsTheFileNameCutAtItsFirstDot) {
-  EXPECT_EQ(SourcePrefix("/home/me/out.dir/robot.v2.c"), "robot");
-  EXPECT_EQ(SourcePrefix("C:\\scenes\\robot.cpp"), "robot");
-  EXPECT_EQ(SourcePrefix("noext"), "noext");
-  // Names that would not compile as C names are mended.
-  EXPECT_EQ(SourcePrefix("my model-2.cpp"), "my_model_2");
-  EXPECT_EQ(SourcePrefix("3d.cpp"), "_3d");
-  EXPECT_EQ(SourcePrefix("dir/.hidden.c"), "_");
-}
-
 TEST_F(SourceExport, ArraysAreNamedByPrefixAndTableIndex) {
   // 0 live, 1 a deleted header slot, 2 a deleted unlinked slot, 3 live and empty.
   int a0 = test::AddTriangle(s, "A");
   int d1 = NewGroup(s, "header");
   int d2 = NewGroup(s, "unlinked");
   int b3 = NewGroup(s, "B");
-  s.groups[d1].flags = Deleted;
-  s.groups[d2].flags = Deleted;
+  s.groups[d1].flags = s.groups[d2].flags = Deleted;
   s.groups[b3].flags = Enabled;
   Siblings(s, -1, {d1, a0, b3});
 
@@ -77,6 +66,14 @@ TEST_F(SourceExport, ArraysAreNamedByPrefixAndTableIndex) {
   for (const char* absent : {"robot_pts1", "robot_dp1", "robot_dp2", "robot_pts3", "header"})
     EXPECT_EQ(text.find(absent), std::string::npos) << absent;
   EXPECT_TRUE(text.ends_with("    ,robot_global_scene\n};\n"));  // the internal info ends it
+  // The prefix is the file name cut at its first dot.
+  EXPECT_EQ(SourcePrefix("/home/me/out.dir/robot.v2.c"), "robot");
+  EXPECT_EQ(SourcePrefix("C:\\scenes\\robot.cpp"), "robot");
+  EXPECT_EQ(SourcePrefix("noext"), "noext");
+  // Names that would not compile as C names are mended.
+  EXPECT_EQ(SourcePrefix("my model-2.cpp"), "my_model_2");
+  EXPECT_EQ(SourcePrefix("3d.cpp"), "_3d");
+  EXPECT_EQ(SourcePrefix("dir/.hidden.c"), "_");
 }
 
 TEST_F(SourceExport, HeaderLinesAndEmptyLists) {
@@ -97,14 +94,12 @@ TEST_F(SourceExport, HeaderLinesAndEmptyLists) {
             std::string::npos);
 }
 
-TEST_F(SourceExport, TextureListHoldsUsedTexturesInWalkOrder) {
+TEST_F(SourceExport, TextureListHoldsUsedTexturesInWalkOrderCutToFit) {
   doc.textures.entries = {{"Checker", "checker.ppm"},
                           {"Wood", "/data/tex/wood.jpg"},
                           {"Stone \"grey\"", "C:\\tex\\stone.bmp"}};
-  int g1 = test::AddTriangle(s, "first");
-  int g2 = test::AddTriangle(s, "second");
-  int g3 = test::AddTriangle(s, "third");
-  int g4 = test::AddTriangle(s, "plain");
+  const int g1 = test::AddTriangle(s, "first"), g2 = test::AddTriangle(s, "second");
+  const int g3 = test::AddTriangle(s, "third"), g4 = test::AddTriangle(s, "plain");
   Siblings(s, -1, {g1, g2, g3, g4});
   for (auto [g, t] : {std::pair{g1, 2}, {g2, 1}, {g3, 2}}) {
     s.groups[g].flags |= Textured;
@@ -122,17 +117,10 @@ TEST_F(SourceExport, TextureListHoldsUsedTexturesInWalkOrder) {
   EXPECT_NE(text.find("\n,1,-1,0}\n,{\"second\""), std::string::npos);
   EXPECT_NE(text.find("\n,2,-1,1}\n,{\"third\""), std::string::npos);
   EXPECT_NE(text.find("\n,3,-1,0}\n,{\"plain\""), std::string::npos);
-}
-
-TEST_F(SourceExport, LongTextureNamesAreCutToFitTheirArray) {
-  doc.textures.entries = {{"Checker", "checker.ppm"},
-                          {std::string(300, 'n'), "/tex/" + std::string(300, 'f') + ".ppm"}};
-  int g = test::AddTriangle(s, "g");
-  s.groups[g].flags |= Textured;
-  s.groups[g].textureIndex = 1;
-  const std::string text = Export();
-  EXPECT_NE(text.find("={\n \"" + std::string(MAX_TEX_NAME - 1, 'n') + "\"\n,\"" +
-                      std::string(MAX_TEX_NAME - 1, 'f') + "\"\n,\"\",\"\"};"),
+  // Long names are cut to fit their array.
+  doc.textures.entries[1] = {std::string(300, 'n'), "/tex/" + std::string(300, 'f') + ".ppm"};
+  EXPECT_NE(Export().find("\n,\"" + std::string(MAX_TEX_NAME - 1, 'n') + "\"\n,\"" +
+                          std::string(MAX_TEX_NAME - 1, 'f') + "\"\n,\"\",\"\"};"),
             std::string::npos);
 }
 
@@ -142,15 +130,8 @@ TEST_F(SourceExport, CameraAndLights) {
   s.camera = {
       kCameraLookAt, target, {45, 1.333333f, 0.1f}, {10, -20, 0}, {0, 0, -4.33f}, {0.5f, 0, 0},
       {0, 1, 0},     {}};
-  s.lights[1] = {kLightCone,
-                 {1, 0.5f, 0.25f},
-                 {-1.5f, 2, 3.25f},
-                 {0, -0.707107f, 0.707107f},
-                 0.125f,
-                 0.0625f,
-                 1,
-                 35.5f,
-                 2};
+  const Vec3 color = {1, 0.5f, 0.25f}, at = {-1.5f, 2, 3.25f}, way = {0, -0.707107f, 0.707107f};
+  s.lights[1] = {kLightCone, color, at, way, 0.125f, 0.0625f, 1, 35.5f, 2};
 
   const std::string text = Export();
   EXPECT_EQ(Block(text, "KnfCameraView scene_camera_view={"),

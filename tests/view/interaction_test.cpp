@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -199,6 +200,13 @@ TEST_F(Interaction, ClickingTheCurrentParentEntersItAndEmptySpaceClimbsBack) {
   EXPECT_EQ(s().levelStack, Levels{a});
   EXPECT_EQ(s().selectedGroup, -1);
   EXPECT_EQ(shell.status, "Nothing Selected");
+  // Deselecting the last child there selects the entered group.
+  Click(kR, -0.7f);
+  ASSERT_EQ(s().selectedGroup, a1);
+  Click(kR, -0.7f);
+  EXPECT_EQ(s().selectedGroup, a);
+  EXPECT_EQ(MarksOf({a, a1, a2}), (Marks{kPicked, highlighted, highlighted}));
+  EXPECT_EQ(s().levelStack, Levels{a});
 }
 
 TEST_F(Interaction, RightClickTogglesAndTheFirstSelectedEnabledInPreOrderTakesOver) {
@@ -233,21 +241,6 @@ TEST_F(Interaction, RightClickTogglesAndTheFirstSelectedEnabledInPreOrderTakesOv
   EXPECT_EQ(MarksOf({b}), Marks{kPicked});
 }
 
-TEST_F(Interaction, DeselectingTheLastChildSelectsTheEnteredGroup) {
-  int a = Group("A", -1, 0), a1 = Group("A1", -1, -0.5f), a1x = Group("A1x", -1, -0.5f);
-  test::Siblings(s(), -1, {a});
-  test::Siblings(s(), a, {a1});
-  test::Siblings(s(), a1, {a1x});
-  view.SetMode(EditMode::kSelection);
-  Click(kL, -0.7f);
-  Click(kL, -0.7f);
-  ASSERT_EQ(s().selectedGroup, a1);
-  Click(kR, -0.7f);
-  EXPECT_EQ(s().selectedGroup, a);
-  EXPECT_EQ(MarksOf({a, a1}), (Marks{kPicked, highlighted}));
-  EXPECT_EQ(s().levelStack, Levels{a});
-}
-
 TEST_F(Interaction, CtrlZClickPicksFromAnyModeAndZAloneDoesNot) {
   int a = Group("A", -1, 0);
   view.SetMode(EditMode::kRotateView);
@@ -271,9 +264,9 @@ TEST_F(Interaction, AViewTurnInAnOrthographicViewChangesNothing) {
     Release(b, 0.9f, 0.9f);
   }
   for (int v = 0; v < kViewCount; ++v) {
-    EXPECT_EQ(doc.display.views[v].rotation, before[v].rotation);
-    EXPECT_EQ(doc.display.views[v].translation, before[v].translation);
-    EXPECT_EQ(doc.display.views[v].scale, before[v].scale);
+    const ViewSetting &now = doc.display.views[v], &was = before[v];
+    EXPECT_EQ(std::tie(now.rotation, now.translation, now.scale),
+              std::tie(was.rotation, was.translation, was.scale));
   }
   for (const Vec3& angles :
        {view.State().totalAngles, view.State().baseAngles, view.State().spinRates})
@@ -489,27 +482,25 @@ TEST_F(Interaction, ResetViewClearsTheTurnAndTranslationButKeepsCameraLevelAndSe
   ASSERT_EQ(doc.display.views[kViewPerspective].rotation, (Vec3{30, 40, 50}));
 
   view.ResetView();
-  const InteractionState fresh;
-  EXPECT_EQ(view.State().viewTranslation, fresh.viewTranslation);
-  EXPECT_EQ(view.State().totalAngles, fresh.totalAngles);
-  EXPECT_EQ(view.State().baseAngles, fresh.baseAngles);
-  EXPECT_EQ(doc.display.views[kViewPerspective].rotation, Vec3{});
-  EXPECT_EQ(doc.display.views[kViewPerspective].translation, Vec3{});
-  EXPECT_EQ(view.Panels().nearOffset, -12);
-  EXPECT_EQ(view.Panels().farOffset, 15);
-  EXPECT_EQ(view.Panels().fieldOfView, 30);
-  EXPECT_EQ(camera.eye, (Vec3{1, 2, 3}));
-  EXPECT_EQ(camera.lookAtGroup, a);
-  EXPECT_EQ(s().levelStack, Levels{a});
-  EXPECT_EQ(s().selectedGroup, a1);
+  const InteractionState fresh, &now = view.State();
+  EXPECT_EQ(std::tie(now.viewTranslation, now.totalAngles, now.baseAngles),
+            std::tie(fresh.viewTranslation, fresh.totalAngles, fresh.baseAngles));
+  const ViewSetting& perspective = doc.display.views[kViewPerspective];
+  EXPECT_EQ(std::tie(perspective.rotation, perspective.translation), std::tuple(Vec3{}, Vec3{}));
+  const auto& panel = view.Panels();
+  EXPECT_EQ(std::tie(panel.nearOffset, panel.farOffset, panel.fieldOfView),
+            std::tuple(-12, 15, 30));
+  // The camera view, the level and the selection stay.
+  EXPECT_EQ(std::tie(camera.eye, camera.lookAtGroup), std::tuple(Vec3{1, 2, 3}, a));
+  EXPECT_EQ(std::tie(s().levelStack, s().selectedGroup), std::tuple(Levels{a}, a1));
 
-  FakePanel& panel = panels[EditMode::kTranslateView];
-  int refreshes = panel.refreshes;
+  FakePanel& translate = panels[EditMode::kTranslateView];
+  int refreshes = translate.refreshes;
   view.SelectView(kViewRight);
   EXPECT_EQ(doc.display.currentView, kViewRight);
   view.SelectView(kViewCount);
   EXPECT_EQ(doc.display.currentView, kViewRight);
-  EXPECT_EQ(panel.refreshes, refreshes + 1);
+  EXPECT_EQ(translate.refreshes, refreshes + 1);
 }
 
 }  // namespace
