@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cctype>
 #include <cmath>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,12 +53,10 @@ std::vector<Vec3> CornerVectors(const DisplayGroup& g, int offset) {
 struct ObjectInfo {
   std::string name;
   int faces = 0;
-  std::vector<std::pair<std::string, int>> lists;  // material, faces listed
 };
 struct FileInfo {
   std::vector<ObjectInfo> objects;
   size_t positions = 0;
-  std::map<std::string, Vec3> diffuse;
 };
 
 uint32_t U(const Bytes& b, size_t at, int size = 2) {
@@ -69,53 +65,33 @@ uint32_t U(const Bytes& b, size_t at, int size = 2) {
     v |= uint32_t{b.at(at + i)} << (8 * i);
   return v;
 }
-std::string NameAt(const Bytes& b, size_t at) {
-  return reinterpret_cast<const char*>(&b.at(at));
-}
 
-void Walk(const Bytes& b, size_t at, size_t end, FileInfo& info, std::string& material) {
+void Walk(const Bytes& b, size_t at, size_t end, FileInfo& info) {
   for (; at + 6 <= end; at += U(b, at + 2, 4)) {
     const uint32_t id = U(b, at), length = U(b, at + 2, 4);
     ASSERT_GE(length, 6u);
     const size_t next = at + length, data = at + 6;
     ASSERT_LE(next, b.size());
-    if (id == 0x4D4D || id == 0x3D3D || id == 0x4100 || id == 0xAFFF) {
-      Walk(b, data, next, info, material);
+    if (id == 0x4D4D || id == 0x3D3D || id == 0x4100) {
+      Walk(b, data, next, info);
     } else if (id == 0x4000) {
-      info.objects.push_back({NameAt(b, data), 0, {}});
-      Walk(b, data + info.objects.back().name.size() + 1, next, info, material);
+      info.objects.push_back({reinterpret_cast<const char*>(&b.at(data)), 0});
+      Walk(b, data + info.objects.back().name.size() + 1, next, info);
     } else if (id == 0x4110) {
       info.positions += U(b, data);
     } else if (id == 0x4120) {
       info.objects.back().faces += static_cast<int>(U(b, data));
-      Walk(b, data + 2 + 8 * size_t{U(b, data)}, next, info, material);
-    } else if (id == 0x4130) {
-      const std::string name = NameAt(b, data);
-      info.objects.back().lists.emplace_back(name, U(b, data + name.size() + 1));
-    } else if (id == 0xA000) {
-      material = NameAt(b, data);
-    } else if (id == 0xA020) {
-      // The last colour sub-chunk decides; one of another kind is white.
-      Vec3& c = info.diffuse[material] = {1, 1, 1};
-      for (size_t sub = data; sub + 6 <= next; sub += U(b, sub + 2, 4))
-        for (int i = 0; i < 3; ++i) {
-          const uint32_t kind = U(b, sub);
-          c[i] = kind == 0x0010 || kind == 0x0013   ? std::bit_cast<float>(U(b, sub + 6 + 4 * i, 4))
-                 : kind == 0x0011 || kind == 0x0012 ? b.at(sub + 6 + i) / 255.0f
-                                                    : 1;
-        }
     }
   }
 }
 
 // The parts the objects make: an object renames a part without faces yet.
 std::vector<ObjectInfo> ExpectedParts(const FileInfo& info) {
-  std::vector<ObjectInfo> parts{{"None", 0, {}}};
+  std::vector<ObjectInfo> parts{{"None", 0}};
   for (const ObjectInfo& o : info.objects) {
     if (parts.back().faces != 0) parts.push_back({});
     parts.back().name = o.name;
     parts.back().faces += o.faces;
-    parts.back().lists.insert(parts.back().lists.end(), o.lists.begin(), o.lists.end());
   }
   return parts;
 }
@@ -126,8 +102,7 @@ TEST_P(Real3dsFiles, LoadWithTheCountsTheirChunksDeclare) {
   const std::string path = test::ModelPath("3ds/" + GetParam());
   const Bytes bytes = test::ReadBytes(path);
   FileInfo info;
-  std::string material;
-  Walk(bytes, 0, bytes.size(), info, material);
+  Walk(bytes, 0, bytes.size(), info);
   ASSERT_FALSE(info.objects.empty());
   const std::vector<ObjectInfo> parts = ExpectedParts(info);
 
@@ -147,14 +122,6 @@ TEST_P(Real3dsFiles, LoadWithTheCountsTheirChunksDeclare) {
     SCOPED_TRACE(g.name);
     EXPECT_EQ(g.name, parts[i].name);
     EXPECT_EQ(test::CountFaces(g), (test::FaceCounts{parts[i].faces, 0, 3 * parts[i].faces}));
-    // A part whose faces one list gives to one material takes its colour.
-    if (parts[i].lists.size() == 1 && parts[i].lists[0].second == parts[i].faces) {
-      const auto m = info.diffuse.find(parts[i].lists[0].first);
-      test::ExpectNear(g.color, m == info.diffuse.end() ? Vec3{1, 1, 1} : m->second, 1e-5f);
-      EXPECT_FALSE(g.flags & VertexColors);
-    } else if (parts[i].lists.empty()) {
-      test::ExpectNear(g.color, {1, 1, 1});
-    }
   }
   test::ExpectSizedAndCentred(d.scene());
 }

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <random>
 #include <string>
 
 #include "io/file_size_limit.h"
@@ -47,18 +46,6 @@ TEST(FixedText, ChosenValuesMatchPrintf) {
       INFINITY, -INFINITY, NAN};
   for (float v : values)
     ExpectLikePrintf(v);
-}
-
-// A sample of every kind of bit pattern; fuzz/fuzz_fixed_text.cpp tries
-// them all.
-TEST(FixedText, EveryKindOfBitPatternMatchesPrintf) {
-  std::mt19937 random(2024);
-  for (int i = 0; i < 20000; ++i)
-    ExpectLikePrintf(std::bit_cast<float>(static_cast<uint32_t>(random())));
-  // Runs through the ranges that scene coordinates live in.
-  for (uint32_t start : {0x3c000000u, 0x3f000000u, 0x42c80000u, 0xbf800000u})
-    for (uint32_t bits = start; bits < start + 2000; ++bits)
-      ExpectLikePrintf(std::bit_cast<float>(bits));
 }
 
 TEST(FixedText, PrintableFloatReplacesOnlyNonFiniteValues) {
