@@ -9,7 +9,6 @@
 #include <limits>
 #include <string>
 
-#include "io/file_size_limit.h"
 #include "test_util.h"
 
 namespace modra {
@@ -110,19 +109,6 @@ TEST_F(TextOutput, LongTextCrossesChunksInOrder) {
   }
   ASSERT_TRUE(file.Commit());
   EXPECT_EQ(Read(), expected);
-}
-
-TEST_F(TextOutput, AFailedWriteIsReportedByFlush) {
-  OutputFile file;
-  ASSERT_TRUE(file.Open(path));
-  TextOut out(file, 4096);
-  test::FileSizeLimit limit(1000);
-  ASSERT_TRUE(limit.active());
-  // More than the file's own buffer holds, so the refusal shows before Commit.
-  for (int i = 0; i < 300000; ++i)
-    out.Fixed(1.0f);
-  EXPECT_FALSE(out.Flush());
-  EXPECT_FALSE(file.Commit());
 }
 
 }  // namespace
