@@ -5,6 +5,7 @@
 
 #include "anim/playback.h"
 #include "document/animation_bar.h"
+#include "document/file_commands.h"
 #include "document/file_filters.h"
 #include "document/file_names.h"
 #include "document/group_edit.h"
@@ -13,16 +14,11 @@
 #include "formats/obj_reader.h"
 #include "formats/obj_writer.h"
 #include "images/texture_table.h"
-#include "nativefile/native_writer.h"
 #include "nativefile/source_writer.h"
 
 namespace modra {
 
 namespace {
-
-constexpr char kEraseQuestion[] = "The current scene has not been saved.  Is it ok to erase it?";
-constexpr char kQuitQuestion[] =
-    "The current scene has not been saved.  Is it ok to quit without saving?";
 
 QString Filter(const char* filter) {
   return QString::fromStdString(QtFilterString(filter));
@@ -101,7 +97,7 @@ QString GuiDocument::groupNameText() const {
 }
 
 bool GuiDocument::mayErase() {
-  return !doc_.modified || Ask(kEraseQuestion);
+  return MayEraseScene(doc_);
 }
 
 bool GuiDocument::newScene() {
@@ -160,11 +156,11 @@ bool GuiDocument::loadMaterial() {
 }
 
 bool GuiDocument::save() {
-  const int result = WriteNativeFile(doc_, doc_.name);
-  if (result == 0) SetModified(doc_, false);
+  const SaveResult result = SaveDocument(doc_);
+  // Writing rewinds to frame 0.
   shownFrame_ = doc_.scene.anim.currentFrame;
   notify(kNameChanged | kFrameChanged | kValuesChanged);
-  return result == 0;
+  return result == SaveResult::kSaved;
 }
 
 bool GuiDocument::writeWith(int (*writer)(Document&, const std::string&), const char* filter,
@@ -181,9 +177,15 @@ bool GuiDocument::writeWith(int (*writer)(Document&, const std::string&), const 
 }
 
 bool GuiDocument::saveAs() {
-  if (!writeWith(&WriteNativeFile, kNativeFilter, kNativeExtension, false)) return false;
-  SetModified(doc_, false);
-  return true;
+  // Offered under the document's own name, with the ending the dialog adds
+  // before it asks about replacing a file.
+  const QString chosen =
+      prompts_->saveFileNameFor(Filter(kNativeFilter), QString::fromStdString(doc_.name));
+  if (chosen.isEmpty()) return false;
+  const SaveResult result = SaveDocumentAs(doc_, ToStd(chosen));
+  shownFrame_ = doc_.scene.anim.currentFrame;
+  notify(kNameChanged | kFrameChanged | kValuesChanged);
+  return result == SaveResult::kSaved;
 }
 
 bool GuiDocument::saveAsSource() {
@@ -199,7 +201,7 @@ bool GuiDocument::exportSkyloom() {
 }
 
 bool GuiDocument::mayQuit() {
-  return !doc_.modified || Ask(kQuitQuestion);
+  return MayQuit(doc_);
 }
 
 QString GuiDocument::frameBoxEdited(const QString& text) {

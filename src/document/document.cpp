@@ -76,6 +76,7 @@ void NewDocument(Document& doc) {
   ResetScene(doc, false);
   SetDocumentName(doc, kNewDocumentName);
   SetModified(doc, false);
+  doc.needsOverwriteCheck = true;
 }
 
 }  // namespace modra

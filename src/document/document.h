@@ -40,6 +40,10 @@ struct Document {
   // which tell the shell.
   std::string name = kNewDocumentName;
   bool modified = false;
+  // The name is not a file this document was read from or saved to (a new
+  // scene, or a model opened under its native name), so a file that already
+  // bears it belongs to someone else and Save asks before replacing it.
+  bool needsOverwriteCheck = true;
   int modelFileType = -1;  // the kind of file most recently read
   PendingChanges pendingChanges;
 

@@ -127,6 +127,10 @@ int OpenModelFile(Document& doc, const std::string& name) {
   NotifyChanged(doc, kSceneChanged | kSelectionChanged);
   const int result = ReadModelFile(doc, name, false);
   if (result == 0) SetModified(doc, false);
+  // Only a native file read whole may be written back over itself: a
+  // foreign model, a file that failed to load or a truncated name are not
+  // what a Save would put there.
+  doc.needsOverwriteCheck = !(result == 0 && doc.modelFileType == kNativeFile && doc.name == name);
   return result;
 }
 
@@ -134,6 +138,7 @@ int OpenDocument(Document& doc, const std::string& path) {
   ChangeBatch batch(doc);
   const int result = OpenModelFile(doc, path);
   SetDocumentName(doc, OpenedDocumentName(doc.name));
+  if (doc.name != path) doc.needsOverwriteCheck = true;
   return result;
 }
 

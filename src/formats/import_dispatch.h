@@ -30,7 +30,8 @@ int ReadModelFile(Document& doc, const std::string& name, bool append);
 
 // The file named at start-up: it replaces the scene, which is cleared
 // first; the document takes the name (its first kMaxDocumentName
-// characters) and is not modified afterwards when it loaded.
+// characters) and is not modified afterwards when it loaded. Save asks
+// before replacing the file unless it was a native file that loaded.
 int OpenModelFile(Document& doc, const std::string& name);
 // File > Open as the user chooses it: as OpenModelFile, then the document
 // takes the file's name as a native file (OpenedDocumentName), so that a

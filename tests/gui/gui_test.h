@@ -38,8 +38,12 @@ class FakePrompts : public UserPrompts {
     return files.isEmpty() ? QString() : files.takeFirst();
   }
   QString saveFileName(const QString& filter) override { return openFileName(filter); }
+  QString saveFileNameFor(const QString& filter, const QString& suggestedName) override {
+    suggestions << suggestedName;
+    return saveFileName(filter);
+  }
 
-  QStringList messages, questions, filters;
+  QStringList messages, questions, filters, suggestions;
   QList<bool> answers;
   QStringList files;
 };

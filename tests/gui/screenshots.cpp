@@ -1,6 +1,7 @@
 // Pictures of the main window in every edit mode, for people to look at
-// (tools/screenshots.sh): the demo scene, one PNG per mode, then the
-// Render Options dialog and the render window at work.
+// (tools/screenshots.sh, which made README's pictures): the demo scene, one
+// PNG per mode, then the Render Options dialog and the render window at
+// work.
 #include <QAction>
 #include <QDir>
 #include <QImage>
@@ -30,8 +31,12 @@ int WriteScreenshots(const QString& folder) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   if (!window.document().openFile(DemoScene())) return 1;
   int failures = 0;
-  for (int mode = 0; mode < 13; ++mode) {
+  // Rotate View first, as the editor starts; then Selection with the vase
+  // picked, which stays selected for the modes that edit a group.
+  for (int mode : {1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) {
     window.setEditMode(mode);
+    if (mode == 0)
+      QTest::mouseClick(window.view(), Qt::LeftButton, {}, window.view()->rect().center());
     QTest::qWait(100);  // let the coalesced refresh and the repaint run
     const QImage picture = window.grab().toImage();
     const std::string_view menu = EditModeMenuText(static_cast<EditMode>(mode));

@@ -2,10 +2,13 @@
 // the title, the recent-file list, the animation bar's boxes, action
 // enabling and the Edit Mode panels.
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
@@ -29,6 +32,29 @@ QStringList ItemTexts(const QMenu* menu) {
   for (const QAction* a : menu->actions())
     if (!a->isSeparator() && a->isVisible()) texts << a->text().remove(QLatin1Char('&'));
   return texts;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What `modra dump` prints for a file; empty when it fails. Run from the
+// file's folder, where its textures are looked for first, so that the same
+// scene in two folders, each with its textures, dumps the same.
+QByteArray Dump(const QString& path) {
+  QProcess dump;
+  dump.setWorkingDirectory(QFileInfo(path).absolutePath());
+  dump.start(QStringLiteral(MODRA_EXECUTABLE), {QStringLiteral("dump"), path});
+  if (!dump.waitForFinished(60000) || dump.exitStatus() != QProcess::NormalExit ||
+      dump.exitCode() != 0)
+    return {};
+  return dump.readAllStandardOutput();
 }
 
 QMenu* Menu(MainWindow& w, const QString& title) {
@@ -178,22 +204,142 @@ class TestMainWindow : public QObject {
     QTRY_COMPARE(w().windowTitle(), QStringLiteral("Modra: new.knf"));
   }
 
-  void saveAsKeepsTheTitle() {
-    QVERIFY(openCube());
-    const QString title = "Modra: " + dir_.filePath("cube.knf");
-    QTRY_COMPARE(w().windowTitle(), title);
+  // After Save As the file written is the document: the title shows it
+  // and the next Save goes there, never over the file the user kept.
+  void saveAsMakesTheWrittenFileTheDocument() {
+    prompts_.files << WriteCube(dir_, QStringLiteral("kept.obj"));
+    trigger("Open");
+    const QString kept = dir_.filePath("kept.knf");
+    QTRY_COMPARE(w().windowTitle(), "Modra: " + kept);
     MarkModified(doc());
     prompts_.files << dir_.filePath("copy");
     trigger("SaveAs");
-    QVERIFY(QFileInfo::exists(dir_.filePath("copy.knf")));
+    QCOMPARE(prompts_.suggestions, QStringList{kept});
+    QCOMPARE(prompts_.filters.last(), QStringLiteral("Kelmar's Native Format (*.knf)"));
+    const QString copy = dir_.filePath("copy.knf");
+    QVERIFY(QFileInfo::exists(copy));
     QVERIFY(!doc().modified);
-    QCOMPARE(prompts_.filters.last(),
-             QStringLiteral("Kelmar's Native Format (*.knf)"));
-    QTRY_COMPARE(w().windowTitle(), title);
-    QCOMPARE(QString::fromStdString(doc().name), dir_.filePath("cube.knf"));
-    // Save writes the document's own name.
+    QTRY_COMPARE(w().windowTitle(), "Modra: " + copy);
+    QCOMPARE(QString::fromStdString(doc().name), copy);
+
+    // An edit, then Save: the copy grows by a group, nothing else is written.
+    const qint64 before = QFileInfo(copy).size();
+    trigger("SelectAll");
+    QTRY_VERIFY(w().action("Copy")->isEnabled());
+    trigger("Copy");
+    QTRY_VERIFY(w().action("Paste")->isEnabled());
+    trigger("Paste");
+    QVERIFY(doc().modified);
     trigger("Save");
-    QVERIFY(QFileInfo::exists(dir_.filePath("cube.knf")));
+    QVERIFY(!doc().modified);
+    QVERIFY(QFileInfo(copy).size() > before);
+    QVERIFY(!QFileInfo::exists(kept));
+    QVERIFY(prompts_.questions.isEmpty());
+  }
+
+  // The model's native namesake may be another scene of the user's.
+  void saveAsksBeforeReplacingTheModelsNamesake() {
+    const QString namesake = dir_.filePath("twin.knf");
+    QVERIFY(WriteFile(namesake, "mine"));
+    prompts_.files << WriteCube(dir_, QStringLiteral("twin.obj"));
+    trigger("Open");
+    QVERIFY(doc().scene.rootHead != -1);
+    QVERIFY(prompts_.questions.isEmpty());
+    trigger("Save");  // no scripted answer: No
+    const QString replace = namesake + QStringLiteral(" already exists.  Is it ok to replace it?");
+    QCOMPARE(prompts_.questions, QStringList{replace});
+    QCOMPARE(ReadFile(namesake), QByteArray("mine"));
+    QVERIFY(prompts_.messages.isEmpty());
+
+    prompts_.answers << true;
+    trigger("Save");
+    QCOMPARE(prompts_.questions.size(), 2);
+    QVERIFY(ReadFile(namesake).size() > 4);
+    // The file is the document's own now.
+    MarkModified(doc());
+    trigger("Save");
+    QCOMPARE(prompts_.questions.size(), 2);
+    QVERIFY(!doc().modified);
+  }
+
+  void failedSaveSaysSoAndKeepsTheWork() {
+    QTemporaryDir gone;
+    prompts_.files << WriteCube(gone);
+    trigger("Open");
+    QVERIFY(doc().scene.rootHead != -1);
+    MarkModified(doc());
+    const QString name = gone.filePath("cube.knf");
+    QVERIFY(gone.remove());
+    trigger("Save");
+    QCOMPARE(prompts_.messages, QStringList{"Can't open " + name + " for write"});
+    QVERIFY(doc().modified);
+
+    prompts_.files << QStringLiteral("/nonexistent-folder/scene");
+    trigger("SaveAs");
+    QCOMPARE(prompts_.messages.last(),
+             QStringLiteral("Can't open /nonexistent-folder/scene.knf for write"));
+    QVERIFY(doc().modified);
+    QTRY_COMPARE(w().windowTitle(), "Modra: " + name);
+    // The work is still guarded.
+    trigger("New");
+    QCOMPARE(prompts_.questions, QStringList{kErase});
+    QVERIFY(doc().scene.rootHead != -1);
+  }
+
+  // Saved, reopened and saved again, the scene is what the command line's
+  // dump showed of the original.
+  void saveAndReopenKeepsTheScene() {
+    // The scene file names its texture; the picture goes along with it.
+    QVERIFY(QFile::copy(QFileInfo(DemoScene()).dir().filePath("marble.ppm"),
+                        dir_.filePath("marble.ppm")));
+    prompts_.files << DemoScene();
+    trigger("Open");
+    QVERIFY(doc().scene.rootHead != -1);
+    const QString saved = dir_.filePath("resaved.knf");
+    prompts_.files << saved;
+    trigger("SaveAs");
+    const QByteArray original = Dump(DemoScene());
+    QVERIFY(!original.isEmpty());
+    QCOMPARE(Dump(saved), original);
+
+    // An edit through the name box survives the round trip.
+    trigger("SelectAll");
+    const int g = doc().scene.selectedGroup;
+    QVERIFY(g != -1);
+    QLineEdit* name = box("AnimationBar_Name");
+    QTRY_COMPARE(name->text(), QString::fromStdString(doc().scene.groups[g].name));
+    name->selectAll();
+    QTest::keyClicks(name, "Renamed");
+    trigger("Save");
+    const QByteArray edited = Dump(saved);
+    QVERIFY(edited != original);
+    QVERIFY(edited.contains("\"Renamed\""));
+
+    trigger("New");
+    QVERIFY(prompts_.questions.isEmpty());  // saved: nothing to lose
+    QCOMPARE(doc().scene.rootHead, -1);
+    prompts_.files << saved << dir_.filePath("again.knf");
+    trigger("Open");
+    QTRY_COMPARE(w().windowTitle(), "Modra: " + saved);
+    trigger("SaveAs");
+    QCOMPARE(Dump(dir_.filePath("again.knf")), edited);
+  }
+
+  void openRefusesAnUnknownFileType() {
+    const QString notes = dir_.filePath("notes.txt");
+    QVERIFY(WriteFile(notes, "v 0 0 0\n"));
+    prompts_.files << notes;
+    trigger("Open");
+    QCOMPARE(prompts_.messages, QStringList{QStringLiteral("Unrecognized File Type")});
+    QCOMPARE(doc().scene.rootHead, -1);
+    // Append says the same and leaves the scene alone.
+    QVERIFY(openCube());
+    const int root = doc().scene.rootHead;
+    prompts_.files << notes;
+    trigger("Append");
+    QCOMPARE(prompts_.messages.size(), 2);
+    QCOMPARE(prompts_.messages.last(), QStringLiteral("Unrecognized File Type"));
+    QCOMPARE(doc().scene.rootHead, root);
   }
 
   void exportFailureIsReported() {
@@ -209,11 +355,22 @@ class TestMainWindow : public QObject {
   void quitAsksWhenModified() {
     w().show();
     QVERIFY(QTest::qWaitForWindowExposed(&w()));
+    w().close();  // nothing to lose, nothing asked
+    QVERIFY(prompts_.questions.isEmpty());
+    QVERIFY(!w().isVisible());
+
+    w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w()));
     MarkModified(doc());
     prompts_.answers << false;
-    QVERIFY(!w().close());
+    QVERIFY(!w().close());  // the close box
     QCOMPARE(prompts_.questions, QStringList{kQuit});
     QVERIFY(w().isVisible());
+    QVERIFY(doc().modified);
+    prompts_.answers << true;
+    trigger("Exit");
+    QCOMPARE(prompts_.questions, (QStringList{kQuit, kQuit}));
+    QVERIFY(!w().isVisible());
   }
 
   void frameBoxStepsAndHolds() {

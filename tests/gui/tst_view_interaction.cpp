@@ -83,6 +83,50 @@ class TestViewInteraction : public QObject {
     QTRY_VERIFY(!asBox->isEnabled());
   }
 
+  // A click selects a top-level group, a second click on it enters it and
+  // picks among its children, and a click on empty space climbs back out.
+  void secondClickEntersTheGroup() {
+    window_->setEditMode(0);
+    const Scene& s = doc().scene;
+    int title = -1;
+    ForEachSibling(s, s.rootHead, [&](int g) {
+      if (s.groups[g].name == "Title") title = g;
+    });
+    QVERIFY(title != -1);
+    // The title's letters stand across the top of the view: look down the
+    // middle for one.
+    QPoint letter;
+    const qreal ratio = view()->devicePixelRatioF();
+    for (int y = 2; y < view()->height() / 2 && letter.isNull(); y += 3) {
+      const ViewPoint p =
+          NormalizePoint(static_cast<float>(centre().x() * ratio), static_cast<float>(y * ratio),
+                         static_cast<float>(view()->width() * ratio),
+                         static_cast<float>(view()->height() * ratio));
+      if (view()->pickAt(p.x, p.y) == title) letter = QPoint(centre().x(), y);
+    }
+    QVERIFY(!letter.isNull());
+    auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");
+
+    QTest::mouseClick(view(), Qt::LeftButton, {}, letter);
+    QCOMPARE(s.selectedGroup, title);
+    QVERIFY(s.levelStack.empty());
+    QTRY_COMPARE(name->text(), QStringLiteral("Title"));
+
+    QTest::mouseClick(view(), Qt::LeftButton, {}, letter);
+    QCOMPARE(s.levelStack, std::vector<int32_t>{title});
+    const int text = s.selectedGroup;
+    QVERIFY(text != -1 && text != title);
+    QCOMPARE(FindGroupLink(s, text).parent, title);
+    QVERIFY(s.groups[text].flags & Selected);
+    QTRY_COMPARE(name->text(), QStringLiteral("Text"));
+    // Empty space at the bottom edge: one level up, the title current again.
+    QTest::mouseClick(view(), Qt::LeftButton, {}, QPoint(centre().x(), view()->height() - 3));
+    QVERIFY(s.levelStack.empty());
+    QCOMPARE(s.selectedGroup, title);
+    QTRY_COMPARE(name->text(), QStringLiteral("Title"));
+    QVERIFY(!doc().modified);
+  }
+
   void ctrlClickPicksFromRotateView() {
     QCOMPARE(window_->editMode(), 1);
     const Vec3 turned = perspective().rotation;
