@@ -3,8 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstring>
 #include <type_traits>
+
+#include "render/extension_list.h"
 
 namespace modra {
 
@@ -21,14 +22,6 @@ struct OffscreenFramebuffer::Functions {
 };
 
 namespace {
-
-bool HasExtension(const char* list, const char* name) {
-  if (!list) return false;
-  const size_t length = std::strlen(name);
-  for (const char* at = std::strstr(list, name); at; at = std::strstr(at + 1, name))
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
 
 bool Fail(std::string* error, const char* what) {
   if (error) *error = what;

@@ -4,20 +4,13 @@
 #include <EGL/eglext.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
+
+#include "render/extension_list.h"
 
 namespace modra {
 
 namespace {
-
-bool HasExtension(const char* list, const char* name) {
-  if (!list) return false;
-  const size_t length = std::strlen(name);
-  for (const char* at = std::strstr(list, name); at; at = std::strstr(at + 1, name))
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
 
 OffscreenFramebuffer::Function EglEntryPoint(const char* name) {
   return eglGetProcAddress(name);
