@@ -12,6 +12,7 @@
 
 #include "app/user_prompts.h"
 #include "document/document.h"
+#include "edit/edit_layer.h"
 #include "geometry/triangulate_settings.h"
 #include "images/gl_texture_upload.h"
 
@@ -27,6 +28,8 @@ class GuiDocument : public QObject, public Shell {
   Document& doc() { return doc_; }
   const Document& doc() const { return doc_; }
   UserPrompts& prompts() { return *prompts_; }
+  // What every panel edit goes through.
+  EditLayer& editLayer() { return editLayer_; }
 
   // Shell.
   void Message(std::string_view text) override;
@@ -87,6 +90,7 @@ class GuiDocument : public QObject, public Shell {
   UserPrompts* prompts_;
   GlTextureUpload upload_;
   Document doc_;
+  EditLayer editLayer_{doc_};
   int shownFrame_ = 0;
   unsigned pending_ = 0;
   QTimer delay_;

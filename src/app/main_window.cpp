@@ -24,6 +24,7 @@
 #include "app/help_dialog.h"
 #include "app/ogl_view.h"
 #include "app/placeholder_panel.h"
+#include "app/transform_panel_form.h"
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
 #include "app/render_window.h"
@@ -310,9 +311,14 @@ void MainWindow::createPanels() {
       case EditMode::kTranslateView:
         panel = new CFormViewerTrans(d, *interaction_, panels_);
         break;
-      default:
-        panel = new PlaceholderPanel(d, static_cast<EditMode>(m), panels_);
+      default: {
+        TransformPanel transform;
+        if (TransformPanelForm::ForMode(static_cast<EditMode>(m), &transform))
+          panel = new TransformPanelForm(d, transform, panels_);
+        else
+          panel = new PlaceholderPanel(d, static_cast<EditMode>(m), panels_);
         break;
+      }
     }
     panelOf_[m] = panel;
     panels_->addWidget(panel);

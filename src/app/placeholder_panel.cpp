@@ -25,18 +25,6 @@ struct PanelText {
 };
 
 const PanelText kPanels[] = {
-    {EditMode::kTranslateObject, "CFormObjTrans", "Translate Selected Objects",
-     {{'e', "Translate X"}, {'e', "Translate Y"}, {'e', "Translate Z"}, {'c', "Lock X"},
-      {'c', "Lock Y"}, {'c', "Lock Z"}}},
-    {EditMode::kRotateObject, "CFormObjRot", "Rotate Selected Objects",
-     {{'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "Rotate Z"}, {'c', "Lock RX"}, {'c', "Lock RY"},
-      {'c', "Lock RZ"}}},
-    {EditMode::kTranslateCenter, "CFormCTrans", "Center Translate",
-     {{'e', "Translate X"}, {'e', "Translate Y"}, {'e', "Translate Z"}, {'c', "Lock X"},
-      {'c', "Lock Y"}, {'c', "Lock Z"}}},
-    {EditMode::kRotateCenter, "CFormCRot", "Center of Rotation",
-     {{'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "Rotate Z"}, {'c', "Lock RX"}, {'c', "Lock RY"},
-      {'c', "Lock RZ"}}},
     {EditMode::kColor, "CFormColor", "Color",
      {{'s', "Red"}, {'s', "Green"}, {'s', "Blue"}, {'s', "Material Shine"}, {'s', "Specular Red"},
       {'s', "Specular Green"}, {'s', "Specular Blue"}}},
@@ -51,9 +39,6 @@ const PanelText kPanels[] = {
       {'b', "Default"}, {'e', "Rotate X"}, {'e', "Rotate Y"}, {'e', "Rotate Z"},
       {'e', "Translate X"}, {'e', "Translate Y"}, {'e', "Translate Z"}, {'e', "Scale S"},
       {'e', "Scale T"}}},
-    {EditMode::kScaleObject, "CFormObjScale", "Scale Selected Objects",
-     {{'e', "Scale X"}, {'e', "Scale Y"}, {'e', "Scale Z"}, {'c', "Lock X"}, {'c', "Lock Y"},
-      {'c', "Lock Z"}}},
     {EditMode::kLights, "CFormLights", "Modify Light",
      {{'c', "Off"}, {'c', "Directional"}, {'c', "Positional"}, {'c', "Cone"}, {'e', "Rotate X"},
       {'e', "Rotate Y"}, {'e', "X Position"}, {'e', "Y Position"}, {'e', "Z Position"},
