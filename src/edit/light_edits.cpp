@@ -1,0 +1,200 @@
+#include "edit/light_edits.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "scene/key_store.h"
+#include "scene/matrix.h"
+
+namespace modra {
+namespace {
+
+constexpr const char* kEntryNames[kLightListCount] = {
+    "Background", "Ambient",  "Light #1", "Light #2", "Light #3",
+    "Light #4",   "Light #5", "Light #6", "Light #7", "Light #8"};
+
+bool Aims(int32_t type) {
+  return type == kLightDirectional || type == kLightCone;
+}
+bool Stands(int32_t type) {
+  return type == kLightPositional || type == kLightCone;
+}
+
+int Position(double value, double scale, int min, int max) {
+  return std::clamp(static_cast<int>(std::lround(value * scale)), min, max);
+}
+
+float Value(int position, float scale, int min, int max) {
+  return static_cast<float>(std::clamp(position, min, max)) / scale;
+}
+
+// The light an entry edits when its panel enables the control `enabled`
+// picks; -1 otherwise.
+template <class Enabled>
+int EditableLight(const Scene& s, int entry, Enabled enabled) {
+  const int light = LightOfEntry(entry);
+  if (light < 0 || !enabled(LightPanel(s, entry))) return -1;
+  return light;
+}
+
+}  // namespace
+
+const char* LightListName(int entry) {
+  return entry >= 0 && entry < kLightListCount ? kEntryNames[entry] : "";
+}
+
+int LightOfEntry(int entry) {
+  return entry >= kLightListAmbient && entry < kLightListCount ? entry - 1 : -1;
+}
+
+int RadioOfLightType(int32_t type) {
+  for (int i = 0; i < 4; ++i)
+    if (kLightTypeOfRadio[i] == type) return i;
+  return -1;
+}
+
+LightPanelState LightPanel(const Scene& s, int entry) {
+  LightPanelState st;
+  if (entry == kLightListBackground) {
+    st.color = true;
+    return st;
+  }
+  const int light = LightOfEntry(entry);
+  if (light < 0) return st;
+  const int32_t type = s.lights[light].type;
+  st.typeRadios = light > 0;
+  st.checkedRadio = light > 0 ? RadioOfLightType(type) : -1;
+  st.mouseRotation = st.angles = Aims(type);
+  st.mousePosition = st.position = st.attenuation = Stands(type);
+  st.color = type != kLightOff;
+  st.cone = type == kLightCone;
+  return st;
+}
+
+LightSliders LightPanelSliders(const Scene& s, int entry) {
+  LightSliders out;
+  const int light = LightOfEntry(entry);
+  if (entry != kLightListBackground && light < 0) return out;
+  const Vec3& c = light < 0 ? s.global.background : s.lights[light].color;
+  out.red = Position(c[0], 1000, 0, kLightColorSliderMax);
+  out.green = Position(c[1], 1000, 0, kLightColorSliderMax);
+  out.blue = Position(c[2], 1000, 0, kLightColorSliderMax);
+  if (light >= 0) {
+    out.cutoff = Position(s.lights[light].cutoff, 10, kCutoffSliderMin, kCutoffSliderMax);
+    out.spotPower = Position(s.lights[light].spotPower, 10, 0, kSpotPowerSliderMax);
+  }
+  return out;
+}
+
+Vec3 LightDirectionFromAngles(float x, float y) {
+  return TransformDirection(RotationMatrix(x, y, 0), {0, -1, 0});
+}
+
+Vec3 LightAnglesFromDirection(const Vec3& direction) {
+  const double x = direction[0], y = direction[1], z = direction[2];
+  return {static_cast<float>(kRadToDeg * std::atan2(-y, std::sqrt(z * z + x * x)) - 90.0),
+          static_cast<float>(kRadToDeg * std::atan2(-z, x) + 90.0), 0.0f};
+}
+
+bool SetLightTypeRadio(EditLayer& layer, int entry, int radio) {
+  const Scene& s = layer.document().scene;
+  const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.typeRadios; });
+  if (light < 0 || radio < 0 || radio > 3) return false;
+  const int32_t type = kLightTypeOfRadio[radio];
+  if (s.lights[light].type == type) return false;
+  layer.EditOwner("Light Type", LightOwner(light), {kKeyLightType},
+                  [&](Scene& sc) { sc.lights[light].type = type; });
+  return true;
+}
+
+bool SetLightAngles(EditLayer& layer, int entry, float x, float y) {
+  const Scene& s = layer.document().scene;
+  const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.angles; });
+  if (light < 0) return false;
+  layer.EditOwner("Rotate Light", LightOwner(light), {kKeyLightPosition}, [&](Scene& sc) {
+    KnfLight& l = sc.lights[light];
+    l.rotation = {x, y, 0};
+    l.direction = LightDirectionFromAngles(x, y);
+  });
+  return true;
+}
+
+bool SetLightPosition(EditLayer& layer, int entry, const Vec3& position) {
+  const Scene& s = layer.document().scene;
+  const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.position; });
+  if (light < 0) return false;
+  layer.EditOwner("Move Light", LightOwner(light), {kKeyLightPosition},
+                  [&](Scene& sc) { sc.lights[light].position = position; });
+  return true;
+}
+
+bool SetLightAttenuation(EditLayer& layer, int entry, float c1, float c2, float c3) {
+  const Scene& s = layer.document().scene;
+  const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.attenuation; });
+  if (light < 0) return false;
+  layer.EditOwner("Light Attenuation", LightOwner(light), {kKeyLightAttenuation}, [&](Scene& sc) {
+    KnfLight& l = sc.lights[light];
+    l.c1 = c1;
+    l.c2 = c2;
+    l.c3 = c3;
+  });
+  return true;
+}
+
+bool SetLightColorSliders(EditLayer& layer, int entry, int red, int green, int blue) {
+  const Vec3 c = {Value(red, 1000, 0, kLightColorSliderMax),
+                  Value(green, 1000, 0, kLightColorSliderMax),
+                  Value(blue, 1000, 0, kLightColorSliderMax)};
+  if (entry == kLightListBackground) {
+    // The background is no key owner: with no kinds the layer only makes
+    // the change, marks the document and sends the notice that clears the
+    // view in the new colour.
+    layer.EditOwner("Background Color", kCameraOwner, {},
+                    [&](Scene& sc) { sc.global.background = c; });
+    return true;
+  }
+  const Scene& s = layer.document().scene;
+  const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.color; });
+  if (light < 0) return false;
+  layer.EditOwner("Light Color", LightOwner(light), {kKeyLightColor},
+                  [&](Scene& sc) { sc.lights[light].color = c; });
+  return true;
+}
+
+bool SetLightConeSliders(EditLayer& layer, int entry, int cutoff, int spotPower) {
+  const Scene& s = layer.document().scene;
+  const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.cone; });
+  if (light < 0) return false;
+  const float angle = Value(cutoff, 10, kCutoffSliderMin, kCutoffSliderMax);
+  const float power = Value(spotPower, 10, 0, kSpotPowerSliderMax);
+  layer.EditOwner("Light Cone", LightOwner(light), {kKeyLightCone}, [&](Scene& sc) {
+    sc.lights[light].cutoff = angle;
+    sc.lights[light].spotPower = power;
+  });
+  return true;
+}
+
+bool AdjustLight(EditLayer& layer, int entry, LightMouse mode, const Vec3& d) {
+  const Scene& s = layer.document().scene;
+  const bool turn = mode == LightMouse::kRotation;
+  const int light = EditableLight(
+      s, entry, [&](const LightPanelState& p) { return turn ? p.mouseRotation : p.mousePosition; });
+  if (light < 0) return false;
+  if (turn ? (d[0] == 0 && d[1] == 0) : (d[0] == 0 && d[1] == 0 && d[2] == 0)) return false;
+  layer.EditOwner(turn ? "Rotate Light" : "Move Light", LightOwner(light), {kKeyLightPosition},
+                  [&](Scene& sc) {
+                    KnfLight& l = sc.lights[light];
+                    if (turn) {
+                      l.rotation[0] += d[0];
+                      l.rotation[1] += d[1];
+                      l.rotation[2] = 0;
+                      l.direction = LightDirectionFromAngles(l.rotation[0], l.rotation[1]);
+                    } else {
+                      for (int i = 0; i < 3; ++i)
+                        l.position[i] += d[i];
+                    }
+                  });
+  return true;
+}
+
+}  // namespace modra
