@@ -12,6 +12,10 @@
 
 #include "app/user_prompts.h"
 
+namespace modra {
+class MainWindow;
+}
+
 namespace modra::test {
 
 // Each test class registers itself; main() runs them all.
@@ -51,5 +55,12 @@ class FakePrompts : public UserPrompts {
 // A unit cube as a Wavefront file in `dir`.
 QString WriteCube(const QTemporaryDir& dir, const QString& name = QStringLiteral("cube.obj"));
 QString DemoScene();
+
+// A new main window answering through `prompts`, the settings cleared
+// first: hidden, shown and exposed, or shown with the demo scene open and
+// its refresh done. Null when the window could not be shown or the demo
+// not opened.
+enum class EditorStart { kHidden, kShown, kDemo };
+std::unique_ptr<MainWindow> NewEditor(FakePrompts& prompts, EditorStart start);
 
 }  // namespace modra::test

@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
 #include "app/application.h"
+#include "app/main_window.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -33,6 +35,21 @@ int WriteScreenshots(const QString& folder);
 
 QString DemoScene() {
   return QStringLiteral(MODRA_SOURCE_DIR "/examples/demo.knf");
+}
+
+std::unique_ptr<MainWindow> NewEditor(FakePrompts& prompts, EditorStart start) {
+  QSettings().clear();
+  prompts = FakePrompts{};
+  auto window = std::make_unique<MainWindow>(&prompts);
+  if (start == EditorStart::kHidden) return window;
+  window->show();
+  if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
+  if (start == EditorStart::kShown) return window;
+  if (!window->document().openFile(DemoScene())) return nullptr;
+  // The opening's own refresh is done before the test goes on.
+  if (!QTest::qWaitFor([&] { return window->windowTitle().endsWith(QStringLiteral("demo.knf")); }))
+    return nullptr;
+  return window;
 }
 
 }  // namespace modra::test

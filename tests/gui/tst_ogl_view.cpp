@@ -47,11 +47,8 @@ class TestOglView : public QObject {
 
  private slots:
   void init() {
-    QSettings().clear();
-    prompts_ = FakePrompts{};
-    window_ = std::make_unique<MainWindow>(&prompts_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    window_ = NewEditor(prompts_, EditorStart::kShown);
+    QVERIFY(window_);
   }
   void cleanup() {
     doc().modified = false;

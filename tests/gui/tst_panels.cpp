@@ -33,9 +33,7 @@ class TestPanels : public QObject {
 
  private slots:
   void init() {
-    QSettings().clear();
-    prompts_ = FakePrompts{};
-    window_ = std::make_unique<MainWindow>(&prompts_);
+    window_ = NewEditor(prompts_, EditorStart::kHidden);
   }
   void cleanup() {
     doc().modified = false;

@@ -62,13 +62,8 @@ class TestTransformPanels : public QObject {
 
  private slots:
   void init() {
-    QSettings().clear();
-    prompts_ = FakePrompts{};
-    window_ = std::make_unique<MainWindow>(&prompts_);
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
-    QVERIFY(window_->document().openFile(DemoScene()));
-    QTRY_VERIFY(window_->windowTitle().endsWith(QStringLiteral("demo.knf")));
+    window_ = NewEditor(prompts_, EditorStart::kDemo);
+    QVERIFY(window_);
   }
   void cleanup() {
     doc().modified = false;
