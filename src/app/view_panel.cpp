@@ -112,18 +112,9 @@ void ViewPanel::fieldEdited() {
 }
 
 void ViewPanel::sliderMoved() {
-  Document& doc = document_.doc();
-  PanelValues& v = interaction_.Panels();
-  v.fieldOfView = static_cast<float>(fieldOfView_->value()) / 10;
-  v.nearOffset = static_cast<float>(nearPlane_->value()) / 100;
-  v.farOffset = static_cast<float>(farPlane_->value()) / 100;
-  ViewSetting& view = doc.display.views[doc.display.currentView];
-  if (!view.orthographic) {
-    view.fieldOfView = v.fieldOfView;
-    view.nearOffset = v.nearOffset;
-    view.farOffset = v.farOffset;
-  }
-  doc.shell->RequestRedraw();
+  interaction_.SetPerspective(static_cast<float>(fieldOfView_->value()) / 10,
+                              static_cast<float>(nearPlane_->value()) / 100,
+                              static_cast<float>(farPlane_->value()) / 100);
   refresh();
 }
 

@@ -159,6 +159,9 @@ class ViewInteraction {
   // view translation.
   void SetRotationTotals(const Vec3& angles);
   void SetViewTranslation(const Vec3& translation);
+  // The view panels' sliders: the stored field of view and near and far
+  // offsets, copied into the current view unless it is orthographic.
+  void SetPerspective(float fieldOfView, float nearOffset, float farOffset);
 
   const InteractionState& State() const { return state_; }
   PanelValues& Panels() { return panels_; }

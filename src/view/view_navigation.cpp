@@ -193,4 +193,17 @@ void ViewInteraction::SetViewTranslation(const Vec3& translation) {
   ApplyAndRedraw();
 }
 
+void ViewInteraction::SetPerspective(float fieldOfView, float nearOffset, float farOffset) {
+  panels_.fieldOfView = fieldOfView;
+  panels_.nearOffset = nearOffset;
+  panels_.farOffset = farOffset;
+  ViewSetting& view = doc_.display.views[doc_.display.currentView];
+  if (!view.orthographic) {
+    view.fieldOfView = fieldOfView;
+    view.nearOffset = nearOffset;
+    view.farOffset = farOffset;
+  }
+  doc_.shell->RequestRedraw();
+}
+
 }  // namespace modra

@@ -583,5 +583,17 @@ TEST_F(Interaction, AClickInsideACommandJoinsItsOneNotice) {
   EXPECT_EQ(Notices(), (std::vector<unsigned>{kSelectionChanged | kValuesChanged}));
 }
 
+TEST_F(Interaction, PerspectiveSlidersReachOnlyViewsThatAreNotOrthographic) {
+  view.SetPerspective(45, -3, 9);
+  const ViewSetting& p = doc.display.views[kViewPerspective];
+  EXPECT_EQ(std::tie(p.fieldOfView, p.nearOffset, p.farOffset), std::make_tuple(45.f, -3.f, 9.f));
+  view.SelectView(kViewFront);
+  view.SetPerspective(20, -1, 2);
+  const ViewSetting& f = doc.display.views[kViewFront];
+  EXPECT_EQ(std::tie(f.fieldOfView, f.nearOffset, f.farOffset), std::make_tuple(30.f, -12.f, 15.f));
+  EXPECT_EQ(view.Panels().fieldOfView, 20);
+  EXPECT_EQ(p.fieldOfView, 45);
+}
+
 }  // namespace
 }  // namespace modra
