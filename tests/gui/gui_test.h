@@ -56,6 +56,12 @@ class FakePrompts : public UserPrompts {
 QString WriteCube(const QTemporaryDir& dir, const QString& name = QStringLiteral("cube.obj"));
 QString DemoScene();
 
+// What `modra dump` prints for a file (with `options` after it); empty when
+// it fails. Run from the file's folder, where its textures are looked for
+// first, so that the same scene in two folders, each with its textures,
+// dumps the same.
+QByteArray Dump(const QString& path, const QStringList& options = {});
+
 // A new main window answering through `prompts`, the settings cleared
 // first: hidden, shown and exposed, or shown with the demo scene open and
 // its refresh done. Null when the window could not be shown or the demo

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -32,6 +34,16 @@ QString WriteCube(const QTemporaryDir& dir, const QString& name) {
 }
 
 int WriteScreenshots(const QString& folder);
+
+QByteArray Dump(const QString& path, const QStringList& options) {
+  QProcess dump;
+  dump.setWorkingDirectory(QFileInfo(path).absolutePath());
+  dump.start(QStringLiteral(MODRA_EXECUTABLE), QStringList{QStringLiteral("dump"), path} + options);
+  if (!dump.waitForFinished(60000) || dump.exitStatus() != QProcess::NormalExit ||
+      dump.exitCode() != 0)
+    return {};
+  return dump.readAllStandardOutput();
+}
 
 QString DemoScene() {
   return QStringLiteral(MODRA_SOURCE_DIR "/examples/demo.knf");

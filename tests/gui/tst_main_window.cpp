@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QTest>
@@ -42,19 +41,6 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 QByteArray ReadFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// What `modra dump` prints for a file; empty when it fails. Run from the
-// file's folder, where its textures are looked for first, so that the same
-// scene in two folders, each with its textures, dumps the same.
-QByteArray Dump(const QString& path) {
-  QProcess dump;
-  dump.setWorkingDirectory(QFileInfo(path).absolutePath());
-  dump.start(QStringLiteral(MODRA_EXECUTABLE), {QStringLiteral("dump"), path});
-  if (!dump.waitForFinished(60000) || dump.exitStatus() != QProcess::NormalExit ||
-      dump.exitCode() != 0)
-    return {};
-  return dump.readAllStandardOutput();
 }
 
 QMenu* Menu(MainWindow& w, const QString& title) {

@@ -4,16 +4,20 @@
 // becomes a key that the frames in between interpolate.
 #include <QAction>
 #include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
 #include "app/control_panel.h"
-#include "edit/transform_edits.h"
 #include "app/gui_document.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "edit/transform_edits.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -218,6 +222,55 @@ class TestTransformPanels : public QObject {
     QVERIFY(near(translation(g)[0], atStart));
     retype(frame, QStringLiteral("10"));
     QVERIFY(near(translation(g)[0], atTen));
+  }
+  // Two keys by hand (frame 0 as it is, frame 30 moved), played, saved,
+  // and the saved file's frame 15 through the command line: what the
+  // editor shows is what a script reading the file gets.
+  void twoKeyAnimationPlaysAndSavesAsTheCommandLineSeesIt() {
+    const int g = pickVase(3);
+    QVERIFY(g != -1);
+    auto* frame = window_->findChild<QLineEdit*>("AnimationBar_Frame");
+    const Vec3 start = translation(g);
+    retype(frame, QStringLiteral("30"));
+    retype(field("CFormObjTrans", "X"), FormatField(start[0] + 6.0f));
+    retype(field("CFormObjTrans", "Y"), FormatField(start[1] - 3.0f));
+    const Vec3 end = translation(g);
+    QVERIFY(near(end[1], start[1] - 3.0f));
+    retype(frame, QStringLiteral("0"));
+    QVERIFY(near(translation(g)[0], start[0]));
+
+    // Playing passes through the frames in between, each between the keys.
+    QTest::mouseClick(window_->findChild<QWidget*>("AnimationBar_Play"), Qt::LeftButton);
+    QVERIFY(scene().anim.playing);
+    QTRY_VERIFY_WITH_TIMEOUT(scene().anim.playFrame > 5 && scene().anim.playFrame < 25, 10000);
+    const float x = translation(g)[0];
+    QVERIFY2(x > start[0] && x < end[0], qPrintable(QString::number(x)));
+    QTest::mouseClick(window_->findChild<QWidget*>("AnimationBar_Stop"), Qt::LeftButton);
+    QVERIFY(!scene().anim.playing);
+    QCOMPARE(scene().anim.currentFrame, 0);
+
+    retype(frame, QStringLiteral("15"));
+    const Vec3 atFifteen = translation(g);
+    QVERIFY(atFifteen[0] > start[0] + 0.1f && atFifteen[0] < end[0] - 0.1f);
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("two-keys.knf"));
+    prompts_.files << saved;
+    window_->action(QStringLiteral("SaveAs"))->trigger();
+    QVERIFY(!doc().modified);
+
+    const QJsonDocument dumped =
+        QJsonDocument::fromJson(Dump(saved, {QStringLiteral("--frame"), QStringLiteral("15")}));
+    const QJsonArray groups = dumped.object().value(QStringLiteral("groups")).toArray();
+    QJsonObject vase;
+    for (const QJsonValue& v : groups)
+      if (v.toObject().value(QStringLiteral("index")).toInt() == g) vase = v.toObject();
+    QCOMPARE(vase.value(QStringLiteral("name")).toString(),
+             QString::fromStdString(scene().groups[g].name));
+    const QJsonArray t = vase.value(QStringLiteral("translation")).toArray();
+    QCOMPARE(t.size(), 3);
+    for (int i = 0; i < 3; ++i)
+      QVERIFY2(near(static_cast<float>(t[i].toDouble()), atFifteen[i], 1e-4f),
+               qPrintable(QString::number(i)));
   }
 };
 
