@@ -66,10 +66,15 @@ void CFormCreate::createGui() {
   connect(extrusion, &QPushButton::clicked, this,
           [this] { CreateFromPanel(document_.doc(), CreateExtrusion); });
 
+  layout_->addSpacing(6);
   auto* form = new QFormLayout;
   form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  // Wide enough for the longest label, so the fields stay put when the
+  // labels change with the current group.
+  const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("Bottom Radius"));
   for (int i = 0; i < 3; ++i) {
     labels_[i] = new QLabel(this);
+    labels_[i]->setMinimumWidth(labelWidth);
     fields_[i] = new QLineEdit(this);
     labels_[i]->setObjectName(QStringLiteral("CFormCreate_Label%1").arg(i));
     fields_[i]->setObjectName(QStringLiteral("CFormCreate_Field%1").arg(i));
@@ -83,6 +88,7 @@ void CFormCreate::createGui() {
       Button(this, QStringLiteral("Edit Resolution"), QStringLiteral("EditResolution"));
   // The profile editors that Edit Geometry opens are not there yet.
   editGeometry_->setEnabled(false);
+  layout_->addSpacing(6);
   layout_->addWidget(editGeometry_);
   layout_->addWidget(editResolution_);
   layout_->addStretch(1);

@@ -21,6 +21,7 @@ TextDialog::TextDialog(QWidget* parent)
   text_->setObjectName(QStringLiteral("TextDialog_Text"));
   scale_->setObjectName(QStringLiteral("TextDialog_Scale"));
   fonts_->setObjectName(QStringLiteral("TextDialog_Font"));
+  text_->setMinimumWidth(240);
   for (const TextFont& font : kTextFonts)
     fonts_->addItem(
         QString::fromLatin1(font.name.data(), static_cast<qsizetype>(font.name.size())));
