@@ -1,5 +1,6 @@
 #include "edit/create_edits.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/group_edit.h"
@@ -84,6 +85,12 @@ bool SetCreateResolutions(EditLayer& layer, std::array<int, kMaxResolutionParams
   Document& doc = layer.document();
   const ResolutionValues now = CreatePanelResolutions(doc.scene);
   if (now.count == 0) return false;
+  bool changes = false;
+  for (int i = 0; i < now.count; ++i) {
+    values[i] = std::clamp(values[i], now.min[i], now.max[i]);
+    changes = changes || values[i] != now.values[i];
+  }
+  if (!changes) return false;
   const int g = doc.scene.selectedGroup;
   layer.EditOwner("Modify Resolution", g, {}, [&](Scene&) { SetResolutionParams(doc, g, values); });
   return true;

@@ -46,7 +46,7 @@ CreateFields CreatePanelFields(const Scene& s);
 // A size typed into field `index` of the current group: stored, the
 // geometry regenerated in place (counts and texture coordinates kept).
 // One edit step; false, and nothing changed, when the field does not
-// exist or already holds the value.
+// exist, already holds the value or the value is not a finite number.
 bool SetCreateField(EditLayer& layer, int index, float value);
 
 // A drag of the view in Create mode: adds the differences to the current
@@ -67,8 +67,9 @@ ResolutionValues CreatePanelResolutions(const Scene& s);
 
 // The dialog's OK: the first count values are clamped into their ranges
 // (written back into `values`) and the group rebuilt with new arrays, its
-// texture mapping applied again. One edit step; false without
-// resolutions.
+// texture mapping applied again. One edit step; false, and nothing
+// changed, without resolutions or when the clamped values are the ones
+// the group has.
 bool SetCreateResolutions(EditLayer& layer, std::array<int, kMaxResolutionParams>& values);
 
 }  // namespace modra

@@ -115,6 +115,9 @@ TEST_F(CreateEdits, ResolutionsAreHeldToTheirRangesAndRebuildTheGroup) {
   EXPECT_EQ(typed, (std::array<int, 4>{500, 1, 3, 100}));
   // one side strip, three top-cap strips, a hundred bottom-cap strips
   EXPECT_EQ(s.groups[cone].primitives.size(), 104u);
+  typed = {600, 1, 3, 100};
+  EXPECT_FALSE(SetCreateResolutions(layer, typed));
+  EXPECT_EQ(typed[0], 500);
   EXPECT_EQ(recorder.steps, 1);
 }
 
