@@ -18,6 +18,7 @@
 #include "anim/playback.h"
 #include "app/about_dialog.h"
 #include "app/animation_bar.h"
+#include "app/form_create.h"
 #include "app/form_pick.h"
 #include "app/form_viewer.h"
 #include "app/form_viewer_trans.h"
@@ -310,6 +311,9 @@ void MainWindow::createPanels() {
         break;
       case EditMode::kTranslateView:
         panel = new CFormViewerTrans(d, *interaction_, panels_);
+        break;
+      case EditMode::kCreateObjects:
+        panel = new CFormCreate(d, panels_);
         break;
       default: {
         TransformPanel transform;

@@ -1,0 +1,172 @@
+#include "app/form_create.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/gui_document.h"
+#include "app/resolution_dialog.h"
+#include "edit/create_edits.h"
+#include "geometry/extrusion.h"
+#include "geometry/revolution.h"
+
+namespace modra {
+
+namespace {
+
+QPushButton* Button(QWidget* owner, const QString& text, const QString& name) {
+  auto* button = new QPushButton(text, owner);
+  button->setObjectName(QStringLiteral("CFormCreate_") + name);
+  return button;
+}
+
+// "Rounded Cone" -> "RoundedCone", "Sphere 2" -> "Sphere2".
+QString NameOf(const char* label) {
+  return QString::fromLatin1(label).remove(QLatin1Char(' '));
+}
+
+}  // namespace
+
+CFormCreate::CFormCreate(GuiDocument& document, QWidget* parent)
+    : ControlPanel(document, QStringLiteral("Create an Object"), parent),
+      runDialog_([](QDialog& dialog) { return dialog.exec(); }) {
+  setObjectName(QStringLiteral("CFormCreate"));
+  createGui();
+  bindEvents();
+  refresh();
+}
+
+void CFormCreate::createGui() {
+  // Two primitive buttons a row keep the column narrow.
+  auto* grid = new QGridLayout;
+  for (int i = 0; i < kCreateButtonCount; ++i) {
+    const CreateButton& b = kCreateButtons[i];
+    QPushButton* button = Button(this, QString::fromLatin1(b.label), NameOf(b.label));
+    grid->addWidget(button, i / 2, i % 2);
+    connect(button, &QPushButton::clicked, this,
+            [this, create = b.create] { CreateFromPanel(document_.doc(), create); });
+  }
+  layout_->addLayout(grid);
+
+  QPushButton* text = Button(this, QStringLiteral("3D Text ..."), QStringLiteral("Text"));
+  QPushButton* revolution =
+      Button(this, QStringLiteral("Surface of Revolution ..."), QStringLiteral("Revolution"));
+  QPushButton* extrusion =
+      Button(this, QStringLiteral("Extrusion ..."), QStringLiteral("Extrusion"));
+  for (QPushButton* b : {text, revolution, extrusion})
+    layout_->addWidget(b);
+  connect(text, &QPushButton::clicked, this, &CFormCreate::createText);
+  // The profile editors open on these groups once they exist.
+  connect(revolution, &QPushButton::clicked, this,
+          [this] { CreateFromPanel(document_.doc(), CreateRevolution); });
+  connect(extrusion, &QPushButton::clicked, this,
+          [this] { CreateFromPanel(document_.doc(), CreateExtrusion); });
+
+  layout_->addSpacing(6);
+  auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  // Wide enough for the longest label, so the fields stay put when the
+  // labels change with the current group.
+  const int labelWidth = fontMetrics().horizontalAdvance(QStringLiteral("Bottom Radius"));
+  for (int i = 0; i < 3; ++i) {
+    labels_[i] = new QLabel(this);
+    labels_[i]->setMinimumWidth(labelWidth);
+    fields_[i] = new QLineEdit(this);
+    labels_[i]->setObjectName(QStringLiteral("CFormCreate_Label%1").arg(i));
+    fields_[i]->setObjectName(QStringLiteral("CFormCreate_Field%1").arg(i));
+    labels_[i]->setBuddy(fields_[i]);
+    form->addRow(labels_[i], fields_[i]);
+  }
+  layout_->addLayout(form);
+
+  editGeometry_ = Button(this, QStringLiteral("Edit Geometry"), QStringLiteral("EditGeometry"));
+  editResolution_ =
+      Button(this, QStringLiteral("Edit Resolution"), QStringLiteral("EditResolution"));
+  // The profile editors that Edit Geometry opens are not there yet.
+  editGeometry_->setEnabled(false);
+  layout_->addSpacing(6);
+  layout_->addWidget(editGeometry_);
+  layout_->addWidget(editResolution_);
+  layout_->addStretch(1);
+}
+
+void CFormCreate::bindEvents() {
+  for (int i = 0; i < 3; ++i) {
+    connect(fields_[i], &QLineEdit::textEdited, this, [this, i] { fieldEdited(i, false); });
+    connect(fields_[i], &QLineEdit::editingFinished, this, [this, i] { fieldEdited(i, true); });
+  }
+  connect(editResolution_, &QPushButton::clicked, this, &CFormCreate::editResolution);
+}
+
+void CFormCreate::fieldEdited(int index, bool finished) {
+  const std::optional<float> value = ParseSize(fields_[index]->text().toStdString());
+  if (value) {
+    SetCreateField(document_.editLayer(), index, *value);
+  } else if (finished) {
+    // Text that is no number leaves the size as it was, and shows it again.
+    refresh();
+  }
+}
+
+void CFormCreate::createText() {
+  TextDialog dialog(this);
+  dialog.setValues(lastText_);
+  if (runDialog_(dialog) != QDialog::Accepted) return;
+  lastText_ = dialog.values();
+  CreateTextFromPanel(document_.doc(), lastText_.text.toStdString(), lastText_.scale.toStdString(),
+                      lastText_.font);
+}
+
+void CFormCreate::editResolution() {
+  const ResolutionValues r = CreatePanelResolutions(document_.doc().scene);
+  if (r.count == 0) return;
+  ResolutionDialog::Values shown;
+  shown.count = r.count;
+  for (int i = 0; i < r.count; ++i) {
+    shown.labels[i] = QString::fromStdString(r.labels[i]);
+    shown.values[i] = r.values[i];
+    shown.min[i] = r.min[i];
+    shown.max[i] = r.max[i];
+  }
+  ResolutionDialog dialog(this);
+  dialog.setValues(shown);
+  if (runDialog_(dialog) != QDialog::Accepted) return;
+  std::array<int, kMaxResolutionParams> typed = dialog.values().values;
+  SetCreateResolutions(document_.editLayer(), typed);
+}
+
+void CFormCreate::refresh() {
+  const CreateFields f = CreatePanelFields(document_.doc().scene);
+  for (int i = 0; i < 3; ++i) {
+    const bool used = i < f.count;
+    QLineEdit* field = fields_[i];
+    labels_[i]->setText(used ? QString::fromStdString(f.labels[i]) : QString());
+    field->setEnabled(used);
+    if (used) {
+      const QString text = field->text();
+      // The field being typed into keeps its text ("0." stays "0."), and
+      // a drag's shorter form stays until the value moves again.
+      if (field->hasFocus() && ParseSize(text.toStdString()) == f.values[i]) continue;
+      if (text == QString::fromStdString(FormatSize(f.values[i], true))) continue;
+    }
+    const QString text = used ? QString::fromStdString(FormatSize(f.values[i], false)) : QString();
+    const QSignalBlocker blocker(field);
+    if (field->text() != text) field->setText(text);
+  }
+  editResolution_->setEnabled(CreatePanelResolutions(document_.doc().scene).count > 0);
+}
+
+void CFormCreate::Adjust(float dx, float dy, float dz, bool ownMode) {
+  if (!AdjustCreate(document_.editLayer(), dx, dy, dz) || !ownMode) return;
+  const CreateFields f = CreatePanelFields(document_.doc().scene);
+  for (int i = 0; i < f.count; ++i) {
+    const QSignalBlocker blocker(fields_[i]);
+    fields_[i]->setText(QString::fromStdString(FormatSize(f.values[i], true)));
+  }
+}
+
+}  // namespace modra
