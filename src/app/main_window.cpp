@@ -18,7 +18,10 @@
 #include "anim/playback.h"
 #include "app/about_dialog.h"
 #include "app/animation_bar.h"
+#include "app/form_camera.h"
+#include "app/form_color.h"
 #include "app/form_create.h"
+#include "app/form_lights.h"
 #include "app/form_pick.h"
 #include "app/form_viewer.h"
 #include "app/form_viewer_trans.h"
@@ -314,6 +317,15 @@ void MainWindow::createPanels() {
         break;
       case EditMode::kCreateObjects:
         panel = new CFormCreate(d, panels_);
+        break;
+      case EditMode::kColor:
+        panel = new CFormColor(d, panels_);
+        break;
+      case EditMode::kLights:
+        panel = new CFormLights(d, *interaction_, panels_);
+        break;
+      case EditMode::kCamera:
+        panel = new CFormCamera(d, *interaction_, panels_);
         break;
       default: {
         TransformPanel transform;

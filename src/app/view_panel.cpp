@@ -1,25 +1,20 @@
 #include "app/view_panel.h"
 
-#include <QButtonGroup>
 #include <QFormLayout>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "app/gui_document.h"
+#include "app/view_mode_box.h"
 
 namespace modra {
 
 namespace {
-
-constexpr const char* kViewNames[kViewCount] = {"Front",  "Top",   "Left",        "Back",
-                                                "Bottom", "Right", "Perspective", "Camera"};
 
 QSlider* MakeSlider(int low, int high, QWidget* parent) {
   auto* slider = new QSlider(Qt::Horizontal, parent);
@@ -78,16 +73,8 @@ void ViewPanel::createGui() {
   }
   layout_->addLayout(sliders);
 
-  auto* box = new QGroupBox(QStringLiteral("View Mode"), this);
-  auto* radios = new QGridLayout(box);
-  views_ = new QButtonGroup(this);
-  for (int v = 0; v < kViewCount; ++v) {
-    auto* radio = new QRadioButton(kViewNames[v], box);
-    radio->setObjectName(QStringLiteral("ViewPanel_View%1").arg(kViewNames[v]));
-    views_->addButton(radio, v);
-    radios->addWidget(radio, v % 4, v / 4);
-  }
-  layout_->addWidget(box);
+  views_ = new ViewModeBox(interaction_, this);
+  layout_->addWidget(views_);
   layout_->addStretch(1);
 }
 
@@ -96,9 +83,6 @@ void ViewPanel::bindEvents() {
     connect(edit, &QLineEdit::textEdited, this, &ViewPanel::fieldEdited);
   for (QSlider* slider : {fieldOfView_, nearPlane_, farPlane_})
     connect(slider, &QSlider::valueChanged, this, &ViewPanel::sliderMoved);
-  // The model refreshes the current panel, which holds these radios.
-  connect(views_, &QButtonGroup::idClicked, this,
-          [this](int view) { interaction_.SelectView(view); });
 }
 
 void ViewPanel::fieldEdited() {
@@ -142,10 +126,7 @@ void ViewPanel::refresh() {
   nearPlaneValue_->setText(FormatField(v.nearOffset, 2));
   farPlaneValue_->setText(FormatField(v.farOffset, 2));
   fieldOfView_->setEnabled(!doc.display.views[doc.display.currentView].orthographic);
-  if (QAbstractButton* radio = views_->button(doc.display.currentView)) {
-    const QSignalBlocker blocker(radio);
-    radio->setChecked(true);
-  }
+  views_->showView(doc.display.currentView);
 }
 
 void ViewPanel::Adjust(float x, float y, float z, bool ownMode) {

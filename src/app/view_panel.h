@@ -7,12 +7,13 @@
 
 #include "app/control_panel.h"
 
-class QButtonGroup;
 class QLabel;
 class QLineEdit;
 class QSlider;
 
 namespace modra {
+
+class ViewModeBox;
 
 class ViewPanel : public ControlPanel {
   Q_OBJECT
@@ -40,7 +41,7 @@ class ViewPanel : public ControlPanel {
   QLabel* fieldOfViewValue_ = nullptr;
   QLabel* nearPlaneValue_ = nullptr;
   QLabel* farPlaneValue_ = nullptr;
-  QButtonGroup* views_ = nullptr;
+  ViewModeBox* views_ = nullptr;
 };
 
 }  // namespace modra
