@@ -19,9 +19,11 @@
 #include "app/about_dialog.h"
 #include "app/animation_bar.h"
 #include "app/form_pick.h"
+#include "app/form_texture.h"
 #include "app/form_viewer.h"
 #include "app/form_viewer_trans.h"
 #include "app/help_dialog.h"
+#include "app/key_range_dialogs.h"
 #include "app/ogl_view.h"
 #include "app/placeholder_panel.h"
 #include "app/transform_panel_form.h"
@@ -200,12 +202,16 @@ void MainWindow::createActions() {
     PasteKeyFrame(d->doc(), true);
     d->notify(kEverythingChanged);
   });
-  // TODO(keyframes): these open the key frame dialogs and the spline
-  // editor, which come with the animation issue.
-  makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")->setEnabled(false);
-  makeAction("CopyKeyToRange", "Copy &Key to Range ...")->setEnabled(false);
-  makeAction("CopyRangeToRange", "Copy Keys in Range to Ran&ge ...")->setEnabled(false);
-  makeAction("StretchKeys", "&Strech/Squeeze Key Frame ...")->setEnabled(false);
+  const std::pair<KeyRangeCommand, QAction*> keyDialogs[] = {
+      {KeyRangeCommand::kRemoveOwnerKeys, makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")},
+      {KeyRangeCommand::kCopyKeyToRange, makeAction("CopyKeyToRange", "Copy &Key to Range ...")},
+      {KeyRangeCommand::kCopyRangeToRange,
+       makeAction("CopyRangeToRange", "Copy Keys in Range to Ran&ge ...")},
+      {KeyRangeCommand::kScaleRange, makeAction("StretchKeys", "&Strech/Squeeze Key Frame ...")},
+  };
+  for (const auto& [command, action] : keyDialogs)
+    connect(action, &QAction::triggered, this, [this, command] { openKeyDialog(command); });
+  // TODO(keyframes): the spline editor comes with the animation issue.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
 
   a = makeAction("GeneralOptions", "Set &General Options ...", "Display switches and texture path");
@@ -310,6 +316,9 @@ void MainWindow::createPanels() {
         break;
       case EditMode::kTranslateView:
         panel = new CFormViewerTrans(d, *interaction_, panels_);
+        break;
+      case EditMode::kTexture:
+        panel = new CFormTexture(d, panels_);
         break;
       default: {
         TransformPanel transform;
@@ -466,6 +475,12 @@ void MainWindow::renderScene() {
   if (playback_.running()) stopPlayback();
   if (!render_) render_ = new RenderController(*document_, this);
   render_->start();
+}
+
+void MainWindow::openKeyDialog(KeyRangeCommand command) {
+  // The keys must hold still while the dialog works on them.
+  if (playback_.running()) stopPlayback();
+  OpenKeyRangeDialog(*document_, command, interaction_->Panels().currentLight, this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
