@@ -74,11 +74,9 @@ void CFormTexture::createGui() {
   // A long file name must not widen the column.
   textures_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   textures_->setMinimumContentsLength(12);
-  auto* textureRow = new QFormLayout;
-  textureRow->addRow(QStringLiteral("Texture"), textures_);
-  layout_->addLayout(textureRow);
-
+  // One form, so that the list lines up with the fields.
   auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Texture"), textures_);
   for (int i = 0; i < 8; ++i) {
     fields_[i] = new QLineEdit(this);
     fields_[i]->setObjectName(ObjectName(kFieldNames[i]));

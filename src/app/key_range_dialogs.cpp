@@ -90,7 +90,6 @@ void KeyRangeDialog::createOwnerChoice(const char* prompt, const char* noteVerb)
 
 void KeyRangeDialog::createFrameFields(const char* text, int count, int currentFrame) {
   auto* label = new QLabel(QString::fromLatin1(text), this);
-  label->setWordWrap(true);
   auto* form = new QFormLayout;
   form->addRow(label);
   // Frames beyond the animation still get through, for the command to
