@@ -32,9 +32,8 @@ constexpr MappingButton kMappingButtons[4] = {
     {"Default", "Default", kDefaultMapping},
 };
 
-constexpr const char* kFieldNames[8] = {"Rotate X",    "Rotate Y",    "Rotate Z",
-                                        "Translate X", "Translate Y", "Translate Z",
-                                        "Scale S",     "Scale T"};
+constexpr const char* kFieldNames[8] = {"Rotate X",    "Rotate Y",    "Rotate Z", "Translate X",
+                                        "Translate Y", "Translate Z", "Scale S",  "Scale T"};
 
 std::array<float, 8> Values(const TextureParams& p) {
   return {p.rotation[0],    p.rotation[1],    p.rotation[2], p.translation[0],
@@ -123,9 +122,9 @@ void CFormTexture::textureChosen(int row) {
 
 void CFormTexture::loadTexture() {
   Document& doc = document_.doc();
-  const QString path = document_.prompts().openFileNameIn(
-      QString::fromStdString(QtFilterString(kTextureFilter)),
-      QString::fromStdString(doc.textures.lastPath));
+  const QString path =
+      document_.prompts().openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)),
+                                         QString::fromStdString(doc.textures.lastPath));
   if (path.isEmpty()) return;
   const int index = LoadTextureFile(doc, path.toStdString());
   if (index < 0) return;

@@ -35,8 +35,8 @@ constexpr DialogText kDialogs[] = {
     {KeyRangeCommand::kCopyRangeToRange, "Copy Key Frame Info Range to New Range",
      "CopyRangeToRange", nullptr, nullptr,
      "Copy all keys in the Range A,B to a new range starting at C", 3},
-    {KeyRangeCommand::kScaleRange, "Scale Key Frame Info Range to New Range", "ScaleRange",
-     nullptr, nullptr, "Scale all keys in the Range A,B to A,C", 3},
+    {KeyRangeCommand::kScaleRange, "Scale Key Frame Info Range to New Range", "ScaleRange", nullptr,
+     nullptr, "Scale all keys in the Range A,B to A,C", 3},
 };
 
 const DialogText& TextOf(KeyRangeCommand command) {
@@ -61,8 +61,7 @@ KeyRangeDialog::KeyRangeDialog(KeyRangeCommand command, int currentFrame, QWidge
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("KeyRangeDialog_Ok"));
-  buttons->button(QDialogButtonBox::Cancel)
-      ->setObjectName(QStringLiteral("KeyRangeDialog_Cancel"));
+  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("KeyRangeDialog_Cancel"));
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
@@ -115,8 +114,8 @@ KeyRangeRequest KeyRangeDialog::request() const {
   return r;
 }
 
-KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command,
-                                   int currentLight, QWidget* window) {
+KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command, int currentLight,
+                                   QWidget* window) {
   auto* dialog = new KeyRangeDialog(command, document.doc().scene.anim.currentFrame, window);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(dialog, &QDialog::accepted, &document, [&document, dialog, currentLight] {

@@ -32,14 +32,14 @@ class KeyRangeDialog : public QDialog {
   void createFrameFields(const char* text, int count, int currentFrame);
 
   const KeyRangeCommand command_;
-  QButtonGroup* owner_ = nullptr;   // ids are KeyOwnerChoice values
+  QButtonGroup* owner_ = nullptr;       // ids are KeyOwnerChoice values
   std::array<QLineEdit*, 3> frames_{};  // A, B, C; null where the command has none
 };
 
 // Opens the command's dialog over `window` without blocking (it deletes
 // itself when closed); OK runs the request on the document, the light
 // choice meaning `currentLight`.
-KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command,
-                                   int currentLight, QWidget* window);
+KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command, int currentLight,
+                                   QWidget* window);
 
 }  // namespace modra

@@ -203,7 +203,8 @@ void MainWindow::createActions() {
     d->notify(kEverythingChanged);
   });
   const std::pair<KeyRangeCommand, QAction*> keyDialogs[] = {
-      {KeyRangeCommand::kRemoveOwnerKeys, makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")},
+      {KeyRangeCommand::kRemoveOwnerKeys,
+       makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")},
       {KeyRangeCommand::kCopyKeyToRange, makeAction("CopyKeyToRange", "Copy &Key to Range ...")},
       {KeyRangeCommand::kCopyRangeToRange,
        makeAction("CopyRangeToRange", "Copy Keys in Range to Ran&ge ...")},

@@ -4,8 +4,9 @@ namespace modra {
 namespace {
 
 std::array<float, 9> Transform(const TextureParams& p) {
-  return {p.rotation[0],    p.rotation[1],    p.rotation[2], p.translation[0], p.translation[1],
-          p.translation[2], p.scaleS,         p.scaleT,      1.0f};
+  return {p.rotation[0],    p.rotation[1],    p.rotation[2],
+          p.translation[0], p.translation[1], p.translation[2],
+          p.scaleS,         p.scaleT,         1.0f};
 }
 
 int (*const kMappings[])(Scene&, int) = {nullptr, MapPlanar, MapCylindrical, MapSpherical,

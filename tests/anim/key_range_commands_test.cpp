@@ -38,9 +38,8 @@ TEST_F(KeyRangeRequests, OwnerChoices) {
 
 TEST_F(KeyRangeRequests, CopyToRangeReachesEveryOwnerAndRefusesOnce) {
   GoToFrame(doc, 0);
-  RunKeyRangeRequest(doc, {KeyRangeCommand::kCopyKeyToRange, KeyOwnerChoice::kSelectedObjects,
-                           0, 10000, 0},
-                     1);
+  RunKeyRangeRequest(
+      doc, {KeyRangeCommand::kCopyKeyToRange, KeyOwnerChoice::kSelectedObjects, 0, 10000, 0}, 1);
   EXPECT_EQ(rec.shell.messages, (Strings{"B must be less than 9999"}));
 
   RunKeyRangeRequest(
@@ -54,8 +53,7 @@ TEST_F(KeyRangeRequests, CopyToRangeReachesEveryOwnerAndRefusesOnce) {
 
 TEST_F(KeyRangeRequests, RemoveTakesOnlyTheChosenOwner) {
   s.groups[two].flags &= ~Selected;
-  RunKeyRangeRequest(doc, {KeyRangeCommand::kRemoveOwnerKeys, KeyOwnerChoice::kSelectedObjects},
-                     1);
+  RunKeyRangeRequest(doc, {KeyRangeCommand::kRemoveOwnerKeys, KeyOwnerChoice::kSelectedObjects}, 1);
   EXPECT_EQ(FindOwnerKey(s.anim, 10, one), -1);
   EXPECT_NE(FindOwnerKey(s.anim, 10, two), -1);
 }

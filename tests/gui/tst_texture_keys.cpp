@@ -120,7 +120,8 @@ class TestTextureKeys : public QObject {
 
     prompts_.files << QStringLiteral("/nowhere/missing.ppm");
     chooseInList(Qt::Key_End);
-    QVERIFY(prompts_.messages.contains(QStringLiteral("Can't Load /nowhere/missing.ppm correctly")));
+    QVERIFY(
+        prompts_.messages.contains(QStringLiteral("Can't Load /nowhere/missing.ppm correctly")));
     QCOMPARE(CurrentTextureCount(doc().textures), 2);
     QTRY_COMPARE(list->currentText(), QStringLiteral("Checker"));
   }
