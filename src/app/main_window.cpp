@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <cassert>
 
 #include "anim/key_commands.h"
 #include "anim/playback.h"
@@ -23,11 +24,12 @@
 #include "app/form_create.h"
 #include "app/form_lights.h"
 #include "app/form_pick.h"
+#include "app/form_texture.h"
 #include "app/form_viewer.h"
 #include "app/form_viewer_trans.h"
 #include "app/help_dialog.h"
+#include "app/key_range_dialogs.h"
 #include "app/ogl_view.h"
-#include "app/placeholder_panel.h"
 #include "app/transform_panel_form.h"
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
@@ -204,12 +206,17 @@ void MainWindow::createActions() {
     PasteKeyFrame(d->doc(), true);
     d->notify(kEverythingChanged);
   });
-  // TODO(keyframes): these open the key frame dialogs and the spline
-  // editor, which come with the animation issue.
-  makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")->setEnabled(false);
-  makeAction("CopyKeyToRange", "Copy &Key to Range ...")->setEnabled(false);
-  makeAction("CopyRangeToRange", "Copy Keys in Range to Ran&ge ...")->setEnabled(false);
-  makeAction("StretchKeys", "&Strech/Squeeze Key Frame ...")->setEnabled(false);
+  const std::pair<KeyRangeCommand, QAction*> keyDialogs[] = {
+      {KeyRangeCommand::kRemoveOwnerKeys,
+       makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")},
+      {KeyRangeCommand::kCopyKeyToRange, makeAction("CopyKeyToRange", "Copy &Key to Range ...")},
+      {KeyRangeCommand::kCopyRangeToRange,
+       makeAction("CopyRangeToRange", "Copy Keys in Range to Ran&ge ...")},
+      {KeyRangeCommand::kScaleRange, makeAction("StretchKeys", "&Strech/Squeeze Key Frame ...")},
+  };
+  for (const auto& [command, action] : keyDialogs)
+    connect(action, &QAction::triggered, this, [this, command] { openKeyDialog(command); });
+  // TODO(keyframes): the spline editor comes with the animation issue.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
 
   a = makeAction("GeneralOptions", "Set &General Options ...", "Display switches and texture path");
@@ -327,12 +334,16 @@ void MainWindow::createPanels() {
       case EditMode::kCamera:
         panel = new CFormCamera(d, *interaction_, panels_);
         break;
+      case EditMode::kTexture:
+        panel = new CFormTexture(d, panels_);
+        break;
       default: {
-        TransformPanel transform;
-        if (TransformPanelForm::ForMode(static_cast<EditMode>(m), &transform))
-          panel = new TransformPanelForm(d, transform, panels_);
-        else
-          panel = new PlaceholderPanel(d, static_cast<EditMode>(m), panels_);
+        // The five transform modes share one form.
+        TransformPanel transform{};
+        [[maybe_unused]] const bool known =
+            TransformPanelForm::ForMode(static_cast<EditMode>(m), &transform);
+        assert(known);
+        panel = new TransformPanelForm(d, transform, panels_);
         break;
       }
     }
@@ -482,6 +493,12 @@ void MainWindow::renderScene() {
   if (playback_.running()) stopPlayback();
   if (!render_) render_ = new RenderController(*document_, this);
   render_->start();
+}
+
+void MainWindow::openKeyDialog(KeyRangeCommand command) {
+  // The keys must hold still while the dialog works on them.
+  if (playback_.running()) stopPlayback();
+  OpenKeyRangeDialog(*document_, command, interaction_->Panels().currentLight, this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

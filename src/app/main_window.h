@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+#include "anim/key_range_commands.h"
 #include "app/gui_document.h"
 #include "app/playback_clock.h"
 #include "view/interaction.h"
@@ -66,6 +67,7 @@ class MainWindow : public QMainWindow {
   void showHelp(bool keyboard);
   void showAbout();
   void renderScene();
+  void openKeyDialog(KeyRangeCommand command);
   QAction* makeAction(const QString& name, const QString& text, const QString& tip = QString());
 
   PlaybackClock playback_;

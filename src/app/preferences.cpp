@@ -48,6 +48,12 @@ void Preferences::setSettings(const Settings& s) {
   SaveSettings(store, s);
 }
 
+void Preferences::rememberTextureFolder(Document& doc, const QString& loadedPath) {
+  QSettingsStore store;
+  Settings s = LoadSettings(store, QDir::homePath().toStdString());
+  RememberTextureFolder(doc, s, store, loadedPath.toStdString());
+}
+
 QStringList Preferences::recentFiles() {
   QStringList files = QSettings().value(kRecentFiles).toStringList();
   while (files.size() > kRecentFileCount)

@@ -17,6 +17,9 @@ class Preferences {
   // The core's settings record, read from and written to QSettings.
   static Settings settings();
   static void setSettings(const Settings& settings);
+  // A texture the user chose was loaded from `loadedPath`: the texture
+  // browser opens in its folder from now on, in this run and the next.
+  static void rememberTextureFolder(Document& doc, const QString& loadedPath);
 
   // Most recent first, at most kRecentFileCount.
   static QStringList recentFiles();

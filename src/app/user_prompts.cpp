@@ -34,6 +34,11 @@ QString DialogPrompts::openFileName(const QString& filter) {
                                       kDialogOptions);
 }
 
+QString DialogPrompts::openFileNameIn(const QString& filter, const QString& folder) {
+  const PlaybackClock::Pause pause(playback_);
+  return QFileDialog::getOpenFileName(parent_, QString(), folder, filter, nullptr, kDialogOptions);
+}
+
 QString DialogPrompts::saveFileName(const QString& filter) {
   const PlaybackClock::Pause pause(playback_);
   return QFileDialog::getSaveFileName(parent_, QString(), QString(), filter, nullptr,

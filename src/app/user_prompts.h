@@ -20,6 +20,11 @@ class UserPrompts {
   // A file to read or to write; empty when the user cancels. `filter` is
   // in Qt's form (";;"-separated name filters).
   virtual QString openFileName(const QString& filter) = 0;
+  // A file to read, the dialog opening in `folder` ("" the current one).
+  virtual QString openFileNameIn(const QString& filter, const QString& folder) {
+    (void)folder;
+    return openFileName(filter);
+  }
   virtual QString saveFileName(const QString& filter) = 0;
   // A file to write, offered first as `suggestedName`, whose extension is
   // added when the user types a name without one.
@@ -37,6 +42,7 @@ class DialogPrompts : public UserPrompts {
   void message(const QString& text) override;
   bool ask(const QString& question) override;
   QString openFileName(const QString& filter) override;
+  QString openFileNameIn(const QString& filter, const QString& folder) override;
   QString saveFileName(const QString& filter) override;
   QString saveFileNameFor(const QString& filter, const QString& suggestedName) override;
 

@@ -20,6 +20,9 @@ inline constexpr char kMaterialFilter[] = "Wavefront Material (*.mtl)|*.mtl|All 
 inline constexpr char kNativeFilter[] = "Kelmar's Native Format (*.knf)|*.knf||";
 // Save As Source.
 inline constexpr char kSourceFilter[] = "C source (*.cpp)|*.cpp||";
+// Load Texture.
+inline constexpr char kTextureFilter[] =
+    "Texture Images (*.bmp;*.jpg;*.ppm)|*.bmp;*.jpg;*.ppm|All Files (*.*)|*.*||";
 // Export to Wavefront.
 inline constexpr char kWavefrontFilter[] = "Wavefront Format (*.obj)|*.obj||";
 // Export to SkyLoom.

@@ -41,13 +41,17 @@ class FakePrompts : public UserPrompts {
     filters << filter;
     return files.isEmpty() ? QString() : files.takeFirst();
   }
+  QString openFileNameIn(const QString& filter, const QString& folder) override {
+    folders << folder;
+    return openFileName(filter);
+  }
   QString saveFileName(const QString& filter) override { return openFileName(filter); }
   QString saveFileNameFor(const QString& filter, const QString& suggestedName) override {
     suggestions << suggestedName;
     return saveFileName(filter);
   }
 
-  QStringList messages, questions, filters, suggestions;
+  QStringList messages, questions, filters, suggestions, folders;
   QList<bool> answers;
   QStringList files;
 };

@@ -1,0 +1,180 @@
+#include "app/form_texture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "app/gui_document.h"
+#include "app/preferences.h"
+#include "document/file_filters.h"
+#include "edit/texture_edits.h"
+
+namespace modra {
+
+namespace {
+
+struct MappingButton {
+  const char* text;
+  const char* name;
+  MappingKind kind;
+};
+
+constexpr MappingButton kMappingButtons[4] = {
+    {"Planar", "Planar", kPlanarMapping},
+    {"Cylinderical", "Cylindrical", kCylindricalMapping},
+    {"Spherical", "Spherical", kSphericalMapping},
+    {"Default", "Default", kDefaultMapping},
+};
+
+constexpr const char* kFieldNames[8] = {"Rotate X",    "Rotate Y",    "Rotate Z", "Translate X",
+                                        "Translate Y", "Translate Z", "Scale S",  "Scale T"};
+
+std::array<float, 8> Values(const TextureParams& p) {
+  return {p.rotation[0],    p.rotation[1],    p.rotation[2], p.translation[0],
+          p.translation[1], p.translation[2], p.scaleS,      p.scaleT};
+}
+
+QString ObjectName(const char* text) {
+  return QStringLiteral("CFormTexture_") + QString::fromLatin1(text).remove(QLatin1Char(' '));
+}
+
+}  // namespace
+
+CFormTexture::CFormTexture(GuiDocument& document, QWidget* parent)
+    : ControlPanel(document, QStringLiteral("Texture Selected Objects"), parent) {
+  setObjectName(QStringLiteral("CFormTexture"));
+  createGui();
+  bindEvents();
+  refresh();
+}
+
+void CFormTexture::createGui() {
+  enable_ = new QCheckBox(QStringLiteral("Enable Textures"), this);
+  enable_->setObjectName(ObjectName("Enable"));
+  layout_->addWidget(enable_);
+
+  auto* mapping = new QGroupBox(QStringLiteral("Mapping"), this);
+  auto* grid = new QGridLayout(mapping);
+  for (int i = 0; i < 4; ++i) {
+    mappings_[i] = new QPushButton(QString::fromLatin1(kMappingButtons[i].text), mapping);
+    mappings_[i]->setObjectName(ObjectName(kMappingButtons[i].name));
+    grid->addWidget(mappings_[i], i / 2, i % 2);
+  }
+  layout_->addWidget(mapping);
+
+  textures_ = new QComboBox(this);
+  textures_->setObjectName(ObjectName("Textures"));
+  // A long file name must not widen the column.
+  textures_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  textures_->setMinimumContentsLength(12);
+  // One form, so that the list lines up with the fields.
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Texture"), textures_);
+  for (int i = 0; i < 8; ++i) {
+    fields_[i] = new QLineEdit(this);
+    fields_[i]->setObjectName(ObjectName(kFieldNames[i]));
+    form->addRow(QString::fromLatin1(kFieldNames[i]), fields_[i]);
+  }
+  layout_->addLayout(form);
+  layout_->addStretch(1);
+}
+
+void CFormTexture::bindEvents() {
+  connect(enable_, &QCheckBox::clicked, this,
+          [this](bool on) { SetTexturesEnabled(document_.editLayer(), on); });
+  for (int i = 0; i < 4; ++i) {
+    const MappingKind kind = kMappingButtons[i].kind;
+    connect(mappings_[i], &QPushButton::clicked, this,
+            [this, kind] { MapSelectedGroups(document_.editLayer(), kind); });
+  }
+  connect(textures_, &QComboBox::activated, this, &CFormTexture::textureChosen);
+  for (int i = 0; i < 8; ++i) {
+    connect(fields_[i], &QLineEdit::textEdited, this, [this, i] { fieldEdited(i, false); });
+    connect(fields_[i], &QLineEdit::editingFinished, this, [this, i] { fieldEdited(i, true); });
+  }
+}
+
+void CFormTexture::fieldEdited(int field, bool finished) {
+  bool parses = false;
+  fields_[field]->text().trimmed().toFloat(&parses);
+  if (!parses && !finished) return;
+  std::array<float, 8> v;
+  for (int i = 0; i < 8; ++i)
+    v[i] = ReadField(fields_[i]->text());
+  SetTextureParams(document_.editLayer(), {{v[0], v[1], v[2]}, {v[3], v[4], v[5]}, v[6], v[7]});
+}
+
+void CFormTexture::textureChosen(int row) {
+  if (row == textures_->count() - 1)
+    loadTexture();
+  else
+    ChooseTexture(document_.editLayer(), row);
+  // A cancelled load, or a choice that changed nothing, still shows the
+  // current group's texture.
+  refreshList();
+}
+
+void CFormTexture::loadTexture() {
+  Document& doc = document_.doc();
+  const QString path =
+      document_.prompts().openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)),
+                                         QString::fromStdString(doc.textures.lastPath));
+  if (path.isEmpty()) return;
+  const int index = LoadTextureFile(doc, path.toStdString());
+  if (index < 0) return;
+  Preferences::rememberTextureFolder(doc, path);
+  ChooseTexture(document_.editLayer(), index);
+}
+
+void CFormTexture::refreshList() {
+  const Document& doc = document_.doc();
+  const std::vector<std::string> choices = TextureChoices(doc.textures);
+  const QSignalBlocker blocker(textures_);
+  bool same = textures_->count() == static_cast<int>(choices.size());
+  for (int i = 0; same && i < textures_->count(); ++i)
+    same = textures_->itemText(i).toStdString() == choices[static_cast<size_t>(i)];
+  if (!same) {
+    textures_->clear();
+    for (const std::string& c : choices)
+      textures_->addItem(QString::fromStdString(c));
+  }
+  const Scene& s = doc.scene;
+  const bool current = IsLiveGroup(s, s.selectedGroup);
+  const int index = current ? s.groups[s.selectedGroup].textureIndex : -1;
+  textures_->setCurrentIndex(index >= 0 && index < textures_->count() - 1 ? index : -1);
+}
+
+void CFormTexture::refresh() {
+  const Scene& s = document_.doc().scene;
+  const bool current = IsLiveGroup(s, s.selectedGroup);
+  enable_->setEnabled(current);
+  {
+    const QSignalBlocker blocker(enable_);
+    enable_->setChecked(current && (s.groups[s.selectedGroup].flags & Textured));
+  }
+  for (QPushButton* b : mappings_)
+    b->setEnabled(current);
+  textures_->setEnabled(current);
+  refreshList();
+  const std::array<float, 8> values = Values(CurrentTextureParams(s));
+  for (int i = 0; i < 8; ++i) {
+    QLineEdit* edit = fields_[i];
+    edit->setEnabled(current);
+    QString text;
+    if (current) {
+      // The field being typed into keeps its text ("1." stays "1.").
+      if (edit->hasFocus() && ReadField(edit->text()) == values[i]) continue;
+      text = FormatField(values[i]);
+    }
+    const QSignalBlocker blocker(edit);
+    if (edit->text() != text) edit->setText(text);
+  }
+}
+
+}  // namespace modra
