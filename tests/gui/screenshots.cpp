@@ -1,8 +1,9 @@
 // Pictures of the main window in every edit mode, for people to look at
 // (tools/screenshots.sh, which made README's pictures): the demo scene, one
-// PNG per mode, then the Render Options dialog and the render window at
-// work.
+// PNG per mode, the Create panel's dialogs, the key-frame dialogs, then the
+// Render Options dialog and the render window at work.
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -13,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/form_create.h"
+#include "app/key_range_dialogs.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
 #include "app/render_options_dialog.h"
@@ -45,6 +48,44 @@ int WriteScreenshots(const QString& folder) {
     const QString path = QDir(folder).filePath(
         QStringLiteral("%1-%2.png").arg(mode, 2, 10, QLatin1Char('0')).arg(name));
     if (!picture.save(path)) ++failures;
+  }
+
+  // The dialogs of the Create panel, each pictured and cancelled, and the
+  // four key-frame dialogs of the Animation menu.
+  const auto save = [&](QWidget* w, const char* name) {
+    if (!w || !w->grab().save(QDir(folder).filePath(QString::fromLatin1(name)))) ++failures;
+  };
+  window.setEditMode(8);
+  auto* create = window.findChild<CFormCreate*>();
+  if (!create) return failures + 1;
+  const char* dialogPicture = nullptr;
+  create->setDialogRunner([&](QDialog& d) {
+    d.adjustSize();
+    save(&d, dialogPicture);
+    return int(QDialog::Rejected);
+  });
+  const auto click = [&](const char* button) {
+    if (auto* b = create->findChild<QPushButton*>(QLatin1String("CFormCreate_") + button))
+      b->click();
+    else
+      ++failures;
+  };
+  dialogPicture = "16-Create_3D_Text.png";
+  click("Text");
+  click("Torus");
+  QTest::qWait(100);  // the panel enables Edit Resolution on its refresh
+  dialogPicture = "17-Modify_Resolution.png";
+  click("EditResolution");
+  window.document().doc().modified = false;
+  int number = 18;
+  for (const char* action :
+       {"RemoveKeyInfo", "CopyKeyToRange", "CopyRangeToRange", "StretchKeys"}) {
+    window.action(QString::fromLatin1(action))->trigger();
+    auto* keys = window.findChild<KeyRangeDialog*>();
+    QTest::qWait(100);
+    const QByteArray name = QStringLiteral("%1-%2.png").arg(number++).arg(action).toLatin1();
+    save(keys, name.constData());
+    if (keys) delete keys;
   }
 
   // A short render of small frames into a folder that goes afterwards.
