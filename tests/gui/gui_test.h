@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -65,6 +66,13 @@ QString DemoScene();
 // first, so that the same scene in two folders, each with its textures,
 // dumps the same.
 QByteArray Dump(const QString& path, const QStringList& options = {});
+
+// Replaces a field's text as a person does: select all, then type it one
+// key at a time.
+void Retype(QWidget* field, const QString& text);
+// Picks the group at the middle of the view (the demo's vase) in Selection
+// mode, then enters `mode`; the current group, or -1.
+int PickVase(MainWindow& window, int mode);
 
 // A new main window answering through `prompts`, the settings cleared
 // first: hidden, shown and exposed, or shown with the demo scene open and

@@ -13,7 +13,9 @@
 #include <QTest>
 
 #include "app/application.h"
+#include "app/gui_document.h"
 #include "app/main_window.h"
+#include "app/ogl_view.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -43,6 +45,18 @@ QByteArray Dump(const QString& path, const QStringList& options) {
       dump.exitCode() != 0)
     return {};
   return dump.readAllStandardOutput();
+}
+
+void Retype(QWidget* field, const QString& text) {
+  QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(field, text);
+}
+
+int PickVase(MainWindow& window, int mode) {
+  window.setEditMode(0);
+  QTest::mouseClick(window.view(), Qt::LeftButton, {}, window.view()->rect().center());
+  window.setEditMode(mode);
+  return window.document().doc().scene.selectedGroup;
 }
 
 QString DemoScene() {

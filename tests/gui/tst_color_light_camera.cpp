@@ -44,22 +44,11 @@ class TestColorLightCamera : public QObject {
   }
   static bool near(float a, float b) { return std::abs(a - b) < 1e-3f; }
   static float units(int px, int extent) { return 2.0f * static_cast<float>(px) / extent; }
-  // Picks the vase in Selection mode, then enters `mode`.
-  int pickVase(int mode) {
-    window_->setEditMode(0);
-    QTest::mouseClick(view(), Qt::LeftButton, {}, view()->rect().center());
-    window_->setEditMode(mode);
-    return scene().selectedGroup;
-  }
   // A radio takes clicks on its circle and text only, not on the rest of
   // its cell.
   void clickRadio(const char* name) {
     QRadioButton* radio = child<QRadioButton>(name);
     QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(8, radio->height() / 2));
-  }
-  static void retype(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
   }
 
  private slots:
@@ -73,7 +62,7 @@ class TestColorLightCamera : public QObject {
   }
 
   void colourSlidersSkipVertexColouredGroupsButShineReachesAll() {
-    const int vase = pickVase(7);
+    const int vase = PickVase(*window_, 7);
     const int ring = groupNamed("Ring");
     const int title = groupNamed("Title");
     QCOMPARE(vase, groupNamed("Vase"));
@@ -104,7 +93,7 @@ class TestColorLightCamera : public QObject {
     auto* green = child<QSlider>("Color_Green");
     QVERIFY(!green->isEnabled());
     QVERIFY(valueOf("Color_Green")->text().isEmpty());
-    pickVase(7);
+    PickVase(*window_, 7);
     QVERIFY(green->isEnabled());
     QCOMPARE(valueOf("Color_Green")->text(),
              FormatField(scene().groups[groupNamed("Vase")].color[1]));
@@ -183,7 +172,7 @@ class TestColorLightCamera : public QObject {
     // A camera that aims itself is moved, not turned, by the mouse.
     QVERIFY(child<QRadioButton>("Camera_Mouse_Pos")->isChecked());
 
-    retype(child<QLineEdit>("Camera_PositionX"), QStringLiteral("2"));
+    Retype(child<QLineEdit>("Camera_PositionX"), QStringLiteral("2"));
     const KnfCameraView& cam = scene().camera;
     QCOMPARE(cam.position[0], 2.0f);
     const Vec3 target = scene().groups[vase].translation;

@@ -44,10 +44,6 @@ class TestCreatePanel : public QObject {
     GetSizeParams(scene(), scene().selectedGroup, labels, values);
     return values[i];
   }
-  static void retype(QWidget* edit, const QString& text) {
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(edit, text);
-  }
 
  private slots:
   void init() {
@@ -103,10 +99,10 @@ class TestCreatePanel : public QObject {
   void typingASizeRebuildsTheGroup() {
     press(QStringLiteral("Block"));
     QTRY_COMPARE(field(0)->text(), QStringLiteral("0.5000"));
-    retype(field(0), QStringLiteral("0.8"));
+    Retype(field(0), QStringLiteral("0.8"));
     QCOMPARE(scene().groups[scene().selectedGroup].bboxMax[0], 0.4f);
     // Leaving a field that holds no number keeps the size and shows it again.
-    retype(field(1), QStringLiteral("x"));
+    Retype(field(1), QStringLiteral("x"));
     QTest::keyClick(field(1), Qt::Key_Return);
     QCOMPARE(size(1), 0.05f);
     QTRY_COMPARE(field(1)->text(), QStringLiteral("0.0500"));
@@ -136,7 +132,7 @@ class TestCreatePanel : public QObject {
       auto* fonts = child<QListWidget>(&dialog, "TextDialog_Font");
       firstFont = fonts->currentItem()->text();
       QTest::keyClicks(child<QLineEdit>(&dialog, "TextDialog_Text"), QStringLiteral("ii"));
-      retype(child<QLineEdit>(&dialog, "TextDialog_Scale"), QStringLiteral("2"));
+      Retype(child<QLineEdit>(&dialog, "TextDialog_Scale"), QStringLiteral("2"));
       QTest::mouseClick(fonts->viewport(), Qt::LeftButton, {},
                         fonts->visualItemRect(fonts->item(2)).center());
       QTest::mouseClick(child<QPushButton>(&dialog, "TextDialog_Ok"), Qt::LeftButton);
@@ -160,7 +156,7 @@ class TestCreatePanel : public QObject {
       dialog.show();
       auto* radius = child<QSpinBox>(&dialog, "ResolutionDialog_Value0");
       shown = radius->value();
-      retype(radius, QStringLiteral("8"));
+      Retype(radius, QStringLiteral("8"));
       QTest::mouseClick(child<QPushButton>(&dialog, "ResolutionDialog_Ok"), Qt::LeftButton);
       return dialog.result();
     });

@@ -45,23 +45,11 @@ class TestTransformPanels : public QObject {
   }
   Vec3 translation(int g) { return scene().groups[g].translation; }
 
-  // Picks the vase in Selection mode, then enters `mode`.
-  int pickVase(int mode) {
-    window_->setEditMode(0);
-    QTest::mouseClick(view(), Qt::LeftButton, {}, centre());
-    window_->setEditMode(mode);
-    return scene().selectedGroup;
-  }
   void drag(QPoint from, QPoint by, Qt::KeyboardModifiers keys = {}) {
     QTest::mousePress(view(), Qt::LeftButton, keys, from);
     QTest::mouseMove(view(), from + by / 2);
     QTest::mouseMove(view(), from + by);
     QTest::mouseRelease(view(), Qt::LeftButton, keys, from + by);
-  }
-  // Replaces a field's text as typing does, one key at a time.
-  static void retype(QLineEdit* edit, const QString& text) {
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
   }
 
  private slots:
@@ -104,7 +92,7 @@ class TestTransformPanels : public QObject {
     QVERIFY(!x->isEnabled());
     QVERIFY(x->text().isEmpty());
 
-    const int g = pickVase(mode);
+    const int g = PickVase(*window_, mode);
     QVERIFY(g != -1);
     QTRY_VERIFY(x->isEnabled());
     for (const char* axis : {"X", "Y", "Z"}) {
@@ -136,7 +124,7 @@ class TestTransformPanels : public QObject {
     QTRY_VERIFY(x->isEnabled());
 
     const float target = scene().groups[current].translation[0] + 2.5f;
-    retype(x, FormatField(target));
+    Retype(x, FormatField(target));
     QVERIFY(near(translation(current)[0], target));
     for (size_t i = 0; i < selected.size(); ++i) {
       const Vec3 now = translation(selected[i]);
@@ -149,14 +137,14 @@ class TestTransformPanels : public QObject {
     // A lone minus sign waits for its digits; leaving the field with it
     // counts as 0.
     const float xBefore = translation(current)[0];
-    retype(x, QStringLiteral("-"));
+    Retype(x, QStringLiteral("-"));
     QCOMPARE(translation(current)[0], xBefore);
     QTest::keyClick(x, Qt::Key_Return);
     QCOMPARE(translation(current)[0], 0.0f);
   }
 
   void dragInOwnModeHoldsALockedAxis() {
-    const int g = pickVase(3);
+    const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
     lock("CFormObjTrans", "Y")->setChecked(true);
     const Vec3 before = translation(g);
@@ -176,7 +164,7 @@ class TestTransformPanels : public QObject {
   }
 
   void borrowedDragIgnoresTheLockBoxes() {
-    const int g = pickVase(3);
+    const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
     lock("CFormObjTrans", "Y")->setChecked(true);
     QLineEdit* y = field("CFormObjTrans", "Y");
@@ -198,45 +186,45 @@ class TestTransformPanels : public QObject {
   }
 
   void typedValueAtALaterFrameInterpolates() {
-    const int g = pickVase(3);
+    const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
     auto* frame = window_->findChild<QLineEdit*>("AnimationBar_Frame");
     QLineEdit* x = field("CFormObjTrans", "X");
     const float atStart = translation(g)[0];
 
-    retype(frame, QStringLiteral("10"));
+    Retype(frame, QStringLiteral("10"));
     QCOMPARE(scene().anim.currentFrame, 10);
     QTRY_COMPARE(x->text(), FormatField(atStart));
     const float atTen = atStart + 4.0f;
-    retype(x, FormatField(atTen));
+    Retype(x, FormatField(atTen));
     QVERIFY(near(translation(g)[0], atTen));
 
-    retype(frame, QStringLiteral("5"));
+    Retype(frame, QStringLiteral("5"));
     QCOMPARE(scene().anim.currentFrame, 5);
     const float atFive = translation(g)[0];
     QVERIFY2(atFive > atStart + 0.1f && atFive < atTen - 0.1f, qPrintable(QString::number(atFive)));
     QTRY_COMPARE(x->text(), FormatField(atFive));
 
     // Frame 0 keeps the value the group had before the edit.
-    retype(frame, QStringLiteral("0"));
+    Retype(frame, QStringLiteral("0"));
     QVERIFY(near(translation(g)[0], atStart));
-    retype(frame, QStringLiteral("10"));
+    Retype(frame, QStringLiteral("10"));
     QVERIFY(near(translation(g)[0], atTen));
   }
   // Two keys by hand (frame 0 as it is, frame 30 moved), played, saved,
   // and the saved file's frame 15 through the command line: what the
   // editor shows is what a script reading the file gets.
   void twoKeyAnimationPlaysAndSavesAsTheCommandLineSeesIt() {
-    const int g = pickVase(3);
+    const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
     auto* frame = window_->findChild<QLineEdit*>("AnimationBar_Frame");
     const Vec3 start = translation(g);
-    retype(frame, QStringLiteral("30"));
-    retype(field("CFormObjTrans", "X"), FormatField(start[0] + 6.0f));
-    retype(field("CFormObjTrans", "Y"), FormatField(start[1] - 3.0f));
+    Retype(frame, QStringLiteral("30"));
+    Retype(field("CFormObjTrans", "X"), FormatField(start[0] + 6.0f));
+    Retype(field("CFormObjTrans", "Y"), FormatField(start[1] - 3.0f));
     const Vec3 end = translation(g);
     QVERIFY(near(end[1], start[1] - 3.0f));
-    retype(frame, QStringLiteral("0"));
+    Retype(frame, QStringLiteral("0"));
     QVERIFY(near(translation(g)[0], start[0]));
 
     // Playing passes through the frames in between, each between the keys.
@@ -249,7 +237,7 @@ class TestTransformPanels : public QObject {
     QVERIFY(!scene().anim.playing);
     QCOMPARE(scene().anim.currentFrame, 0);
 
-    retype(frame, QStringLiteral("15"));
+    Retype(frame, QStringLiteral("15"));
     const Vec3 atFifteen = translation(g);
     QVERIFY(atFifteen[0] > start[0] + 0.1f && atFifteen[0] < end[0] - 0.1f);
     QTemporaryDir dir;
