@@ -19,10 +19,11 @@ bool FrameOutput::Fail(const char* message) {
   return false;
 }
 
-bool FrameOutput::Open(int frameCount) {
+bool FrameOutput::Open(int frameCount, int firstFrame) {
   if (format_ != kRenderMpeg) return true;
   if (frameCount < 1) return Fail("No frames to render");
-  if (mpeg_.Open(outputName_, frameCount) != 0) return Fail("Bummer, can't create movie");
+  if (mpeg_.Open(outputName_, frameCount, firstFrame) != 0)
+    return Fail("Bummer, can't create movie");
   return true;
 }
 
