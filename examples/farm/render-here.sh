@@ -13,6 +13,9 @@ scene=$1 out=$2
 shift 2
 count=${PARTS:-$(nproc)}
 modra=${MODRA:-modra}
+# Mesa's software rasteriser starts a thread per core in every process;
+# with a process per core they only get in each other's way.
+export LP_NUM_THREADS=${LP_NUM_THREADS:-1}
 # xargs fails (123) when any share does; the join then never runs.
 seq 0 $((count - 1)) |
   xargs -P "$count" -I{} "$modra" render "$scene" -o "$out" --part "{}/$count" "$@"
