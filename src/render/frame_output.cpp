@@ -20,6 +20,7 @@ bool FrameOutput::Fail(const char* message) {
 }
 
 bool FrameOutput::Open(int frameCount, int firstFrame) {
+  firstFrame_ = firstFrame;
   if (format_ != kRenderMpeg) return true;
   if (frameCount < 1) return Fail("No frames to render");
   if (mpeg_.Open(outputName_, frameCount, firstFrame) != 0)
@@ -30,6 +31,7 @@ bool FrameOutput::Open(int frameCount, int firstFrame) {
 bool FrameOutput::Begin(int width, int height) {
   if (format_ != kRenderGif || gif_.IsOpen()) return true;
   if (gif_.Create(outputName_, width, height) != 0) return Fail(kCantWrite);
+  gif_.NumberFrames(firstFrame_);
   gifWidth_ = width;
   gifHeight_ = height;
   return true;

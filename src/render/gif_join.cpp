@@ -9,6 +9,7 @@
 
 #include "images/gif_loop.h"
 #include "io/output_file.h"
+#include "render/movie_join.h"
 
 namespace modra {
 namespace {
@@ -22,6 +23,10 @@ int PutBytes(GifFileType* gif, const GifByteType* bytes, int count) {
   auto* file = static_cast<OutputFile*>(gif->UserData);
   return count >= 0 && file->Write(bytes, static_cast<size_t>(count)) ? count : 0;
 }
+
+// The frame numbers a render's GIF pictures carry (gif_movie_writer.h).
+constexpr char kNumberApplication[] = "MODRAFRMNUM";
+constexpr uint32_t kMaxNumber = 1u << 30;
 
 struct GifIn {
   GifFileType* gif = nullptr;
@@ -70,7 +75,10 @@ class Joiner {
     }
     std::optional<int> loop;
     std::optional<std::array<GifByteType, 4>> control;
+    std::optional<int> number;  // of the next picture
     int pictures = 0;
+    int firstNumber = 0;
+    bool numbered = true;  // every picture so far had the number after the last
     for (;;) {
       GifRecordType type;
       if (DGifGetRecordType(gif, &type) != GIF_OK) return Damaged(path, gif);
@@ -79,13 +87,20 @@ class Joiner {
         int code = 0;
         GifByteType* block = nullptr;
         if (DGifGetExtension(gif, &code, &block) != GIF_OK) return Damaged(path, gif);
-        bool netscape = false;
+        bool netscape = false, ours = false;
         if (block && code == GRAPHICS_EXT_FUNC_CODE && block[0] == 4)
           control = std::array<GifByteType, 4>{block[1], block[2], block[3], block[4]};
         if (block && code == APPLICATION_EXT_FUNC_CODE && block[0] == 11)
           netscape = std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0;
+        if (block && code == APPLICATION_EXT_FUNC_CODE && block[0] == 11)
+          ours = std::memcmp(block + 1, kNumberApplication, 11) == 0;
         while (block) {
           if (DGifGetExtensionNext(gif, &block) != GIF_OK) return Damaged(path, gif);
+          if (ours && block && block[0] == 4) {
+            const uint32_t n = block[1] | block[2] << 8 | block[3] << 16 | uint32_t{block[4]} << 24;
+            if (n <= kMaxNumber) number = static_cast<int>(n);
+            ours = false;
+          }
           if (netscape && block && block[0] >= 3 && block[1] == 1) {
             loop = block[2] | block[3] << 8;
             netscape = false;
@@ -98,9 +113,12 @@ class Joiner {
           std::string problem = Start();
           if (!problem.empty()) return problem;
         }
-        std::string problem = CopyImage(path, gif, control);
+        if (pictures == 0) firstNumber = number.value_or(0);
+        numbered = numbered && number == firstNumber + pictures;
+        std::string problem = CopyImage(path, gif, number, control);
         if (!problem.empty()) return problem;
         control.reset();
+        number.reset();
         ++pictures;
       } else {
         return Damaged(path, gif);
@@ -108,6 +126,15 @@ class Joiner {
     }
     if (pictures == 0) return path + " holds no picture";
     if (loop != screen_.loop) return path + " loops otherwise than the first part";
+    // The numbers run on from part to part, as far as the parts tell them.
+    if (numberedSoFar_ && numbered) {
+      const std::string run =
+          FrameRunProblem(previous_, path, nextNumber_, firstNumber, firstNumber + pictures - 1);
+      if (!run.empty()) return run;
+    }
+    numberedSoFar_ = numbered;
+    nextNumber_ = firstNumber + pictures;
+    previous_ = path;
     return {};
   }
 
@@ -136,7 +163,7 @@ class Joiner {
   }
 
   // One picture, its pixels as they are coded: no colour is quantised again.
-  std::string CopyImage(const std::string& path, GifFileType* gif,
+  std::string CopyImage(const std::string& path, GifFileType* gif, std::optional<int> number,
                         const std::optional<std::array<GifByteType, 4>>& control) {
     const GifImageDesc& d = gif->Image;
     // A picture must lie on the screen; its colours come from its own map
@@ -146,6 +173,7 @@ class Joiner {
       return path + " has a picture off its screen";
     ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
     if (!map) return path + " has a picture without colours";
+    if (number && !WriteNumber(*number)) return "can't write " + outPath_;
     if (control && EGifPutExtension(out_.gif, GRAPHICS_EXT_FUNC_CODE, 4, control->data()) != GIF_OK)
       return "can't write " + outPath_;
     if (EGifPutImageDesc(out_.gif, d.Left, d.Top, d.Width, d.Height, d.Interlace, map) != GIF_OK)
@@ -158,7 +186,20 @@ class Joiner {
     return {};
   }
 
+  bool WriteNumber(int number) {
+    const unsigned char bytes[4] = {
+        static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+        static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
+    return EGifPutExtensionLeader(out_.gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+           EGifPutExtensionBlock(out_.gif, 11, kNumberApplication) == GIF_OK &&
+           EGifPutExtensionBlock(out_.gif, sizeof bytes, bytes) == GIF_OK &&
+           EGifPutExtensionTrailer(out_.gif) == GIF_OK;
+  }
+
   std::string outPath_;
+  std::string previous_;
+  bool numberedSoFar_ = true;
+  int nextNumber_ = 0;
   Screen screen_;
   bool started_ = false;
   OutputFile file_;

@@ -54,12 +54,11 @@ std::string JoinMpegs(const std::string& out, const std::vector<std::string>& pa
       return parts[i] + " is " + std::to_string(b.width) + "x" + std::to_string(b.height) + ", " +
              parts[0] + " " + std::to_string(a.width) + "x" + std::to_string(a.height);
     if (b.rateCode != a.rateCode) return parts[i] + " has another frame rate than " + parts[0];
-    if (known && b.numbered && b.firstFrame > expected)
-      return Frames(expected, b.firstFrame - 1) + " missing " +
-             (i == 0 ? "before " + parts[i] : "between " + parts[i - 1] + " and " + parts[i]);
-    if (known && b.numbered && b.firstFrame < expected)
-      return parts[i] + " repeats " + Frames(b.firstFrame, std::min(expected - 1, b.lastFrame)) +
-             " of " + parts[i - 1];
+    if (known && b.numbered) {
+      const std::string run = FrameRunProblem(i == 0 ? std::string() : parts[i - 1], parts[i],
+                                              expected, b.firstFrame, b.lastFrame);
+      if (!run.empty()) return run;
+    }
     known = b.numbered;
     expected = b.lastFrame + 1;
   }
@@ -75,6 +74,16 @@ std::string JoinMpegs(const std::string& out, const std::vector<std::string>& pa
 }
 
 }  // namespace
+
+std::string FrameRunProblem(const std::string& previous, const std::string& part, int expected,
+                            int first, int last) {
+  if (first > expected)
+    return Frames(expected, first - 1) + " missing " +
+           (previous.empty() ? "before " + part : "between " + previous + " and " + part);
+  if (first < expected)
+    return part + " repeats " + Frames(first, std::min(expected - 1, last)) + " of " + previous;
+  return {};
+}
 
 std::string JoinMovies(const std::string& out, const std::vector<std::string>& parts) {
   if (parts.empty()) return "no parts to join";

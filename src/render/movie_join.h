@@ -15,9 +15,16 @@ namespace modra {
 // empty string, or why the parts were refused: a part that cannot be read
 // or is neither an MPEG-1 stream nor a GIF, parts of different formats,
 // picture sizes, rates or loop counts, a gap or an overlap in the frame
-// numbers of MPEG parts (which start at 0 in the first part), an output
+// numbers the parts carry (which start at 0 in the first part: MPEG group
+// time codes, the numbers of a render's GIF pictures), an output
 // name whose extension names the other format, or an output that cannot
 // be written.
 std::string JoinMovies(const std::string& out, const std::vector<std::string>& parts);
+
+// Whether `part`, holding frames first .. last, follows `previous` (empty
+// for the first part), whose frames end before `expected` (0 for the first
+// part): empty, or the message for the gap or the overlap.
+std::string FrameRunProblem(const std::string& previous, const std::string& part, int expected,
+                            int first, int last);
 
 }  // namespace modra

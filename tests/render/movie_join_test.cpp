@@ -41,6 +41,7 @@ void WriteMpeg(const std::string& path, int first, int count, int width = 16, in
 void WriteGif(const std::string& path, int first, const std::vector<int>& delays, int side = 8) {
   GifMovieWriter writer;
   ASSERT_EQ(writer.Create(path, side, side), 0);
+  writer.NumberFrames(first);
   for (size_t i = 0; i < delays.size(); ++i)
     ASSERT_EQ(
         writer.AddFrame(Solid(side, side, Colour(first + static_cast<int>(i))).data(), delays[i]),
@@ -104,7 +105,8 @@ TEST(MovieJoin, GifPartsKeepTheirPicturesDelaysAndLoop) {
   const Bytes loop = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 5, 0};
   EXPECT_NE(std::search(bytes.begin(), bytes.end(), loop.begin(), loop.end()), bytes.end());
 
-  // Unchanged loop counts: the very file one writer makes of all frames.
+  // Unchanged loop counts: the very file one writer makes of all frames,
+  // numbers and all.
   WriteGif(dir / "a.gif", 0, {7, 20});
   WriteGif(dir / "b.gif", 2, {3});
   WriteGif(dir / "whole.gif", 0, {7, 20, 3});
@@ -122,6 +124,7 @@ TEST(MovieJoin, RefusesPartsThatDoNotFitAndKeepsTheOutput) {
   WriteGif(dir / "a.gif", 0, {10});
   WriteGif(dir / "big.gif", 1, {10}, 16);
   WriteGif(dir / "loop3.gif", 1, {10});
+  WriteGif(dir / "2.gif", 2, {10});
   SetLoop(dir / "loop3.gif", 3);
   test::WriteText(dir / "text.mpg", "not a movie at all");
   struct Case {
@@ -141,6 +144,7 @@ TEST(MovieJoin, RefusesPartsThatDoNotFitAndKeepsTheOutput) {
       {{"0-1.mpg"}, dir / "out.gif", "out.gif names a GIF but the parts are MPEG-1 movies"},
       {{"a.gif", "big.gif"}, dir / "out.gif", "big.gif is 16x16, the first part 8x8"},
       {{"a.gif", "loop3.gif"}, dir / "out.gif", "loop3.gif loops otherwise than the first part"},
+      {{"a.gif", "2.gif"}, dir / "out.gif", "frame 1 missing between a.gif and 2.gif"},
   };
   for (const Case& c : cases) {
     test::WriteText(c.out, "older");
