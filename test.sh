@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-tools/install-packages.sh
+# Slurm and munge for the test that runs the farm example on a cluster of one.
+tools/install-packages.sh --slurm
 
 build=build/debug
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMODRA_SANITIZE=ON -DMODRA_TESTS=ON \

@@ -17,7 +17,9 @@ for option in "$@"; do
   case "$option" in
     --bench) packages+=(libbenchmark-dev) ;;
     --fuzz) packages+=(clang) ;;
-    *) echo "usage: $0 [--bench] [--fuzz]" >&2; exit 2 ;;
+    # The farm test runs a one-machine Slurm cluster.
+    --slurm) packages+=(slurm-wlm munge) ;;
+    *) echo "usage: $0 [--bench] [--fuzz] [--slurm]" >&2; exit 2 ;;
   esac
 done
 

@@ -9,6 +9,7 @@
 
 #include "anim/playback.h"
 #include "cli/cli_document.h"
+#include "cli/join_command.h"
 #include "cli/render_command.h"
 #include "cli/scene_json.h"
 #include "export/gfx_writer.h"
@@ -61,7 +62,8 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
 bool IsCommandLineRun(int argc, const char* const* argv) {
   if (argc < 2) return false;
   const std::string_view first = argv[1];
-  return first.starts_with('-') || first == "dump" || first == "convert" || first == "render";
+  return first.starts_with('-') || first == "dump" || first == "convert" || first == "render" ||
+         first == "join";
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -79,7 +81,10 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       "  modra convert scene.knf copy.knf      load and save again\n"
       "  modra convert scene.knf scene.cpp     the scene as C source\n"
       "  modra convert scene.knf scene.gfx     the scene as Skyloom text\n"
-      "  modra convert scene.knf scene.obj     the scene as Wavefront OBJ (+ scene.mtl)");
+      "  modra convert scene.knf scene.obj     the scene as Wavefront OBJ (+ scene.mtl)\n"
+      "  modra render scene.knf -o movie.mpg --part 2/8\n"
+      "                                        the third of eight shares of the frames\n"
+      "  modra join movie.mpg movie.part*.mpg  the shares as one movie");
   std::string file;
   app.add_option("FILE", file, "scene or model to open in the editor");
 
@@ -104,6 +109,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
   RenderArgs renderArgs;
   CLI::App* render = AddRenderCommand(app, renderArgs);
+  JoinArgs joinArgs;
+  CLI::App* join = AddJoinCommand(app, joinArgs);
 
   try {
     app.parse(argc, argv);
@@ -124,6 +131,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   if (*convert) return Convert(in, outPath, err, triangulatorDebug);
   if (*render)
     return RunRender(renderArgs, err, &err == &std::cerr && isatty(2), triangulatorDebug);
+  if (*join) return RunJoin(joinArgs, err);
   out << app.help();
   return 0;
 }

@@ -155,6 +155,18 @@ bool ParseRenderFrames(const std::string& text, RenderSettings* s) {
   return true;
 }
 
+bool ParseRenderPart(const std::string& text, RenderPart* part) {
+  const size_t slash = text.find('/');
+  if (slash == std::string::npos) return false;
+  RenderPart p;
+  if (!ParseInt(std::string_view(text).substr(0, slash), &p.index) ||
+      !ParseInt(std::string_view(text).substr(slash + 1), &p.count) || p.count < 1 ||
+      p.count > kMaxRenderParts || p.index < 0 || p.index >= p.count)
+    return false;
+  *part = p;
+  return true;
+}
+
 CLI::App* AddRenderCommand(CLI::App& app, RenderArgs& a) {
   CLI::App* render = app.add_subcommand(
       "render", "Render a scene to a movie, an animated GIF, frame files or one still picture");
@@ -167,6 +179,9 @@ CLI::App* AddRenderCommand(CLI::App& app, RenderArgs& a) {
   render->add_option("--oversample", a.oversample, "draw this many times larger, then reduce")
       ->capture_default_str();
   render->add_option("--frames", a.frames, "current, all or A-B")->capture_default_str();
+  render->add_option("--part", a.part,
+                     "render share I of N (I from 0) of the frames; a movie or GIF goes to "
+                     "OUT with .partI before its extension, for `modra join`");
   render->add_option("--gamma", a.gamma, "gamma correction (1.0: off)")->capture_default_str();
   render->add_option("--blur", a.blur, "motion-blur samples per frame (0: off)")
       ->capture_default_str();
@@ -203,6 +218,21 @@ int RunRender(const RenderArgs& args, std::ostream& err, bool progress,
     }
     settings.frameRange = kRenderCurrentFrame;
   }
+  RenderPart part;
+  if (!args.part.empty()) {
+    if (!ParseRenderPart(args.part, &part)) {
+      err << "modra render: --part must be I/N with 0 <= I < N <= " << kMaxRenderParts
+          << ", as in 2/8\n";
+      return 2;
+    }
+    if (!args.view.empty()) {
+      err << "modra render: --view makes one picture; drop --part\n";
+      return 2;
+    }
+    // Frame files keep their frame numbers; a movie has one file per part.
+    if (settings.format == kRenderMpeg || settings.format == kRenderGif)
+      settings.outputName = PartFileName(settings.outputName, part);
+  }
   std::optional<int> mode = kTexturedMode;
   if (!args.mode.empty() && !(mode = DisplayModeNamed(args.mode))) {
     err << "modra render: unknown mode " << args.mode << " (wire, solid or textured)\n";
@@ -231,11 +261,12 @@ int RunRender(const RenderArgs& args, std::ostream& err, bool progress,
 
   RenderJob job(doc, settings, *view);
   job.SetExactName(!args.view.empty());
+  job.SetPart(part);
   if (!job.Start()) return 1;
   job.Resize(gl.Width(), gl.Height());
   while (job.Step())
     if (progress) err << "\r" << job.Title() << "\033[K" << std::flush;
-  if (progress) err << "\r" << job.Title() << "\033[K\n";
+  if (progress && !job.Title().empty()) err << "\r" << job.Title() << "\033[K\n";
   job.Finish();
   return job.Failed() ? 1 : 0;
 }

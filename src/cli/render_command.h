@@ -21,6 +21,7 @@ struct RenderArgs {
   std::string size;
   int oversample;
   std::string frames;
+  std::string part;  // empty: the whole render
   float gamma;
   int blur;
   float blurRange;
@@ -43,6 +44,8 @@ std::optional<int> DisplayModeNamed(const std::string& name);      // wire, soli
 bool ParseRenderSize(const std::string& text, int* width, int* height);
 // "current", "all" or "A-B" into the frame range of `settings`.
 bool ParseRenderFrames(const std::string& text, RenderSettings* settings);
+// "I/N": share I (0 .. N-1) of N, N from 1 to kMaxRenderParts.
+bool ParseRenderPart(const std::string& text, RenderPart* part);
 
 // Runs the render; `progress` writes the render window's title to `err`
 // as one line that keeps being rewritten. Exit status 0, 1 or 2.

@@ -19,16 +19,19 @@ bool FrameOutput::Fail(const char* message) {
   return false;
 }
 
-bool FrameOutput::Open(int frameCount) {
+bool FrameOutput::Open(int frameCount, int firstFrame) {
+  firstFrame_ = firstFrame;
   if (format_ != kRenderMpeg) return true;
   if (frameCount < 1) return Fail("No frames to render");
-  if (mpeg_.Open(outputName_, frameCount) != 0) return Fail("Bummer, can't create movie");
+  if (mpeg_.Open(outputName_, frameCount, firstFrame) != 0)
+    return Fail("Bummer, can't create movie");
   return true;
 }
 
 bool FrameOutput::Begin(int width, int height) {
   if (format_ != kRenderGif || gif_.IsOpen()) return true;
   if (gif_.Create(outputName_, width, height) != 0) return Fail(kCantWrite);
+  gif_.NumberFrames(firstFrame_);
   gifWidth_ = width;
   gifHeight_ = height;
   return true;

@@ -22,8 +22,10 @@ class FrameOutput {
 
   // For the movie format: opens the movie for `frameCount` frames ("No
   // frames to render" below 1, "Bummer, can't create movie" when it cannot
-  // be made). Other formats have nothing to open here.
-  bool Open(int frameCount);
+  // be made). Other formats have nothing to open here. `firstFrame` counts
+  // from the first frame of the whole render, for a movie or GIF that is
+  // one part of it: their pictures carry these numbers.
+  bool Open(int frameCount, int firstFrame = 0);
   // For the GIF format: creates the file with its screen of width x height
   // (a failure is told as "Can't write entire file"). Others: true.
   bool Begin(int width, int height);
@@ -46,6 +48,7 @@ class FrameOutput {
   MpegWriter mpeg_;
   GifMovieWriter gif_;
   int gifWidth_ = 0, gifHeight_ = 0;
+  int firstFrame_ = 0;
   JpegImage jpeg_;
   int written_ = 0;
 };

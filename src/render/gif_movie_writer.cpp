@@ -27,6 +27,7 @@ struct GifMovieWriter::State {
   GifFileType* gif = nullptr;
   int width = 0, height = 0;
   int framesWritten = 0;
+  int firstNumber = -1;  // below 0: pictures carry no frame number
   // Work buffers, sized once at Create and reused by every frame.
   std::vector<GifByteType> red, green, blue, indices;
 
@@ -43,6 +44,18 @@ struct GifMovieWriter::State {
     CloseGif();
     file.reset();  // removes the temporary file unless committed
     width = height = framesWritten = 0;
+    firstNumber = -1;
+  }
+
+  bool WriteNumber(int number) {
+    static const char kApplication[] = "MODRAFRMNUM";
+    const unsigned char bytes[4] = {
+        static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
+        static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
+    return EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
+           EGifPutExtensionBlock(gif, sizeof kApplication - 1, kApplication) == GIF_OK &&
+           EGifPutExtensionBlock(gif, sizeof bytes, bytes) == GIF_OK &&
+           EGifPutExtensionTrailer(gif) == GIF_OK;
   }
 
   // The quantiser works on 5 bits a channel and reports the centre of
@@ -88,6 +101,7 @@ struct GifMovieWriter::State {
         GifMakeMapObject(1 << GifBitSize(mapSize), colors));
     if (!map) return false;
 
+    if (firstNumber >= 0 && !WriteNumber(firstNumber + framesWritten)) return false;
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSAL_UNSPECIFIED;
     control.UserInputFlag = false;
@@ -147,6 +161,10 @@ int GifMovieWriter::Create(const std::string& path, int width, int height) {
   s.blue.resize(pixels);
   s.indices.resize(pixels);
   return 0;
+}
+
+void GifMovieWriter::NumberFrames(int first) {
+  state_->firstNumber = first;
 }
 
 int GifMovieWriter::AddFrame(const uint8_t* rgb, int delay) {

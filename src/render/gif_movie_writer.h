@@ -37,6 +37,11 @@ class GifMovieWriter {
   // side below 1 or above kMaxSide, more than kMaxPixels, or a file that
   // cannot be created.
   int Create(const std::string& path, int width, int height);
+  // From now on each picture carries its frame number, counting from
+  // `first`, in an application extension ("MODRAFRM" "NUM", 4 bytes little
+  // endian) that players pass over: the parts of a split render then tell
+  // a join where they belong.
+  void NumberFrames(int first);
   // Adds a picture of the Create size (RGB, 3 bytes a pixel, rows packed,
   // top row first) shown for `delay` hundredths of a second (0..65535).
   // Returns 0, or -1 when nothing is open, the arguments are bad or a step

@@ -1,6 +1,8 @@
 #include "render/mpeg_writer.h"
 
+#include <cstdio>
 #include <optional>
+#include <string>
 
 #include "io/output_file.h"
 #include "render/ffmpeg_handles.h"
@@ -16,6 +18,17 @@ constexpr int kFramesPerSecond = 30;
 constexpr int kQuantiserScale = 3;
 constexpr uint8_t kSequenceEndCode[4] = {0x00, 0x00, 0x01, 0xB7};
 
+// The encoder takes the first group's time code as "hh:mm:ss:ff" and
+// counts on from there, one per picture.
+std::string TimeCode(int frame) {
+  const int perHour = kFramesPerSecond * 3600;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d:%02d", frame / perHour % 24,
+                frame / (kFramesPerSecond * 60) % 60, frame / kFramesPerSecond % 60,
+                frame % kFramesPerSecond);
+  return text;
+}
+
 }  // namespace
 
 struct MpegWriter::State {
@@ -26,6 +39,7 @@ struct MpegWriter::State {
   ffmpeg::Scaler scale;
   int width = 0, height = 0;
   int framesWritten = 0;
+  int firstFrame = 0;
   int64_t nextPts = 0;
 
   void Reset() {
@@ -34,7 +48,7 @@ struct MpegWriter::State {
     frame.reset();
     codec.reset();
     file.reset();  // removes the temporary file unless committed
-    width = height = framesWritten = 0;
+    width = height = framesWritten = firstFrame = 0;
     nextPts = 0;
   }
 
@@ -57,7 +71,11 @@ struct MpegWriter::State {
     c->max_b_frames = 0;
     c->flags |= AV_CODEC_FLAG_QSCALE;
     c->global_quality = FF_QP2LAMBDA * kQuantiserScale;
-    if (avcodec_open2(c, encoder, nullptr) < 0) return false;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "gop_timecode", TimeCode(firstFrame).c_str(), 0);
+    const int opened = avcodec_open2(c, encoder, &options);
+    av_dict_free(&options);
+    if (opened < 0) return false;
     frame->format = c->pix_fmt;
     frame->width = w;
     frame->height = h;
@@ -99,15 +117,16 @@ int MpegWriter::Height() const {
   return state_->height;
 }
 
-int MpegWriter::Open(const std::string& path, int frameCount) {
+int MpegWriter::Open(const std::string& path, int frameCount, int firstFrame) {
   if (IsOpen()) Finish();
-  if (frameCount < 1) return -1;
+  if (frameCount < 1 || firstFrame < 0) return -1;
   if (!avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO)) return -1;
   state_->file.emplace();
   if (!state_->file->Open(path)) {
     state_->Reset();
     return -1;
   }
+  state_->firstFrame = firstFrame;
   return 0;
 }
 

@@ -29,9 +29,16 @@ class MpegWriter {
   static constexpr int kMaxSide = 4095;
 
   // Starts a movie of `frameCount` frames at `path`. Returns 0, or -1 when
-  // frameCount is below 1, the encoder is missing or the file cannot be
-  // created. The picture size is fixed by the first frame.
-  int Open(const std::string& path, int frameCount);
+  // frameCount is below 1 or firstFrame below 0, the encoder is missing or
+  // the file cannot be created. The picture size is fixed by the first
+  // frame.
+  //
+  // Every picture carries its frame number (from `firstFrame` on) in the
+  // time code of its group header, so that the parts of a render, each
+  // starting where the one before ended, join by concatenation into the
+  // very stream one render would have written, and a join can tell a
+  // missing or repeated part.
+  int Open(const std::string& path, int frameCount, int firstFrame = 0);
   // Encodes width x height RGB pixels (3 bytes a pixel, rows packed, top
   // row first). The first frame fixes the movie's size; a later frame of
   // another size is scaled to it. Returns 0, or -1 when no movie is open,

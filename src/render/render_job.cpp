@@ -59,10 +59,12 @@ bool RenderJob::Start() {
     failed_ = true;
     return false;
   }
-  const FrameSpan span = RenderFrames(settings_, anim.currentFrame, lastFrame);
+  whole_ = RenderFrames(settings_, anim.currentFrame, lastFrame);
+  const FrameSpan span = PartOfFrames(whole_, part_);
   first_ = span.first;
   last_ = span.last;
-  if (!output_.Open(span.Count())) {
+  if (span.Count() < 1) return true;  // an empty share: done before it began
+  if (!output_.Open(span.Count(), first_ - whole_.first)) {
     failed_ = true;
     return false;
   }
@@ -93,8 +95,9 @@ void RenderJob::Resize(int width, int height) {
 }
 
 bool RenderJob::FirstStep() {
-  // A single frame cannot be blurred: its samples would all show it.
-  samples_ = std::min(samples_, last_ - first_ + 1);
+  // A single frame cannot be blurred: its samples would all show it. The
+  // whole render decides, so a share of one frame is blurred like the rest.
+  samples_ = std::min(samples_, whole_.Count());
   const int s = settings_.oversampling;
   const size_t reducedSize = static_cast<size_t>(width_ / s) * static_cast<size_t>(height_ / s) * 3;
   if (samples_ >= 2) {
@@ -114,8 +117,44 @@ bool RenderJob::FirstStep() {
       doc_.shell->Message("Can't get memory");
       return false;
     }
+    // A share starts on the movie frame the whole render shows there.
+    SkipMovieFrames(first_ - whole_.first);
   }
   return output_.Begin(width_ / s, height_ / s);
+}
+
+// Reads the next movie frame into movieFrame_, from the start again at the
+// end of the movie. false when it started again (or closed: the last
+// picture then stays).
+bool RenderJob::NextMovieFrame() {
+  if (!movie_.IsOpen()) return false;
+  const uint8_t* frame = movie_.NextFrame();
+  const bool wrapped = !frame;
+  if (!frame && movie_.Rewind() == 0) frame = movie_.NextFrame();
+  if (!frame) {
+    movie_.Close();
+    return false;
+  }
+  // The movie's frame goes through table B so that the gamma correction
+  // of the finished picture gives its pixels back.
+  movieWidth_ = movie_.Width();
+  movieHeight_ = movie_.Height();
+  movieFrame_.assign(frame, frame + static_cast<size_t>(movieWidth_) * movieHeight_ * 3);
+  MapBytes(movieFrame_.data(), movieFrame_.size(), gamma_.b);
+  compositeWidth_ = 0;  // resampled before it is drawn
+  return !wrapped;
+}
+
+void RenderJob::SkipMovieFrames(int count) {
+  int length = 0;  // frames read before the movie first ran out
+  for (int i = 0; i < count && movie_.IsOpen(); ++i) {
+    if (NextMovieFrame()) {
+      ++length;
+      continue;
+    }
+    // Back at its first frame: whole rounds of the movie can be left out.
+    if (movie_.IsOpen() && length > 0) count = i + 1 + (count - i - 1) % length;
+  }
 }
 
 bool RenderJob::DrawBackground() {
@@ -123,21 +162,7 @@ bool RenderJob::DrawBackground() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
   }
-  if (sampleIndex_ == 0 && movie_.IsOpen()) {
-    const uint8_t* frame = movie_.NextFrame();
-    if (!frame && movie_.Rewind() == 0) frame = movie_.NextFrame();
-    if (frame) {
-      // The movie's frame goes through table B so that the gamma
-      // correction of the finished picture gives its pixels back.
-      movieWidth_ = movie_.Width();
-      movieHeight_ = movie_.Height();
-      movieFrame_.assign(frame, frame + static_cast<size_t>(movieWidth_) * movieHeight_ * 3);
-      MapBytes(movieFrame_.data(), movieFrame_.size(), gamma_.b);
-      compositeWidth_ = 0;  // resample below
-    } else {
-      movie_.Close();  // the last picture stays
-    }
-  }
+  if (sampleIndex_ == 0) NextMovieFrame();
   if (movieFrame_.empty()) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;

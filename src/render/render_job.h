@@ -48,6 +48,11 @@ class RenderJob {
   // With profiling on, each step waits for the drawing to finish before
   // the read-back, so that Times() tells the two apart.
   void SetProfiling(bool on) { profiling_ = on; }
+  // Renders only this share of the frames (before Start). Each frame comes
+  // out as the whole render would make it: blurred with as many samples,
+  // over the same frame of the composite movie. An empty share starts,
+  // writes nothing and has no step to take.
+  void SetPart(RenderPart part) { part_ = part; }
 
   // Checks the settings and opens what the render needs before the first
   // sample: the frame range, the movie, the gamma tables. false (with the
@@ -83,6 +88,8 @@ class RenderJob {
 
  private:
   bool FirstStep();
+  bool NextMovieFrame();
+  void SkipMovieFrames(int count);
   bool DrawBackground();
   void ShowSampleTime();
   void DrawView();
@@ -97,6 +104,7 @@ class RenderJob {
   int view_;
   bool exactName_ = false;
   bool profiling_ = false;
+  RenderPart part_;
 
   FrameOutput output_;
   GammaTables gamma_;
@@ -112,6 +120,8 @@ class RenderJob {
   int pictureWidth_ = 0, pictureHeight_ = 0;
 
   int width_ = 100, height_ = 100;  // the drawing area
+  // All frames of the render, of which first_ .. last_ are ours.
+  FrameSpan whole_;
   int first_ = 0, last_ = -1;
   int current_ = -1;  // -1: stop
   int samples_ = 1, sampleIndex_ = 0;

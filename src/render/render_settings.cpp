@@ -1,6 +1,7 @@
 #include "render/render_settings.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
@@ -176,6 +177,25 @@ std::string FrameFileName(const std::string& outputName, int frame) {
   const std::string extension =
       dot == std::string::npos ? std::string() : outputName.substr(dot + 1);
   return base + std::to_string(frame) + "." + extension;
+}
+
+FrameSpan PartOfFrames(const FrameSpan& whole, RenderPart part) {
+  assert(part.count >= 1 && part.index >= 0 && part.index < part.count);
+  const int frames = std::max(whole.Count(), 0);
+  const int share = frames / part.count, spread = frames % part.count;
+  FrameSpan span;
+  span.first = whole.first + part.index * share + std::min(part.index, spread);
+  span.last = span.first + share + (part.index < spread ? 1 : 0) - 1;
+  return span;
+}
+
+std::string PartFileName(const std::string& outputName, RenderPart part) {
+  const size_t dot = ExtensionDot(outputName);
+  const size_t digits = std::max<size_t>(2, std::to_string(part.count - 1).size());
+  std::string number = std::to_string(part.index);
+  number.insert(0, digits - std::min(digits, number.size()), '0');
+  if (dot == std::string::npos) return outputName + ".part" + number;
+  return outputName.substr(0, dot) + ".part" + number + outputName.substr(dot);
 }
 
 GammaTables BuildGammaTables(float gamma) {

@@ -99,6 +99,19 @@ struct FrameSpan {
 // with the end lowered to lastFrame. Count() < 1 means nothing to render.
 FrameSpan RenderFrames(const RenderSettings& settings, int currentFrame, int lastFrame);
 
+// One of `count` shares of a render's frames, numbered from 0, for
+// splitting a long render over processes or machines.
+struct RenderPart {
+  int index = 0, count = 1;
+};
+// Enough shares for a frame each; more could only be empty.
+constexpr int kMaxRenderParts = kLastAnimationFrame + 1;
+
+// The frames of share `part` of `whole`: equal shares by frame count, the
+// remainder spread one each over the first shares. With more shares than
+// frames the last ones are empty (Count() 0). Needs 0 <= index < count.
+FrameSpan PartOfFrames(const FrameSpan& whole, RenderPart part);
+
 // Empty when a render with these settings can start; otherwise the message
 // to show: a size below 1 or above kMaxRenderSide, oversampling outside
 // 1..4, an unknown format or frame range, negative or too many motion-blur
@@ -132,6 +145,12 @@ float BlurSampleTime(int index, int samples, float range);
 // name part into base and extension (no "." gives an empty extension),
 // printed as "%s%d.%s" — so "out" becomes "out7.".
 std::string FrameFileName(const std::string& outputName, int frame);
+
+// A movie part's name: the output name with ".partNN" before its
+// extension ("movie.mpg" -> "movie.part03.mpg"), NN the share's number in
+// as many digits as the last one needs, at least two, so that the parts
+// sort in order by name.
+std::string PartFileName(const std::string& outputName, RenderPart part);
 
 // Gamma tables: with a gamma of exactly 1.0, `b` is the identity and `a`
 // is not applied (`correct` false; it holds the identity too). Otherwise a

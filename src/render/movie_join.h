@@ -1,0 +1,30 @@
+// Joining the movie parts of a render split by frame ranges into the one
+// movie a whole render would have written: MPEG-1 parts (intra-coded
+// pictures only) by concatenating their streams, animated GIF parts by
+// copying their pictures, colour maps, delays and loop count into one
+// file. The parts are read as given and never changed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace modra {
+
+// Joins `parts`, in order, into `out`, written through a temporary file so
+// that a refused or failed join leaves whatever was at `out`. Returns an
+// empty string, or why the parts were refused: a part that cannot be read
+// or is neither an MPEG-1 stream nor a GIF, parts of different formats,
+// picture sizes, rates or loop counts, a gap or an overlap in the frame
+// numbers the parts carry (which start at 0 in the first part: MPEG group
+// time codes, the numbers of a render's GIF pictures), an output
+// name whose extension names the other format, or an output that cannot
+// be written.
+std::string JoinMovies(const std::string& out, const std::vector<std::string>& parts);
+
+// Whether `part`, holding frames first .. last, follows `previous` (empty
+// for the first part), whose frames end before `expected` (0 for the first
+// part): empty, or the message for the gap or the overlap.
+std::string FrameRunProblem(const std::string& previous, const std::string& part, int expected,
+                            int first, int last);
+
+}  // namespace modra

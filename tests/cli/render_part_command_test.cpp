@@ -1,0 +1,123 @@
+// A render split with --part and joined with `modra join` gives the frames
+// of the whole render: the demo scene with motion blur over a composite
+// movie, in one, three and seven parts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "../render/movie_test_util.h"
+#include "cli/cli.h"
+#include "cli/render_command.h"
+#include "render/movie_reader.h"
+#include "render/mpeg_writer.h"
+
+namespace modra {
+namespace {
+
+using movietest::Bytes;
+
+struct Result {
+  int status;
+  std::string err;
+};
+
+Result Modra(std::vector<std::string> args) {
+  args.insert(args.begin(), "modra");
+  std::vector<const char*> argv;
+  for (const std::string& a : args)
+    argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  EXPECT_EQ(out.str(), "");
+  return {status, err.str()};
+}
+
+std::vector<Bytes> Frames(const std::string& path) {
+  MovieReader reader;
+  std::vector<Bytes> frames;
+  EXPECT_EQ(reader.Open(path), 0) << path;
+  const size_t size = static_cast<size_t>(reader.Width()) * reader.Height() * 3;
+  while (const uint8_t* frame = reader.NextFrame())
+    frames.emplace_back(frame, frame + size);
+  return frames;
+}
+
+TEST(RenderPart, OptionTakesAShareNumberedFromZero) {
+  struct Case {
+    const char* text;
+    bool ok;
+    RenderPart part;
+  };
+  const Case cases[] = {
+      {"0/1", true, {0, 1}},  {"6/7", true, {6, 7}}, {"7/7", false, {}},
+      {"-1/4", false, {}},    {"1/0", false, {}},    {"3", false, {}},
+      {"1/", false, {}},      {"/2", false, {}},     {"a/b", false, {}},
+      {"0/10001", false, {}}, {"2/ 3", false, {}},   {"9999/10000", true, {9999, 10000}},
+  };
+  for (const Case& c : cases) {
+    RenderPart part{-5, -5};
+    EXPECT_EQ(ParseRenderPart(c.text, &part), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(part.index, c.part.index) << c.text;
+      EXPECT_EQ(part.count, c.part.count) << c.text;
+    }
+  }
+}
+
+TEST(RenderPart, JoinedPartsAreTheWholeRender) {
+  test::TempDir dir;
+  const std::string demo = std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf";
+  // A background movie shorter than the render, so that parts start on
+  // its later frames and after it has started again.
+  const std::string background = dir / "background.mpg";
+  {
+    MpegWriter writer;
+    ASSERT_EQ(writer.Open(background, 4), 0);
+    for (const movietest::Rgb& c :
+         {movietest::Rgb{200, 30, 30}, {30, 200, 30}, {30, 30, 200}, {200, 200, 30}})
+      ASSERT_EQ(writer.AddFrame(movietest::Solid(16, 16, c).data(), 16, 16), 0);
+    ASSERT_EQ(writer.Finish(), 0);
+  }
+  const std::vector<std::string> options = {"--size", "64x48", "--frames",    "10-17",
+                                            "--blur", "3",     "--composite", background};
+  auto render = [&](const std::string& out, const std::string& part) {
+    std::vector<std::string> args = {"render", demo, "-o", out};
+    args.insert(args.end(), options.begin(), options.end());
+    if (!part.empty()) args.insert(args.end(), {"--part", part});
+    const Result r = Modra(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+  };
+  render(dir / "whole.mpg", "");
+  const std::vector<Bytes> whole = Frames(dir / "whole.mpg");
+  ASSERT_EQ(whole.size(), 8u);
+
+  for (int count : {1, 3, 7}) {
+    const std::string out = dir / ("movie" + std::to_string(count) + ".mpg");
+    std::vector<std::string> join = {"join", out};
+    for (int i = 0; i < count; ++i) {
+      render(out, std::to_string(i) + "/" + std::to_string(count));
+      join.push_back(PartFileName(out, {i, count}));
+      ASSERT_TRUE(std::filesystem::exists(join.back())) << join.back();
+    }
+    const Result r = Modra(join);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Frames(out) == whole) << count << " parts";
+  }
+
+  // A share with no frames succeeds and writes nothing; a join that
+  // misses a part says so.
+  EXPECT_EQ(
+      Modra({"render", demo, "-o", dir / "e.mpg", "--frames", "10-11", "--part", "2/3"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(PartFileName(dir / "e.mpg", {2, 3})));
+  EXPECT_EQ(Modra({"render", demo, "-o", dir / "e.mpg", "--part", "3/3"}).err,
+            "modra render: --part must be I/N with 0 <= I < N <= 10000, as in 2/8\n");
+  const Result r = Modra({"join", dir / "x.mpg", PartFileName(dir / "movie3.mpg", {0, 3}),
+                          PartFileName(dir / "movie3.mpg", {2, 3})});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("frames 3 to 5 missing between"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.mpg"));
+}
+
+}  // namespace
+}  // namespace modra
