@@ -69,7 +69,7 @@ void FillSpheres(Scene& s, bool strips) {
   for (int g = 0; g < kGroups; ++g) {
     DisplayGroup& group = s.groups[AddGroup(s, g)];
     const float cx = -0.9f + 0.2f * (g % 10), cy = -0.9f + 0.2f * (g / 10), r = 0.095f;
-    auto vertex = [&](int ring, int segment, std::vector<float>& out) {
+    auto vertex = [&](int ring, int segment, modra::VertexBuffer& out) {
       const float theta = kPi * ring / kRings, phi = 2 * kPi * (segment % kSegments) / kSegments;
       const float nx = std::sin(theta) * std::cos(phi), ny = std::cos(theta),
                   nz = std::sin(theta) * std::sin(phi);
