@@ -321,16 +321,15 @@ TEST(History, UndoKeepsLaterSelectionAndReturnsToTheStepsFrame) {
   EXPECT_TRUE(x.s.groups[b].flags & Selected);
   EXPECT_EQ(x.s.selectedGroup, b);
 
-  // A paste selected the copies; taking it back leaves no selection of
-  // groups that are gone.
-  x.Select({0});
-  x.Step("Copy", [&] { Copy(x.doc); });
-  x.Step("Paste", [&] { Paste(x.doc); });
-  const int pasted = x.s.selectedGroup;
-  ASSERT_NE(pasted, a);
+  // A group the step made and the user chose since goes with the step,
+  // and so do the selection and level that named it.
+  x.Step("Append", [&] { AppendModelFile(x.doc, test::TestData("models/obj/box.obj")); });
+  const int appended = x.Select({0});
+  ASSERT_TRUE(EnterLevel(x.s, appended));
   ASSERT_TRUE(x.history.Undo());
-  EXPECT_FALSE(IsLiveGroup(x.s, pasted) && x.s.selectedGroup == pasted);
-  EXPECT_TRUE(x.rec.shell.AllChanges() & kSceneChanged);
+  EXPECT_FALSE(IsLiveGroup(x.s, appended));
+  EXPECT_EQ(x.s.selectedGroup, -1);
+  EXPECT_TRUE(x.s.levelStack.empty());
 }
 
 // Moving a big group keeps records, not vertices; rewriting its vertices
