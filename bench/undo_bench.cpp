@@ -131,64 +131,51 @@ void UndoRedo(benchmark::State& state, const std::function<void(BigScene&)>& ste
 void Bracket(BigScene& b, const char* name, const std::function<void()>& fn) {
   b.history.Record(name, fn);
 }
-BENCHMARK_CAPTURE(UndoRedo, MoveOneGroup, [](BigScene& b) { b.Move(); })
+BENCHMARK_CAPTURE(UndoRedo, MoveOneGroup, [](BigScene& b) {
+  b.Move();
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, MoveAllGroups, [](BigScene& b) {
+  SelectAll(b.doc);
+  b.Move();
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(
+    UndoRedo, MoveAtAnotherFrame,
+    [](BigScene& b) {
+      GoToFrame(b.doc, 25);
+      b.Move();
+      GoToFrame(b.doc, 0);
+    },
+    0)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, MoveAllGroups,
-                  [](BigScene& b) {
-                    SelectAll(b.doc);
-                    b.Move();
-                  })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, MoveAtAnotherFrame,
-                  [](BigScene& b) {
-                    GoToFrame(b.doc, 25);
-                    b.Move();
-                    GoToFrame(b.doc, 0);
-                  },
-                  0)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, CutAllGroups,
-                  [](BigScene& b) {
-                    SelectAll(b.doc);
-                    Bracket(b, "Cut", [&] { Cut(b.doc); });
-                  })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, PasteAllGroups,
-                  [](BigScene& b) {
-                    SelectAll(b.doc);
-                    Copy(b.doc);
-                    Bracket(b, "Paste", [&] { Paste(b.doc); });
-                  })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, ReverseNormalsOfAllGroups,
-                  [](BigScene& b) {
-                    SelectAll(b.doc);
-                    Bracket(b, "Reverse Normals", [&] { ReverseNormals(b.doc); });
-                  })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, CreateSphere,
-                  [](BigScene& b) { Bracket(b, "Sphere", [&] { CreateSphere1(b.doc); }); })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, PasteKeyFrame,
-                  [](BigScene& b) {
-                    GoToFrame(b.doc, 50);
-                    CutOrCopyKeyFrame(b.doc, false);
-                    GoToFrame(b.doc, 0);
-                    Bracket(b, "Paste Key Frame", [&] { PasteKeyFrame(b.doc, false); });
-                  })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, ScaleRange,
-                  [](BigScene& b) {
-                    Bracket(b, "Scale Range", [&] { ScaleRange(b.doc, 0, 50, 200); });
-                  })
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(UndoRedo, AppendWuson,
-                  [](BigScene& b) {
-                    Bracket(b, "Append WusonOBJ.obj", [&] {
-                      AppendModelFile(b.doc,
-                                      std::string(MODRA_TESTDATA_DIR) + "/models/obj/WusonOBJ.obj");
-                    });
-                  })
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, CutAllGroups, [](BigScene& b) {
+  SelectAll(b.doc);
+  Bracket(b, "Cut", [&] { Cut(b.doc); });
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, PasteAllGroups, [](BigScene& b) {
+  SelectAll(b.doc);
+  Copy(b.doc);
+  Bracket(b, "Paste", [&] { Paste(b.doc); });
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, ReverseNormalsOfAllGroups, [](BigScene& b) {
+  SelectAll(b.doc);
+  Bracket(b, "Reverse Normals", [&] { ReverseNormals(b.doc); });
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, CreateSphere, [](BigScene& b) {
+  Bracket(b, "Sphere", [&] { CreateSphere1(b.doc); });
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, PasteKeyFrame, [](BigScene& b) {
+  GoToFrame(b.doc, 50);
+  CutOrCopyKeyFrame(b.doc, false);
+  GoToFrame(b.doc, 0);
+  Bracket(b, "Paste Key Frame", [&] { PasteKeyFrame(b.doc, false); });
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, ScaleRange, [](BigScene& b) {
+  Bracket(b, "Scale Range", [&] { ScaleRange(b.doc, 0, 50, 200); });
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(UndoRedo, AppendWuson, [](BigScene& b) {
+  Bracket(b, "Append WusonOBJ.obj", [&] {
+    AppendModelFile(b.doc, std::string(MODRA_TESTDATA_DIR) + "/models/obj/WusonOBJ.obj");
+  });
+})->Unit(benchmark::kMillisecond);
 
 }  // namespace

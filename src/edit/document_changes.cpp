@@ -50,26 +50,23 @@ void Assign(T (&to)[N], const T (&from)[N]) {
   std::copy(from, from + N, to);
 }
 
-template <class A, class B>
-bool SameFields(const A& a, const B& b) {
-  return [&]<size_t... I>(std::index_sequence<I...>) {
-    return (Same(std::get<I>(a), std::get<I>(b)) && ...);
-  }(std::make_index_sequence<std::tuple_size_v<A>>());
+using PartIndices =
+    std::make_index_sequence<std::tuple_size_v<decltype(PartFields(std::declval<SceneParts&>()))>>;
+
+template <class A, class B, size_t... I>
+bool SameFields(const A& a, const B& b, std::index_sequence<I...>) {
+  return (Same(std::get<I>(a), std::get<I>(b)) && ...);
 }
-template <class To, class From>
-void AssignFields(const To& to, const From& from) {
-  [&]<size_t... I>(std::index_sequence<I...>) {
-    (Assign(std::get<I>(to), std::get<I>(from)), ...);
-  }(std::make_index_sequence<std::tuple_size_v<To>>());
+template <class To, class From, size_t... I>
+void AssignFields(const To& to, const From& from, std::index_sequence<I...>) {
+  (Assign(std::get<I>(to), std::get<I>(from)), ...);
 }
 // Each field where `side` and `other` differ, from `side` into `to`.
-template <class To, class Side>
-void AssignDiffering(const To& to, const Side& side, const Side& other) {
-  [&]<size_t... I>(std::index_sequence<I...>) {
-    ((Same(std::get<I>(side), std::get<I>(other)) ? void()
-                                                   : Assign(std::get<I>(to), std::get<I>(side))),
-     ...);
-  }(std::make_index_sequence<std::tuple_size_v<To>>());
+template <class To, class Side, size_t... I>
+void AssignDiffering(const To& to, const Side& side, const Side& other, std::index_sequence<I...>) {
+  ((Same(std::get<I>(side), std::get<I>(other)) ? void()
+                                                : Assign(std::get<I>(to), std::get<I>(side))),
+   ...);
 }
 
 constexpr uint32_t kSelectionFlags = Selected | highlighted;
@@ -148,7 +145,7 @@ void DocumentChanges::Apply(Document& doc, bool undo) const {
   if (parts) {
     const SceneParts& side = parts[undo ? 0 : 1];
     const SceneParts& other = parts[undo ? 1 : 0];
-    AssignDiffering(DocumentFields(doc), PartFields(side), PartFields(other));
+    AssignDiffering(DocumentFields(doc), PartFields(side), PartFields(other), PartIndices());
   }
   KeepSelectionInScene(s);
 }
@@ -168,7 +165,7 @@ size_t DocumentChanges::MemoryUse(const std::unordered_set<const void*>& sceneAr
 
 DocumentMirror::DocumentMirror(const Document& doc)
     : groups_(doc.scene.groups), keys_(doc.scene.anim.keys), frameKeys_(doc.scene.anim.frameKeys) {
-  AssignFields(PartFields(parts_), DocumentFields(doc));
+  AssignFields(PartFields(parts_), DocumentFields(doc), PartIndices());
 }
 
 DocumentChanges DocumentMirror::TakeChanges(const Document& doc) {
@@ -213,10 +210,10 @@ DocumentChanges DocumentMirror::TakeChanges(const Document& doc) {
         frameKeys_[f] = a.frameKeys[f];
       }
 
-  if (!SameFields(PartFields(parts_), DocumentFields(doc))) {
+  if (!SameFields(PartFields(parts_), DocumentFields(doc), PartIndices())) {
     c.parts = std::make_unique<SceneParts[]>(2);
     c.parts[0] = std::move(parts_);
-    AssignFields(PartFields(parts_), DocumentFields(doc));
+    AssignFields(PartFields(parts_), DocumentFields(doc), PartIndices());
     c.parts[1] = parts_;
   }
   return c;

@@ -1,5 +1,6 @@
 #include "edit/history.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "anim/playback.h"
@@ -40,6 +41,24 @@ void History::End() {
   if (saved_ != kNoSavedPoint && saved_ > position_) saved_ = kNoSavedPoint;
   steps_.push_back({openName_, openFrame_, doc_.scene.anim.currentFrame, std::move(changes)});
   ++position_;
+  DropOldest();
+}
+
+void History::SetLimit(size_t steps) {
+  limit_ = steps;
+  DropOldest();
+}
+
+void History::DropOldest() {
+  if (limit_ == 0 || steps_.size() <= limit_) return;
+  // Only steps already done can go from the front; past them, the far end
+  // of what could be redone goes.
+  const size_t drop = std::min(steps_.size() - limit_, position_);
+  steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(drop));
+  position_ -= drop;
+  saved_ = saved_ != kNoSavedPoint && saved_ >= drop ? saved_ - drop : kNoSavedPoint;
+  if (steps_.size() > limit_) steps_.resize(limit_);
+  if (saved_ != kNoSavedPoint && saved_ > steps_.size()) saved_ = kNoSavedPoint;
 }
 
 std::string_view History::UndoName() const {
@@ -89,8 +108,8 @@ void History::Move(bool undo) {
 size_t History::MemoryUse() const {
   const std::unordered_set<const void*> sceneArrays = SceneArrays(doc_.scene);
   std::unordered_set<const void*> counted;
-  size_t bytes = sizeof(History) + steps_.capacity() * sizeof(Step) +
-                 mirror_->MemoryUse(sceneArrays, counted);
+  size_t bytes =
+      sizeof(History) + steps_.capacity() * sizeof(Step) + mirror_->MemoryUse(sceneArrays, counted);
   for (const Step& step : steps_)
     bytes += step.name.capacity() + step.changes.MemoryUse(sceneArrays, counted) -
              sizeof(DocumentChanges);

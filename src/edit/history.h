@@ -62,6 +62,8 @@ class History : public EditRecorder {
   bool Undo();
   bool Redo();
 
+  // At most `steps` steps are kept (0: no limit); the oldest go first.
+  void SetLimit(size_t steps);
   size_t StepCount() const { return steps_.size(); }
   size_t Position() const { return position_; }
   // Bytes the history holds: its steps and its mirror of the document.
@@ -78,6 +80,7 @@ class History : public EditRecorder {
   static constexpr size_t kNoSavedPoint = static_cast<size_t>(-1);
 
   void Move(bool undo);
+  void DropOldest();
 
   Document& doc_;
   std::unique_ptr<DocumentMirror> mirror_;
@@ -85,6 +88,7 @@ class History : public EditRecorder {
   size_t position_ = 0;  // steps done; the next Undo takes back steps_[position_ - 1]
   size_t saved_ = 0;     // the position that was saved, or kNoSavedPoint
   int depth_ = 0;
+  size_t limit_ = 0;
   std::string openName_;
   int32_t openFrame_ = 0;
 };
@@ -92,9 +96,7 @@ class History : public EditRecorder {
 // One step for as long as it lives.
 class HistoryStep {
  public:
-  HistoryStep(History& history, std::string_view name) : history_(history) {
-    history_.Begin(name);
-  }
+  HistoryStep(History& history, std::string_view name) : history_(history) { history_.Begin(name); }
   ~HistoryStep() { history_.End(); }
   HistoryStep(const HistoryStep&) = delete;
   HistoryStep& operator=(const HistoryStep&) = delete;

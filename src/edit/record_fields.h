@@ -53,10 +53,12 @@ inline auto Fields(const WavefrontMaterial& r) {
 // clang-format on
 
 template <class T>
-concept Record = requires(const T& t) { Fields(t); };
+concept Record = requires(const T& t) {
+  Fields(t);
+};
 
 template <class T>
-  requires std::is_arithmetic_v<T>
+requires std::is_arithmetic_v<T>
 bool Same(const T& a, const T& b) {
   return std::memcmp(&a, &b, sizeof(T)) == 0;
 }

@@ -21,7 +21,10 @@ TEST(VertexBuffer, EveryWriteLeavesTheOtherCopyAlone) {
       {"element", [](VertexBuffer& b) { b.Mutable()[1] = 9; }, {1, 9, 3, 4, 5, 6}},
       {"pointer", [](VertexBuffer& b) { b.MutableData()[5] = 0; }, {1, 2, 3, 4, 5, 0}},
       {"assign", [](VertexBuffer& b) { b.assign(2, 7); }, {7, 7}},
-      {"insert in the middle", [](VertexBuffer& b) { b.insert(b.begin() + 2, {8, 8}); },
+      {"insert in the middle",
+       [](VertexBuffer& b) {
+         b.insert(b.begin() + 2, {8, 8});
+       },
        {1, 2, 8, 8, 3, 4, 5, 6}},
       {"push_back", [](VertexBuffer& b) { b.push_back(0.5f); }, {1, 2, 3, 4, 5, 6, 0.5f}},
       {"resize", [](VertexBuffer& b) { b.resize(3); }, {1, 2, 3}},
