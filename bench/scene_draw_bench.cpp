@@ -69,7 +69,7 @@ void FillSpheres(Scene& s, bool strips) {
   for (int g = 0; g < kGroups; ++g) {
     DisplayGroup& group = s.groups[AddGroup(s, g)];
     const float cx = -0.9f + 0.2f * (g % 10), cy = -0.9f + 0.2f * (g / 10), r = 0.095f;
-    auto vertex = [&](int ring, int segment, modra::VertexBuffer& out) {
+    auto vertex = [&](int ring, int segment, std::vector<float>& out) {
       const float theta = kPi * ring / kRings, phi = 2 * kPi * (segment % kSegments) / kSegments;
       const float nx = std::sin(theta) * std::cos(phi), ny = std::cos(theta),
                   nz = std::sin(theta) * std::sin(phi);
@@ -80,10 +80,12 @@ void FillSpheres(Scene& s, bool strips) {
         DisplayPrimitive prim;
         prim.type = kTriangleStrip;
         prim.vertexCount = 2 * (kSegments + 1);
+        std::vector<float> v;
         for (int segment = 0; segment <= kSegments; ++segment) {
-          vertex(ring, segment, prim.vertices);
-          vertex(ring + 1, segment, prim.vertices);
+          vertex(ring, segment, v);
+          vertex(ring + 1, segment, v);
         }
+        prim.vertices = std::move(v);
         group.primitives.push_back(std::move(prim));
         continue;
       }
@@ -91,9 +93,11 @@ void FillSpheres(Scene& s, bool strips) {
         for (int half = 0; half < 2; ++half) {
           DisplayPrimitive prim;
           prim.vertexCount = 3;
-          vertex(ring, segment, prim.vertices);
-          vertex(ring + 1, segment + half, prim.vertices);
-          vertex(ring + half, segment + 1, prim.vertices);
+          std::vector<float> v;
+          vertex(ring, segment, v);
+          vertex(ring + 1, segment + half, v);
+          vertex(ring + half, segment + 1, v);
+          prim.vertices = std::move(v);
           group.primitives.push_back(std::move(prim));
         }
     }
