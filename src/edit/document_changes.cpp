@@ -117,28 +117,48 @@ void KeepSelectionInScene(Scene& s) {
 
 }  // namespace
 
-void DocumentChanges::Apply(Document& doc, bool undo) const {
+void DocumentChanges::Swap(Document& doc, bool undo) {
   Scene& s = doc.scene;
   KeyStore& a = s.anim;
-  s.groups.resize(static_cast<size_t>(undo ? slotCountBefore : slotCountAfter));
-  for (const SlotChange& c : slots) {
-    const std::optional<DisplayGroup>& side = undo ? c.before : c.after;
-    const std::optional<DisplayGroup>& other = undo ? c.after : c.before;
-    if (!side || !IsValidSlot(s, c.slot)) continue;
-    DisplayGroup& g = s.groups[static_cast<size_t>(c.slot)];
-    const bool keepSelection = other && Live(*side) && Live(*other) && Live(g) &&
-                               !((side->flags ^ other->flags) & kSelectionFlags);
-    const uint32_t selection = g.flags & kSelectionFlags;
-    g = *side;
-    if (keepSelection) g.flags = (g.flags & ~kSelectionFlags) | selection;
+  const size_t slotsNow = s.groups.size();
+  const size_t slotsThen = static_cast<size_t>(undo ? slotCountBefore : slotCountAfter);
+  s.groups.resize(std::max(slotsNow, slotsThen));
+  for (SlotChange& c : slots) {
+    const size_t i = static_cast<size_t>(c.slot);
+    if (i >= s.groups.size()) continue;
+    DisplayGroup& g = s.groups[i];
+    if (i < slotsNow && i < slotsThen) {
+      if (!c.record) continue;
+      const uint32_t selection = g.flags & kSelectionFlags;
+      const bool keepSelection = !c.selectionChanged && Live(g) && Live(*c.record);
+      std::swap(g, *c.record);
+      if (keepSelection) g.flags = (g.flags & ~kSelectionFlags) | selection;
+    } else if (i < slotsNow) {
+      c.record = std::move(g);
+    } else if (c.record) {
+      g = std::move(*c.record);
+      c.record.reset();
+    }
   }
+  s.groups.resize(slotsThen);
 
-  a.keys.resize(static_cast<size_t>(undo ? keyCountBefore : keyCountAfter));
-  for (const KeyChange& c : keys) {
-    const std::optional<KnfKeyInfo>& side = undo ? c.before : c.after;
-    if (side && c.key >= 0 && static_cast<size_t>(c.key) < a.keys.size())
-      a.keys[static_cast<size_t>(c.key)] = *side;
+  const size_t keysNow = a.keys.size();
+  const size_t keysThen = static_cast<size_t>(undo ? keyCountBefore : keyCountAfter);
+  a.keys.resize(std::max(keysNow, keysThen));
+  for (KeyChange& c : keys) {
+    const size_t i = static_cast<size_t>(c.key);
+    if (i >= a.keys.size()) continue;
+    KnfKeyInfo& k = a.keys[i];
+    if (i < keysNow && i < keysThen) {
+      if (c.record) std::swap(k, *c.record);
+    } else if (i < keysNow) {
+      c.record = std::move(k);
+    } else if (c.record) {
+      k = std::move(*c.record);
+      c.record.reset();
+    }
   }
+  a.keys.resize(keysThen);
   for (const FrameHeadChange& c : frames)
     a.frameKeys[static_cast<size_t>(c.frame)] = undo ? c.before : c.after;
 
@@ -154,11 +174,9 @@ size_t DocumentChanges::MemoryUse(const std::unordered_set<const void*>& sceneAr
                                   std::unordered_set<const void*>& counted) const {
   size_t bytes = sizeof(DocumentChanges) + HeapBytes(slots) + HeapBytes(keys) + HeapBytes(frames);
   for (const SlotChange& c : slots)
-    for (const auto* g : {&c.before, &c.after})
-      if (*g) bytes += GroupBytes(**g, sceneArrays, counted) - sizeof(DisplayGroup);
+    if (c.record) bytes += GroupBytes(*c.record, sceneArrays, counted) - sizeof(DisplayGroup);
   for (const KeyChange& c : keys)
-    for (const auto* k : {&c.before, &c.after})
-      if (*k) bytes += HeapBytes((*k)->values);
+    if (c.record) bytes += HeapBytes(c.record->values);
   if (parts) bytes += PartsBytes(parts[0]) + PartsBytes(parts[1]);
   return bytes;
 }
@@ -183,12 +201,14 @@ DocumentChanges DocumentMirror::TakeChanges(const Document& doc) {
     if (was && is && Same(groups_[i], s.groups[i])) continue;
     SlotChange& change = c.slots.emplace_back();
     change.slot = static_cast<int32_t>(i);
-    if (was) change.before = std::move(groups_[i]);
-    if (is) change.after = s.groups[i];
+    if (was) change.record = std::move(groups_[i]);
+    if (was && is)
+      change.selectionChanged = (change.record->flags ^ s.groups[i].flags) & kSelectionFlags;
   }
   groups_.resize(s.groups.size());
   for (const SlotChange& change : c.slots)
-    if (change.after) groups_[static_cast<size_t>(change.slot)] = *change.after;
+    if (static_cast<size_t>(change.slot) < groups_.size())
+      groups_[static_cast<size_t>(change.slot)] = s.groups[static_cast<size_t>(change.slot)];
 
   const size_t keyCount = std::max(keys_.size(), a.keys.size());
   for (size_t i = 0; i < keyCount; ++i) {
@@ -196,12 +216,12 @@ DocumentChanges DocumentMirror::TakeChanges(const Document& doc) {
     if (was && is && Same(keys_[i], a.keys[i])) continue;
     KeyChange& change = c.keys.emplace_back();
     change.key = static_cast<int32_t>(i);
-    if (was) change.before = std::move(keys_[i]);
-    if (is) change.after = a.keys[i];
+    if (was) change.record = std::move(keys_[i]);
   }
   keys_.resize(a.keys.size());
   for (const KeyChange& change : c.keys)
-    if (change.after) keys_[static_cast<size_t>(change.key)] = *change.after;
+    if (static_cast<size_t>(change.key) < keys_.size())
+      keys_[static_cast<size_t>(change.key)] = a.keys[static_cast<size_t>(change.key)];
 
   if (std::memcmp(frameKeys_.data(), a.frameKeys.data(), sizeof(frameKeys_)) != 0)
     for (size_t f = 0; f < frameKeys_.size(); ++f)

@@ -1,6 +1,10 @@
-// What one undo step changed in a document, as the records on both sides
-// of it, and the mirror of the document that changes are measured
-// against.
+// What one undo step changed in a document, and the mirror of the
+// document that changes are measured against.
+//
+// A step holds each changed group slot and key as the one record that is
+// not in the document: the one before the step while it is done, the one
+// after it while it is undone. Undo and redo swap the two, so a step costs
+// one copy of what it changed, and taking it back copies nothing.
 //
 // The mirror holds a copy of every record an edit can change: group slots,
 // keys, each frame's first key, and the small parts (links, level, lights,
@@ -47,15 +51,16 @@ struct SceneParts {
   std::vector<WavefrontMaterial> materials;
 };
 
-// A record on each side of a step; empty where the slot or key did not
-// exist on that side.
+// The record on the side of a step that is not in the document; empty
+// where the slot or key does not exist on that side.
 struct SlotChange {
   int32_t slot = 0;
-  std::optional<DisplayGroup> before, after;
+  bool selectionChanged = false;  // the step changed the Selected or highlighted flag
+  std::optional<DisplayGroup> record;
 };
 struct KeyChange {
   int32_t key = 0;
-  std::optional<KnfKeyInfo> before, after;
+  std::optional<KnfKeyInfo> record;
 };
 struct FrameHeadChange {
   int32_t frame = 0;
@@ -75,10 +80,10 @@ struct DocumentChanges {
     return slots.empty() && keys.empty() && frames.empty() && !parts &&
            slotCountBefore == slotCountAfter && keyCountBefore == keyCountAfter;
   }
-  // Writes one side into the document: the `before` side when undoing.
-  // A group's Selected and highlighted flags stay as they are unless the
-  // step itself changed them.
-  void Apply(Document& doc, bool undo) const;
+  // Puts the other side into the document (the `before` side when
+  // undoing) and keeps the side it replaces. A group's Selected and
+  // highlighted flags stay as they are unless the step itself changed them.
+  void Swap(Document& doc, bool undo);
   // Bytes held, counting each vertex array once (through `counted`) and
   // none that `sceneArrays` names.
   size_t MemoryUse(const std::unordered_set<const void*>& sceneArrays,

@@ -82,7 +82,7 @@ bool History::Redo() {
 }
 
 void History::Move(bool undo) {
-  const Step& step = steps_[undo ? position_ - 1 : position_];
+  Step& step = steps_[undo ? position_ - 1 : position_];
   ChangeBatch batch(doc_);
   KeyStore& a = doc_.scene.anim;
   if (a.playing) StopPlayback(doc_);
@@ -91,7 +91,7 @@ void History::Move(bool undo) {
   // group must show the same frame.
   const int32_t stepFrame = undo ? step.frameAfter : step.frameBefore;
   if (a.currentFrame != stepFrame) GoToFrame(doc_, stepFrame);
-  step.changes.Apply(doc_, undo);
+  step.changes.Swap(doc_, undo);
   mirror_->TakeChanges(doc_);
   position_ = undo ? position_ - 1 : position_ + 1;
 

@@ -1,8 +1,8 @@
 // Undo and redo: the document's edits as a list of named steps.
 //
 // A step is whatever changed between Begin and End (nested brackets make
-// one step, the outermost), stored as the records on both sides of it
-// (see DocumentChanges). Any command becomes one step by a bracket around
+// one step, the outermost), stored as the records it changed (see
+// DocumentChanges). Any command becomes one step by a bracket around
 // its call:
 //
 //   { HistoryStep step(history, "Paste Key Frame"); PasteKeyFrame(doc, true); }
