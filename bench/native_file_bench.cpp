@@ -26,9 +26,10 @@ void BuildScene(modra::Document& doc) {
     DisplayPrimitive prim;
     prim.type = kTriangles;
     prim.vertexCount = 3 * (kTriangleCount / kGroups);
-    prim.vertices.resize(static_cast<size_t>(prim.vertexCount) * 6);
-    for (size_t i = 0; i < prim.vertices.size(); ++i)
-      prim.vertices[i] = static_cast<float>(i % 1000) * 0.001f;
+    std::vector<float>& v = prim.vertices.Mutable();
+    v.resize(static_cast<size_t>(prim.vertexCount) * 6);
+    for (size_t i = 0; i < v.size(); ++i)
+      v[i] = static_cast<float>(i % 1000) * 0.001f;
     doc.scene.groups[group].primitives.push_back(std::move(prim));
     ComputeBoundingBox(doc.scene, group);
   }

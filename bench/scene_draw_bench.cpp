@@ -80,10 +80,12 @@ void FillSpheres(Scene& s, bool strips) {
         DisplayPrimitive prim;
         prim.type = kTriangleStrip;
         prim.vertexCount = 2 * (kSegments + 1);
+        std::vector<float> v;
         for (int segment = 0; segment <= kSegments; ++segment) {
-          vertex(ring, segment, prim.vertices);
-          vertex(ring + 1, segment, prim.vertices);
+          vertex(ring, segment, v);
+          vertex(ring + 1, segment, v);
         }
+        prim.vertices = std::move(v);
         group.primitives.push_back(std::move(prim));
         continue;
       }
@@ -91,9 +93,11 @@ void FillSpheres(Scene& s, bool strips) {
         for (int half = 0; half < 2; ++half) {
           DisplayPrimitive prim;
           prim.vertexCount = 3;
-          vertex(ring, segment, prim.vertices);
-          vertex(ring + 1, segment + half, prim.vertices);
-          vertex(ring + half, segment + 1, prim.vertices);
+          std::vector<float> v;
+          vertex(ring, segment, v);
+          vertex(ring + 1, segment + half, v);
+          vertex(ring + half, segment + 1, v);
+          prim.vertices = std::move(v);
           group.primitives.push_back(std::move(prim));
         }
     }

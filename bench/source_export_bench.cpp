@@ -38,7 +38,7 @@ void BuildScene(modra::Document& doc) {
     prim.type = kTriangles;
     prim.vertexCount = 3 * (kTriangleCount / kGroups);
     prim.vertices.resize(static_cast<size_t>(prim.vertexCount) * 6);
-    for (float& v : prim.vertices)
+    for (float& v : prim.vertices.Mutable())
       v = next();
     doc.scene.groups[group].primitives.push_back(std::move(prim));
     ComputeBoundingBox(doc.scene, group);

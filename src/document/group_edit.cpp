@@ -263,10 +263,12 @@ void ReverseNormals(Document& doc) {
     if (!IsSelected(s, g)) return;
     const size_t stride = VertexStride(group);
     const size_t at = NormalOffset(group.flags);
-    for (DisplayPrimitive& prim : group.primitives)
-      for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+    for (DisplayPrimitive& prim : group.primitives) {
+      std::vector<float>& vertices = prim.vertices.Mutable();
+      for (size_t v = 0; v + stride <= vertices.size(); v += stride)
         for (size_t i = 0; i < 3; ++i)
-          prim.vertices[v + at + i] = -prim.vertices[v + at + i];
+          vertices[v + at + i] = -vertices[v + at + i];
+    }
   });
   Changed(doc);
 }

@@ -335,19 +335,21 @@ int BuildGroups(Scene& s, const ImportMesh& m, const std::string& fileName, bool
             prims.back().type = type;
             if (prims.size() == 1) {
               // Usually one run holds the whole part: room for all of it at once.
-              prims.back().vertices.reserve(corners * stride);
-              AdviseHugePages(prims.back().vertices.data(), corners * stride * sizeof(float));
+              std::vector<float>& first = prims.back().vertices.Mutable();
+              first.reserve(corners * stride);
+              AdviseHugePages(first.data(), corners * stride * sizeof(float));
             }
           }
           DisplayPrimitive& prim = prims.back();
+          std::vector<float>& out = prim.vertices.Mutable();
           const Vec3 rgb = FaceColor(m, f);
           for (int k = 0; k < f.cornerCount; ++k) {
             const int32_t v = f.cornerVertices[k];
             const Vec3 p = ValidVertex(m, v) ? m.meshVertices[v] : Vec3{0, 0, 0};
-            prim.vertices.insert(prim.vertices.end(), p.begin(), p.end());
-            if (colors) prim.vertices.insert(prim.vertices.end(), rgb.begin(), rgb.end());
+            out.insert(out.end(), p.begin(), p.end());
+            if (colors) out.insert(out.end(), rgb.begin(), rgb.end());
             const Vec3 n = CornerNormal(m, fi, k);
-            prim.vertices.insert(prim.vertices.end(), n.begin(), n.end());
+            out.insert(out.end(), n.begin(), n.end());
             if (texCoords) {
               std::array<float, 2> st = m.defaultTexCoord;
               if (tableCoords) {
@@ -355,7 +357,7 @@ int BuildGroups(Scene& s, const ImportMesh& m, const std::string& fileName, bool
                 if (t >= 0 && static_cast<size_t>(t) < m.meshTexCoords.size())
                   st = m.meshTexCoords[t];
               }
-              prim.vertices.insert(prim.vertices.end(), st.begin(), st.end());
+              out.insert(out.end(), st.begin(), st.end());
             }
           }
           prim.vertexCount += f.cornerCount;
@@ -428,10 +430,12 @@ void CenterGroupGeometry(Scene& s, int g) {
     }
   Vec3 c = {0, 0, 0};
   if (any) c = {(lo[0] + hi[0]) * 0.5f, (lo[1] + hi[1]) * 0.5f, (lo[2] + hi[2]) * 0.5f};
-  for (DisplayPrimitive& prim : group.primitives)
-    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
+  for (DisplayPrimitive& prim : group.primitives) {
+    std::vector<float>& vertices = prim.vertices.Mutable();
+    for (size_t v = 0; v + stride <= vertices.size(); v += stride)
       for (int i = 0; i < 3; ++i)
-        prim.vertices[v + i] -= c[i];
+        vertices[v + i] -= c[i];
+  }
   group.translation = c;
   BuildGroupMatrix(s, g);
 }

@@ -93,7 +93,7 @@ void BuildStrip(const ExtrusionBlock& p, const ProfileFrame& f, const Layout& l,
   prim.type = kTriangleStrip;
   prim.vertexCount = 2 * (n + corners) + 2;
   prim.vertices.assign(static_cast<size_t>(prim.vertexCount) * l.stride, 0.0f);
-  float* out = prim.vertices.data();
+  float* out = prim.vertices.MutableData();
 
   auto pair = [&](int i, Vec2 n2) {
     const float x = p.X(i), y = p.Y(i);
@@ -182,7 +182,7 @@ void AppendCap(const std::vector<float>& triangles, const Layout& l, float nz, b
     const int order[3] = {0, swap ? 2 : 1, swap ? 1 : 2};
     for (int k = 0; k < 3; ++k) {
       const float* src = &triangles[t + 3 * order[k]];
-      PutVertex(prim.vertices.data() + k * l.stride, l, src[0], src[1], src[2], 0.0f, 0.0f, nz);
+      PutVertex(prim.vertices.MutableData() + k * l.stride, l, src[0], src[1], src[2], 0.0f, 0.0f, nz);
     }
     prims.push_back(std::move(prim));
   }

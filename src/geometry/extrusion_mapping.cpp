@@ -89,7 +89,7 @@ int MapExtrusionDefault(Scene& s, int g) {
         perimeter += Distance(p, first + j, first + (j + 1) % n);
       if (perimeter == 0.0f) perimeter = 1.0f;
       DisplayPrimitive& prim = group.primitives[static_cast<size_t>(band) * p.contourCount + c];
-      float* v = prim.vertices.data();
+      float* v = prim.vertices.MutableData();
       // The outer contour's pairs start with the +Z vertex, the holes' with -Z.
       const float vFirst = hole ? bands[band].minusZ : bands[band].plusZ;
       const float vSecond = hole ? bands[band].plusZ : bands[band].minusZ;
@@ -125,7 +125,7 @@ int MapExtrusionDefault(Scene& s, int g) {
   const float w = maxX > minX ? maxX - minX : 1.0f;
   const float h = maxY > minY ? maxY - minY : 1.0f;
   for (size_t i = strips; i < group.primitives.size(); ++i) {
-    float* v = group.primitives[i].vertices.data();
+    float* v = group.primitives[i].vertices.MutableData();
     for (int k = 0; k < 3; ++k) {
       v[k * stride + uvAt] = (v[k * stride] - minX) / w * su;
       v[k * stride + uvAt + 1] = (v[k * stride + 1] - minY) / h * sv;

@@ -34,8 +34,9 @@ void MapEach(DisplayGroup& group, Fn uv) {
     DisplayPrimitive& prim = group.primitives[p];
     const int n = static_cast<int>(std::min<size_t>(
         static_cast<size_t>(std::max(prim.vertexCount, 0)), prim.vertices.size() / stride));
+    float* first = prim.vertices.MutableData();
     for (int i = 0; i < n; ++i) {
-      float* v = prim.vertices.data() + i * stride;
+      float* v = first + i * stride;
       const UV r = uv(p, i, n, v);
       v[at] = static_cast<float>(r.first * su);
       v[at + 1] = static_cast<float>(r.second * sv);

@@ -38,10 +38,10 @@ Prepared PrepareArrays(Scene& s, int g, const std::vector<PrimitiveShape>& shape
       const size_t floats = static_cast<size_t>(shapes[p].vertexCount) * stride;
       prim.type = shapes[p].type;
       prim.vertexCount = shapes[p].vertexCount;
-      if (prim.vertices.capacity() > 2 * floats + 1024) std::vector<float>().swap(prim.vertices);
+      if (prim.vertices.capacity() > 2 * floats + 1024) prim.vertices.clear();
       prim.vertices.assign(floats, 0.0f);
       if (colored) {
-        float* v = prim.vertices.data();
+        float* v = prim.vertices.MutableData();
         for (int i = 0; i < shapes[p].vertexCount; ++i, v += stride) {
           v[3] = group.color[0];
           v[4] = group.color[1];

@@ -38,7 +38,7 @@ class VertexWriter {
       : group_(group), stride_(VertexStride(group)), normal_(NormalOffset(group.flags)) {}
 
   void Start(int primitive) {
-    std::vector<float>& v = group_.primitives[primitive].vertices;
+    std::vector<float>& v = group_.primitives[primitive].vertices.Mutable();
     at_ = v.data();
     end_ = v.data() + v.size();
   }

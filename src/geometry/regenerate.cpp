@@ -15,9 +15,11 @@ namespace {
 void PaintVertexColors(DisplayGroup& group) {
   if (!(group.flags & VertexColors)) return;
   const size_t stride = VertexStride(group);
-  for (DisplayPrimitive& prim : group.primitives)
-    for (size_t v = 0; v + stride <= prim.vertices.size(); v += stride)
-      std::copy(group.color.begin(), group.color.end(), prim.vertices.begin() + v + 3);
+  for (DisplayPrimitive& prim : group.primitives) {
+    std::vector<float>& vertices = prim.vertices.Mutable();
+    for (size_t v = 0; v + stride <= vertices.size(); v += stride)
+      std::copy(group.color.begin(), group.color.end(), vertices.begin() + v + 3);
+  }
 }
 
 }  // namespace

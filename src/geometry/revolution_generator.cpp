@@ -134,8 +134,9 @@ int AddCap(const RevolutionBlock& p, const Ring& ring, bool startRing, const flo
     prim.vertexCount = 3;
     prim.vertices.assign(3 * static_cast<size_t>(stride), 0.0f);
     const int order[3] = {0, swap ? 2 : 1, swap ? 1 : 2};
+    float* first = prim.vertices.MutableData();
     for (int k = 0; k < 3; ++k) {
-      float* v = prim.vertices.data() + k * stride;
+      float* v = first + k * stride;
       const float* src = t + 3 * order[k];
       v[0] = src[0], v[1] = src[1], v[2] = src[2];
       v[normalAt] = normal[0], v[normalAt + 1] = normal[1], v[normalAt + 2] = normal[2];
@@ -171,7 +172,7 @@ void GenerateRevolution(Scene& s, int g, int rebuild) {
     ComputeSweep(p, w);
     if (inPlace) {
       for (int i = 0; i < n; ++i)
-        FillStrip(p, w, i, stride, normalAt, group.primitives[i].vertices.data());
+        FillStrip(p, w, i, stride, normalAt, group.primitives[i].vertices.MutableData());
       return;
     }
     group.primitives.clear();
@@ -181,7 +182,7 @@ void GenerateRevolution(Scene& s, int g, int rebuild) {
       prim.type = kTriangleStrip;
       prim.vertexCount = 2 * steps;
       prim.vertices.assign(2 * static_cast<size_t>(steps) * stride, 0.0f);
-      FillStrip(p, w, i, stride, normalAt, prim.vertices.data());
+      FillStrip(p, w, i, stride, normalAt, prim.vertices.MutableData());
     }
   } catch (const std::bad_alloc&) {
     group.primitives.clear();

@@ -42,7 +42,7 @@ void MapCap(DisplayGroup& group, size_t begin, size_t end, int stride, int uvAt,
   const float w = maxR > minR ? maxR - minR : 1.0f;
   const float h = maxY > minY ? maxY - minY : 1.0f;
   for (size_t i = begin; i < end; ++i) {
-    float* v = group.primitives[i].vertices.data();
+    float* v = group.primitives[i].vertices.MutableData();
     for (int k = 0; k < 3; ++k, v += stride) {
       const float rho = std::sqrt(v[0] * v[0] + v[2] * v[2]);
       v[uvAt] = (rho - minR) / w * su;
@@ -78,7 +78,7 @@ int MapRevolutionDefault(Scene& s, int g) {
   // note: a profile of coincident points has no length to spread v over.
   const float total = along[n] > 0.0f ? along[n] : 1.0f;
   for (int i = 0; i < n; ++i) {
-    float* v = group.primitives[i].vertices.data();
+    float* v = group.primitives[i].vertices.MutableData();
     const float vFirst = (1.0f - along[i] / total) * sv;
     const float vSecond = (1.0f - along[i + 1] / total) * sv;
     for (int k = 0; k < steps; ++k, v += 2 * stride) {

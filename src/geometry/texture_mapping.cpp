@@ -170,9 +170,10 @@ void MapRound(DisplayGroup& group, Projection how, bool oriented) {
       for (int b = 0; b < n; b += face)
         FixUnit(u, axis, b, std::min(n, b + face), false);
     }
+    float* out = prim.vertices.MutableData();
     for (int i = 0; i < n; ++i) {
-      prim.vertices[i * stride + at] = static_cast<float>(u[i] * su);
-      prim.vertices[i * stride + at + 1] = static_cast<float>(v[i] * sv);
+      out[i * stride + at] = static_cast<float>(u[i] * su);
+      out[i * stride + at + 1] = static_cast<float>(v[i] * sv);
     }
   }
 }
@@ -184,8 +185,9 @@ void MapFlat(DisplayGroup& group) {
   const double su = group.textureTransform[6], sv = group.textureTransform[7];
   for (DisplayPrimitive& prim : group.primitives) {
     const int n = UsableVertices(prim, stride);
+    float* first = prim.vertices.MutableData();
     for (int i = 0; i < n; ++i) {
-      float* vertex = prim.vertices.data() + i * stride;
+      float* vertex = first + i * stride;
       const Vec3 q = f.Apply(vertex);
       vertex[at] = static_cast<float>((q[0] - f.lo[0]) / f.extent[0] * su);
       vertex[at + 1] = static_cast<float>((q[1] - f.lo[1]) / f.extent[1] * sv);

@@ -101,7 +101,7 @@ class NativeParser {
   // key values read below are made finite the same way.
   static void ReplaceNonFiniteValues(DisplayGroup& g) {
     for (DisplayPrimitive& prim : g.primitives)
-      ReplaceNonFinite(prim.vertices);
+      ReplaceNonFinite(prim.vertices.Mutable());
     for (Vec3* v : {&g.color, &g.specular, &g.center, &g.centerRotation, &g.rotation,
                     &g.translation, &g.scale})
       ReplaceNonFinite(*v);
@@ -219,8 +219,9 @@ class NativeParser {
       if (!p.ok() || prim.type > kQuadStrip) return false;
       if (vertices > p.remaining() / (4 * stride)) return false;
       prim.vertexCount = static_cast<int32_t>(vertices);
-      ResizeForFill(prim.vertices, vertices * stride);
-      if (!p.Words(prim.vertices.data(), vertices * stride)) return false;
+      std::vector<float>& floats = prim.vertices.Mutable();
+      ResizeForFill(floats, vertices * stride);
+      if (!p.Words(floats.data(), vertices * stride)) return false;
     }
     return true;
   }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/vertex_buffer.h"
+
 namespace modra {
 
 using Vec3 = std::array<float, 3>;
@@ -53,7 +55,7 @@ struct DisplayPrimitive {
   int32_t type = kTriangles;
   int32_t vertexCount = 0;
   // vertexCount vertices of VertexStride(group) floats each.
-  std::vector<float> vertices;
+  VertexBuffer vertices;
 };
 
 struct DisplayGroup {

@@ -144,7 +144,7 @@ std::string CobWithNaNs(bool binary) {
 std::string NativeWithNaNs() {
   test::RecordedDocument w;
   const int g = test::AddMesh(w.scene(), "g", {{0, 0, 0}, {1, NAN, 0}, {0, 1, INFINITY}});
-  w.scene().groups[g].primitives[0].vertices[4] = NAN;  // a normal
+  w.scene().groups[g].primitives[0].vertices.Mutable()[4] = NAN;  // a normal
   w.scene().groups[g].translation = {NAN, 0, 0};
   w.scene().groups[g].matrix[12] = NAN;
   test::TempDir dir;

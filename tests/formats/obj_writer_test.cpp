@@ -182,7 +182,7 @@ TEST_F(ObjWriter, PositionsAndNormalsAreInWorldSpace) {
   const int parent = test::AddMesh(s, "parent", {});
   Transform(s, parent, {0, 0, 0}, {1, 2, 3}, {1, 1, 1});
   const int child = test::AddMesh(s, "child", {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
-  float* n = s.groups[child].primitives[0].vertices.data() + 3;
+  float* n = s.groups[child].primitives[0].vertices.MutableData() + 3;
   n[0] = std::sqrt(0.5f), n[1] = std::sqrt(0.5f), n[2] = 0;
   Transform(s, child, {0, 90, 0}, {0, 0, 0}, {2, 1, 1});
   test::MakeChild(s, child, parent);

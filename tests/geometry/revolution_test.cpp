@@ -205,7 +205,7 @@ TEST(RevolutionSweep, RegeneratingInPlaceKeepsTextureCoordinates) {
   const uint8_t corners[4] = {0, 0, 0, 0};
   MakeRevolution(s, g, 0, 90, 0, 1, 6, 4, kBox.data(), corners);
   ASSERT_EQ(s.groups[g].primitiveCount(), 4);
-  s.groups[g].primitives[1].vertices[6] = 0.125f;  // a u of vertex 0
+  s.groups[g].primitives[1].vertices.Mutable()[6] = 0.125f;  // a u of vertex 0
   const float* before = s.groups[g].primitives[1].vertices.data();
   SetRevolutionParams(s, g, {180, 6, 0, 1});
   RegenerateGroup(s, g, 0);

@@ -63,7 +63,7 @@ TEST_F(Mapping, CoordinatesFollowTheColoursWhenVerticesHaveThem) {
                    0, 4, 0, 0.7f, 0.8f, 0.9f, 0, 0, 1};
   G(g).primitives.push_back(prim);
   ASSERT_EQ(MapPlanar(s, g), 0);
-  const std::vector<float>& v = G(g).primitives[0].vertices;
+  const std::vector<float>& v = G(g).primitives[0].vertices.vector();
   ASSERT_EQ(v.size(), 33u);
   EXPECT_EQ(v[15], 0.5f);  // vertex 1's colour stays
   EXPECT_EQ(v[19], 1.0f);  // and its normal

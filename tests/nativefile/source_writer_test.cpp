@@ -99,7 +99,7 @@ TEST_F(SourceExport, OneRecordOfEachKindAsWritten) {
   w.scale = {2, 2, 2};
   // Values a compiler would refuse as "nanf" or "inff" are written as
   // numbers; the sign of zero stays as printf shows it.
-  float* v = w.primitives[0].vertices.data();
+  float* v = w.primitives[0].vertices.MutableData();
   v[0] = NAN, v[1] = INFINITY, v[2] = -0.0f;
   s.camera = {
       kCameraLookAt, g, {45, 1.333333f, 0.1f}, {10, -20, 0}, {0, 0, -4.33f}, {0.5f, 0, 0},

@@ -48,7 +48,7 @@ TEST_F(Clipboard, CopyReversesAndPasteReversesBack) {
   int second = s.rootHead;
   ASSERT_NE(pastedA, second);
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "C", "A", "C", "A", "B", "C"}));
-  s.groups[pastedA].primitives[0].vertices[0] = 42;
+  s.groups[pastedA].primitives[0].vertices.Mutable()[0] = 42;
   SetColor(s, pastedA, 0, 0, 0);
   EXPECT_EQ(s.groups[second].primitives[0].vertices[0], 0);
   EXPECT_EQ(s.groups[second].color, (Vec3{1, 1, 1}));

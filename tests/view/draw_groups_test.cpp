@@ -156,7 +156,7 @@ TEST_F(SceneDrawing, NormalsAreShortLinesFromEachVertex) {
   doc.doc.display.showNormals = true;
   int g = AddSquare(s(), "Square", 0, 0, 0, 0.45f, kRed);
   // Normals along +x, so the lines run right from each corner.
-  std::vector<float>& v = s().groups[g].primitives[0].vertices;
+  std::vector<float>& v = s().groups[g].primitives[0].vertices.Mutable();
   for (size_t at = 0; at < v.size(); at += 6)
     v[at + 3] = 1, v[at + 5] = 0;
   s().groups[g].flags |= drawAsBox;  // keep the square itself out of the way

@@ -109,7 +109,7 @@ int AddSheet(Scene& s, uint32_t layout) {
   group.color = {0.3f, 0.7f, 0.9f};
   group.specular = {0.9f, 0.9f, 0.9f};
   group.shininess = 5;
-  auto vertex = [&](float u, float v, std::vector<float>& out) {
+  auto vertex = [&](float u, float v, VertexBuffer& out) {
     const float z = 0.15f * std::sin(4 * u) * std::cos(3 * v);
     out.insert(out.end(), {u, v, z});
     if (colors) out.insert(out.end(), {0.5f + 0.5f * u, 0.5f - 0.5f * v, 0.6f});

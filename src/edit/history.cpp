@@ -1,0 +1,119 @@
+#include "edit/history.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "anim/playback.h"
+
+namespace modra {
+
+History::History(Document& doc) : doc_(doc), mirror_(std::make_unique<DocumentMirror>(doc)) {}
+
+History::~History() = default;
+
+void History::Clear() {
+  assert(depth_ == 0);
+  steps_.clear();
+  position_ = 0;
+  saved_ = 0;
+  mirror_ = std::make_unique<DocumentMirror>(doc_);
+}
+
+void History::MarkSaved() {
+  saved_ = position_;
+}
+
+void History::Begin(std::string_view name) {
+  if (depth_++ > 0) return;
+  // What changed since the last step (a new selection, another frame) is
+  // not part of this one.
+  mirror_->TakeChanges(doc_);
+  openName_ = name;
+  openFrame_ = doc_.scene.anim.currentFrame;
+}
+
+void History::End() {
+  assert(depth_ > 0);
+  if (depth_ == 0 || --depth_ > 0) return;
+  DocumentChanges changes = mirror_->TakeChanges(doc_);
+  if (changes.Empty()) return;
+  steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(position_), steps_.end());
+  if (saved_ != kNoSavedPoint && saved_ > position_) saved_ = kNoSavedPoint;
+  steps_.push_back({openName_, openFrame_, doc_.scene.anim.currentFrame, std::move(changes)});
+  ++position_;
+  DropOldest();
+}
+
+void History::SetLimit(size_t steps) {
+  limit_ = steps;
+  DropOldest();
+}
+
+void History::DropOldest() {
+  if (limit_ == 0 || steps_.size() <= limit_) return;
+  // Only steps already done can go from the front; past them, the far end
+  // of what could be redone goes.
+  const size_t drop = std::min(steps_.size() - limit_, position_);
+  steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(drop));
+  position_ -= drop;
+  saved_ = saved_ != kNoSavedPoint && saved_ >= drop ? saved_ - drop : kNoSavedPoint;
+  if (steps_.size() > limit_) steps_.resize(limit_);
+  if (saved_ != kNoSavedPoint && saved_ > steps_.size()) saved_ = kNoSavedPoint;
+}
+
+std::string_view History::UndoName() const {
+  return CanUndo() ? std::string_view(steps_[position_ - 1].name) : std::string_view();
+}
+
+std::string_view History::RedoName() const {
+  return CanRedo() ? std::string_view(steps_[position_].name) : std::string_view();
+}
+
+bool History::Undo() {
+  if (!CanUndo()) return false;
+  Move(true);
+  return true;
+}
+
+bool History::Redo() {
+  if (!CanRedo()) return false;
+  Move(false);
+  return true;
+}
+
+void History::Move(bool undo) {
+  Step& step = steps_[undo ? position_ - 1 : position_];
+  ChangeBatch batch(doc_);
+  KeyStore& a = doc_.scene.anim;
+  if (a.playing) StopPlayback(doc_);
+  const int32_t frameWas = a.currentFrame;
+  // The records about to be written hold that frame's values; every other
+  // group must show the same frame.
+  const int32_t stepFrame = undo ? step.frameAfter : step.frameBefore;
+  if (a.currentFrame != stepFrame) GoToFrame(doc_, stepFrame);
+  step.changes.Swap(doc_, undo);
+  mirror_->TakeChanges(doc_);
+  position_ = undo ? position_ - 1 : position_ + 1;
+
+  SetModified(doc_, position_ != saved_);
+  unsigned what = kSceneChanged | kSelectionChanged | kValuesChanged;
+  if (a.currentFrame != frameWas) {
+    what |= kFrameChanged;
+    doc_.shell->ShowFrameNumber(a.currentFrame);
+  }
+  NotifyChanged(doc_, what);
+  doc_.shell->RequestRedraw();
+}
+
+size_t History::MemoryUse() const {
+  const std::unordered_set<const void*> sceneArrays = SceneArrays(doc_.scene);
+  std::unordered_set<const void*> counted;
+  size_t bytes =
+      sizeof(History) + steps_.capacity() * sizeof(Step) + mirror_->MemoryUse(sceneArrays, counted);
+  for (const Step& step : steps_)
+    bytes += step.name.capacity() + step.changes.MemoryUse(sceneArrays, counted) -
+             sizeof(DocumentChanges);
+  return bytes;
+}
+
+}  // namespace modra

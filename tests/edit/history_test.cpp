@@ -1,0 +1,412 @@
+// Undo and redo: every kind of edit taken back gives the document it was
+// made on, record for record and byte for byte, and done again gives the
+// document it made.
+#include "edit/history.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "anim/key_commands.h"
+#include "anim/playback.h"
+#include "document/group_edit.h"
+#include "edit/camera_edits.h"
+#include "edit/light_edits.h"
+#include "edit/transform_edits.h"
+#include "formats/import_dispatch.h"
+#include "formats/obj_reader.h"
+#include "geometry/extrusion.h"
+#include "geometry/primitives.h"
+#include "geometry/texture_mapping.h"
+#include "nativefile/native_writer.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+using TP = TransformPanel;
+
+const std::string kDemo = std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf";
+
+// The demo scene with a history and an edit layer recording into it.
+struct Session {
+  test::RecordedDocument rec;
+  Document& doc = rec.doc;
+  Scene& s = rec.doc.scene;
+  History history{doc};
+  EditLayer layer{doc, &history};
+  test::TempDir dir;
+
+  Session() {
+    EXPECT_EQ(OpenModelFile(doc, kDemo), 0);
+    history.Clear();
+  }
+  test::Bytes Saved() {
+    const std::string path = dir / "saved.knf";
+    EXPECT_EQ(WriteNativeFile(doc, path), 0);
+    return test::ReadBytes(path);
+  }
+  std::vector<int> TopLevel() const {
+    std::vector<int> groups;
+    ForEachSibling(s, s.rootHead, [&](int g) {
+      if (IsLiveGroup(s, g)) groups.push_back(g);
+    });
+    return groups;
+  }
+  // The n-th top-level group (from the end when negative) as the only
+  // selection, the way a click leaves it.
+  int Select(std::vector<int> which) {
+    DeselectAll(doc);
+    const std::vector<int> top = TopLevel();
+    for (int n : which) {
+      const int g = top.at(n < 0 ? top.size() + n : n);
+      s.groups[g].flags |= Selected | highlighted;
+      s.selectedGroup = g;
+    }
+    return s.selectedGroup;
+  }
+  void Step(std::string_view name, const std::function<void()>& fn) { history.Record(name, fn); }
+};
+
+// True when the document holds exactly what the snapshot held.
+bool Matches(DocumentMirror snapshot, const Document& doc) {
+  return snapshot.TakeChanges(doc).Empty();
+}
+
+struct Family {
+  const char* name;
+  std::function<void(Session&)> prepare;  // not a step
+  std::function<void(Session&)> run;      // one step
+};
+
+void Nothing(Session&) {}
+
+const std::vector<Family>& Families() {
+  static const std::vector<Family> families = {
+      {"Translate Selected Objects",
+       [](Session& x) {
+         x.Select({0, 2});
+       },
+       [](Session& x) {
+         ApplyTransformChange(x.layer, TP::kTranslation, {0.25f, 0, -1});
+       }},
+      {"Rotate Selected Objects",
+       [](Session& x) {
+         x.Select({1});
+         GoToFrame(x.doc, 37);
+       },
+       [](Session& x) {
+         ApplyTransformChange(x.layer, TP::kRotation, {0, 30, 0});
+       }},
+      {"Cut", [](Session& x) { x.Select({0}); },
+       [](Session& x) { x.Step("Cut", [&] { Cut(x.doc); }); }},
+      {"Paste",
+       [](Session& x) {
+         x.Select({1});
+         Copy(x.doc);
+       },
+       [](Session& x) { x.Step("Paste", [&] { Paste(x.doc); }); }},
+      {"Group",
+       [](Session& x) {
+         x.Select({0, -1});
+       },
+       [](Session& x) { x.Step("Group", [&] { GroupSelected(x.doc); }); }},
+      {"Ungroup",
+       [](Session& x) {
+         x.Select({0, 1});
+         GroupSelected(x.doc);
+       },
+       [](Session& x) { x.Step("Ungroup", [&] { Ungroup(x.doc); }); }},
+      {"Reverse Normals", [](Session& x) { x.Select({-1}); },
+       [](Session& x) { x.Step("Reverse Normals", [&] { ReverseNormals(x.doc); }); }},
+      {"Disable", [](Session& x) { x.Select({0}); },
+       [](Session& x) { x.Step("Disable", [&] { DisableSelected(x.doc); }); }},
+      {"Block", Nothing, [](Session& x) { x.Step("Block", [&] { CreateBlock(x.doc); }); }},
+      {"Extrusion", Nothing,
+       [](Session& x) { x.Step("Extrusion", [&] { CreateExtrusion(x.doc); }); }},
+      {"Append WusonOBJ.obj", [](Session& x) { GoToFrame(x.doc, 12); },
+       [](Session& x) {
+         x.Step("Append WusonOBJ.obj",
+                [&] { AppendModelFile(x.doc, test::TestData("models/obj/WusonOBJ.obj")); });
+       }},
+      {"Load Wavefront Material", Nothing,
+       [](Session& x) {
+         x.Step("Load Wavefront Material",
+                [&] { LoadWavefrontMaterials(x.doc, test::TestData("models/obj/spider.mtl")); });
+       }},
+      {"Cut Key Frame",
+       [](Session& x) {
+         x.Select({0});
+         GoToFrame(x.doc, 40);
+         ApplyTransformChange(x.layer, TP::kScale, {0.5f, 0, 0});
+       },
+       [](Session& x) { x.Step("Cut Key Frame", [&] { CutOrCopyKeyFrame(x.doc, true); }); }},
+      {"Paste Key Frame",
+       [](Session& x) {
+         x.Select({0});
+         GoToFrame(x.doc, 40);
+         ApplyTransformChange(x.layer, TP::kTranslation, {0, 1, 0});
+         CutOrCopyKeyFrame(x.doc, false);
+         GoToFrame(x.doc, 0);
+       },
+       [](Session& x) { x.Step("Paste Key Frame", [&] { PasteKeyFrame(x.doc, false); }); }},
+      {"Scale Range",
+       [](Session& x) {
+         x.Select({1});
+         GoToFrame(x.doc, 20);
+         ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
+       },
+       [](Session& x) { x.Step("Scale Range", [&] { ScaleRange(x.doc, 0, 20, 70); }); }},
+      {"Light Color", Nothing,
+       [](Session& x) { SetLightColorSliders(x.layer, EntryOfLight(1), 10, 200, 30); }},
+      {"Background Color", Nothing,
+       [](Session& x) { SetLightColorSliders(x.layer, kLightListBackground, 90, 0, 250); }},
+      {"Move Camera", Nothing,
+       [](Session& x) {
+         AdjustCamera(x.layer, CameraMouse::kPosition, {0.5f, -0.25f, 1});
+       }},
+      {"Rename", [](Session& x) { x.Select({1}); },
+       [](Session& x) {
+         x.Step("Rename", [&] { SetGroupName(x.s, x.s.selectedGroup, "Renamed"); });
+       }},
+      {"Texture", [](Session& x) { x.Select({-1}); },
+       [](Session& x) {
+         x.Step("Texture", [&] {
+           DisplayGroup& g = x.s.groups[x.s.selectedGroup];
+           g.textureIndex = 0;
+           g.flags |= Textured;
+           MapSpherical(x.s, x.s.selectedGroup);
+         });
+       }},
+  };
+  return families;
+}
+
+TEST(History, EachKindOfEditUndoesAndRedoesExactly) {
+  for (const Family& f : Families()) {
+    SCOPED_TRACE(f.name);
+    Session x;
+    f.prepare(x);
+    x.history.Clear();
+    const test::Bytes bytesBefore = x.Saved();
+    const DocumentMirror before(x.doc);
+    f.run(x);
+    ASSERT_EQ(x.history.StepCount(), 1u);
+    EXPECT_EQ(x.history.UndoName(), f.name);
+    ASSERT_FALSE(Matches(before, x.doc));
+    const DocumentMirror after(x.doc);
+
+    ASSERT_TRUE(x.history.Undo());
+    EXPECT_TRUE(Matches(before, x.doc));
+    EXPECT_EQ(x.history.RedoName(), f.name);
+    ASSERT_TRUE(x.history.Redo());
+    EXPECT_TRUE(Matches(after, x.doc));
+
+    // The same through the saved file, after saving has rewound the frame.
+    const test::Bytes bytesAfter = x.Saved();
+    x.history.Undo();
+    EXPECT_EQ(x.Saved(), bytesBefore);
+    x.history.Redo();
+    EXPECT_EQ(x.Saved(), bytesAfter);
+  }
+}
+
+// A seeded mix of edits at various frames, selections, undos and redos.
+// The frame moves inside each edit's step: a scene shown at a frame keeps
+// the values of what no key sets there, so which frames were shown before
+// matters, and only steps are replayed.
+TEST(History, RandomEditsUndoToTheFirstBytesAndRedoToTheLast) {
+  const char* env = std::getenv("MODRA_HISTORY_STEPS");
+  const int count = env ? std::atoi(env) : 150;
+  Session x;
+  std::mt19937 random(14);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  // Selection is no step: none on either side of a comparison.
+  auto settled = [&] {
+    DeselectAll(x.doc);
+    return DocumentMirror(x.doc);
+  };
+  const test::Bytes first = x.Saved();
+  const DocumentMirror firstState = settled();
+  for (int i = 0; i < count; ++i) {
+    const std::vector<int> top = x.TopLevel();
+    if (!top.empty()) x.Select({pick(static_cast<int>(top.size()))});
+    const int frame = pick(3) ? x.s.anim.currentFrame : pick(6) * 10;
+    const Vec3 d = {pick(5) * 0.25f, pick(3) * 15.0f, pick(2) * 0.5f};
+    const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+        {"Move", [&] { ApplyTransformChange(x.layer, TP::kTranslation, d); }},
+        {"Turn", [&] { ApplyTransformChange(x.layer, TP::kRotation, d); }},
+        {"Size", [&] { ApplyTransformChange(x.layer, TP::kScale, d); }},
+        {"Cut", [&] { Cut(x.doc); }},
+        {"Copy", [&] { Copy(x.doc); }},
+        {"Paste", [&] { Paste(x.doc); }},
+        {"Group", [&] { GroupSelected(x.doc); }},
+        {"Ungroup", [&] { Ungroup(x.doc); }},
+        {"Block", [&] { CreateBlock(x.doc); }},
+        {"Paste Key Frame", [&] { PasteKeyFrame(x.doc, false); }},
+        {"Cut Key Frame", [&] { CutOrCopyKeyFrame(x.doc, true); }},
+        {"Copy Key Frame", [&] { CutOrCopyKeyFrame(x.doc, false); }},
+        {"Move Camera", [&] { AdjustCamera(x.layer, CameraMouse::kPosition, d); }},
+    };
+    const int n = pick(static_cast<int>(edits.size()) + 1);
+    if (n < static_cast<int>(edits.size())) {
+      x.Step(edits[n].first, [&] {
+        GoToFrame(x.doc, frame);
+        edits[n].second();
+      });
+    } else {
+      for (int k = pick(4); k >= 0; --k)
+        pick(3) ? x.history.Undo() : x.history.Redo();
+    }
+  }
+  while (x.history.Redo()) {
+  }
+  const DocumentMirror lastState = settled();
+  ASSERT_GT(x.history.StepCount(), static_cast<size_t>(count / 4));
+  while (x.history.Undo()) {
+  }
+  settled();
+  EXPECT_TRUE(Matches(firstState, x.doc));
+  EXPECT_EQ(x.Saved(), first);
+  while (x.history.Redo()) {
+  }
+  settled();
+  EXPECT_TRUE(Matches(lastState, x.doc));
+}
+
+TEST(History, ModifiedFollowsTheSavedPointAndANewStepDropsRedo) {
+  Session x;
+  x.Select({0});
+  auto move = [&] { ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0}); };
+  auto save = [&] {
+    x.Saved();
+    SetModified(x.doc, false);
+    x.history.MarkSaved();
+  };
+  move();  // A
+  save();
+  move();  // B
+  struct Expect {
+    const char* what;
+    std::function<bool()> act;
+    bool modified, canUndo, canRedo;
+  };
+  const std::vector<Expect> script = {
+      {"undo B to the saved state", [&] { return x.history.Undo(); }, false, true, true},
+      {"undo A past it", [&] { return x.history.Undo(); }, true, false, true},
+      {"nothing left to undo", [&] { return !x.history.Undo(); }, true, false, true},
+      {"redo A back to it", [&] { return x.history.Redo(); }, false, true, true},
+      {"a new step C drops B",
+       [&] {
+         move();
+         return x.history.StepCount() == 2;
+       },
+       true, true, false},
+      {"undo C to the saved state", [&] { return x.history.Undo(); }, false, true, true},
+      {"redo C", [&] { return x.history.Redo(); }, true, true, false},
+      {"undo C, then D drops the saved C",
+       [&] {
+         save();
+         x.history.Undo();
+         move();
+         return x.history.StepCount() == 2;
+       },
+       true, true, false},
+      {"the saved state is gone for good", [&] { return x.history.Undo(); }, true, true, true},
+      {"a bracket that changes nothing leaves no step",
+       [&] {
+         x.Step("Nothing", [] {});
+         return x.history.CanRedo();
+       },
+       true, true, true},
+      {"nested brackets are one step",
+       [&] {
+         x.Step("Outer", [&] { x.Step("Inner", move); });
+         return x.history.UndoName() == "Outer" && x.history.StepCount() == 2;
+       },
+       true, true, false},
+      {"a limit keeps the newest steps",
+       [&] {
+         x.history.SetLimit(2);
+         move();
+         move();
+         return x.history.StepCount() == 2;
+       },
+       true, true, false},
+      {"clear forgets every step",
+       [&] {
+         x.history.Clear();
+         return true;
+       },
+       true, false, false},
+  };
+  for (const Expect& e : script) {
+    SCOPED_TRACE(e.what);
+    EXPECT_TRUE(e.act());
+    EXPECT_EQ(x.doc.modified, e.modified);
+    EXPECT_EQ(x.history.CanUndo(), e.canUndo);
+    EXPECT_EQ(x.history.CanRedo(), e.canRedo);
+  }
+}
+
+// Undo puts back what the step changed and nothing else: a selection made
+// since stays, one the step made goes; undo returns to the step's frame.
+TEST(History, UndoKeepsLaterSelectionAndReturnsToTheStepsFrame) {
+  Session x;
+  const int a = x.Select({0});
+  GoToFrame(x.doc, 30);
+  ApplyTransformChange(x.layer, TP::kTranslation, {2, 0, 0});
+  const float moved = x.s.groups[a].translation[0];
+  const int b = x.Select({1});
+  GoToFrame(x.doc, 0);
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_EQ(x.s.anim.currentFrame, 30);
+  EXPECT_EQ(x.s.groups[a].translation[0], moved - 2);
+  EXPECT_FALSE(x.s.groups[a].flags & Selected);
+  EXPECT_TRUE(x.s.groups[b].flags & Selected);
+  EXPECT_EQ(x.s.selectedGroup, b);
+
+  // A group the step made and the user chose since goes with the step,
+  // and so do the selection and level that named it.
+  DeselectAll(x.doc);
+  x.Step("Append", [&] { AppendModelFile(x.doc, test::TestData("models/obj/box.obj")); });
+  const int appended = x.Select({0});
+  ASSERT_TRUE(EnterLevel(x.s, appended));
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_FALSE(IsLiveGroup(x.s, appended));
+  EXPECT_EQ(x.s.selectedGroup, -1);
+  EXPECT_TRUE(x.s.levelStack.empty());
+}
+
+// Moving a big group keeps records, not vertices; rewriting its vertices
+// keeps one copy of them.
+TEST(History, AMoveCostsRecordsAndANormalFlipOneCopy) {
+  Session x;
+  const int g = x.Select({0});
+  DisplayPrimitive big;
+  big.vertexCount = 30000;
+  big.vertices.assign(30000 * 6, 0.5f);
+  x.s.groups[g].primitives.push_back(big);
+  const size_t arrayBytes = 30000 * 6 * sizeof(float);
+  x.history.Clear();
+
+  const size_t start = x.history.MemoryUse();
+  for (int i = 0; i < 10; ++i)
+    ApplyTransformChange(x.layer, TP::kTranslation, {0.1f, 0, 0});
+  const size_t moved = x.history.MemoryUse();
+  EXPECT_LT(moved - start, arrayBytes / 4);
+  x.Step("Reverse Normals", [&] { ReverseNormals(x.doc); });
+  const size_t flipped = x.history.MemoryUse();
+  EXPECT_GE(flipped - moved, arrayBytes);
+  EXPECT_LT(flipped - moved, 2 * arrayBytes);
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_EQ(x.s.groups[g].primitives.back().vertices[3], 0.5f);
+}
+
+}  // namespace
+}  // namespace modra
