@@ -47,8 +47,10 @@ void CFormCreate::createGui() {
     const CreateButton& b = kCreateButtons[i];
     QPushButton* button = Button(this, QString::fromLatin1(b.label), NameOf(b.label));
     grid->addWidget(button, i / 2, i % 2);
-    connect(button, &QPushButton::clicked, this,
-            [this, create = b.create] { CreateFromPanel(document_.doc(), create); });
+    connect(button, &QPushButton::clicked, this, [this, create = b.create, label = b.label] {
+      document_.step(std::string("Create ") + label,
+                     [&] { CreateFromPanel(document_.doc(), create); });
+    });
   }
   layout_->addLayout(grid);
 
@@ -61,10 +63,13 @@ void CFormCreate::createGui() {
     layout_->addWidget(b);
   connect(text, &QPushButton::clicked, this, &CFormCreate::createText);
   // The profile editors open on these groups once they exist.
-  connect(revolution, &QPushButton::clicked, this,
-          [this] { CreateFromPanel(document_.doc(), CreateRevolution); });
-  connect(extrusion, &QPushButton::clicked, this,
-          [this] { CreateFromPanel(document_.doc(), CreateExtrusion); });
+  connect(revolution, &QPushButton::clicked, this, [this] {
+    document_.step("Create Surface of Revolution",
+                   [&] { CreateFromPanel(document_.doc(), CreateRevolution); });
+  });
+  connect(extrusion, &QPushButton::clicked, this, [this] {
+    document_.step("Create Extrusion", [&] { CreateFromPanel(document_.doc(), CreateExtrusion); });
+  });
 
   layout_->addSpacing(6);
   auto* form = new QFormLayout;
@@ -117,8 +122,10 @@ void CFormCreate::createText() {
   dialog.setValues(lastText_);
   if (runDialog_(dialog) != QDialog::Accepted) return;
   lastText_ = dialog.values();
-  CreateTextFromPanel(document_.doc(), lastText_.text.toStdString(), lastText_.scale.toStdString(),
-                      lastText_.font);
+  document_.step("Create 3D Text", [&] {
+    CreateTextFromPanel(document_.doc(), lastText_.text.toStdString(),
+                        lastText_.scale.toStdString(), lastText_.font);
+  });
 }
 
 void CFormCreate::editResolution() {

@@ -73,10 +73,12 @@ void CFormPick::bindEvents() {
 
 void CFormPick::setEnabledOnSelected(bool enabled) {
   Document& doc = document_.doc();
-  if (enabled)
-    EnableSelected(doc);
-  else
-    DisableSelected(doc);
+  document_.step(enabled ? "Enable Display of Selected" : "Disable Display of Selected", [&] {
+    if (enabled)
+      EnableSelected(doc);
+    else
+      DisableSelected(doc);
+  });
   DeselectAll(doc);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
 
 #include "anim/playback.h"
 #include "document/animation_bar.h"
@@ -96,6 +97,45 @@ QString GuiDocument::groupNameText() const {
   return QString::fromStdString(NameBoxText(doc_.scene));
 }
 
+void GuiDocument::GestureRecorder::BeginEdit(std::string_view name) {
+  if (pressed_ && !open_) {
+    history_.Begin(name);
+    open_ = true;
+  }
+  history_.Begin(name);
+}
+
+void GuiDocument::GestureRecorder::release() {
+  pressed_ = false;
+  if (open_) {
+    open_ = false;
+    history_.End();
+  }
+}
+
+void GuiDocument::beginGesture() {
+  gesture_.press();
+}
+
+void GuiDocument::endGesture() {
+  gesture_.release();
+  notify(kValuesChanged);  // the Edit menu names the step just made
+}
+
+bool GuiDocument::undo() {
+  if (!history_.Undo()) return false;
+  shownFrame_ = doc_.scene.anim.currentFrame;
+  notify(kEverythingChanged);
+  return true;
+}
+
+bool GuiDocument::redo() {
+  if (!history_.Redo()) return false;
+  shownFrame_ = doc_.scene.anim.currentFrame;
+  notify(kEverythingChanged);
+  return true;
+}
+
 bool GuiDocument::mayErase() {
   return MayEraseScene(doc_);
 }
@@ -103,6 +143,7 @@ bool GuiDocument::mayErase() {
 bool GuiDocument::newScene() {
   if (!mayErase()) return false;
   NewDocument(doc_);
+  history_.Clear();
   shownFrame_ = 0;
   notify(kEverythingChanged);
   return true;
@@ -124,6 +165,8 @@ bool GuiDocument::load(const QString& path) {
     const WaitCursor wait;
     result = OpenDocument(doc_, ToStd(path));
   }
+  // Even a failed open has erased the scene it replaced.
+  history_.Clear();
   shownFrame_ = doc_.scene.anim.currentFrame;
   notify(kEverythingChanged);
   if (result != 0) return false;
@@ -140,6 +183,7 @@ bool GuiDocument::appendFile(const QString& path) {
   int result;
   {
     const WaitCursor wait;
+    HistoryStep step(history_, "Append " + QFileInfo(path).fileName().toStdString());
     result = ReadModelFile(doc_, ToStd(path), true);
     MarkModified(doc_);
   }
@@ -150,13 +194,15 @@ bool GuiDocument::appendFile(const QString& path) {
 bool GuiDocument::loadMaterial() {
   const QString path = prompts_->openFileName(Filter(kMaterialFilter));
   if (path.isEmpty()) return false;
-  const int result = LoadWavefrontMaterials(doc_, ToStd(path));
+  int result;
+  step("Load Wavefront Material", [&] { result = LoadWavefrontMaterials(doc_, ToStd(path)); });
   notify(kValuesChanged);
   return result == 0;
 }
 
 bool GuiDocument::save() {
   const SaveResult result = SaveDocument(doc_);
+  if (result == SaveResult::kSaved) history_.MarkSaved();
   // Writing rewinds to frame 0.
   shownFrame_ = doc_.scene.anim.currentFrame;
   notify(kNameChanged | kFrameChanged | kValuesChanged);
@@ -183,6 +229,7 @@ bool GuiDocument::saveAs() {
       prompts_->saveFileNameFor(Filter(kNativeFilter), QString::fromStdString(doc_.name));
   if (chosen.isEmpty()) return false;
   const SaveResult result = SaveDocumentAs(doc_, ToStd(chosen));
+  if (result == SaveResult::kSaved) history_.MarkSaved();
   shownFrame_ = doc_.scene.anim.currentFrame;
   notify(kNameChanged | kFrameChanged | kValuesChanged);
   return result == SaveResult::kSaved;
@@ -211,7 +258,8 @@ QString GuiDocument::frameBoxEdited(const QString& text) {
 }
 
 QString GuiDocument::nameBoxEdited(const QString& text) {
-  const std::optional<std::string> shown = EditNameBox(doc_, ToStd(text));
+  std::optional<std::string> shown;
+  step("Rename", [&] { shown = EditNameBox(doc_, ToStd(text)); });
   return shown ? QString::fromStdString(*shown) : QString();
 }
 

@@ -13,6 +13,7 @@
 #include "app/user_prompts.h"
 #include "document/document.h"
 #include "edit/edit_layer.h"
+#include "edit/history.h"
 #include "geometry/triangulate_settings.h"
 #include "images/gl_texture_upload.h"
 
@@ -30,6 +31,18 @@ class GuiDocument : public QObject, public Shell {
   UserPrompts& prompts() { return *prompts_; }
   // What every panel edit goes through.
   EditLayer& editLayer() { return editLayer_; }
+  // Undo and redo. Every command that changes the document runs inside a
+  // step (step() or the edit layer); a drag of the view is one step from
+  // press to release.
+  History& history() { return history_; }
+  template <class Fn>
+  void step(std::string_view name, Fn&& command) {
+    history_.Record(name, command);
+  }
+  void beginGesture();
+  void endGesture();
+  bool undo();
+  bool redo();
 
   // Shell.
   void Message(std::string_view text) override;
@@ -90,7 +103,23 @@ class GuiDocument : public QObject, public Shell {
   UserPrompts* prompts_;
   GlTextureUpload upload_;
   Document doc_;
-  EditLayer editLayer_{doc_};
+  // The drag in progress: edits made while a button is held join the step
+  // that the first of them opened.
+  class GestureRecorder : public EditRecorder {
+   public:
+    explicit GestureRecorder(History& history) : history_(history) {}
+    void BeginEdit(std::string_view name) override;
+    void EndEdit() override { history_.End(); }
+    void press() { pressed_ = true; }
+    void release();
+
+   private:
+    History& history_;
+    bool pressed_ = false, open_ = false;
+  };
+  History history_{doc_};
+  GestureRecorder gesture_{history_};
+  EditLayer editLayer_{doc_, &gesture_};
   int shownFrame_ = 0;
   unsigned pending_ = 0;
   QTimer delay_;

@@ -119,7 +119,8 @@ KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand comman
   auto* dialog = new KeyRangeDialog(command, document.doc().scene.anim.currentFrame, window);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   QObject::connect(dialog, &QDialog::accepted, &document, [&document, dialog, currentLight] {
-    RunKeyRangeRequest(document.doc(), dialog->request(), currentLight);
+    document.step(dialog->windowTitle().toStdString(),
+                  [&] { RunKeyRangeRequest(document.doc(), dialog->request(), currentLight); });
   });
   dialog->open();
   return dialog;

@@ -135,25 +135,41 @@ void MainWindow::createActions() {
   a->setShortcut(QKeySequence::Quit);
   connect(a, &QAction::triggered, this, &QWidget::close);
 
-  auto edit = [&](const char* name, const char* text, const char* tip, void (*command)(Document&)) {
+  undo_ = makeAction("Undo", "&Undo", "Take back the last change");
+  // Ctrl+Z over the view is also a modifier of clicks; the view undoes on
+  // the key's release there (COglView).
+  undo_->setShortcut(QKeySequence::Undo);
+  connect(undo_, &QAction::triggered, this, [d] { d->undo(); });
+  redo_ = makeAction("Redo", "&Redo", "Make the change taken back again");
+  redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                       QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  connect(redo_, &QAction::triggered, this, [d] { d->redo(); });
+
+  // `step` names the undo step of a command that changes the scene; the
+  // selection commands make none.
+  auto edit = [&](const char* name, const char* text, const char* tip, void (*command)(Document&),
+                  const char* step = nullptr) {
     QAction* act = makeAction(name, text, tip);
-    connect(act, &QAction::triggered, this, [d, command] {
-      command(d->doc());
+    connect(act, &QAction::triggered, this, [d, command, step] {
+      if (step)
+        d->step(step, [&] { command(d->doc()); });
+      else
+        command(d->doc());
       d->notify(kEverythingChanged);
     });
     return act;
   };
-  cut_ = edit("Cut", "Cu&t", "Move the selected groups to the clipboard", &Cut);
+  cut_ = edit("Cut", "Cu&t", "Move the selected groups to the clipboard", &Cut, "Cut");
   cut_->setShortcut(QKeySequence::Cut);
   cut_->setIcon(MakeToolIcon(ToolIcon::kCut));
   copy_ = edit("Copy", "&Copy", "Copy the selected groups to the clipboard", &Copy);
   copy_->setShortcut(QKeySequence::Copy);
   copy_->setIcon(MakeToolIcon(ToolIcon::kCopy));
-  paste_ = edit("Paste", "&Paste", "Add the clipboard's groups to the scene", &Paste);
+  paste_ = edit("Paste", "&Paste", "Add the clipboard's groups to the scene", &Paste, "Paste");
   paste_->setShortcut(QKeySequence::Paste);
   paste_->setIcon(MakeToolIcon(ToolIcon::kPaste));
-  group_ = edit("Group", "&Group", "Link the selected groups under a new group", &GroupSelected);
-  ungroup_ = edit("Ungroup", "&Ungroup", "Move the children up a level", &Ungroup);
+  group_ = edit("Group", "&Group", "Link the selected groups under a new group", &GroupSelected, "Group");
+  ungroup_ = edit("Ungroup", "&Ungroup", "Move the children up a level", &Ungroup, "Ungroup");
   a = edit("SelectAll", "Select &All", "Select every group of the level", &SelectAll);
   a->setShortcut(QKeySequence::SelectAll);
   edit("DeselectAll", "&Deselect All", "Select nothing", &DeselectAll);
@@ -193,7 +209,7 @@ void MainWindow::createActions() {
 
   cutKey_ = makeAction("CutKeyFrame", "Cu&t Current Key Frame");
   connect(cutKey_, &QAction::triggered, this, [d] {
-    CutOrCopyKeyFrame(d->doc(), true);
+    d->step("Cut Key Frame", [&] { CutOrCopyKeyFrame(d->doc(), true); });
     d->notify(kEverythingChanged);
   });
   a = makeAction("CopyKeyFrame", "&Copy Current Key Frame");
@@ -203,7 +219,7 @@ void MainWindow::createActions() {
   });
   a = makeAction("PasteKeyFrame", "&Paste Key Frame");
   connect(a, &QAction::triggered, this, [d] {
-    PasteKeyFrame(d->doc(), true);
+    d->step("Paste Key Frame", [&] { PasteKeyFrame(d->doc(), true); });
     d->notify(kEverythingChanged);
   });
   const std::pair<KeyRangeCommand, QAction*> keyDialogs[] = {
@@ -224,7 +240,7 @@ void MainWindow::createActions() {
   reverseNormals_ = makeAction("ReverseNormals", "&Reverse Normals",
                                "Turn the faces of the current group inside out");
   connect(reverseNormals_, &QAction::triggered, this, [d] {
-    ReverseNormals(d->doc());
+    d->step("Reverse Normals", [&] { ReverseNormals(d->doc()); });
     d->notify(kValuesChanged | kNameChanged);
   });
 
@@ -274,7 +290,8 @@ void MainWindow::createMenus() {
   fileMenu_->addAction(action(QStringLiteral("Exit")));
 
   add(menuBar()->addMenu(QStringLiteral("&Edit")),
-      {"Cut", "Copy", "Paste", "", "Group", "Ungroup", "", "SelectAll", "DeselectAll"});
+      {"Undo", "Redo", "", "Cut", "Copy", "Paste", "", "Group", "Ungroup", "", "SelectAll",
+       "DeselectAll"});
   add(menuBar()->addMenu(QStringLiteral("&View")),
       {"Toolbar", "StatusBar", "", "ResetView", "", "WireFrame", "Solid", "Textured", "",
        "ShowNormals", "HideNormals"});
@@ -421,6 +438,17 @@ void MainWindow::updateActions() {
   ungroup_->setEnabled(current);
   paste_->setEnabled(s.clipHead != -1);
   reverseNormals_->setEnabled(current);
+  History& history = document_->history();
+  undo_->setEnabled(history.CanUndo());
+  redo_->setEnabled(history.CanRedo());
+  const auto named = [](const char* verb, std::string_view step) {
+    return step.empty() ? QString::fromLatin1(verb)
+                        : QStringLiteral("%1 %2").arg(QLatin1String(verb),
+                                                      QString::fromUtf8(step.data(),
+                                                                        qsizetype(step.size())));
+  };
+  undo_->setText(named("&Undo", history.UndoName()));
+  redo_->setText(named("&Redo", history.RedoName()));
   toolBarShown_->setChecked(!toolBar_->isHidden());
   statusBarShown_->setChecked(!statusBar()->isHidden());
   for (int m = 0; m < 3; ++m)

@@ -86,6 +86,8 @@ class MainWindow : public QMainWindow {
   std::array<QAction*, 4> recent_{};
 
   // Actions that updateActions sets.
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
   QAction* cut_ = nullptr;
   QAction* copy_ = nullptr;
   QAction* paste_ = nullptr;

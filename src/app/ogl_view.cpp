@@ -113,7 +113,11 @@ void COglView::mousePressEvent(QMouseEvent* event) {
   MouseButton button;
   if (!ButtonOf(event, button)) return;
   spin_.stop();
-  if (!interaction_.HoldsCapture()) grabMouse();
+  if (!interaction_.HoldsCapture()) {
+    grabMouse();
+    document_.beginGesture();
+  }
+  if (zHeld_) zClicked_ = true;
   const Qt::KeyboardModifiers keys = event->modifiers();
   interaction_.ButtonDown(button, normalised(event->position()), keys & Qt::ControlModifier,
                           keys & Qt::ShiftModifier, zHeld_);
@@ -131,7 +135,10 @@ void COglView::mouseReleaseEvent(QMouseEvent* event) {
   MouseButton button;
   if (!ButtonOf(event, button) || !interaction_.HoldsCapture()) return;
   interaction_.ButtonUp(button, normalised(event->position()));
-  if (!interaction_.HoldsCapture()) releaseMouse();
+  if (!interaction_.HoldsCapture()) {
+    releaseMouse();
+    document_.endGesture();
+  }
   if (interaction_.Spinning()) spin_.start();
   update();
 }
@@ -142,19 +149,46 @@ void COglView::spinStep() {
   update();
 }
 
+bool COglView::event(QEvent* event) {
+  // Ctrl+Z is also a modifier of mouse clicks here: the view takes the key
+  // itself and undoes on its release, unless a click used it meanwhile.
+  if (event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Z && (key->modifiers() & Qt::ControlModifier)) {
+      event->accept();
+      return true;
+    }
+  }
+  return QOpenGLWidget::event(event);
+}
+
 void COglView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Z && !event->isAutoRepeat()) zHeld_ = true;
+  if (event->key() == Qt::Key_Z && !event->isAutoRepeat()) {
+    zHeld_ = true;
+    zClicked_ = false;
+    zChord_ = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+  }
   QOpenGLWidget::keyPressEvent(event);
 }
 
 void COglView::keyReleaseEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Z && !event->isAutoRepeat()) zHeld_ = false;
+  if (event->key() == Qt::Key_Z && !event->isAutoRepeat()) {
+    zHeld_ = false;
+    if ((zChord_ & Qt::ControlModifier) && !zClicked_) {
+      if (zChord_ & Qt::ShiftModifier)
+        document_.redo();
+      else
+        document_.undo();
+    }
+    zChord_ = {};
+  }
   QOpenGLWidget::keyReleaseEvent(event);
 }
 
 void COglView::focusOutEvent(QFocusEvent* event) {
   // The release of a Z held while the focus left never reaches the view.
   zHeld_ = false;
+  zChord_ = {};
   QOpenGLWidget::focusOutEvent(event);
 }
 

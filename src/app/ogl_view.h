@@ -39,6 +39,7 @@ class COglView : public QOpenGLWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
@@ -54,6 +55,9 @@ class COglView : public QOpenGLWidget {
   ColorDepth colorDepth_;
   QTimer spin_;
   bool zHeld_ = false;
+  // The chord Z was pressed with, and whether a click used it since.
+  Qt::KeyboardModifiers zChord_;
+  bool zClicked_ = false;
 };
 
 }  // namespace modra

@@ -123,7 +123,7 @@ void DocumentChanges::Swap(Document& doc, bool undo) {
   const size_t slotsNow = s.groups.size();
   const size_t slotsThen = static_cast<size_t>(undo ? slotCountBefore : slotCountAfter);
   s.groups.resize(std::max(slotsNow, slotsThen));
-  for (SlotChange& c : slots) {
+  for (SlotChange& c : groups) {
     const size_t i = static_cast<size_t>(c.slot);
     if (i >= s.groups.size()) continue;
     DisplayGroup& g = s.groups[i];
@@ -172,8 +172,8 @@ void DocumentChanges::Swap(Document& doc, bool undo) {
 
 size_t DocumentChanges::MemoryUse(const std::unordered_set<const void*>& sceneArrays,
                                   std::unordered_set<const void*>& counted) const {
-  size_t bytes = sizeof(DocumentChanges) + HeapBytes(slots) + HeapBytes(keys) + HeapBytes(frames);
-  for (const SlotChange& c : slots)
+  size_t bytes = sizeof(DocumentChanges) + HeapBytes(groups) + HeapBytes(keys) + HeapBytes(frames);
+  for (const SlotChange& c : groups)
     if (c.record) bytes += GroupBytes(*c.record, sceneArrays, counted) - sizeof(DisplayGroup);
   for (const KeyChange& c : keys)
     if (c.record) bytes += HeapBytes(c.record->values);
@@ -199,14 +199,14 @@ DocumentChanges DocumentMirror::TakeChanges(const Document& doc) {
   for (size_t i = 0; i < slotCount; ++i) {
     const bool was = i < groups_.size(), is = i < s.groups.size();
     if (was && is && Same(groups_[i], s.groups[i])) continue;
-    SlotChange& change = c.slots.emplace_back();
+    SlotChange& change = c.groups.emplace_back();
     change.slot = static_cast<int32_t>(i);
     if (was) change.record = std::move(groups_[i]);
     if (was && is)
       change.selectionChanged = (change.record->flags ^ s.groups[i].flags) & kSelectionFlags;
   }
   groups_.resize(s.groups.size());
-  for (const SlotChange& change : c.slots)
+  for (const SlotChange& change : c.groups)
     if (static_cast<size_t>(change.slot) < groups_.size())
       groups_[static_cast<size_t>(change.slot)] = s.groups[static_cast<size_t>(change.slot)];
 

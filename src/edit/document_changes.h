@@ -70,14 +70,14 @@ struct FrameHeadChange {
 struct DocumentChanges {
   int32_t slotCountBefore = 0, slotCountAfter = 0;
   int32_t keyCountBefore = 0, keyCountAfter = 0;
-  std::vector<SlotChange> slots;
+  std::vector<SlotChange> groups;  // not "slots": a Qt macro
   std::vector<KeyChange> keys;
   std::vector<FrameHeadChange> frames;
   // [0] before, [1] after; null when no small part changed.
   std::unique_ptr<SceneParts[]> parts;
 
   bool Empty() const {
-    return slots.empty() && keys.empty() && frames.empty() && !parts &&
+    return groups.empty() && keys.empty() && frames.empty() && !parts &&
            slotCountBefore == slotCountAfter && keyCountBefore == keyCountAfter;
   }
   // Puts the other side into the document (the `before` side when

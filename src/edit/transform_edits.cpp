@@ -10,16 +10,36 @@ namespace modra {
 namespace {
 
 constexpr TransformPanelInfo kPanels[] = {
-    {TransformPanel::kTranslation, "Translate Selected Objects", "translation",
-     {"Lock X", "Lock Y", "Lock Z"}, kKeyTranslation},
-    {TransformPanel::kRotation, "Rotate Selected Objects", "rotation",
-     {"Lock RX", "Lock RY", "Lock RZ"}, kKeyRotation},
-    {TransformPanel::kScale, "Scale Selected Objects", "scale", {"Lock X", "Lock Y", "Lock Z"},
+    {TransformPanel::kTranslation,
+     "Translate Selected Objects",
+     "Translate",
+     "translation",
+     {"Lock X", "Lock Y", "Lock Z"},
+     kKeyTranslation},
+    {TransformPanel::kRotation,
+     "Rotate Selected Objects",
+     "Rotate",
+     "rotation",
+     {"Lock RX", "Lock RY", "Lock RZ"},
+     kKeyRotation},
+    {TransformPanel::kScale,
+     "Scale Selected Objects",
+     "Scale",
+     "scale",
+     {"Lock X", "Lock Y", "Lock Z"},
      kKeyScale},
-    {TransformPanel::kCenter, "Center Translate", "center", {"Lock X", "Lock Y", "Lock Z"},
+    {TransformPanel::kCenter,
+     "Center Translate",
+     "Move Center",
+     "center",
+     {"Lock X", "Lock Y", "Lock Z"},
      kKeyCenter},
-    {TransformPanel::kCenterRotation, "Center of Rotation", "centerRotation",
-     {"Lock RX", "Lock RY", "Lock RZ"}, kKeyCenterRotation},
+    {TransformPanel::kCenterRotation,
+     "Center of Rotation",
+     "Rotate Center",
+     "centerRotation",
+     {"Lock RX", "Lock RY", "Lock RZ"},
+     kKeyCenterRotation},
 };
 
 bool IsZero(const Vec3& v) {
@@ -109,7 +129,7 @@ bool ApplyTransformChange(EditLayer& layer, TransformPanel panel, const Vec3& d)
   std::vector<int> groups = layer.SelectedGroups();
   if (groups.empty()) return false;
   const TransformPanelInfo& info = PanelInfo(panel);
-  layer.EditGroups(info.title, {info.keyKind}, groups, [&](Scene& s, int g) {
+  layer.EditGroups(info.step, {info.keyKind}, groups, [&](Scene& s, int g) {
     if (panel == TransformPanel::kTranslation)
       AddTranslation(s, g, d[0], d[1], d[2]);
     else if (panel == TransformPanel::kRotation)
@@ -161,9 +181,9 @@ void MoveCenterKeepingPlace(Scene& s, int g, const Vec3& dCenter) {
   // t - dc + R S dc whatever S is, so a zero scale needs no special case:
   // the moved centre's image under R S is where the old one put it.
   const M3 r = Rotation3(group.rotation);
-  const auto turned = Apply(r, {double(group.scale[0]) * dCenter[0],
-                                double(group.scale[1]) * dCenter[1],
-                                double(group.scale[2]) * dCenter[2]});
+  const auto turned =
+      Apply(r, {double(group.scale[0]) * dCenter[0], double(group.scale[1]) * dCenter[1],
+                double(group.scale[2]) * dCenter[2]});
   for (int i = 0; i < 3; ++i)
     group.translation[i] =
         static_cast<float>(double(group.translation[i]) - dCenter[i] + turned[i]);
@@ -175,12 +195,12 @@ bool AdjustCenter(EditLayer& layer, const Vec3& dRotation, const Vec3& dCenter) 
   if (groups.empty()) return false;
   if (IsZero(dCenter)) {
     if (IsZero(dRotation)) return false;
-    layer.EditGroups(PanelInfo(TransformPanel::kCenterRotation).title,
+    layer.EditGroups(PanelInfo(TransformPanel::kCenterRotation).step,
                      {kKeyCenterRotation, kKeyRotation, kKeyTranslation}, groups,
                      [&](Scene& s, int g) { TurnCenterKeepingPlace(s, g, dRotation); });
   } else {
-    layer.EditGroups(PanelInfo(TransformPanel::kCenter).title, {kKeyCenter, kKeyTranslation},
-                     groups, [&](Scene& s, int g) { MoveCenterKeepingPlace(s, g, dCenter); });
+    layer.EditGroups(PanelInfo(TransformPanel::kCenter).step, {kKeyCenter, kKeyTranslation}, groups,
+                     [&](Scene& s, int g) { MoveCenterKeepingPlace(s, g, dCenter); });
   }
   return true;
 }

@@ -15,7 +15,8 @@ enum class TransformPanel { kTranslation, kRotation, kScale, kCenter, kCenterRot
 
 struct TransformPanelInfo {
   TransformPanel panel;
-  const char* title;                  // the panel's caption, also the edit's name
+  const char* title;                  // the panel's caption
+  const char* step;                   // the edit's name, as Undo shows it
   const char* field;                  // the group field it shows
   std::array<const char*, 3> locks;   // lock box labels, x y z
   int keyKind;                        // the kind its own field is keyed with

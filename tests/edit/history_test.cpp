@@ -88,14 +88,14 @@ void Nothing(Session&) {}
 
 const std::vector<Family>& Families() {
   static const std::vector<Family> families = {
-      {"Translate Selected Objects",
+      {"Translate",
        [](Session& x) {
          x.Select({0, 2});
        },
        [](Session& x) {
          ApplyTransformChange(x.layer, TP::kTranslation, {0.25f, 0, -1});
        }},
-      {"Rotate Selected Objects",
+      {"Rotate",
        [](Session& x) {
          x.Select({1});
          GoToFrame(x.doc, 37);

@@ -90,8 +90,8 @@ class TestMainWindow : public QObject {
                                          "Export to Wavefront ...", "Export to SkyLoom ...",
                                          "Render Scene to File ...", "Exit"};
     QTest::newRow("Edit") << "Edit"
-                          << QStringList{"Cut", "Copy", "Paste", "Group", "Ungroup", "Select All",
-                                         "Deselect All"};
+                          << QStringList{"Undo", "Redo", "Cut", "Copy", "Paste", "Group",
+                                         "Ungroup", "Select All", "Deselect All"};
     QTest::newRow("View") << "View"
                           << QStringList{"Toolbar", "Status Bar", "Reset View", "Wire Frame",
                                          "Solid", "Textured", "Show Normals", "Hide Normals"};
