@@ -182,7 +182,8 @@ void AppendCap(const std::vector<float>& triangles, const Layout& l, float nz, b
     const int order[3] = {0, swap ? 2 : 1, swap ? 1 : 2};
     for (int k = 0; k < 3; ++k) {
       const float* src = &triangles[t + 3 * order[k]];
-      PutVertex(prim.vertices.MutableData() + k * l.stride, l, src[0], src[1], src[2], 0.0f, 0.0f, nz);
+      PutVertex(prim.vertices.MutableData() + k * l.stride, l, src[0], src[1], src[2], 0.0f, 0.0f,
+                nz);
     }
     prims.push_back(std::move(prim));
   }

@@ -568,7 +568,8 @@ TEST(CobSampleFiles, FilesLoadWithTheVerticesAndFacesTheyList) {
       test::ExpectNear(x.translation, y.translation);
       ASSERT_EQ(x.primitives.size(), y.primitives.size());
       for (size_t k = 0; k < x.primitives.size(); ++k) {
-        const std::vector<float>&u = x.primitives[k].vertices.vector(), &v = y.primitives[k].vertices.vector();
+        const std::vector<float>&u = x.primitives[k].vertices.vector(),
+              &v = y.primitives[k].vertices.vector();
         ASSERT_EQ(u.size(), v.size());
         for (size_t j = 0; j < u.size(); ++j)
           ASSERT_NEAR(u[j], v[j], 2e-4f) << "float " << j;
