@@ -14,7 +14,10 @@
 #include "app/user_prompts.h"
 
 namespace modra {
+class COglView;
 class MainWindow;
+struct Document;
+struct Scene;
 }
 
 namespace modra::test {
@@ -80,5 +83,32 @@ int PickVase(MainWindow& window, int mode);
 // not opened.
 enum class EditorStart { kHidden, kShown, kDemo };
 std::unique_ptr<MainWindow> NewEditor(FakePrompts& prompts, EditorStart start);
+
+// The fixture of the classes that drive one main window: a new window for
+// each test function, started as `start` says, whose unsaved changes are
+// dropped at the end so that closing it asks nothing.
+class EditorTest : public QObject {
+  Q_OBJECT
+ public:
+  explicit EditorTest(EditorStart start);
+  ~EditorTest() override;
+
+ protected:
+  Document& doc();
+  Scene& scene();
+  COglView* view();
+
+  FakePrompts prompts_;
+  std::unique_ptr<MainWindow> window_;
+
+ protected slots:
+  // Qt Test calls these by name before and after each test function; a
+  // class that needs more defines its own and calls them.
+  void init();
+  void cleanup();
+
+ private:
+  EditorStart start_;
+};
 
 }  // namespace modra::test

@@ -59,6 +59,33 @@ int PickVase(MainWindow& window, int mode) {
   return window.document().doc().scene.selectedGroup;
 }
 
+// Out of line, where MainWindow is complete, as its owner's destructor
+// must be.
+EditorTest::EditorTest(EditorStart start) : start_(start) {}
+EditorTest::~EditorTest() = default;
+
+Document& EditorTest::doc() {
+  return window_->document().doc();
+}
+
+Scene& EditorTest::scene() {
+  return doc().scene;
+}
+
+COglView* EditorTest::view() {
+  return window_->view();
+}
+
+void EditorTest::init() {
+  window_ = NewEditor(prompts_, start_);
+  QVERIFY(window_);
+}
+
+void EditorTest::cleanup() {
+  if (window_) doc().modified = false;
+  window_.reset();
+}
+
 QString DemoScene() {
   return QStringLiteral(MODRA_SOURCE_DIR "/examples/demo.knf");
 }

@@ -19,15 +19,13 @@
 
 namespace modra::test {
 
-class TestColorLightCamera : public QObject {
+class TestColorLightCamera : public EditorTest {
   Q_OBJECT
- private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
+ public:
+  TestColorLightCamera() : EditorTest(EditorStart::kDemo) {}
 
-  Document& doc() { return window_->document().doc(); }
-  Scene& scene() { return doc().scene; }
-  COglView* view() { return window_->view(); }
+ private:
+
   template <typename T>
   T* child(const char* name) {
     T* found = window_->findChild<T*>(QString::fromLatin1(name));
@@ -52,15 +50,6 @@ class TestColorLightCamera : public QObject {
   }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kDemo);
-    QVERIFY(window_);
-  }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void colourSlidersSkipVertexColouredGroupsButShineReachesAll() {
     const int vase = PickVase(*window_, 7);
     const int ring = groupNamed("Ring");

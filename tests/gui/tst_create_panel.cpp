@@ -17,13 +17,13 @@
 
 namespace modra::test {
 
-class TestCreatePanel : public QObject {
+class TestCreatePanel : public EditorTest {
   Q_OBJECT
- private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
+ public:
+  TestCreatePanel() : EditorTest(EditorStart::kShown) {}
 
-  Scene& scene() { return window_->document().doc().scene; }
+ private:
+
   CFormCreate* panel() { return window_->findChild<CFormCreate*>(QStringLiteral("CFormCreate")); }
   template <typename T>
   static T* child(QWidget* in, const char* name) {
@@ -47,14 +47,10 @@ class TestCreatePanel : public QObject {
 
  private slots:
   void init() {
-    window_ = NewEditor(prompts_, EditorStart::kShown);
+    EditorTest::init();
     QVERIFY(window_);
     window_->setEditMode(8);
     QVERIFY(panel());
-  }
-  void cleanup() {
-    window_->document().doc().modified = false;
-    window_.reset();
   }
 
   void eachButtonMakesItsPrimitiveTheCurrentGroup_data() {

@@ -51,15 +51,15 @@ QMenu* Menu(MainWindow& w, const QString& title) {
 
 }  // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public EditorTest {
   Q_OBJECT
+ public:
+  TestMainWindow() : EditorTest(EditorStart::kHidden) {}
+
  private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
   QTemporaryDir dir_;
 
   MainWindow& w() { return *window_; }
-  Document& doc() { return window_->document().doc(); }
   QLineEdit* box(const char* name) { return w().findChild<QLineEdit*>(name); }
   void trigger(const char* name) {
     QAction* a = w().action(QString::fromLatin1(name));
@@ -73,14 +73,6 @@ class TestMainWindow : public QObject {
   }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kHidden);
-  }
-  void cleanup() {
-    doc().modified = false;  // no quit question at the end
-    window_.reset();
-  }
-
   void menusHoldEveryCommand_data() {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");

@@ -35,26 +35,16 @@ int SceneCoverage(const QImage& image, const Vec3& background) {
 
 }  // namespace
 
-class TestOglView : public QObject {
+class TestOglView : public EditorTest {
   Q_OBJECT
+ public:
+  TestOglView() : EditorTest(EditorStart::kShown) {}
+
  private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
   QTemporaryDir dir_;
 
-  Document& doc() { return window_->document().doc(); }
-  COglView* view() { return window_->view(); }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kShown);
-    QVERIFY(window_);
-  }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void drawsTheScene() {
     const QImage empty = view()->grabFramebuffer();
     QVERIFY(!empty.isNull());

@@ -17,14 +17,14 @@
 
 namespace modra::test {
 
-class TestPanels : public QObject {
+class TestPanels : public EditorTest {
   Q_OBJECT
+ public:
+  TestPanels() : EditorTest(EditorStart::kHidden) {}
+
  private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
   QTemporaryDir dir_;
 
-  Document& doc() { return window_->document().doc(); }
   template <typename T>
   T* child(const QString& panel, const char* name) {
     QWidget* p = window_->findChild<QWidget*>(panel);
@@ -32,14 +32,6 @@ class TestPanels : public QObject {
   }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kHidden);
-  }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void typedRotationTurnsThePerspectiveView() {
     auto* x = child<QLineEdit>("CFormViewer", "ViewPanel_FieldX");
     auto* z = child<QLineEdit>("CFormViewer", "ViewPanel_FieldZ");

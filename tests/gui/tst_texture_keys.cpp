@@ -22,15 +22,14 @@
 
 namespace modra::test {
 
-class TestTextureKeys : public QObject {
+class TestTextureKeys : public EditorTest {
   Q_OBJECT
+ public:
+  TestTextureKeys() : EditorTest(EditorStart::kHidden) {}
+
  private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
   QTemporaryDir dir_;
 
-  Document& doc() { return window_->document().doc(); }
-  Scene& scene() { return doc().scene; }
   template <typename T>
   T* texturePanel(const char* name) {
     return window_->findChild<QWidget*>(QStringLiteral("CFormTexture"))
@@ -53,12 +52,6 @@ class TestTextureKeys : public QObject {
   }
 
  private slots:
-  void init() { window_ = NewEditor(prompts_, EditorStart::kHidden); }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void typedParametersReachEverySelectedGroup() {
     window_->setEditMode(static_cast<int>(EditMode::kTexture));
     auto* scaleS = texturePanel<QLineEdit>("ScaleS");

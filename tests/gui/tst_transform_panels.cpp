@@ -22,15 +22,13 @@
 
 namespace modra::test {
 
-class TestTransformPanels : public QObject {
+class TestTransformPanels : public EditorTest {
   Q_OBJECT
- private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
+ public:
+  TestTransformPanels() : EditorTest(EditorStart::kDemo) {}
 
-  Document& doc() { return window_->document().doc(); }
-  Scene& scene() { return doc().scene; }
-  COglView* view() { return window_->view(); }
+ private:
+
   QPoint centre() { return view()->rect().center(); }
   QWidget* panel(const char* name) { return window_->findChild<QWidget*>(name); }
   QLineEdit* field(const char* panelName, const char* axis) {
@@ -53,15 +51,6 @@ class TestTransformPanels : public QObject {
   }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kDemo);
-    QVERIFY(window_);
-  }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void panelsShowTheCoreNamesAndEmptyFieldsWithoutAGroup_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("name");

@@ -14,16 +14,14 @@
 
 namespace modra::test {
 
-class TestUndo : public QObject {
+class TestUndo : public EditorTest {
   Q_OBJECT
- private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
+ public:
+  TestUndo() : EditorTest(EditorStart::kDemo) {}
 
-  Document& doc() { return window_->document().doc(); }
-  Scene& scene() { return doc().scene; }
+ private:
+
   History& history() { return window_->document().history(); }
-  COglView* view() { return window_->view(); }
   QAction* undo() { return window_->action(QStringLiteral("Undo")); }
   QAction* redo() { return window_->action(QStringLiteral("Redo")); }
   Vec3 translation(int g) { return scene().groups[g].translation; }
@@ -40,15 +38,6 @@ class TestUndo : public QObject {
   }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kDemo);
-    QVERIFY(window_);
-  }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void aDragIsOneStepThatUndoTakesBackExactly() {
     QVERIFY(!undo()->isEnabled());
     const int g = PickVase(*window_, 3);

@@ -17,14 +17,13 @@
 
 namespace modra::test {
 
-class TestViewInteraction : public QObject {
+class TestViewInteraction : public EditorTest {
   Q_OBJECT
- private:
-  FakePrompts prompts_;
-  std::unique_ptr<MainWindow> window_;
+ public:
+  TestViewInteraction() : EditorTest(EditorStart::kDemo) {}
 
-  Document& doc() { return window_->document().doc(); }
-  COglView* view() { return window_->view(); }
+ private:
+
   QPoint centre() { return view()->rect().center(); }
   const ViewSetting& perspective() { return doc().display.views[kViewPerspective]; }
   QLineEdit* field(const char* panel, const char* axis) {
@@ -45,15 +44,6 @@ class TestViewInteraction : public QObject {
   }
 
  private slots:
-  void init() {
-    window_ = NewEditor(prompts_, EditorStart::kDemo);
-    QVERIFY(window_);
-  }
-  void cleanup() {
-    doc().modified = false;
-    window_.reset();
-  }
-
   void selectionClickPicksAndTheNameBoxFollows() {
     window_->setEditMode(0);
     auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");
