@@ -86,15 +86,6 @@ LightSliders LightPanelSliders(const Scene& s, int entry) {
   return out;
 }
 
-Vec3 LightDirectionFromAngles(float x, float y) {
-  return TransformDirection(RotationMatrix(x, y, 0), {0, -1, 0});
-}
-
-Vec3 LightAnglesFromDirection(const Vec3& direction) {
-  const double x = direction[0], y = direction[1], z = direction[2];
-  return {static_cast<float>(kRadToDeg * std::atan2(-y, std::sqrt(z * z + x * x)) - 90.0),
-          static_cast<float>(kRadToDeg * std::atan2(-z, x) + 90.0), 0.0f};
-}
 
 bool SetLightTypeRadio(EditLayer& layer, int entry, int radio) {
   const Scene& s = layer.document().scene;

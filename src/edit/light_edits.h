@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "edit/edit_layer.h"
+#include "scene/camera_lights.h"
 #include "scene/key_store.h"
 
 namespace modra {
@@ -63,11 +64,6 @@ struct LightSliders {
 // The entry's colour (the background's for entry 0) and cone as positions.
 LightSliders LightPanelSliders(const Scene& s, int entry);
 
-// The light's direction for its two panel angles: (0, -1, 0) turned by the
-// group rotation rule with the third angle 0.
-Vec3 LightDirectionFromAngles(float x, float y);
-// The reverse, for a light that has a direction but no angles: (x, y, 0).
-Vec3 LightAnglesFromDirection(const Vec3& direction);
 
 // Each returns false, and changes nothing, for an entry or light type whose
 // panel has the control disabled.

@@ -79,14 +79,20 @@ void UpdateCameraTarget(Scene& s) {
 void UpdateLightDirection(Scene& s, int light, int fromVector) {
   if (light < 0 || light >= kLightCount) return;
   KnfLight& l = s.lights[light];
-  if (fromVector == 0) {
-    l.direction = TransformDirection(RotationMatrix(l.rotation[0], l.rotation[1], 0), {0, -1, 0});
-    return;
-  }
-  double x = l.direction[0], y = l.direction[1], z = l.direction[2];
-  l.rotation[1] = static_cast<float>(kRadToDeg * std::atan2(-z, x) + 90.0);
-  l.rotation[0] = static_cast<float>(kRadToDeg * std::atan2(-y, std::sqrt(z * z + x * x)) - 90.0);
-  l.rotation[2] = 0;
+  if (fromVector == 0)
+    l.direction = LightDirectionFromAngles(l.rotation[0], l.rotation[1]);
+  else
+    l.rotation = LightAnglesFromDirection(l.direction);
+}
+
+Vec3 LightDirectionFromAngles(float x, float y) {
+  return TransformDirection(RotationMatrix(x, y, 0), {0, -1, 0});
+}
+
+Vec3 LightAnglesFromDirection(const Vec3& direction) {
+  const double x = direction[0], y = direction[1], z = direction[2];
+  return {static_cast<float>(kRadToDeg * std::atan2(-y, std::sqrt(z * z + x * x)) - 90.0),
+          static_cast<float>(kRadToDeg * std::atan2(-z, x) + 90.0), 0.0f};
 }
 
 void ResetLights(Scene& s) {

@@ -29,6 +29,11 @@ void StopLookingAt(Scene& s, int g);
 void UpdateCameraTarget(Scene& s);
 // fromVector 0: direction from the rotation angles; 1: angles from the direction.
 void UpdateLightDirection(Scene& s, int light, int fromVector);
+// The light's direction for its two angles: (0, -1, 0) turned by the group
+// rotation rule with the third angle 0.
+Vec3 LightDirectionFromAngles(float x, float y);
+// The reverse, for a light that has a direction but no angles: (x, y, 0).
+Vec3 LightAnglesFromDirection(const Vec3& direction);
 
 // Ambient 0.2 grey, lights 1-4 directional, 5-8 off.
 void ResetLights(Scene& s);
