@@ -16,6 +16,7 @@ namespace modra {
 //   name box                 kSelectionChanged, kValuesChanged, kSceneChanged
 //   frame box                kFrameChanged
 //   panel, view              everything but kNameChanged
+//   menus and tool bar       everything
 enum Change : unsigned {
   // What the document holds: groups, hierarchy, geometry, materials,
   // textures in use, lights, camera, background, keys, the clipboards.
@@ -31,9 +32,19 @@ enum Change : unsigned {
   kValuesChanged = 1u << 3,
   // The document's name or its modified flag.
   kNameChanged = 1u << 4,
+  // How the scene is drawn, which the file does not keep: the display
+  // mode, normals, disabled groups, groups drawn as boxes, the views.
+  kDisplayChanged = 1u << 5,
+  // The group or key-frame clipboard, which lives beside the scene.
+  kClipboardChanged = 1u << 6,
+  // What Undo and Redo would do.
+  kHistoryChanged = 1u << 7,
+  // The panels' own choices: lock boxes, mouse controls, the light shown.
+  kPanelChanged = 1u << 8,
 };
-inline constexpr unsigned kEverythingChanged =
-    kSceneChanged | kSelectionChanged | kFrameChanged | kValuesChanged | kNameChanged;
+inline constexpr unsigned kEverythingChanged = kSceneChanged | kSelectionChanged | kFrameChanged |
+                                               kValuesChanged | kNameChanged | kDisplayChanged |
+                                               kClipboardChanged | kHistoryChanged | kPanelChanged;
 
 class Shell {
  public:
