@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "anim/key_commands.h"
 #include "app/gui_document.h"
 
 namespace modra {
@@ -49,29 +48,37 @@ AnimationBar::AnimationBar(GuiDocument& document, QWidget* parent)
   row->addWidget(frame_);
   addWidget(strip);
 
-  connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    const QString shown = document_.nameBoxEdited(text);
-    if (!shown.isNull()) Show(name_, shown);
+  // A name typed is one undo step, from its first key until the box is left.
+  EditSession* session = &document_.session();
+  connect(name_, &QLineEdit::textEdited, this, [session](const QString& text) {
+    session->FieldEdited(CommandId::kRename, 0, text.toStdString(), false);
+  });
+  connect(name_, &QLineEdit::editingFinished, this, [this, session] {
+    session->FieldEdited(CommandId::kRename, 0, name_->text().toStdString(), true);
   });
   connect(frame_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    const QString shown = document_.frameBoxEdited(text);
-    if (!shown.isNull()) Show(frame_, shown);
+    CommandArgs args;
+    args.text = text.toStdString();
+    document_.run(CommandId::kFrameBox, args);
   });
-  connect(prevKey_, &QPushButton::clicked, this, [this] {
-    GoToPreviousKeyFrame(document_.doc());
-    document_.notify(kFrameChanged | kValuesChanged);
-  });
-  connect(nextKey_, &QPushButton::clicked, this, [this] {
-    GoToNextKeyFrame(document_.doc());
-    document_.notify(kFrameChanged | kValuesChanged);
-  });
+  connect(prevKey_, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kPreviousKeyFrame); });
+  connect(nextKey_, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kNextKeyFrame); });
   connect(play_, &QPushButton::clicked, this, &AnimationBar::playClicked);
   connect(stop_, &QPushButton::clicked, this, &AnimationBar::stopClicked);
   refresh();
 }
 
 void AnimationBar::refresh() {
-  if (!name_->hasFocus()) Show(name_, document_.groupNameText());
+  // The name being typed stays while its group is current; another group,
+  // or none, is shown at once.
+  const Scene& s = document_.doc().scene;
+  const int current = IsLiveGroup(s, s.selectedGroup) ? s.selectedGroup : -1;
+  if (!name_->hasFocus() || current == -1 || current != shownGroup_) {
+    Show(name_, document_.groupNameText());
+    shownGroup_ = current;
+  }
   const QString frame = QString::number(document_.shownFrame());
   // The box being typed into keeps "0012" or "" while it means the frame.
   if (!frame_->hasFocus() || frame_->text().toInt() != document_.shownFrame()) Show(frame_, frame);

@@ -33,6 +33,7 @@ class AnimationBar : public QToolBar {
   QPushButton* stop_;
   QPushButton* play_;
   QPushButton* nextKey_;
+  int shownGroup_ = -1;  // the group whose name the box shows
 };
 
 }  // namespace modra

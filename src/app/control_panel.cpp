@@ -15,14 +15,4 @@ ControlPanel::ControlPanel(GuiDocument& document, const QString& title, QWidget*
   layout_->addWidget(heading);
 }
 
-float ReadField(const QString& text) {
-  bool ok = false;
-  const float value = text.trimmed().toFloat(&ok);
-  return ok ? value : 0.0f;
-}
-
-QString FormatField(float value, int decimals) {
-  return QString::number(static_cast<double>(value), 'f', decimals);
-}
-
 }  // namespace modra

@@ -9,7 +9,6 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "app/gui_document.h"
 #include "app/panel_widgets.h"
@@ -34,17 +33,10 @@ QButtonGroup* RadioPair(QWidget* owner, QVBoxLayout* layout, const char* title,
   return group;
 }
 
-void Check(QButtonGroup* group, int id) {
-  QAbstractButton* button = group->button(id);
-  if (button->isChecked()) return;
-  const QSignalBlocker blocker(button);
-  button->setChecked(true);
-}
-
 }  // namespace
 
-CFormCamera::CFormCamera(GuiDocument& document, ViewInteraction& interaction, QWidget* parent)
-    : ControlPanel(document, QStringLiteral("Control Camera"), parent), interaction_(interaction) {
+CFormCamera::CFormCamera(GuiDocument& document, QWidget* parent)
+    : ControlPanel(document, QStringLiteral("Control Camera"), parent) {
   setObjectName(QStringLiteral("CFormCamera"));
   createGui();
   bindEvents();
@@ -69,70 +61,30 @@ void CFormCamera::createGui() {
   lookAt_ = new QPushButton(QStringLiteral("Set Look-At Group"), this);
   lookAt_->setObjectName(QStringLiteral("Camera_SetLookAt"));
   layout_->addWidget(lookAt_);
-  views_ = new ViewModeBox(interaction_, this);
+  views_ = new ViewModeBox(document_, this);
   layout_->addWidget(views_);
   layout_->addStretch(1);
 }
 
 void CFormCamera::bindEvents() {
-  for (QLineEdit* edit : edits_) {
-    connect(edit, &QLineEdit::textEdited, this, [this] { fieldEdited(false); });
-    connect(edit, &QLineEdit::editingFinished, this, [this] { fieldEdited(true); });
-  }
-  connect(mode_, &QButtonGroup::idClicked, this, [this](int id) {
-    const CameraMouse mouse =
-        SetCameraMode(document_.editLayer(), id == 1 ? kCameraLookAt : kCameraManual);
-    Check(mouse_, mouse == CameraMouse::kPosition ? 1 : 0);
-    refresh();
-  });
-  connect(lookAt_, &QPushButton::clicked, this, [this] {
-    SetLookAtGroup(document_.editLayer());
-    refresh();
-  });
-}
-
-void CFormCamera::fieldEdited(bool finished) {
-  float typed[5];
-  for (int i = 0; i < 5; ++i) {
-    if (!FieldReady(edits_[i], finished)) return;
-    typed[i] = ReadField(edits_[i]->text());
-  }
-  const CameraFields now = CameraPanelFields(document_.doc().scene);
-  const float shown[5] = {now.rx, now.ry, now.position[0], now.position[1], now.position[2]};
-  // Values equal to the camera's make no edit, so leaving a field that was
-  // only looked at changes nothing.
-  if (std::equal(typed, typed + 5, shown)) return;
-  SetCameraFields(document_.editLayer(), {typed[0], typed[1], {typed[2], typed[3], typed[4]}});
-}
-
-CameraMouse CFormCamera::mouse() const {
-  return mouse_->checkedId() == 1 ? CameraMouse::kPosition : CameraMouse::kRotation;
-}
-
-bool CFormCamera::TranslatesLightOrCamera() const {
-  return mouse() == CameraMouse::kPosition;
-}
-
-void CFormCamera::Adjust(float dx, float dy, float dz, bool ownMode) {
-  AdjustCamera(document_.editLayer(), mouse(), {dx, dy, dz});
-  if (ownMode) refresh();
+  GuiDocument& d = document_;
+  for (int i = 0; i < 5; ++i)
+    BindField(edits_[i], d, CommandId::kMoveCamera, i);
+  connect(mouse_, &QButtonGroup::idClicked, this,
+          [&d](int id) { d.run(CommandId::kCameraMouse, id); });
+  connect(mode_, &QButtonGroup::idClicked, this,
+          [&d](int id) { d.run(CommandId::kCameraMode, id); });
+  connect(lookAt_, &QPushButton::clicked, this, [&d] { d.run(CommandId::kSetLookAtGroup); });
 }
 
 void CFormCamera::refresh() {
-  const Document& doc = document_.doc();
-  const CameraFields f = CameraPanelFields(doc.scene);
-  const float values[5] = {f.rx, f.ry, f.position[0], f.position[1], f.position[2]};
+  const EditSession& session = document_.session();
+  const Document& doc = session.doc();
   for (int i = 0; i < 5; ++i)
-    ShowField(edits_[i], true, values[i], 3);
-  const bool lookAt = doc.scene.camera.mode == kCameraLookAt;
-  Check(mode_, lookAt ? 1 : 0);
-  // A camera that changed its aiming by other means than the radios (a
-  // file opened, a key frame) gets the mouse control the radios would
-  // give it: a look-at camera aims itself, so turning it would do nothing.
-  if (shownMode_ != doc.scene.camera.mode) {
-    shownMode_ = doc.scene.camera.mode;
-    Check(mouse_, lookAt ? 1 : 0);
-  }
+    ShowField(edits_[i], document_, CommandId::kMoveCamera, i);
+  CheckButton(mode_, doc.scene.camera.mode == kCameraLookAt ? 1 : 0);
+  CheckButton(mouse_,
+              CameraMouseChoice(doc.scene, session.panels()) == CameraMouse::kPosition ? 1 : 0);
   views_->showView(doc.display.currentView);
 }
 

@@ -20,17 +20,13 @@ class ViewModeBox;
 class CFormCamera : public ControlPanel {
   Q_OBJECT
  public:
-  CFormCamera(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr);
+  explicit CFormCamera(GuiDocument& document, QWidget* parent = nullptr);
 
   void refresh() override;
-  void Adjust(float dx, float dy, float dz, bool ownMode) override;
-  bool TranslatesLightOrCamera() const override;
 
  private:
   void createGui();
   void bindEvents();
-  void fieldEdited(bool finished);
-  CameraMouse mouse() const;
 
   // Rotate X, Rotate Y, X, Y, Z Position.
   std::array<QLineEdit*, 5> edits_{};
@@ -38,8 +34,6 @@ class CFormCamera : public ControlPanel {
   QButtonGroup* mode_ = nullptr;   // 0 Manual, 1 Look-At
   QPushButton* lookAt_ = nullptr;
   ViewModeBox* views_ = nullptr;
-  int shownMode_ = -1;  // the camera mode the mouse control was last set for
-  ViewInteraction& interaction_;
 };
 
 }  // namespace modra

@@ -49,23 +49,12 @@ void CFormColor::createGui() {
 }
 
 void CFormColor::bindEvents() {
-  for (int i = 0; i < 7; ++i)
-    connect(rows_[i].slider, &QSlider::valueChanged, this,
-            i < kShine ? &CFormColor::colorMoved : &CFormColor::materialMoved);
-}
-
-void CFormColor::colorMoved() {
-  SetColorSliders(document_.editLayer(), rows_[kRed].slider->value(), rows_[kGreen].slider->value(),
-                  rows_[kBlue].slider->value());
-  // The labels follow the slider now, not at the coalesced notice.
-  refresh();
-}
-
-void CFormColor::materialMoved() {
-  SetMaterialSliders(document_.editLayer(), rows_[kShine].slider->value(),
-                     rows_[kSpecularRed].slider->value(), rows_[kSpecularGreen].slider->value(),
-                     rows_[kSpecularBlue].slider->value());
-  refresh();
+  for (int i = 0; i < 7; ++i) {
+    if (i < kShine)
+      BindSlider(rows_[i].slider, document_, CommandId::kColor, i);
+    else
+      BindSlider(rows_[i].slider, document_, CommandId::kMaterial, i - kShine);
+  }
 }
 
 void CFormColor::refresh() {
@@ -77,7 +66,7 @@ void CFormColor::refresh() {
   for (int i = 0; i < 7; ++i) {
     const float scale = i == kShine ? 10.0f : 1000.0f;
     ShowSlider(rows_[i], enabled, positions[i],
-               FormatField(static_cast<float>(positions[i]) / scale, 3));
+               FieldText(static_cast<float>(positions[i]) / scale, 3));
   }
 }
 

@@ -19,8 +19,6 @@ class CFormColor : public ControlPanel {
  private:
   void createGui();
   void bindEvents();
-  void colorMoved();
-  void materialMoved();
 
   // Red, Green, Blue, Material Shine, Specular Red, Green, Blue.
   std::array<SliderRow, 7> rows_{};

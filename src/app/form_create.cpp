@@ -9,10 +9,9 @@
 #include <QVBoxLayout>
 
 #include "app/gui_document.h"
+#include "app/panel_widgets.h"
 #include "app/resolution_dialog.h"
 #include "edit/create_edits.h"
-#include "geometry/extrusion.h"
-#include "geometry/revolution.h"
 
 namespace modra {
 
@@ -47,10 +46,8 @@ void CFormCreate::createGui() {
     const CreateButton& b = kCreateButtons[i];
     QPushButton* button = Button(this, QString::fromLatin1(b.label), NameOf(b.label));
     grid->addWidget(button, i / 2, i % 2);
-    connect(button, &QPushButton::clicked, this, [this, create = b.create, label = b.label] {
-      document_.step(std::string("Create ") + label,
-                     [&] { CreateFromPanel(document_.doc(), create); });
-    });
+    const auto command = static_cast<CommandId>(static_cast<int>(CommandId::kCreateRectangle) + i);
+    connect(button, &QPushButton::clicked, this, [this, command] { document_.run(command); });
   }
   layout_->addLayout(grid);
 
@@ -63,13 +60,10 @@ void CFormCreate::createGui() {
     layout_->addWidget(b);
   connect(text, &QPushButton::clicked, this, &CFormCreate::createText);
   // The profile editors open on these groups once they exist.
-  connect(revolution, &QPushButton::clicked, this, [this] {
-    document_.step("Create Surface of Revolution",
-                   [&] { CreateFromPanel(document_.doc(), CreateRevolution); });
-  });
-  connect(extrusion, &QPushButton::clicked, this, [this] {
-    document_.step("Create Extrusion", [&] { CreateFromPanel(document_.doc(), CreateExtrusion); });
-  });
+  connect(revolution, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kCreateRevolution); });
+  connect(extrusion, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kCreateExtrusion); });
 
   layout_->addSpacing(6);
   auto* form = new QFormLayout;
@@ -100,21 +94,9 @@ void CFormCreate::createGui() {
 }
 
 void CFormCreate::bindEvents() {
-  for (int i = 0; i < 3; ++i) {
-    connect(fields_[i], &QLineEdit::textEdited, this, [this, i] { fieldEdited(i, false); });
-    connect(fields_[i], &QLineEdit::editingFinished, this, [this, i] { fieldEdited(i, true); });
-  }
+  for (int i = 0; i < 3; ++i)
+    BindField(fields_[i], document_, CommandId::kCreateSize, i);
   connect(editResolution_, &QPushButton::clicked, this, &CFormCreate::editResolution);
-}
-
-void CFormCreate::fieldEdited(int index, bool finished) {
-  const std::optional<float> value = ParseSize(fields_[index]->text().toStdString());
-  if (value) {
-    SetCreateField(document_.editLayer(), index, *value);
-  } else if (finished) {
-    // Text that is no number leaves the size as it was, and shows it again.
-    refresh();
-  }
 }
 
 void CFormCreate::createText() {
@@ -122,10 +104,11 @@ void CFormCreate::createText() {
   dialog.setValues(lastText_);
   if (runDialog_(dialog) != QDialog::Accepted) return;
   lastText_ = dialog.values();
-  document_.step("Create 3D Text", [&] {
-    CreateTextFromPanel(document_.doc(), lastText_.text.toStdString(),
-                        lastText_.scale.toStdString(), lastText_.font);
-  });
+  CommandArgs args;
+  args.text = lastText_.text.toStdString();
+  args.scale = lastText_.scale.toStdString();
+  args.index = lastText_.font;
+  document_.run(CommandId::kCreateText, args);
 }
 
 void CFormCreate::editResolution() {
@@ -142,38 +125,18 @@ void CFormCreate::editResolution() {
   ResolutionDialog dialog(this);
   dialog.setValues(shown);
   if (runDialog_(dialog) != QDialog::Accepted) return;
-  std::array<int, kMaxResolutionParams> typed = dialog.values().values;
-  SetCreateResolutions(document_.editLayer(), typed);
+  CommandArgs args;
+  args.numbers = dialog.values().values;
+  document_.run(CommandId::kModifyResolution, args);
 }
 
 void CFormCreate::refresh() {
   const CreateFields f = CreatePanelFields(document_.doc().scene);
   for (int i = 0; i < 3; ++i) {
-    const bool used = i < f.count;
-    QLineEdit* field = fields_[i];
-    labels_[i]->setText(used ? QString::fromStdString(f.labels[i]) : QString());
-    field->setEnabled(used);
-    if (used) {
-      const QString text = field->text();
-      // The field being typed into keeps its text ("0." stays "0."), and
-      // a drag's shorter form stays until the value moves again.
-      if (field->hasFocus() && ParseSize(text.toStdString()) == f.values[i]) continue;
-      if (text == QString::fromStdString(FormatSize(f.values[i], true))) continue;
-    }
-    const QString text = used ? QString::fromStdString(FormatSize(f.values[i], false)) : QString();
-    const QSignalBlocker blocker(field);
-    if (field->text() != text) field->setText(text);
+    labels_[i]->setText(i < f.count ? QString::fromStdString(f.labels[i]) : QString());
+    ShowField(fields_[i], document_, CommandId::kCreateSize, i);
   }
   editResolution_->setEnabled(CreatePanelResolutions(document_.doc().scene).count > 0);
-}
-
-void CFormCreate::Adjust(float dx, float dy, float dz, bool ownMode) {
-  if (!AdjustCreate(document_.editLayer(), dx, dy, dz) || !ownMode) return;
-  const CreateFields f = CreatePanelFields(document_.doc().scene);
-  for (int i = 0; i < f.count; ++i) {
-    const QSignalBlocker blocker(fields_[i]);
-    fields_[i]->setText(QString::fromStdString(FormatSize(f.values[i], true)));
-  }
 }
 
 }  // namespace modra

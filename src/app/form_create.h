@@ -1,7 +1,6 @@
 // The panel of the Create mode: a button per primitive, 3D text,
 // surfaces of revolution and extrusions; the current primitive's sizes in
-// three fields; and the "Modify Resolution" dialog. Drags of the view in
-// this mode resize the current primitive through Adjust().
+// three fields; and the "Modify Resolution" dialog.
 #pragma once
 
 #include <QDialog>
@@ -23,7 +22,6 @@ class CFormCreate : public ControlPanel {
   explicit CFormCreate(GuiDocument& document, QWidget* parent = nullptr);
 
   void refresh() override;
-  void Adjust(float dx, float dy, float dz, bool ownMode) override;
 
   // How the panel runs its modal dialogs: exec() by default. Tests fill
   // the dialog in and accept or reject it instead of waiting on a
@@ -34,7 +32,6 @@ class CFormCreate : public ControlPanel {
  private:
   void createGui();
   void bindEvents();
-  void fieldEdited(int index, bool finished);
   void createText();
   void editResolution();
 

@@ -41,34 +41,11 @@ QButtonGroup* RadioRow(QGroupBox* box, QLayout* layout, std::initializer_list<co
   return group;
 }
 
-void Check(QButtonGroup* group, int id) {
-  // No radio checked at all (the ambient term has no type radio) needs the
-  // group's exclusivity off for a moment.
-  QAbstractButton* checked = group->checkedButton();
-  if (checked && group->id(checked) == id) return;
-  if (QAbstractButton* button = group->button(id)) {
-    const QSignalBlocker blocker(button);
-    button->setChecked(true);
-  } else if (checked) {
-    const QSignalBlocker blocker(checked);
-    group->setExclusive(false);
-    checked->setChecked(false);
-    group->setExclusive(true);
-  }
-}
-
-bool Differs(const float* shown, const float* typed, int count) {
-  for (int i = 0; i < count; ++i)
-    if (shown[i] != typed[i]) return true;
-  return false;
-}
-
 }  // namespace
 
-CFormLights::CFormLights(GuiDocument& document, ViewInteraction& interaction, QWidget* parent)
-    : ControlPanel(document, QStringLiteral("Modify Light"), parent), interaction_(interaction) {
+CFormLights::CFormLights(GuiDocument& document, QWidget* parent)
+    : ControlPanel(document, QStringLiteral("Modify Light"), parent) {
   setObjectName(QStringLiteral("CFormLights"));
-  entry_ = EntryOfLight(interaction_.Panels().currentLight);
   createGui();
   bindEvents();
   refresh();
@@ -134,141 +111,56 @@ void CFormLights::createGui() {
 }
 
 void CFormLights::bindEvents() {
-  connect(list_, &QComboBox::currentIndexChanged, this, &CFormLights::entryChosen);
-  connect(types_, &QButtonGroup::idClicked, this, [this](int radio) {
-    SetLightTypeRadio(document_.editLayer(), entry_, radio);
-    refresh();
-  });
-  const auto fields = [this](const auto& edits, void (CFormLights::*edited)(bool)) {
-    for (QLineEdit* edit : edits) {
-      connect(edit, &QLineEdit::textEdited, this, [this, edited] { (this->*edited)(false); });
-      connect(edit, &QLineEdit::editingFinished, this, [this, edited] { (this->*edited)(true); });
-    }
-  };
-  fields(angles_, &CFormLights::anglesEdited);
-  fields(position_, &CFormLights::positionEdited);
-  fields(attenuation_, &CFormLights::attenuationEdited);
-  for (const SliderRow& r : color_)
-    connect(r.slider, &QSlider::valueChanged, this, &CFormLights::colorMoved);
-  for (const SliderRow& r : {cutoff_, spotPower_})
-    connect(r.slider, &QSlider::valueChanged, this, &CFormLights::coneMoved);
-}
-
-void CFormLights::entryChosen(int entry) {
-  entry_ = entry;
-  // The view's drags go to the chosen light; the background keeps the
-  // last one, which the panel then refuses to move.
-  if (LightOfEntry(entry) >= 0) interaction_.Panels().currentLight = LightOfEntry(entry);
-  refresh();
-}
-
-// Typed values equal to the light's make no edit, so leaving a field that
-// was only looked at changes nothing.
-void CFormLights::anglesEdited(bool finished) {
-  const int light = LightOfEntry(entry_);
-  if (light < 0) return;
-  float typed[2];
-  for (int i = 0; i < 2; ++i) {
-    if (!FieldReady(angles_[i], finished)) return;
-    typed[i] = ReadField(angles_[i]->text());
-  }
-  if (!Differs(document_.doc().scene.lights[light].rotation.data(), typed, 2)) return;
-  SetLightAngles(document_.editLayer(), entry_, typed[0], typed[1]);
-}
-
-void CFormLights::positionEdited(bool finished) {
-  const int light = LightOfEntry(entry_);
-  if (light < 0) return;
-  Vec3 typed;
+  GuiDocument& d = document_;
+  connect(list_, &QComboBox::currentIndexChanged, this,
+          [&d](int entry) { d.run(CommandId::kLightEntry, entry); });
+  connect(types_, &QButtonGroup::idClicked, this,
+          [&d](int radio) { d.run(CommandId::kLightType, radio); });
+  connect(mouse_, &QButtonGroup::idClicked, this,
+          [&d](int id) { d.run(CommandId::kLightMouse, id); });
+  for (int i = 0; i < 2; ++i)
+    BindField(angles_[i], d, CommandId::kRotateLight, i);
   for (int i = 0; i < 3; ++i) {
-    if (!FieldReady(position_[i], finished)) return;
-    typed[i] = ReadField(position_[i]->text());
+    BindField(position_[i], d, CommandId::kMoveLight, i);
+    BindField(attenuation_[i], d, CommandId::kLightAttenuation, i);
+    BindSlider(color_[i].slider, d, CommandId::kLightColor, i);
   }
-  if (!Differs(document_.doc().scene.lights[light].position.data(), typed.data(), 3)) return;
-  SetLightPosition(document_.editLayer(), entry_, typed);
-}
-
-void CFormLights::attenuationEdited(bool finished) {
-  const int light = LightOfEntry(entry_);
-  if (light < 0) return;
-  float typed[3];
-  for (int i = 0; i < 3; ++i) {
-    if (!FieldReady(attenuation_[i], finished)) return;
-    typed[i] = ReadField(attenuation_[i]->text());
-  }
-  const KnfLight& l = document_.doc().scene.lights[light];
-  const float shown[3] = {l.c1, l.c2, l.c3};
-  if (!Differs(shown, typed, 3)) return;
-  SetLightAttenuation(document_.editLayer(), entry_, typed[0], typed[1], typed[2]);
-}
-
-void CFormLights::colorMoved() {
-  SetLightColorSliders(document_.editLayer(), entry_, color_[0].slider->value(),
-                       color_[1].slider->value(), color_[2].slider->value());
-  // The labels follow the slider now, not at the coalesced notice.
-  refresh();
-}
-
-void CFormLights::coneMoved() {
-  SetLightConeSliders(document_.editLayer(), entry_, cutoff_.slider->value(),
-                      spotPower_.slider->value());
-  refresh();
-}
-
-LightMouse CFormLights::mouse() const {
-  return mouse_->checkedId() == 1 ? LightMouse::kPosition : LightMouse::kRotation;
-}
-
-bool CFormLights::TranslatesLightOrCamera() const {
-  return mouse() == LightMouse::kPosition;
-}
-
-void CFormLights::Adjust(float dx, float dy, float dz, bool ownMode) {
-  AdjustLight(document_.editLayer(), entry_, mouse(), {dx, dy, dz});
-  if (ownMode) refresh();
+  BindSlider(cutoff_.slider, d, CommandId::kLightCone, 0);
+  BindSlider(spotPower_.slider, d, CommandId::kLightCone, 1);
 }
 
 void CFormLights::refresh() {
-  const Scene& s = document_.doc().scene;
-  if (list_->currentIndex() != entry_) {
+  const EditSession& session = document_.session();
+  const Scene& s = session.doc().scene;
+  const PanelValues& panels = session.panels();
+  const int entry = panels.lightEntry;
+  if (list_->currentIndex() != entry) {
     const QSignalBlocker blocker(list_);
-    list_->setCurrentIndex(entry_);
+    list_->setCurrentIndex(entry);
   }
-  const LightPanelState st = LightPanel(s, entry_);
+  const LightPanelState st = LightPanel(s, entry);
   for (QAbstractButton* radio : types_->buttons())
     radio->setEnabled(st.typeRadios);
-  Check(types_, st.checkedRadio);
+  CheckButton(types_, st.checkedRadio);
 
   mouse_->button(0)->setEnabled(st.mouseRotation);
   mouse_->button(1)->setEnabled(st.mousePosition);
-  // A drag must do something: when the chosen control no longer applies
-  // to the light's type, the other one takes over.
-  if (!mouse_->checkedButton() || !mouse_->checkedButton()->isEnabled()) {
-    if (st.mouseRotation)
-      Check(mouse_, 0);
-    else if (st.mousePosition)
-      Check(mouse_, 1);
+  CheckButton(mouse_, LightMouseChoice(s, panels) == LightMouse::kPosition ? 1 : 0);
+
+  for (int i = 0; i < 2; ++i)
+    ShowField(angles_[i], document_, CommandId::kRotateLight, i);
+  for (int i = 0; i < 3; ++i) {
+    ShowField(position_[i], document_, CommandId::kMoveLight, i);
+    ShowField(attenuation_[i], document_, CommandId::kLightAttenuation, i);
   }
 
-  const int light = LightOfEntry(entry_);
-  const KnfLight none;
-  const KnfLight& l = light >= 0 ? s.lights[light] : none;
-  for (int i = 0; i < 2; ++i)
-    ShowField(angles_[i], st.angles, l.rotation[i], 2);
-  for (int i = 0; i < 3; ++i)
-    ShowField(position_[i], st.position, l.position[i], 4);
-  const float c[3] = {l.c1, l.c2, l.c3};
-  for (int i = 0; i < 3; ++i)
-    ShowField(attenuation_[i], st.attenuation, c[i], 4);
-
-  const LightSliders v = LightPanelSliders(s, entry_);
+  const LightSliders v = LightPanelSliders(s, entry);
   const int colors[3] = {v.red, v.green, v.blue};
   for (int i = 0; i < 3; ++i)
     ShowSlider(color_[i], st.color, colors[i],
-               FormatField(static_cast<float>(colors[i]) / kLightColorSliderMax, 3));
-  ShowSlider(cutoff_, st.cone, v.cutoff, FormatField(static_cast<float>(v.cutoff) / 10, 1));
-  ShowSlider(spotPower_, st.cone, v.spotPower,
-             FormatField(static_cast<float>(v.spotPower) / 10, 1));
+               FieldText(static_cast<float>(colors[i]) / kLightColorSliderMax, 3));
+  ShowSlider(cutoff_, st.cone, v.cutoff, FieldText(static_cast<float>(v.cutoff) / 10, 1));
+  ShowSlider(spotPower_, st.cone, v.spotPower, FieldText(static_cast<float>(v.spotPower) / 10, 1));
 }
 
 }  // namespace modra

@@ -19,27 +19,14 @@ namespace modra {
 class CFormLights : public ControlPanel {
   Q_OBJECT
  public:
-  CFormLights(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr);
+  explicit CFormLights(GuiDocument& document, QWidget* parent = nullptr);
 
   void refresh() override;
-  void Adjust(float dx, float dy, float dz, bool ownMode) override;
-  bool TranslatesLightOrCamera() const override;
 
  private:
   void createGui();
   void bindEvents();
-  void entryChosen(int entry);
-  void anglesEdited(bool finished);
-  void positionEdited(bool finished);
-  void attenuationEdited(bool finished);
-  void colorMoved();
-  void coneMoved();
-  LightMouse mouse() const;
 
-  ViewInteraction& interaction_;
-  // The list entry shown. The background has no light index, so the panel
-  // keeps the entry itself; the lights are shared with the view's drags.
-  int entry_ = 0;
   QComboBox* list_ = nullptr;
   QButtonGroup* types_ = nullptr;
   QButtonGroup* mouse_ = nullptr;  // 0 Rot, 1 Pos

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/gui_document.h"
-#include "document/group_edit.h"
+#include "app/panel_widgets.h"
 
 namespace modra {
 
@@ -28,12 +28,6 @@ QButtonGroup* RadioPair(QWidget* owner, QVBoxLayout* layout, const char* title, 
   }
   layout->addWidget(box);
   return group;
-}
-
-void Check(QButtonGroup* group, int id) {
-  QAbstractButton* button = group->button(id);
-  const QSignalBlocker blocker(button);
-  if (!button->isChecked()) button->setChecked(true);
 }
 
 }  // namespace
@@ -62,35 +56,24 @@ void CFormPick::createGui() {
 
 void CFormPick::bindEvents() {
   connect(drawMode_, &QButtonGroup::idClicked, this, [this](int id) {
-    document_.doc().display.disabledDisplay = id == 1;
-    document_.RequestRedraw();
+    document_.run(id == 1 ? CommandId::kShowDisabled : CommandId::kShowEnabledOnly);
   });
-  connect(drawAs_, &QButtonGroup::idClicked, this,
-          [this](int id) { SetDrawAsBox(document_.doc(), id == 1); });
-  connect(disable_, &QPushButton::clicked, this, [this] { setEnabledOnSelected(false); });
-  connect(enable_, &QPushButton::clicked, this, [this] { setEnabledOnSelected(true); });
-}
-
-void CFormPick::setEnabledOnSelected(bool enabled) {
-  Document& doc = document_.doc();
-  document_.step(enabled ? "Enable Display of Selected" : "Disable Display of Selected", [&] {
-    if (enabled)
-      EnableSelected(doc);
-    else
-      DisableSelected(doc);
+  connect(drawAs_, &QButtonGroup::idClicked, this, [this](int id) {
+    document_.run(id == 1 ? CommandId::kDrawAsBox : CommandId::kDrawNormal);
   });
-  DeselectAll(doc);
+  connect(disable_, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kDisableSelected); });
+  connect(enable_, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kEnableSelected); });
 }
 
 void CFormPick::refresh() {
-  const Document& doc = document_.doc();
-  Check(drawMode_, doc.display.disabledDisplay ? 1 : 0);
-  const Scene& s = doc.scene;
-  const int g = s.selectedGroup;
-  const bool current = g >= 0 && static_cast<size_t>(g) < s.groups.size();
+  const EditSession& session = document_.session();
+  CheckButton(drawMode_, CommandChecked(session, CommandId::kShowDisabled) ? 1 : 0);
+  const bool current = CommandEnabled(session, CommandId::kDrawAsBox);
   for (QAbstractButton* radio : drawAs_->buttons())
     radio->setEnabled(current);
-  Check(drawAs_, current && (s.groups[g].flags & drawAsBox) ? 1 : 0);
+  CheckButton(drawAs_, CommandChecked(session, CommandId::kDrawAsBox) ? 1 : 0);
 }
 
 }  // namespace modra

@@ -20,10 +20,9 @@ class CFormPick : public ControlPanel {
  private:
   void createGui();
   void bindEvents();
-  void setEnabledOnSelected(bool enabled);
 
-  QButtonGroup* drawMode_ = nullptr;   // 0 enabled groups, 1 disabled groups
-  QButtonGroup* drawAs_ = nullptr;     // 0 normal, 1 bounding box
+  QButtonGroup* drawMode_ = nullptr;  // 0 enabled groups, 1 disabled groups
+  QButtonGroup* drawAs_ = nullptr;    // 0 normal, 1 bounding box
   QPushButton* disable_ = nullptr;
   QPushButton* enable_ = nullptr;
 };

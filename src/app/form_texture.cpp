@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/gui_document.h"
+#include "app/panel_widgets.h"
 #include "app/preferences.h"
 #include "document/file_filters.h"
 #include "edit/texture_edits.h"
@@ -22,23 +23,18 @@ namespace {
 struct MappingButton {
   const char* text;
   const char* name;
-  MappingKind kind;
 };
 
+// In the order of the mapping command's buttons.
 constexpr MappingButton kMappingButtons[4] = {
-    {"Planar", "Planar", kPlanarMapping},
-    {"Cylinderical", "Cylindrical", kCylindricalMapping},
-    {"Spherical", "Spherical", kSphericalMapping},
-    {"Default", "Default", kDefaultMapping},
+    {"Planar", "Planar"},
+    {"Cylinderical", "Cylindrical"},
+    {"Spherical", "Spherical"},
+    {"Default", "Default"},
 };
 
 constexpr const char* kFieldNames[8] = {"Rotate X",    "Rotate Y",    "Rotate Z", "Translate X",
                                         "Translate Y", "Translate Z", "Scale S",  "Scale T"};
-
-std::array<float, 8> Values(const TextureParams& p) {
-  return {p.rotation[0],    p.rotation[1],    p.rotation[2], p.translation[0],
-          p.translation[1], p.translation[2], p.scaleS,      p.scaleT};
-}
 
 QString ObjectName(const char* text) {
   return QStringLiteral("CFormTexture_") + QString::fromLatin1(text).remove(QLatin1Char(' '));
@@ -86,35 +82,22 @@ void CFormTexture::createGui() {
 }
 
 void CFormTexture::bindEvents() {
-  connect(enable_, &QCheckBox::clicked, this,
-          [this](bool on) { SetTexturesEnabled(document_.editLayer(), on); });
-  for (int i = 0; i < 4; ++i) {
-    const MappingKind kind = kMappingButtons[i].kind;
+  connect(enable_, &QCheckBox::clicked, this, [this](bool on) {
+    document_.run(on ? CommandId::kEnableTextures : CommandId::kDisableTextures);
+  });
+  for (int i = 0; i < 4; ++i)
     connect(mappings_[i], &QPushButton::clicked, this,
-            [this, kind] { MapSelectedGroups(document_.editLayer(), kind); });
-  }
+            [this, i] { document_.run(CommandId::kMapTexture, i); });
   connect(textures_, &QComboBox::activated, this, &CFormTexture::textureChosen);
-  for (int i = 0; i < 8; ++i) {
-    connect(fields_[i], &QLineEdit::textEdited, this, [this, i] { fieldEdited(i, false); });
-    connect(fields_[i], &QLineEdit::editingFinished, this, [this, i] { fieldEdited(i, true); });
-  }
-}
-
-void CFormTexture::fieldEdited(int field, bool finished) {
-  bool parses = false;
-  fields_[field]->text().trimmed().toFloat(&parses);
-  if (!parses && !finished) return;
-  std::array<float, 8> v;
   for (int i = 0; i < 8; ++i)
-    v[i] = ReadField(fields_[i]->text());
-  SetTextureParams(document_.editLayer(), {{v[0], v[1], v[2]}, {v[3], v[4], v[5]}, v[6], v[7]});
+    BindField(fields_[i], document_, CommandId::kTextureField, i);
 }
 
 void CFormTexture::textureChosen(int row) {
   if (row == textures_->count() - 1)
     loadTexture();
   else
-    ChooseTexture(document_.editLayer(), row);
+    document_.run(CommandId::kChooseTexture, row);
   // A cancelled load, or a choice that changed nothing, still shows the
   // current group's texture.
   refreshList();
@@ -126,10 +109,10 @@ void CFormTexture::loadTexture() {
       document_.prompts().openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)),
                                          QString::fromStdString(doc.textures.lastPath));
   if (path.isEmpty()) return;
-  const int index = LoadTextureFile(doc, path.toStdString());
-  if (index < 0) return;
-  Preferences::rememberTextureFolder(doc, path);
-  ChooseTexture(document_.editLayer(), index);
+  CommandArgs args;
+  args.text = path.toStdString();
+  if (document_.run(CommandId::kLoadTexture, args) == 0)
+    Preferences::rememberTextureFolder(doc, path);
 }
 
 void CFormTexture::refreshList() {
@@ -162,19 +145,8 @@ void CFormTexture::refresh() {
     b->setEnabled(current);
   textures_->setEnabled(current);
   refreshList();
-  const std::array<float, 8> values = Values(CurrentTextureParams(s));
-  for (int i = 0; i < 8; ++i) {
-    QLineEdit* edit = fields_[i];
-    edit->setEnabled(current);
-    QString text;
-    if (current) {
-      // The field being typed into keeps its text ("1." stays "1.").
-      if (edit->hasFocus() && ReadField(edit->text()) == values[i]) continue;
-      text = FormatField(values[i]);
-    }
-    const QSignalBlocker blocker(edit);
-    if (edit->text() != text) edit->setText(text);
-  }
+  for (int i = 0; i < 8; ++i)
+    ShowField(fields_[i], document_, CommandId::kTextureField, i);
 }
 
 }  // namespace modra

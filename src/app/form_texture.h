@@ -23,8 +23,6 @@ class CFormTexture : public ControlPanel {
  private:
   void createGui();
   void bindEvents();
-  // See TransformPanelForm::fieldEdited.
-  void fieldEdited(int field, bool finished);
   void textureChosen(int row);
   void loadTexture();
   void refreshList();

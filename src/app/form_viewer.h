@@ -8,8 +8,8 @@ namespace modra {
 class CFormViewer : public ViewPanel {
   Q_OBJECT
  public:
-  CFormViewer(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr)
-      : ViewPanel(document, interaction, Fields::kRotation, QStringLiteral("Rotate View"), parent) {
+  explicit CFormViewer(GuiDocument& document, QWidget* parent = nullptr)
+      : ViewPanel(document, Fields::kRotation, QStringLiteral("Rotate View"), parent) {
     setObjectName(QStringLiteral("CFormViewer"));
   }
 };

@@ -8,9 +8,8 @@ namespace modra {
 class CFormViewerTrans : public ViewPanel {
   Q_OBJECT
  public:
-  CFormViewerTrans(GuiDocument& document, ViewInteraction& interaction, QWidget* parent = nullptr)
-      : ViewPanel(document, interaction, Fields::kTranslation, QStringLiteral("Translate View"),
-                  parent) {
+  explicit CFormViewerTrans(GuiDocument& document, QWidget* parent = nullptr)
+      : ViewPanel(document, Fields::kTranslation, QStringLiteral("Translate View"), parent) {
     setObjectName(QStringLiteral("CFormViewerTrans"));
   }
 };

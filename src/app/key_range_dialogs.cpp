@@ -114,13 +114,13 @@ KeyRangeRequest KeyRangeDialog::request() const {
   return r;
 }
 
-KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command, int currentLight,
+KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command,
                                    QWidget* window) {
   auto* dialog = new KeyRangeDialog(command, document.doc().scene.anim.currentFrame, window);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
-  QObject::connect(dialog, &QDialog::accepted, &document, [&document, dialog, currentLight] {
-    document.step(dialog->windowTitle().toStdString(),
-                  [&] { RunKeyRangeRequest(document.doc(), dialog->request(), currentLight); });
+  QObject::connect(dialog, &QDialog::accepted, &document, [&document, dialog] {
+    const KeyRangeRequest request = dialog->request();
+    document.run(CommandOf(request.command), ArgsOf(request));
   });
   dialog->open();
   return dialog;

@@ -37,9 +37,8 @@ class KeyRangeDialog : public QDialog {
 };
 
 // Opens the command's dialog over `window` without blocking (it deletes
-// itself when closed); OK runs the request on the document, the light
-// choice meaning `currentLight`.
-KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command, int currentLight,
-                                   QWidget* window);
+// itself when closed); OK runs the request as the core's command, the
+// light choice meaning the light panel's current light.
+KeyRangeDialog* OpenKeyRangeDialog(GuiDocument& document, KeyRangeCommand command, QWidget* window);
 
 }  // namespace modra

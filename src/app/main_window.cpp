@@ -15,8 +15,6 @@
 #include <QToolBar>
 #include <cassert>
 
-#include "anim/key_commands.h"
-#include "anim/playback.h"
 #include "app/about_dialog.h"
 #include "app/animation_bar.h"
 #include "app/form_camera.h"
@@ -30,12 +28,11 @@
 #include "app/help_dialog.h"
 #include "app/key_range_dialogs.h"
 #include "app/ogl_view.h"
-#include "app/transform_panel_form.h"
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
 #include "app/render_window.h"
 #include "app/tool_icons.h"
-#include "document/group_edit.h"
+#include "app/transform_panel_form.h"
 #include "document/help_text.h"
 #include "document/settings.h"
 #include "images/texture_table.h"
@@ -66,13 +63,8 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
     prompts = ownPrompts_.get();
   }
   document_ = std::make_unique<GuiDocument>(*prompts, triangulatorDebug);
-  // The model picks through the view and hands drags to the panel of a
-  // mode; both exist before the first event reaches it.
-  interaction_ = std::make_unique<ViewInteraction>(
-      document_->doc(),
-      ViewHooks{
-          [this](float x, float y) { return view_ ? view_->pickAt(x, y) : -1; },
-          [this](EditMode mode) -> AdjustTarget* { return panelOf_[static_cast<size_t>(mode)]; }});
+  // Clicks pick through the view's context, once it exists.
+  interaction().SetPick([this](float x, float y) { return view_ ? view_->pickAt(x, y) : -1; });
   setWindowIcon(ProgramIcon());
   setAcceptDrops(true);
 
@@ -102,147 +94,106 @@ QAction* MainWindow::action(const QString& name) const {
   return findChild<QAction*>(QStringLiteral("MainWindow_") + name);
 }
 
+QAction* MainWindow::commandAction(CommandId id) {
+  const CommandInfo& info = Info(id);
+  QAction* a = makeAction(QString::fromLatin1(info.name), QString::fromLatin1(info.menuText),
+                          QString::fromLatin1(info.statusTip));
+  GuiDocument* d = document_.get();
+  connect(a, &QAction::triggered, this, [d, id] { d->run(id); });
+  commands_.emplace_back(id, a);
+  return a;
+}
+
 void MainWindow::createActions() {
   GuiDocument* d = document_.get();
-  auto file = [&](const char* name, const char* text, const char* tip, auto slot) {
-    QAction* a = makeAction(name, text, tip);
+  // The File menu's commands ask for their files first.
+  auto file = [&](CommandId id, auto slot) {
+    const CommandInfo& info = Info(id);
+    QAction* a = makeAction(QString::fromLatin1(info.name), QString::fromLatin1(info.menuText),
+                            QString::fromLatin1(info.statusTip));
     connect(a, &QAction::triggered, this, [d, slot] { (d->*slot)(); });
     return a;
   };
-  QAction* a = file("New", "&New", "Start a new scene", &GuiDocument::newScene);
+  QAction* a = file(CommandId::kNew, &GuiDocument::newScene);
   a->setShortcut(QKeySequence::New);
   a->setIcon(MakeToolIcon(ToolIcon::kNew));
-  a = file("Open", "&Open ...", "Open a scene or a model in place of the scene", &GuiDocument::open);
+  a = file(CommandId::kOpen, &GuiDocument::open);
   a->setShortcut(QKeySequence::Open);
   a->setIcon(MakeToolIcon(ToolIcon::kOpen));
-  file("Append", "&Append ...", "Add a model to the scene", &GuiDocument::append);
-  file("LoadMaterial", "Load &Wavefront Material", "Read a material library",
-       &GuiDocument::loadMaterial);
-  a = file("Save", "&Save", "Save the scene", &GuiDocument::save);
+  file(CommandId::kAppend, &GuiDocument::append);
+  file(CommandId::kLoadMaterial, &GuiDocument::loadMaterial);
+  a = file(CommandId::kSave, &GuiDocument::save);
   a->setShortcut(QKeySequence::Save);
   a->setIcon(MakeToolIcon(ToolIcon::kSave));
-  file("SaveAs", "Save &As ...", "Save a copy of the scene", &GuiDocument::saveAs);
-  file("SaveAsSource", "Save As Sou&rce ...", "Write the scene as C source",
-       &GuiDocument::saveAsSource);
-  file("ExportWavefront", "Export to Wa&vefront ...", "Write the scene as a Wavefront file",
-       &GuiDocument::exportWavefront);
-  file("ExportSkyloom", "Export to Sky&Loom ...", "Write the scene as Skyloom text",
-       &GuiDocument::exportSkyloom);
-  a = makeAction("RenderScene", "Ren&der Scene to File ...",
-                 "Render frames to a movie or images");
+  file(CommandId::kSaveAs, &GuiDocument::saveAs);
+  file(CommandId::kSaveAsSource, &GuiDocument::saveAsSource);
+  file(CommandId::kExportWavefront, &GuiDocument::exportWavefront);
+  file(CommandId::kExportSkyloom, &GuiDocument::exportSkyloom);
+  a = makeAction("RenderScene", "Ren&der Scene to File ...", "Render frames to a movie or images");
   connect(a, &QAction::triggered, this, &MainWindow::renderScene);
   a = makeAction("Exit", "E&xit", "Quit Modra");
   a->setShortcut(QKeySequence::Quit);
   connect(a, &QAction::triggered, this, &QWidget::close);
 
-  undo_ = makeAction("Undo", "&Undo", "Take back the last change");
+  undo_ = commandAction(CommandId::kUndo);
   // Ctrl+Z over the view is also a modifier of clicks; the view undoes on
   // the key's release there (COglView).
   undo_->setShortcut(QKeySequence::Undo);
-  connect(undo_, &QAction::triggered, this, [d] { d->undo(); });
-  redo_ = makeAction("Redo", "&Redo", "Make the change taken back again");
-  redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                       QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  connect(redo_, &QAction::triggered, this, [d] { d->redo(); });
-
-  // `step` names the undo step of a command that changes the scene; the
-  // selection commands make none.
-  auto edit = [&](const char* name, const char* text, const char* tip, void (*command)(Document&),
-                  const char* step = nullptr) {
-    QAction* act = makeAction(name, text, tip);
-    connect(act, &QAction::triggered, this, [d, command, step] {
-      if (step)
-        d->step(step, [&] { command(d->doc()); });
-      else
-        command(d->doc());
-      d->notify(kEverythingChanged);
-    });
-    return act;
-  };
-  cut_ = edit("Cut", "Cu&t", "Move the selected groups to the clipboard", &Cut, "Cut");
-  cut_->setShortcut(QKeySequence::Cut);
-  cut_->setIcon(MakeToolIcon(ToolIcon::kCut));
-  copy_ = edit("Copy", "&Copy", "Copy the selected groups to the clipboard", &Copy);
-  copy_->setShortcut(QKeySequence::Copy);
-  copy_->setIcon(MakeToolIcon(ToolIcon::kCopy));
-  paste_ = edit("Paste", "&Paste", "Add the clipboard's groups to the scene", &Paste, "Paste");
-  paste_->setShortcut(QKeySequence::Paste);
-  paste_->setIcon(MakeToolIcon(ToolIcon::kPaste));
-  group_ = edit("Group", "&Group", "Link the selected groups under a new group", &GroupSelected, "Group");
-  ungroup_ = edit("Ungroup", "&Ungroup", "Move the children up a level", &Ungroup, "Ungroup");
-  a = edit("SelectAll", "Select &All", "Select every group of the level", &SelectAll);
-  a->setShortcut(QKeySequence::SelectAll);
-  edit("DeselectAll", "&Deselect All", "Select nothing", &DeselectAll);
+  redo_ = commandAction(CommandId::kRedo);
+  redo_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  a = commandAction(CommandId::kCut);
+  a->setShortcut(QKeySequence::Cut);
+  a->setIcon(MakeToolIcon(ToolIcon::kCut));
+  a = commandAction(CommandId::kCopy);
+  a->setShortcut(QKeySequence::Copy);
+  a->setIcon(MakeToolIcon(ToolIcon::kCopy));
+  a = commandAction(CommandId::kPaste);
+  a->setShortcut(QKeySequence::Paste);
+  a->setIcon(MakeToolIcon(ToolIcon::kPaste));
+  commandAction(CommandId::kGroup);
+  commandAction(CommandId::kUngroup);
+  commandAction(CommandId::kSelectAll)->setShortcut(QKeySequence::SelectAll);
+  commandAction(CommandId::kDeselectAll);
 
   toolBarShown_ = makeAction("Toolbar", "&Toolbar", "Show or hide the tool bar");
   statusBarShown_ = makeAction("StatusBar", "&Status Bar", "Show or hide the status bar");
   toolBarShown_->setCheckable(true);
   statusBarShown_->setCheckable(true);
-  a = makeAction("ResetView", "&Reset View", "Bring every view back to where it started");
-  a->setIcon(MakeToolIcon(ToolIcon::kResetView));
-  connect(a, &QAction::triggered, this, [this] { interaction_->ResetView(); });
-
-  auto* displayGroup = new QActionGroup(this);
-  const char* displayNames[3][2] = {
-      {"WireFrame", "&Wire Frame"}, {"Solid", "S&olid"}, {"Textured", "Te&xtured"}};
-  for (int m = 0; m < 3; ++m) {
-    displayModes_[m] = makeAction(displayNames[m][0], displayNames[m][1]);
-    displayModes_[m]->setCheckable(true);
-    displayModes_[m]->setData(m);
-    displayGroup->addAction(displayModes_[m]);
+  commandAction(CommandId::kResetView)->setIcon(MakeToolIcon(ToolIcon::kResetView));
+  // Radio items: the core says which one is in force.
+  for (auto choice :
+       {std::initializer_list<CommandId>{CommandId::kWireFrame, CommandId::kSolid,
+                                         CommandId::kTextured},
+        std::initializer_list<CommandId>{CommandId::kShowNormals, CommandId::kHideNormals}}) {
+    auto* group = new QActionGroup(this);
+    for (CommandId id : choice) {
+      QAction* item = commandAction(id);
+      item->setCheckable(true);
+      group->addAction(item);
+    }
   }
-  connect(displayGroup, &QActionGroup::triggered, this, [d](QAction* act) {
-    d->doc().display.displayMode = act->data().toInt();
-    d->RequestRedraw();
-  });
-  auto* normalsGroup = new QActionGroup(this);
-  showNormals_ = makeAction("ShowNormals", "Show &Normals");
-  hideNormals_ = makeAction("HideNormals", "&Hide Normals");
-  for (QAction* act : {showNormals_, hideNormals_}) {
-    act->setCheckable(true);
-    normalsGroup->addAction(act);
-  }
-  connect(normalsGroup, &QActionGroup::triggered, this, [this, d](QAction* act) {
-    d->doc().display.showNormals = act == showNormals_;
-    d->RequestRedraw();
-  });
 
-  cutKey_ = makeAction("CutKeyFrame", "Cu&t Current Key Frame");
-  connect(cutKey_, &QAction::triggered, this, [d] {
-    d->step("Cut Key Frame", [&] { CutOrCopyKeyFrame(d->doc(), true); });
-    d->notify(kEverythingChanged);
-  });
-  a = makeAction("CopyKeyFrame", "&Copy Current Key Frame");
-  connect(a, &QAction::triggered, this, [d] {
-    CutOrCopyKeyFrame(d->doc(), false);
-    d->notify(kValuesChanged);
-  });
-  a = makeAction("PasteKeyFrame", "&Paste Key Frame");
-  connect(a, &QAction::triggered, this, [d] {
-    d->step("Paste Key Frame", [&] { PasteKeyFrame(d->doc(), true); });
-    d->notify(kEverythingChanged);
-  });
-  const std::pair<KeyRangeCommand, QAction*> keyDialogs[] = {
-      {KeyRangeCommand::kRemoveOwnerKeys,
-       makeAction("RemoveKeyInfo", "&Remove Key Frame Info ...")},
-      {KeyRangeCommand::kCopyKeyToRange, makeAction("CopyKeyToRange", "Copy &Key to Range ...")},
-      {KeyRangeCommand::kCopyRangeToRange,
-       makeAction("CopyRangeToRange", "Copy Keys in Range to Ran&ge ...")},
-      {KeyRangeCommand::kScaleRange, makeAction("StretchKeys", "&Strech/Squeeze Key Frame ...")},
+  commandAction(CommandId::kCutKeyFrame);
+  commandAction(CommandId::kCopyKeyFrame);
+  commandAction(CommandId::kPasteKeyFrame);
+  const std::pair<KeyRangeCommand, CommandId> keyDialogs[] = {
+      {KeyRangeCommand::kRemoveOwnerKeys, CommandId::kRemoveKeyInfo},
+      {KeyRangeCommand::kCopyKeyToRange, CommandId::kCopyKeyToRange},
+      {KeyRangeCommand::kCopyRangeToRange, CommandId::kCopyRangeToRange},
+      {KeyRangeCommand::kScaleRange, CommandId::kScaleRange},
   };
-  for (const auto& [command, action] : keyDialogs)
-    connect(action, &QAction::triggered, this, [this, command] { openKeyDialog(command); });
+  for (const auto& [command, id] : keyDialogs) {
+    const CommandInfo& info = Info(id);
+    a = makeAction(QString::fromLatin1(info.name), QString::fromLatin1(info.menuText));
+    connect(a, &QAction::triggered, this, [this, command] { openKeyDialog(command); });
+  }
   // TODO(keyframes): the spline editor comes with the animation issue.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
 
   a = makeAction("GeneralOptions", "Set &General Options ...", "Display switches and texture path");
   connect(a, &QAction::triggered, this, &MainWindow::showPreferences);
-  reverseNormals_ = makeAction("ReverseNormals", "&Reverse Normals",
-                               "Turn the faces of the current group inside out");
-  connect(reverseNormals_, &QAction::triggered, this, [d] {
-    d->step("Reverse Normals", [&] { ReverseNormals(d->doc()); });
-    d->notify(kValuesChanged | kNameChanged);
-  });
+  commandAction(CommandId::kReverseNormals);
 
   modeGroup_ = new QActionGroup(this);
   for (int m = 0; m < kEditModeCount; ++m) {
@@ -308,8 +259,8 @@ void MainWindow::createMenus() {
 void MainWindow::createBars() {
   toolBar_ = addToolBar(QStringLiteral("Tool Bar"));
   toolBar_->setObjectName(QStringLiteral("MainWindow_ToolBar"));
-  for (const char* name : {"New", "Open", "Save", "", "Cut", "Copy", "Paste", "", "ResetView", "",
-                           "About"}) {
+  for (const char* name :
+       {"New", "Open", "Save", "", "Cut", "Copy", "Paste", "", "ResetView", "", "About"}) {
     if (!*name)
       toolBar_->addSeparator();
     else
@@ -334,10 +285,10 @@ void MainWindow::createPanels() {
         panel = new CFormPick(d, panels_);
         break;
       case EditMode::kRotateView:
-        panel = new CFormViewer(d, *interaction_, panels_);
+        panel = new CFormViewer(d, panels_);
         break;
       case EditMode::kTranslateView:
-        panel = new CFormViewerTrans(d, *interaction_, panels_);
+        panel = new CFormViewerTrans(d, panels_);
         break;
       case EditMode::kCreateObjects:
         panel = new CFormCreate(d, panels_);
@@ -346,10 +297,10 @@ void MainWindow::createPanels() {
         panel = new CFormColor(d, panels_);
         break;
       case EditMode::kLights:
-        panel = new CFormLights(d, *interaction_, panels_);
+        panel = new CFormLights(d, panels_);
         break;
       case EditMode::kCamera:
-        panel = new CFormCamera(d, *interaction_, panels_);
+        panel = new CFormCamera(d, panels_);
         break;
       case EditMode::kTexture:
         panel = new CFormTexture(d, panels_);
@@ -358,7 +309,7 @@ void MainWindow::createPanels() {
         // The five transform modes share one form.
         TransformPanel transform{};
         [[maybe_unused]] const bool known =
-            TransformPanelForm::ForMode(static_cast<EditMode>(m), &transform);
+            TransformPanelOfMode(static_cast<EditMode>(m), &transform);
         assert(known);
         panel = new TransformPanelForm(d, transform, panels_);
         break;
@@ -367,7 +318,7 @@ void MainWindow::createPanels() {
     panelOf_[m] = panel;
     panels_->addWidget(panel);
   }
-  view_ = new COglView(d, *interaction_, splitter_);
+  view_ = new COglView(d, interaction(), splitter_);
   splitter_->addWidget(panels_);
   splitter_->addWidget(view_);
   splitter_->setStretchFactor(0, 0);
@@ -387,7 +338,8 @@ void MainWindow::bindEvents() {
   connect(view_, &COglView::statusTextWanted, this, [this](const QString& text) {
     if (statusBar()->currentMessage() != text) statusBar()->showMessage(text);
   });
-  connect(&playback_, &PlaybackClock::advance, document_.get(), &GuiDocument::advancePlayback);
+  connect(&playback_, &PlaybackClock::advance, this,
+          [this](int frames) { document_->session().AdvancePlayback(frames); });
   connect(animationBar_, &AnimationBar::playClicked, this, &MainWindow::startPlayback);
   connect(animationBar_, &AnimationBar::stopClicked, this, &MainWindow::stopPlayback);
   connect(toolBarShown_, &QAction::toggled, toolBar_, &QWidget::setVisible);
@@ -401,9 +353,9 @@ void MainWindow::applySettings() {
 
 void MainWindow::setEditMode(int mode) {
   if (!IsEditMode(mode)) return;
-  interaction_->SetMode(static_cast<EditMode>(mode));
+  // The panel shown loads its values from the notice the mode change sends.
+  interaction().SetMode(static_cast<EditMode>(mode));
   panels_->setCurrentWidget(panelOf_[mode]);
-  panelOf_[mode]->refresh();
   if (static_cast<EditMode>(mode) == EditMode::kCreateObjects)
     statusBar()->showMessage(QStringLiteral("Create objects by clicking a button"));
   else if (view_->underMouse())
@@ -421,7 +373,7 @@ void MainWindow::documentChanged(unsigned what) {
   if (what & kNameChanged) setWindowTitle(document_->title());
   if (what & (kSelectionChanged | kValuesChanged | kSceneChanged | kFrameChanged))
     animationBar_->refresh();
-  if (what & ~kNameChanged) {
+  if (what & ~(kNameChanged | kHistoryChanged | kClipboardChanged)) {
     panelOf_[editMode()]->refresh();
     view_->update();
   }
@@ -429,32 +381,20 @@ void MainWindow::documentChanged(unsigned what) {
 }
 
 void MainWindow::updateActions() {
-  const Document& doc = document_->doc();
-  const Scene& s = doc.scene;
-  const bool current = s.selectedGroup != -1;
-  cut_->setEnabled(current);
-  copy_->setEnabled(current);
-  group_->setEnabled(current);
-  ungroup_->setEnabled(current);
-  paste_->setEnabled(s.clipHead != -1);
-  reverseNormals_->setEnabled(current);
-  History& history = document_->history();
-  undo_->setEnabled(history.CanUndo());
-  redo_->setEnabled(history.CanRedo());
-  const auto named = [](const char* verb, std::string_view step) {
-    return step.empty() ? QString::fromLatin1(verb)
-                        : QStringLiteral("%1 %2").arg(QLatin1String(verb),
-                                                      QString::fromUtf8(step.data(),
-                                                                        qsizetype(step.size())));
+  const EditSession& session = document_->session();
+  for (const auto& [id, action] : commands_) {
+    action->setEnabled(CommandEnabled(session, id));
+    if (action->isCheckable()) action->setChecked(CommandChecked(session, id));
+  }
+  const auto named = [](const char* verb, const std::string& step) {
+    return step.empty()
+               ? QString::fromLatin1(verb)
+               : QStringLiteral("%1 %2").arg(QLatin1String(verb), QString::fromStdString(step));
   };
-  undo_->setText(named("&Undo", history.UndoName()));
-  redo_->setText(named("&Redo", history.RedoName()));
+  undo_->setText(named("&Undo", session.UndoName()));
+  redo_->setText(named("&Redo", session.RedoName()));
   toolBarShown_->setChecked(!toolBar_->isHidden());
   statusBarShown_->setChecked(!statusBar()->isHidden());
-  for (int m = 0; m < 3; ++m)
-    displayModes_[m]->setChecked(doc.display.displayMode == m);
-  showNormals_->setChecked(doc.display.showNormals);
-  hideNormals_->setChecked(!doc.display.showNormals);
   modes_[editMode()]->setChecked(true);
 }
 
@@ -473,15 +413,13 @@ void MainWindow::updateRecentFiles() {
 }
 
 void MainWindow::startPlayback() {
-  StartPlayback(document_->doc());
-  playback_.start();
-  document_->notify(kFrameChanged | kValuesChanged);
+  document_->run(CommandId::kPlay);
+  if (document_->doc().scene.anim.playing) playback_.start();
 }
 
 void MainWindow::stopPlayback() {
   playback_.stop();
-  StopPlayback(document_->doc());
-  document_->notify(kFrameChanged | kValuesChanged);
+  document_->run(CommandId::kStop);
 }
 
 void MainWindow::showPreferences() {
@@ -526,7 +464,7 @@ void MainWindow::renderScene() {
 void MainWindow::openKeyDialog(KeyRangeCommand command) {
   // The keys must hold still while the dialog works on them.
   if (playback_.running()) stopPlayback();
-  OpenKeyRangeDialog(*document_, command, interaction_->Panels().currentLight, this);
+  OpenKeyRangeDialog(*document_, command, this);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "anim/key_range_commands.h"
 #include "app/gui_document.h"
@@ -38,8 +40,8 @@ class MainWindow : public QMainWindow {
   GuiDocument& document() { return *document_; }
   COglView* view() { return view_; }
   PlaybackClock& playback() { return playback_; }
-  ViewInteraction& interaction() { return *interaction_; }
-  int editMode() const { return static_cast<int>(interaction_->Mode()); }
+  ViewInteraction& interaction() { return document_->session().interaction(); }
+  int editMode() const { return static_cast<int>(document_->session().interaction().Mode()); }
   // A value outside the edit modes is ignored.
   void setEditMode(int mode);
   // The action of an Edit Mode item, a File menu command, etc., by its
@@ -69,11 +71,12 @@ class MainWindow : public QMainWindow {
   void renderScene();
   void openKeyDialog(KeyRangeCommand command);
   QAction* makeAction(const QString& name, const QString& text, const QString& tip = QString());
+  // The action of a command of the core's table, which runs it.
+  QAction* commandAction(CommandId id);
 
   PlaybackClock playback_;
   std::unique_ptr<UserPrompts> ownPrompts_;
   std::unique_ptr<GuiDocument> document_;
-  std::unique_ptr<ViewInteraction> interaction_;
 
   QSplitter* splitter_ = nullptr;
   QStackedWidget* panels_ = nullptr;
@@ -85,21 +88,13 @@ class MainWindow : public QMainWindow {
   QAction* recentSeparator_ = nullptr;
   std::array<QAction*, 4> recent_{};
 
-  // Actions that updateActions sets.
+  // The actions of the core's commands, which updateActions sets from the
+  // core's enabled and checked rules.
+  std::vector<std::pair<CommandId, QAction*>> commands_;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
-  QAction* cut_ = nullptr;
-  QAction* copy_ = nullptr;
-  QAction* paste_ = nullptr;
-  QAction* group_ = nullptr;
-  QAction* ungroup_ = nullptr;
-  QAction* reverseNormals_ = nullptr;
-  QAction* cutKey_ = nullptr;
   QAction* toolBarShown_ = nullptr;
   QAction* statusBarShown_ = nullptr;
-  std::array<QAction*, 3> displayModes_{};
-  QAction* showNormals_ = nullptr;
-  QAction* hideNormals_ = nullptr;
   std::array<QAction*, kEditModeCount> modes_{};
   QActionGroup* modeGroup_ = nullptr;
   RenderController* render_ = nullptr;

@@ -113,10 +113,7 @@ void COglView::mousePressEvent(QMouseEvent* event) {
   MouseButton button;
   if (!ButtonOf(event, button)) return;
   spin_.stop();
-  if (!interaction_.HoldsCapture()) {
-    grabMouse();
-    document_.beginGesture();
-  }
+  if (!interaction_.HoldsCapture()) grabMouse();
   if (zHeld_) zClicked_ = true;
   const Qt::KeyboardModifiers keys = event->modifiers();
   interaction_.ButtonDown(button, normalised(event->position()), keys & Qt::ControlModifier,
@@ -135,10 +132,7 @@ void COglView::mouseReleaseEvent(QMouseEvent* event) {
   MouseButton button;
   if (!ButtonOf(event, button) || !interaction_.HoldsCapture()) return;
   interaction_.ButtonUp(button, normalised(event->position()));
-  if (!interaction_.HoldsCapture()) {
-    releaseMouse();
-    document_.endGesture();
-  }
+  if (!interaction_.HoldsCapture()) releaseMouse();
   if (interaction_.Spinning()) spin_.start();
   update();
 }

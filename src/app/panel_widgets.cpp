@@ -1,12 +1,15 @@
 #include "app/panel_widgets.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "app/control_panel.h"
+#include "app/gui_document.h"
+#include "edit/field_values.h"
 
 namespace modra {
 
@@ -37,23 +40,63 @@ void ShowSlider(const SliderRow& row, bool enabled, int position, const QString&
   row.value->setText(enabled ? label : QString());
 }
 
-void ShowField(QLineEdit* edit, bool enabled, float value, int decimals) {
-  edit->setEnabled(enabled);
+QString FieldText(float value, int decimals) {
+  return QString::fromStdString(FormatField(value, decimals));
+}
+
+void BindField(QLineEdit* edit, GuiDocument& document, CommandId command, int index) {
+  EditSession* session = &document.session();
+  QObject::connect(edit, &QLineEdit::textEdited, edit,
+                   [session, command, index](const QString& text) {
+                     session->FieldEdited(command, index, text.toStdString(), false);
+                   });
+  QObject::connect(edit, &QLineEdit::editingFinished, edit, [session, edit, command, index] {
+    session->FieldEdited(command, index, edit->text().toStdString(), true);
+  });
+}
+
+void ShowField(QLineEdit* edit, const GuiDocument& document, CommandId command, int index) {
+  const EditSession& session = document.session();
+  const std::optional<float> value = FieldValue(session, command, index);
+  edit->setEnabled(value.has_value());
   QString text;
-  if (enabled) {
-    // The field being typed into keeps its text ("1." stays "1.").
-    if (edit->hasFocus() && ReadField(edit->text()) == value) return;
-    text = FormatField(value, decimals);
+  if (value) {
+    // The field being typed into keeps its text ("1." stays "1.") while it
+    // means the value the document has.
+    if (edit->hasFocus() && ParseField(edit->text().toStdString()) == *value) return;
+    text = QString::fromStdString(modra::FieldText(session, command, index));
   }
   if (edit->text() == text) return;
   const QSignalBlocker blocker(edit);
   edit->setText(text);
 }
 
-bool FieldReady(const QLineEdit* edit, bool finished) {
-  bool parses = false;
-  edit->text().trimmed().toFloat(&parses);
-  return parses || finished;
+void BindSlider(QSlider* slider, GuiDocument& document, CommandId command, int index) {
+  EditSession* session = &document.session();
+  QObject::connect(slider, &QSlider::sliderPressed, slider, [session] { session->BeginGesture(); });
+  QObject::connect(slider, &QSlider::sliderReleased, slider, [session] { session->EndGesture(); });
+  QObject::connect(slider, &QSlider::valueChanged, slider, [session, command, index](int position) {
+    CommandArgs args;
+    args.index = index;
+    args.value = static_cast<float>(position);
+    session->Run(command, args);
+  });
+}
+
+void CheckButton(QButtonGroup* group, int id) {
+  QAbstractButton* checked = group->checkedButton();
+  if (checked && group->id(checked) == id) return;
+  if (QAbstractButton* button = group->button(id)) {
+    const QSignalBlocker blocker(button);
+    button->setChecked(true);
+  } else if (checked) {
+    // No radio checked at all (the ambient term has no type radio) needs
+    // the group's exclusivity off for a moment.
+    const QSignalBlocker blocker(checked);
+    group->setExclusive(false);
+    checked->setChecked(false);
+    group->setExclusive(true);
+  }
 }
 
 }  // namespace modra

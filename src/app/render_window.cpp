@@ -166,10 +166,12 @@ void CRendWnd::end() {
   if (job_) job_->Finish();
   releaseContext();
   Document& doc = document_.doc();
-  doc.display.currentView = restoreView_;
-  doc.display.lightDisplay = restoreLights_;
-  NotifyChanged(doc, kFrameChanged);
-  document_.notify(kValuesChanged | kSelectionChanged);
+  // What the render showed is no edit: the next step starts from it.
+  document_.session().MoveFrames([&] {
+    doc.display.currentView = restoreView_;
+    doc.display.lightDisplay = restoreLights_;
+  });
+  NotifyChanged(doc, kFrameChanged | kValuesChanged | kDisplayChanged);
   emit finished();
   close();
 }
@@ -201,8 +203,7 @@ void RenderController::render(const RenderSettings& settings) {
   Document& doc = document_.doc();
   const int view = doc.display.currentView;
   const bool lights = doc.display.lightDisplay;
-  PrepareDocumentForRender(doc);
-  document_.notify(kValuesChanged | kSelectionChanged);
+  document_.session().MoveFrames([&] { PrepareDocumentForRender(doc); });
   auto* window = new CRendWnd(document_, settings, view, lights, window_);
   render_ = window;
   connect(window, &CRendWnd::finished, this, &RenderController::finished);

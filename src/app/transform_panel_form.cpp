@@ -7,25 +7,24 @@
 #include <QVBoxLayout>
 
 #include "app/gui_document.h"
-#include "scene/scene.h"
+#include "app/panel_widgets.h"
 
 namespace modra {
 
 namespace {
 
 struct FormText {
-  EditMode mode;
   TransformPanel panel;
   const char* className;
   const char* fieldLabel;  // followed by the axis letter
 };
 
 constexpr FormText kForms[] = {
-    {EditMode::kTranslateObject, TransformPanel::kTranslation, "CFormObjTrans", "Translate"},
-    {EditMode::kRotateObject, TransformPanel::kRotation, "CFormObjRot", "Rotate"},
-    {EditMode::kTranslateCenter, TransformPanel::kCenter, "CFormCTrans", "Translate"},
-    {EditMode::kRotateCenter, TransformPanel::kCenterRotation, "CFormCRot", "Rotate"},
-    {EditMode::kScaleObject, TransformPanel::kScale, "CFormObjScale", "Scale"},
+    {TransformPanel::kTranslation, "CFormObjTrans", "Translate"},
+    {TransformPanel::kRotation, "CFormObjRot", "Rotate"},
+    {TransformPanel::kCenter, "CFormCTrans", "Translate"},
+    {TransformPanel::kCenterRotation, "CFormCRot", "Rotate"},
+    {TransformPanel::kScale, "CFormObjScale", "Scale"},
 };
 
 const FormText& TextOf(TransformPanel panel) {
@@ -38,22 +37,16 @@ constexpr const char* kAxes[3] = {"X", "Y", "Z"};
 
 }  // namespace
 
-bool TransformPanelForm::ForMode(EditMode mode, TransformPanel* panel) {
-  for (const FormText& f : kForms) {
-    if (f.mode != mode) continue;
-    *panel = f.panel;
-    return true;
-  }
-  return false;
-}
-
-TransformPanelForm::TransformPanelForm(GuiDocument& document, TransformPanel panel,
-                                       QWidget* parent)
+TransformPanelForm::TransformPanelForm(GuiDocument& document, TransformPanel panel, QWidget* parent)
     : ControlPanel(document, QString::fromLatin1(PanelInfo(panel).title), parent), panel_(panel) {
   setObjectName(QString::fromLatin1(TextOf(panel).className));
   createGui();
   bindEvents();
   refresh();
+}
+
+CommandId TransformPanelForm::command() const {
+  return PanelInfo(panel_).command;
 }
 
 void TransformPanelForm::createGui() {
@@ -75,50 +68,26 @@ void TransformPanelForm::createGui() {
 
 void TransformPanelForm::bindEvents() {
   for (int i = 0; i < 3; ++i) {
-    connect(edits_[i], &QLineEdit::textEdited, this, [this, i] { fieldEdited(i, false); });
-    connect(edits_[i], &QLineEdit::editingFinished, this, [this, i] { fieldEdited(i, true); });
+    BindField(edits_[i], document_, command(), i);
+    connect(locks_[i], &QCheckBox::toggled, this, [this, i](bool on) {
+      CommandArgs args;
+      args.index = LockIndex(panel_, i);
+      args.value = on ? 1 : 0;
+      document_.run(CommandId::kLockAxis, args);
+    });
   }
-}
-
-void TransformPanelForm::fieldEdited(int axis, bool finished) {
-  bool parses = false;
-  edits_[axis]->text().trimmed().toFloat(&parses);
-  if (!parses && !finished) return;
-  Vec3 typed;
-  for (int i = 0; i < 3; ++i)
-    typed[i] = ReadField(edits_[i]->text());
-  // Values equal to the group's make no edit, so leaving a field that was
-  // only looked at changes nothing.
-  ApplyTypedValues(document_.editLayer(), panel_, typed);
-}
-
-AxisLocks TransformPanelForm::locks() const {
-  return {locks_[0]->isChecked(), locks_[1]->isChecked(), locks_[2]->isChecked()};
 }
 
 void TransformPanelForm::refresh() {
-  const Scene& s = document_.doc().scene;
-  const bool current = IsLiveGroup(s, s.selectedGroup);
-  const Vec3 value = current ? PanelValue(s, s.selectedGroup, panel_) : Vec3{0, 0, 0};
+  const PanelValues& panels = document_.session().panels();
   for (int i = 0; i < 3; ++i) {
-    QLineEdit* edit = edits_[i];
-    edit->setEnabled(current);
-    QString text;
-    if (current) {
-      // The field being typed into keeps its text ("1." stays "1.").
-      if (edit->hasFocus() && ReadField(edit->text()) == value[i]) continue;
-      text = FormatField(value[i]);
+    ShowField(edits_[i], document_, command(), i);
+    const bool locked = panels.locks[static_cast<size_t>(panel_)][static_cast<size_t>(i)];
+    if (locks_[i]->isChecked() != locked) {
+      const QSignalBlocker blocker(locks_[i]);
+      locks_[i]->setChecked(locked);
     }
-    const QSignalBlocker blocker(edit);
-    if (edit->text() != text) edit->setText(text);
   }
-}
-
-void TransformPanelForm::Adjust(float dx, float dy, float dz, bool ownMode) {
-  AdjustTransform(document_.editLayer(), panel_, {dx, dy, dz}, ownMode, locks());
-  // A drag borrowed from another mode shows nothing here: this panel is not
-  // on screen, and entering its mode refreshes it.
-  if (ownMode) refresh();
 }
 
 }  // namespace modra

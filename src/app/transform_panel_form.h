@@ -1,7 +1,7 @@
 // The five panels that move, turn and scale the selected groups or their
 // centres: three fields showing the current group's value and three lock
 // boxes that hold an axis still while the mouse drags in the panel's own
-// mode. Typed values and drags go to the core's transform edits.
+// mode. Fields and boxes are bound to the core's commands.
 #pragma once
 
 #include <array>
@@ -20,20 +20,12 @@ class TransformPanelForm : public ControlPanel {
   TransformPanelForm(GuiDocument& document, TransformPanel panel, QWidget* parent = nullptr);
 
   TransformPanel panel() const { return panel_; }
-  // The panel of an edit mode, if that mode has one of these.
-  static bool ForMode(EditMode mode, TransformPanel* panel);
-
   void refresh() override;
-  void Adjust(float dx, float dy, float dz, bool ownMode) override;
 
  private:
   void createGui();
   void bindEvents();
-  // `finished`: the user left the field, so its text counts even when it
-  // does not parse; while typing, a field that does not parse ("-", "1e")
-  // waits for more.
-  void fieldEdited(int axis, bool finished);
-  AxisLocks locks() const;
+  CommandId command() const;
 
   const TransformPanel panel_;
   std::array<QLineEdit*, 3> edits_{};

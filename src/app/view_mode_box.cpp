@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "view/interaction.h"
+#include "app/gui_document.h"
 
 namespace modra {
 
@@ -16,7 +16,7 @@ constexpr const char* kViewNames[kViewCount] = {"Front",  "Top",   "Left",      
 
 }  // namespace
 
-ViewModeBox::ViewModeBox(ViewInteraction& interaction, QWidget* parent)
+ViewModeBox::ViewModeBox(GuiDocument& document, QWidget* parent)
     : QGroupBox(QStringLiteral("View Mode"), parent), views_(new QButtonGroup(this)) {
   auto* radios = new QGridLayout(this);
   for (int v = 0; v < kViewCount; ++v) {
@@ -25,9 +25,8 @@ ViewModeBox::ViewModeBox(ViewInteraction& interaction, QWidget* parent)
     views_->addButton(radio, v);
     radios->addWidget(radio, v % 4, v / 4);
   }
-  // The model refreshes the current panel, which holds these radios.
   connect(views_, &QButtonGroup::idClicked, this,
-          [&interaction](int view) { interaction.SelectView(view); });
+          [&document](int view) { document.run(CommandId::kSelectView, view); });
 }
 
 void ViewModeBox::showView(int view) {

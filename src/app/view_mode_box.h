@@ -1,5 +1,5 @@
 // The View Mode radios, which the view panels and the camera panel share:
-// choosing one makes that view current through the interaction model.
+// choosing one makes that view current through the core.
 #pragma once
 
 #include <QGroupBox>
@@ -8,12 +8,12 @@ class QButtonGroup;
 
 namespace modra {
 
-class ViewInteraction;
+class GuiDocument;
 
 class ViewModeBox : public QGroupBox {
   Q_OBJECT
  public:
-  ViewModeBox(ViewInteraction& interaction, QWidget* parent = nullptr);
+  ViewModeBox(GuiDocument& document, QWidget* parent = nullptr);
   // Checks the radio of `view` without choosing it again.
   void showView(int view);
 

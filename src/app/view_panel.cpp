@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/gui_document.h"
+#include "app/panel_widgets.h"
 #include "app/view_mode_box.h"
 
 namespace modra {
@@ -29,9 +30,8 @@ void SetSlider(QSlider* slider, int value) {
 
 }  // namespace
 
-ViewPanel::ViewPanel(GuiDocument& document, ViewInteraction& interaction, Fields fields,
-                     const QString& title, QWidget* parent)
-    : ControlPanel(document, title, parent), interaction_(interaction), fields_(fields) {
+ViewPanel::ViewPanel(GuiDocument& document, Fields fields, const QString& title, QWidget* parent)
+    : ControlPanel(document, title, parent), fields_(fields) {
   createGui();
   bindEvents();
   refresh();
@@ -73,65 +73,41 @@ void ViewPanel::createGui() {
   }
   layout_->addLayout(sliders);
 
-  views_ = new ViewModeBox(interaction_, this);
+  views_ = new ViewModeBox(document_, this);
   layout_->addWidget(views_);
   layout_->addStretch(1);
 }
 
+CommandId ViewPanel::command() const {
+  return fields_ == Fields::kRotation ? CommandId::kViewRotation : CommandId::kViewTranslation;
+}
+
 void ViewPanel::bindEvents() {
-  for (QLineEdit* edit : edits_)
-    connect(edit, &QLineEdit::textEdited, this, &ViewPanel::fieldEdited);
-  for (QSlider* slider : {fieldOfView_, nearPlane_, farPlane_})
-    connect(slider, &QSlider::valueChanged, this, &ViewPanel::sliderMoved);
-}
-
-void ViewPanel::fieldEdited() {
-  Vec3 values;
   for (int i = 0; i < 3; ++i)
-    values[i] = ReadField(edits_[i]->text());
-  if (fields_ == Fields::kRotation)
-    interaction_.SetRotationTotals(values);
-  else
-    interaction_.SetViewTranslation(values);
-}
-
-void ViewPanel::sliderMoved() {
-  interaction_.SetPerspective(static_cast<float>(fieldOfView_->value()) / 10,
-                              static_cast<float>(nearPlane_->value()) / 100,
-                              static_cast<float>(farPlane_->value()) / 100);
-  refresh();
-}
-
-void ViewPanel::showFields(float x, float y, float z) {
-  const float values[3] = {x, y, z};
-  for (int i = 0; i < 3; ++i) {
-    // The field being typed into keeps its text ("1." stays "1.").
-    if (edits_[i]->hasFocus() && ReadField(edits_[i]->text()) == values[i]) continue;
-    const QString text = FormatField(values[i]);
-    const QSignalBlocker blocker(edits_[i]);
-    if (edits_[i]->text() != text) edits_[i]->setText(text);
-  }
+    BindField(edits_[i], document_, command(), i);
+  const QSlider* sliders[3] = {fieldOfView_, nearPlane_, farPlane_};
+  for (int i = 0; i < 3; ++i)
+    connect(sliders[i], &QSlider::valueChanged, this, [this, i](int position) {
+      CommandArgs args;
+      args.index = i;
+      args.value = static_cast<float>(position);
+      document_.run(CommandId::kViewSlider, args);
+    });
 }
 
 void ViewPanel::refresh() {
   const Document& doc = document_.doc();
-  const InteractionState& state = interaction_.State();
-  const Vec3& shown = fields_ == Fields::kRotation ? state.totalAngles : state.viewTranslation;
-  showFields(shown[0], shown[1], shown[2]);
-  const PanelValues& v = interaction_.Panels();
+  for (int i = 0; i < 3; ++i)
+    ShowField(edits_[i], document_, command(), i);
+  const PanelValues& v = document_.session().panels();
   SetSlider(fieldOfView_, static_cast<int>(std::lround(v.fieldOfView * 10)));
   SetSlider(nearPlane_, static_cast<int>(std::lround(v.nearOffset * 100)));
   SetSlider(farPlane_, static_cast<int>(std::lround(v.farOffset * 100)));
-  fieldOfViewValue_->setText(FormatField(v.fieldOfView, 1));
-  nearPlaneValue_->setText(FormatField(v.nearOffset, 2));
-  farPlaneValue_->setText(FormatField(v.farOffset, 2));
+  fieldOfViewValue_->setText(FieldText(v.fieldOfView, 1));
+  nearPlaneValue_->setText(FieldText(v.nearOffset, 2));
+  farPlaneValue_->setText(FieldText(v.farOffset, 2));
   fieldOfView_->setEnabled(!doc.display.views[doc.display.currentView].orthographic);
   views_->showView(doc.display.currentView);
-}
-
-void ViewPanel::Adjust(float x, float y, float z, bool ownMode) {
-  // A drag borrowed from another mode leaves the fields to the next refresh.
-  if (ownMode) showFields(x, y, z);
 }
 
 }  // namespace modra

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/control_panel.h"
+#include "edit/commands.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,20 +20,15 @@ class ViewPanel : public ControlPanel {
   Q_OBJECT
  public:
   enum class Fields { kRotation, kTranslation };
-  ViewPanel(GuiDocument& document, ViewInteraction& interaction, Fields fields,
-            const QString& title, QWidget* parent = nullptr);
+  ViewPanel(GuiDocument& document, Fields fields, const QString& title, QWidget* parent = nullptr);
 
   void refresh() override;
-  void Adjust(float x, float y, float z, bool ownMode) override;
 
  private:
   void createGui();
   void bindEvents();
-  void fieldEdited();
-  void sliderMoved();
-  void showFields(float x, float y, float z);
+  CommandId command() const;
 
-  ViewInteraction& interaction_;
   const Fields fields_;
   std::array<QLineEdit*, 3> edits_{};
   QSlider* fieldOfView_ = nullptr;

@@ -3,6 +3,8 @@
 // camera, all made through the edit layer (the camera is key owner -1).
 #pragma once
 
+#include <array>
+
 #include "edit/edit_layer.h"
 
 namespace modra {
@@ -20,7 +22,13 @@ struct CameraFields {
 CameraFields CameraPanelFields(const Scene& s);
 
 // Any field typed: all five are set and the camera re-aimed. Keyed 3.
-void SetCameraFields(EditLayer& layer, const CameraFields& fields);
+// false when the camera stays as it was.
+bool SetCameraFields(EditLayer& layer, const CameraFields& fields);
+// Field `index` (Rotate X, Rotate Y, X, Y, Z Position) typed; the other
+// four keep the camera's exact values.
+bool SetCameraField(EditLayer& layer, int index, float value);
+// The five fields in panel order.
+std::array<float, 5> CameraFieldValues(const CameraFields& fields);
 
 // Manual (kCameraManual) or Look-At (kCameraLookAt) chosen, keyed 3; the
 // answer is the Mouse Control choice the panel switches to: Rot for

@@ -42,35 +42,33 @@ ColorSliders ColorPanelSliders(const Scene& s) {
   return out;
 }
 
-bool SetColorSliders(EditLayer& layer, int red, int green, int blue) {
+bool SetColorSlider(EditLayer& layer, int slider, int position) {
   const Scene& s = layer.document().scene;
-  if (!ColorPanelEnabled(s)) return false;
+  if (!ColorPanelEnabled(s) || slider < 0 || slider > 2) return false;
   std::vector<int> groups;
   for (int g : layer.SelectedGroups())
     if (!(s.groups[g].flags & VertexColors)) groups.push_back(g);
-  if (groups.empty()) return false;
-  const float r = Value(red, 1000, kColorSliderMax);
-  const float gr = Value(green, 1000, kColorSliderMax);
-  const float b = Value(blue, 1000, kColorSliderMax);
-  layer.EditGroups("Color", {kKeyColor}, groups,
-                   [&](Scene& sc, int g) { SetColor(sc, g, r, gr, b); });
-  return true;
+  Vec3 c = s.groups[s.selectedGroup].color;
+  c[slider] = Value(position, 1000, kColorSliderMax);
+  return layer.EditGroups(CommandId::kColor, {kKeyColor}, groups,
+                          [&](Scene& sc, int g) { SetColor(sc, g, c[0], c[1], c[2]); });
 }
 
-bool SetMaterialSliders(EditLayer& layer, int shine, int specularRed, int specularGreen,
-                        int specularBlue) {
-  if (!ColorPanelEnabled(layer.document().scene)) return false;
-  std::vector<int> groups = layer.SelectedGroups();
-  if (groups.empty()) return false;
-  const float shininess = Value(shine, 10, kShineSliderMax);
-  const float r = Value(specularRed, 1000, kColorSliderMax);
-  const float gr = Value(specularGreen, 1000, kColorSliderMax);
-  const float b = Value(specularBlue, 1000, kColorSliderMax);
-  layer.EditGroups("Material", {kKeySpecular}, groups, [&](Scene& sc, int g) {
-    SetShininess(sc, g, shininess);
-    SetSpecular(sc, g, r, gr, b);
-  });
-  return true;
+bool SetMaterialSlider(EditLayer& layer, int slider, int position) {
+  const Scene& s = layer.document().scene;
+  if (!ColorPanelEnabled(s) || slider < 0 || slider > 3) return false;
+  const DisplayGroup& current = s.groups[s.selectedGroup];
+  float shininess = current.shininess;
+  Vec3 specular = current.specular;
+  if (slider == 0)
+    shininess = Value(position, 10, kShineSliderMax);
+  else
+    specular[slider - 1] = Value(position, 1000, kColorSliderMax);
+  return layer.EditGroups(CommandId::kMaterial, {kKeySpecular}, layer.SelectedGroups(),
+                          [&](Scene& sc, int g) {
+                            SetShininess(sc, g, shininess);
+                            SetSpecular(sc, g, specular[0], specular[1], specular[2]);
+                          });
 }
 
 }  // namespace modra

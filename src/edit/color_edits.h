@@ -25,15 +25,18 @@ bool ColorPanelEnabled(const Scene& s);
 // is disabled.
 ColorSliders ColorPanelSliders(const Scene& s);
 
-// Red, Green or Blue moved: colour = sliders / 1000 on every selected group
-// without vertex colours (their colour is in the vertices). Keyed 7.
-// false, and nothing changed, when the panel is disabled or no selected
-// group can take the colour.
-bool SetColorSliders(EditLayer& layer, int red, int green, int blue);
+// Red, Green or Blue (slider 0, 1, 2) moved to `position`: every selected
+// group without vertex colours (their colour is in the vertices) takes the
+// current group's colour with that component = position / 1000. The other
+// components are the current group's exact values, not what their sliders'
+// rounded positions would give. Keyed 7. false, and nothing changed, when
+// the panel is disabled or no selected group changes.
+bool SetColorSlider(EditLayer& layer, int slider, int position);
 
-// Shine or a specular slider moved: shininess = shine / 10 and specular =
-// sliders / 1000 on every selected group, vertex-coloured or not. Keyed 9.
-bool SetMaterialSliders(EditLayer& layer, int shine, int specularRed, int specularGreen,
-                        int specularBlue);
+// Material Shine (slider 0: shininess = position / 10) or Specular Red,
+// Green, Blue (1, 2, 3: position / 1000) moved: every selected group,
+// vertex-coloured or not, takes the current group's shininess and specular
+// colour with that one value changed. Keyed 9.
+bool SetMaterialSlider(EditLayer& layer, int slider, int position);
 
 }  // namespace modra

@@ -50,8 +50,8 @@ bool SetCreateField(EditLayer& layer, int index, float value) {
   if (index < 0 || index >= fields.count || !std::isfinite(value) || fields.values[index] == value)
     return false;
   const int g = doc.scene.selectedGroup;
-  layer.EditOwner("Size", g, {}, [&](Scene&) { SetSizeParam(doc, g, index, value); });
-  return true;
+  return layer.EditOwner(CommandId::kCreateSize, g, {},
+                         [&](Scene&) { SetSizeParam(doc, g, index, value); });
 }
 
 bool AdjustCreate(EditLayer& layer, float dx, float dy, float dz) {
@@ -65,8 +65,8 @@ bool AdjustCreate(EditLayer& layer, float dx, float dy, float dz) {
   }
   if (!moves) return false;
   const int g = doc.scene.selectedGroup;
-  layer.EditOwner("Size", g, {}, [&](Scene&) { AddSizeParams(doc, g, dx, dy, dz); });
-  return true;
+  return layer.EditOwner(CommandId::kCreateSize, g, {},
+                         [&](Scene&) { AddSizeParams(doc, g, dx, dy, dz); });
 }
 
 ResolutionValues CreatePanelResolutions(const Scene& s) {
@@ -92,8 +92,8 @@ bool SetCreateResolutions(EditLayer& layer, std::array<int, kMaxResolutionParams
   }
   if (!changes) return false;
   const int g = doc.scene.selectedGroup;
-  layer.EditOwner("Modify Resolution", g, {}, [&](Scene&) { SetResolutionParams(doc, g, values); });
-  return true;
+  return layer.EditOwner(CommandId::kModifyResolution, g, {},
+                         [&](Scene&) { SetResolutionParams(doc, g, values); });
 }
 
 }  // namespace modra

@@ -32,6 +32,14 @@ void History::Begin(std::string_view name) {
   openFrame_ = doc_.scene.anim.currentFrame;
 }
 
+void History::BeginEdit(CommandId command) {
+  Begin(StepName(command, {}));
+}
+
+void History::Settle() {
+  if (depth_ == 0) mirror_->TakeChanges(doc_);
+}
+
 void History::End() {
   assert(depth_ > 0);
   if (depth_ == 0 || --depth_ > 0) return;

@@ -45,8 +45,12 @@ class History : public EditRecorder {
 
   void Begin(std::string_view name);
   void End();
-  void BeginEdit(std::string_view name) override { Begin(name); }
+  void BeginEdit(CommandId command) override;
   void EndEdit() override { End(); }
+  // What changed since the last step without being one (the frame shown)
+  // becomes the base of the next step.
+  void Settle();
+  bool AtSavedPoint() const { return position_ == saved_; }
   bool Recording() const { return depth_ > 0; }
   template <class Fn>
   void Record(std::string_view name, Fn&& fn);

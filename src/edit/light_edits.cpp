@@ -86,83 +86,109 @@ LightSliders LightPanelSliders(const Scene& s, int entry) {
   return out;
 }
 
-
 bool SetLightTypeRadio(EditLayer& layer, int entry, int radio) {
   const Scene& s = layer.document().scene;
   const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.typeRadios; });
   if (light < 0 || radio < 0 || radio > 3) return false;
   const int32_t type = kLightTypeOfRadio[radio];
-  if (s.lights[light].type == type) return false;
-  layer.EditOwner("Light Type", LightOwner(light), {kKeyLightType},
-                  [&](Scene& sc) { sc.lights[light].type = type; });
-  return true;
+  return layer.EditOwner(CommandId::kLightType, LightOwner(light), {kKeyLightType},
+                         [&](Scene& sc) { sc.lights[light].type = type; });
 }
 
 bool SetLightAngles(EditLayer& layer, int entry, float x, float y) {
   const Scene& s = layer.document().scene;
   const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.angles; });
   if (light < 0) return false;
-  layer.EditOwner("Rotate Light", LightOwner(light), {kKeyLightPosition}, [&](Scene& sc) {
-    KnfLight& l = sc.lights[light];
-    l.rotation = {x, y, 0};
-    l.direction = LightDirectionFromAngles(x, y);
-  });
-  return true;
+  return layer.EditOwner(CommandId::kRotateLight, LightOwner(light), {kKeyLightPosition},
+                         [&](Scene& sc) {
+                           KnfLight& l = sc.lights[light];
+                           l.rotation = {x, y, 0};
+                           l.direction = LightDirectionFromAngles(x, y);
+                         });
 }
 
 bool SetLightPosition(EditLayer& layer, int entry, const Vec3& position) {
   const Scene& s = layer.document().scene;
   const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.position; });
   if (light < 0) return false;
-  layer.EditOwner("Move Light", LightOwner(light), {kKeyLightPosition},
-                  [&](Scene& sc) { sc.lights[light].position = position; });
-  return true;
+  return layer.EditOwner(CommandId::kMoveLight, LightOwner(light), {kKeyLightPosition},
+                         [&](Scene& sc) { sc.lights[light].position = position; });
 }
 
 bool SetLightAttenuation(EditLayer& layer, int entry, float c1, float c2, float c3) {
   const Scene& s = layer.document().scene;
   const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.attenuation; });
   if (light < 0) return false;
-  layer.EditOwner("Light Attenuation", LightOwner(light), {kKeyLightAttenuation}, [&](Scene& sc) {
-    KnfLight& l = sc.lights[light];
-    l.c1 = c1;
-    l.c2 = c2;
-    l.c3 = c3;
-  });
-  return true;
+  return layer.EditOwner(CommandId::kLightAttenuation, LightOwner(light), {kKeyLightAttenuation},
+                         [&](Scene& sc) {
+                           KnfLight& l = sc.lights[light];
+                           l.c1 = c1;
+                           l.c2 = c2;
+                           l.c3 = c3;
+                         });
 }
 
-bool SetLightColorSliders(EditLayer& layer, int entry, int red, int green, int blue) {
-  const Vec3 c = {Value(red, 1000, 0, kLightColorSliderMax),
-                  Value(green, 1000, 0, kLightColorSliderMax),
-                  Value(blue, 1000, 0, kLightColorSliderMax)};
-  if (entry == kLightListBackground) {
-    // The background is no key owner: with no kinds the layer only makes
-    // the change, marks the document and sends the notice that clears the
-    // view in the new colour.
-    layer.EditOwner("Background Color", kCameraOwner, {},
-                    [&](Scene& sc) { sc.global.background = c; });
-    return true;
-  }
+bool SetLightAngle(EditLayer& layer, int entry, int axis, float value) {
+  const int light = LightOfEntry(entry);
+  if (light < 0 || axis < 0 || axis > 1) return false;
+  const KnfLight& l = layer.document().scene.lights[light];
+  float angles[2] = {l.rotation[0], l.rotation[1]};
+  angles[axis] = value;
+  return SetLightAngles(layer, entry, angles[0], angles[1]);
+}
+
+bool SetLightPositionField(EditLayer& layer, int entry, int axis, float value) {
+  const int light = LightOfEntry(entry);
+  if (light < 0 || axis < 0 || axis > 2) return false;
+  Vec3 position = layer.document().scene.lights[light].position;
+  position[axis] = value;
+  return SetLightPosition(layer, entry, position);
+}
+
+bool SetLightAttenuationField(EditLayer& layer, int entry, int index, float value) {
+  const int light = LightOfEntry(entry);
+  if (light < 0 || index < 0 || index > 2) return false;
+  const KnfLight& l = layer.document().scene.lights[light];
+  float c[3] = {l.c1, l.c2, l.c3};
+  c[index] = value;
+  return SetLightAttenuation(layer, entry, c[0], c[1], c[2]);
+}
+
+bool SetLightColorSlider(EditLayer& layer, int entry, int slider, int position) {
+  if (slider < 0 || slider > 2) return false;
   const Scene& s = layer.document().scene;
+  const float value = Value(position, 1000, 0, kLightColorSliderMax);
+  if (entry == kLightListBackground) {
+    Vec3 c = s.global.background;
+    c[slider] = value;
+    // The background is no key owner: the layer only makes the change,
+    // marks the document and sends the notice that clears the view in the
+    // new colour.
+    return layer.EditOwner(CommandId::kBackgroundColor, kBackgroundOwner, {},
+                           [&](Scene& sc) { sc.global.background = c; });
+  }
   const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.color; });
   if (light < 0) return false;
-  layer.EditOwner("Light Color", LightOwner(light), {kKeyLightColor},
-                  [&](Scene& sc) { sc.lights[light].color = c; });
-  return true;
+  Vec3 c = s.lights[light].color;
+  c[slider] = value;
+  return layer.EditOwner(CommandId::kLightColor, LightOwner(light), {kKeyLightColor},
+                         [&](Scene& sc) { sc.lights[light].color = c; });
 }
 
-bool SetLightConeSliders(EditLayer& layer, int entry, int cutoff, int spotPower) {
+bool SetLightConeSlider(EditLayer& layer, int entry, int slider, int position) {
   const Scene& s = layer.document().scene;
   const int light = EditableLight(s, entry, [](const LightPanelState& p) { return p.cone; });
-  if (light < 0) return false;
-  const float angle = Value(cutoff, 10, kCutoffSliderMin, kCutoffSliderMax);
-  const float power = Value(spotPower, 10, 0, kSpotPowerSliderMax);
-  layer.EditOwner("Light Cone", LightOwner(light), {kKeyLightCone}, [&](Scene& sc) {
+  if (light < 0 || slider < 0 || slider > 1) return false;
+  float angle = s.lights[light].cutoff;
+  float power = s.lights[light].spotPower;
+  if (slider == 0)
+    angle = Value(position, 10, kCutoffSliderMin, kCutoffSliderMax);
+  else
+    power = Value(position, 10, 0, kSpotPowerSliderMax);
+  return layer.EditOwner(CommandId::kLightCone, LightOwner(light), {kKeyLightCone}, [&](Scene& sc) {
     sc.lights[light].cutoff = angle;
     sc.lights[light].spotPower = power;
   });
-  return true;
 }
 
 bool AdjustLight(EditLayer& layer, int entry, LightMouse mode, const Vec3& d) {
@@ -172,20 +198,19 @@ bool AdjustLight(EditLayer& layer, int entry, LightMouse mode, const Vec3& d) {
       s, entry, [&](const LightPanelState& p) { return turn ? p.mouseRotation : p.mousePosition; });
   if (light < 0) return false;
   if (turn ? (d[0] == 0 && d[1] == 0) : (d[0] == 0 && d[1] == 0 && d[2] == 0)) return false;
-  layer.EditOwner(turn ? "Rotate Light" : "Move Light", LightOwner(light), {kKeyLightPosition},
-                  [&](Scene& sc) {
-                    KnfLight& l = sc.lights[light];
-                    if (turn) {
-                      l.rotation[0] += d[0];
-                      l.rotation[1] += d[1];
-                      l.rotation[2] = 0;
-                      l.direction = LightDirectionFromAngles(l.rotation[0], l.rotation[1]);
-                    } else {
-                      for (int i = 0; i < 3; ++i)
-                        l.position[i] += d[i];
-                    }
-                  });
-  return true;
+  return layer.EditOwner(turn ? CommandId::kRotateLight : CommandId::kMoveLight, LightOwner(light),
+                         {kKeyLightPosition}, [&](Scene& sc) {
+                           KnfLight& l = sc.lights[light];
+                           if (turn) {
+                             l.rotation[0] += d[0];
+                             l.rotation[1] += d[1];
+                             l.rotation[2] = 0;
+                             l.direction = LightDirectionFromAngles(l.rotation[0], l.rotation[1]);
+                           } else {
+                             for (int i = 0; i < 3; ++i)
+                               l.position[i] += d[i];
+                           }
+                         });
 }
 
 }  // namespace modra

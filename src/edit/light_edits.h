@@ -64,7 +64,6 @@ struct LightSliders {
 // The entry's colour (the background's for entry 0) and cone as positions.
 LightSliders LightPanelSliders(const Scene& s, int entry);
 
-
 // Each returns false, and changes nothing, for an entry or light type whose
 // panel has the control disabled.
 // Type radio `radio` (0..3) chosen. Keyed 4.
@@ -75,11 +74,17 @@ bool SetLightAngles(EditLayer& layer, int entry, float x, float y);
 bool SetLightPosition(EditLayer& layer, int entry, const Vec3& position);
 // C1, C2, C3 typed: quadratic, linear, constant. Keyed 10.
 bool SetLightAttenuation(EditLayer& layer, int entry, float c1, float c2, float c3);
-// Red, Green, Blue moved: the light's colour (keyed 6), or for the
-// background entry the background colour, which has no keys of its own.
-bool SetLightColorSliders(EditLayer& layer, int entry, int red, int green, int blue);
-// Cutoff Angle or Spot Power moved. Keyed 8.
-bool SetLightConeSliders(EditLayer& layer, int entry, int cutoff, int spotPower);
+// One of those fields typed (angle 0..1, position axis 0..2, C1..C3 as
+// 0..2): the others keep the light's exact values.
+bool SetLightAngle(EditLayer& layer, int entry, int axis, float value);
+bool SetLightPositionField(EditLayer& layer, int entry, int axis, float value);
+bool SetLightAttenuationField(EditLayer& layer, int entry, int index, float value);
+// Red, Green or Blue (0, 1, 2) moved: that component of the light's colour
+// (keyed 6), or for the background entry of the background colour, which
+// has no keys of its own; the others keep their exact values.
+bool SetLightColorSlider(EditLayer& layer, int entry, int slider, int position);
+// Cutoff Angle (0) or Spot Power (1) moved. Keyed 8.
+bool SetLightConeSlider(EditLayer& layer, int entry, int slider, int position);
 
 // The mouse's entry point: position mode moves the light by d, rotation
 // mode turns its angles by (dx, dy) and recomputes the direction. Keyed 5.

@@ -30,12 +30,13 @@ bool SetTexturesEnabled(EditLayer& layer, bool on) {
   std::vector<int> groups;
   for (int g : layer.SelectedGroups())
     if (((s.groups[g].flags & Textured) != 0) != on) groups.push_back(g);
-  layer.EditGroups(on ? "Enable Textures" : "Disable Textures", {}, groups, [on](Scene& sc, int g) {
-    if (on)
-      sc.groups[g].flags |= Textured;
-    else
-      sc.groups[g].flags &= ~Textured;
-  });
+  layer.EditGroups(on ? CommandId::kEnableTextures : CommandId::kDisableTextures, {}, groups,
+                   [on](Scene& sc, int g) {
+                     if (on)
+                       sc.groups[g].flags |= Textured;
+                     else
+                       sc.groups[g].flags &= ~Textured;
+                   });
   return !groups.empty();
 }
 
@@ -45,7 +46,7 @@ bool SetTextureParams(EditLayer& layer, const TextureParams& params) {
   std::vector<int> groups;
   for (int g : layer.SelectedGroups())
     if (s.groups[g].textureTransform != wanted) groups.push_back(g);
-  layer.EditGroups("Texture Mapping", {}, groups,
+  layer.EditGroups(CommandId::kTextureField, {}, groups,
                    [&](Scene& sc, int g) { sc.groups[g].textureTransform = wanted; });
   return !groups.empty();
 }
@@ -53,10 +54,20 @@ bool SetTextureParams(EditLayer& layer, const TextureParams& params) {
 int MapSelectedGroups(EditLayer& layer, MappingKind kind) {
   if (kind <= kNoMapping || kind > kDefaultMapping) return 0;
   int result = 0;
-  layer.EditGroups("Map Texture", {}, layer.SelectedGroups(), [&](Scene& sc, int g) {
+  layer.EditGroups(CommandId::kMapTexture, {}, layer.SelectedGroups(), [&](Scene& sc, int g) {
     if (kMappings[kind](sc, g) != 0) result = -1;
   });
   return result;
+}
+
+bool SetTextureField(EditLayer& layer, int index, float value) {
+  const Scene& s = layer.document().scene;
+  if (!IsLiveGroup(s, s.selectedGroup) || index < 0 || index > 7) return false;
+  TextureParams p = CurrentTextureParams(s);
+  float* fields[8] = {&p.rotation[0],    &p.rotation[1],    &p.rotation[2], &p.translation[0],
+                      &p.translation[1], &p.translation[2], &p.scaleS,      &p.scaleT};
+  *fields[index] = value;
+  return SetTextureParams(layer, p);
 }
 
 bool ChooseTexture(EditLayer& layer, int index) {
@@ -69,7 +80,7 @@ bool ChooseTexture(EditLayer& layer, int index) {
     if (group.textureIndex != index || !(group.flags & Textured) || !(group.flags & TexCoords))
       groups.push_back(g);
   }
-  layer.EditGroups("Choose Texture", {}, groups, [index](Scene& sc, int g) {
+  layer.EditGroups(CommandId::kChooseTexture, {}, groups, [index](Scene& sc, int g) {
     DisplayGroup& group = sc.groups[g];
     group.textureIndex = index;
     // note: a group switched on by Enable Textures alone has the flag but

@@ -35,6 +35,10 @@ bool SetTexturesEnabled(EditLayer& layer, bool on);
 // when every selected group already had them.
 bool SetTextureParams(EditLayer& layer, const TextureParams& params);
 
+// Field `index` (Rotate X, Y, Z, Translate X, Y, Z, Scale S, T) typed;
+// the others keep the current group's exact values.
+bool SetTextureField(EditLayer& layer, int index, float value);
+
 // Runs the mapping on every selected group, in walk order, from each
 // group's own parameters. -1 when a group could not be given texture
 // coordinates (it lost its geometry, as the mapping says), else 0.

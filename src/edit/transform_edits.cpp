@@ -12,31 +12,31 @@ namespace {
 constexpr TransformPanelInfo kPanels[] = {
     {TransformPanel::kTranslation,
      "Translate Selected Objects",
-     "Translate",
+     CommandId::kTranslate,
      "translation",
      {"Lock X", "Lock Y", "Lock Z"},
      kKeyTranslation},
     {TransformPanel::kRotation,
      "Rotate Selected Objects",
-     "Rotate",
+     CommandId::kRotate,
      "rotation",
      {"Lock RX", "Lock RY", "Lock RZ"},
      kKeyRotation},
     {TransformPanel::kScale,
      "Scale Selected Objects",
-     "Scale",
+     CommandId::kScale,
      "scale",
      {"Lock X", "Lock Y", "Lock Z"},
      kKeyScale},
     {TransformPanel::kCenter,
      "Center Translate",
-     "Move Center",
+     CommandId::kMoveCenter,
      "center",
      {"Lock X", "Lock Y", "Lock Z"},
      kKeyCenter},
     {TransformPanel::kCenterRotation,
      "Center of Rotation",
-     "Rotate Center",
+     CommandId::kRotateCenter,
      "centerRotation",
      {"Lock RX", "Lock RY", "Lock RZ"},
      kKeyCenterRotation},
@@ -91,6 +91,28 @@ const TransformPanelInfo& PanelInfo(TransformPanel panel) {
   return info;
 }
 
+bool TransformPanelOfMode(EditMode mode, TransformPanel* panel) {
+  switch (mode) {
+    case EditMode::kTranslateObject:
+      *panel = TransformPanel::kTranslation;
+      return true;
+    case EditMode::kRotateObject:
+      *panel = TransformPanel::kRotation;
+      return true;
+    case EditMode::kScaleObject:
+      *panel = TransformPanel::kScale;
+      return true;
+    case EditMode::kTranslateCenter:
+      *panel = TransformPanel::kCenter;
+      return true;
+    case EditMode::kRotateCenter:
+      *panel = TransformPanel::kCenterRotation;
+      return true;
+    default:
+      return false;
+  }
+}
+
 Vec3 PanelValue(const Scene& s, int g, TransformPanel panel) {
   const DisplayGroup& group = s.groups[g];
   switch (panel) {
@@ -129,7 +151,7 @@ bool ApplyTransformChange(EditLayer& layer, TransformPanel panel, const Vec3& d)
   std::vector<int> groups = layer.SelectedGroups();
   if (groups.empty()) return false;
   const TransformPanelInfo& info = PanelInfo(panel);
-  layer.EditGroups(info.step, {info.keyKind}, groups, [&](Scene& s, int g) {
+  return layer.EditGroups(info.command, {info.keyKind}, groups, [&](Scene& s, int g) {
     if (panel == TransformPanel::kTranslation)
       AddTranslation(s, g, d[0], d[1], d[2]);
     else if (panel == TransformPanel::kRotation)
@@ -137,7 +159,6 @@ bool ApplyTransformChange(EditLayer& layer, TransformPanel panel, const Vec3& d)
     else
       AddScale(s, g, d[0], d[1], d[2]);
   });
-  return true;
 }
 
 bool ApplyTypedValues(EditLayer& layer, TransformPanel panel, const Vec3& typed) {
@@ -146,6 +167,14 @@ bool ApplyTypedValues(EditLayer& layer, TransformPanel panel, const Vec3& typed)
   const Vec3 now = PanelValue(s, s.selectedGroup, panel);
   return ApplyTransformChange(layer, panel,
                               {typed[0] - now[0], typed[1] - now[1], typed[2] - now[2]});
+}
+
+bool SetTransformField(EditLayer& layer, TransformPanel panel, int axis, float value) {
+  const Scene& s = layer.document().scene;
+  if (!IsLiveGroup(s, s.selectedGroup) || axis < 0 || axis > 2) return false;
+  Vec3 typed = PanelValue(s, s.selectedGroup, panel);
+  typed[axis] = value;
+  return ApplyTypedValues(layer, panel, typed);
 }
 
 bool AdjustTransform(EditLayer& layer, TransformPanel panel, const Vec3& d, bool ownMode,
@@ -195,14 +224,12 @@ bool AdjustCenter(EditLayer& layer, const Vec3& dRotation, const Vec3& dCenter) 
   if (groups.empty()) return false;
   if (IsZero(dCenter)) {
     if (IsZero(dRotation)) return false;
-    layer.EditGroups(PanelInfo(TransformPanel::kCenterRotation).step,
-                     {kKeyCenterRotation, kKeyRotation, kKeyTranslation}, groups,
-                     [&](Scene& s, int g) { TurnCenterKeepingPlace(s, g, dRotation); });
-  } else {
-    layer.EditGroups(PanelInfo(TransformPanel::kCenter).step, {kKeyCenter, kKeyTranslation}, groups,
-                     [&](Scene& s, int g) { MoveCenterKeepingPlace(s, g, dCenter); });
+    return layer.EditGroups(CommandId::kRotateCenter,
+                            {kKeyCenterRotation, kKeyRotation, kKeyTranslation}, groups,
+                            [&](Scene& s, int g) { TurnCenterKeepingPlace(s, g, dRotation); });
   }
-  return true;
+  return layer.EditGroups(CommandId::kMoveCenter, {kKeyCenter, kKeyTranslation}, groups,
+                          [&](Scene& s, int g) { MoveCenterKeepingPlace(s, g, dCenter); });
 }
 
 }  // namespace modra

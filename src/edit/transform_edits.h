@@ -8,6 +8,7 @@
 
 #include "edit/edit_layer.h"
 #include "scene/display_group.h"
+#include "view/edit_mode.h"
 
 namespace modra {
 
@@ -15,14 +16,16 @@ enum class TransformPanel { kTranslation, kRotation, kScale, kCenter, kCenterRot
 
 struct TransformPanelInfo {
   TransformPanel panel;
-  const char* title;                  // the panel's caption
-  const char* step;                   // the edit's name, as Undo shows it
-  const char* field;                  // the group field it shows
-  std::array<const char*, 3> locks;   // lock box labels, x y z
-  int keyKind;                        // the kind its own field is keyed with
+  const char* title;                 // the panel's caption
+  CommandId command;                 // the edit, which names its undo step
+  const char* field;                 // the group field it shows
+  std::array<const char*, 3> locks;  // lock box labels, x y z
+  int keyKind;                       // the kind its own field is keyed with
 };
 
 const TransformPanelInfo& PanelInfo(TransformPanel panel);
+// The transform panel of an edit mode; false for the modes without one.
+bool TransformPanelOfMode(EditMode mode, TransformPanel* panel);
 
 // The value the panel shows for group g.
 Vec3 PanelValue(const Scene& s, int g, TransformPanel panel);
@@ -42,6 +45,9 @@ bool ApplyTransformChange(EditLayer& layer, TransformPanel panel, const Vec3& d)
 // Values typed for the current group: their difference from the current
 // group's value goes to every selected group. false without a current group.
 bool ApplyTypedValues(EditLayer& layer, TransformPanel panel, const Vec3& typed);
+// One field typed: the other two axes keep the current group's exact values,
+// so they move no group.
+bool SetTransformField(EditLayer& layer, TransformPanel panel, int axis, float value);
 
 // The mouse's entry point (AdjustTarget::Adjust).
 bool AdjustTransform(EditLayer& layer, TransformPanel panel, const Vec3& d, bool ownMode,

@@ -37,6 +37,7 @@ void PrepareDocumentForRender(Document& doc) {
   doc.display.currentView = kViewCamera;
   doc.display.lightDisplay = false;
   DeselectAll(doc);
+  NotifyChanged(doc, kDisplayChanged);
 }
 
 RenderJob::RenderJob(Document& doc, const RenderSettings& settings, int view)

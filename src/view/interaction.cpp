@@ -1,5 +1,7 @@
 #include "view/interaction.h"
 
+#include "edit/create_edits.h"
+#include "edit/edit_session.h"
 #include "geometry/primitive_fields.h"
 
 namespace modra {
@@ -67,16 +69,26 @@ bool IsOwnMode(int code, EditMode current) {
   return EffectiveMode(code, current) == current;
 }
 
-void ViewInteraction::SetMode(EditMode mode) {
-  if (IsEditMode(static_cast<int>(mode))) mode_ = mode;
+ViewInteraction::ViewInteraction(EditSession& session) : session_(session), doc_(session.doc()) {}
+
+PanelValues& ViewInteraction::Panels() {
+  return session_.panels();
 }
 
-AdjustTarget* ViewInteraction::TargetFor(EditMode mode) const {
-  return hooks_.targetFor ? hooks_.targetFor(mode) : nullptr;
+const PanelValues& ViewInteraction::Panels() const {
+  return session_.panels();
+}
+
+void ViewInteraction::SetMode(EditMode mode) {
+  if (!IsEditMode(static_cast<int>(mode)) || mode == mode_) return;
+  mode_ = mode;
+  NotifyChanged(doc_, kPanelChanged);
 }
 
 void ViewInteraction::ButtonDown(MouseButton button, ViewPoint p, bool ctrl, bool shift,
                                  bool zKey) {
+  // One undo step from the first press to the last release.
+  if (!HoldsCapture()) session_.BeginGesture();
   bool left = button == MouseButton::kLeft;
   (left ? state_.leftDown : state_.rightDown) = true;
   state_.spinning = false;
@@ -96,6 +108,7 @@ void ViewInteraction::ButtonUp(MouseButton button, ViewPoint p) {
   // note: a drag that goes on with the other button acts in the current
   // mode from here on
   state_.modifierCode = 0;
+  if (!HoldsCapture()) session_.EndGesture();
 }
 
 void ViewInteraction::Move(ViewPoint p) {
@@ -162,7 +175,7 @@ void ViewInteraction::StoreStartValues(EditMode effective) {
       break;
     }
     case EditMode::kLights: {
-      const int light = panels_.currentLight;
+      const int light = LightOfEntry(Panels().lightEntry);
       if (!ValidLight(light)) break;
       state_.startValues = s.lights[light].position;
       state_.startAngles = {s.lights[light].rotation[0], s.lights[light].rotation[1], 0};
@@ -182,10 +195,10 @@ void ViewInteraction::MotionStep(ViewPoint p) {
   const bool ownMode = effective == mode_;
   switch (effective) {
     case EditMode::kRotateView:
-      RotateViewMotion(p, ownMode);
+      RotateViewMotion(p);
       break;
     case EditMode::kTranslateView:
-      TranslateViewMotion(p, ownMode);
+      TranslateViewMotion(p);
       break;
     case EditMode::kSelection:
     case EditMode::kColor:
@@ -199,8 +212,6 @@ void ViewInteraction::MotionStep(ViewPoint p) {
 
 void ViewInteraction::DragMotion(EditMode effective, ViewPoint p, bool ownMode) {
   if (state_.dragState == kNoDrag) return;
-  AdjustTarget* target = TargetFor(effective);
-  if (!target) return;
 
   // A drag across the whole view is 2 units, so moves follow the pointer
   // and a factor of 180 turns by a full circle; the right button works
@@ -213,56 +224,67 @@ void ViewInteraction::DragMotion(EditMode effective, ViewPoint p, bool ownMode) 
   const Vec3 turn =
       left ? Vec3{180 * dy, -180 * dx, 0} : Vec3{0, 0, -180 * (p.x - state_.rightStart.x)};
 
-  // The panel applies differences; send what takes `current` to
-  // start + change.
-  auto send = [&](const Vec3& start, const Vec3& change, const Vec3& current) {
-    target->Adjust(start[0] + change[0] - current[0], start[1] + change[1] - current[1],
-                   start[2] + change[2] - current[2], ownMode);
+  // The edits apply differences: what takes `current` to start + change.
+  auto diff = [](const Vec3& start, const Vec3& change, const Vec3& current) {
+    return Vec3{start[0] + change[0] - current[0], start[1] + change[1] - current[1],
+                start[2] + change[2] - current[2]};
   };
 
+  EditLayer& layer = session_.layer();
+  PanelValues& panels = Panels();
   Scene& s = doc_.scene;
   const int g = s.selectedGroup;
   const bool hasGroup = IsLiveGroup(s, g);
+  TransformPanel panel{};
+  if (TransformPanelOfMode(effective, &panel)) {
+    if (!hasGroup) return;
+    const bool angles =
+        panel == TransformPanel::kRotation || panel == TransformPanel::kCenterRotation;
+    const Vec3 d = diff(angles ? state_.startAngles : state_.startValues, angles ? turn : move,
+                        PanelValue(s, g, panel));
+    AdjustTransform(layer, panel, d, ownMode, panels.locks[static_cast<size_t>(panel)]);
+    return;
+  }
   switch (effective) {
-    case EditMode::kTranslateObject:
-      if (hasGroup) send(state_.startValues, move, s.groups[g].translation);
-      break;
-    case EditMode::kTranslateCenter:
-      if (hasGroup) send(state_.startValues, move, s.groups[g].center);
-      break;
-    case EditMode::kScaleObject:
-      if (hasGroup) send(state_.startValues, move, s.groups[g].scale);
-      break;
-    case EditMode::kRotateObject:
-      if (hasGroup) send(state_.startAngles, turn, s.groups[g].rotation);
-      break;
-    case EditMode::kRotateCenter:
-      if (hasGroup) send(state_.startAngles, turn, s.groups[g].centerRotation);
-      break;
     case EditMode::kCreateObjects: {
       if (!hasGroup || state_.startParamCount == 0) break;
       // note: only the sizes the generator has are driven; the floats after
       // them are resolutions, which a drag must not touch
-      Vec3 diff = {0, 0, 0};
+      Vec3 d = {0, 0, 0};
       for (int i = 0; i < state_.startParamCount; ++i) {
         float current = 0;
         if (ReadBlockFloat(s.groups[g], i, current))
-          diff[i] = state_.startValues[i] + move[i] - current;
+          d[i] = state_.startValues[i] + move[i] - current;
       }
-      target->Adjust(diff[0], diff[1], diff[2], ownMode);
+      if (AdjustCreate(layer, d[0], d[1], d[2])) {
+        const CreateFields f = CreatePanelFields(s);
+        panels.draggedSizesGroup = g;
+        panels.draggedSizes = f.values;
+      }
       break;
     }
-    case EditMode::kLights:
-    case EditMode::kCamera: {
-      const bool isLight = effective == EditMode::kLights;
-      const int light = panels_.currentLight;
-      if (isLight && !ValidLight(light)) break;
-      const Vec3& position = isLight ? s.lights[light].position : s.camera.position;
-      const Vec3& rotation = isLight ? s.lights[light].rotation : s.camera.rotation;
-      if (target->TranslatesLightOrCamera())
-        send(state_.startValues, move, position);
+    case EditMode::kLights: {
+      // note: the background entry has no light to move, so it refuses drags
+      const int light = LightOfEntry(panels.lightEntry);
+      if (!ValidLight(light)) break;
+      const KnfLight& l = s.lights[light];
+      if (LightMouseChoice(s, panels) == LightMouse::kPosition)
+        AdjustLight(layer, panels.lightEntry, LightMouse::kPosition,
+                    diff(state_.startValues, move, l.position));
       else
-        send(state_.startAngles, {turn[0], turn[1], 0}, {rotation[0], rotation[1], 0});
+        AdjustLight(
+            layer, panels.lightEntry, LightMouse::kRotation,
+            diff(state_.startAngles, {turn[0], turn[1], 0}, {l.rotation[0], l.rotation[1], 0}));
+      break;
+    }
+    case EditMode::kCamera: {
+      const KnfCameraView& c = s.camera;
+      if (CameraMouseChoice(s, panels) == CameraMouse::kPosition)
+        AdjustCamera(layer, CameraMouse::kPosition, diff(state_.startValues, move, c.position));
+      else
+        AdjustCamera(
+            layer, CameraMouse::kRotation,
+            diff(state_.startAngles, {turn[0], turn[1], 0}, {c.rotation[0], c.rotation[1], 0}));
       break;
     }
     default:

@@ -78,43 +78,11 @@ struct InteractionState {
   bool rightDown = false;
 };
 
-// Values the view and light panels keep across mode switches: the clip
-// offsets and field of view they copy into the perspective views, and the
-// light the light panel edits (0 the ambient term, 1..8 the lights).
-struct PanelValues {
-  float nearOffset = -12;
-  float farOffset = 15;
-  float fieldOfView = 30;
-  int currentLight = 1;
-};
-
-// The panel side of a drag. Each mode's panel implements it.
-class AdjustTarget {
- public:
-  virtual ~AdjustTarget() = default;
-  // Group, light, camera and Create panels: a difference to apply (to every
-  // selected group, or to the current light or the camera). View panels:
-  // the rotation totals or the view translation to show. ownMode false
-  // means the drag came from a modifier shortcut into this panel's mode:
-  // apply it, but read no lock boxes and show nothing.
-  virtual void Adjust(float dx, float dy, float dz, bool ownMode) = 0;
-  // Lights and Camera panels: true when their Mouse Control is set to move
-  // rather than turn.
-  virtual bool TranslatesLightOrCamera() const { return false; }
-  // Load the fields again: after a pick changed the current group, or a
-  // view was chosen or reset.
-  virtual void Refresh() {}
-};
-
-struct ViewHooks {
-  // The group of the level being edited under a point, or -1. The GUI picks
-  // with its context current, reading the scene's level at each call: a
-  // click that enters a group picks again among its children. Empty:
-  // nothing is ever hit.
-  std::function<int(float x, float y)> pick;
-  // The panel of a mode; empty or null: the change reaches no panel.
-  std::function<AdjustTarget*(EditMode)> targetFor;
-};
+// The group of the level being edited under a point, or -1. The window
+// picks with its context current, reading the scene's level at each call:
+// a click that enters a group picks again among its children. Empty:
+// nothing is ever hit.
+using PickHook = std::function<int(float x, float y)>;
 
 // s = 1 - tz when tz <= 0, else 1 - log10(1 + tz) held at 0 and above.
 float ZoomScale(float tz);
@@ -122,9 +90,18 @@ float ZoomScale(float tz);
 // scale, raw and per-view translation, and for Perspective the rotation.
 void ApplyView(DisplayState& display, const InteractionState& state);
 
+class EditSession;
+struct PanelValues;
+
+// A drag runs entirely here: the change it makes reaches the selected
+// groups, the current light or the camera through the core's panel edits,
+// reading the lock boxes and mouse-control choices from the session's
+// panel values; a drag is one undo step from press to release.
 class ViewInteraction {
  public:
-  ViewInteraction(Document& doc, ViewHooks hooks) : doc_(doc), hooks_(std::move(hooks)) {}
+  explicit ViewInteraction(EditSession& session);
+
+  void SetPick(PickHook pick) { pick_ = std::move(pick); }
 
   EditMode Mode() const { return mode_; }
   // A value outside the modes is ignored.
@@ -164,26 +141,25 @@ class ViewInteraction {
   void SetPerspective(float fieldOfView, float nearOffset, float farOffset);
 
   const InteractionState& State() const { return state_; }
-  PanelValues& Panels() { return panels_; }
-  const PanelValues& Panels() const { return panels_; }
+  PanelValues& Panels();
+  const PanelValues& Panels() const;
 
  private:
   void SelectionDown(int button, ViewPoint p);
   void StoreStartValues(EditMode effective);
   void EndRotateViewDrag(ViewPoint p);
-  void RotateViewMotion(ViewPoint p, bool ownMode);
-  void TranslateViewMotion(ViewPoint p, bool ownMode);
+  void RotateViewMotion(ViewPoint p);
+  void TranslateViewMotion(ViewPoint p);
   void DragMotion(EditMode effective, ViewPoint p, bool ownMode);
   void AfterSelection();
-  AdjustTarget* TargetFor(EditMode mode) const;
-  void ApplyAndRedraw();
-  void TellPanel(EditMode effective, const Vec3& values, bool ownMode) const;
+  // The view moved: the picture and the view panels' fields follow.
+  void ViewChanged();
 
+  EditSession& session_;
   Document& doc_;
-  ViewHooks hooks_;
+  PickHook pick_;
   EditMode mode_ = kInitialEditMode;
   InteractionState state_;
-  PanelValues panels_;
 };
 
 }  // namespace modra

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "edit/edit_session.h"
 #include "view/interaction.h"
 
 namespace modra {
@@ -69,17 +70,12 @@ void ApplyView(DisplayState& display, const InteractionState& state) {
   }
 }
 
-void ViewInteraction::TellPanel(EditMode effective, const Vec3& values, bool ownMode) const {
-  if (AdjustTarget* target = TargetFor(effective))
-    target->Adjust(values[0], values[1], values[2], ownMode);
-}
-
-void ViewInteraction::ApplyAndRedraw() {
-  ApplyView(doc_.display, state_);
+void ViewInteraction::ViewChanged() {
+  NotifyChanged(doc_, kDisplayChanged);
   doc_.shell->RequestRedraw();
 }
 
-void ViewInteraction::RotateViewMotion(ViewPoint p, bool ownMode) {
+void ViewInteraction::RotateViewMotion(ViewPoint p) {
   // The orthographic views look along an axis; turning them would lose it.
   if (IsOrthographic(doc_.display)) return;
   Vec3& base = state_.baseAngles;
@@ -101,7 +97,7 @@ void ViewInteraction::RotateViewMotion(ViewPoint p, bool ownMode) {
   for (int i = 0; i < 3; ++i)
     state_.totalAngles[i] = base[i] + delta[i];
   ApplyView(doc_.display, state_);
-  TellPanel(EditMode::kRotateView, state_.totalAngles, ownMode);
+  ViewChanged();
 }
 
 void ViewInteraction::EndRotateViewDrag(ViewPoint p) {
@@ -129,7 +125,7 @@ void ViewInteraction::EndRotateViewDrag(ViewPoint p) {
   }
 }
 
-void ViewInteraction::TranslateViewMotion(ViewPoint p, bool ownMode) {
+void ViewInteraction::TranslateViewMotion(ViewPoint p) {
   Vec3& t = state_.viewTranslation;
   if (state_.dragState == kLeftDrag) {
     t[0] += p.x - state_.lastLeft.x;
@@ -140,7 +136,7 @@ void ViewInteraction::TranslateViewMotion(ViewPoint p, bool ownMode) {
     state_.lastRight.y = p.y;
   }
   ApplyView(doc_.display, state_);
-  TellPanel(EditMode::kTranslateView, t, ownMode);
+  ViewChanged();
 }
 
 void ViewInteraction::SpinStep() {
@@ -150,8 +146,7 @@ void ViewInteraction::SpinStep() {
     return;
   }
   // With no drag under way the view motion turns by the spin rates.
-  RotateViewMotion({}, mode_ == EditMode::kRotateView);
-  doc_.shell->RequestRedraw();
+  RotateViewMotion({});
 }
 
 void ViewInteraction::ResetView() {
@@ -165,19 +160,19 @@ void ViewInteraction::ResetView() {
   state_.deltaAngles = fresh.deltaAngles;
   state_.totalAngles = fresh.totalAngles;
   const PanelValues defaults;
-  panels_.nearOffset = defaults.nearOffset;
-  panels_.farOffset = defaults.farOffset;
-  panels_.fieldOfView = defaults.fieldOfView;
+  PanelValues& panels = Panels();
+  panels.nearOffset = defaults.nearOffset;
+  panels.farOffset = defaults.farOffset;
+  panels.fieldOfView = defaults.fieldOfView;
   ResetViews(doc_.display.views, true, doc_.scene.camera.position);
-  if (AdjustTarget* target = TargetFor(mode_)) target->Refresh();
-  doc_.shell->RequestRedraw();
+  NotifyChanged(doc_, kPanelChanged);
+  ViewChanged();
 }
 
 void ViewInteraction::SelectView(int view) {
-  if (view < 0 || view >= kViewCount) return;
+  if (view < 0 || view >= kViewCount || view == doc_.display.currentView) return;
   doc_.display.currentView = view;
-  if (AdjustTarget* target = TargetFor(mode_)) target->Refresh();
-  doc_.shell->RequestRedraw();
+  ViewChanged();
 }
 
 void ViewInteraction::SetRotationTotals(const Vec3& angles) {
@@ -185,25 +180,29 @@ void ViewInteraction::SetRotationTotals(const Vec3& angles) {
   state_.baseAngles = angles;
   state_.deltaAngles = {0, 0, 0};
   state_.totalAngles = angles;
-  ApplyAndRedraw();
+  ApplyView(doc_.display, state_);
+  ViewChanged();
 }
 
 void ViewInteraction::SetViewTranslation(const Vec3& translation) {
   state_.viewTranslation = translation;
-  ApplyAndRedraw();
+  ApplyView(doc_.display, state_);
+  ViewChanged();
 }
 
 void ViewInteraction::SetPerspective(float fieldOfView, float nearOffset, float farOffset) {
-  panels_.fieldOfView = fieldOfView;
-  panels_.nearOffset = nearOffset;
-  panels_.farOffset = farOffset;
+  PanelValues& panels = Panels();
+  panels.fieldOfView = fieldOfView;
+  panels.nearOffset = nearOffset;
+  panels.farOffset = farOffset;
   ViewSetting& view = doc_.display.views[doc_.display.currentView];
   if (!view.orthographic) {
     view.fieldOfView = fieldOfView;
     view.nearOffset = nearOffset;
     view.farOffset = farOffset;
   }
-  doc_.shell->RequestRedraw();
+  NotifyChanged(doc_, kPanelChanged);
+  ViewChanged();
 }
 
 }  // namespace modra

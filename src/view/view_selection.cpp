@@ -53,7 +53,7 @@ void ViewInteraction::SelectionDown(int button, ViewPoint p) {
   // The picker draws the level being edited as it is at the call, so a
   // second call after entering a group picks among its children.
   auto pick = [&] {
-    int g = hooks_.pick ? hooks_.pick(p.x, p.y) : -1;
+    int g = pick_ ? pick_(p.x, p.y) : -1;
     return IsLiveGroup(s, g) ? g : -1;
   };
 
@@ -106,7 +106,7 @@ void ViewInteraction::SelectionDown(int button, ViewPoint p) {
   doc_.shell->RequestRedraw();
   AfterSelection();
   // The name box and the panel refresh from this notice, like after any
-  // other change of the selection.
+  // other change of the selection; a click that changed nothing sends none.
   if (MarksOf(s) != before) NotifyChanged(doc_, kSelectionChanged);
 }
 
@@ -115,7 +115,6 @@ void ViewInteraction::AfterSelection() {
   doc_.shell->Status(IsLiveGroup(s, s.selectedGroup)
                          ? std::string_view(s.groups[s.selectedGroup].name)
                          : std::string_view(kNothingSelected));
-  if (AdjustTarget* target = TargetFor(mode_)) target->Refresh();
 }
 
 }  // namespace modra

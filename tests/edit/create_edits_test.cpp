@@ -16,7 +16,7 @@ namespace {
 using test::AddTriangle;
 
 struct CountingRecorder : EditRecorder {
-  void BeginEdit(std::string_view) override { ++steps; }
+  void BeginEdit(CommandId) override { ++steps; }
   void EndEdit() override {}
   int steps = 0;
 };

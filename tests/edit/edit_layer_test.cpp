@@ -22,8 +22,8 @@ using test::AddTriangle;
 // Logs each step with what the document looked like at its two ends.
 struct LogRecorder : EditRecorder {
   explicit LogRecorder(test::RecordedDocument& rec, int watched) : rec(rec), watched(watched) {}
-  void BeginEdit(std::string_view name) override {
-    log.push_back("begin " + std::string(name));
+  void BeginEdit(CommandId command) override {
+    log.push_back("begin " + StepName(command, {}));
     xAtBegin = rec.scene().groups[watched].translation[0];
     modifiedAtBegin = rec.doc.modified;
   }
@@ -53,20 +53,20 @@ struct EditLayerTest : ::testing::Test {
     for (int g : groups)
       s.groups[g].flags |= Selected;
   }
-  void MoveX(float dx) {
-    layer.EditSelectedGroups("Move", {kKeyTranslation},
-                             [&](Scene& sc, int g) { AddTranslation(sc, g, dx, 0, 0); });
+  bool MoveX(float dx) {
+    return layer.EditSelectedGroups(CommandId::kTranslate, {kKeyTranslation},
+                                    [&](Scene& sc, int g) { AddTranslation(sc, g, dx, 0, 0); });
   }
 };
 
 TEST_F(EditLayerTest, OneStepOneNoticeForAllSelectedGroups) {
   Select({a, c});
   MoveX(2);
-  EXPECT_EQ(recorder.log, (std::vector<std::string>{"begin Move", "end"}));
-  EXPECT_EQ(recorder.xAtBegin, 0.0f);       // the step opens before any change
-  EXPECT_EQ(recorder.matrixXAtEnd, 2.0f);   // and closes with matrices rebuilt
+  EXPECT_EQ(recorder.log, (std::vector<std::string>{"begin Translate", "end"}));
+  EXPECT_EQ(recorder.xAtBegin, 0.0f);      // the step opens before any change
+  EXPECT_EQ(recorder.matrixXAtEnd, 2.0f);  // and closes with matrices rebuilt
   EXPECT_FALSE(recorder.modifiedAtBegin);
-  EXPECT_EQ(recorder.noticesAtEnd, 0u);     // the window refreshes after the step
+  EXPECT_EQ(recorder.noticesAtEnd, 0u);  // the window refreshes after the step
   ASSERT_EQ(rec.shell.changes.size(), 1u);
   EXPECT_EQ(rec.shell.changes[0] & (kValuesChanged | kSceneChanged),
             kValuesChanged | kSceneChanged);
@@ -83,6 +83,41 @@ TEST_F(EditLayerTest, NothingSelectedIsNoEdit) {
   EXPECT_TRUE(recorder.log.empty());
   EXPECT_TRUE(rec.shell.changes.empty());
   EXPECT_FALSE(rec.doc.modified);
+}
+
+// An edit whose values are the ones the owners have is no edit at all: not
+// at frame 0, and not at another frame, where it would otherwise make keys.
+TEST_F(EditLayerTest, AnEditThatChangesNothingLeavesNoTrace) {
+  Select({a, b});
+  s.groups[b].translation[0] = 3;
+  for (int frame : {0, 10}) {
+    SCOPED_TRACE(frame);
+    GoToFrame(rec.doc, frame);
+    rec.shell.changes.clear();
+    const size_t keys = rec.anim().keys.size();
+    EXPECT_FALSE(
+        layer.EditSelectedGroups(CommandId::kTranslate, {kKeyTranslation}, [&](Scene& sc, int g) {
+          // rewrites the value as it is
+          sc.groups[g].translation[1] = 0;
+        }));
+    EXPECT_FALSE(MoveX(0));
+    EXPECT_FALSE(layer.EditOwner(CommandId::kMoveCamera, kCameraOwner, {kKeyCamera},
+                                 [](Scene& sc) { sc.camera.position = sc.camera.position; }));
+    EXPECT_EQ(rec.anim().keys.size(), keys);
+    EXPECT_TRUE(rec.shell.changes.empty());
+    EXPECT_FALSE(rec.doc.modified);
+  }
+  // The recorder saw the brackets, which made no step of their own.
+  EXPECT_EQ(recorder.log.size(), 12u);
+
+  // With one group changing, only that one is keyed.
+  ASSERT_TRUE(
+      layer.EditSelectedGroups(CommandId::kTranslate, {kKeyTranslation}, [&](Scene& sc, int g) {
+        sc.groups[g].translation = {3, 0, 0};
+      }));
+  EXPECT_NE(FindKey(rec.anim(), 10, a, kKeyTranslation), -1);
+  EXPECT_EQ(FindKey(rec.anim(), 10, b, kKeyTranslation), -1);
+  EXPECT_EQ(s.groups[a].matrix[12], 3.0f);
 }
 
 TEST_F(EditLayerTest, SelectionReachesChildrenAndSkipsUnselectedAndDeleted) {
@@ -115,11 +150,11 @@ TEST_F(EditLayerTest, EditsAwayFromFrameZeroBecomeKeysOfEveryGroup) {
 
 TEST_F(EditLayerTest, EditOwnerBracketsOneOwnerWithEveryKind) {
   GoToFrame(rec.doc, 10);
-  layer.EditOwner("Scale and move", b, {kKeyScale, kKeyTranslation}, [&](Scene& sc) {
+  layer.EditOwner(CommandId::kScale, b, {kKeyScale, kKeyTranslation}, [&](Scene& sc) {
     AddScale(sc, b, 1, 0, 0);
     AddTranslation(sc, b, 0, 3, 0);
   });
-  EXPECT_EQ(recorder.log, (std::vector<std::string>{"begin Scale and move", "end"}));
+  EXPECT_EQ(recorder.log, (std::vector<std::string>{"begin Scale", "end"}));
   EXPECT_NE(FindKey(rec.anim(), 10, b, kKeyScale), -1);
   EXPECT_NE(FindKey(rec.anim(), 10, b, kKeyTranslation), -1);
   EXPECT_EQ(s.groups[b].matrix[0], 2.0f);
@@ -135,7 +170,7 @@ TEST_F(EditLayerTest, ALightOwnerIsKeyedLikeAGroup) {
   rec.scene().lights[light].type = kLightPositional;
   GoToFrame(rec.doc, 10);
   const Mat4 groupBefore = s.groups[a].matrix;
-  layer.EditOwner("Move Light", owner, {kKeyLightPosition},
+  layer.EditOwner(CommandId::kMoveLight, owner, {kKeyLightPosition},
                   [&](Scene& sc) { sc.lights[light].position[0] += 2; });
   EXPECT_NE(FindKey(rec.anim(), 10, owner, kKeyLightPosition), -1);
   EXPECT_EQ(s.groups[a].matrix, groupBefore);
@@ -147,7 +182,7 @@ TEST_F(EditLayerTest, ALightOwnerIsKeyedLikeAGroup) {
 TEST_F(EditLayerTest, WorksWithoutARecorder) {
   EditLayer plain(rec.doc);
   Select({b});
-  plain.EditSelectedGroups("Move", {kKeyTranslation},
+  plain.EditSelectedGroups(CommandId::kTranslate, {kKeyTranslation},
                            [&](Scene& sc, int g) { AddTranslation(sc, g, 1, 0, 0); });
   EXPECT_TRUE(recorder.log.empty());
   EXPECT_EQ(s.groups[b].matrix[12], 1.0f);

@@ -163,9 +163,9 @@ const std::vector<Family>& Families() {
        },
        [](Session& x) { x.Step("Scale Range", [&] { ScaleRange(x.doc, 0, 20, 70); }); }},
       {"Light Color", Nothing,
-       [](Session& x) { SetLightColorSliders(x.layer, EntryOfLight(1), 10, 200, 30); }},
+       [](Session& x) { SetLightColorSlider(x.layer, EntryOfLight(1), 1, 200); }},
       {"Background Color", Nothing,
-       [](Session& x) { SetLightColorSliders(x.layer, kLightListBackground, 90, 0, 250); }},
+       [](Session& x) { SetLightColorSlider(x.layer, kLightListBackground, 2, 250); }},
       {"Move Camera", Nothing,
        [](Session& x) {
          AdjustCamera(x.layer, CameraMouse::kPosition, {0.5f, -0.25f, 1});

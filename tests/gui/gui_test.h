@@ -18,7 +18,7 @@ class COglView;
 class MainWindow;
 struct Document;
 struct Scene;
-}
+}  // namespace modra
 
 namespace modra::test {
 
@@ -28,9 +28,10 @@ std::vector<TestFactory>& TestClasses();
 struct RegisterTest {
   explicit RegisterTest(TestFactory factory) { TestClasses().push_back(std::move(factory)); }
 };
-#define MODRA_GUI_TEST(Class)                                   \
-  static const ::modra::test::RegisterTest register##Class{     \
-      [] { return std::unique_ptr<QObject>(new Class); }}
+#define MODRA_GUI_TEST(Class)                                \
+  static const ::modra::test::RegisterTest register##Class { \
+    [] { return std::unique_ptr<QObject>(new Class); }       \
+  }
 
 // Answers from a script and remembers every question. A question with no
 // scripted answer gets No, and a file dialog with none is cancelled.
@@ -70,11 +71,14 @@ QString DemoScene();
 // dumps the same.
 QByteArray Dump(const QString& path, const QStringList& options = {});
 
-// Replaces a field's text as a person does: select all, then type it one
-// key at a time.
+// Waits until the window has refreshed from the document's last notice;
+// false when it never did.
+bool WaitForRefresh(MainWindow& window);
+// Replaces a field's text as a person does: once the window shows what
+// happened, select all, then type it one key at a time.
 void Retype(QWidget* field, const QString& text);
 // Picks the group at the middle of the view (the demo's vase) in Selection
-// mode, then enters `mode`; the current group, or -1.
+// mode, then enters `mode` and waits for its panel; the current group, or -1.
 int PickVase(MainWindow& window, int mode);
 
 // A new main window answering through `prompts`, the settings cleared

@@ -47,7 +47,13 @@ QByteArray Dump(const QString& path, const QStringList& options) {
   return dump.readAllStandardOutput();
 }
 
+bool WaitForRefresh(MainWindow& window) {
+  return QTest::qWaitFor([&] { return !window.document().refreshPending(); });
+}
+
 void Retype(QWidget* field, const QString& text) {
+  // A person waits for the window to show what happened before typing.
+  if (auto* window = qobject_cast<MainWindow*>(field->window())) WaitForRefresh(*window);
   QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(field, text);
 }
@@ -56,6 +62,7 @@ int PickVase(MainWindow& window, int mode) {
   window.setEditMode(0);
   QTest::mouseClick(window.view(), Qt::LeftButton, {}, window.view()->rect().center());
   window.setEditMode(mode);
+  WaitForRefresh(window);
   return window.document().doc().scene.selectedGroup;
 }
 
@@ -111,8 +118,7 @@ int main(int argc, char** argv) {
   // The GL driver is unloaded when the display closes, before the leak
   // check runs; kept loaded, what it leaks is reported against it (and
   // suppressed) instead of against an address no library owns any more.
-  for (const char* driver :
-       {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+  for (const char* driver : {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
     dlopen(driver, RTLD_NOW | RTLD_NODELETE);
   // Settings go to a test location that the tests clear.
   QStandardPaths::setTestModeEnabled(true);

@@ -15,6 +15,7 @@
 #include "app/gui_document.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "app/panel_widgets.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -25,7 +26,6 @@ class TestColorLightCamera : public EditorTest {
   TestColorLightCamera() : EditorTest(EditorStart::kDemo) {}
 
  private:
-
   template <typename T>
   T* child(const char* name) {
     T* found = window_->findChild<T*>(QString::fromLatin1(name));
@@ -67,30 +67,31 @@ class TestColorLightCamera : public EditorTest {
     for (int g : {vase, ring})
       QCOMPARE(scene().groups[g].color[0], 1.0f);
     QCOMPARE(scene().groups[title].color, titleColor);
-    QCOMPARE(valueOf("Color_Red")->text(), QStringLiteral("1.000"));
+    QTRY_COMPARE(valueOf("Color_Red")->text(), QStringLiteral("1.000"));
 
     auto* shine = child<QSlider>("Color_Shine");
     QTest::keyClick(shine, Qt::Key_End);
     for (int g : {vase, ring, title})
       QCOMPARE(scene().groups[g].shininess, 128.0f);
-    QCOMPARE(valueOf("Color_Shine")->text(), QStringLiteral("128.000"));
+    QTRY_COMPARE(valueOf("Color_Shine")->text(), QStringLiteral("128.000"));
     QVERIFY(doc().modified);
   }
 
   void colourPanelIsOffForAParentOrNoGroup() {
     window_->setEditMode(7);
+    WaitForRefresh(*window_);
     auto* green = child<QSlider>("Color_Green");
     QVERIFY(!green->isEnabled());
     QVERIFY(valueOf("Color_Green")->text().isEmpty());
     PickVase(*window_, 7);
     QVERIFY(green->isEnabled());
     QCOMPARE(valueOf("Color_Green")->text(),
-             FormatField(scene().groups[groupNamed("Vase")].color[1]));
+             FieldText(scene().groups[groupNamed("Vase")].color[1]));
     // The pedestal carries the star.
     const int pedestal = groupNamed("Pedestal");
     scene().selectedGroup = pedestal;
     scene().groups[pedestal].flags |= Selected;
-    window_->document().notify(kSelectionChanged);
+    NotifyChanged(doc(), kSelectionChanged);
     QTRY_VERIFY(!green->isEnabled());
     QVERIFY(valueOf("Color_Green")->text().isEmpty());
     QTest::keyClick(green, Qt::Key_End);
@@ -99,9 +100,11 @@ class TestColorLightCamera : public EditorTest {
 
   void backgroundEntryEditsTheBackgroundAndHasNoType() {
     window_->setEditMode(11);
+    WaitForRefresh(*window_);
     auto* list = child<QComboBox>("Lights_List");
     QTest::keyClick(list, Qt::Key_Home);
     QCOMPARE(list->currentText(), QStringLiteral("Background"));
+    WaitForRefresh(*window_);
     for (const char* type : {"Lights_Type_Off", "Lights_Type_Directional", "Lights_Type_Cone"})
       QVERIFY2(!child<QRadioButton>(type)->isEnabled(), type);
     QVERIFY(!child<QSlider>("Lights_Cutoff")->isEnabled());
@@ -110,11 +113,12 @@ class TestColorLightCamera : public EditorTest {
     QTest::keyClick(child<QSlider>("Lights_Blue"), Qt::Key_Home);
     QCOMPARE(scene().global.background, (Vec3{1.0f, 0.12f, 0.0f}));
     QCOMPARE(scene().lights[0].color, ambient);
-    QCOMPARE(valueOf("Lights_Red")->text(), QStringLiteral("1.000"));
+    QTRY_COMPARE(valueOf("Lights_Red")->text(), QStringLiteral("1.000"));
   }
 
   void coneLightGetsItsCutOffSlider() {
     window_->setEditMode(11);
+    WaitForRefresh(*window_);
     auto* list = child<QComboBox>("Lights_List");
     QCOMPARE(list->currentText(), QStringLiteral("Light #1"));
     auto* cutoff = child<QSlider>("Lights_Cutoff");
@@ -122,21 +126,22 @@ class TestColorLightCamera : public EditorTest {
     QVERIFY(valueOf("Lights_Cutoff")->text().isEmpty());
     clickRadio("Lights_Type_Cone");
     QCOMPARE(scene().lights[1].type, kLightCone);
-    QVERIFY(cutoff->isEnabled());
+    QTRY_VERIFY(cutoff->isEnabled());
     QTest::keyClick(cutoff, Qt::Key_End);
     QCOMPARE(scene().lights[1].cutoff, 90.0f);
-    QCOMPARE(valueOf("Lights_Cutoff")->text(), QStringLiteral("90.0"));
+    QTRY_COMPARE(valueOf("Lights_Cutoff")->text(), QStringLiteral("90.0"));
     QCOMPARE(scene().lights[2].cutoff, KnfLight{}.cutoff);
   }
 
   void dragInLightsModeMovesAPositionalLight() {
     window_->setEditMode(11);
+    WaitForRefresh(*window_);
     QTest::keyClick(child<QComboBox>("Lights_List"), Qt::Key_Down);
     QCOMPARE(child<QComboBox>("Lights_List")->currentText(), QStringLiteral("Light #2"));
     clickRadio("Lights_Type_Positional");
     QCOMPARE(scene().lights[2].type, kLightPositional);
     // Turning means nothing for a positional light, so the mouse moves it.
-    QVERIFY(!child<QRadioButton>("Lights_Mouse_Rot")->isEnabled());
+    QTRY_VERIFY(!child<QRadioButton>("Lights_Mouse_Rot")->isEnabled());
     QVERIFY(child<QRadioButton>("Lights_Mouse_Pos")->isChecked());
 
     const Vec3 before = scene().lights[2].position;
@@ -150,11 +155,12 @@ class TestColorLightCamera : public EditorTest {
     QVERIFY(near(after[1], before[1] + units(-by.y(), view()->height())));
     QCOMPARE(after[2], before[2]);
     QCOMPARE(scene().lights[1].position, before);  // the other lights stay
-    QCOMPARE(child<QLineEdit>("Lights_PositionX")->text(), FormatField(after[0], 4));
+    QTRY_COMPARE(child<QLineEdit>("Lights_PositionX")->text(), FieldText(after[0], 4));
   }
 
   void typedCameraPositionReAimsAtTheLookAtGroup() {
     window_->setEditMode(12);
+    WaitForRefresh(*window_);
     const int vase = groupNamed("Vase");
     QCOMPARE(scene().camera.lookAtGroup, vase);
     QCOMPARE(scene().camera.mode, kCameraLookAt);
@@ -171,11 +177,11 @@ class TestColorLightCamera : public EditorTest {
     QVERIFY(near(cam.rotation[1], static_cast<float>(90.0 - std::atan2(dz, dx) * degrees)));
     QVERIFY(near(cam.rotation[0],
                  static_cast<float>(std::atan2(-dy, std::sqrt(dx * dx + dz * dz)) * degrees)));
-    QTRY_COMPARE(child<QLineEdit>("Camera_RotateY")->text(), FormatField(cam.rotation[1]));
+    QTRY_COMPARE(child<QLineEdit>("Camera_RotateY")->text(), FieldText(cam.rotation[1]));
 
     clickRadio("Camera_Mode_Manual");
     QCOMPARE(scene().camera.mode, kCameraManual);
-    QVERIFY(child<QRadioButton>("Camera_Mouse_Rot")->isChecked());
+    QTRY_VERIFY(child<QRadioButton>("Camera_Mouse_Rot")->isChecked());
   }
 
   void lookAtWithoutAGroupSaysSo() {

@@ -77,30 +77,40 @@ class TestMainWindow : public EditorTest {
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("File") << "File"
-                          << QStringList{"New", "Open ...", "Append ...", "Load Wavefront Material",
-                                         "Save", "Save As ...", "Save As Source ...",
-                                         "Export to Wavefront ...", "Export to SkyLoom ...",
-                                         "Render Scene to File ...", "Exit"};
+                          << QStringList{"New",
+                                         "Open ...",
+                                         "Append ...",
+                                         "Load Wavefront Material",
+                                         "Save",
+                                         "Save As ...",
+                                         "Save As Source ...",
+                                         "Export to Wavefront ...",
+                                         "Export to SkyLoom ...",
+                                         "Render Scene to File ...",
+                                         "Exit"};
     QTest::newRow("Edit") << "Edit"
-                          << QStringList{"Undo", "Redo", "Cut", "Copy", "Paste", "Group",
-                                         "Ungroup", "Select All", "Deselect All"};
+                          << QStringList{"Undo",  "Redo",    "Cut",        "Copy",        "Paste",
+                                         "Group", "Ungroup", "Select All", "Deselect All"};
     QTest::newRow("View") << "View"
-                          << QStringList{"Toolbar", "Status Bar", "Reset View", "Wire Frame",
-                                         "Solid", "Textured", "Show Normals", "Hide Normals"};
-    QTest::newRow("Animation")
-        << "Animation"
-        << QStringList{"Cut Current Key Frame", "Copy Current Key Frame", "Paste Key Frame",
-                       "Remove Key Frame Info ...", "Copy Key to Range ...",
-                       "Copy Keys in Range to Range ...", "Strech/Squeeze Key Frame ...",
-                       "Edit Spline ..."};
+                          << QStringList{"Toolbar", "Status Bar", "Reset View",   "Wire Frame",
+                                         "Solid",   "Textured",   "Show Normals", "Hide Normals"};
+    QTest::newRow("Animation") << "Animation" << QStringList{"Cut Current Key Frame",
+                                                             "Copy Current Key Frame",
+                                                             "Paste Key Frame",
+                                                             "Remove Key Frame Info ...",
+                                                             "Copy Key to Range ...",
+                                                             "Copy Keys in Range to Range ...",
+                                                             "Strech/Squeeze Key Frame ...",
+                                                             "Edit Spline ..."};
     QTest::newRow("Options") << "Options"
                              << QStringList{"Set General Options ...", "Reverse Normals"};
-    QTest::newRow("Edit Mode") << "Edit Mode"
-                               << QStringList{"Selection", "Rotate View", "Translate View",
-                                              "Translate Object", "Rotate Object",
-                                              "Translate Center", "Rotate Center", "Color",
-                                              "Create Objects", "Texture", "Scale Object",
-                                              "Lights", "Camera"};
+    QTest::newRow("Edit Mode") << "Edit Mode" << QStringList{"Selection",      "Rotate View",
+                                                             "Translate View", "Translate Object",
+                                                             "Rotate Object",  "Translate Center",
+                                                             "Rotate Center",  "Color",
+                                                             "Create Objects", "Texture",
+                                                             "Scale Object",   "Lights",
+                                                             "Camera"};
     QTest::newRow("Help") << "Help"
                           << QStringList{"About modra...", "General Help ...",
                                          "Keyboard Short Cuts .."};
@@ -322,7 +332,8 @@ class TestMainWindow : public EditorTest {
     QVERIFY(openCube());
     prompts_.files << QStringLiteral("/nonexistent-folder/scene");
     trigger("ExportWavefront");
-    QCOMPARE(prompts_.messages.last(), QStringLiteral("Can't save to /nonexistent-folder/scene.obj"));
+    QCOMPARE(prompts_.messages.last(),
+             QStringLiteral("Can't save to /nonexistent-folder/scene.obj"));
     prompts_.files << dir_.filePath("scene.gfx");
     trigger("ExportSkyloom");
     QVERIFY(QFileInfo::exists(dir_.filePath("scene.gfx")));
@@ -357,7 +368,7 @@ class TestMainWindow : public EditorTest {
     QCOMPARE(doc().scene.anim.currentFrame, 5);
     QTest::keyClicks(frame, "+");
     QCOMPARE(doc().scene.anim.currentFrame, 6);
-    QCOMPARE(frame->text(), QStringLiteral("6"));
+    QTRY_COMPARE(frame->text(), QStringLiteral("6"));
     QTest::keyClicks(frame, "-");
     QCOMPARE(doc().scene.anim.currentFrame, 5);
     frame->selectAll();
@@ -370,7 +381,7 @@ class TestMainWindow : public EditorTest {
     QLineEdit* name = box("AnimationBar_Name");
     name->setFocus();
     QTest::keyClicks(name, "x");
-    QCOMPARE(name->text(), QStringLiteral("Nothing Selected"));
+    QTRY_COMPARE(name->text(), QStringLiteral("Nothing Selected"));
     QVERIFY(!doc().modified);
 
     QVERIFY(openCube());

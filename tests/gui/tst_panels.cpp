@@ -46,7 +46,7 @@ class TestPanels : public EditorTest {
     // Back through the model: another panel of the same values shows them.
     window_->setEditMode(2);
     window_->setEditMode(1);
-    QCOMPARE(x->text(), QStringLiteral("30.000"));
+    QTRY_COMPARE(x->text(), QStringLiteral("30.000"));
   }
 
   void typedTranslationMovesTheView() {
@@ -68,7 +68,7 @@ class TestPanels : public EditorTest {
     // An orthographic view keeps its own and has no field of view.
     child<QRadioButton>("CFormViewer", "ViewPanel_ViewFront")->click();
     QCOMPARE(doc().display.currentView, static_cast<int>(kViewFront));
-    QVERIFY(!fov->isEnabled());
+    QTRY_VERIFY(!fov->isEnabled());
     const float frontNear = doc().display.views[kViewFront].nearOffset;
     nearPlane->setValue(100);
     QCOMPARE(doc().display.views[kViewFront].nearOffset, frontNear);
@@ -80,7 +80,7 @@ class TestPanels : public EditorTest {
     auto* box = child<QRadioButton>("CFormPick", "CFormPick_DrawAs1");
     QTRY_VERIFY(!box->isEnabled());  // nothing current
     SelectAll(doc());
-    window_->document().notify(kSelectionChanged);
+    NotifyChanged(doc(), kSelectionChanged);
     QTRY_VERIFY(box->isEnabled());
     box->click();
     const int g = doc().scene.selectedGroup;

@@ -40,9 +40,9 @@ class TestTextureKeys : public EditorTest {
   void twoSelectedCubes() {
     QVERIFY(window_->document().openFile(WriteCube(dir_)));
     QVERIFY(window_->document().appendFile(WriteCube(dir_)));
-    SelectAll(doc());
-    window_->document().notify(kSelectionChanged);
+    window_->action(QStringLiteral("SelectAll"))->trigger();
     window_->setEditMode(static_cast<int>(EditMode::kTexture));
+    QVERIFY(WaitForRefresh(*window_));
     QVERIFY(selected().size() >= 2);
   }
   void chooseInList(Qt::Key key) {

@@ -17,6 +17,7 @@
 #include "app/gui_document.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "app/panel_widgets.h"
 #include "edit/transform_edits.h"
 #include "gui_test.h"
 
@@ -28,7 +29,6 @@ class TestTransformPanels : public EditorTest {
   TestTransformPanels() : EditorTest(EditorStart::kDemo) {}
 
  private:
-
   QPoint centre() { return view()->rect().center(); }
   QWidget* panel(const char* name) { return window_->findChild<QWidget*>(name); }
   QLineEdit* field(const char* panelName, const char* axis) {
@@ -56,16 +56,16 @@ class TestTransformPanels : public EditorTest {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("lockX");
     QTest::addColumn<int>("shown");
-    QTest::newRow("Translate Object") << 3 << "CFormObjTrans" << "Lock X"
-                                      << int(TransformPanel::kTranslation);
-    QTest::newRow("Rotate Object") << 4 << "CFormObjRot" << "Lock RX"
-                                   << int(TransformPanel::kRotation);
-    QTest::newRow("Translate Center") << 5 << "CFormCTrans" << "Lock X"
-                                      << int(TransformPanel::kCenter);
-    QTest::newRow("Rotate Center") << 6 << "CFormCRot" << "Lock RX"
-                                   << int(TransformPanel::kCenterRotation);
-    QTest::newRow("Scale Object") << 10 << "CFormObjScale" << "Lock X"
-                                  << int(TransformPanel::kScale);
+    QTest::newRow("Translate Object") << 3 << "CFormObjTrans"
+                                      << "Lock X" << int(TransformPanel::kTranslation);
+    QTest::newRow("Rotate Object") << 4 << "CFormObjRot"
+                                   << "Lock RX" << int(TransformPanel::kRotation);
+    QTest::newRow("Translate Center") << 5 << "CFormCTrans"
+                                      << "Lock X" << int(TransformPanel::kCenter);
+    QTest::newRow("Rotate Center") << 6 << "CFormCRot"
+                                   << "Lock RX" << int(TransformPanel::kCenterRotation);
+    QTest::newRow("Scale Object") << 10 << "CFormObjScale"
+                                  << "Lock X" << int(TransformPanel::kScale);
   }
   void panelsShowTheCoreNamesAndEmptyFieldsWithoutAGroup() {
     QFETCH(int, mode);
@@ -87,7 +87,7 @@ class TestTransformPanels : public EditorTest {
     for (const char* axis : {"X", "Y", "Z"}) {
       const int i = *axis - 'X';
       QCOMPARE(field(panelName.constData(), axis)->text(),
-               FormatField(PanelValue(scene(), g, static_cast<TransformPanel>(shown))[i]));
+               FieldText(PanelValue(scene(), g, static_cast<TransformPanel>(shown))[i]));
     }
 
     window_->action(QStringLiteral("DeselectAll"))->trigger();
@@ -113,7 +113,7 @@ class TestTransformPanels : public EditorTest {
     QTRY_VERIFY(x->isEnabled());
 
     const float target = scene().groups[current].translation[0] + 2.5f;
-    Retype(x, FormatField(target));
+    Retype(x, FieldText(target));
     QVERIFY(near(translation(current)[0], target));
     for (size_t i = 0; i < selected.size(); ++i) {
       const Vec3 now = translation(selected[i]);
@@ -143,7 +143,7 @@ class TestTransformPanels : public EditorTest {
     QCOMPARE(translation(g)[1], before[1]);
     QCOMPARE(translation(g)[2], before[2]);
     // The panel shows the new value as the drag goes.
-    QCOMPARE(field("CFormObjTrans", "X")->text(), FormatField(translation(g)[0]));
+    QTRY_COMPARE(field("CFormObjTrans", "X")->text(), FieldText(translation(g)[0]));
 
     // Without the lock the same drag moves up as well.
     lock("CFormObjTrans", "Y")->setChecked(false);
@@ -171,7 +171,7 @@ class TestTransformPanels : public EditorTest {
     // mode does.
     QCOMPARE(y->text(), shownBefore);
     window_->setEditMode(3);
-    QCOMPARE(y->text(), FormatField(translation(g)[1]));
+    QTRY_COMPARE(y->text(), FieldText(translation(g)[1]));
   }
 
   void typedValueAtALaterFrameInterpolates() {
@@ -183,16 +183,16 @@ class TestTransformPanels : public EditorTest {
 
     Retype(frame, QStringLiteral("10"));
     QCOMPARE(scene().anim.currentFrame, 10);
-    QTRY_COMPARE(x->text(), FormatField(atStart));
+    QTRY_COMPARE(x->text(), FieldText(atStart));
     const float atTen = atStart + 4.0f;
-    Retype(x, FormatField(atTen));
+    Retype(x, FieldText(atTen));
     QVERIFY(near(translation(g)[0], atTen));
 
     Retype(frame, QStringLiteral("5"));
     QCOMPARE(scene().anim.currentFrame, 5);
     const float atFive = translation(g)[0];
     QVERIFY2(atFive > atStart + 0.1f && atFive < atTen - 0.1f, qPrintable(QString::number(atFive)));
-    QTRY_COMPARE(x->text(), FormatField(atFive));
+    QTRY_COMPARE(x->text(), FieldText(atFive));
 
     // Frame 0 keeps the value the group had before the edit.
     Retype(frame, QStringLiteral("0"));
@@ -209,8 +209,8 @@ class TestTransformPanels : public EditorTest {
     auto* frame = window_->findChild<QLineEdit*>("AnimationBar_Frame");
     const Vec3 start = translation(g);
     Retype(frame, QStringLiteral("30"));
-    Retype(field("CFormObjTrans", "X"), FormatField(start[0] + 6.0f));
-    Retype(field("CFormObjTrans", "Y"), FormatField(start[1] - 3.0f));
+    Retype(field("CFormObjTrans", "X"), FieldText(start[0] + 6.0f));
+    Retype(field("CFormObjTrans", "Y"), FieldText(start[1] - 3.0f));
     const Vec3 end = translation(g);
     QVERIFY(near(end[1], start[1] - 3.0f));
     Retype(frame, QStringLiteral("0"));

@@ -10,6 +10,7 @@
 #include "app/gui_document.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "app/panel_widgets.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -20,8 +21,8 @@ class TestUndo : public EditorTest {
   TestUndo() : EditorTest(EditorStart::kDemo) {}
 
  private:
-
   History& history() { return window_->document().history(); }
+  EditSession& session() { return window_->document().session(); }
   QAction* undo() { return window_->action(QStringLiteral("Undo")); }
   QAction* redo() { return window_->action(QStringLiteral("Redo")); }
   Vec3 translation(int g) { return scene().groups[g].translation; }
@@ -54,7 +55,7 @@ class TestUndo : public EditorTest {
     undo()->trigger();
     QCOMPARE(translation(g), before);
     QVERIFY(!doc().modified);
-    QTRY_COMPARE(translateX()->text(), FormatField(before[0]));
+    QTRY_COMPARE(translateX()->text(), FieldText(before[0]));
     QTRY_VERIFY(redo()->isEnabled());
     redo()->trigger();
     QCOMPARE(translation(g), after);
@@ -65,13 +66,13 @@ class TestUndo : public EditorTest {
     const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
     const float x0 = translation(g)[0];
-    Retype(translateX(), FormatField(x0 + 1));
+    Retype(translateX(), FieldText(x0 + 1));
     QVERIFY(doc().modified);
     QTemporaryDir dir;
     prompts_.files << dir.filePath(QStringLiteral("saved.knf"));
     window_->action(QStringLiteral("SaveAs"))->trigger();
     QVERIFY(!doc().modified);
-    Retype(translateX(), FormatField(x0 + 2));
+    Retype(translateX(), FieldText(x0 + 2));
     QVERIFY(doc().modified);
 
     QVERIFY(window_->document().undo());
@@ -115,7 +116,7 @@ class TestUndo : public EditorTest {
     const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
     const float x0 = translation(g)[0];
-    Retype(translateX(), FormatField(x0 + 1));
+    Retype(translateX(), FieldText(x0 + 1));
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_.get()));
     view()->setFocus();
@@ -137,11 +138,11 @@ class TestUndo : public EditorTest {
   void newAndOpenForgetTheHistory() {
     const int g = PickVase(*window_, 3);
     QVERIFY(g != -1);
-    Retype(translateX(), FormatField(translation(g)[0] + 1));
-    QVERIFY(history().CanUndo());
+    Retype(translateX(), FieldText(translation(g)[0] + 1));
+    QVERIFY(session().CanUndo());
     prompts_.answers << true;
     window_->action(QStringLiteral("New"))->trigger();
-    QVERIFY(!history().CanUndo());
+    QVERIFY(!session().CanUndo());
     QTRY_VERIFY(!undo()->isEnabled());
   }
 };

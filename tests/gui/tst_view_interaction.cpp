@@ -23,7 +23,6 @@ class TestViewInteraction : public EditorTest {
   TestViewInteraction() : EditorTest(EditorStart::kDemo) {}
 
  private:
-
   QPoint centre() { return view()->rect().center(); }
   const ViewSetting& perspective() { return doc().display.views[kViewPerspective]; }
   QLineEdit* field(const char* panel, const char* axis) {
@@ -198,7 +197,7 @@ class TestViewInteraction : public EditorTest {
     QCOMPARE(perspective().translation, (Vec3{0, 0, 0}));
     QCOMPARE(perspective().fieldOfView, 30.0f);
     QCOMPARE(doc().display.views[kViewFront].scale, 1.0f);
-    QCOMPARE(fov->value(), 300);
+    QTRY_COMPARE(fov->value(), 300);
     QCOMPARE(field("CFormViewer", "Y")->text(), QStringLiteral("0.000"));
     // The spin's timer winds down by itself and turns nothing more.
     QTRY_VERIFY(!view()->findChild<QTimer*>("COglView_Spin")->isActive());

@@ -2,22 +2,14 @@
 // step per frame, until something stops it.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <utility>
 
+#include "edit/edit_session.h"
 #include "test_util.h"
 #include "view/interaction.h"
 
 namespace modra {
 namespace {
-
-struct ShownTotals : AdjustTarget {
-  void Adjust(float x, float y, float z, bool ownMode) override {
-    shown.push_back({x, y, z});
-    own.push_back(ownMode);
-  }
-  std::vector<Vec3> shown;
-  std::vector<bool> own;
-};
 
 class Spin : public ::testing::Test {
  protected:
@@ -28,10 +20,18 @@ class Spin : public ::testing::Test {
   }
   float Turn() const { return doc.display.views[kViewPerspective].rotation[2]; }
 
+  // Display notices since the last call.
+  int DisplayNotices() {
+    int n = 0;
+    for (unsigned what : std::exchange(shell.changes, {}))
+      n += (what & kDisplayChanged) ? 1 : 0;
+    return n;
+  }
+
   RecordingShell shell;
-  Document doc{shell};
-  std::map<EditMode, ShownTotals> panels;
-  ViewInteraction view{doc, ViewHooks{{}, [this](EditMode m) { return &panels[m]; }}};
+  EditSession session{shell};
+  Document& doc = session.doc();
+  ViewInteraction& view = session.interaction();
 };
 
 TEST_F(Spin, AFlickTurnsEachStepByItsRateAndAPressStopsIt) {
@@ -49,10 +49,11 @@ TEST_F(Spin, AFlickTurnsEachStepByItsRateAndAPressStopsIt) {
     view.SpinStep();
   EXPECT_NEAR(Turn(), released - 54, 1e-3);
   EXPECT_EQ(shell.redraws, redraws + 3);
-  // The panel of the mode shows each new total as its own.
-  ASSERT_FALSE(panels[EditMode::kRotateView].shown.empty());
-  EXPECT_NEAR(panels[EditMode::kRotateView].shown.back()[2], Turn(), 1e-3);
-  EXPECT_TRUE(panels[EditMode::kRotateView].own.back());
+  // Each step tells the view panel, which shows the totals.
+  DisplayNotices();
+  view.SpinStep();
+  EXPECT_EQ(DisplayNotices(), 1);
+  EXPECT_NEAR(view.State().totalAngles[2], Turn(), 1e-3);
 
   // The next press stops it, whatever it does; the rates stay for a
   // later motion with one button held.
@@ -85,14 +86,13 @@ TEST_F(Spin, OnlyARotateViewReleaseWithNoButtonLeftSpins) {
   EXPECT_NE(view.State().spinRates[2], 0);
   EXPECT_FALSE(view.Spinning());
 
-  // Shift turns the view from another mode; that flick spins too, but its
-  // totals are not the current panel's to show.
+  // Shift turns the view from another mode; that flick spins too.
   view.SetMode(EditMode::kSelection);
   RightFlick(0.5f, true);
   ASSERT_TRUE(view.Spinning());
-  panels[EditMode::kRotateView].own.clear();
+  const float before = Turn();
   view.SpinStep();
-  EXPECT_EQ(panels[EditMode::kRotateView].own, std::vector<bool>{false});
+  EXPECT_NE(Turn(), before);
 }
 
 TEST_F(Spin, ResetTypedAnglesAndAFlatViewEndTheSpin) {

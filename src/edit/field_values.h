@@ -1,0 +1,29 @@
+// The panels' number fields: the value each field of a command shows, the
+// text it shows it as, and how typed text reads. The same rules decide
+// what a field shows and whether typed text changes anything, so the two
+// cannot disagree.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "edit/commands.h"
+
+namespace modra {
+
+class EditSession;
+
+// "%.<decimals>f", whatever the process's locale.
+std::string FormatField(float value, int decimals = 3);
+// A plain number, spaces around it allowed; nothing for text that is no
+// finite number.
+std::optional<float> ParseField(std::string_view text);
+
+// The value field `index` of a field command shows now; nothing when the
+// field is disabled (no current group, a light type without that field).
+std::optional<float> FieldValue(const EditSession& session, CommandId id, int index);
+// The text the field shows; "" when it is disabled.
+std::string FieldText(const EditSession& session, CommandId id, int index);
+
+}  // namespace modra
