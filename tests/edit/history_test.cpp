@@ -16,6 +16,7 @@
 #include "anim/playback.h"
 #include "document/group_edit.h"
 #include "edit/camera_edits.h"
+#include "edit/history_session.h"
 #include "edit/light_edits.h"
 #include "edit/transform_edits.h"
 #include "formats/import_dispatch.h"
@@ -31,52 +32,8 @@ namespace {
 
 using TP = TransformPanel;
 
-const std::string kDemo = std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf";
-
-// The demo scene with a history and an edit layer recording into it.
-struct Session {
-  test::RecordedDocument rec;
-  Document& doc = rec.doc;
-  Scene& s = rec.doc.scene;
-  History history{doc};
-  EditLayer layer{doc, &history};
-  test::TempDir dir;
-
-  Session() {
-    EXPECT_EQ(OpenModelFile(doc, kDemo), 0);
-    history.Clear();
-  }
-  test::Bytes Saved() {
-    const std::string path = dir / "saved.knf";
-    EXPECT_EQ(WriteNativeFile(doc, path), 0);
-    return test::ReadBytes(path);
-  }
-  std::vector<int> TopLevel() const {
-    std::vector<int> groups;
-    ForEachSibling(s, s.rootHead, [&](int g) {
-      if (IsLiveGroup(s, g)) groups.push_back(g);
-    });
-    return groups;
-  }
-  // The n-th top-level group (from the end when negative) as the only
-  // selection, the way a click leaves it.
-  int Select(std::vector<int> which) {
-    DeselectAll(doc);
-    const std::vector<int> top = TopLevel();
-    for (int n : which) {
-      const int g = top.at(n < 0 ? top.size() + n : n);
-      s.groups[g].flags |= Selected | highlighted;
-      s.selectedGroup = g;
-    }
-    return s.selectedGroup;
-  }
-  void Step(std::string_view name, const std::function<void()>& fn) { history.Record(name, fn); }
-};
-
-// True when the document holds exactly what the snapshot held.
-bool Matches(DocumentMirror snapshot, const Document& doc) {
-  return snapshot.TakeChanges(doc).Empty();
-}
+using test::Matches;
+using test::Session;
 
 struct Family {
   const char* name;

@@ -1,0 +1,162 @@
+// What the history keeps for a step: a move of many groups costs a few
+// bytes each, fields kept whole and resized values round-trip, and the
+// display-only box flag is no part of undo.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/group_edit.h"
+#include "edit/history.h"
+#include "edit/history_session.h"
+#include "edit/transform_edits.h"
+#include "test_util.h"
+
+namespace modra {
+namespace {
+
+using TP = TransformPanel;
+using test::Matches;
+using test::Session;
+
+// Many small groups, every one keyed in translation at frames 0 and 50,
+// all selected, at frame 0, with no step yet.
+struct ManyGroups {
+  static constexpr int kGroups = 300;
+  test::RecordedDocument rec;
+  Document& doc = rec.doc;
+  History history{doc};
+  EditLayer layer{doc, nullptr};
+
+  ManyGroups() {
+    for (int n = 0; n < kGroups; ++n)
+      test::AddTriangle(doc.scene, "part " + std::to_string(n));
+    SelectAll(doc);
+    for (int frame : {50, 0}) {
+      GoToFrame(doc, frame);
+      Move();
+    }
+    history.Clear();
+    layer.SetRecorder(&history);
+  }
+  void Move() { ApplyTransformChange(layer, TP::kTranslation, {0.125f, 0, 0}); }
+};
+
+TEST(HistoryStorage, MovingManyGroupsKeepsAFewBytesPerGroup) {
+  ManyGroups m;
+  m.Move();  // the mirror's work buffer grows once
+  const size_t start = m.history.MemoryUse();
+  std::vector<DocumentMirror> states;
+  for (int i = 0; i < 10; ++i) {
+    states.emplace_back(m.doc);
+    m.Move();
+  }
+  ASSERT_EQ(m.history.StepCount(), 11u);
+  const size_t perGroupPerStep = (m.history.MemoryUse() - start) / (10 * ManyGroups::kGroups);
+  EXPECT_LT(perGroupPerStep, 200u);
+
+  // Taking a step back and doing it again swaps what is kept, no more.
+  const DocumentMirror last(m.doc);
+  const size_t held = m.history.MemoryUse();
+  ASSERT_TRUE(m.history.Undo());
+  EXPECT_TRUE(Matches(states.back(), m.doc));
+  ASSERT_TRUE(m.history.Redo());
+  EXPECT_TRUE(Matches(last, m.doc));
+  EXPECT_EQ(m.history.MemoryUse(), held);
+  for (int i = 9; i >= 0; --i) {
+    ASSERT_TRUE(m.history.Undo());
+    EXPECT_TRUE(Matches(states[static_cast<size_t>(i)], m.doc)) << "undo to move " << i;
+  }
+}
+
+// Fields kept whole (a name, a parameter block) and a key whose values
+// grow, then shrink, beside words of the same records.
+TEST(HistoryStorage, RenamesAndResizedKeyValuesRoundTrip) {
+  Session x;
+  const int g = x.TopLevel().at(1);
+  int k = -1;
+  for (size_t i = 0; i < x.s.anim.keys.size() && k < 0; ++i)
+    if (x.s.anim.keys[i].kind != -1) k = static_cast<int>(i);
+  ASSERT_GE(k, 0) << "the demo scene has keys";
+  KnfKeyInfo& key = x.s.anim.keys[static_cast<size_t>(k)];
+  const size_t valueCount = key.values.size();
+
+  std::vector<DocumentMirror> states{DocumentMirror(x.doc)};
+  x.Step("Grow", [&] {
+    key.values.push_back(2.5f);
+    key.span += 3;
+    SetGroupName(x.s, g, "a name long enough to live on the heap");
+    x.s.groups[g].translation[1] += 1;
+    x.s.groups[g].generatorParams.push_back(7);
+  });
+  states.emplace_back(x.doc);
+  x.Step("Shrink", [&] {
+    key.values.resize(valueCount - 1);
+    key.values[0] += 1;
+    SetGroupName(x.s, g, "B");
+  });
+  states.emplace_back(x.doc);
+  ASSERT_EQ(x.history.StepCount(), 2u);
+
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass);
+    ASSERT_TRUE(x.history.Undo());
+    EXPECT_TRUE(Matches(states[1], x.doc));
+    ASSERT_TRUE(x.history.Undo());
+    EXPECT_TRUE(Matches(states[0], x.doc));
+    EXPECT_EQ(x.s.anim.keys[static_cast<size_t>(k)].values.size(), valueCount);
+    ASSERT_TRUE(x.history.Redo());
+    EXPECT_TRUE(Matches(states[1], x.doc));
+    EXPECT_EQ(x.s.groups[g].name, "a name long enough to live on the heap");
+    ASSERT_TRUE(x.history.Redo());
+    EXPECT_TRUE(Matches(states[2], x.doc));
+  }
+}
+
+TEST(HistoryStorage, UndoLeavesTheBoxFlagAsTheUserSetIt) {
+  Session x;
+  const int a = x.Select({0});
+  const int b = x.TopLevel().at(1);
+  x.s.groups[a].flags |= drawAsBox;  // no step, and none needed
+  const float was = x.s.groups[a].translation[0];
+  ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
+  x.Step("Disable", [&] { DisableSelected(x.doc); });  // rewrites the flags
+  ASSERT_EQ(x.history.StepCount(), 2u);
+  ASSERT_FALSE(x.s.groups[a].flags & Enabled);
+  x.s.groups[a].flags &= ~drawAsBox;
+  x.s.groups[b].flags |= drawAsBox;
+
+  ASSERT_TRUE(x.history.Undo());
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_EQ(x.s.groups[a].translation[0], was);
+  EXPECT_TRUE(x.s.groups[a].flags & Enabled);
+  EXPECT_FALSE(x.s.groups[a].flags & drawAsBox);
+  EXPECT_TRUE(x.s.groups[b].flags & drawAsBox);
+  ASSERT_TRUE(x.history.Redo());
+  ASSERT_TRUE(x.history.Redo());
+  EXPECT_EQ(x.s.groups[a].translation[0], was + 1);
+  EXPECT_FALSE(x.s.groups[a].flags & Enabled);
+  EXPECT_FALSE(x.s.groups[a].flags & drawAsBox);
+  EXPECT_TRUE(x.s.groups[b].flags & drawAsBox);
+
+  // Showing groups as boxes is no step of its own.
+  x.Select({0});
+  x.Step("Draw As Box", [&] { SetDrawAsBox(x.doc, true); });
+  EXPECT_EQ(x.history.StepCount(), 2u);
+
+  // A group a step removes comes back shown as it was.
+  x.Select({0, 1});
+  x.Step("Group", [&] { GroupSelected(x.doc); });
+  const int group = x.s.selectedGroup;
+  SetDrawAsBox(x.doc, true);
+  x.Step("Ungroup", [&] { Ungroup(x.doc); });
+  ASSERT_FALSE(IsLiveGroup(x.s, group));
+  ASSERT_TRUE(x.history.Undo());
+  ASSERT_TRUE(IsLiveGroup(x.s, group));
+  EXPECT_TRUE(x.s.groups[group].flags & drawAsBox);
+}
+
+}  // namespace
+}  // namespace modra
