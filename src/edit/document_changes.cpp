@@ -292,6 +292,19 @@ bool SameExcept(const R& a, const R& b, uint32_t alsoIgnored) {
   return SameFieldsExcept(a, b, alsoIgnored, FieldIndices<const R>());
 }
 
+// Which small parts differ: those that make the selection, or others.
+template <class Theirs, size_t... I>
+void CompareParts(const SceneParts& parts, const Theirs& theirs, bool& selection, bool& other,
+                  std::index_sequence<I...>) {
+  const auto mine = PartFields(parts);
+  auto compare = [&](const auto& was, const auto& is) {
+    if (Same(was, is)) return;
+    const void* field = &was;
+    (field == &parts.levelStack || field == &parts.selectedGroup ? selection : other) = true;
+  };
+  (compare(std::get<I>(mine), std::get<I>(theirs)), ...);
+}
+
 // Calls fn with the field numbered `index`.
 template <class Tuple, class Fn>
 void VisitField(const Tuple& fields, size_t index, Fn&& fn) {
@@ -553,6 +566,39 @@ DocumentChanges DocumentMirror::TakeChanges(const Document& doc) {
     c.parts_[1] = parts_;
   }
   return c;
+}
+
+OutsideChange DocumentMirror::Compare(const Document& doc) const {
+  const Scene& s = doc.scene;
+  const KeyStore& a = s.anim;
+  if (groups_.size() != s.groups.size() || keys_.size() != a.keys.size() ||
+      std::memcmp(frameKeys_.data(), a.frameKeys.data(), sizeof(frameKeys_)) != 0)
+    return OutsideChange::kOther;
+
+  bool selection = false;
+  for (size_t i = 0; i < groups_.size(); ++i) {
+    const DisplayGroup& was = groups_[i];
+    const DisplayGroup& is = s.groups[i];
+    if (!SameExcept(was, is, kSelectionFlags)) return OutsideChange::kOther;
+    if ((was.flags ^ is.flags) & kSelectionFlags) {
+      if (!Live(was.flags) || !Live(is.flags)) return OutsideChange::kOther;
+      selection = true;
+    }
+  }
+  for (size_t i = 0; i < keys_.size(); ++i)
+    if (!Same(keys_[i], a.keys[i])) return OutsideChange::kOther;
+
+  bool other = false;
+  CompareParts(parts_, DocumentFields(doc), selection, other, PartIndices());
+  if (other) return OutsideChange::kOther;
+  return selection ? OutsideChange::kSelection : OutsideChange::kNone;
+}
+
+void DocumentMirror::FollowDisplayFlags(const Document& doc) {
+  const std::vector<DisplayGroup>& groups = doc.scene.groups;
+  const size_t slots = std::min(groups_.size(), groups.size());
+  for (size_t i = 0; i < slots; ++i)
+    groups_[i].flags = (groups_[i].flags & ~drawAsBox) | (groups[i].flags & drawAsBox);
 }
 
 size_t DocumentMirror::MemoryUse(const std::unordered_set<const void*>& sceneArrays,

@@ -110,6 +110,17 @@ class DocumentChanges {
   std::unique_ptr<SceneParts[]> parts_;
 };
 
+// How a document differs from the mirror, as a history sees it before a
+// step opens.
+enum class OutsideChange {
+  kNone,
+  // Live groups differ only in Selected or highlighted, and the selected
+  // group or the level stack may differ: choices the user makes between
+  // steps.
+  kSelection,
+  kOther,
+};
+
 class DocumentMirror {
  public:
   explicit DocumentMirror(const Document& doc);
@@ -117,6 +128,13 @@ class DocumentMirror {
   // What the document changed since the mirror last matched it; the
   // mirror matches it again afterwards.
   DocumentChanges TakeChanges(const Document& doc);
+  // What kind of difference there is, changing nothing.
+  OutsideChange Compare(const Document& doc) const;
+  // Takes the document's drawAsBox flags, which no comparison sees, so
+  // that a group a step removes comes back as it was shown.
+  void FollowDisplayFlags(const Document& doc);
+  // The frame the mirrored document was at.
+  int32_t CurrentFrame() const { return parts_.currentFrame; }
   size_t MemoryUse(const std::unordered_set<const void*>& sceneArrays,
                    std::unordered_set<const void*>& counted) const;
 

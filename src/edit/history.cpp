@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 
 #include "anim/playback.h"
 
@@ -21,15 +23,44 @@ void History::Clear() {
 
 void History::MarkSaved() {
   saved_ = position_;
+  if (depth_ == 0) Settle();
+}
+
+void History::Settle() {
+  assert(depth_ == 0);
+  if (depth_ == 0) mirror_->TakeChanges(doc_);
 }
 
 void History::Begin(std::string_view name) {
   if (depth_++ > 0) return;
-  // What changed since the last step (a new selection, another frame) is
-  // not part of this one.
-  mirror_->TakeChanges(doc_);
+  switch (mirror_->Compare(doc_)) {
+    case OutsideChange::kNone:
+      mirror_->FollowDisplayFlags(doc_);
+      break;
+    case OutsideChange::kSelection:
+      // A selection made since the last step is not part of this one.
+      mirror_->TakeChanges(doc_);
+      break;
+    case OutsideChange::kOther:
+      if (strict_) ChangedOutsideStep(name);
+      // Left in the mirror's difference, so this step takes it and undo
+      // still gives back the document as it was.
+      mirror_->FollowDisplayFlags(doc_);
+      break;
+  }
   openName_ = name;
-  openFrame_ = doc_.scene.anim.currentFrame;
+  // The frame the step's first side was shown at, which is the document's
+  // unless something moved it outside a step.
+  openFrame_ = mirror_->CurrentFrame();
+}
+
+void History::ChangedOutsideStep(std::string_view name) const {
+  std::fprintf(stderr,
+               "modra: the document changed outside an undo step (found as \"%.*s\" began); "
+               "make the change inside a step, or call History::Settle after a change that is "
+               "no edit\n",
+               static_cast<int>(name.size()), name.data());
+  std::abort();
 }
 
 void History::End() {

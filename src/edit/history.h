@@ -11,10 +11,17 @@
 // and the edit layer's recorder is such a bracket (History is an
 // EditRecorder). A bracket that changes nothing leaves no step.
 //
-// Changes made outside any bracket (selection, the current frame) are not
+// Between steps the document may change only in what the user chooses
+// without editing: which groups are selected and the level. Those are no
 // steps; undo leaves them alone except where the step it undoes changed
-// the same thing. Undo first returns to the frame the step was made at,
-// since the values it restores are that frame's.
+// the same thing. Anything else changed outside a bracket is a mistake of
+// the caller, found when the next step opens: in strict mode (the default
+// in a build with assertions) the program stops there with a message; in
+// the other mode the change joins the step that opens, so that undo still
+// gives back the whole document as it was. Code that changes the document
+// without making an edit (showing another frame rewrites keyed values)
+// calls Settle afterwards. Undo first returns to the frame the step was
+// made at, since the values it restores are that frame's.
 #pragma once
 
 #include <cstddef>
@@ -40,8 +47,14 @@ class History : public EditRecorder {
   // New and Open: every step goes; the document as it is now is saved.
   void Clear();
   // Save: the document as it is now is saved, so undoing or redoing back
-  // to this point leaves it unmodified.
+  // to this point leaves it unmodified. What saving itself did to the
+  // document (it shows frame 0) is settled, outside a bracket.
   void MarkSaved();
+  // Outside a bracket: whatever changed since the last step is where the
+  // next one starts from, not part of it.
+  void Settle();
+  // Whether a change found outside a step stops the program (see above).
+  void SetStrict(bool strict) { strict_ = strict; }
 
   void Begin(std::string_view name);
   void End();
@@ -81,6 +94,7 @@ class History : public EditRecorder {
 
   void Move(bool undo);
   void DropOldest();
+  [[noreturn]] void ChangedOutsideStep(std::string_view name) const;
 
   Document& doc_;
   std::unique_ptr<DocumentMirror> mirror_;
@@ -89,6 +103,11 @@ class History : public EditRecorder {
   size_t saved_ = 0;     // the position that was saved, or kNoSavedPoint
   int depth_ = 0;
   size_t limit_ = 0;
+#ifdef NDEBUG
+  bool strict_ = false;
+#else
+  bool strict_ = true;
+#endif
   std::string openName_;
   int32_t openFrame_ = 0;
 };

@@ -30,9 +30,11 @@ struct Session {
     EXPECT_EQ(OpenModelFile(doc, std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf"), 0);
     history.Clear();
   }
+  // Saving shows frame 0, which is no step.
   Bytes Saved() {
     const std::string path = dir / "saved.knf";
     EXPECT_EQ(WriteNativeFile(doc, path), 0);
+    history.Settle();
     return ReadBytes(path);
   }
   std::vector<int> TopLevel() const {
@@ -55,6 +57,11 @@ struct Session {
     return s.selectedGroup;
   }
   void Step(std::string_view name, const std::function<void()>& fn) { history.Record(name, fn); }
+  // Showing a frame rewrites keyed values but is no edit.
+  void GoTo(int frame) {
+    GoToFrame(doc, frame);
+    history.Settle();
+  }
 };
 
 // True when the document holds exactly what the snapshot held.

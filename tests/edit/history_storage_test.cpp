@@ -1,6 +1,7 @@
-// What the history keeps for a step: a move of many groups costs a few
-// bytes each, fields kept whole and resized values round-trip, and the
-// display-only box flag is no part of undo.
+// What the history keeps for a step and what it lets through between steps:
+// a move of many groups costs a few bytes each, the display-only box flag
+// is no part of undo, and a change found outside a step is absorbed,
+// folded in or stops the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -156,6 +157,117 @@ TEST(HistoryStorage, UndoLeavesTheBoxFlagAsTheUserSetIt) {
   ASSERT_TRUE(x.history.Undo());
   ASSERT_TRUE(IsLiveGroup(x.s, group));
   EXPECT_TRUE(x.s.groups[group].flags & drawAsBox);
+}
+
+TEST(HistoryOutside, ComparisonTellsSelectionFromOtherChanges) {
+  struct Case {
+    const char* what;
+    std::function<void(Session&)> change;
+    OutsideChange expected;
+  };
+  const std::vector<Case> cases = {
+      {"nothing", [](Session&) {}, OutsideChange::kNone},
+      {"a group shown as a box", [](Session& x) { x.s.groups[x.TopLevel()[0]].flags |= drawAsBox; },
+       OutsideChange::kNone},
+      {"a click selecting a group", [](Session& x) { x.Select({1}); }, OutsideChange::kSelection},
+      {"a level entered", [](Session& x) { ASSERT_TRUE(EnterLevel(x.s, x.TopLevel()[0])); },
+       OutsideChange::kSelection},
+      {"a selection flag on an empty slot",
+       [](Session& x) {
+         auto empty = std::find_if(x.s.groups.begin(), x.s.groups.end(),
+                                   [](const DisplayGroup& g) { return g.flags & Deleted; });
+         ASSERT_NE(empty, x.s.groups.end());
+         empty->flags |= highlighted;
+       },
+       OutsideChange::kOther},
+      {"another frame shown", [](Session& x) { GoToFrame(x.doc, 30); }, OutsideChange::kOther},
+      {"a rename", [](Session& x) { SetGroupName(x.s, x.TopLevel()[0], "Other"); },
+       OutsideChange::kOther},
+      {"a group disabled", [](Session& x) { x.s.groups[x.TopLevel()[0]].flags ^= Enabled; },
+       OutsideChange::kOther},
+      {"a key's value", [](Session& x) { x.s.anim.keys.at(0).values.at(0) += 1; },
+       OutsideChange::kOther},
+      {"the background", [](Session& x) { x.s.global.background[0] += 0.5f; },
+       OutsideChange::kOther},
+      {"a new group", [](Session& x) { test::AddTriangle(x.s, "New"); }, OutsideChange::kOther},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Session x;
+    x.Select({0});
+    x.history.Settle();
+    const DocumentMirror mirror(x.doc);
+    c.change(x);
+    EXPECT_EQ(mirror.Compare(x.doc), c.expected);
+  }
+}
+
+// A selection made between steps is absorbed: the next step neither
+// takes it back nor counts it as a change of its own.
+TEST(HistoryOutside, SelectionBetweenStepsIsNoPartOfTheNext) {
+  Session x;
+  x.Select({0});
+  ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
+  const int b = x.Select({1});
+  x.Step("Nothing", [] {});
+  EXPECT_EQ(x.history.StepCount(), 1u);
+  const DocumentMirror selected(x.doc);
+  ApplyTransformChange(x.layer, TP::kTranslation, {0, 1, 0});
+  ASSERT_EQ(x.history.StepCount(), 2u);
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_TRUE(Matches(selected, x.doc));
+  EXPECT_EQ(x.s.selectedGroup, b);
+}
+
+TEST(HistoryOutside, SettledFrameIsWhereTheNextStepStarts) {
+  Session x;
+  x.Select({0});
+  x.GoTo(30);
+  const DocumentMirror settled(x.doc);
+  ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
+  ASSERT_EQ(x.history.StepCount(), 1u);
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_TRUE(Matches(settled, x.doc));
+  EXPECT_EQ(x.s.anim.currentFrame, 30);
+  EXPECT_FALSE(x.history.CanUndo());
+}
+
+// Without strictness the changes join the step that opens next, so its
+// undo still gives back the whole document, frame and all.
+TEST(HistoryOutside, OtherChangesJoinTheNextStepWhenNotStrict) {
+  Session x;
+  x.history.SetStrict(false);
+  const test::Bytes bytesBefore = x.Saved();
+  const DocumentMirror before(x.doc);
+  const std::string name = x.s.groups[x.TopLevel()[1]].name;
+  GoToFrame(x.doc, 30);
+  SetGroupName(x.s, x.TopLevel()[1], "Renamed outside");
+  x.Select({0});
+  ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
+  ASSERT_EQ(x.history.StepCount(), 1u);
+  const DocumentMirror after(x.doc);
+
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_TRUE(Matches(before, x.doc));
+  EXPECT_EQ(x.s.anim.currentFrame, 0);
+  EXPECT_EQ(x.s.groups[x.TopLevel()[1]].name, name);
+  EXPECT_EQ(x.Saved(), bytesBefore);
+  ASSERT_TRUE(x.history.Redo());
+  EXPECT_TRUE(Matches(after, x.doc));
+  EXPECT_EQ(x.s.anim.currentFrame, 30);
+}
+
+TEST(HistoryDeathTest, StrictModeStopsAtAChangeOutsideAStep) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        Session x;
+        x.history.SetStrict(true);
+        SetGroupName(x.s, x.TopLevel()[1], "Renamed outside");
+        x.Select({0});
+        ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
+      },
+      "changed outside an undo step.*\"Translate");
 }
 
 }  // namespace

@@ -31,7 +31,6 @@ namespace modra {
 namespace {
 
 using TP = TransformPanel;
-
 using test::Matches;
 using test::Session;
 
@@ -55,7 +54,7 @@ const std::vector<Family>& Families() {
       {"Rotate",
        [](Session& x) {
          x.Select({1});
-         GoToFrame(x.doc, 37);
+         x.GoTo(37);
        },
        [](Session& x) {
          ApplyTransformChange(x.layer, TP::kRotation, {0, 30, 0});
@@ -86,7 +85,7 @@ const std::vector<Family>& Families() {
       {"Block", Nothing, [](Session& x) { x.Step("Block", [&] { CreateBlock(x.doc); }); }},
       {"Extrusion", Nothing,
        [](Session& x) { x.Step("Extrusion", [&] { CreateExtrusion(x.doc); }); }},
-      {"Append WusonOBJ.obj", [](Session& x) { GoToFrame(x.doc, 12); },
+      {"Append WusonOBJ.obj", [](Session& x) { x.GoTo(12); },
        [](Session& x) {
          x.Step("Append WusonOBJ.obj",
                 [&] { AppendModelFile(x.doc, test::TestData("models/obj/WusonOBJ.obj")); });
@@ -99,23 +98,23 @@ const std::vector<Family>& Families() {
       {"Cut Key Frame",
        [](Session& x) {
          x.Select({0});
-         GoToFrame(x.doc, 40);
+         x.GoTo(40);
          ApplyTransformChange(x.layer, TP::kScale, {0.5f, 0, 0});
        },
        [](Session& x) { x.Step("Cut Key Frame", [&] { CutOrCopyKeyFrame(x.doc, true); }); }},
       {"Paste Key Frame",
        [](Session& x) {
          x.Select({0});
-         GoToFrame(x.doc, 40);
+         x.GoTo(40);
          ApplyTransformChange(x.layer, TP::kTranslation, {0, 1, 0});
-         CutOrCopyKeyFrame(x.doc, false);
-         GoToFrame(x.doc, 0);
+         x.Step("Copy Key Frame", [&] { CutOrCopyKeyFrame(x.doc, false); });
+         x.GoTo(0);
        },
        [](Session& x) { x.Step("Paste Key Frame", [&] { PasteKeyFrame(x.doc, false); }); }},
       {"Scale Range",
        [](Session& x) {
          x.Select({1});
-         GoToFrame(x.doc, 20);
+         x.GoTo(20);
          ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
        },
        [](Session& x) { x.Step("Scale Range", [&] { ScaleRange(x.doc, 0, 20, 70); }); }},
@@ -318,11 +317,11 @@ TEST(History, ModifiedFollowsTheSavedPointAndANewStepDropsRedo) {
 TEST(History, UndoKeepsLaterSelectionAndReturnsToTheStepsFrame) {
   Session x;
   const int a = x.Select({0});
-  GoToFrame(x.doc, 30);
+  x.GoTo(30);
   ApplyTransformChange(x.layer, TP::kTranslation, {2, 0, 0});
   const float moved = x.s.groups[a].translation[0];
   const int b = x.Select({1});
-  GoToFrame(x.doc, 0);
+  x.GoTo(0);
   ASSERT_TRUE(x.history.Undo());
   EXPECT_EQ(x.s.anim.currentFrame, 30);
   EXPECT_EQ(x.s.groups[a].translation[0], moved - 2);
