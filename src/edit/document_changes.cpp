@@ -475,6 +475,10 @@ size_t DocumentChanges::MemoryUse(const std::unordered_set<const void*>& sceneAr
   return HeldBytes(SharedArrayBytes{sceneArrays, counted});
 }
 
+size_t DocumentChanges::Bytes() const {
+  return HeldBytes(FullArrayBytes);
+}
+
 size_t DocumentChanges::HeldBytes(const ArrayBytes& arrayBytes) const {
   size_t bytes = sizeof(DocumentChanges) + HeapBytes(runs_) + HeapBytes(wholeFields_) +
                  HeapBytes(tailGroups_) + HeapBytes(tailKeys_) + HeapBytes(frames_);

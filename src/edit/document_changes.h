@@ -87,6 +87,9 @@ class DocumentChanges {
   // none that `sceneArrays` names.
   size_t MemoryUse(const std::unordered_set<const void*>& sceneArrays,
                    std::unordered_set<const void*>& counted) const;
+  // Bytes held, counting every vertex array in full even where the scene
+  // or another step shares it: the weight a memory limit can rely on.
+  size_t Bytes() const;
 
  private:
   friend class DocumentMirror;

@@ -16,6 +16,7 @@ History::~History() = default;
 void History::Clear() {
   assert(depth_ == 0);
   steps_.clear();
+  stepBytes_ = 0;
   position_ = 0;
   saved_ = 0;
   mirror_ = std::make_unique<DocumentMirror>(doc_);
@@ -68,11 +69,20 @@ void History::End() {
   if (depth_ == 0 || --depth_ > 0) return;
   DocumentChanges changes = mirror_->TakeChanges(doc_);
   if (changes.Empty()) return;
+  for (size_t i = position_; i < steps_.size(); ++i)
+    stepBytes_ -= steps_[i].bytes;
   steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(position_), steps_.end());
   if (saved_ != kNoSavedPoint && saved_ > position_) saved_ = kNoSavedPoint;
   steps_.push_back({openName_, openFrame_, doc_.scene.anim.currentFrame, std::move(changes)});
+  Weigh(steps_.back());
   ++position_;
   DropOldest();
+}
+
+void History::Weigh(Step& step) {
+  stepBytes_ -= step.bytes;
+  step.bytes = sizeof(Step) + step.name.capacity() + step.changes.Bytes() - sizeof(DocumentChanges);
+  stepBytes_ += step.bytes;
 }
 
 void History::SetLimit(size_t steps) {
@@ -80,15 +90,30 @@ void History::SetLimit(size_t steps) {
   DropOldest();
 }
 
+void History::SetMemoryLimit(size_t bytes) {
+  memoryLimit_ = bytes;
+  DropOldest();
+}
+
+bool History::OverLimit(size_t steps, size_t bytes) const {
+  return (limit_ != 0 && steps > limit_) ||
+         (memoryLimit_ != 0 && bytes > memoryLimit_ && steps > 1);
+}
+
 void History::DropOldest() {
-  if (limit_ == 0 || steps_.size() <= limit_) return;
+  if (!OverLimit(steps_.size(), stepBytes_)) return;
   // Only steps already done can go from the front; past them, the far end
   // of what could be redone goes.
-  const size_t drop = std::min(steps_.size() - limit_, position_);
+  size_t drop = 0;
+  while (drop < position_ && OverLimit(steps_.size() - drop, stepBytes_))
+    stepBytes_ -= steps_[drop++].bytes;
   steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(drop));
   position_ -= drop;
   saved_ = saved_ != kNoSavedPoint && saved_ >= drop ? saved_ - drop : kNoSavedPoint;
-  if (steps_.size() > limit_) steps_.resize(limit_);
+  while (OverLimit(steps_.size(), stepBytes_)) {
+    stepBytes_ -= steps_.back().bytes;
+    steps_.pop_back();
+  }
   if (saved_ != kNoSavedPoint && saved_ > steps_.size()) saved_ = kNoSavedPoint;
 }
 
@@ -123,6 +148,7 @@ void History::Move(bool undo) {
   const int32_t stepFrame = undo ? step.frameAfter : step.frameBefore;
   if (a.currentFrame != stepFrame) GoToFrame(doc_, stepFrame);
   step.changes.Swap(doc_, undo);
+  Weigh(step);
   mirror_->TakeChanges(doc_);
   position_ = undo ? position_ - 1 : position_ + 1;
 

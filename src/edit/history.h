@@ -22,6 +22,10 @@
 // without making an edit (showing another frame rewrites keyed values)
 // calls Settle afterwards. Undo first returns to the frame the step was
 // made at, since the values it restores are that frame's.
+//
+// Two limits bound the history: a number of steps and a number of bytes;
+// after each new step the oldest steps go until both hold, though the
+// newest step always stays.
 #pragma once
 
 #include <cstddef>
@@ -50,6 +54,7 @@ class History : public EditRecorder {
   // to this point leaves it unmodified. What saving itself did to the
   // document (it shows frame 0) is settled, outside a bracket.
   void MarkSaved();
+  bool AtSavedPoint() const { return position_ == saved_; }
   // Outside a bracket: whatever changed since the last step is where the
   // next one starts from, not part of it.
   void Settle();
@@ -77,22 +82,31 @@ class History : public EditRecorder {
 
   // At most `steps` steps are kept (0: no limit); the oldest go first.
   void SetLimit(size_t steps);
+  // The steps hold at most about `bytes` (0: no limit; see StepBytes).
+  void SetMemoryLimit(size_t bytes);
+  static constexpr size_t kDefaultMemoryLimit = size_t{256} << 20;
   size_t StepCount() const { return steps_.size(); }
   size_t Position() const { return position_; }
   // Bytes the history holds: its steps and its mirror of the document.
   // Vertex arrays count once, and not at all while the scene still holds
   // them.
   size_t MemoryUse() const;
+  // What the memory limit weighs: the steps alone, each counting every
+  // vertex array it holds in full, shared or not.
+  size_t StepBytes() const { return stepBytes_; }
 
  private:
   struct Step {
     std::string name;
     int32_t frameBefore = 0, frameAfter = 0;
     DocumentChanges changes;
+    size_t bytes = 0;  // changes.Bytes() and the step's own, for the memory limit
   };
   static constexpr size_t kNoSavedPoint = static_cast<size_t>(-1);
 
   void Move(bool undo);
+  void Weigh(Step& step);
+  bool OverLimit(size_t steps, size_t bytes) const;
   void DropOldest();
   [[noreturn]] void ChangedOutsideStep(std::string_view name) const;
 
@@ -103,6 +117,8 @@ class History : public EditRecorder {
   size_t saved_ = 0;     // the position that was saved, or kNoSavedPoint
   int depth_ = 0;
   size_t limit_ = 0;
+  size_t memoryLimit_ = kDefaultMemoryLimit;
+  size_t stepBytes_ = 0;  // the sum of the steps' bytes
 #ifdef NDEBUG
   bool strict_ = false;
 #else

@@ -1,7 +1,7 @@
 // What the history keeps for a step and what it lets through between steps:
 // a move of many groups costs a few bytes each, the display-only box flag
-// is no part of undo, and a change found outside a step is absorbed,
-// folded in or stops the program.
+// is no part of undo, a change found outside a step is absorbed, folded in
+// or stops the program, and the memory limit drops the oldest steps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,6 +49,7 @@ TEST(HistoryStorage, MovingManyGroupsKeepsAFewBytesPerGroup) {
   ManyGroups m;
   m.Move();  // the mirror's work buffer grows once
   const size_t start = m.history.MemoryUse();
+  const size_t firstStep = m.history.StepBytes();
   std::vector<DocumentMirror> states;
   for (int i = 0; i < 10; ++i) {
     states.emplace_back(m.doc);
@@ -57,6 +58,7 @@ TEST(HistoryStorage, MovingManyGroupsKeepsAFewBytesPerGroup) {
   ASSERT_EQ(m.history.StepCount(), 11u);
   const size_t perGroupPerStep = (m.history.MemoryUse() - start) / (10 * ManyGroups::kGroups);
   EXPECT_LT(perGroupPerStep, 200u);
+  EXPECT_LT(firstStep / ManyGroups::kGroups, 200u);
 
   // Taking a step back and doing it again swaps what is kept, no more.
   const DocumentMirror last(m.doc);
@@ -268,6 +270,98 @@ TEST(HistoryDeathTest, StrictModeStopsAtAChangeOutsideAStep) {
         ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
       },
       "changed outside an undo step.*\"Translate");
+}
+
+// Ten equal moves; the limit leaves room for a few of them.
+TEST(HistoryMemoryLimit, DropsTheOldestStepsAndKeepsTheNewest) {
+  ManyGroups m;
+  std::vector<DocumentMirror> states;
+  size_t stepBytes = 0;
+  for (int i = 0; i < 10; ++i) {
+    states.emplace_back(m.doc);
+    m.Move();
+    if (i == 0) stepBytes = m.history.StepBytes();
+  }
+  ASSERT_EQ(m.history.StepCount(), 10u);
+  const size_t limit = stepBytes * 7 / 2;
+  m.history.SetMemoryLimit(limit);
+  const size_t kept = m.history.StepCount();
+  EXPECT_GE(kept, 2u);
+  EXPECT_LE(kept, 4u);
+  EXPECT_LE(m.history.StepBytes(), limit);
+  // Each new step pushes out an old one.
+  states.emplace_back(m.doc);
+  m.Move();
+  EXPECT_LE(m.history.StepBytes(), limit);
+  EXPECT_LE(m.history.StepCount(), kept + 1);
+  const size_t count = m.history.StepCount();
+  while (m.history.Undo()) {
+  }
+  EXPECT_TRUE(Matches(states[states.size() - count], m.doc));
+  while (m.history.Redo()) {
+  }
+
+  // However big, the newest step stays.
+  m.history.SetMemoryLimit(1);
+  EXPECT_EQ(m.history.StepCount(), 1u);
+  ASSERT_TRUE(m.history.Undo());
+  EXPECT_TRUE(Matches(states.back(), m.doc));
+}
+
+TEST(HistoryMemoryLimit, TheSavedPointGoesOnlyWithItsStep) {
+  ManyGroups m;
+  auto move = [&](int times) {
+    for (int i = 0; i < times; ++i)
+      m.Move();
+  };
+  move(1);
+  const size_t stepBytes = m.history.StepBytes();
+  move(2);
+  m.history.MarkSaved();
+  SetModified(m.doc, false);
+  EXPECT_TRUE(m.history.AtSavedPoint());
+  move(2);
+  EXPECT_FALSE(m.history.AtSavedPoint());
+
+  // Three older steps go; the saved point is two undos away still.
+  m.history.SetMemoryLimit(stepBytes * 5 / 2);
+  ASSERT_EQ(m.history.StepCount(), 2u);
+  m.history.Undo();
+  m.history.Undo();
+  EXPECT_TRUE(m.history.AtSavedPoint());
+  EXPECT_FALSE(m.doc.modified);
+
+  // Done steps go before those that could be redone, then the far end of
+  // those; the saved point went with the first.
+  m.history.Redo();
+  m.history.SetMemoryLimit(stepBytes / 2);
+  ASSERT_EQ(m.history.StepCount(), 1u);
+  EXPECT_EQ(m.history.Position(), 0u);
+  EXPECT_FALSE(m.history.AtSavedPoint());
+  ASSERT_TRUE(m.history.Redo());
+  EXPECT_TRUE(m.doc.modified);
+}
+
+// A step holds its other side, which is larger undone than done when the
+// step added groups: the weight follows each undo and redo.
+TEST(HistoryMemoryLimit, AStepWeighsTheSideItHolds) {
+  Session x;
+  x.Select({1});
+  x.Step("Copy", [&] { Copy(x.doc); });
+  x.Step("Paste", [&] { Paste(x.doc); });
+  const size_t done = x.history.StepBytes();
+  ASSERT_TRUE(x.history.Undo());
+  const size_t undone = x.history.StepBytes();
+  EXPECT_GT(undone, done + sizeof(DisplayGroup));
+  ASSERT_TRUE(x.history.Redo());
+  EXPECT_EQ(x.history.StepBytes(), done);
+
+  // Undone, the paste alone is over a limit that both steps done were under.
+  ASSERT_TRUE(x.history.Undo());
+  x.history.SetMemoryLimit(undone - 1);
+  EXPECT_EQ(x.history.StepCount(), 1u);
+  EXPECT_FALSE(x.history.CanUndo());
+  EXPECT_EQ(x.history.RedoName(), "Paste");
 }
 
 }  // namespace
