@@ -338,15 +338,17 @@ bool SwapRecord(uint8_t*& p, R& r, std::vector<WholeField>& wholes) {
       });
     } else {
       const size_t first = GetVarint(p), count = GetVarint(p);
+      uint8_t* words = nullptr;
+      [[maybe_unused]] size_t size = 0;
       VisitField(fields, tag, [&](auto& field) {
         using T = std::remove_cvref_t<decltype(field)>;
         if constexpr (kWordField<T> || kWordVector<T>) {
-          assert(first + count <= WordCount(field));
-          std::swap_ranges(p, p + 4 * count, WordBytes(field) + 4 * first);
-        } else {
-          assert(!"a whole field stored as words");
+          words = WordBytes(field);
+          size = WordCount(field);
         }
       });
+      assert(words && first + count <= size);
+      std::swap_ranges(p, p + 4 * count, words + 4 * first);
       p += 4 * count;
     }
   }
