@@ -1,8 +1,9 @@
 // Undo on a scene of 1,000,000 triangles (1,000 groups of 1,000, every
 // group keyed at frames 0 and 50): what 100 moves add to the history, what
-// one undo or redo of each kind of step costs, and what recording adds to
-// a move. "bytes" counters are what History::MemoryUse() grew by; an
-// UndoRedo time is one undo plus one redo.
+// one undo or redo of each kind of step costs, what recording adds to a
+// move, and what the look for changes made outside a step costs each edit.
+// "bytes" counters are what History::MemoryUse() grew by, "stepBytes" what
+// the memory limit weighs; an UndoRedo time is one undo plus one redo.
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMODRA_BENCH=ON
 //   -DMODRA_TESTS=OFF && cmake --build build/release --target undo_bench &&
 //   build/release/bench/undo_bench
@@ -59,7 +60,15 @@ struct BigScene {
     }
     SelectOnly(doc.scene.rootHead);
     history.Clear();
+    // A change slipped in outside a step would be folded into the next one
+    // and weighed as its own; stop instead.
+    history.SetStrict(true);
     if (recording) layer.SetRecorder(&history);
+  }
+  // Showing a frame, or filling a clipboard, outside a step.
+  void Settled(const std::function<void()>& fn) {
+    fn();
+    history.Settle();
   }
   void SelectOnly(int g) {
     DeselectAll(doc);
@@ -88,6 +97,16 @@ BENCHMARK_CAPTURE(Move, OneGroupWithHistory, true, false)->Unit(benchmark::kMicr
 BENCHMARK_CAPTURE(Move, AllGroupsNoHistory, false, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Move, AllGroupsWithHistory, true, true)->Unit(benchmark::kMicrosecond);
 
+// The look at the start of each step for changes made outside one: a
+// comparison of the whole document with the history's mirror, alone.
+void OutsideChangeCheck(benchmark::State& state) {
+  BigScene b(true);
+  const DocumentMirror mirror(b.doc);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(mirror.Compare(b.doc));
+}
+BENCHMARK(OutsideChangeCheck)->Unit(benchmark::kMicrosecond);
+
 // What 100 moves add to the history.
 void HistoryBytes(benchmark::State& state, bool all) {
   for (auto _ : state) {
@@ -99,7 +118,11 @@ void HistoryBytes(benchmark::State& state, bool all) {
     for (int i = 0; i < 100; ++i)
       b.Move();
     state.PauseTiming();
-    state.counters["bytes"] = static_cast<double>(b.history.MemoryUse() - start);
+    const size_t bytes = b.history.MemoryUse() - start;
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["bytesPerGroupMove"] =
+        static_cast<double>(bytes) / (100.0 * (all ? kGroups : 1));
+    state.counters["stepBytes"] = static_cast<double>(b.history.StepBytes());
     state.counters["mirrorBytes"] = static_cast<double>(start);
     state.ResumeTiming();
   }
@@ -127,6 +150,7 @@ void UndoRedo(benchmark::State& state, const std::function<void(BigScene&)>& ste
     }
   }
   state.counters["bytes"] = static_cast<double>(b.history.MemoryUse());
+  state.counters["stepBytes"] = static_cast<double>(b.history.StepBytes());
 }
 void Bracket(BigScene& b, const char* name, const std::function<void()>& fn) {
   b.history.Record(name, fn);
@@ -141,9 +165,9 @@ BENCHMARK_CAPTURE(UndoRedo, MoveAllGroups, [](BigScene& b) {
 BENCHMARK_CAPTURE(
     UndoRedo, MoveAtAnotherFrame,
     [](BigScene& b) {
-      GoToFrame(b.doc, 25);
+      b.Settled([&] { GoToFrame(b.doc, 25); });
       b.Move();
-      GoToFrame(b.doc, 0);
+      b.Settled([&] { GoToFrame(b.doc, 0); });
     },
     0)
     ->Unit(benchmark::kMillisecond);
@@ -153,7 +177,7 @@ BENCHMARK_CAPTURE(UndoRedo, CutAllGroups, [](BigScene& b) {
 })->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(UndoRedo, PasteAllGroups, [](BigScene& b) {
   SelectAll(b.doc);
-  Copy(b.doc);
+  b.Settled([&] { Copy(b.doc); });
   Bracket(b, "Paste", [&] { Paste(b.doc); });
 })->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(UndoRedo, ReverseNormalsOfAllGroups, [](BigScene& b) {
@@ -164,9 +188,11 @@ BENCHMARK_CAPTURE(UndoRedo, CreateSphere, [](BigScene& b) {
   Bracket(b, "Sphere", [&] { CreateSphere1(b.doc); });
 })->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(UndoRedo, PasteKeyFrame, [](BigScene& b) {
-  GoToFrame(b.doc, 50);
-  CutOrCopyKeyFrame(b.doc, false);
-  GoToFrame(b.doc, 0);
+  b.Settled([&] {
+    GoToFrame(b.doc, 50);
+    CutOrCopyKeyFrame(b.doc, false);
+    GoToFrame(b.doc, 0);
+  });
   Bracket(b, "Paste Key Frame", [&] { PasteKeyFrame(b.doc, false); });
 })->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(UndoRedo, ScaleRange, [](BigScene& b) {

@@ -74,10 +74,12 @@ int Create(S& s, int (*create)(Document&)) {
 }
 
 int Saved(S& s, SaveResult result) {
-  if (result != SaveResult::kSaved) return -1;
+  // Writing rewinds to frame 0, even when it fails.
+  if (result != SaveResult::kSaved) {
+    s.history().Settle();
+    return -1;
+  }
   s.history().MarkSaved();
-  // Writing rewinds to frame 0.
-  s.history().Settle();
   NotifyChanged(s.doc(), kHistoryChanged);
   return 0;
 }

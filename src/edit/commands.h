@@ -168,6 +168,30 @@ struct CommandArgs {
   std::array<int, 4> numbers{};
 };
 
+// The arguments of each shape.
+inline CommandArgs IndexArgs(int index) {
+  CommandArgs a;
+  a.index = index;
+  return a;
+}
+inline CommandArgs FieldArgs(int index, std::string_view text) {
+  CommandArgs a;
+  a.index = index;
+  a.text = text;
+  return a;
+}
+inline CommandArgs SliderArgs(int index, int position) {
+  CommandArgs a;
+  a.index = index;
+  a.value = static_cast<float>(position);
+  return a;
+}
+inline CommandArgs TextArgs(std::string_view text) {
+  CommandArgs a;
+  a.text = text;
+  return a;
+}
+
 struct CommandInfo {
   CommandId id;
   const char* name;       // "Cut": names the command in tests and object names

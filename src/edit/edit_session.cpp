@@ -12,7 +12,7 @@ EditSession::EditSession(Shell& shell) : doc_(shell) {
 EditSession::~EditSession() = default;
 
 void EditSession::SetHistoryLimit(size_t bytes) {
-  (void)bytes;
+  history_.SetMemoryLimit(bytes);
 }
 
 int EditSession::Run(CommandId id, const CommandArgs& args) {

@@ -23,7 +23,7 @@
 namespace modra {
 
 // 256 MB of undo steps unless the user's preference says otherwise.
-inline constexpr size_t kDefaultHistoryBytes = size_t{256} << 20;
+inline constexpr size_t kDefaultHistoryBytes = History::kDefaultMemoryLimit;
 
 class EditSession : public EditRecorder {
  public:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 
 #include "anim/playback.h"
 
@@ -14,6 +16,7 @@ History::~History() = default;
 void History::Clear() {
   assert(depth_ == 0);
   steps_.clear();
+  stepBytes_ = 0;
   position_ = 0;
   saved_ = 0;
   mirror_ = std::make_unique<DocumentMirror>(doc_);
@@ -21,23 +24,48 @@ void History::Clear() {
 
 void History::MarkSaved() {
   saved_ = position_;
+  if (depth_ == 0) Settle();
+}
+
+void History::Settle() {
+  assert(depth_ == 0);
+  if (depth_ == 0) mirror_->TakeChanges(doc_);
 }
 
 void History::Begin(std::string_view name) {
   if (depth_++ > 0) return;
-  // What changed since the last step (a new selection, another frame) is
-  // not part of this one.
-  mirror_->TakeChanges(doc_);
+  switch (mirror_->Compare(doc_)) {
+    case OutsideChange::kNone:
+      mirror_->FollowDisplayFlags(doc_);
+      break;
+    case OutsideChange::kSelection:
+      // A selection made since the last step is not part of this one.
+      mirror_->TakeChanges(doc_);
+      break;
+    case OutsideChange::kOther:
+      if (strict_) ChangedOutsideStep(name);
+      // Left in the mirror's difference, so this step takes it and undo
+      // still gives back the document as it was.
+      mirror_->FollowDisplayFlags(doc_);
+      break;
+  }
   openName_ = name;
-  openFrame_ = doc_.scene.anim.currentFrame;
+  // The frame the step's first side was shown at, which is the document's
+  // unless something moved it outside a step.
+  openFrame_ = mirror_->CurrentFrame();
+}
+
+void History::ChangedOutsideStep(std::string_view name) const {
+  std::fprintf(stderr,
+               "modra: the document changed outside an undo step (found as \"%.*s\" began); "
+               "make the change inside a step, or call History::Settle after a change that is "
+               "no edit\n",
+               static_cast<int>(name.size()), name.data());
+  std::abort();
 }
 
 void History::BeginEdit(CommandId command) {
   Begin(StepName(command, {}));
-}
-
-void History::Settle() {
-  if (depth_ == 0) mirror_->TakeChanges(doc_);
 }
 
 void History::End() {
@@ -45,11 +73,20 @@ void History::End() {
   if (depth_ == 0 || --depth_ > 0) return;
   DocumentChanges changes = mirror_->TakeChanges(doc_);
   if (changes.Empty()) return;
+  for (size_t i = position_; i < steps_.size(); ++i)
+    stepBytes_ -= steps_[i].bytes;
   steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(position_), steps_.end());
   if (saved_ != kNoSavedPoint && saved_ > position_) saved_ = kNoSavedPoint;
   steps_.push_back({openName_, openFrame_, doc_.scene.anim.currentFrame, std::move(changes)});
+  Weigh(steps_.back());
   ++position_;
   DropOldest();
+}
+
+void History::Weigh(Step& step) {
+  stepBytes_ -= step.bytes;
+  step.bytes = sizeof(Step) + step.name.capacity() + step.changes.Bytes() - sizeof(DocumentChanges);
+  stepBytes_ += step.bytes;
 }
 
 void History::SetLimit(size_t steps) {
@@ -57,15 +94,30 @@ void History::SetLimit(size_t steps) {
   DropOldest();
 }
 
+void History::SetMemoryLimit(size_t bytes) {
+  memoryLimit_ = bytes;
+  DropOldest();
+}
+
+bool History::OverLimit(size_t steps, size_t bytes) const {
+  return (limit_ != 0 && steps > limit_) ||
+         (memoryLimit_ != 0 && bytes > memoryLimit_ && steps > 1);
+}
+
 void History::DropOldest() {
-  if (limit_ == 0 || steps_.size() <= limit_) return;
+  if (!OverLimit(steps_.size(), stepBytes_)) return;
   // Only steps already done can go from the front; past them, the far end
   // of what could be redone goes.
-  const size_t drop = std::min(steps_.size() - limit_, position_);
+  size_t drop = 0;
+  while (drop < position_ && OverLimit(steps_.size() - drop, stepBytes_))
+    stepBytes_ -= steps_[drop++].bytes;
   steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(drop));
   position_ -= drop;
   saved_ = saved_ != kNoSavedPoint && saved_ >= drop ? saved_ - drop : kNoSavedPoint;
-  if (steps_.size() > limit_) steps_.resize(limit_);
+  while (OverLimit(steps_.size(), stepBytes_)) {
+    stepBytes_ -= steps_.back().bytes;
+    steps_.pop_back();
+  }
   if (saved_ != kNoSavedPoint && saved_ > steps_.size()) saved_ = kNoSavedPoint;
 }
 
@@ -100,6 +152,7 @@ void History::Move(bool undo) {
   const int32_t stepFrame = undo ? step.frameAfter : step.frameBefore;
   if (a.currentFrame != stepFrame) GoToFrame(doc_, stepFrame);
   step.changes.Swap(doc_, undo);
+  Weigh(step);
   mirror_->TakeChanges(doc_);
   position_ = undo ? position_ - 1 : position_ + 1;
 

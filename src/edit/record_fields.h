@@ -1,13 +1,15 @@
-// Field-by-field sameness of the records the undo history keeps. Each
-// record's fields are listed once, through a structured binding, so a
+// The fields of the records the undo history keeps, and their sameness.
+// Each record's fields are listed once, through a structured binding, so a
 // field added to a record and not listed here stops the build instead of
-// silently escaping undo.
+// silently escaping undo. Fields(r) gives references that are const when
+// r is.
 //
 // Sameness is bitwise for floats: 0 and -0 are different values in a saved
 // file, and a NaN must equal itself or a no-op edit would look like a change.
 #pragma once
 
 #include <array>
+#include <concepts>
 #include <cstring>
 #include <string>
 #include <tuple>
@@ -22,32 +24,46 @@
 namespace modra::record {
 
 // clang-format off
-inline auto Fields(const DisplayPrimitive& r) {
-  const auto& [a, b, c] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, DisplayPrimitive>
+auto Fields(R& r) {
+  auto& [a, b, c] = r;
   return std::tie(a, b, c);
 }
-inline auto Fields(const DisplayGroup& r) {
-  const auto& [a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p, q, s, t, u, v, w, x, y] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, DisplayGroup>
+auto Fields(R& r) {
+  auto& [a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p, q, s, t, u, v, w, x, y] = r;
   return std::tie(a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p, q, s, t, u, v, w, x, y);
 }
-inline auto Fields(const KnfLight& r) {
-  const auto& [a, b, c, d, e, f, g, h, i, j] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, KnfLight>
+auto Fields(R& r) {
+  auto& [a, b, c, d, e, f, g, h, i, j] = r;
   return std::tie(a, b, c, d, e, f, g, h, i, j);
 }
-inline auto Fields(const KnfCameraView& r) {
-  const auto& [a, b, c, d, e, f, g, h] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, KnfCameraView>
+auto Fields(R& r) {
+  auto& [a, b, c, d, e, f, g, h] = r;
   return std::tie(a, b, c, d, e, f, g, h);
 }
-inline auto Fields(const KnfGlobalScene& r) {
-  const auto& [a] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, KnfGlobalScene>
+auto Fields(R& r) {
+  auto& [a] = r;
   return std::tie(a);
 }
-inline auto Fields(const KnfKeyInfo& r) {
-  const auto& [a, b, c, d, e, f] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, KnfKeyInfo>
+auto Fields(R& r) {
+  auto& [a, b, c, d, e, f] = r;
   return std::tie(a, b, c, d, e, f);
 }
-inline auto Fields(const WavefrontMaterial& r) {
-  const auto& [a, b, c, d] = r;
+template <class R>
+requires std::same_as<std::remove_const_t<R>, WavefrontMaterial>
+auto Fields(R& r) {
+  auto& [a, b, c, d] = r;
   return std::tie(a, b, c, d);
 }
 // clang-format on

@@ -16,6 +16,7 @@
 #include "anim/playback.h"
 #include "document/group_edit.h"
 #include "edit/camera_edits.h"
+#include "edit/history_session.h"
 #include "edit/light_edits.h"
 #include "edit/transform_edits.h"
 #include "formats/import_dispatch.h"
@@ -30,53 +31,8 @@ namespace modra {
 namespace {
 
 using TP = TransformPanel;
-
-const std::string kDemo = std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf";
-
-// The demo scene with a history and an edit layer recording into it.
-struct Session {
-  test::RecordedDocument rec;
-  Document& doc = rec.doc;
-  Scene& s = rec.doc.scene;
-  History history{doc};
-  EditLayer layer{doc, &history};
-  test::TempDir dir;
-
-  Session() {
-    EXPECT_EQ(OpenModelFile(doc, kDemo), 0);
-    history.Clear();
-  }
-  test::Bytes Saved() {
-    const std::string path = dir / "saved.knf";
-    EXPECT_EQ(WriteNativeFile(doc, path), 0);
-    return test::ReadBytes(path);
-  }
-  std::vector<int> TopLevel() const {
-    std::vector<int> groups;
-    ForEachSibling(s, s.rootHead, [&](int g) {
-      if (IsLiveGroup(s, g)) groups.push_back(g);
-    });
-    return groups;
-  }
-  // The n-th top-level group (from the end when negative) as the only
-  // selection, the way a click leaves it.
-  int Select(std::vector<int> which) {
-    DeselectAll(doc);
-    const std::vector<int> top = TopLevel();
-    for (int n : which) {
-      const int g = top.at(n < 0 ? top.size() + n : n);
-      s.groups[g].flags |= Selected | highlighted;
-      s.selectedGroup = g;
-    }
-    return s.selectedGroup;
-  }
-  void Step(std::string_view name, const std::function<void()>& fn) { history.Record(name, fn); }
-};
-
-// True when the document holds exactly what the snapshot held.
-bool Matches(DocumentMirror snapshot, const Document& doc) {
-  return snapshot.TakeChanges(doc).Empty();
-}
+using test::Matches;
+using test::Session;
 
 struct Family {
   const char* name;
@@ -98,7 +54,7 @@ const std::vector<Family>& Families() {
       {"Rotate",
        [](Session& x) {
          x.Select({1});
-         GoToFrame(x.doc, 37);
+         x.GoTo(37);
        },
        [](Session& x) {
          ApplyTransformChange(x.layer, TP::kRotation, {0, 30, 0});
@@ -129,7 +85,7 @@ const std::vector<Family>& Families() {
       {"Block", Nothing, [](Session& x) { x.Step("Block", [&] { CreateBlock(x.doc); }); }},
       {"Extrusion", Nothing,
        [](Session& x) { x.Step("Extrusion", [&] { CreateExtrusion(x.doc); }); }},
-      {"Append WusonOBJ.obj", [](Session& x) { GoToFrame(x.doc, 12); },
+      {"Append WusonOBJ.obj", [](Session& x) { x.GoTo(12); },
        [](Session& x) {
          x.Step("Append WusonOBJ.obj",
                 [&] { AppendModelFile(x.doc, test::TestData("models/obj/WusonOBJ.obj")); });
@@ -142,23 +98,23 @@ const std::vector<Family>& Families() {
       {"Cut Key Frame",
        [](Session& x) {
          x.Select({0});
-         GoToFrame(x.doc, 40);
+         x.GoTo(40);
          ApplyTransformChange(x.layer, TP::kScale, {0.5f, 0, 0});
        },
        [](Session& x) { x.Step("Cut Key Frame", [&] { CutOrCopyKeyFrame(x.doc, true); }); }},
       {"Paste Key Frame",
        [](Session& x) {
          x.Select({0});
-         GoToFrame(x.doc, 40);
+         x.GoTo(40);
          ApplyTransformChange(x.layer, TP::kTranslation, {0, 1, 0});
-         CutOrCopyKeyFrame(x.doc, false);
-         GoToFrame(x.doc, 0);
+         x.Step("Copy Key Frame", [&] { CutOrCopyKeyFrame(x.doc, false); });
+         x.GoTo(0);
        },
        [](Session& x) { x.Step("Paste Key Frame", [&] { PasteKeyFrame(x.doc, false); }); }},
       {"Scale Range",
        [](Session& x) {
          x.Select({1});
-         GoToFrame(x.doc, 20);
+         x.GoTo(20);
          ApplyTransformChange(x.layer, TP::kTranslation, {1, 0, 0});
        },
        [](Session& x) { x.Step("Scale Range", [&] { ScaleRange(x.doc, 0, 20, 70); }); }},
@@ -361,11 +317,11 @@ TEST(History, ModifiedFollowsTheSavedPointAndANewStepDropsRedo) {
 TEST(History, UndoKeepsLaterSelectionAndReturnsToTheStepsFrame) {
   Session x;
   const int a = x.Select({0});
-  GoToFrame(x.doc, 30);
+  x.GoTo(30);
   ApplyTransformChange(x.layer, TP::kTranslation, {2, 0, 0});
   const float moved = x.s.groups[a].translation[0];
   const int b = x.Select({1});
-  GoToFrame(x.doc, 0);
+  x.GoTo(0);
   ASSERT_TRUE(x.history.Undo());
   EXPECT_EQ(x.s.anim.currentFrame, 30);
   EXPECT_EQ(x.s.groups[a].translation[0], moved - 2);

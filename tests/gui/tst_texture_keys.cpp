@@ -146,6 +146,8 @@ class TestTextureKeys : public EditorTest {
       StoreKey(doc(), g, kKeyTranslation);
     }
     GoToFrame(doc(), startFrame);
+    // The keys made here are where the dialogs' steps start.
+    window_->document().history().Settle();
 
     window_->action(action)->trigger();
     auto* dialog = window_->findChild<KeyRangeDialog*>();

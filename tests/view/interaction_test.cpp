@@ -354,6 +354,7 @@ TEST_F(Interaction, GroupDragsMoveFromTheStartValueByTheWayDragged) {
   int g = Group("G", -1, 1);
   s().groups[g].translation = {1, 2, 3};
   s().groups[g].rotation = {10, 20, 30};
+  session.history().Settle();  // the scene as built is where the steps start
   view.SetMode(EditMode::kTranslateObject);
   Drag(kL, 0.3f, 0.2f);  // no group is current yet
   ExpectNear(s().groups[g].translation, {1, 2, 3});
@@ -439,6 +440,7 @@ TEST_F(Interaction, CreateDragsOnlyTheSizesTheGeneratorHas) {
   const int mesh = Group("Mesh", -1, 1);
   DeselectAll(doc);
   MakeCurrent(mesh);
+  session.history().Settle();
   const size_t steps = session.history().StepCount();
   Drag(kL, 0.5f, 0.5f);
   EXPECT_EQ(session.history().StepCount(), steps);
@@ -452,6 +454,7 @@ TEST_F(Interaction, LightAndCameraDragsFollowThePanelsMoveOrTurnChoice) {
   s().lights[2].rotation = {10, 20, 0};
   s().camera.position = {0, 0, -4};
   s().camera.rotation = {5, 6, 7};
+  session.history().Settle();
   view.SetMode(EditMode::kLights);
   panels.lightMouse = LightMouse::kPosition;
   Drag(kL, 0.5f, 0.25f);
@@ -472,11 +475,13 @@ TEST_F(Interaction, LightAndCameraDragsFollowThePanelsMoveOrTurnChoice) {
   // A look-at camera aims itself: its new mode brings the move choice.
   s().camera.mode = kCameraLookAt;
   EXPECT_EQ(CameraMouseChoice(s(), panels), CameraMouse::kPosition);
+  s().camera.mode = kCameraManual;
 
   // A light type that cannot turn is moved instead; the background entry,
   // which has no light, refuses drags.
   view.SetMode(EditMode::kLights);
   s().lights[2].type = kLightPositional;
+  session.history().Settle();
   Drag(kL, 0.5f, 0.25f);
   ExpectNear(s().lights[2].position, {2, 2.5f, 4});
   panels.lightEntry = kLightListBackground;
