@@ -436,7 +436,7 @@ void MainWindow::updateActions() {
   copy_->setEnabled(current);
   group_->setEnabled(current);
   ungroup_->setEnabled(current);
-  paste_->setEnabled(s.clipHead != -1);
+  paste_->setEnabled(!s.clipboard.Empty());
   reverseNormals_->setEnabled(current);
   History& history = document_->history();
   undo_->setEnabled(history.CanUndo());
