@@ -6,6 +6,7 @@
 #include "anim/key_commands.h"
 #include "anim_util.h"
 #include "document/group_edit.h"
+#include "scene/scene_check.h"
 
 namespace modra {
 namespace {
@@ -192,12 +193,14 @@ TEST_F(KeyFrameCommands, CutMovesTheFrameKeysOutOfThePool) {
   }
   EXPECT_EQ(Clipped(kKeyColor)->values[0], 1);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10}));
+  EXPECT_EQ(CheckScene(s), "");
 
   GoToFrame(doc, 30);
   PasteKeyFrame(doc, false);
   EXPECT_EQ(a.keys.size(), pool);
   EXPECT_EQ(FrameKeys(30), cut);
   EXPECT_EQ(X(30), 20);
+  EXPECT_EQ(CheckScene(s), "");
   // The clipboard keeps its keys for another paste.
   EXPECT_EQ(ClipboardKeys(), cut);
 }
@@ -217,6 +220,7 @@ TEST_F(KeyFrameCommands, PasteLeavesOutKeysWithoutAFittingOwner) {
   GoToFrame(doc, 30);
   PasteKeyFrame(doc, false);
   EXPECT_EQ(FrameKeys(30), copied);
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {

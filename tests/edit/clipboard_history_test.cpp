@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "edit/transform_edits.h"
 #include "formats/import_dispatch.h"
 #include "geometry/primitives.h"
+#include "scene/scene_check.h"
 #include "test_util.h"
 
 namespace modra {
@@ -32,9 +34,16 @@ struct ClipboardHistory : ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(OpenModelFile(doc, std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf"), 0);
     history.Clear();
+    ASSERT_EQ(CheckScene(s), "");
   }
-  void Step(std::string_view name, const std::function<void()>& fn) { history.Record(name, fn); }
-  void Undo() { ASSERT_TRUE(history.Undo()); }
+  void Step(std::string_view name, const std::function<void()>& fn) {
+    history.Record(name, fn);
+    EXPECT_EQ(CheckScene(s), "") << "after " << name;
+  }
+  void Undo() {
+    ASSERT_TRUE(history.Undo());
+    EXPECT_EQ(CheckScene(s), "") << "after undoing";
+  }
   std::vector<int> TopLevel() const {
     std::vector<int> top;
     ForEachSibling(s, s.rootHead, [&](int g) {
@@ -62,6 +71,7 @@ TEST_F(ClipboardHistory, ACopySurvivesTheUndoOfAnEarlierStep) {
   const int g = Select(0);
   const std::string name = s.groups[g].name;
   ASSERT_TRUE(ApplyTransformChange(layer, TP::kTranslation, {1, 0, 0}));
+  EXPECT_EQ(CheckScene(s), "");
   const Vec3 moved = s.groups[g].translation;
   Copy(doc);
   const size_t copied = s.clipboard.groups.size();
@@ -106,6 +116,7 @@ TEST_F(ClipboardHistory, AnUndoneCutGivesTheSceneItsGroupBack) {
   Copy(doc);
   EXPECT_TRUE(IsLiveGroup(s, g));
   EXPECT_EQ(s.groups[g].name, name);
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 TEST_F(ClipboardHistory, KeysOfAGroupThatAnUndoTookAwayAreNotPasted) {
@@ -154,6 +165,38 @@ TEST_F(ClipboardHistory, ACutKeyFrameSurvivesItsUndo) {
   size_t pasted = 0;
   ForEachKeyInFrame(a, 80, [&](int) { ++pasted; });
   EXPECT_EQ(pasted, held);
+}
+
+// Clipboard commands among other edits, undos and redos: every link stays
+// whole all along.
+TEST_F(ClipboardHistory, RandomEditsKeepEveryLinkWhole) {
+  std::mt19937 random(21);
+  auto pick = [&](size_t n) { return static_cast<size_t>(random() % n); };
+  const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+      {"Move",
+       [&] {
+         ApplyTransformChange(layer, TP::kTranslation, {0.5f, 0, 0});
+       }},
+      {"Cut", [&] { Step("Cut", [&] { Cut(doc); }); }},
+      {"Copy", [&] { Copy(doc); }},
+      {"Paste", [&] { Step("Paste", [&] { Paste(doc); }); }},
+      {"Group", [&] { Step("Group", [&] { GroupSelected(doc); }); }},
+      {"Ungroup", [&] { Step("Ungroup", [&] { Ungroup(doc); }); }},
+      {"Block", [&] { Step("Block", [&] { CreateBlock(doc); }); }},
+      {"Cut Key Frame", [&] { Step("Cut Key Frame", [&] { CutOrCopyKeyFrame(doc, true); }); }},
+      {"Copy Key Frame", [&] { CutOrCopyKeyFrame(doc, false); }},
+      {"Paste Key Frame", [&] { Step("Paste Key Frame", [&] { PasteKeyFrame(doc, false); }); }},
+      {"Undo", [&] { history.Undo(); }},
+      {"Redo", [&] { history.Redo(); }},
+  };
+  for (int i = 0; i < 300; ++i) {
+    const size_t top = TopLevel().size();
+    if (top > 0) Select(pick(top));
+    if (pick(3) == 0) GoToFrame(doc, static_cast<int>(pick(8)) * 10);
+    const auto& [name, edit] = edits[pick(edits.size())];
+    edit();
+    ASSERT_EQ(CheckScene(s), "") << "step " << i << ": " << name;
+  }
 }
 
 }  // namespace

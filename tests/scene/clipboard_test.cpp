@@ -7,6 +7,7 @@
 #include "anim/keying.h"
 #include "anim/playback.h"
 #include "document/group_edit.h"
+#include "scene/scene_check.h"
 #include "test_util.h"
 
 namespace modra {
@@ -74,6 +75,7 @@ TEST_F(Clipboard, CopyReversesAndPasteReversesBack) {
   EXPECT_EQ(s.groups[second].primitives[0].vertices[0], 0);
   EXPECT_EQ(s.groups[second].color, (Vec3{1, 1, 1}));
   EXPECT_EQ(s.groups[a].primitives[0].vertices[0], 0);
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 // The clipboard holds what was copied, whatever happens to the originals.
@@ -102,8 +104,10 @@ TEST_F(Clipboard, CopyKeepsEachSubtreeInItsOrder) {
   int copyA = clip.groups[clip.head].next;
   EXPECT_EQ(clip.groups[copyA].name, "A");
   EXPECT_EQ(ClipNames(clip, clip.groups[copyA].child), (Strings{"y", "x"}));
+  EXPECT_EQ(CheckScene(s), "");
   Paste(rec.doc);
   EXPECT_EQ(Names(s, s.groups[s.rootHead].child), (Strings{"x", "y"}));
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 TEST_F(Clipboard, CutMovesTheSelectionToTheClipboardAndDropsItsKeys) {
@@ -128,11 +132,13 @@ TEST_F(Clipboard, CutMovesTheSelectionToTheClipboardAndDropsItsKeys) {
   // The records left the scene: their slots are free for the next groups.
   EXPECT_FALSE(IsLiveGroup(s, a));
   EXPECT_FALSE(IsLiveGroup(s, c));
+  EXPECT_EQ(CheckScene(s), "");
   const size_t slots = s.groups.size();
 
   Paste(rec.doc);
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "C", "B"}));
   EXPECT_EQ(s.groups.size(), slots);
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 // A cut subtree leaves the scene whole, with every member's keys and the
@@ -146,6 +152,7 @@ TEST_F(Clipboard, CutTakesWholeSubtreesAndTheirKeys) {
   s.camera.mode = kCameraLookAt;
   s.camera.lookAtGroup = y;
   RebuildCameraPath(s);
+  ASSERT_EQ(CheckScene(s), "");
 
   Cut(rec.doc);
   const GroupClipboard& clip = s.clipboard;
@@ -157,12 +164,14 @@ TEST_F(Clipboard, CutTakesWholeSubtreesAndTheirKeys) {
   for (int g : {a, c, x, y})
     EXPECT_FALSE(IsLiveGroup(s, g)) << g;
   EXPECT_EQ(GroupCount(s), 1u);
+  EXPECT_EQ(CheckScene(s), "");
 
   Paste(rec.doc);
   Paste(rec.doc);
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "C", "A", "C", "B"}));
   EXPECT_EQ(Names(s, s.groups[s.rootHead].child), (Strings{"y", "x"}));
   EXPECT_EQ(GroupCount(s), 9u);
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 TEST_F(Clipboard, CutInsideALevelTakesTheGroupFromItsParent) {
@@ -177,6 +186,7 @@ TEST_F(Clipboard, CutInsideALevelTakesTheGroupFromItsParent) {
   EXPECT_EQ(Names(s, s.groups[b].child), (Strings{"kid2"}));
   EXPECT_EQ(ClipNames(s.clipboard, s.clipboard.head), (Strings{"kid1"}));
   EXPECT_TRUE(s.levelStack.empty());
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 TEST_F(Clipboard, PasteGoesToTheFrontOfTheLevelBeingEdited) {
@@ -189,6 +199,7 @@ TEST_F(Clipboard, PasteGoesToTheFrontOfTheLevelBeingEdited) {
   Paste(rec.doc);
   EXPECT_EQ(Names(s, s.groups[b].child), (Strings{"A", "C", "kid"}));
   EXPECT_EQ(Names(s, s.rootHead), (Strings{"A", "B", "C"}));
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 // The next copy or cut replaces what the clipboard held; a new scene
