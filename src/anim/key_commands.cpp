@@ -7,6 +7,7 @@
 #include <string>
 
 #include "anim/curves.h"
+#include "anim/key_values.h"
 #include "anim/keying.h"
 #include "anim/playback.h"
 #include "scene/camera_lights.h"
@@ -34,13 +35,11 @@ void RecomputeFrameCurves(KeyStore& a, int frame) {
 
 // The clipboard holds a copy of `frame`, every key with span 0.
 bool CopyToClipboard(Document& doc, int frame) {
-  KeyStore& a = doc.scene.anim;
-  ReleaseFrameKeys(a, kClipboardFrame);
-  if (!CopyFrameKeys(a, frame, kClipboardFrame)) {
+  if (!CopyFrameToClipboard(doc.scene.anim, frame)) {
     doc.shell->Message(kNoKeyMemory);
     return false;
   }
-  NotifyChanged(doc, kSceneChanged);
+  NotifyChanged(doc, kClipboardChanged);
   return true;
 }
 
@@ -86,10 +85,8 @@ void CutOrCopyKeyFrame(Document& doc, bool cut) {
 
   if (a.prevKey == -1) return;
   if (cut) {
-    ReleaseFrameKeys(a, kClipboardFrame);
-    a.frameKeys[kClipboardFrame] = a.frameKeys[cur];
-    a.frameKeys[cur] = -1;
-    ForEachKeyInFrame(a, kClipboardFrame, [&](int k) { a.keys[k].span = 0; });
+    if (!MoveFrameToClipboard(a, cur)) return doc.shell->Message(kNoKeyMemory);
+    NotifyChanged(doc, kClipboardChanged);
     Relist(a);
     Rejoin(a, a.prevKey, a.nextKey);
     MarkModified(doc);
@@ -112,7 +109,11 @@ void PasteKeyFrame(Document& doc, bool confirm) {
     return;
 
   ReleaseFrameKeys(a, cur);
-  bool copied = CopyFrameKeys(a, kClipboardFrame, cur);
+  // A key whose owner is gone since the copy (a group removed, or its
+  // making undone) has nothing to animate.
+  const Scene& s = doc.scene;
+  bool copied = PasteClipboardKeys(
+      a, cur, [&](const KnfKeyInfo& key) { return OwnerMatchesKind(s, key.owner, key.kind); });
   Relist(a);
   const int prev = a.prevKey, next = a.nextKey;
   ForEachKeyInFrame(a, cur, [&](int k) {

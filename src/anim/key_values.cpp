@@ -14,35 +14,6 @@ int LightOf(int owner) {
   return owner + 100;
 }
 
-bool IsGroupKind(int kind) {
-  switch (kind) {
-    case kKeyRotation:
-    case kKeyTranslation:
-    case kKeyScale:
-    case kKeyColor:
-    case kKeySpecular:
-    case kKeyEnabled:
-    case kKeyCenterRotation:
-    case kKeyCenter:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsLightKind(int kind) {
-  switch (kind) {
-    case kKeyLightType:
-    case kKeyLightPosition:
-    case kKeyLightColor:
-    case kKeyLightCone:
-    case kKeyLightAttenuation:
-      return true;
-    default:
-      return false;
-  }
-}
-
 template <class Group>
 auto* GroupTriple(Group& g, int kind) {
   using Triple = decltype(&g.rotation);

@@ -165,21 +165,25 @@ void RecomputeCurvesAt(Document& doc, int frame, int owner, int kind) {
 
 void RebuildLookAtPaths(Scene& s) {
   RebuildCameraPath(s);
-  KeyStore& a = s.anim;
-  for (KnfKeyInfo& key : a.keys) {
-    if (key.kind != kKeyCamera || (key.mask & 3) != kCameraLookAt) continue;
-    if (key.values.size() < static_cast<size_t>(kCameraPathWord)) continue;
+  auto rebuild = [&s](KnfKeyInfo& key) {
+    if (key.kind != kKeyCamera || (key.mask & 3) != kCameraLookAt) return;
+    if (key.values.size() < static_cast<size_t>(kCameraPathWord)) return;
     int group = std::bit_cast<int32_t>(key.values[kCameraLookAtWord]);
     std::vector<int32_t> path = LookAtPathTo(s, group);
     try {
       key.values.resize(kCameraPathWord + path.size());
     } catch (const std::bad_alloc&) {
-      continue;  // the key keeps its old path
+      return;  // the key keeps its old path
     }
     key.values[kCameraPathCountWord] = std::bit_cast<float>(static_cast<int32_t>(path.size()));
     for (size_t i = 0; i < path.size(); ++i)
       key.values[kCameraPathWord + i] = std::bit_cast<float>(path[i]);
-  }
+  };
+  KeyStore& a = s.anim;
+  std::for_each(a.keys.begin(), a.keys.end(), rebuild);
+  // The clipboard's too, so that a paste brings paths of the hierarchy it
+  // lands in.
+  std::for_each(a.clipboard.begin(), a.clipboard.end(), rebuild);
 }
 
 }  // namespace modra

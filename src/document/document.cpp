@@ -29,8 +29,10 @@ Document::Document() : shell(&quiet_) {
 }
 
 void ResetScene(Document& doc, bool keepCamera) {
+  const bool clipboards = HoldsClipboard(doc.scene);
   Reset(doc, keepCamera);
-  NotifyChanged(doc, kSceneChanged | kSelectionChanged | kFrameChanged);
+  NotifyChanged(doc, kSceneChanged | kSelectionChanged | kFrameChanged |
+                         (clipboards ? kClipboardChanged : 0u));
 }
 
 void NotifyChanged(Document& doc, unsigned what) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <deque>
 #include <new>
+#include <vector>
 
 #include "anim/key_commands.h"
 #include "anim/keying.h"
@@ -12,47 +13,103 @@
 namespace modra {
 namespace {
 
-// Where a copied group is pushed: the front of the clipboard, of the top
-// level, or of a parent's children.
-constexpr int kToClipboard = -3;
-constexpr int kToTopLevel = -1;
-
-void PushFront(Scene& s, int g, int where) {
-  if (where == kToClipboard) {
-    s.groups[g].next = s.clipHead;
-    s.clipHead = g;
-  } else {
-    LinkAtFront(s, g, where);
+// Pushes a deep copy of the scene's subtree at src to the front of the
+// clipboard's top level. Each sibling list is pushed front first, so every
+// list comes out reversed. Breadth first, so a deep hierarchy cannot
+// exhaust the stack. A subtree whose copy fails is left out.
+void CopyToClipboard(GroupClipboard& clip, const Scene& s, int src) {
+  struct Job {
+    int source, parent;  // parent: a clipboard record, -1 for the top level
+  };
+  std::deque<Job> jobs = {{src, -1}};
+  while (!jobs.empty()) {
+    const Job job = jobs.front();
+    jobs.pop_front();
+    const int c = static_cast<int>(clip.groups.size());
+    try {
+      clip.groups.push_back(s.groups[job.source]);
+    } catch (const std::bad_alloc&) {
+      continue;
+    }
+    int& first = job.parent == -1 ? clip.head : clip.groups[job.parent].child;
+    clip.groups[c].child = -1;
+    clip.groups[c].next = first;
+    first = c;
+    ForEachSibling(s, s.groups[job.source].child, [&](int ch) { jobs.push_back({ch, c}); });
   }
 }
 
-// Copies src's subtree to the front of `where`. Each sibling list is
-// pushed front first, so every list comes out reversed. Breadth first, so
-// a deep hierarchy cannot exhaust the stack. Returns the copy of src, -1
-// when it could not be made; a subtree whose copy fails is left out.
-int CopySubtree(Scene& s, int src, int where) {
+// Pushes a deep copy of the clipboard's subtree at src to the front of a
+// level of the scene (parent -1: the top level), reversing every sibling
+// list as CopyToClipboard does. Returns the copy of src; -1 when it could
+// not be made.
+int PasteSubtree(Scene& s, const GroupClipboard& clip, int src, int parent) {
   struct Job {
-    int source, where;
+    int source, parent;
   };
-  std::deque<Job> jobs = {{src, where}};
+  std::deque<Job> jobs = {{src, parent}};
   int top = -1;
   while (!jobs.empty()) {
-    Job job = jobs.front();
+    const Job job = jobs.front();
     jobs.pop_front();
-    int c = CopyGroup(s, job.source);
+    int c;
+    try {
+      c = PlaceGroup(s, clip.groups[job.source]);
+    } catch (const std::bad_alloc&) {
+      continue;
+    }
     if (c == -1) continue;
-    s.groups[c].child = -1;
-    PushFront(s, c, job.where);
+    LinkAtFront(s, c, job.parent);
     if (top == -1) top = c;
-    ForEachSibling(s, s.groups[job.source].child, [&](int ch) { jobs.push_back({ch, c}); });
+    ForEachClipboardSibling(clip, clip.groups[job.source].child, [&](int ch) {
+      jobs.push_back({ch, c});
+    });
   }
   return top;
 }
 
-void ReleaseClipboard(Scene& s) {
-  int head = s.clipHead;
-  s.clipHead = -1;
-  ForEachGroup(s, head, [&](int g) { ReleaseGroup(s, g); });
+// Moves the scene's subtree at g, already unlinked, to the front of the
+// clipboard's top level as it is (its lists keep their order), releasing
+// each slot as its record leaves: the records live on in the clipboard
+// alone. `clip` has room reserved for the whole subtree.
+void MoveToClipboard(GroupClipboard& clip, Scene& s, int g) {
+  // A sibling list of the scene whose records become the children of a
+  // clipboard record.
+  struct Job {
+    int first, parent;
+  };
+  std::vector<Job> jobs;
+  auto take = [&](int slot) {
+    const int c = static_cast<int>(clip.groups.size());
+    DisplayGroup& record = clip.groups.emplace_back(std::move(s.groups[slot]));
+    if (record.child != -1) jobs.push_back({record.child, c});
+    record.next = record.child = -1;
+    ReleaseGroup(s, slot);
+    return c;
+  };
+  const int top = take(g);
+  clip.groups[top].next = clip.head;
+  clip.head = top;
+  while (!jobs.empty()) {
+    const Job job = jobs.back();
+    jobs.pop_back();
+    int prev = -1;
+    for (int m = job.first; IsValidSlot(s, m);) {
+      const int next = s.groups[m].next;
+      const int c = take(m);
+      (prev == -1 ? clip.groups[job.parent].child : clip.groups[prev].next) = c;
+      prev = c;
+      m = next;
+    }
+  }
+}
+
+// The number of groups in each subtree of `tops`.
+size_t SubtreeSizes(const Scene& s, const std::vector<int>& tops) {
+  size_t count = 0;
+  for (int g : tops)
+    ForEachGroup(s, s.groups[g].child, [&](int) { ++count; });
+  return count + tops.size();
 }
 
 // true when any flag changed.
@@ -108,46 +165,54 @@ void Cut(Document& doc) {
   Scene& s = doc.scene;
   if (s.selectedGroup == -1) return;
   ChangeBatch batch(doc);
-  ReleaseClipboard(s);
-  const int parent = CurrentParent(s);
-  int prev = -1;
-  ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
-    if (!IsSelected(s, g)) {
-      prev = g;
-      return;
-    }
+  const std::vector<int> cut = SelectedOwners(s);
+  // Room for every record first, so running out of memory cuts nothing.
+  GroupClipboard clip;
+  try {
+    clip.groups.reserve(SubtreeSizes(s, cut));
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  for (int g : cut) {
+    // Every group of the subtree leaves the scene with its keys, so that
+    // no key names a released slot.
     RemoveOwnerKeys(doc, g);
-    UnlinkGroup(s, g, {true, parent, prev});
+    ForEachGroup(s, s.groups[g].child, [&](int member) { RemoveOwnerKeys(doc, member); });
+    UnlinkGroup(s, g, FindGroupLink(s, g));
     s.groups[g].flags = (s.groups[g].flags & ~Selected) | highlighted;
-    s.groups[g].next = s.clipHead;
-    s.clipHead = g;
-  });
+    MoveToClipboard(clip, s, g);
+  }
+  s.clipboard = std::move(clip);
   s.selectedGroup = -1;
   ResetLevel(s);
   doc.shell->Status(kNothingSelected);
-  Changed(doc, kSelectionChanged);
+  Changed(doc, kSelectionChanged | kClipboardChanged);
 }
 
 void Copy(Document& doc) {
   Scene& s = doc.scene;
   if (s.selectedGroup == -1) return;
-  ReleaseClipboard(s);
+  ChangeBatch batch(doc);
+  GroupClipboard clip;
   ForEachSibling(s, CurrentLevelHead(s), [&](int g) {
-    if (IsSelected(s, g)) CopySubtree(s, g, kToClipboard);
+    if (IsSelected(s, g)) CopyToClipboard(clip, s, g);
   });
-  Changed(doc);
+  s.clipboard = std::move(clip);
+  NotifyChanged(doc, kClipboardChanged);
 }
 
 void Paste(Document& doc) {
   Scene& s = doc.scene;
-  if (s.clipHead == -1) return;
+  const GroupClipboard& clip = s.clipboard;
+  if (clip.Empty()) return;
   ChangeBatch batch(doc);
   SetSubtreeFlags(s, s.rootHead, 0, Selected | highlighted);
-  ForEachSibling(s, s.clipHead, [&](int g) { s.groups[g].flags |= Selected | highlighted; });
   const int parent = CurrentParent(s);
-  ForEachSibling(s, s.clipHead, [&](int g) {
-    int c = CopySubtree(s, g, parent == -1 ? kToTopLevel : parent);
-    if (c != -1) s.selectedGroup = c;
+  ForEachClipboardSibling(clip, clip.head, [&](int g) {
+    int c = PasteSubtree(s, clip, g, parent);
+    if (c == -1) return;
+    s.groups[c].flags |= Selected | highlighted;
+    s.selectedGroup = c;
   });
   if (s.selectedGroup != -1) doc.shell->Status(s.groups[s.selectedGroup].name);
   Changed(doc, kSelectionChanged);

@@ -520,7 +520,7 @@ bool CommandEnabled(const EditSession& session, CommandId id) {
     case CommandId::kDrawAsBox:
       return current;
     case CommandId::kPaste:
-      return s.clipHead != -1;
+      return !s.clipboard.Empty();
     case CommandId::kPlay:
       return !s.anim.playing;
     case CommandId::kStop:

@@ -18,19 +18,20 @@ using record::Same;
 // note: a field added to the scene or the key store stops the build here
 // until it is recorded below or named as one that undo leaves alone
 [[maybe_unused]] void EveryFieldPlaced(const Scene& s) {
-  [[maybe_unused]] const auto& [groups, rootHead, freeHead, clipHead, levelStack, sceneMin,
-                                sceneMax, selectedGroup, lights, camera, global, anim,
-                                triangulatorDebug /* start-up setting */] = s;
-  [[maybe_unused]] const auto& [keys, freeKey, frameKeys, keyFrameList, lastFrame, currentFrame,
-                                prevKey, prevKey2, nextKey, nextKey2,
+  [[maybe_unused]] const auto& [groups, rootHead, freeHead, clipboard /* beside the document */,
+                                levelStack, sceneMin, sceneMax, selectedGroup, lights, camera,
+                                global, anim, triangulatorDebug /* start-up setting */] = s;
+  [[maybe_unused]] const auto& [keys, freeKey, frameKeys, keyClipboard /* beside the document */,
+                                keyFrameList, lastFrame, currentFrame, prevKey, prevKey2, nextKey,
+                                nextKey2,
                                 // playback's own state, not the document's
                                 active, t, dt, playFrame, silent, playing, redrawEnabled] = s.anim;
 }
 
 template <class P>
 auto PartFields(P& p) {
-  auto& [a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, q, r, s, t] = p;
-  return std::tie(a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, q, r, s, t);
+  auto& [a, b, d, e, f, g, h, i, j, k, l, m, n, o, q, r, s, t] = p;
+  return std::tie(a, b, d, e, f, g, h, i, j, k, l, m, n, o, q, r, s, t);
 }
 
 // The document's fields in the order of SceneParts.
@@ -38,9 +39,9 @@ template <class D>
 auto DocumentFields(D& doc) {
   auto& s = doc.scene;
   auto& a = s.anim;
-  return std::tie(s.rootHead, s.freeHead, s.clipHead, s.levelStack, s.sceneMin, s.sceneMax,
-                  s.selectedGroup, s.lights, s.camera, s.global, a.freeKey, a.keyFrameList,
-                  a.lastFrame, a.currentFrame, a.prevKey, a.prevKey2, a.nextKey, a.nextKey2,
+  return std::tie(s.rootHead, s.freeHead, s.levelStack, s.sceneMin, s.sceneMax, s.selectedGroup,
+                  s.lights, s.camera, s.global, a.freeKey, a.keyFrameList, a.lastFrame,
+                  a.currentFrame, a.prevKey, a.prevKey2, a.nextKey, a.nextKey2,
                   doc.materials.entries);
 }
 

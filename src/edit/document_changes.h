@@ -44,7 +44,6 @@ namespace modra {
 struct SceneParts {
   int32_t rootHead = -1;
   int32_t freeHead = -1;
-  int32_t clipHead = -1;
   std::vector<int32_t> levelStack;
   Vec3 sceneMin = {0, 0, 0};
   Vec3 sceneMax = {0, 0, 0};
@@ -144,7 +143,7 @@ class DocumentMirror {
  private:
   std::vector<DisplayGroup> groups_;
   std::vector<KnfKeyInfo> keys_;
-  std::array<int32_t, kFrameCount + 1> frameKeys_;
+  std::array<int32_t, kFrameCount> frameKeys_;
   SceneParts parts_;
   std::vector<uint8_t> work_;  // each step's runs are written here first
 };

@@ -122,9 +122,10 @@ int OpenModelFile(Document& doc, const std::string& name) {
   ChangeBatch batch(doc);
   SetDocumentName(doc, std::string_view(name).substr(0, kMaxDocumentName));
   GoToFrame0(doc);
+  const bool clipboards = HoldsClipboard(doc.scene);
   ClearScene(doc.scene);
   ClearKeyFrames(doc.scene.anim);
-  NotifyChanged(doc, kSceneChanged | kSelectionChanged);
+  NotifyChanged(doc, kSceneChanged | kSelectionChanged | (clipboards ? kClipboardChanged : 0u));
   const int result = ReadModelFile(doc, name, false);
   if (result == 0) SetModified(doc, false);
   // Only a native file read whole may be written back over itself: a

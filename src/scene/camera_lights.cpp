@@ -41,12 +41,14 @@ void StopLookingAt(Scene& s, int g) {
 }
 
 void DropLookAtFromKeys(Scene& s, int g) {
-  for (KnfKeyInfo& key : s.anim.keys) {
-    if (key.kind != kKeyCamera || (key.mask & 3) != kCameraLookAt) continue;
+  auto drop = [g](KnfKeyInfo& key) {
+    if (key.kind != kKeyCamera || (key.mask & 3) != kCameraLookAt) return;
     if (key.values.size() > kCameraLookAtWord &&
         std::bit_cast<int32_t>(key.values[kCameraLookAtWord]) == g)
       key.mask &= ~3u;
-  }
+  };
+  std::for_each(s.anim.keys.begin(), s.anim.keys.end(), drop);
+  std::for_each(s.anim.clipboard.begin(), s.anim.clipboard.end(), drop);
 }
 
 void UpdateCameraTarget(Scene& s) {

@@ -17,6 +17,35 @@ int StoredValueCount(int kind) {
   return n < 0 ? -1 : 7 * n;
 }
 
+bool IsGroupKind(int kind) {
+  switch (kind) {
+    case kKeyRotation:
+    case kKeyTranslation:
+    case kKeyScale:
+    case kKeyColor:
+    case kKeySpecular:
+    case kKeyEnabled:
+    case kKeyCenterRotation:
+    case kKeyCenter:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsLightKind(int kind) {
+  switch (kind) {
+    case kKeyLightType:
+    case kKeyLightPosition:
+    case kKeyLightColor:
+    case kKeyLightCone:
+    case kKeyLightAttenuation:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool IsStepKey(int kind, uint32_t mask) {
   // The camera's mask holds its mode, never the step bit.
   if (kind == kKeyCamera) return false;
@@ -24,14 +53,14 @@ bool IsStepKey(int kind, uint32_t mask) {
 }
 
 int FindKey(const KeyStore& store, int frame, int owner, int kind) {
-  if (frame < 0 || frame > kClipboardFrame) return -1;
+  if (!IsValidFrame(frame)) return -1;
   for (int k = store.frameKeys[frame]; k != -1; k = store.keys[k].nextInFrame)
     if (store.keys[k].owner == owner && store.keys[k].kind == kind) return k;
   return -1;
 }
 
 int FindOwnerKey(const KeyStore& store, int frame, int owner) {
-  if (frame < 0 || frame > kClipboardFrame) return -1;
+  if (!IsValidFrame(frame)) return -1;
   for (int k = store.frameKeys[frame]; k != -1; k = store.keys[k].nextInFrame)
     if (store.keys[k].owner == owner) return k;
   return -1;
@@ -66,7 +95,7 @@ int NewKeyRecord(KeyStore& store, int kind) {
 }  // namespace
 
 int AddKey(KeyStore& store, int frame, int kind) {
-  if (frame < 0 || frame > kClipboardFrame) return -1;
+  if (!IsValidFrame(frame)) return -1;
   int k = NewKeyRecord(store, kind);
   if (k == -1) return -1;
   store.keys[k].nextInFrame = store.frameKeys[frame];
@@ -75,7 +104,7 @@ int AddKey(KeyStore& store, int frame, int kind) {
 }
 
 int AddCameraKey(KeyStore& store, int frame) {
-  if (frame < 0 || frame > kClipboardFrame) return -1;
+  if (!IsValidFrame(frame)) return -1;
   int k = NewKeyRecord(store, kKeyCamera);
   if (k == -1) return -1;
   int* link = &store.frameKeys[frame];
@@ -95,7 +124,7 @@ void RemoveKey(KeyStore& store, int key) {
 }
 
 void ReleaseFrameKeys(KeyStore& store, int frame) {
-  assert(frame >= 0 && frame <= kClipboardFrame);
+  assert(IsValidFrame(frame));
   int k = store.frameKeys[frame];
   store.frameKeys[frame] = -1;
   while (k != -1) {
@@ -106,7 +135,7 @@ void ReleaseFrameKeys(KeyStore& store, int frame) {
 }
 
 void ReverseFrameKeys(KeyStore& store, int frame) {
-  assert(frame >= 0 && frame <= kClipboardFrame);
+  assert(IsValidFrame(frame));
   int reversed = -1;
   for (int k = store.frameKeys[frame]; k != -1;) {
     int next = store.keys[k].nextInFrame;
@@ -117,17 +146,66 @@ void ReverseFrameKeys(KeyStore& store, int frame) {
   store.frameKeys[frame] = reversed;
 }
 
-bool CopyFrameKeys(KeyStore& store, int from, int to) {
-  assert(to >= 0 && to <= kClipboardFrame);
-  std::vector<int> sources;
-  ForEachKeyInFrame(store, from, [&](int k) { sources.push_back(k); });
+namespace {
+
+// A copy of a key for the clipboard: its owner, kind, mask and values.
+KnfKeyInfo ClipboardCopy(const KnfKeyInfo& key) {
+  KnfKeyInfo copy;
+  copy.owner = key.owner;
+  copy.kind = key.kind;
+  copy.mask = key.mask;
+  copy.values = key.values;
+  return copy;
+}
+
+}  // namespace
+
+bool CopyFrameToClipboard(KeyStore& store, int frame) {
+  assert(IsValidFrame(frame));
+  try {
+    std::vector<KnfKeyInfo> copies;
+    ForEachKeyInFrame(store, frame, [&](int k) { copies.push_back(ClipboardCopy(store.keys[k])); });
+    store.clipboard = std::move(copies);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+bool MoveFrameToClipboard(KeyStore& store, int frame) {
+  assert(IsValidFrame(frame));
+  std::vector<KnfKeyInfo> moved;
+  try {
+    size_t count = 0;
+    ForEachKeyInFrame(store, frame, [&](int) { ++count; });
+    moved.reserve(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  // note: the records' values move out before RemoveKey empties them
+  ForEachKeyInFrame(store, frame, [&](int k) {
+    KnfKeyInfo& key = store.keys[k];
+    KnfKeyInfo& copy = moved.emplace_back();
+    copy.owner = key.owner;
+    copy.kind = key.kind;
+    copy.mask = key.mask;
+    copy.values = std::move(key.values);
+  });
+  ReleaseFrameKeys(store, frame);
+  store.clipboard = std::move(moved);
+  return true;
+}
+
+bool PasteClipboardKeys(KeyStore& store, int frame,
+                        const std::function<bool(const KnfKeyInfo&)>& keep) {
+  assert(IsValidFrame(frame));
   int last = -1;
-  ForEachKeyInFrame(store, to, [&](int k) { last = k; });
-  for (int k : sources) {
-    int copy = NewKeyRecord(store, store.keys[k].kind);
+  ForEachKeyInFrame(store, frame, [&](int k) { last = k; });
+  for (const KnfKeyInfo& src : store.clipboard) {
+    if (!keep(src)) continue;
+    int copy = NewKeyRecord(store, src.kind);
     if (copy == -1) return false;
     KnfKeyInfo& dst = store.keys[copy];
-    const KnfKeyInfo& src = store.keys[k];
     dst.owner = src.owner;
     dst.mask = src.mask;
     try {
@@ -136,17 +214,18 @@ bool CopyFrameKeys(KeyStore& store, int from, int to) {
       RemoveKey(store, copy);
       return false;
     }
-    (last == -1 ? store.frameKeys[to] : store.keys[last].nextInFrame) = copy;
+    (last == -1 ? store.frameKeys[frame] : store.keys[last].nextInFrame) = copy;
     last = copy;
   }
   return true;
 }
 
 void PurgeOwnerKeys(KeyStore& store, int owner) {
+  std::erase_if(store.clipboard, [&](const KnfKeyInfo& k) { return k.owner == owner; });
   bool any = std::any_of(store.keys.begin(), store.keys.end(),
                          [&](const KnfKeyInfo& k) { return k.kind != -1 && k.owner == owner; });
   if (!any) return;
-  for (int f = 0; f <= kClipboardFrame; ++f) {
+  for (int f = 0; f < kFrameCount; ++f) {
     int* link = &store.frameKeys[f];
     while (*link != -1) {
       int k = *link;
@@ -166,6 +245,8 @@ void ClearKeyFrames(KeyStore& store) {
   store.keys.shrink_to_fit();
   store.freeKey = -1;
   store.frameKeys.fill(-1);
+  store.clipboard.clear();
+  store.clipboard.shrink_to_fit();
   store.keyFrameList.clear();
   store.lastFrame = 0;
   store.prevKey = store.prevKey2 = store.nextKey = store.nextKey2 = -1;

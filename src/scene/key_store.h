@@ -6,6 +6,7 @@
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -13,8 +14,6 @@ namespace modra {
 
 inline constexpr int kFrameCount = 10000;  // frames 0..9999
 inline constexpr int kMaxFrame = kFrameCount - 1;
-// The key-frame clipboard is one more frame list, just past the last frame.
-inline constexpr int kClipboardFrame = kFrameCount;
 
 inline constexpr uint32_t kStepMask = 0x80000000u;  // the value holds until the next key
 inline constexpr int kCameraOwner = -1;
@@ -71,7 +70,12 @@ struct KeyStore {
   std::vector<KnfKeyInfo> keys;
   int32_t freeKey = -1;
   // First key of each frame's list, -1 when the frame holds no keys.
-  std::array<int32_t, kFrameCount + 1> frameKeys;
+  std::array<int32_t, kFrameCount> frameKeys;
+  // The key-frame clipboard: copies of one frame's keys in its order, each
+  // with span 0 and linked nowhere. They are records of their own, not
+  // keys of the pool, so undo, which grows and shrinks the pool, never
+  // takes them away.
+  std::vector<KnfKeyInfo> clipboard;
   std::vector<int32_t> keyFrameList;  // ascending
   int32_t lastFrame = 0;
   int32_t currentFrame = 0;
@@ -90,6 +94,10 @@ struct KeyStore {
 // Values per key of a kind, and floats stored per key; -1 for an unknown kind.
 int ValueCount(int kind);
 int StoredValueCount(int kind);
+// The kinds a group's keys have, and those a light's keys have; the
+// camera's keys are kKeyCamera.
+bool IsGroupKind(int kind);
+bool IsLightKind(int kind);
 // Light type and enabled keys always hold; other keys when their mask says so.
 bool IsStepKey(int kind, uint32_t mask);
 inline bool IsStepKey(const KnfKeyInfo& k) {
@@ -99,8 +107,7 @@ inline bool IsValidFrame(int frame) {
   return frame >= 0 && frame <= kMaxFrame;
 }
 
-// Lookups; frame may be kClipboardFrame. Return -1 when absent (or when
-// frame is outside 0..kClipboardFrame).
+// Lookups. Return -1 when absent (or when frame is outside 0..kMaxFrame).
 int FindKey(const KeyStore& store, int frame, int owner, int kind);
 int FindOwnerKey(const KeyStore& store, int frame, int owner);
 inline bool IsKeyFrame(const KeyStore& store, int frame) {
@@ -111,8 +118,8 @@ inline bool IsKeyFrame(const KeyStore& store, int frame) {
 // frame's list; -1 when memory runs out.
 int AddKey(KeyStore& store, int frame, int kind);
 int AddCameraKey(KeyStore& store, int frame);
-// The functions below take frames in 0..kClipboardFrame and keys that
-// index the store.
+// The functions below take frames in 0..kMaxFrame and keys that index
+// the store.
 
 // Releases a key that is no longer linked into any frame.
 void RemoveKey(KeyStore& store, int key);
@@ -120,14 +127,25 @@ void RemoveKey(KeyStore& store, int key);
 void ReleaseFrameKeys(KeyStore& store, int frame);
 // Reverses the order of a frame's list.
 void ReverseFrameKeys(KeyStore& store, int frame);
-// Copies a frame's keys, in order, to the end of another frame's list with
-// span 0. Returns false when memory runs out (the copies made so far stay).
-bool CopyFrameKeys(KeyStore& store, int from, int to);
 
-// Unlinks and releases every key of an owner in every frame and in the
-// clipboard, quietly: for owners that cease to exist.
+// The clipboard becomes a copy of the frame's keys. false when memory runs
+// out; the clipboard then keeps what it held.
+bool CopyFrameToClipboard(KeyStore& store, int frame);
+// The frame's keys move to the clipboard, replacing what it held, and
+// their records return to the pool: the frame holds no keys afterwards.
+// false (and no change) when memory runs out.
+bool MoveFrameToClipboard(KeyStore& store, int frame);
+// Copies of the clipboard's keys that `keep` accepts, in clipboard order,
+// at the end of the frame's list with span 0. false when memory runs out
+// (the copies made so far stay).
+bool PasteClipboardKeys(KeyStore& store, int frame,
+                        const std::function<bool(const KnfKeyInfo&)>& keep);
+
+// Unlinks and releases every key of an owner in every frame, and drops
+// its keys from the clipboard, quietly: for owners that cease to exist.
 void PurgeOwnerKeys(KeyStore& store, int owner);
 
+// Forgets every key, the clipboard's too.
 void ClearKeyFrames(KeyStore& store);
 // Rebuilds keyFrameList from the frame table.
 void RebuildKeyFrameList(KeyStore& store);
@@ -144,7 +162,7 @@ void UpdateNeighbours(KeyStore& store);
 // Calls visit(keyIndex) for every key of a frame, reading the link first.
 template <class Visit>
 void ForEachKeyInFrame(const KeyStore& store, int frame, Visit&& visit) {
-  assert(frame >= 0 && frame <= kClipboardFrame);
+  assert(IsValidFrame(frame));
   for (int k = store.frameKeys[frame]; k != -1;) {
     int next = store.keys[k].nextInFrame;
     visit(k);

@@ -12,34 +12,40 @@ namespace modra {
 int NewGroup(Scene& s, std::string_view name) {
   int g;
   try {
-    if (s.freeHead != -1) {
-      g = s.freeHead;
-      DisplayGroup fresh;
-      fresh.name = name;
-      s.freeHead = s.groups[g].next;
-      s.groups[g] = std::move(fresh);
-    } else {
-      if (s.groups.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) return -1;
-      DisplayGroup fresh;
-      fresh.name = name;
-      s.groups.push_back(std::move(fresh));
-      g = static_cast<int>(s.groups.size()) - 1;
-    }
+    DisplayGroup fresh;
+    fresh.name = name;
+    g = PlaceGroup(s, std::move(fresh));
+  } catch (const std::bad_alloc&) {
+    return -1;
+  }
+  if (g != -1) LinkAtFront(s, g, -1);
+  return g;
+}
+
+int PlaceGroup(Scene& s, DisplayGroup record) {
+  record.next = record.child = -1;
+  if (s.freeHead != -1) {
+    const int g = s.freeHead;
+    s.freeHead = s.groups[g].next;
+    s.groups[g] = std::move(record);
+    return g;
+  }
+  if (s.groups.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max())) return -1;
+  try {
+    s.groups.push_back(std::move(record));
   } catch (const std::bad_alloc&) {
     return -1;
   } catch (const std::length_error&) {
     return -1;
   }
-  s.groups[g].next = s.rootHead;
-  s.groups[g].child = -1;
-  s.rootHead = g;
-  return g;
+  return static_cast<int>(s.groups.size()) - 1;
 }
 
 void ClearScene(Scene& s) {
   s.groups.clear();
   s.groups.shrink_to_fit();
-  s.rootHead = s.freeHead = s.clipHead = -1;
+  s.rootHead = s.freeHead = -1;
+  s.clipboard.Clear();
   s.selectedGroup = -1;
   s.levelStack.clear();
   s.camera.lookAtGroup = -1;
@@ -171,23 +177,6 @@ void ReleaseGroup(Scene& s, int g) {
   // camera's gaze.
   PurgeOwnerKeys(s.anim, g);
   StopLookingAt(s, g);
-}
-
-int CopyGroup(Scene& s, int src) {
-  if (!IsValidSlot(s, src)) return -1;
-  int savedRoot = s.rootHead;
-  try {
-    DisplayGroup copy = s.groups[src];
-    int c = NewGroup(s, copy.name);
-    if (c == -1) return -1;
-    s.rootHead = savedRoot;
-    copy.next = -1;
-    s.groups[c] = std::move(copy);
-    return c;
-  } catch (const std::bad_alloc&) {
-    s.rootHead = savedRoot;
-    return -1;
-  }
 }
 
 }  // namespace modra

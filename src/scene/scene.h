@@ -12,6 +12,7 @@
 
 #include "geometry/triangulate_settings.h"
 #include "scene/display_group.h"
+#include "scene/group_clipboard.h"
 #include "scene/key_store.h"
 #include "scene/lights_camera.h"
 
@@ -23,7 +24,7 @@ struct Scene {
   std::vector<DisplayGroup> groups;  // slots are never compacted
   int32_t rootHead = -1;
   int32_t freeHead = -1;
-  int32_t clipHead = -1;            // the group clipboard
+  GroupClipboard clipboard;
   std::vector<int32_t> levelStack;  // at most kMaxLevelDepth groups
   Vec3 sceneMin = {0, 0, 0};
   Vec3 sceneMax = {0, 0, 0};
@@ -45,14 +46,18 @@ inline bool IsLiveGroup(const Scene& s, int g) {
 inline bool IsValidSlot(const Scene& s, int g) {
   return g >= 0 && static_cast<size_t>(g) < s.groups.size();
 }
+// True when either clipboard, the groups' or the key frames', holds anything.
+inline bool HoldsClipboard(const Scene& s) {
+  return !s.clipboard.Empty() || !s.anim.clipboard.empty();
+}
 
 // Makes a group with initial values at the front of the top-level list,
 // reusing a free slot when there is one. -1 (and no change) when the table
 // cannot grow.
 int NewGroup(Scene& s, std::string_view name);
-// Releases every group; also forgets the selection, the level being edited
-// and the camera's look-at group, which would otherwise name slots that no
-// longer exist.
+// Releases every group and empties the group clipboard; also forgets the
+// selection, the level being edited and the camera's look-at group, which
+// would otherwise name slots that no longer exist.
 void ClearScene(Scene& s);
 void SetGroupName(Scene& s, int g, std::string_view name);
 
@@ -106,7 +111,7 @@ Mat4 AccumulatedLevelMatrix(const Scene& s);
 
 // Where g is linked: its parent (-1 at the top level) and the sibling
 // before it (-1 when first). found is false when g is in no level of the
-// scene (on the clipboard, free, or out of range).
+// scene (free, on no list, or out of range).
 struct GroupLink {
   bool found = false;
   int parent = -1;
@@ -129,9 +134,8 @@ int PreviousSibling(const Scene& s, int g);
 // Frees g's body, forgets its keys and puts the slot at the front of the
 // free list. g must already be unlinked.
 void ReleaseGroup(Scene& s, int g);
-// A deep copy of src's body in a new slot, linked nowhere: its `next` is
-// -1 and its `child` still names src's first child for the caller to
-// replace. -1 when memory runs out.
-int CopyGroup(Scene& s, int src);
+// Puts a group record into a free slot, or a new one, linked nowhere
+// (`next` and `child` -1). -1, and no change, when the table cannot grow.
+int PlaceGroup(Scene& s, DisplayGroup record);
 
 }  // namespace modra

@@ -1,9 +1,12 @@
 // Commands on whole key frames.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "anim/key_commands.h"
 #include "anim_util.h"
 #include "document/group_edit.h"
+#include "scene/scene_check.h"
 
 namespace modra {
 namespace {
@@ -43,6 +46,25 @@ struct KeyFrameCommands : ::testing::Test {
     StoreKey(doc, g, kKeyColor);
   }
   Strings Messages() { return rec.shell.messages; }
+  // The clipboard's key of G of that kind; null when it holds none.
+  const KnfKeyInfo* Clipped(int kind) {
+    for (const KnfKeyInfo& k : a.clipboard)
+      if (k.owner == g && k.kind == kind) return &k;
+    return nullptr;
+  }
+  // Owner and kind of every key, in list order.
+  using Keys = std::vector<std::pair<int, int>>;
+  Keys FrameKeys(int frame) {
+    Keys keys;
+    ForEachKeyInFrame(a, frame, [&](int k) { keys.emplace_back(a.keys[k].owner, a.keys[k].kind); });
+    return keys;
+  }
+  Keys ClipboardKeys() {
+    Keys keys;
+    for (const KnfKeyInfo& k : a.clipboard)
+      keys.emplace_back(k.owner, k.kind);
+    return keys;
+  }
 };
 
 TEST_F(KeyFrameCommands, SqueezeMovesKeyFramesCloser) {
@@ -132,7 +154,7 @@ TEST_F(KeyFrameCommands, CutAtFrameZeroCopiesButLeavesItWhileOthersExist) {
   GoToFrame(doc, 0);
   CutOrCopyKeyFrame(doc, true);
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10}));
-  EXPECT_NE(FindKey(a, kClipboardFrame, g, kKeyTranslation), -1);
+  EXPECT_NE(Clipped(kKeyTranslation), nullptr);
 
   // Cut the other frame away; then frame 0, alone, can go.
   GoToFrame(doc, 10);
@@ -153,6 +175,52 @@ TEST_F(KeyFrameCommands, CutJoinsTheNeighboursOfTheCutFrame) {
   EXPECT_NEAR(X(10), 10, 1e-4);
   EXPECT_GT(X(15), 10);
   EXPECT_TRUE(doc.modified);
+}
+
+// A cut frame's keys leave the pool for the clipboard: the clipboard holds
+// them in the frame's order, and their records take the next keys made.
+TEST_F(KeyFrameCommands, CutMovesTheFrameKeysOutOfThePool) {
+  KeyColorFrom20();
+  const Keys cut = FrameKeys(20);
+  ASSERT_GE(cut.size(), 2u);
+  const size_t pool = a.keys.size();
+  GoToFrame(doc, 20);
+  CutOrCopyKeyFrame(doc, true);
+  EXPECT_EQ(ClipboardKeys(), cut);
+  for (const KnfKeyInfo& k : a.clipboard) {
+    EXPECT_EQ(k.span, 0);
+    EXPECT_EQ(k.nextInFrame, -1);
+  }
+  EXPECT_EQ(Clipped(kKeyColor)->values[0], 1);
+  EXPECT_EQ(a.keyFrameList, (Frames{0, 10}));
+  EXPECT_EQ(CheckScene(s), "");
+
+  GoToFrame(doc, 30);
+  PasteKeyFrame(doc, false);
+  EXPECT_EQ(a.keys.size(), pool);
+  EXPECT_EQ(FrameKeys(30), cut);
+  EXPECT_EQ(X(30), 20);
+  EXPECT_EQ(CheckScene(s), "");
+  // The clipboard keeps its keys for another paste.
+  EXPECT_EQ(ClipboardKeys(), cut);
+}
+
+// A clipboard key whose owner is gone, or is no owner of its kind, has
+// nothing to animate: a paste leaves it out and pastes the rest.
+TEST_F(KeyFrameCommands, PasteLeavesOutKeysWithoutAFittingOwner) {
+  KeyAt({10});
+  GoToFrame(doc, 10);
+  CutOrCopyKeyFrame(doc, false);
+  const Keys copied = ClipboardKeys();
+  KnfKeyInfo gone = *Clipped(kKeyTranslation);
+  gone.owner = 999;
+  KnfKeyInfo light = *Clipped(kKeyTranslation);
+  light.owner = LightOwner(2);
+  a.clipboard.insert(a.clipboard.begin(), {gone, light});
+  GoToFrame(doc, 30);
+  PasteKeyFrame(doc, false);
+  EXPECT_EQ(FrameKeys(30), copied);
+  EXPECT_EQ(CheckScene(s), "");
 }
 
 TEST_F(KeyFrameCommands, PasteIntoAnEmptyFrameMakesItAKeyFrame) {
@@ -229,9 +297,9 @@ TEST_F(KeyFrameCommands, CopyRangeToRangeCopiesEachKeyFrame) {
   EXPECT_EQ(a.keyFrameList, (Frames{0, 10, 30, 40}));
   EXPECT_EQ(X(40), 10);
   // The clipboard holds the last frame copied.
-  int clip = FindKey(a, kClipboardFrame, g, kKeyTranslation);
-  ASSERT_NE(clip, -1);
-  EXPECT_EQ(a.keys[clip].values[0], 10);
+  const KnfKeyInfo* clip = Clipped(kKeyTranslation);
+  ASSERT_NE(clip, nullptr);
+  EXPECT_EQ(clip->values[0], 10);
   // Inside the range, frames already pasted are copied again.
   ClearKeyFrames(a);
   s.groups[g].translation = {0, 0, 0};
@@ -263,12 +331,17 @@ TEST_F(KeyFrameCommands, RemoveOwnerKeysLeavesOtherOwnersAnimated) {
   EnsureKeyed(doc, other, kKeyScale);
   s.groups[other].scale = {2, 2, 2};
   StoreKey(doc, other, kKeyScale);
+  CutOrCopyKeyFrame(doc, false);
 
   RemoveOwnerKeys(doc, g);
   for (int f : {0, 10}) {
     EXPECT_EQ(FindOwnerKey(a, f, g), -1);
     EXPECT_NE(FindKey(a, f, other, kKeyScale), -1);
   }
+  // Nor can a paste bring them back to a group that a later one may replace.
+  EXPECT_EQ(Clipped(kKeyTranslation), nullptr);
+  EXPECT_TRUE(std::any_of(a.clipboard.begin(), a.clipboard.end(),
+                          [&](const KnfKeyInfo& k) { return k.owner == other; }));
   RemoveOwnerKeys(doc, other);
   EXPECT_TRUE(a.keyFrameList.empty());
   EXPECT_EQ(a.currentFrame, 0);
@@ -290,8 +363,17 @@ TEST_F(KeyFrameCommands, RemovingTheLookAtGroupTurnsCameraKeysToManual) {
   KeyAt({10});
   int cam = FindKey(a, 10, kCameraOwner, kKeyCamera);
   ASSERT_NE(cam, -1);
+  GoToFrame(doc, 10);
+  CutOrCopyKeyFrame(doc, false);
+  auto clippedMode = [&] {
+    auto k = std::find_if(a.clipboard.begin(), a.clipboard.end(),
+                          [](const KnfKeyInfo& k) { return k.kind == kKeyCamera; });
+    return k == a.clipboard.end() ? -1 : static_cast<int>(k->mask & 3);
+  };
+  EXPECT_EQ(clippedMode(), kCameraLookAt);
   RemoveOwnerKeys(doc, g);
   EXPECT_EQ(a.keys[cam].mask & 3, 0u);
+  EXPECT_EQ(clippedMode(), kCameraManual);
 }
 
 TEST_F(KeyFrameCommands, PreviousAndNextWrapAroundTheAnimation) {

@@ -38,7 +38,7 @@ TEST(KeyStoreTables, KindsAndFramesOutsideTheTablesGetNoKey) {
   KeyStore store;
   EXPECT_EQ(AddKey(store, 0, 99), -1);
   EXPECT_EQ(AddKey(store, -1, 0), -1);
-  EXPECT_EQ(AddKey(store, kClipboardFrame + 1, 0), -1);
+  EXPECT_EQ(AddKey(store, kFrameCount, 0), -1);
 }
 
 TEST(KeyStoreTables, ReleasedKeysAreReusedAndTheCameraKeyGoesLast) {
@@ -336,14 +336,14 @@ TEST_F(Animation, ANewKeyFrameKeepsTheOrderOfTheOneBefore) {
 
 TEST_F(Animation, FramesOutsideTheAnimationAreNeverKeyed) {
   SetTranslationAt(doc, g, 10, {10, 0, 0});
-  for (int frame : {kClipboardFrame, 12000, -5}) {
+  for (int frame : {kFrameCount, 12000, -5}) {
     a.currentFrame = frame;  // as a careless caller might leave it
     EnsureKeyed(doc, g, kKeyScale);
     StoreKey(doc, g, kKeyScale);
     CutOrCopyKeyFrame(doc, true);
     PasteKeyFrame(doc, false);
   }
-  EXPECT_EQ(a.frameKeys[kClipboardFrame], -1);
+  EXPECT_TRUE(a.clipboard.empty());
   EXPECT_EQ(FindKey(a, 0, g, kKeyScale), -1);
   ShowFrame(doc);  // shows the nearest frame instead
   EXPECT_EQ(a.currentFrame, 0);
@@ -352,9 +352,12 @@ TEST_F(Animation, FramesOutsideTheAnimationAreNeverKeyed) {
 
 TEST_F(Animation, ClearKeyFramesForgetsEverything) {
   SetTranslationAt(doc, g, 10, {10, 0, 0});
+  CutOrCopyKeyFrame(doc, false);
+  ASSERT_FALSE(a.clipboard.empty());
   ClearKeyFrames(a);
   EXPECT_TRUE(a.keys.empty());
-  for (int f : {0, 10, kClipboardFrame})
+  EXPECT_TRUE(a.clipboard.empty());
+  for (int f : {0, 10})
     EXPECT_EQ(a.frameKeys[f], -1);
   EXPECT_EQ(LastKeyFrame(a), 0);
 }

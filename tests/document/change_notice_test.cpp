@@ -47,16 +47,17 @@ void PrintTo(const Case& c, std::ostream* os) {
 }
 
 constexpr unsigned kScene = kSceneChanged, kSelection = kSelectionChanged, kFrame = kFrameChanged,
-                   kValues = kValuesChanged, kName = kNameChanged;
+                   kValues = kValuesChanged, kName = kNameChanged, kClipboard = kClipboardChanged;
 void Frame10(TwoGroups& t) {
   GoToFrame(t.doc, 10);
 }
 
 const Case kCases[] = {
-    {"Cut", [](TwoGroups& t) { Cut(t.doc); }, kScene | kSelection | kName},
+    {"Cut", [](TwoGroups& t) { Cut(t.doc); }, kScene | kSelection | kName | kClipboard},
     {"CutWithNothingCurrent", [](TwoGroups& t) { Cut(t.doc); }, 0,
      [](TwoGroups& t) { t.s.selectedGroup = -1; }},
-    {"Copy", [](TwoGroups& t) { Copy(t.doc); }, kScene | kName},
+    // Copying changes what Paste would add, not the document.
+    {"Copy", [](TwoGroups& t) { Copy(t.doc); }, kClipboard},
     {"Paste", [](TwoGroups& t) { Paste(t.doc); }, kScene | kSelection | kName,
      [](TwoGroups& t) {
        Copy(t.doc);
@@ -77,17 +78,20 @@ const Case kCases[] = {
     {"StartPlayback", [](TwoGroups& t) { StartPlayback(t.doc); }, kFrame},
     {"StopPlaybackAtFrame0", [](TwoGroups& t) { StopPlayback(t.doc); }, kFrame,
      [](TwoGroups& t) { StartPlayback(t.doc); }},
-    {"CopyKeyFrame", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, false); }, kScene, Frame10},
-    {"CutKeyFrame", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, true); }, kScene | kName, Frame10},
+    {"CopyKeyFrame", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, false); }, kClipboard, Frame10},
+    {"CutKeyFrame", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, true); },
+     kScene | kName | kClipboard, Frame10},
+    // Frame 0 stays while other key frames exist: the cut only copies it.
+    {"CutKeyFrameZero", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, true); }, kClipboard},
     {"CopyKeyFrameWhereThereIsNone", [](TwoGroups& t) { CutOrCopyKeyFrame(t.doc, false); }, 0,
      [](TwoGroups& t) { GoToFrame(t.doc, 5); }},
     {"RemoveOwnerKeys", [](TwoGroups& t) { RemoveOwnerKeys(t.doc, t.a); }, kScene | kName},
     // The copies end at their own frames: the last one stays current.
     {"CopyRangeToRange", [](TwoGroups& t) { CopyRangeToRange(t.doc, 0, 10, 20); },
-     kScene | kFrame | kName},
+     kScene | kFrame | kName | kClipboard},
     {"ResetScene", [](TwoGroups& t) { ResetScene(t.doc, false); }, kScene | kSelection | kFrame},
     {"NewAfterAnEdit", [](TwoGroups& t) { NewDocument(t.doc); },
-     kScene | kSelection | kFrame | kName,
+     kScene | kSelection | kFrame | kName | kClipboard,
      [](TwoGroups& t) {
        GoToFrame(t.doc, 3);
        Cut(t.doc);
@@ -97,6 +101,15 @@ const Case kCases[] = {
     {"RenameToTheSameName", [](TwoGroups& t) { EditNameBox(t.doc, "A"); }, 0},
     {"OpenAModel", [](TwoGroups& t) { OpenDocument(t.doc, test::ModelPath("obj/box.obj")); },
      kScene | kSelection | kName},
+    // New and Open empty both clipboards.
+    {"NewAfterCopies", [](TwoGroups& t) { NewDocument(t.doc); },
+     kScene | kSelection | kFrame | kClipboard,
+     [](TwoGroups& t) {
+       Copy(t.doc);
+       CutOrCopyKeyFrame(t.doc, false);
+     }},
+    {"OpenAfterACopy", [](TwoGroups& t) { OpenDocument(t.doc, test::ModelPath("obj/box.obj")); },
+     kScene | kSelection | kName | kClipboard, [](TwoGroups& t) { Copy(t.doc); }},
     {"AppendAModelAtAFrame",
      [](TwoGroups& t) { AppendModelFile(t.doc, test::ModelPath("obj/box.obj")); },
      kScene | kSelection | kFrame | kName, [](TwoGroups& t) { GoToFrame(t.doc, 4); }},

@@ -101,7 +101,13 @@ const std::vector<Family>& Families() {
          x.GoTo(40);
          ApplyTransformChange(x.layer, TP::kScale, {0.5f, 0, 0});
        },
-       [](Session& x) { x.Step("Cut Key Frame", [&] { CutOrCopyKeyFrame(x.doc, true); }); }},
+       [](Session& x) {
+         // Saving the state to compare with rewinds to frame 0, which a cut only copies.
+         x.Step("Cut Key Frame", [&] {
+           GoToFrame(x.doc, 40);
+           CutOrCopyKeyFrame(x.doc, true);
+         });
+       }},
       {"Paste Key Frame",
        [](Session& x) {
          x.Select({0});

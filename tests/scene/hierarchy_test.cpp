@@ -147,7 +147,7 @@ TEST(Hierarchy, LinksAndParentsAreFoundAnywhereInTheTree) {
   EXPECT_EQ(ParentTable(s), (std::vector<int32_t>{a, a, -1}));
   EXPECT_EQ(LookAtPathTo(s, c), (std::vector<int32_t>{a, c}));
 
-  int loose = CopyGroup(s, c);  // linked nowhere
+  int loose = PlaceGroup(s, s.groups[c]);  // linked nowhere
   EXPECT_FALSE(FindGroupLink(s, loose).found);
   EXPECT_EQ(ParentTable(s)[loose], kUnreached);
   EXPECT_TRUE(LookAtPathTo(s, loose).empty());
