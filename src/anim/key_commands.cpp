@@ -176,6 +176,10 @@ void CopyKeyToRange(Document& doc, int owner, int from, int to) {
       if (dst != src) {
         try {
           a.keys[dst].values = a.keys[src].values;
+          // A camera key's look-at group and path mean something only with
+          // its look-at bits: the copy takes the mode it was made in.
+          if (a.keys[src].kind == kKeyCamera)
+            a.keys[dst].mask = (a.keys[dst].mask & ~3u) | (a.keys[src].mask & 3u);
         } catch (const std::bad_alloc&) {
           doc.shell->Message(kNoKeyMemory);
           stopped = true;

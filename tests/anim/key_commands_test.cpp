@@ -376,6 +376,30 @@ TEST_F(KeyFrameCommands, RemovingTheLookAtGroupTurnsCameraKeysToManual) {
   EXPECT_EQ(clippedMode(), kCameraManual);
 }
 
+// A manual camera key copied over a look-at one takes its manual mode:
+// its look-at group word names no group.
+TEST_F(KeyFrameCommands, ACameraKeyCopiedToARangeTakesItsMode) {
+  KeyAt({10, 20});
+  GoToFrame(doc, 10);
+  EnsureKeyed(doc, kCameraOwner, kKeyCamera);  // manual at every key frame
+  StoreKey(doc, kCameraOwner, kKeyCamera);
+  GoToFrame(doc, 20);
+  s.camera.mode = kCameraLookAt;
+  s.camera.lookAtGroup = g;
+  RebuildCameraPath(s);
+  StoreKey(doc, kCameraOwner, kKeyCamera);
+  const int at20 = FindKey(a, 20, kCameraOwner, kKeyCamera);
+  ASSERT_NE(at20, -1);
+  ASSERT_EQ(a.keys[at20].mask & 3, static_cast<uint32_t>(kCameraLookAt));
+  GoToFrame(doc, 10);
+  ASSERT_EQ(s.camera.mode, kCameraManual);
+  CopyKeyToRange(doc, kCameraOwner, 20, 20);
+  EXPECT_EQ(a.keys[at20].mask & 3, static_cast<uint32_t>(kCameraManual));
+  GoToFrame(doc, 20);
+  EXPECT_EQ(s.camera.mode, kCameraManual);
+  EXPECT_EQ(CheckScene(s), "");
+}
+
 TEST_F(KeyFrameCommands, PreviousAndNextWrapAroundTheAnimation) {
   KeyAt({10, 20});
   GoToFrame(doc, 0);

@@ -1,8 +1,13 @@
-// Undo and redo as a person meets them: a drag is one step, the Edit menu
-// names it, the modified flag follows the saved state, Ctrl+Z over the view
-// undoes on a key press but not when it modifies a click, and New forgets.
+// Undo and redo as a person meets them: a drag, a typed value and a slider
+// drag are one step each, the Edit menu names it, the modified flag follows
+// the saved state, Ctrl+Z over the view undoes on a key press but not when
+// it modifies a click, a copy outlives the undo of an earlier step, and
+// New forgets.
 #include <QAction>
 #include <QLineEdit>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,6 +17,7 @@
 #include "app/ogl_view.h"
 #include "app/panel_widgets.h"
 #include "gui_test.h"
+#include "scene/scene_check.h"
 
 namespace modra::test {
 
@@ -25,10 +31,32 @@ class TestUndo : public EditorTest {
   EditSession& session() { return window_->document().session(); }
   QAction* undo() { return window_->action(QStringLiteral("Undo")); }
   QAction* redo() { return window_->action(QStringLiteral("Redo")); }
+  QAction* paste() { return window_->action(QStringLiteral("Paste")); }
   Vec3 translation(int g) { return scene().groups[g].translation; }
   QLineEdit* translateX() {
     return window_->findChild<QWidget*>("CFormObjTrans")
         ->findChild<QLineEdit*>(QStringLiteral("TransformPanel_FieldX"));
+  }
+  size_t topLevelGroups() {
+    size_t n = 0;
+    ForEachSibling(scene(), scene().rootHead, [&](int g) { n += IsLiveGroup(scene(), g) ? 1 : 0; });
+    return n;
+  }
+  // Where the slider's handle is drawn.
+  static QPoint handleOf(QSlider* slider) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.singleStep = slider->singleStep();
+    option.pageStep = slider->pageStep();
+    option.subControls = QStyle::SC_SliderHandle;
+    return slider->style()
+        ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+        .center();
   }
   void drag(QPoint by) {
     const QPoint from = view()->rect().center();
@@ -60,6 +88,75 @@ class TestUndo : public EditorTest {
     redo()->trigger();
     QCOMPARE(translation(g), after);
     QVERIFY(doc().modified);
+  }
+
+  void aTypedValueIsOneStep() {
+    const int g = PickVase(*window_, 3);
+    QVERIFY(g != -1);
+    const Vec3 before = translation(g);
+    Retype(translateX(), QStringLiteral("0.955"));
+    QTest::keyClick(translateX(), Qt::Key_Return);
+    QCOMPARE(translation(g)[0], 0.955f);
+    QCOMPARE(history().StepCount(), size_t{1});
+    QTRY_COMPARE(undo()->text(), QStringLiteral("&Undo Translate"));
+    undo()->trigger();
+    QCOMPARE(translation(g), before);
+    QTRY_COMPARE(translateX()->text(), FieldText(before[0]));
+    // Return in a field nobody typed in changes nothing.
+    QTest::keyClick(window_->findChild<QWidget*>("CFormObjTrans")
+                        ->findChild<QLineEdit*>(QStringLiteral("TransformPanel_FieldY")),
+                    Qt::Key_Return);
+    QCOMPARE(translation(g), before);
+    QVERIFY(!doc().modified);
+  }
+
+  void aSliderDragIsOneStep() {
+    const int g = PickVase(*window_, 7);
+    QVERIFY(g != -1);
+    auto* red = window_->findChild<QSlider*>(QStringLiteral("Color_Red"));
+    QTRY_VERIFY(red->isEnabled());
+    const Vec3 before = scene().groups[g].color;
+    const QPoint from = handleOf(red);
+    QTest::mousePress(red, Qt::LeftButton, {}, from);
+    for (int dx : {-10, -25, -40, -60})
+      QTest::mouseMove(red, from + QPoint(dx, 0));
+    QTest::mouseRelease(red, Qt::LeftButton, {}, from + QPoint(-60, 0));
+    QVERIFY(scene().groups[g].color[0] < before[0]);
+    QCOMPARE(history().StepCount(), size_t{1});
+    QTRY_COMPARE(undo()->text(), QStringLiteral("&Undo Color"));
+    undo()->trigger();
+    QCOMPARE(scene().groups[g].color, before);
+  }
+
+  // The clipboard lives beside the undoable scene: undoing the step before
+  // a copy leaves the copy whole, and a paste after new groups adds just
+  // what was copied.
+  void aCopySurvivesTheUndoOfAnEarlierStep() {
+    const int g = PickVase(*window_, 3);
+    QVERIFY(g != -1);
+    const std::string name = scene().groups[g].name;
+    Retype(translateX(), QStringLiteral("1"));
+    QTest::keyClick(translateX(), Qt::Key_Return);
+    window_->action(QStringLiteral("Copy"))->trigger();
+    QTRY_COMPARE(undo()->text(), QStringLiteral("&Undo Translate"));  // the copy is no step
+    undo()->trigger();
+    QVERIFY(!session().CanUndo());
+    const size_t groups = topLevelGroups();
+    window_->setEditMode(8);
+    QTest::mouseClick(window_->findChild<QWidget*>("CFormCreate_Torus"), Qt::LeftButton);
+    QTRY_VERIFY(paste()->isEnabled());
+    paste()->trigger();
+    QCOMPARE(topLevelGroups(), groups + 2);
+    QCOMPARE(scene().groups[scene().selectedGroup].name, name);
+    QCOMPARE(QString::fromStdString(CheckScene(scene())), QString());
+    // The copy is the vase as it was copied, moved to 1.
+    QCOMPARE(scene().groups[scene().selectedGroup].translation[0], 1.0f);
+    QTRY_COMPARE(undo()->text(), QStringLiteral("&Undo Paste"));
+    undo()->trigger();
+    QTRY_COMPARE(undo()->text(), QStringLiteral("&Undo Create Torus"));
+    undo()->trigger();
+    QCOMPARE(topLevelGroups(), groups);
+    QCOMPARE(QString::fromStdString(CheckScene(scene())), QString());
   }
 
   void undoingBackToTheSavedStateClearsTheModifiedFlag() {
