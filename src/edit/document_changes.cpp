@@ -432,14 +432,23 @@ struct SharedArrayBytes {
 };
 
 // The selection can name what an undo took away: a group pasted, or the
-// level of a group created, by the step. It then falls back to nothing.
+// level of a group created, by the step; and the levels entered since can
+// be no chain any more (an undone Ungroup puts their group back above
+// them). The level then ends where the chain breaks, and a current group
+// that is gone falls back to nothing.
 void KeepSelectionInScene(Scene& s) {
   const std::vector<int32_t> parents = ParentTable(s);
   auto inScene = [&](int g) {
     return IsLiveGroup(s, g) && parents[static_cast<size_t>(g)] != kUnreached;
   };
-  auto bad = std::find_if_not(s.levelStack.begin(), s.levelStack.end(), inScene);
-  s.levelStack.erase(bad, s.levelStack.end());
+  size_t whole = 0;
+  int32_t parent = -1;
+  for (int32_t g : s.levelStack) {
+    if (!inScene(g) || parents[static_cast<size_t>(g)] != parent) break;
+    parent = g;
+    ++whole;
+  }
+  s.levelStack.resize(whole);
   if (s.selectedGroup != -1 && !inScene(s.selectedGroup)) s.selectedGroup = -1;
 }
 

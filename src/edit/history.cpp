@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "anim/playback.h"
+#include "scene/scene_check.h"
 
 namespace modra {
 
@@ -61,6 +62,14 @@ void History::ChangedOutsideStep(std::string_view name) const {
                "make the change inside a step, or call History::Settle after a change that is "
                "no edit\n",
                static_cast<int>(name.size()), name.data());
+  std::abort();
+}
+
+void History::CheckRestored(bool undo) const {
+  const std::string problem = CheckScene(doc_.scene);
+  if (problem.empty()) return;
+  std::fprintf(stderr, "modra: %s left the scene broken: %s\n", undo ? "undo" : "redo",
+               problem.c_str());
   std::abort();
 }
 
@@ -153,6 +162,7 @@ void History::Move(bool undo) {
   if (a.currentFrame != stepFrame) GoToFrame(doc_, stepFrame);
   step.changes.Swap(doc_, undo);
   Weigh(step);
+  if (strict_) CheckRestored(undo);
   mirror_->TakeChanges(doc_);
   position_ = undo ? position_ - 1 : position_ + 1;
 

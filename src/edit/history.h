@@ -109,6 +109,9 @@ class History : public EditRecorder {
   bool OverLimit(size_t steps, size_t bytes) const;
   void DropOldest();
   [[noreturn]] void ChangedOutsideStep(std::string_view name) const;
+  // Strict mode: what an undo or redo restored must leave every link of
+  // the scene whole (nothing names a slot or key the step took away).
+  void CheckRestored(bool undo) const;
 
   Document& doc_;
   std::unique_ptr<DocumentMirror> mirror_;

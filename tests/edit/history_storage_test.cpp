@@ -78,6 +78,9 @@ TEST(HistoryStorage, MovingManyGroupsKeepsAFewBytesPerGroup) {
 // grow, then shrink, beside words of the same records.
 TEST(HistoryStorage, RenamesAndResizedKeyValuesRoundTrip) {
   Session x;
+  // Keys of the wrong length are cases for the storage, not scenes the
+  // editor makes: the check of what undo restores would stop at them.
+  x.history.SetStrict(false);
   const int g = x.TopLevel().at(1);
   int k = -1;
   for (size_t i = 0; i < x.s.anim.keys.size() && k < 0; ++i)

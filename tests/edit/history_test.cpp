@@ -25,6 +25,7 @@
 #include "geometry/primitives.h"
 #include "geometry/texture_mapping.h"
 #include "nativefile/native_writer.h"
+#include "scene/scene_check.h"
 #include "test_util.h"
 
 namespace modra {
@@ -345,6 +346,35 @@ TEST(History, UndoKeepsLaterSelectionAndReturnsToTheStepsFrame) {
   EXPECT_FALSE(IsLiveGroup(x.s, appended));
   EXPECT_EQ(x.s.selectedGroup, -1);
   EXPECT_TRUE(x.s.levelStack.empty());
+}
+
+// Levels entered since a step stay entered only while they still form a
+// chain: undoing an Ungroup puts the group back above a level entered in
+// one of its children, and that level ends.
+TEST(History, UndoKeepsOnlyTheLevelsThatStillFormAChain) {
+  test::Session x;
+  std::vector<int> top = x.TopLevel();
+  int title = -1;
+  for (size_t i = 0; i < top.size(); ++i)
+    if (x.s.groups[top[i]].name == "Title") title = static_cast<int>(i);
+  ASSERT_NE(title, -1);
+  x.Select({title, 0});
+  x.Step("Group", [&] { GroupSelected(x.doc); });
+  x.Step("Ungroup", [&] { Ungroup(x.doc); });
+  const int entered = top[static_cast<size_t>(title)];
+  ASSERT_TRUE(EnterLevel(x.s, entered));
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_TRUE(x.s.levelStack.empty());
+  EXPECT_EQ(CheckScene(x.s), "");
+  // Levels that still hang where they did stay entered.
+  const int group = x.s.rootHead;
+  ASSERT_EQ(x.s.groups[group].name, "Group");
+  ASSERT_TRUE(EnterLevel(x.s, group));
+  ASSERT_TRUE(EnterLevel(x.s, entered));
+  x.Step("Rename", [&] { SetGroupName(x.s, group, "Renamed"); });
+  ASSERT_TRUE(x.history.Undo());
+  EXPECT_EQ(x.s.levelStack, (std::vector<int32_t>{group, entered}));
+  EXPECT_EQ(CheckScene(x.s), "");
 }
 
 // Moving a big group keeps records, not vertices; rewriting its vertices
