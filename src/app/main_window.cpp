@@ -73,7 +73,7 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
   createBars();
   createPanels();
   bindEvents();
-  applySettings();
+  applySettings(Preferences::settings());
   setEditMode(static_cast<int>(kInitialEditMode));
   restoreGeometry(Preferences::windowGeometry());
   restoreState(Preferences::windowState());
@@ -346,8 +346,9 @@ void MainWindow::bindEvents() {
   connect(statusBarShown_, &QAction::toggled, statusBar(), &QWidget::setVisible);
 }
 
-void MainWindow::applySettings() {
-  ApplySettings(document_->doc(), Preferences::settings());
+void MainWindow::applySettings(const Settings& s) {
+  ApplySettings(document_->doc(), s);
+  document_->session().SetHistoryLimit(static_cast<size_t>(s.undoMegabytes) << 20);
   updateRecentFiles();
 }
 
@@ -429,7 +430,7 @@ void MainWindow::showPreferences() {
   PreferencesDialog dialog(this);
   dialog.setValues({doc.display.lightDisplay, doc.display.cameraDisplay,
                     doc.display.solidAxisDisplay, doc.whiteUncoloredParts,
-                    QString::fromStdString(s.texturePath)});
+                    QString::fromStdString(s.texturePath), s.undoMegabytes});
   if (dialog.exec() != QDialog::Accepted) return;
   const PreferencesDialog::Values v = dialog.values();
   s.lightDisplay = v.lightDisplay;
@@ -437,8 +438,9 @@ void MainWindow::showPreferences() {
   s.solidAxisDisplay = v.solidAxis;
   s.whiteUncoloredParts = v.whiteUncoloredParts;
   s.texturePath = v.texturePath.toStdString();
+  s.undoMegabytes = v.undoMegabytes;
   Preferences::setSettings(s);
-  ApplySettings(doc, s);
+  applySettings(s);
 }
 
 void MainWindow::showHelp(bool keyboard) {

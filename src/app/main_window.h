@@ -12,6 +12,7 @@
 #include "anim/key_range_commands.h"
 #include "app/gui_document.h"
 #include "app/playback_clock.h"
+#include "document/settings.h"
 #include "view/interaction.h"
 
 class QAction;
@@ -59,7 +60,8 @@ class MainWindow : public QMainWindow {
   void createBars();
   void createPanels();
   void bindEvents();
-  void applySettings();
+  // The display switches, texture folders and undo memory of `settings`.
+  void applySettings(const Settings& settings);
   void documentChanged(unsigned what);
   void updateActions();
   void updateRecentFiles();

@@ -2,9 +2,13 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "document/settings.h"
 
 namespace modra {
 
@@ -23,6 +27,16 @@ PreferencesDialog::PreferencesDialog(QWidget* parent) : QDialog(parent) {
     layout->addWidget(w);
   layout->addWidget(new QLabel(QStringLiteral("Texture Path: (Use ; to separate paths)"), this));
   layout->addWidget(texturePath_);
+  // The undo history's bound: enough for big scenes, never all memory.
+  auto* undoRow = new QHBoxLayout;
+  undoMemory_ = new QSpinBox(this);
+  undoMemory_->setObjectName(QStringLiteral("PreferencesDialog_UndoMemory"));
+  undoMemory_->setRange(kMinUndoMegabytes, kMaxUndoMegabytes);
+  undoMemory_->setSuffix(QStringLiteral(" MB"));
+  undoRow->addWidget(new QLabel(QStringLiteral("Undo Memory:"), this));
+  undoRow->addWidget(undoMemory_);
+  undoRow->addStretch(1);
+  layout->addLayout(undoRow);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -35,11 +49,12 @@ void PreferencesDialog::setValues(const Values& v) {
   solidAxis_->setChecked(v.solidAxis);
   whiteUncolored_->setChecked(v.whiteUncoloredParts);
   texturePath_->setText(v.texturePath);
+  undoMemory_->setValue(v.undoMegabytes);
 }
 
 PreferencesDialog::Values PreferencesDialog::values() const {
-  return {lightDisplay_->isChecked(), cameraDisplay_->isChecked(), solidAxis_->isChecked(),
-          whiteUncolored_->isChecked(), texturePath_->text()};
+  return {lightDisplay_->isChecked(),   cameraDisplay_->isChecked(), solidAxis_->isChecked(),
+          whiteUncolored_->isChecked(), texturePath_->text(),        undoMemory_->value()};
 }
 
 }  // namespace modra

@@ -1,5 +1,5 @@
-// Options > Set General Options: the display switches, the import switch
-// and the texture search path. It takes and returns plain values and
+// Options > Set General Options: the display switches, the import switch,
+// the texture search path and the undo history's memory. It takes and returns plain values and
 // never touches the document.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QLineEdit;
+class QSpinBox;
 
 namespace modra {
 
@@ -19,6 +20,7 @@ class PreferencesDialog : public QDialog {
     bool solidAxis = true;
     bool whiteUncoloredParts = false;
     QString texturePath;
+    int undoMegabytes = 256;
   };
 
   explicit PreferencesDialog(QWidget* parent = nullptr);
@@ -31,6 +33,7 @@ class PreferencesDialog : public QDialog {
   QCheckBox* solidAxis_;
   QCheckBox* whiteUncolored_;
   QLineEdit* texturePath_;
+  QSpinBox* undoMemory_;
 };
 
 }  // namespace modra

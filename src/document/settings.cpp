@@ -1,5 +1,7 @@
 #include "document/settings.h"
 
+#include <algorithm>
+
 #include "images/texture_table.h"
 
 namespace modra {
@@ -29,6 +31,8 @@ Settings LoadSettings(const SettingsStore& store, std::string_view homeFolder) {
   s.solidAxisDisplay = store.GetInt(kSolidAxisKey, 1) != 0;
   s.texturePath = store.GetString(kTexturePathKey, kDefaultTexturePath);
   s.lastPath = store.GetString(kLastPathKey, homeFolder);
+  s.undoMegabytes = std::clamp(store.GetInt(kUndoMemoryKey, kDefaultUndoMegabytes),
+                               kMinUndoMegabytes, kMaxUndoMegabytes);
   return s;
 }
 
@@ -37,6 +41,7 @@ void SaveSettings(SettingsStore& store, const Settings& settings) {
   store.SetInt(kCameraDisplayKey, settings.cameraDisplay ? 1 : 0);
   store.SetInt(kSolidAxisKey, settings.solidAxisDisplay ? 1 : 0);
   store.SetString(kTexturePathKey, settings.texturePath);
+  store.SetInt(kUndoMemoryKey, settings.undoMegabytes);
 }
 
 void ApplySettings(Document& doc, const Settings& settings) {
@@ -47,6 +52,7 @@ void ApplySettings(Document& doc, const Settings& settings) {
   SetTexturePath(doc.textures, settings.texturePath);
   doc.textures.lastPath = settings.lastPath;
   doc.whiteUncoloredParts = settings.whiteUncoloredParts;
+  NotifyChanged(doc, kDisplayChanged);
   doc.shell->RequestRedraw();
 }
 

@@ -18,6 +18,13 @@ inline constexpr char kCameraDisplayKey[] = "General/EnableCameraDisplay";
 inline constexpr char kSolidAxisKey[] = "General/SolidAxisDisplay";
 inline constexpr char kTexturePathKey[] = "Texture/Path";
 inline constexpr char kLastPathKey[] = "Texture/LastPath";
+inline constexpr char kUndoMemoryKey[] = "Edit/UndoMemory";
+
+// The undo history's bounds in megabytes: the default, and what the
+// preferences take (a stored value outside is held to them).
+inline constexpr int kDefaultUndoMegabytes = 256;
+inline constexpr int kMinUndoMegabytes = 1;
+inline constexpr int kMaxUndoMegabytes = 65536;
 
 struct Settings {
   bool lightDisplay = true;      // draw the light models
@@ -30,6 +37,8 @@ struct Settings {
   // "Import without RGB/vertex": parts without colours come in white.
   // Lives for one run only; never stored.
   bool whiteUncoloredParts = false;
+  // How much memory the undo history may hold; the oldest steps go first.
+  int undoMegabytes = kDefaultUndoMegabytes;
 };
 
 // Values by "Section/Key". A getter returns `fallback` for a value that is
@@ -59,8 +68,8 @@ class MemorySettingsStore : public SettingsStore {
 // defaults to `homeFolder` (the user's home; "" for the current folder).
 // A switch is on for any value but 0.
 Settings LoadSettings(const SettingsStore& store, std::string_view homeFolder = {});
-// What the preferences dialog's OK stores: the three switches (1 or 0)
-// and the texture path exactly as typed. LastPath has its own moment
+// What the preferences dialog's OK stores: the three switches (1 or 0),
+// the texture path exactly as typed and the undo memory. LastPath has its own moment
 // (RememberTextureFolder); the import switch is never stored.
 void SaveSettings(SettingsStore& store, const Settings& settings);
 

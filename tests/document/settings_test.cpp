@@ -19,6 +19,7 @@ TEST(Settings, NothingStoredGivesTheDefaults) {
     EXPECT_EQ(s.texturePath, "./;./textures/;/textures/");
     EXPECT_EQ(s.lastPath, home);
     EXPECT_FALSE(s.whiteUncoloredParts);
+    EXPECT_EQ(s.undoMegabytes, 256);
   }
   test::RecordedDocument r;
   ApplySettings(r.doc, LoadSettings(store));
@@ -50,6 +51,13 @@ TEST(Settings, StoredValuesAreReadByTheirNames) {
   EXPECT_EQ(r.doc.textures.lastPath, "/pics/wood");
   EXPECT_FALSE(r.doc.whiteUncoloredParts);
   EXPECT_EQ(r.shell.redraws, 1);
+  EXPECT_EQ(r.shell.AllChanges(), static_cast<unsigned>(kDisplayChanged));
+
+  // The undo memory is held to what the preferences offer.
+  for (const auto& [stored, read] : {std::pair{64, 64}, {0, 1}, {-5, 1}, {1 << 30, 65536}}) {
+    store.ints.insert_or_assign("Edit/UndoMemory", stored);
+    EXPECT_EQ(LoadSettings(store).undoMegabytes, read) << stored;
+  }
 }
 
 TEST(Settings, SavingStoresTheSwitchesAndThePathAsTyped) {
@@ -62,7 +70,8 @@ TEST(Settings, SavingStoresTheSwitchesAndThePathAsTyped) {
   SaveSettings(store, s);
   EXPECT_EQ(store.ints, (std::map<std::string, int, std::less<>>{{"General/EnableLightDisplay", 0},
                                                                  {"General/EnableCameraDisplay", 1},
-                                                                 {"General/SolidAxisDisplay", 1}}));
+                                                                 {"General/SolidAxisDisplay", 1},
+                                                                 {"Edit/UndoMemory", 256}}));
   EXPECT_EQ(store.strings,
             (std::map<std::string, std::string, std::less<>>{{"Texture/Path", " ./tex ; /x;"}}));
 

@@ -5,6 +5,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 
 #include "app/form_pick.h"
@@ -12,6 +13,7 @@
 #include "app/form_viewer_trans.h"
 #include "app/gui_document.h"
 #include "app/main_window.h"
+#include "app/preferences_dialog.h"
 #include "document/group_edit.h"
 #include "gui_test.h"
 
@@ -107,6 +109,22 @@ class TestPanels : public EditorTest {
     QVERIFY(doc().scene.groups[g].flags & Enabled);
     QCOMPARE(doc().scene.selectedGroup, -1);
     QVERIFY(!(doc().scene.groups[g].flags & Selected));
+  }
+
+  // The undo memory is typed in megabytes and held to its range.
+  void preferencesTakeTheUndoMemory() {
+    PreferencesDialog dialog;
+    PreferencesDialog::Values shown;
+    shown.undoMegabytes = 64;
+    dialog.setValues(shown);
+    auto* memory = dialog.findChild<QSpinBox*>(QStringLiteral("PreferencesDialog_UndoMemory"));
+    QCOMPARE(memory->value(), 64);
+    memory->selectAll();
+    QTest::keyClicks(memory, QStringLiteral("512"));
+    QCOMPARE(dialog.values().undoMegabytes, 512);
+    memory->selectAll();
+    QTest::keyClicks(memory, QStringLiteral("999999"));
+    QVERIFY(dialog.values().undoMegabytes <= 65536);
   }
 };
 
