@@ -57,9 +57,7 @@ AnimationBar::AnimationBar(GuiDocument& document, QWidget* parent)
     session->FieldEdited(CommandId::kRename, 0, name_->text().toStdString(), true);
   });
   connect(frame_, &QLineEdit::textEdited, this, [this](const QString& text) {
-    CommandArgs args;
-    args.text = text.toStdString();
-    document_.run(CommandId::kFrameBox, args);
+    document_.run(CommandId::kFrameBox, TextArgs(text.toStdString()));
   });
   connect(prevKey_, &QPushButton::clicked, this,
           [this] { document_.run(CommandId::kPreviousKeyFrame); });

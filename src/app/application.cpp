@@ -35,9 +35,10 @@ bool HaveDisplay() {
 
 int RunEditor(int argc, char** argv, const triangulation::DebugSettings& triangulatorDebug) {
   if (!HaveDisplay()) {
-    std::fputs("modra: no display to open the editor on (DISPLAY is not set); "
-               "the commands of 'modra --help' work without one\n",
-               stderr);
+    std::fputs(
+        "modra: no display to open the editor on (DISPLAY is not set); "
+        "the commands of 'modra --help' work without one\n",
+        stderr);
     return 1;
   }
   configureApplication();

@@ -109,9 +109,7 @@ void CFormTexture::loadTexture() {
       document_.prompts().openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)),
                                          QString::fromStdString(doc.textures.lastPath));
   if (path.isEmpty()) return;
-  CommandArgs args;
-  args.text = path.toStdString();
-  if (document_.run(CommandId::kLoadTexture, args) == 0)
+  if (document_.run(CommandId::kLoadTexture, TextArgs(path.toStdString())) == 0)
     Preferences::rememberTextureFolder(doc, path);
 }
 

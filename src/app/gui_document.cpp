@@ -22,9 +22,7 @@ QString FromUtf8(std::string_view text) {
 }
 
 CommandArgs PathArgs(const QString& path) {
-  CommandArgs args;
-  args.text = path.toStdString();
-  return args;
+  return TextArgs(path.toStdString());
 }
 
 // Loading shows the wait cursor; loads are short enough for it.

@@ -76,10 +76,7 @@ void BindSlider(QSlider* slider, GuiDocument& document, CommandId command, int i
   QObject::connect(slider, &QSlider::sliderPressed, slider, [session] { session->BeginGesture(); });
   QObject::connect(slider, &QSlider::sliderReleased, slider, [session] { session->EndGesture(); });
   QObject::connect(slider, &QSlider::valueChanged, slider, [session, command, index](int position) {
-    CommandArgs args;
-    args.index = index;
-    args.value = static_cast<float>(position);
-    session->Run(command, args);
+    session->Run(command, SliderArgs(index, position));
   });
 }
 

@@ -70,10 +70,7 @@ void TransformPanelForm::bindEvents() {
   for (int i = 0; i < 3; ++i) {
     BindField(edits_[i], document_, command(), i);
     connect(locks_[i], &QCheckBox::toggled, this, [this, i](bool on) {
-      CommandArgs args;
-      args.index = LockIndex(panel_, i);
-      args.value = on ? 1 : 0;
-      document_.run(CommandId::kLockAxis, args);
+      document_.run(CommandId::kLockAxis, SliderArgs(LockIndex(panel_, i), on ? 1 : 0));
     });
   }
 }

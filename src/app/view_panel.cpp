@@ -88,10 +88,7 @@ void ViewPanel::bindEvents() {
   const QSlider* sliders[3] = {fieldOfView_, nearPlane_, farPlane_};
   for (int i = 0; i < 3; ++i)
     connect(sliders[i], &QSlider::valueChanged, this, [this, i](int position) {
-      CommandArgs args;
-      args.index = i;
-      args.value = static_cast<float>(position);
-      document_.run(CommandId::kViewSlider, args);
+      document_.run(CommandId::kViewSlider, SliderArgs(i, position));
     });
 }
 

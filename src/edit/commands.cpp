@@ -39,10 +39,13 @@ int Result(bool done) {
   return done ? 0 : -1;
 }
 
-void Display(S& s, void (*change)(DisplayState&)) {
-  change(s.doc().display);
+// A display switch: how the scene is drawn, which the file does not keep.
+template <auto kMember, auto kValue>
+int DisplaySwitch(S& s, const Args&) {
+  s.doc().display.*kMember = kValue;
   NotifyChanged(s.doc(), kDisplayChanged);
   s.doc().shell->RequestRedraw();
+  return 0;
 }
 
 void PanelChanged(S& s) {
@@ -82,6 +85,16 @@ int Saved(S& s, SaveResult result) {
   s.history().MarkSaved();
   NotifyChanged(s.doc(), kHistoryChanged);
   return 0;
+}
+
+// A transform panel's field and a create button, one function each.
+template <TransformPanel kPanel>
+int TransformField(S& s, const Args& a) {
+  return Result(SetTransformField(s.layer(), kPanel, a.index, Typed(a)));
+}
+template <int kButton>
+int CreateButton(S& s, const Args&) {
+  return Create(s, kCreateButtons[kButton].create);
 }
 
 constexpr StepPolicy kNone = StepPolicy::kNone, kFrame = StepPolicy::kFrame,
@@ -159,15 +172,15 @@ constexpr CommandInfo kCommands[] = {
    nullptr, kNone, kNoArgs, 0, 0,
    [](S& s, const Args&) { s.interaction().ResetView(); return 0; }},
   {C::kWireFrame, "WireFrame", "&Wire Frame", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.displayMode = 0; }); return 0; }},
+   &DisplaySwitch<&DisplayState::displayMode, 0>},
   {C::kSolid, "Solid", "S&olid", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.displayMode = 1; }); return 0; }},
+   &DisplaySwitch<&DisplayState::displayMode, 1>},
   {C::kTextured, "Textured", "Te&xtured", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.displayMode = 2; }); return 0; }},
+   &DisplaySwitch<&DisplayState::displayMode, 2>},
   {C::kShowNormals, "ShowNormals", "Show &Normals", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.showNormals = true; }); return 0; }},
+   &DisplaySwitch<&DisplayState::showNormals, true>},
   {C::kHideNormals, "HideNormals", "&Hide Normals", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.showNormals = false; }); return 0; }},
+   &DisplaySwitch<&DisplayState::showNormals, false>},
 
   {C::kCutKeyFrame, "CutKeyFrame", "Cu&t Current Key Frame", "", "Cut Key Frame", kStep, kNoArgs,
    0, 0, [](S& s, const Args&) { CutOrCopyKeyFrame(s.doc(), true); return 0; }},
@@ -211,9 +224,9 @@ constexpr CommandInfo kCommands[] = {
    }},
 
   {C::kShowEnabledOnly, "DrawModeEnabled", "Enabled", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.disabledDisplay = false; }); return 0; }},
+   &DisplaySwitch<&DisplayState::disabledDisplay, false>},
   {C::kShowDisabled, "DrawModeDisabled", "Disabled", "", nullptr, kNone, kNoArgs, 0, 0,
-   [](S& s, const Args&) { Display(s, [](DisplayState& d) { d.disabledDisplay = true; }); return 0; }},
+   &DisplaySwitch<&DisplayState::disabledDisplay, true>},
   {C::kDrawNormal, "DrawNormal", "Normal", "", nullptr, kNone, kNoArgs, 0, 0,
    [](S& s, const Args&) { SetDrawAsBox(s.doc(), false); return 0; }},
   {C::kDrawAsBox, "DrawAsBox", "Bounding Box", "", nullptr, kNone, kNoArgs, 0, 0,
@@ -265,26 +278,15 @@ constexpr CommandInfo kCommands[] = {
    }},
 
   {C::kTranslate, "Translate", "", "", "Translate", kGesture, kField, 3, 0,
-   [](S& s, const Args& a) {
-     return Result(SetTransformField(s.layer(), TransformPanel::kTranslation, a.index, Typed(a)));
-   }},
+   &TransformField<TransformPanel::kTranslation>},
   {C::kRotate, "Rotate", "", "", "Rotate", kGesture, kField, 3, 0,
-   [](S& s, const Args& a) {
-     return Result(SetTransformField(s.layer(), TransformPanel::kRotation, a.index, Typed(a)));
-   }},
+   &TransformField<TransformPanel::kRotation>},
   {C::kScale, "Scale", "", "", "Scale", kGesture, kField, 3, 0,
-   [](S& s, const Args& a) {
-     return Result(SetTransformField(s.layer(), TransformPanel::kScale, a.index, Typed(a)));
-   }},
+   &TransformField<TransformPanel::kScale>},
   {C::kMoveCenter, "MoveCenter", "", "", "Move Center", kGesture, kField, 3, 0,
-   [](S& s, const Args& a) {
-     return Result(SetTransformField(s.layer(), TransformPanel::kCenter, a.index, Typed(a)));
-   }},
+   &TransformField<TransformPanel::kCenter>},
   {C::kRotateCenter, "RotateCenter", "", "", "Rotate Center", kGesture, kField, 3, 0,
-   [](S& s, const Args& a) {
-     return Result(
-         SetTransformField(s.layer(), TransformPanel::kCenterRotation, a.index, Typed(a)));
-   }},
+   &TransformField<TransformPanel::kCenterRotation>},
   {C::kLockAxis, "Lock", "", "", nullptr, kNone, kLock, kTransformPanelCount * 3, 1,
    [](S& s, const Args& a) {
      if (a.index < 0 || a.index >= kTransformPanelCount * 3) return -1;
@@ -407,24 +409,20 @@ constexpr CommandInfo kCommands[] = {
   {C::kSetLookAtGroup, "SetLookAt", "Set Look-At Group", "", "Set Look-At Group", kStep, kNoArgs,
    0, 0, [](S& s, const Args&) { return Result(SetLookAtGroup(s.layer())); }},
 
-  {C::kCreateRectangle, "Rectangle", "Rectangle", "", "Create Rectangle", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[0].create); }},
-  {C::kCreateBlock, "Block", "Block", "", "Create Block", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[1].create); }},
-  {C::kCreateCone, "Cone", "Cone", "", "Create Cone", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[2].create); }},
+  {C::kCreateRectangle, "Rectangle", "Rectangle", "", "Create Rectangle",
+   kStep, kNoArgs, 0, 0, &CreateButton<0>},
+  {C::kCreateBlock, "Block", "Block", "", "Create Block", kStep, kNoArgs, 0, 0, &CreateButton<1>},
+  {C::kCreateCone, "Cone", "Cone", "", "Create Cone", kStep, kNoArgs, 0, 0, &CreateButton<2>},
   {C::kCreateRoundedCone, "RoundedCone", "Rounded Cone", "", "Create Rounded Cone", kStep, kNoArgs,
-   0, 0, [](S& s, const Args&) { return Create(s, kCreateButtons[3].create); }},
-  {C::kCreateTube, "Tube", "Tube", "", "Create Tube", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[4].create); }},
-  {C::kCreateCylinder, "Cylinder", "Cylinder", "", "Create Cylinder", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[5].create); }},
-  {C::kCreateTorus, "Torus", "Torus", "", "Create Torus", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[6].create); }},
-  {C::kCreateSphere1, "Sphere1", "Sphere1", "", "Create Sphere1", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[7].create); }},
-  {C::kCreateSphere2, "Sphere2", "Sphere 2", "", "Create Sphere 2", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, kCreateButtons[8].create); }},
+   0, 0, &CreateButton<3>},
+  {C::kCreateTube, "Tube", "Tube", "", "Create Tube", kStep, kNoArgs, 0, 0, &CreateButton<4>},
+  {C::kCreateCylinder, "Cylinder", "Cylinder", "", "Create Cylinder",
+   kStep, kNoArgs, 0, 0, &CreateButton<5>},
+  {C::kCreateTorus, "Torus", "Torus", "", "Create Torus", kStep, kNoArgs, 0, 0, &CreateButton<6>},
+  {C::kCreateSphere1, "Sphere1", "Sphere1", "", "Create Sphere1",
+   kStep, kNoArgs, 0, 0, &CreateButton<7>},
+  {C::kCreateSphere2, "Sphere2", "Sphere 2", "", "Create Sphere 2",
+   kStep, kNoArgs, 0, 0, &CreateButton<8>},
   // text, scale as typed, index the font.
   {C::kCreateText, "Text", "3D Text ...", "", "Create 3D Text", kStep, kTextDialog, 5, 0,
    [](S& s, const Args& a) {

@@ -127,11 +127,12 @@ class RandomRun {
       case ArgShape::kLock:
         a.value = static_cast<float>(Pick(c.max + 101) - 50);
         break;
-      case ArgShape::kText:
-        a.text = c.id == CommandId::kFrameBox
-                     ? std::vector<std::string>{"+", "-", "junk", std::to_string(Pick(120))}[Pick(4)]
-                     : "Part " + std::to_string(Pick(10));
+      case ArgShape::kText: {
+        const std::string frames[] = {"+", "-", "junk", std::to_string(Pick(120))};
+        a.text =
+            c.id == CommandId::kFrameBox ? frames[Pick(4)] : "Part " + std::to_string(Pick(10));
         break;
+      }
       case ArgShape::kPath:
         a.text = Path(c.id);
         break;
@@ -205,9 +206,7 @@ class RandomRun {
     if (Pick(5)) session_.EndGesture();
   }
 
-  ViewPoint Point() {
-    return {(Pick(201) - 100) / 100.0f, (Pick(201) - 100) / 100.0f};
-  }
+  ViewPoint Point() { return {(Pick(201) - 100) / 100.0f, (Pick(201) - 100) / 100.0f}; }
 
   void Drag() {
     ViewInteraction& view = session_.interaction();
