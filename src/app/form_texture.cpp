@@ -94,23 +94,24 @@ void CFormTexture::bindEvents() {
 }
 
 void CFormTexture::textureChosen(int row) {
-  if (row == textures_->count() - 1)
-    loadTexture();
-  else
+  if (row != textures_->count() - 1) {
     document_.run(CommandId::kChooseTexture, row);
-  // A cancelled load, or a choice that changed nothing, still shows the
-  // current group's texture.
-  refreshList();
+    return;
+  }
+  // The file dialog the list opened was cancelled: the list shows the
+  // current group's texture again, as it did.
+  if (!loadTexture()) refreshList();
 }
 
-void CFormTexture::loadTexture() {
+bool CFormTexture::loadTexture() {
   Document& doc = document_.doc();
   const QString path =
       document_.prompts().openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)),
                                          QString::fromStdString(doc.textures.lastPath));
-  if (path.isEmpty()) return;
+  if (path.isEmpty()) return false;
   if (document_.run(CommandId::kLoadTexture, TextArgs(path.toStdString())) == 0)
     Preferences::rememberTextureFolder(doc, path);
+  return true;
 }
 
 void CFormTexture::refreshList() {

@@ -24,7 +24,8 @@ class CFormTexture : public ControlPanel {
   void createGui();
   void bindEvents();
   void textureChosen(int row);
-  void loadTexture();
+  // false when the user cancelled the file dialog.
+  bool loadTexture();
   void refreshList();
 
   QCheckBox* enable_ = nullptr;

@@ -317,12 +317,21 @@ constexpr CommandInfo kCommands[] = {
      if (a.index < 0 || a.index > 3) return -1;
      return MapSelectedGroups(s.layer(), static_cast<MappingKind>(kPlanarMapping + a.index));
    }},
+  // A choice that changes nothing, or a file that does not load, has the
+  // list show the current group's texture again.
   {C::kChooseTexture, "ChooseTexture", "", "", "Choose Texture", kStep, kIndex, 1, 0,
-   [](S& s, const Args& a) { return Result(ChooseTexture(s.layer(), a.index)); }},
+   [](S& s, const Args& a) {
+     if (ChooseTexture(s.layer(), a.index)) return 0;
+     PanelChanged(s);
+     return -1;
+   }},
   {C::kLoadTexture, "LoadTexture", "Load Texture ...", "", "Load Texture", kStep, kPath, 0, 0,
    [](S& s, const Args& a) {
      const int index = LoadTextureFile(s.doc(), a.text);
-     if (index < 0) return -1;
+     if (index < 0) {
+       PanelChanged(s);
+       return -1;
+     }
      ChooseTexture(s.layer(), index);
      return 0;
    }},
