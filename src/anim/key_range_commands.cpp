@@ -1,25 +1,26 @@
 #include "anim/key_range_commands.h"
 
+#include <set>
+#include <string>
+
 #include "anim/key_commands.h"
 #include "scene/key_store.h"
 
 namespace modra {
 namespace {
 
-// Speaks for the document's shell while one command runs, counting what
-// it tells the user.
-class CountingShell : public Shell {
+// Speaks for the document's shell while one request runs over several
+// owners, passing each message on once: the user hears a refusal once,
+// however many owners it stopped.
+class OnceShell : public Shell {
  public:
-  explicit CountingShell(Document& doc) : doc_(doc), inner_(doc.shell) { doc.shell = this; }
-  ~CountingShell() override { doc_.shell = inner_; }
-  CountingShell(const CountingShell&) = delete;
-  CountingShell& operator=(const CountingShell&) = delete;
-
-  int messages() const { return messages_; }
+  explicit OnceShell(Document& doc) : doc_(doc), inner_(doc.shell) { doc.shell = this; }
+  ~OnceShell() override { doc_.shell = inner_; }
+  OnceShell(const OnceShell&) = delete;
+  OnceShell& operator=(const OnceShell&) = delete;
 
   void Message(std::string_view text) override {
-    ++messages_;
-    inner_->Message(text);
+    if (told_.insert(std::string(text)).second) inner_->Message(text);
   }
   bool Ask(std::string_view question) override { return inner_->Ask(question); }
   void Status(std::string_view text) override { inner_->Status(text); }
@@ -30,7 +31,7 @@ class CountingShell : public Shell {
  private:
   Document& doc_;
   Shell* inner_;
-  int messages_ = 0;
+  std::set<std::string, std::less<>> told_;
 };
 
 }  // namespace
@@ -55,11 +56,10 @@ void RunKeyRangeRequest(Document& doc, const KeyRangeRequest& r, int currentLigh
         RemoveOwnerKeys(doc, owner);
       break;
     case KeyRangeCommand::kCopyKeyToRange: {
-      const CountingShell counting(doc);
-      for (int owner : ChosenKeyOwners(doc.scene, r.owner, currentLight)) {
+      // Each owner gets its copy even when another one's was refused.
+      const OnceShell once(doc);
+      for (int owner : ChosenKeyOwners(doc.scene, r.owner, currentLight))
         CopyKeyToRange(doc, owner, r.a, r.b);
-        if (counting.messages() > 0) break;
-      }
       break;
     }
     case KeyRangeCommand::kCopyRangeToRange:

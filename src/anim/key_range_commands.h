@@ -29,8 +29,8 @@ struct KeyRangeRequest {
 // edited, the camera, or `currentLight` (0 ambient, 1..8) as a light owner.
 std::vector<int> ChosenKeyOwners(const Scene& s, KeyOwnerChoice choice, int currentLight);
 
-// Runs the request. For several owners the first refusal ends it, so the
-// user hears each refusal once.
+// Runs the request for every chosen owner; the user hears each refusal
+// once, however many owners it stopped.
 void RunKeyRangeRequest(Document& doc, const KeyRangeRequest& request, int currentLight);
 
 }  // namespace modra

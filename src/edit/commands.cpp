@@ -114,6 +114,8 @@ constexpr CommandInfo kCommands[] = {
      NewDocument(s.doc());
      s.history().Clear();
      NotifyChanged(s.doc(), kHistoryChanged);
+     // The old scene's turn, offset and spin would make the next drag jump.
+     s.interaction().ResetView();
      return 0;
    }},
   {C::kOpen, "Open", "&Open ...", "Open a scene or a model in place of the scene", nullptr, kFile,
@@ -123,10 +125,15 @@ constexpr CommandInfo kCommands[] = {
      // Even a failed open has erased the scene it replaced.
      s.history().Clear();
      NotifyChanged(s.doc(), kHistoryChanged);
+     if (result == 0) s.interaction().ResetView();
      return result;
    }},
   {C::kAppend, "Append", "&Append ...", "Add a model to the scene", "Append", kStep, kPath, 0, 0,
-   [](S& s, const Args& a) { return ReadModelFile(s.doc(), a.text, true); }},
+   [](S& s, const Args& a) {
+     const int result = AppendModelFile(s.doc(), a.text);
+     if (result == 0) s.interaction().ResetView();
+     return result;
+   }},
   {C::kLoadMaterial, "LoadMaterial", "Load &Wavefront Material", "Read a material library",
    "Load Wavefront Material", kStep, kPath, 0, 0,
    [](S& s, const Args& a) { return LoadWavefrontMaterials(s.doc(), a.text); }},

@@ -28,7 +28,15 @@ int CreateFromPanel(Document& doc, int (*create)(Document&)) {
   // top level, and a current group outside the level being edited could
   // not be picked again
   DeselectAll(doc);
-  return create(doc);
+  const int g = create(doc);
+  // Whatever made it, the new group is the one the panels act on now.
+  if (g != -1) {
+    Scene& s = doc.scene;
+    s.groups[g].flags |= Selected | highlighted;
+    s.selectedGroup = g;
+    NotifyChanged(doc, kSelectionChanged);
+  }
+  return g;
 }
 
 int CreateTextFromPanel(Document& doc, std::string_view text, std::string_view scaleText,

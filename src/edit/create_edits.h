@@ -24,7 +24,8 @@ extern const std::array<CreateButton, kCreateButtonCount> kCreateButtons;
 
 // What a create button does around its generator: the selection is
 // cleared and the level left (the new group lives at the top level), then
-// create(doc) runs. The new group's index, or -1.
+// create(doc) runs, and the new group is current and selected, so the
+// panels act on it at once. The new group's index, or -1.
 int CreateFromPanel(Document& doc, int (*create)(Document&));
 
 // The "3D Text ..." dialog's OK: the selection is cleared, the scale is

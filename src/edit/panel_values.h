@@ -45,6 +45,12 @@ LightMouse LightMouseChoice(const Scene& s, const PanelValues& p);
 // mode changed since the choice brings the choice that mode implies.
 CameraMouse CameraMouseChoice(const Scene& s, const PanelValues& p);
 
+// A panel starts afresh when its mode is entered: lock boxes off, the
+// mouse controls as a new panel chooses them, the light list on the
+// current light. What the panels keep across modes stays: the current
+// light, the perspective values.
+void StartPanelsAfresh(PanelValues& p, const Scene& s);
+
 // The lock box `axis` (0..2) of a transform panel as one index, 0..14.
 inline int LockIndex(TransformPanel panel, int axis) {
   return static_cast<int>(panel) * 3 + axis;

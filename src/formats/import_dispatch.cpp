@@ -143,10 +143,11 @@ int OpenDocument(Document& doc, const std::string& path) {
   return result;
 }
 
-void AppendModelFile(Document& doc, const std::string& name) {
+int AppendModelFile(Document& doc, const std::string& name) {
   ChangeBatch batch(doc);
   GoToFrame0(doc);
-  ReadModelFile(doc, name, true);
+  const int result = ReadModelFile(doc, name, true);
   MarkModified(doc);
+  return result;
 }
 }  // namespace modra

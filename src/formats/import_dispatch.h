@@ -38,7 +38,8 @@ int OpenModelFile(Document& doc, const std::string& name);
 // later Save writes a native file beside the one read, never over it.
 // Both return what ReadModelFile did.
 int OpenDocument(Document& doc, const std::string& path);
-// File > Append: the file's model joins the scene; modified in any case.
-void AppendModelFile(Document& doc, const std::string& name);
+// File > Append: the animation goes back to frame 0, then the file's model
+// joins the scene; modified in any case. What ReadModelFile returned.
+int AppendModelFile(Document& doc, const std::string& name);
 
 }  // namespace modra

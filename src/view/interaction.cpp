@@ -82,6 +82,7 @@ const PanelValues& ViewInteraction::Panels() const {
 void ViewInteraction::SetMode(EditMode mode) {
   if (!IsEditMode(static_cast<int>(mode)) || mode == mode_) return;
   mode_ = mode;
+  StartPanelsAfresh(Panels(), doc_.scene);
   NotifyChanged(doc_, kPanelChanged);
 }
 

@@ -178,6 +178,67 @@ TEST_F(Session, ACommandOrUndoClosesTheGestureFirst) {
   EXPECT_EQ(session.UndoName(), "Scale");
 }
 
+// Whatever a create button makes (a primitive, an extrusion, a surface of
+// revolution) is current and selected, and the panels act on it at once.
+TEST_F(Session, EveryCreatedGroupIsCurrentAndSelected) {
+  for (CommandId id :
+       {CommandId::kCreateExtrusion, CommandId::kCreateRevolution, CommandId::kCreateBlock}) {
+    SCOPED_TRACE(Info(id).name);
+    ASSERT_EQ(session.Run(id), 0);
+    const int g = s.selectedGroup;
+    ASSERT_TRUE(IsLiveGroup(s, g));
+    EXPECT_TRUE(s.groups[g].flags & Selected);
+    ASSERT_EQ(session.Run(CommandId::kTranslate, FieldArgs(0, "0.5")), 0);
+    EXPECT_EQ(s.groups[g].translation[0], 0.5f);
+    EXPECT_FALSE(s.groups[vase].flags & Selected);
+  }
+}
+
+// Append goes back to frame 0, and Append, Open and New forget how the old
+// scene was turned and moved in the view, as Reset View does.
+TEST_F(Session, AppendRewindsAndNewScenesStartFromAFreshView) {
+  ViewInteraction& view = session.interaction();
+  const auto turn = [&] {
+    view.SetMode(EditMode::kRotateView);
+    view.ButtonDown(MouseButton::kLeft, {0, 0}, false, false, false);
+    view.Move({0.4f, 0.2f});
+    view.ButtonUp(MouseButton::kLeft, {0.4f, 0.2f});
+    ASSERT_NE(view.State().totalAngles, (Vec3{0, 0, 0}));
+  };
+  session.Run(CommandId::kFrameBox, TextArgs("30"));
+  turn();
+  ASSERT_EQ(session.Run(CommandId::kAppend, TextArgs(test::TestData("models/obj/box.obj"))), 0);
+  EXPECT_EQ(s.anim.currentFrame, 0);
+  EXPECT_EQ(view.State().totalAngles, (Vec3{0, 0, 0}));
+  turn();
+  ASSERT_EQ(session.Run(CommandId::kOpen, TextArgs(kDemo)), 0);
+  EXPECT_EQ(view.State().totalAngles, (Vec3{0, 0, 0}));
+  turn();
+  ASSERT_EQ(session.Run(CommandId::kNew), 0);
+  EXPECT_EQ(view.State().totalAngles, (Vec3{0, 0, 0}));
+  EXPECT_EQ(doc.display.views[kViewPerspective].rotation, (Vec3{0, 0, 0}));
+}
+
+// A panel starts afresh when its mode is entered; the current light and the
+// perspective values carry over.
+TEST_F(Session, EnteringAModeStartsItsPanelAfresh) {
+  ViewInteraction& view = session.interaction();
+  PanelValues& p = session.panels();
+  view.SetMode(EditMode::kTranslateObject);
+  session.Run(CommandId::kLockAxis, SliderArgs(LockIndex(TransformPanel::kTranslation, 1), 1));
+  view.SetMode(EditMode::kLights);
+  session.Run(CommandId::kLightEntry, EntryOfLight(3));
+  session.Run(CommandId::kLightEntry, kLightListBackground);
+  session.Run(CommandId::kLightMouse, 1);
+  session.Run(CommandId::kViewSlider, SliderArgs(0, 600));
+  view.SetMode(EditMode::kTranslateObject);
+  EXPECT_FALSE(p.locks[static_cast<size_t>(TransformPanel::kTranslation)][1]);
+  view.SetMode(EditMode::kLights);
+  EXPECT_EQ(p.lightEntry, EntryOfLight(3));
+  EXPECT_EQ(p.lightMouse, LightMouse::kRotation);
+  EXPECT_EQ(p.fieldOfView, 60.0f);
+}
+
 TEST_F(Session, StepsTellTheWindowAndSavingMarksThePointWhereNothingIsModified) {
   test::TempDir dir;
   Type(CommandId::kRotate, 1, "45");

@@ -448,7 +448,6 @@ TEST_F(Interaction, CreateDragsOnlyTheSizesTheGeneratorHas) {
 
 TEST_F(Interaction, LightAndCameraDragsFollowThePanelsMoveOrTurnChoice) {
   PanelValues& panels = session.panels();
-  panels.lightEntry = EntryOfLight(2);
   s().lights[2].type = kLightCone;  // both controls apply
   s().lights[2].position = {1, 2, 3};
   s().lights[2].rotation = {10, 20, 0};
@@ -456,6 +455,7 @@ TEST_F(Interaction, LightAndCameraDragsFollowThePanelsMoveOrTurnChoice) {
   s().camera.rotation = {5, 6, 7};
   session.history().Settle();
   view.SetMode(EditMode::kLights);
+  session.Run(CommandId::kLightEntry, EntryOfLight(2));
   panels.lightMouse = LightMouse::kPosition;
   Drag(kL, 0.5f, 0.25f);
   Drag(kR, 0.5f, 0.25f);
