@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 #include "app/gui_document.h"
+#include "app/time_slider.h"
 
 namespace modra {
 
@@ -36,6 +39,7 @@ AnimationBar::AnimationBar(GuiDocument& document, QWidget* parent)
   stop_ = new QPushButton(QStringLiteral("Stop"), strip);
   play_ = new QPushButton(QStringLiteral("Play"), strip);
   nextKey_ = new QPushButton(QStringLiteral("Next Key"), strip);
+  time_ = new TimeSlider(strip);
   prevKey_->setObjectName(QStringLiteral("AnimationBar_PrevKey"));
   stop_->setObjectName(QStringLiteral("AnimationBar_Stop"));
   play_->setObjectName(QStringLiteral("AnimationBar_Play"));
@@ -44,6 +48,7 @@ AnimationBar::AnimationBar(GuiDocument& document, QWidget* parent)
   row->addWidget(name_);
   for (QPushButton* b : {prevKey_, stop_, play_, nextKey_})
     row->addWidget(b);
+  row->addWidget(time_, 1);
   row->addWidget(new QLabel(QStringLiteral("Frame:"), strip));
   row->addWidget(frame_);
   addWidget(strip);
@@ -59,6 +64,9 @@ AnimationBar::AnimationBar(GuiDocument& document, QWidget* parent)
   connect(frame_, &QLineEdit::textEdited, this, [this](const QString& text) {
     document_.run(CommandId::kFrameBox, TextArgs(text.toStdString()));
   });
+  // Scrubbing shows frames; it makes no undo step.
+  connect(time_, &QSlider::valueChanged, this,
+          [this](int frame) { document_.run(CommandId::kGoToFrame, frame); });
   connect(prevKey_, &QPushButton::clicked, this,
           [this] { document_.run(CommandId::kPreviousKeyFrame); });
   connect(nextKey_, &QPushButton::clicked, this,
@@ -80,7 +88,14 @@ void AnimationBar::refresh() {
   const QString frame = QString::number(document_.shownFrame());
   // The box being typed into keeps "0012" or "" while it means the frame.
   if (!frame_->hasFocus() || frame_->text().toInt() != document_.shownFrame()) Show(frame_, frame);
-  const bool playing = document_.doc().scene.anim.playing;
+  const KeyStore& anim = document_.doc().scene.anim;
+  {
+    const QSignalBlocker blocker(time_);
+    time_->setRange(0, std::max({LastKeyFrame(anim), document_.shownFrame(), 1}));
+    if (time_->value() != document_.shownFrame()) time_->setValue(document_.shownFrame());
+  }
+  time_->setKeyFrames(current == -1 ? std::vector<int>{} : OwnerKeyFrames(anim, current));
+  const bool playing = anim.playing;
   play_->setEnabled(!playing);
   stop_->setEnabled(playing);
 }

@@ -11,6 +11,7 @@ class QPushButton;
 namespace modra {
 
 class GuiDocument;
+class TimeSlider;
 
 class AnimationBar : public QToolBar {
   Q_OBJECT
@@ -33,6 +34,7 @@ class AnimationBar : public QToolBar {
   QPushButton* stop_;
   QPushButton* play_;
   QPushButton* nextKey_;
+  TimeSlider* time_;
   int shownGroup_ = -1;  // the group whose name the box shows
 };
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -33,6 +34,7 @@
 #include "app/render_window.h"
 #include "app/tool_icons.h"
 #include "app/transform_panel_form.h"
+#include "app/window_fit.h"
 #include "document/help_text.h"
 #include "document/settings.h"
 #include "images/texture_table.h"
@@ -78,10 +80,26 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
   restoreGeometry(Preferences::windowGeometry());
   restoreState(Preferences::windowState());
   splitter_->restoreState(Preferences::splitterState());
+  fitToScreen();
   documentChanged(kEverythingChanged);
+  // Keys go to the view first, not to the name box: typing must not rename
+  // a group the user did not aim at.
+  view_->setFocus();
 }
 
-MainWindow::~MainWindow() = default;
+void MainWindow::fitToScreen() {
+  const QScreen* on = screen();
+  if (!on) return;
+  const QRect fitted = FitWindow(frameGeometry(), geometry(), on->availableGeometry());
+  if (fitted != geometry()) setGeometry(fitted);
+}
+
+MainWindow::~MainWindow() {
+  // Closing moves the focus out of a field, whose handler would then run a
+  // command on a session that dies before the widgets do.
+  for (QWidget* child : findChildren<QWidget*>())
+    child->blockSignals(true);
+}
 
 QAction* MainWindow::makeAction(const QString& name, const QString& text, const QString& tip) {
   auto* a = new QAction(text, this);
@@ -188,7 +206,7 @@ void MainWindow::createActions() {
     a = makeAction(QString::fromLatin1(info.name), QString::fromLatin1(info.menuText));
     connect(a, &QAction::triggered, this, [this, command] { openKeyDialog(command); });
   }
-  // TODO(keyframes): the spline editor comes with the animation issue.
+  // The spline editor is not built yet: its item stays, greyed out.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
 
   a = makeAction("GeneralOptions", "Set &General Options ...", "Display switches and texture path");
@@ -371,7 +389,9 @@ void MainWindow::setEditMode(int mode) {
 
 void MainWindow::documentChanged(unsigned what) {
   if (!document_->doc().scene.anim.playing && playback_.running()) playback_.stop();
-  if (what & kNameChanged) setWindowTitle(document_->title());
+  // "[*]" shows the unsaved mark where the platform puts it.
+  if (what & kNameChanged) setWindowTitle(document_->title() + QStringLiteral("[*]"));
+  setWindowModified(document_->doc().modified);
   if (what & (kSelectionChanged | kValuesChanged | kSceneChanged | kFrameChanged))
     animationBar_->refresh();
   if (what & ~(kNameChanged | kHistoryChanged | kClipboardChanged)) {

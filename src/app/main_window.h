@@ -62,6 +62,9 @@ class MainWindow : public QMainWindow {
   void bindEvents();
   // The display switches, texture folders and undo memory of `settings`.
   void applySettings(const Settings& settings);
+  // A window larger than its screen's free area (a saved size, or the
+  // default at a high scale) shrinks into it.
+  void fitToScreen();
   void documentChanged(unsigned what);
   void updateActions();
   void updateRecentFiles();

@@ -1,10 +1,13 @@
 #include "app/ogl_view.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_1_1>
 #include <QOpenGLVersionFunctionsFactory>
+#include <QWheelEvent>
 
 #include "app/gui_document.h"
 #include "view/pick.h"
@@ -31,6 +34,7 @@ COglView::COglView(GuiDocument& document, ViewInteraction& interaction, QWidget*
   spin_.setTimerType(Qt::PreciseTimer);
   spin_.setInterval(1000 / kSpinStepsPerSecond);
   connect(&spin_, &QTimer::timeout, this, &COglView::spinStep);
+  qApp->installEventFilter(this);
 }
 
 // Nothing of ours lives in the context: the drawer keeps client-side
@@ -156,6 +160,37 @@ bool COglView::event(QEvent* event) {
   return QOpenGLWidget::event(event);
 }
 
+bool COglView::pointerOver() const {
+  return isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
+}
+
+bool COglView::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (watched == this ||
+      (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride))
+    return QOpenGLWidget::eventFilter(watched, event);
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() != Qt::Key_Z) return QOpenGLWidget::eventFilter(watched, event);
+  if (!pointerOver()) {
+    // A Z let go after the pointer left is no longer held.
+    if (type == QEvent::KeyRelease && zHeld_ && !key->isAutoRepeat()) {
+      zHeld_ = false;
+      zChord_ = {};
+    }
+    return QOpenGLWidget::eventFilter(watched, event);
+  }
+  // The field that has the focus neither types the "z" nor takes Ctrl+Z as
+  // its own undo, and no shortcut runs: the view undoes on the key's
+  // release, as when it has the focus itself.
+  if (type == QEvent::ShortcutOverride)
+    event->accept();
+  else if (type == QEvent::KeyPress)
+    keyPressEvent(key);
+  else
+    keyReleaseEvent(key);
+  return true;
+}
+
 void COglView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Z && !event->isAutoRepeat()) {
     zHeld_ = true;
@@ -177,6 +212,12 @@ void COglView::keyReleaseEvent(QKeyEvent* event) {
     zChord_ = {};
   }
   QOpenGLWidget::keyReleaseEvent(event);
+}
+
+void COglView::wheelEvent(QWheelEvent* event) {
+  constexpr float kDeltaPerNotch = QWheelEvent::DefaultDeltasPerStep;
+  interaction_.Wheel(static_cast<float>(event->angleDelta().y()) / kDeltaPerNotch);
+  event->accept();
 }
 
 void COglView::focusOutEvent(QFocusEvent* event) {

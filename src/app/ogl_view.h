@@ -40,13 +40,18 @@ class COglView : public QOpenGLWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   bool event(QEvent* event) override;
+  // The Z key held while the pointer is over the view is the view's,
+  // wherever the keyboard focus is.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
   ViewPoint normalised(const QPointF& position) const;
+  bool pointerOver() const;
   void spinStep();
 
   GuiDocument& document_;

@@ -222,6 +222,13 @@ constexpr CommandInfo kCommands[] = {
    [](S& s, const Args&) { StopPlayback(s.doc()); return 0; }},
   {C::kFrameBox, "Frame", "", "", nullptr, kFrame, kText, 0, 0,
    [](S& s, const Args& a) { EditFrameBox(s.doc(), a.text); return 0; }},
+  // The time slider: scrubbing stops playback and shows the frame.
+  {C::kGoToFrame, "Time", "", "", nullptr, kFrame, kIndex, kMaxFrame + 1, 0,
+   [](S& s, const Args& a) {
+     if (s.doc().scene.anim.playing) StopPlayback(s.doc());
+     GoToFrame(s.doc(), a.index);
+     return 0;
+   }},
   {C::kRename, "Name", "", "", "Rename", kGesture, kText, 0, 0,
    [](S& s, const Args& a) {
      // With nothing current the box goes back to saying so.

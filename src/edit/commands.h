@@ -61,6 +61,7 @@ enum class CommandId : uint8_t {
   kPlay,
   kStop,
   kFrameBox,
+  kGoToFrame,
   kRename,
   // Selection panel
   kShowEnabledOnly,

@@ -264,6 +264,13 @@ int LastKeyFrame(const KeyStore& store) {
   return store.keyFrameList.empty() ? 0 : store.keyFrameList.back();
 }
 
+std::vector<int> OwnerKeyFrames(const KeyStore& store, int owner) {
+  std::vector<int> frames;
+  for (int f : store.keyFrameList)
+    if (FindOwnerKey(store, f, owner) != -1) frames.push_back(f);
+  return frames;
+}
+
 Neighbours NeighboursOf(const KeyStore& store, int frame) {
   const auto& list = store.keyFrameList;
   Neighbours n;

@@ -150,6 +150,8 @@ void ClearKeyFrames(KeyStore& store);
 // Rebuilds keyFrameList from the frame table.
 void RebuildKeyFrameList(KeyStore& store);
 int LastKeyFrame(const KeyStore& store);
+// The key frames that hold a key of `owner`, ascending.
+std::vector<int> OwnerKeyFrames(const KeyStore& store, int owner);
 // The key frames around a frame (a key frame at the frame itself counts
 // as neither), -1 when missing.
 struct Neighbours {

@@ -139,6 +139,15 @@ void ViewInteraction::TranslateViewMotion(ViewPoint p) {
   ViewChanged();
 }
 
+void ViewInteraction::Wheel(float notches) {
+  if (notches == 0 || !std::isfinite(notches)) return;
+  // A right drag moves z by 4 per unit of height, the view being 2 high.
+  constexpr float kZPerNotch = 4 * 2.0f / 8;
+  state_.viewTranslation[2] -= notches * kZPerNotch;
+  ApplyView(doc_.display, state_);
+  ViewChanged();
+}
+
 void ViewInteraction::SpinStep() {
   if (!state_.spinning) return;
   if (IsOrthographic(doc_.display)) {

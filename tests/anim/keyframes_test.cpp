@@ -350,6 +350,20 @@ TEST_F(Animation, FramesOutsideTheAnimationAreNeverKeyed) {
   EXPECT_EQ(a.keyFrameList, (std::vector<int32_t>{0, 10}));
 }
 
+// The time slider marks only the frames where the current group has keys.
+TEST_F(Animation, OwnerKeyFramesAreTheFramesHoldingTheOwnersKeys) {
+  SetTranslationAt(doc, g, 10, {10, 0, 0});
+  int h = AddTriangle(s, "H");
+  SetTranslationAt(doc, h, 20, {0, 5, 0});
+  EXPECT_EQ(a.keyFrameList, (std::vector<int32_t>{0, 10, 20}));
+  const std::vector<int> hFrames = OwnerKeyFrames(a, h);
+  EXPECT_EQ(hFrames.front(), 0);
+  EXPECT_EQ(hFrames.back(), 20);
+  EXPECT_EQ(OwnerKeyFrames(a, g), (std::vector<int>{0, 10, 20}));
+  EXPECT_TRUE(OwnerKeyFrames(a, 99).empty());
+  EXPECT_TRUE(OwnerKeyFrames(a, -1).empty());
+}
+
 TEST_F(Animation, ClearKeyFramesForgetsEverything) {
   SetTranslationAt(doc, g, 10, {10, 0, 0});
   CutOrCopyKeyFrame(doc, false);

@@ -64,6 +64,9 @@ class FakePrompts : public UserPrompts {
 // A unit cube as a Wavefront file in `dir`.
 QString WriteCube(const QTemporaryDir& dir, const QString& name = QStringLiteral("cube.obj"));
 QString DemoScene();
+// The title as the window manager shows it: Qt puts the unsaved mark in
+// place of the "[*]" placeholder.
+QString ShownTitle(const QWidget& window);
 
 // What `modra dump` prints for a file (with `options` after it); empty when
 // it fails. Run from the file's folder, where its textures are looked for

@@ -93,6 +93,12 @@ void EditorTest::cleanup() {
   window_.reset();
 }
 
+QString ShownTitle(const QWidget& window) {
+  QString title = window.windowTitle();
+  return title.replace(QStringLiteral("[*]"),
+                       window.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
 QString DemoScene() {
   return QStringLiteral(MODRA_SOURCE_DIR "/examples/demo.knf");
 }
@@ -107,7 +113,7 @@ std::unique_ptr<MainWindow> NewEditor(FakePrompts& prompts, EditorStart start) {
   if (start == EditorStart::kShown) return window;
   if (!window->document().openFile(DemoScene())) return nullptr;
   // The opening's own refresh is done before the test goes on.
-  if (!QTest::qWaitFor([&] { return window->windowTitle().endsWith(QStringLiteral("demo.knf")); }))
+  if (!QTest::qWaitFor([&] { return ShownTitle(*window).endsWith(QStringLiteral("demo.knf")); }))
     return nullptr;
   return window;
 }

@@ -14,6 +14,7 @@
 
 #include "app/gui_document.h"
 #include "app/main_window.h"
+#include "app/window_fit.h"
 #include "document/group_edit.h"
 #include "gui_test.h"
 
@@ -134,12 +135,49 @@ class TestMainWindow : public EditorTest {
   }
 
   void startsAsNewScene() {
-    QCOMPARE(w().windowTitle(), QStringLiteral("Modra: new.knf"));
+    QCOMPARE(ShownTitle(w()), QStringLiteral("Modra: new.knf"));
     QCOMPARE(w().editMode(), 1);
     QCOMPARE(w().findChild<QStackedWidget*>("MainWindow_Panels")->currentWidget()->objectName(),
              QStringLiteral("CFormViewer"));
     QCOMPARE(box("AnimationBar_Name")->text(), QStringLiteral("Nothing Selected"));
     QCOMPARE(box("AnimationBar_Frame")->text(), QStringLiteral("0"));
+  }
+
+  // A window larger than the screen (the default size on a small one, or a
+  // layout saved on a larger monitor) shrinks to the free area; one that
+  // hangs over an edge moves in; its frame keeps its size around it.
+  void windowFitsTheFreeAreaOfItsScreen_data() {
+    QTest::addColumn<QRect>("inner");
+    QTest::addColumn<QRect>("fitted");
+    // A frame of 4 at the sides and bottom and 30 at the top; the free
+    // area is 1024 x 740 below a 28-pixel panel.
+    QTest::newRow("fits") << QRect(100, 100, 600, 400) << QRect(100, 100, 600, 400);
+    QTest::newRow("too large") << QRect(50, 50, 1100, 760) << QRect(4, 58, 1016, 706);
+    QTest::newRow("over the right edge") << QRect(800, 100, 600, 400) << QRect(420, 100, 600, 400);
+    QTest::newRow("above the top") << QRect(100, 0, 600, 400) << QRect(100, 58, 600, 400);
+  }
+  void windowFitsTheFreeAreaOfItsScreen() {
+    QFETCH(QRect, inner);
+    QFETCH(QRect, fitted);
+    const QRect available(0, 28, 1024, 740);
+    const QRect frame = inner.adjusted(-4, -30, 4, 4);
+    QCOMPARE(FitWindow(frame, inner, available), fitted);
+    QVERIFY(available.contains(fitted.adjusted(-4, -30, 4, 4)));
+  }
+
+  // The title carries the unsaved mark while there is unsaved work.
+  void titleMarksUnsavedWork() {
+    QVERIFY(openCube());
+    const QString saved = "Modra: " + dir_.filePath("cube.knf");
+    QTRY_COMPARE(ShownTitle(w()), saved);
+    trigger("SelectAll");
+    QTRY_VERIFY(w().action("Copy")->isEnabled());
+    trigger("Copy");
+    QTRY_VERIFY(w().action("Paste")->isEnabled());
+    trigger("Paste");
+    QTRY_COMPARE(ShownTitle(w()), saved + "*");
+    trigger("Save");
+    QTRY_COMPARE(ShownTitle(w()), saved);
   }
 
   void openAModelNamesTheDocumentNative() {
@@ -150,7 +188,7 @@ class TestMainWindow : public EditorTest {
         "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf);;Kelmar's Native Format (*.knf);;"));
     QVERIFY(prompts_.filters[0].endsWith(";;All Files (*)"));
     QVERIFY(doc().scene.rootHead != -1);
-    QTRY_COMPARE(w().windowTitle(), "Modra: " + dir_.filePath("cube.knf"));
+    QTRY_COMPARE(ShownTitle(w()), "Modra: " + dir_.filePath("cube.knf"));
     QCOMPARE(QString::fromStdString(doc().name), dir_.filePath("cube.knf"));
     QVERIFY(prompts_.messages.isEmpty());
   }
@@ -167,7 +205,7 @@ class TestMainWindow : public EditorTest {
     QVERIFY(ItemTexts(Menu(w(), "File")).contains("1 m4.obj"));
     // Choosing one opens it.
     w().action("Recent3")->trigger();
-    QTRY_COMPARE(w().windowTitle(), "Modra: " + dir_.filePath("m1.knf"));
+    QTRY_COMPARE(ShownTitle(w()), "Modra: " + dir_.filePath("m1.knf"));
   }
 
   void eraseQuestionGuardsUnsavedWork() {
@@ -187,7 +225,7 @@ class TestMainWindow : public EditorTest {
     trigger("New");
     QCOMPARE(doc().scene.rootHead, -1);
     QVERIFY(!doc().modified);
-    QTRY_COMPARE(w().windowTitle(), QStringLiteral("Modra: new.knf"));
+    QTRY_COMPARE(ShownTitle(w()), QStringLiteral("Modra: new.knf"));
   }
 
   // After Save As the file written is the document: the title shows it
@@ -196,7 +234,7 @@ class TestMainWindow : public EditorTest {
     prompts_.files << WriteCube(dir_, QStringLiteral("kept.obj"));
     trigger("Open");
     const QString kept = dir_.filePath("kept.knf");
-    QTRY_COMPARE(w().windowTitle(), "Modra: " + kept);
+    QTRY_COMPARE(ShownTitle(w()), "Modra: " + kept);
     MarkModified(doc());
     prompts_.files << dir_.filePath("copy");
     trigger("SaveAs");
@@ -205,7 +243,7 @@ class TestMainWindow : public EditorTest {
     const QString copy = dir_.filePath("copy.knf");
     QVERIFY(QFileInfo::exists(copy));
     QVERIFY(!doc().modified);
-    QTRY_COMPARE(w().windowTitle(), "Modra: " + copy);
+    QTRY_COMPARE(ShownTitle(w()), "Modra: " + copy);
     QCOMPARE(QString::fromStdString(doc().name), copy);
 
     // An edit, then Save: the copy grows by a group, nothing else is written.
@@ -265,7 +303,7 @@ class TestMainWindow : public EditorTest {
     QCOMPARE(prompts_.messages.last(),
              QStringLiteral("Can't open /nonexistent-folder/scene.knf for write"));
     QVERIFY(doc().modified);
-    QTRY_COMPARE(w().windowTitle(), "Modra: " + name);
+    QTRY_COMPARE(ShownTitle(w()), "Modra: " + name + "*");
     // The work is still guarded.
     trigger("New");
     QCOMPARE(prompts_.questions, QStringList{kErase});
@@ -306,7 +344,7 @@ class TestMainWindow : public EditorTest {
     QCOMPARE(doc().scene.rootHead, -1);
     prompts_.files << saved << dir_.filePath("again.knf");
     trigger("Open");
-    QTRY_COMPARE(w().windowTitle(), "Modra: " + saved);
+    QTRY_COMPARE(ShownTitle(w()), "Modra: " + saved);
     trigger("SaveAs");
     QCOMPARE(Dump(dir_.filePath("again.knf")), edited);
   }

@@ -2,17 +2,20 @@
 // and the name box, the modifier shortcuts, moving, turning and spinning
 // the view, and Reset View.
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSettings>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "app/gui_document.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "app/time_slider.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -43,6 +46,84 @@ class TestViewInteraction : public EditorTest {
   }
 
  private slots:
+  // The window opens with the keys in the view, and the name box shows the
+  // current group even while it has the focus.
+  void theKeysStartInTheViewAndTheNameBoxFollowsTheSelection() {
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    QTRY_VERIFY(view()->hasFocus());
+    auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");
+    name->setFocus();
+    QTRY_VERIFY(name->hasFocus());
+    QCOMPARE(name->text(), QStringLiteral("Nothing Selected"));
+    window_->action(QStringLiteral("SelectAll"))->trigger();
+    const int g = doc().scene.selectedGroup;
+    QVERIFY(g != -1);
+    const QString was = QString::fromStdString(doc().scene.groups[g].name);
+    QTRY_COMPARE(name->text(), was);
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClicks(name, QStringLiteral("X"));
+    QCOMPARE(QString::fromStdString(doc().scene.groups[g].name), was + QLatin1Char('X'));
+  }
+
+  // Z held while the pointer is over the view counts wherever the focus
+  // is: Shift+Z+drag moves the view and types nothing into the frame box.
+  void zOverTheViewCountsWhereverTheFocusIs() {
+    window_->setEditMode(0);
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+    auto* frame = window_->findChild<QLineEdit*>("AnimationBar_Frame");
+    frame->setFocus();
+    QTRY_VERIFY(frame->hasFocus());
+    QTest::mouseMove(view(), centre());
+    const Vec3 turn = window_->interaction().State().totalAngles;
+    QTest::keyPress(frame, Qt::Key_Z, Qt::ShiftModifier);
+    drag(Qt::LeftButton, centre(), QPoint(view()->width() / 8, 0), Qt::ShiftModifier);
+    QTest::keyRelease(frame, Qt::Key_Z, Qt::ShiftModifier);
+    QCOMPARE(frame->text(), QStringLiteral("0"));
+    QVERIFY(window_->interaction().State().viewTranslation[0] > 0.1f);
+    QCOMPARE(window_->interaction().State().totalAngles, turn);
+  }
+
+  // The wheel zooms in every mode, as Translate View's right drag does.
+  void theWheelZoomsTheViewInEveryMode() {
+    for (int mode : {0, 3, 7}) {
+      window_->setEditMode(mode);
+      const float z = window_->interaction().State().viewTranslation[2];
+      QWheelEvent wheel(QPointF(centre()), view()->mapToGlobal(QPointF(centre())), QPoint(),
+                        QPoint(0, 2 * QWheelEvent::DefaultDeltasPerStep), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(view(), &wheel);
+      QCOMPARE(window_->interaction().State().viewTranslation[2], z - 2.0f);
+      QCOMPARE(perspective().translation[2], z - 2.0f);
+    }
+    QVERIFY(!doc().modified);
+  }
+
+  // The time slider runs from frame 0 to the last key frame with a tick at
+  // each key frame of the current group; dragging it shows frames.
+  void theTimeSliderScrubsAndMarksTheCurrentGroupsKeys() {
+    auto* time = window_->findChild<TimeSlider*>(QStringLiteral("AnimationBar_Time"));
+    QVERIFY(time);
+    const int last = LastKeyFrame(doc().scene.anim);
+    QVERIFY(last > 0);
+    QTRY_COMPARE(time->maximum(), last);
+    QVERIFY(time->keyFrames().empty());
+    const int g = PickVase(*window_, 3);
+    QVERIFY(g != -1);
+    QTRY_COMPARE(time->keyFrames(), OwnerKeyFrames(doc().scene.anim, g));
+    QVERIFY(!time->keyFrames().empty());
+    const QPoint from = time->rect().center();
+    QTest::mousePress(time, Qt::LeftButton, {}, QPoint(8, from.y()));
+    QTest::mouseMove(time, QPoint(time->width() / 2, from.y()));
+    QTest::mouseRelease(time, Qt::LeftButton, {}, QPoint(time->width() / 2, from.y()));
+    const int shown = doc().scene.anim.currentFrame;
+    QVERIFY(shown > 0 && shown < last);
+    QTRY_COMPARE(window_->findChild<QLineEdit*>("AnimationBar_Frame")->text(),
+                 QString::number(shown));
+    QVERIFY(!window_->document().session().CanUndo());
+  }
+
   void selectionClickPicksAndTheNameBoxFollows() {
     window_->setEditMode(0);
     auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");

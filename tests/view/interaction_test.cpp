@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -346,6 +348,30 @@ TEST_F(Interaction, TranslateViewAddsUpAndZoomsOutLogarithmicallyNeverBelowZero)
   MoveTo(0, 0);  // tz = -2 zooms in
   EXPECT_FLOAT_EQ(top.scale, 3);
   ExpectNear(view.State().viewTranslation, {0.3f, 0.1f, -2});
+}
+
+// The wheel zooms whatever the mode, the way a Translate View right drag
+// does, and a zero or broken step changes nothing.
+TEST_F(Interaction, TheWheelZoomsInEveryModeLikeARightDrag) {
+  doc.display.currentView = kViewTop;
+  const ViewSetting& top = doc.display.views[kViewTop];
+  for (EditMode mode : {EditMode::kSelection, EditMode::kTranslateObject, EditMode::kLights}) {
+    view.SetMode(mode);
+    const float z = view.State().viewTranslation[2];
+    Notices();
+    view.Wheel(1);
+    EXPECT_FLOAT_EQ(view.State().viewTranslation[2], z - 1);
+    EXPECT_TRUE(HasDisplayNotice(Notices()));
+  }
+  EXPECT_FLOAT_EQ(top.scale, 4);  // tz = -3 after the three notches
+  view.Wheel(-3);
+  EXPECT_FLOAT_EQ(top.scale, 1);
+  Notices();
+  for (float broken : {0.0f, std::numeric_limits<float>::quiet_NaN(), INFINITY}) {
+    view.Wheel(broken);
+    EXPECT_TRUE(Notices().empty());
+    EXPECT_FLOAT_EQ(view.State().viewTranslation[2], 0);
+  }
 }
 
 // A drag puts the dragged value at where it started plus the way the
