@@ -1,4 +1,4 @@
-#include "formats/scan_number.h"
+#include "io/scan_number.h"
 
 #include <locale.h>
 #include <stdlib.h>
