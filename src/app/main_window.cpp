@@ -191,7 +191,8 @@ void MainWindow::createActions() {
   // TODO(keyframes): the spline editor comes with the animation issue.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
 
-  a = makeAction("GeneralOptions", "Set &General Options ...", "Display switches and texture path");
+  a = makeAction("GeneralOptions", "Set &General Options ...",
+                 "Display switches, texture path and undo memory");
   connect(a, &QAction::triggered, this, &MainWindow::showPreferences);
   commandAction(CommandId::kReverseNormals);
 
