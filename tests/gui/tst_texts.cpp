@@ -243,274 +243,130 @@ class TestTexts : public EditorTest {
   void programTexts_data() {
     QTest::addColumn<QString>("surface");
     QTest::addColumn<QStringList>("texts");
-    const QStringList xyz = {"X", "Y", "Z"};
-    auto each = [](const QString& prefix, const QStringList& names) {
-      QStringList out;
-      for (const QString& n : names)
-        out << prefix + n;
-      return out;
+    auto row = [](const char* name, const char* surface, const QString& texts) {
+      QTest::newRow(name) << QString::fromLatin1(surface) << texts.split('|');
     };
-    const QStringList viewModes = {"View Mode", "Front", "Top",         "Left",  "Back",
-                                   "Bottom",    "Right", "Perspective", "Camera"};
-    const QStringList viewSliders = {"Field of View", "Near Clip Plane", "Far Clip Plane"};
-    const QStringList locks = each("Lock ", xyz), turnLocks = each("Lock R", xyz);
+    auto each = [](const QString& p) { return p + "X|" + p + "Y|" + p + "Z"; };
+    const QString views = "View Mode|Front|Top|Left|Back|Bottom|Right|Perspective|Camera";
+    const QString sliders = "Field of View|Near Clip Plane|Far Clip Plane";
+    const QString locks = each("Lock "), turnLocks = each("Lock R");
 
-    QTest::newRow("title") << "title" << QStringList{"Modra: new.knf"};
-    QTest::newRow("menu bar") << "menu bar"
-                              << QStringList{"File",    "Edit",      "View", "Animation",
-                                             "Options", "Edit Mode", "Help"};
-    QTest::newRow("File") << "menu File"
-                          << QStringList{"New",
-                                         "Open ...",
-                                         "Append ...",
-                                         "Load Wavefront Material",
-                                         "Save",
-                                         "Save As ...",
-                                         "Save As Source ...",
-                                         "Export to Wavefront ...",
-                                         "Export to SkyLoom ...",
-                                         "Render Scene to File ...",
-                                         "Exit"};
-    QTest::newRow("Edit") << "menu Edit"
-                          << QStringList{"Cut",     "Copy",       "Paste",       "Group",
-                                         "Ungroup", "Select All", "Deselect All"};
-    QTest::newRow("View") << "menu View"
-                          << QStringList{"Toolbar", "Status Bar", "Reset View",   "Wire Frame",
-                                         "Solid",   "Textured",   "Show Normals", "Hide Normals"};
-    QTest::newRow("Animation") << "menu Animation" << QStringList{"Cut Current Key Frame",
-                                                                  "Copy Current Key Frame",
-                                                                  "Paste Key Frame",
-                                                                  "Remove Key Frame Info ...",
-                                                                  "Copy Key to Range ...",
-                                                                  "Copy Keys in Range to Range ...",
-                                                                  "Strech/Squeeze Key Frame ...",
-                                                                  "Edit Spline ..."};
-    QTest::newRow("Options") << "menu Options"
-                             << QStringList{"Set General Options ...", "Reverse Normals"};
-    QTest::newRow("Edit Mode") << "menu Edit Mode"
-                               << QStringList{"Selection",      "Rotate View",
-                                              "Translate View", "Translate Object",
-                                              "Rotate Object",  "Translate Center",
-                                              "Rotate Center",  "Color",
-                                              "Create Objects", "Texture",
-                                              "Scale Object",   "Lights",
-                                              "Camera"};
-    QTest::newRow("Help") << "menu Help"
-                          << QStringList{"About modra...", "General Help ...",
-                                         "Keyboard Short Cuts .."};
-    QTest::newRow("animation bar")
-        << "animation bar" << QStringList{"Name:", "Nothing Selected", "Prev Key", "Stop",
-                                          "Play",  "Next Key",         "Frame:"};
+    row("title", "title", "Modra: new.knf");
+    row("menu bar", "menu bar", "File|Edit|View|Animation|Options|Edit Mode|Help");
+    row("File", "menu File",
+        "New|Open ...|Append ...|Load Wavefront Material|Save|Save As ...|Save As Source ...|"
+        "Export to Wavefront ...|Export to SkyLoom ...|Render Scene to File ...|Exit");
+    row("Edit", "menu Edit", "Cut|Copy|Paste|Group|Ungroup|Select All|Deselect All");
+    row("View", "menu View",
+        "Toolbar|Status Bar|Reset View|Wire Frame|Solid|Textured|Show Normals|Hide Normals");
+    row("Animation", "menu Animation",
+        "Cut Current Key Frame|Copy Current Key Frame|Paste Key Frame|"
+        "Remove Key Frame Info ...|Copy Key to Range ...|Copy Keys in Range to Range ...|"
+        "Strech/Squeeze Key Frame ...|Edit Spline ...");
+    row("Options", "menu Options", "Set General Options ...|Reverse Normals");
+    row("Edit Mode", "menu Edit Mode",
+        "Selection|Rotate View|Translate View|Translate Object|Rotate Object|"
+        "Translate Center|Rotate Center|Color|Create Objects|Texture|Scale Object|Lights|Camera");
+    row("Help", "menu Help", "About modra...|General Help ...|Keyboard Short Cuts ..");
+    row("animation bar", "animation bar",
+        "Name:|Nothing Selected|Prev Key|Stop|Play|Next Key|Frame:");
 
-    QTest::newRow("Selection") << "panel 0"
-                               << QStringList{"Pick an Object",
-                                              "Draw Mode",
-                                              "Enabled",
-                                              "Disabled",
-                                              "Draw Selected As",
-                                              "Normal",
-                                              "Bounding Box",
-                                              "Disable Display of Selected",
-                                              "Enable Display of Selected"};
-    QTest::newRow("Rotate View") << "panel 1"
-                                 << QStringList{"Rotate View"} + each("Rotate ", xyz) +
-                                        viewSliders + viewModes;
-    QTest::newRow("Translate View")
-        << "panel 2"
-        << QStringList{"Translate View"} + each("Translate ", xyz) + viewSliders + viewModes;
-    QTest::newRow("Translate Object")
-        << "panel 3" << QStringList{"Translate Selected Objects"} + each("Translate ", xyz) + locks;
-    QTest::newRow("Rotate Object")
-        << "panel 4" << QStringList{"Rotate Selected Objects"} + each("Rotate ", xyz) + turnLocks;
-    QTest::newRow("Translate Center")
-        << "panel 5" << QStringList{"Center Translate"} + each("Translate ", xyz) + locks;
-    QTest::newRow("Rotate Center")
-        << "panel 6" << QStringList{"Center of Rotation"} + each("Rotate ", xyz) + turnLocks;
-    QTest::newRow("Color") << "panel 7" << QStringList{"Red",          "Green",
-                                                       "Blue",         "Material Shine",
-                                                       "Specular Red", "Specular Green",
-                                                       "Specular Blue"};
-    QTest::newRow("Create Objects")
-        << "panel 8" << QStringList{"Create an Object",
-                                    "Rectangle",
-                                    "Block",
-                                    "Cone",
-                                    "Rounded Cone",
-                                    "Tube",
-                                    "Cylinder",
-                                    "Torus",
-                                    "Sphere1",
-                                    "Sphere 2",
-                                    "3D Text ...",
-                                    "Surface of Revolution ...",
-                                    "Extrusion ...",
-                                    "Edit Geometry",
-                                    "Edit Resolution",
-                                    "Create objects by clicking a button"};
-    QTest::newRow("Texture") << "panel 9"
-                             << QStringList{"Texture Selected Objects",
-                                            "Enable Textures",
-                                            "Planar",
-                                            "Cylinderical",
-                                            "Spherical",
-                                            "Default",
-                                            "Load Texture ...",
-                                            "Scale S",
-                                            "Scale T"} +
-                                    each("Rotate ", xyz) + each("Translate ", xyz);
-    QTest::newRow("Scale Object") << "panel 10"
-                                  << QStringList{"Scale Selected Objects"} + each("Scale ", xyz) +
-                                         locks;
-    QTest::newRow("Lights") << "panel 11"
-                            << QStringList{"Modify Light",
-                                           "Background",
-                                           "Ambient",
-                                           "Light #1",
-                                           "Light #8",
-                                           "Light Type",
-                                           "Off",
-                                           "Directional",
-                                           "Positional",
-                                           "Cone",
-                                           "Mouse Control",
-                                           "Rot",
-                                           "Pos",
-                                           "Rotate X",
-                                           "Rotate Y",
-                                           "X Position",
-                                           "Y Position",
-                                           "Z Position",
-                                           "Red",
-                                           "Green",
-                                           "Blue",
-                                           "Cutoff Angle",
-                                           "Spot Power",
-                                           "C1",
-                                           "C2",
-                                           "C3",
-                                           "Attenuation = 1.0/(C1*d*d+C2*d+C3)"};
-    QTest::newRow("Camera")
-        << "panel 12"
-        << QStringList{"Control Camera",   "Mouse Control", "Rot",        "Pos",
-                       "Rotate X",         "Rotate Y",      "X Position", "Y Position",
-                       "Z Position",       "Camera Mode",   "Manual",     "Look-At",
-                       "Set Look-At Group"} +
-               viewModes;
+    row("Selection", "panel 0",
+        "Pick an Object|Draw Mode|Enabled|Disabled|Draw Selected As|Normal|Bounding Box|"
+        "Disable Display of Selected|Enable Display of Selected");
+    row("Rotate View", "panel 1", "Rotate View|" + each("Rotate ") + '|' + sliders + '|' + views);
+    row("Translate View", "panel 2",
+        "Translate View|" + each("Translate ") + '|' + sliders + '|' + views);
+    row("Translate Object", "panel 3",
+        "Translate Selected Objects|" + each("Translate ") + '|' + locks);
+    row("Rotate Object", "panel 4", "Rotate Selected Objects|" + each("Rotate ") + '|' + turnLocks);
+    row("Translate Center", "panel 5", "Center Translate|" + each("Translate ") + '|' + locks);
+    row("Rotate Center", "panel 6", "Center of Rotation|" + each("Rotate ") + '|' + turnLocks);
+    row("Color", "panel 7",
+        "Red|Green|Blue|Material Shine|Specular Red|Specular Green|Specular Blue");
+    row("Create Objects", "panel 8",
+        "Create an Object|Rectangle|Block|Cone|Rounded Cone|Tube|Cylinder|Torus|Sphere1|"
+        "Sphere 2|3D Text ...|Surface of Revolution ...|Extrusion ...|Edit Geometry|"
+        "Edit Resolution|Create objects by clicking a button");
+    row("Texture", "panel 9",
+        "Texture Selected Objects|Enable Textures|Planar|Cylinderical|Spherical|Default|"
+        "Load Texture ...|Scale S|Scale T|" +
+            each("Rotate ") + '|' + each("Translate "));
+    row("Scale Object", "panel 10", "Scale Selected Objects|" + each("Scale ") + '|' + locks);
+    row("Lights", "panel 11",
+        "Modify Light|Background|Ambient|Light #1|Light #8|Light Type|Off|Directional|"
+        "Positional|Cone|Mouse Control|Rot|Pos|Rotate X|Rotate Y|X Position|Y Position|"
+        "Z Position|Red|Green|Blue|Cutoff Angle|Spot Power|C1|C2|C3|"
+        "Attenuation = 1.0/(C1*d*d+C2*d+C3)");
+    row("Camera", "panel 12",
+        "Control Camera|Mouse Control|Rot|Pos|Rotate X|Rotate Y|X Position|Y Position|"
+        "Z Position|Camera Mode|Manual|Look-At|Set Look-At Group|" +
+            views);
 
     // The sizes and resolutions of each primitive.
-    QTest::newRow("Rectangle sizes") << "sizes Rectangle" << QStringList{"Width", "Height"};
-    QTest::newRow("Block sizes") << "sizes Block" << QStringList{"Width", "Height", "Depth"};
-    for (const char* cone : {"Cone", "RoundedCone"})
-      QTest::addRow("%s sizes", cone) << QStringLiteral("sizes ") + cone
-                                      << QStringList{"Bottom Radius", "Length", "Top Radius"};
-    for (const char* tube : {"Tube", "Cylinder"})
-      QTest::addRow("%s sizes", tube)
-          << QStringLiteral("sizes ") + tube << QStringList{"Radius", "Length"};
-    QTest::newRow("Torus sizes") << "sizes Torus" << QStringList{"Major Radius", "Minor Radius"};
-    for (const char* sphere : {"Sphere1", "Sphere2"})
-      QTest::addRow("%s sizes", sphere)
-          << QStringLiteral("sizes ") + sphere << QStringList{"Radius"};
-    const QStringList coneResolutions = {"Modify Resolution", "Radius Resolution",
-                                         "Length Resolution", "Top End Cap Resolution",
-                                         "Bottom End Cap Resolution"};
-    QTest::newRow("Rectangle resolution")
-        << "resolution Rectangle" << QStringList{"Modify Resolution", "Side Resolution"};
-    QTest::newRow("Block resolution")
-        << "resolution Block" << QStringList{"Modify Resolution", "Side Resolution"};
-    QTest::newRow("Cone resolution") << "resolution Cone" << coneResolutions;
-    QTest::newRow("Rounded Cone resolution") << "resolution RoundedCone" << coneResolutions;
-    QTest::newRow("Tube resolution")
-        << "resolution Tube"
-        << QStringList{"Modify Resolution", "Radius Resolution", "Length Resolution"};
-    QTest::newRow("Cylinder resolution") << "resolution Cylinder"
-                                         << QStringList{"Modify Resolution", "Radius Resolution",
-                                                        "Length Resolution", "End Cap Resolution"};
-    QTest::newRow("Torus resolution")
-        << "resolution Torus"
-        << QStringList{"Modify Resolution", "Major Radius Resolution", "Minor Radius Resolution"};
-    QTest::newRow("Sphere1 resolution")
-        << "resolution Sphere1"
-        << QStringList{"Modify Resolution", "Y-axis Radius Resolution", "X-axis Radius Resolution"};
-    QTest::newRow("Sphere 2 resolution")
-        << "resolution Sphere2" << QStringList{"Modify Resolution", "Sphere Quality"};
-    QTest::newRow("3D text") << "3D text" << QStringList{"Create 3D Text", "Arial"};
+    row("Rectangle sizes", "sizes Rectangle", "Width|Height");
+    row("Block sizes", "sizes Block", "Width|Height|Depth");
+    row("Cone sizes", "sizes Cone", "Bottom Radius|Length|Top Radius");
+    row("Rounded Cone sizes", "sizes RoundedCone", "Bottom Radius|Length|Top Radius");
+    row("Tube sizes", "sizes Tube", "Radius|Length");
+    row("Cylinder sizes", "sizes Cylinder", "Radius|Length");
+    row("Torus sizes", "sizes Torus", "Major Radius|Minor Radius");
+    row("Sphere1 sizes", "sizes Sphere1", "Radius");
+    row("Sphere 2 sizes", "sizes Sphere2", "Radius");
+    const QString cone =
+        "Radius Resolution|Length Resolution|Top End Cap Resolution|"
+        "Bottom End Cap Resolution";
+    row("Rectangle resolution", "resolution Rectangle", "Modify Resolution|Side Resolution");
+    row("Block resolution", "resolution Block", "Modify Resolution|Side Resolution");
+    row("Cone resolution", "resolution Cone", "Modify Resolution|" + cone);
+    row("Rounded Cone resolution", "resolution RoundedCone", "Modify Resolution|" + cone);
+    row("Tube resolution", "resolution Tube",
+        "Modify Resolution|Radius Resolution|Length Resolution");
+    row("Cylinder resolution", "resolution Cylinder",
+        "Modify Resolution|Radius Resolution|Length Resolution|End Cap Resolution");
+    row("Torus resolution", "resolution Torus",
+        "Modify Resolution|Major Radius Resolution|Minor Radius Resolution");
+    row("Sphere1 resolution", "resolution Sphere1",
+        "Modify Resolution|Y-axis Radius Resolution|X-axis Radius Resolution");
+    row("Sphere 2 resolution", "resolution Sphere2", "Modify Resolution|Sphere Quality");
+    row("3D text", "3D text", "Create 3D Text|Arial");
 
-    const QStringList owners = {"Currently Selected Objects", "Camera", "Light",
-                                "in the Edit Lights Control."};
-    QTest::newRow("Remove Key Frame Info")
-        << "dialog RemoveKeyInfo"
-        << QStringList{"Remove Key Frame Info", "PIck a Removal Method:",
-                       "Note:  Light Removed will be the currently selected light"} +
-               owners;
-    QTest::newRow("Copy Key to Range")
-        << "dialog CopyKeyToRange"
-        << QStringList{"Copy Key Frame Info to Range",
-                       "Copy Key Info of:", "to all keys in the range A to B.",
-                       "Note:  Light copied will be the currently selected light"} +
-               owners;
-    QTest::newRow("Copy Keys in Range to Range")
-        << "dialog CopyRangeToRange"
-        << QStringList{"Copy Key Frame Info Range to New Range",
-                       "Copy all keys in the Range A,B to a new range starting at C"};
-    QTest::newRow("Strech/Squeeze") << "dialog StretchKeys"
-                                    << QStringList{"Scale Key Frame Info Range to New Range",
-                                                   "Scale all keys in the Range A,B to A,C"};
+    const QString owners = "Currently Selected Objects|Camera|Light|in the Edit Lights Control.";
+    row("Remove Key Frame Info", "dialog RemoveKeyInfo",
+        "Remove Key Frame Info|PIck a Removal Method:|"
+        "Note:  Light Removed will be the currently selected light|" +
+            owners);
+    row("Copy Key to Range", "dialog CopyKeyToRange",
+        "Copy Key Frame Info to Range|Copy Key Info of:|to all keys in the range A to B.|"
+        "Note:  Light copied will be the currently selected light|" +
+            owners);
+    row("Copy Keys in Range to Range", "dialog CopyRangeToRange",
+        "Copy Key Frame Info Range to New Range|"
+        "Copy all keys in the Range A,B to a new range starting at C");
+    row("Strech/Squeeze", "dialog StretchKeys",
+        "Scale Key Frame Info Range to New Range|Scale all keys in the Range A,B to A,C");
 
-    QTest::newRow("Render Options") << "render options"
-                                    << QStringList{"Render Options",
-                                                   "Output Filename",
-                                                   "movie.mpg",
-                                                   "Browse",
-                                                   "Produce",
-                                                   "MPEG Movie",
-                                                   "Individual JPEG Frames",
-                                                   "Individual BMP Frames",
-                                                   "Individual PPM Frames",
-                                                   "Animated GIF",
-                                                   "Output Size",
-                                                   "Width:",
-                                                   "Height:",
-                                                   "Oversampling",
-                                                   "1x (None)",
-                                                   "2x",
-                                                   "3x",
-                                                   "4x",
-                                                   "Motion Blur",
-                                                   "Off",
-                                                   "On",
-                                                   "Samples",
-                                                   "Range",
-                                                   "Render Frames",
-                                                   "Current",
-                                                   "All",
-                                                   "From:",
-                                                   "To:",
-                                                   "Gamma Correct",
-                                                   "Enable Composite",
-                                                   "Composite with MPEG Movie",
-                                                   "Filename",
-                                                   "Fit largest square"};
-    QTest::newRow("preferences") << "preferences"
-                                 << QStringList{"Enable Light Source Display",
-                                                "Enable Camera Display", "Solid Axis",
-                                                "Import without RGB/vertex",
-                                                "Texture Path: (Use ; to separate paths)"};
-    QTest::newRow("help") << "help" << QStringList{"Help", "Close"};
-    QTest::newRow("about") << "about" << QStringList{"Modra Version 1.12"};
-    QTest::newRow("prompts")
-        << "prompts"
-        << QStringList{"The current scene has not been saved.  Is it ok to erase it?",
-                       "The current scene has not been saved.  Is it ok to quit without saving?",
-                       "Can't save to /no/such/folder/scene.obj",
-                       "Must select a group to look at\nbefore pushing that button",
-                       "B must be less than 9999",
-                       "A must be less than 9999",
-                       "Need to be at a key frame for copy range",
-                       "C must be less than 9999",
-                       "A(from) and B(to) values need to be key frames.",
-                       "unable to find keyinfo",
-                       "The current frame has key frame information.\n"
-                       "Is it ok to overwrite with the paste data?"};
+    row("Render Options", "render options",
+        "Render Options|Output Filename|movie.mpg|Browse|Produce|MPEG Movie|"
+        "Individual JPEG Frames|Individual BMP Frames|Individual PPM Frames|Animated GIF|"
+        "Output Size|Width:|Height:|Oversampling|1x (None)|2x|3x|4x|Motion Blur|Off|On|"
+        "Samples|Range|Render Frames|Current|All|From:|To:|Gamma Correct|Enable Composite|"
+        "Composite with MPEG Movie|Filename|Fit largest square");
+    row("preferences", "preferences",
+        "Enable Light Source Display|Enable Camera Display|Solid Axis|"
+        "Import without RGB/vertex|Texture Path: (Use ; to separate paths)");
+    row("help", "help", "Help|Close");
+    row("about", "about", "Modra Version 1.12");
+    row("prompts", "prompts",
+        "The current scene has not been saved.  Is it ok to erase it?|"
+        "The current scene has not been saved.  Is it ok to quit without saving?|"
+        "Can't save to /no/such/folder/scene.obj|"
+        "Must select a group to look at\nbefore pushing that button|"
+        "B must be less than 9999|A must be less than 9999|"
+        "Need to be at a key frame for copy range|C must be less than 9999|"
+        "A(from) and B(to) values need to be key frames.|unable to find keyinfo|"
+        "The current frame has key frame information.\n"
+        "Is it ok to overwrite with the paste data?");
   }
   void programTexts() {
     QFETCH(QString, surface);
