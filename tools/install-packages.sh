@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins fonts-dejavu-core
   xvfb xauth
+  # The tests that read and write numbers under a German locale.
+  locales
 )
 for option in "$@"; do
   case "$option" in
@@ -27,11 +29,25 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "Installing: ${missing[*]}" >&2
 sudo=()
 [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A locale that writes "0,5", for the tests that check numbers do not
+# follow it.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "Generating the de_DE.UTF-8 locale" >&2
+  # Listed in locale.gen, so that a later locale-gen keeps it.
+  if grep -qE '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    "${sudo[@]}" sed -i -E 's/^# *(de_DE\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+  elif ! grep -qE '^de_DE\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo[@]}" locale-gen
+fi

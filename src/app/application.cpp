@@ -1,8 +1,10 @@
 #include "app/application.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QSurfaceFormat>
 #include <QTimer>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,6 +19,9 @@ void configureApplication() {
   format.setDepthBufferSize(24);
   QSurfaceFormat::setDefaultFormat(format);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // Numbers look the same under every locale: spin boxes and progress
+  // bars would otherwise write "1.000" for a thousand under de_DE.
+  QLocale::setDefault(QLocale::c());
   QCoreApplication::setOrganizationName(QStringLiteral("Lon's Vexmoor"));
   QCoreApplication::setApplicationName(QStringLiteral("Modra"));
 }
@@ -43,6 +48,10 @@ int RunEditor(int argc, char** argv, const triangulation::DebugSettings& triangu
   }
   configureApplication();
   QApplication app(argc, argv);
+  // QApplication has put the user's locale in force. The core reads and
+  // writes numbers as the C locale does whatever is in force; this keeps
+  // any C library call outside it (a GL driver's, a codec's) in step.
+  std::setlocale(LC_NUMERIC, "C");
   MainWindow window(nullptr, triangulatorDebug);
   window.show();
   const QStringList args = QApplication::arguments();

@@ -209,7 +209,8 @@ void MainWindow::createActions() {
   // The spline editor is not built yet: its item stays, greyed out.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
 
-  a = makeAction("GeneralOptions", "Set &General Options ...", "Display switches and texture path");
+  a = makeAction("GeneralOptions", "Set &General Options ...",
+                 "Display switches, texture path and undo memory");
   connect(a, &QAction::triggered, this, &MainWindow::showPreferences);
   commandAction(CommandId::kReverseNormals);
 

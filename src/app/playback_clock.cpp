@@ -1,6 +1,7 @@
 #include "app/playback_clock.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace modra {
 
@@ -10,7 +11,12 @@ namespace {
 constexpr long long kMostFramesPerTick = PlaybackClock::kFramesPerSecond;
 }  // namespace
 
-PlaybackClock::PlaybackClock(QObject* parent) : QObject(parent) {
+PlaybackClock::PlaybackClock(QObject* parent, TimeSource now)
+    : QObject(parent), now_(std::move(now)) {
+  if (!now_) {
+    sinceConstruction_.start();
+    now_ = [this] { return sinceConstruction_.elapsed(); };
+  }
   timer_.setTimerType(Qt::PreciseTimer);
   timer_.setInterval(1000 / kFramesPerSecond);
   connect(&timer_, &QTimer::timeout, this, &PlaybackClock::tick);
@@ -39,20 +45,21 @@ void PlaybackClock::resume() {
 
 void PlaybackClock::restartClock() {
   base_ = advanced_;
-  elapsed_.start();
+  startedAt_ = now_();
   if (pauses_ == 0) timer_.start();
 }
 
 void PlaybackClock::tick() {
   if (!running_ || pauses_ > 0) return;
-  const long long due = base_ + elapsed_.elapsed() * kFramesPerSecond / 1000;
+  const qint64 now = now_();
+  const long long due = base_ + (now - startedAt_) * kFramesPerSecond / 1000;
   long long count = due - advanced_;
   if (count <= 0) return;
   if (count > kMostFramesPerTick) {
     count = kMostFramesPerTick;
     // Forget the backlog rather than replaying it on the next ticks.
     base_ = advanced_ + count;
-    elapsed_.start();
+    startedAt_ = now;
   }
   advanced_ += count;
   emit advance(static_cast<int>(count));

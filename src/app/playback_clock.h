@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 namespace modra {
 
@@ -15,7 +16,11 @@ class PlaybackClock : public QObject {
  public:
   static constexpr int kFramesPerSecond = 30;
 
-  explicit PlaybackClock(QObject* parent = nullptr);
+  // Milliseconds on a clock that never goes back. A test drives its own;
+  // without one, a QElapsedTimer started with the clock.
+  using TimeSource = std::function<qint64()>;
+
+  explicit PlaybackClock(QObject* parent = nullptr, TimeSource now = {});
 
   void start();
   void stop();
@@ -53,8 +58,10 @@ class PlaybackClock : public QObject {
   void restartClock();
 
   QTimer timer_;
-  QElapsedTimer elapsed_;
-  long long base_ = 0;  // frames advanced when the clock last restarted
+  QElapsedTimer sinceConstruction_;
+  TimeSource now_;
+  qint64 startedAt_ = 0;  // now_() when the clock last restarted
+  long long base_ = 0;    // frames advanced when the clock last restarted
   long long advanced_ = 0;
   int pauses_ = 0;
   bool running_ = false;

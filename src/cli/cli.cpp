@@ -14,6 +14,7 @@
 #include "cli/scene_json.h"
 #include "export/gfx_writer.h"
 #include "formats/obj_writer.h"
+#include "io/c_locale.h"
 #include "nativefile/native_writer.h"
 #include "nativefile/source_writer.h"
 
@@ -68,6 +69,10 @@ bool IsCommandLineRun(int argc, const char* const* argv) {
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
            const triangulation::DebugSettings& triangulatorDebug) {
+  // CLI11 reads --gamma and --blur-range with strtold, which follows the
+  // locale in force; a program that runs the command line after setting
+  // the user's locale must still read "1.5" as one and a half.
+  const CLocaleScope cLocale;
   CLI::App app{
       "Modra: 3D modelling, animation and rendering.\n\n"
       "Started without a command, Modra opens the editor on FILE (run.sh\n"

@@ -1,8 +1,6 @@
 #include "cli/cli_document.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "document/file_names.h"
 #include "formats/import_dispatch.h"
 #include "geometry/ext_file.h"
 #include "geometry/extrusion.h"
@@ -13,9 +11,7 @@
 namespace modra {
 
 bool EndsWith(const std::string& s, std::string_view tail) {
-  if (s.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), s.end() - tail.size(),
-                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+  return EndsWithNoCase(s, tail);
 }
 
 CliDocument::CliDocument(std::ostream& err, TextureUploader* uploader,

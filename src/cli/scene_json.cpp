@@ -1,9 +1,8 @@
 #include "cli/scene_json.h"
 
 #include <bit>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "io/utf8.h"
 #include "nativefile/export_order.h"
@@ -17,12 +16,17 @@ using json = nlohmann::ordered_json;
 
 // A float as the double whose shortest form is its "%.9g" text: enough
 // digits to read back the same float, and no more. Whole numbers print
-// as integers.
+// as integers. Both conversions are the C locale's, whatever the process
+// runs under.
 json Number(float v) {
   if (v == std::trunc(v) && std::fabs(v) < 1e15f) return static_cast<int64_t>(v);
   char text[32];
-  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(v));
-  return std::strtod(text, nullptr);
+  const char* end =
+      std::to_chars(text, text + sizeof text, static_cast<double>(v), std::chars_format::general, 9)
+          .ptr;
+  double shortest = 0;
+  std::from_chars(text, end, shortest);
+  return shortest;
 }
 
 json Numbers(const float* v, size_t n) {

@@ -21,12 +21,15 @@ std::string OpenedDocumentName(std::string_view path) {
   return name;
 }
 
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() &&
+         std::equal(tail.begin(), tail.end(), text.end() - tail.size(),
+                    [](char a, char b) { return Lower(a) == Lower(b); });
+}
+
 std::string WithExtension(std::string_view path, std::string_view extension) {
   std::string name(path);
-  const bool has = path.size() >= extension.size() &&
-                   std::equal(extension.begin(), extension.end(), path.end() - extension.size(),
-                              [](char a, char b) { return Lower(a) == Lower(b); });
-  if (!has) name += extension;
+  if (!EndsWithNoCase(path, extension)) name += extension;
   return name;
 }
 

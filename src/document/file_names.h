@@ -23,6 +23,11 @@ inline constexpr char kSkyLoomExtension[] = ".gfx";    // Export to SkyLoom
 // appended instead ("dir/ab" -> "dir/ab.knf").
 std::string OpenedDocumentName(std::string_view path);
 
+// Whether `text` ends in `tail`, the letters A to Z compared without regard
+// to case and every other byte as it is: the C library's tolower follows
+// the process's locale (Turkish makes "I" no "i").
+bool EndsWithNoCase(std::string_view text, std::string_view tail);
+
 // `path` with `extension` appended unless it already ends in it, compared
 // without regard to case ("A.KNF" stays as it is).
 std::string WithExtension(std::string_view path, std::string_view extension);

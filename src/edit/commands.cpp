@@ -128,7 +128,7 @@ constexpr CommandInfo kCommands[] = {
      if (result == 0) s.interaction().ResetView();
      return result;
    }},
-  {C::kAppend, "Append", "&Append ...", "Add a model to the scene", "Append", kStep, kPath, 0, 0,
+  {C::kAppend, "Append", "A&ppend ...", "Add a model to the scene", "Append", kStep, kPath, 0, 0,
    [](S& s, const Args& a) {
      const int result = AppendModelFile(s.doc(), a.text);
      if (result == 0) s.interaction().ResetView();
@@ -139,7 +139,8 @@ constexpr CommandInfo kCommands[] = {
    [](S& s, const Args& a) { return LoadWavefrontMaterials(s.doc(), a.text); }},
   {C::kSave, "Save", "&Save", "Save the scene", nullptr, kFile, kNoArgs, 0, 0,
    [](S& s, const Args&) { return Saved(s, SaveDocument(s.doc())); }},
-  {C::kSaveAs, "SaveAs", "Save &As ...", "Save a copy of the scene", nullptr, kFile, kPath, 0, 0,
+  {C::kSaveAs, "SaveAs", "Save &As ...",
+   "Save the scene under a new name, which it then keeps", nullptr, kFile, kPath, 0, 0,
    [](S& s, const Args& a) { return Saved(s, SaveDocumentAs(s.doc(), a.text)); }},
   {C::kSaveAsSource, "SaveAsSource", "Save As Sou&rce ...", "Write the scene as C source",
    nullptr, kFrame, kPath, 0, 0,
@@ -168,7 +169,7 @@ constexpr CommandInfo kCommands[] = {
    kNoArgs, 0, 0, [](S& s, const Args&) { Paste(s.doc()); return 0; }},
   {C::kGroup, "Group", "&Group", "Link the selected groups under a new group", "Group", kStep,
    kNoArgs, 0, 0, [](S& s, const Args&) { GroupSelected(s.doc()); return 0; }},
-  {C::kUngroup, "Ungroup", "&Ungroup", "Move the children up a level", "Ungroup", kStep, kNoArgs,
+  {C::kUngroup, "Ungroup", "U&ngroup", "Move the children up a level", "Ungroup", kStep, kNoArgs,
    0, 0, [](S& s, const Args&) { Ungroup(s.doc()); return 0; }},
   {C::kSelectAll, "SelectAll", "Select &All", "Select every group of the level", nullptr, kNone,
    kNoArgs, 0, 0, [](S& s, const Args&) { SelectAll(s.doc()); return 0; }},
@@ -209,7 +210,7 @@ constexpr CommandInfo kCommands[] = {
    [](S& s, const Args& a) { return RunKeyRange(s, KeyRangeCommand::kScaleRange, a); }},
 
   {C::kReverseNormals, "ReverseNormals", "&Reverse Normals",
-   "Turn the faces of the current group inside out", "Reverse Normals", kStep, kNoArgs, 0, 0,
+   "Flip the normals of the selected groups", "Reverse Normals", kStep, kNoArgs, 0, 0,
    [](S& s, const Args&) { ReverseNormals(s.doc()); return 0; }},
 
   {C::kPreviousKeyFrame, "PrevKey", "Prev Key", "", nullptr, kFrame, kNoArgs, 0, 0,

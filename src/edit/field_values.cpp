@@ -1,13 +1,14 @@
 #include "edit/field_values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "edit/color_edits.h"
 #include "edit/create_edits.h"
 #include "edit/edit_session.h"
 #include "edit/texture_edits.h"
+#include "io/text_out.h"
 
 namespace modra {
 namespace {
@@ -38,9 +39,8 @@ std::optional<float> LightField(const EditSession& session, int index, int count
 }  // namespace
 
 std::string FormatField(float value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value));
-  return text;
+  char text[kMaxFixedChars];
+  return {text, FormatFixed(text, value, std::clamp(decimals, 0, 6))};
 }
 
 std::optional<float> ParseField(std::string_view text) {

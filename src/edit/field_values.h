@@ -14,7 +14,8 @@ namespace modra {
 
 class EditSession;
 
-// "%.<decimals>f", whatever the process's locale.
+// "%.<decimals>f" as the C locale writes it, whatever the process's locale
+// (decimals 0 to 6).
 std::string FormatField(float value, int decimals = 3);
 // A plain number, spaces around it allowed; nothing for text that is no
 // finite number.

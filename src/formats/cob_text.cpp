@@ -1,9 +1,10 @@
 #include "formats/cob_text.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <limits>
 #include <string>
+
+#include "io/scan_number.h"
 
 namespace modra {
 namespace {
@@ -105,8 +106,7 @@ bool CobScanner::Float(float& out) {
   if (r.ec == std::errc::result_out_of_range) {
     // Too large or too small for a float: what strtof makes of it
     // (infinity, or a tiny number or zero).
-    std::string token(p, r.ptr);
-    value = std::strtof(token.c_str(), nullptr);
+    value = StrtofC(p, r.ptr);
   }
   out = negative ? -value : value;
   at_ = static_cast<size_t>(r.ptr - text_.data());

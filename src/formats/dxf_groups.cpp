@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "formats/scan_number.h"
+#include "io/scan_number.h"
 
 namespace modra::dxf {
 

@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "formats/obj_reader.h"
-#include "formats/scan_number.h"
 #include "formats/wavefront_materials.h"
 #include "io/file_bytes.h"
+#include "io/scan_number.h"
 
 namespace modra {
 namespace {

@@ -10,10 +10,10 @@
 #include <stdexcept>
 #include <unordered_map>
 
-#include "formats/scan_number.h"
 #include "formats/wavefront_materials.h"
 #include "io/file_bytes.h"
 #include "io/huge_pages.h"
+#include "io/scan_number.h"
 
 namespace modra {
 namespace {

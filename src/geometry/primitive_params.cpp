@@ -1,10 +1,11 @@
 #include "geometry/primitive_params.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "geometry/primitive_fields.h"
 #include "geometry/regenerate.h"
+#include "io/scan_number.h"
+#include "io/text_out.h"
 #include "scene/group_fields.h"
 
 namespace modra {
@@ -152,16 +153,15 @@ void AddSizeParams(Document& doc, int g, float d0, float d1, float d2) {
 }
 
 std::string FormatSize(float value, bool dragging) {
-  char text[64];
-  std::snprintf(text, sizeof text, dragging ? "%.3f" : "%.4f", static_cast<double>(value));
-  return text;
+  char text[kMaxFixedChars];
+  return {text, FormatFixed(text, value, dragging ? 3 : 4)};
 }
 
 std::optional<float> ParseSize(std::string_view text) {
-  const std::string copy(text);
   float v = 0;
   // A typed "nan" or "inf" is no size.
-  if (std::sscanf(copy.c_str(), "%f", &v) != 1 || !std::isfinite(v)) return std::nullopt;
+  if (!ScanFloat(text.data(), text.data() + text.size(), v) || !std::isfinite(v))
+    return std::nullopt;
   return v;
 }
 

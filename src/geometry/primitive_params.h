@@ -77,10 +77,11 @@ void SetSizeParam(Document& doc, int g, int index, float value);
 // many as the kind has), regenerates in place, marks the document modified.
 void AddSizeParams(Document& doc, int g, float d0, float d1, float d2);
 
-// How the panel shows a size: "%.4f" in its field, "%.3f" while dragging.
+// How the panel shows a size: "%.4f" in its field, "%.3f" while dragging,
+// with a point whatever the process's locale.
 std::string FormatSize(float value, bool dragging);
-// Reads a typed size as "%f" does: leading blanks, then the longest
-// number; nullopt when the text starts with no number.
+// Reads a typed size as "%f" does in the C locale: leading blanks, then
+// the longest number; nullopt when the text starts with no number.
 std::optional<float> ParseSize(std::string_view text);
 
 }  // namespace modra

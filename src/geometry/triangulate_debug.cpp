@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "geometry/triangulate_context.h"
+#include "io/c_locale.h"
 
 namespace modra::triangulation {
 namespace {
@@ -41,7 +42,10 @@ void DebugLog::Print(const char* format, ...) {
   std::FILE* out = Stream();
   va_list args;
   va_start(args, format);
-  std::vfprintf(out, format, args);
+  {
+    const CLocaleScope c;  // the same dumps under every locale
+    std::vfprintf(out, format, args);
+  }
   va_end(args);
 }
 
@@ -57,7 +61,10 @@ void DebugLog::FailureF(const char* format, ...) {
   std::FILE* out = Stream();
   va_list args;
   va_start(args, format);
-  std::vfprintf(out, format, args);
+  {
+    const CLocaleScope c;  // the same dumps under every locale
+    std::vfprintf(out, format, args);
+  }
   va_end(args);
   std::fflush(out);
 }

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdlib>
 
+#include "io/c_locale.h"
+
 namespace modra {
 
 OutputFile::~OutputFile() {
@@ -60,6 +62,7 @@ bool OutputFile::Print(const char* format, ...) {
   if (!ok_) return false;
   va_list args;
   va_start(args, format);
+  const CLocaleScope c;
   if (std::vfprintf(file_, format, args) < 0) ok_ = false;
   va_end(args);
   return ok_;

@@ -24,7 +24,7 @@ class OutputFile {
   // Buffered writes; a failure is remembered and reported by Commit.
   bool Write(const void* bytes, size_t size);
   bool Write(std::string_view text) { return Write(text.data(), text.size()); }
-  // printf-style text.
+  // printf-style text, numbers as the C locale writes them.
   bool Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
   bool ok() const { return ok_; }
   // Flushes, syncs and renames the temporary file onto the target. false

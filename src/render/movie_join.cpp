@@ -1,10 +1,10 @@
 #include "render/movie_join.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <memory>
 
+#include "document/file_names.h"
 #include "io/mapped_file.h"
 #include "io/output_file.h"
 #include "render/gif_join.h"
@@ -24,12 +24,8 @@ MovieKind KindOfBytes(std::span<const uint8_t> bytes) {
 
 // The kind an output name's extension asks for, kUnknown for any other.
 MovieKind KindOfName(const std::string& name) {
-  std::string lower = name;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  auto endsWith = [&](const char* tail) { return lower.ends_with(tail); };
-  if (endsWith(".mpg") || endsWith(".mpeg")) return MovieKind::kMpeg;
-  if (endsWith(".gif")) return MovieKind::kGif;
+  if (EndsWithNoCase(name, ".mpg") || EndsWithNoCase(name, ".mpeg")) return MovieKind::kMpeg;
+  if (EndsWithNoCase(name, ".gif")) return MovieKind::kGif;
   return MovieKind::kUnknown;
 }
 

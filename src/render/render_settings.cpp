@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "io/text_out.h"
+
 namespace modra {
 namespace {
 
@@ -75,9 +77,8 @@ int BlurRangeSliderPosition(const RenderSettings& settings) {
 
 std::string BlurRangeLabel(const RenderSettings& settings) {
   if (!MotionBlurOn(settings)) return {};
-  char text[64];
-  std::snprintf(text, sizeof text, "%.2f", static_cast<double>(settings.blurRange));
-  return text;
+  char text[kMaxFixedChars];
+  return {text, FormatFixed(text, settings.blurRange, 2)};
 }
 
 const char* OutputDefaultExtension(int format) {

@@ -1,12 +1,10 @@
 // The `modra` command line, driven as a script would drive it.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
 #include "geometry/ext_file.h"
 #include "geometry/extrusion.h"
 #include "geometry/surf_file.h"
+#include "modra_runner.h"
 #include "nativefile/native_reader.h"
 #include "nativefile/native_test_util.h"
 #include "nativefile/native_writer.h"
@@ -15,20 +13,8 @@
 namespace modra {
 namespace {
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-Result Modra(std::vector<std::string> args) {
-  args.insert(args.begin(), "modra");
-  std::vector<const char*> argv;
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  return {status, out.str(), err.str()};
-}
+using test::Modra;
+using Result = test::CliRun;
 
 struct CommandLine : ::testing::Test {
   test::TempDir dir;

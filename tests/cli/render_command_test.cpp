@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "../anim/anim_util.h"
 #include "../view/view_test_util.h"
-#include "cli/cli.h"
 #include "images/ppm.h"
+#include "modra_runner.h"
 #include "nativefile/native_test_util.h"
 #include "nativefile/native_writer.h"
 #include "render/movie_reader.h"
@@ -45,20 +44,14 @@ TEST(RenderOptions, SizesFramesFormatsViewsAndModes) {
   EXPECT_EQ(RenderFormatOfFile("gif"), std::nullopt);
 }
 
-struct Result {
-  int status;
-  std::string err;
-};
+using Result = test::CliRun;
 
-Result Modra(std::vector<std::string> args) {
-  args.insert(args.begin(), {"modra", "render"});
-  std::vector<const char*> argv;
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  EXPECT_EQ(out.str(), "");  // nothing but what is asked for
-  return {status, err.str()};
+// `modra render` with these arguments.
+Result Render(std::vector<std::string> args) {
+  args.insert(args.begin(), "render");
+  Result r = test::Modra(std::move(args));
+  EXPECT_EQ(r.out, "");  // nothing but what is asked for
+  return r;
 }
 
 // A red square in the middle, keyed at frames 0 to 3.
@@ -81,7 +74,7 @@ struct RenderCommand : ::testing::Test {
 TEST_F(RenderCommand, AStillThroughAViewTakesTheNameAsGiven) {
   const std::string still = dir / "still.ppm";
   const Result r =
-      Modra({scene, "--view", "front", "--mode", "solid", "--size", "40x30", "-o", still});
+      Render({scene, "--view", "front", "--mode", "solid", "--size", "40x30", "-o", still});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   int w = 0, h = 0;
@@ -96,7 +89,7 @@ TEST_F(RenderCommand, AStillThroughAViewTakesTheNameAsGiven) {
 
 TEST_F(RenderCommand, AFrameRangeWritesNumberedFilesOrAMovie) {
   const Result r =
-      Modra({scene, "--frames", "1-2", "--format", "ppm", "--size", "16x16", "-o", dir / "f.ppm"});
+      Render({scene, "--frames", "1-2", "--format", "ppm", "--size", "16x16", "-o", dir / "f.ppm"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "f0.ppm"));
   EXPECT_TRUE(std::filesystem::exists(dir / "f1.ppm"));
@@ -104,7 +97,7 @@ TEST_F(RenderCommand, AFrameRangeWritesNumberedFilesOrAMovie) {
   EXPECT_FALSE(std::filesystem::exists(dir / "f3.ppm"));
 
   const std::string movie = dir / "m.mpg";
-  ASSERT_EQ(Modra({scene, "--size", "32x16", "--oversample", "1", "-o", movie}).status, 0);
+  ASSERT_EQ(Render({scene, "--size", "32x16", "--oversample", "1", "-o", movie}).status, 0);
   MovieReader reader;
   ASSERT_EQ(reader.Open(movie), 0);
   EXPECT_EQ(reader.Width(), 32);
@@ -143,12 +136,12 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
        "modra render: --size must be WxH, as in 320x240\n"},
   };
   for (const Case& c : cases) {
-    const Result r = Modra(c.args);
+    const Result r = Render(c.args);
     EXPECT_EQ(r.status, c.status) << c.args[1];
     EXPECT_EQ(r.err, c.message) << c.args[1];
   }
   EXPECT_FALSE(std::filesystem::exists(out));
-  EXPECT_EQ(Modra({scene}).status, 2);  // no output named
+  EXPECT_EQ(Render({scene}).status, 2);  // no output named
 }
 
 }  // namespace

@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "../render/movie_test_util.h"
-#include "cli/cli.h"
 #include "cli/render_command.h"
+#include "modra_runner.h"
 #include "render/movie_reader.h"
 #include "render/mpeg_writer.h"
 
@@ -17,21 +16,8 @@ namespace {
 
 using movietest::Bytes;
 
-struct Result {
-  int status;
-  std::string err;
-};
-
-Result Modra(std::vector<std::string> args) {
-  args.insert(args.begin(), "modra");
-  std::vector<const char*> argv;
-  for (const std::string& a : args)
-    argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
-  EXPECT_EQ(out.str(), "");
-  return {status, err.str()};
-}
+using test::Modra;
+using Result = test::CliRun;
 
 std::vector<Bytes> Frames(const std::string& path) {
   MovieReader reader;
@@ -87,6 +73,7 @@ TEST(RenderPart, JoinedPartsAreTheWholeRender) {
     if (!part.empty()) args.insert(args.end(), {"--part", part});
     const Result r = Modra(args);
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
   };
   render(dir / "whole.mpg", "");
   const std::vector<Bytes> whole = Frames(dir / "whole.mpg");
@@ -102,6 +89,7 @@ TEST(RenderPart, JoinedPartsAreTheWholeRender) {
     }
     const Result r = Modra(join);
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
     EXPECT_TRUE(Frames(out) == whole) << count << " parts";
   }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <tuple>
 
-#include "formats/scan_number.h"
+#include "io/scan_number.h"
 
 namespace modra {
 namespace {

@@ -7,12 +7,12 @@
 #include <sstream>
 
 #include "anim/anim_util.h"
-#include "cli/cli.h"
 #include "formats/import_dispatch.h"
 #include "formats/import_test_util.h"
 #include "formats/obj_writer.h"
 #include "geometry/primitive_test_util.h"
 #include "geometry/primitives.h"
+#include "modra_runner.h"
 #include "nativefile/native_writer.h"
 #include "scene/matrix.h"
 
@@ -363,9 +363,8 @@ TEST(ObjWriterCli, ConvertWritesEveryReadableInputAsWavefront) {
     ASSERT_EQ(ReadModelFile(original.doc, in, false), 0);
     const std::string out = dir / "out.obj";
     std::filesystem::remove(out);
-    const char* argv[] = {"modra", "convert", in.c_str(), out.c_str()};
-    std::ostringstream stdOut, stdErr;
-    ASSERT_EQ(RunCli(4, argv, stdOut, stdErr), 0) << stdErr.str();
+    const test::CliRun run = test::Modra({"convert", in, out});
+    ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_TRUE(std::filesystem::exists(dir / "out.mtl"));
     // A model arrives sized already, so that sizing it again changes nothing.
     const std::vector<std::vector<Vec3>> before = GroupFaces(original.scene(), in == native);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -60,6 +61,17 @@ class FakePrompts : public UserPrompts {
   QList<bool> answers;
   QStringList files;
 };
+
+// Whether a value the window worked out is the one expected, within what
+// float arithmetic leaves over.
+inline bool near(float a, float b, float tolerance = 1e-3f) {
+  return std::abs(a - b) < tolerance;
+}
+// How far a drag of `px` pixels across a view `extent` pixels wide or high
+// goes, in view units (the view spans -1 to 1).
+inline float units(int px, int extent) {
+  return 2.0f * static_cast<float>(px) / static_cast<float>(extent);
+}
 
 // A unit cube as a Wavefront file in `dir`.
 QString WriteCube(const QTemporaryDir& dir, const QString& name = QStringLiteral("cube.obj"));

@@ -40,8 +40,6 @@ class TestColorLightCamera : public EditorTest {
       if (IsLiveGroup(scene(), g) && scene().groups[g].name == name) return g;
     return -1;
   }
-  static bool near(float a, float b) { return std::abs(a - b) < 1e-3f; }
-  static float units(int px, int extent) { return 2.0f * static_cast<float>(px) / extent; }
   // A radio takes clicks on its circle and text only, not on the rest of
   // its cell.
   void clickRadio(const char* name) {

@@ -74,66 +74,6 @@ class TestMainWindow : public EditorTest {
   }
 
  private slots:
-  void menusHoldEveryCommand_data() {
-    QTest::addColumn<QString>("menu");
-    QTest::addColumn<QStringList>("items");
-    QTest::newRow("File") << "File"
-                          << QStringList{"New",
-                                         "Open ...",
-                                         "Append ...",
-                                         "Load Wavefront Material",
-                                         "Save",
-                                         "Save As ...",
-                                         "Save As Source ...",
-                                         "Export to Wavefront ...",
-                                         "Export to SkyLoom ...",
-                                         "Render Scene to File ...",
-                                         "Exit"};
-    QTest::newRow("Edit") << "Edit"
-                          << QStringList{"Undo",  "Redo",    "Cut",        "Copy",        "Paste",
-                                         "Group", "Ungroup", "Select All", "Deselect All"};
-    QTest::newRow("View") << "View"
-                          << QStringList{"Toolbar", "Status Bar", "Reset View",   "Wire Frame",
-                                         "Solid",   "Textured",   "Show Normals", "Hide Normals"};
-    QTest::newRow("Animation") << "Animation" << QStringList{"Cut Current Key Frame",
-                                                             "Copy Current Key Frame",
-                                                             "Paste Key Frame",
-                                                             "Remove Key Frame Info ...",
-                                                             "Copy Key to Range ...",
-                                                             "Copy Keys in Range to Range ...",
-                                                             "Strech/Squeeze Key Frame ...",
-                                                             "Edit Spline ..."};
-    QTest::newRow("Options") << "Options"
-                             << QStringList{"Set General Options ...", "Reverse Normals"};
-    QTest::newRow("Edit Mode") << "Edit Mode" << QStringList{"Selection",      "Rotate View",
-                                                             "Translate View", "Translate Object",
-                                                             "Rotate Object",  "Translate Center",
-                                                             "Rotate Center",  "Color",
-                                                             "Create Objects", "Texture",
-                                                             "Scale Object",   "Lights",
-                                                             "Camera"};
-    QTest::newRow("Help") << "Help"
-                          << QStringList{"About modra...", "General Help ...",
-                                         "Keyboard Short Cuts .."};
-  }
-  void menusHoldEveryCommand() {
-    QFETCH(QString, menu);
-    QFETCH(QStringList, items);
-    QMenu* m = Menu(w(), menu);
-    QVERIFY(m);
-    QCOMPARE(ItemTexts(m), items);
-  }
-
-  void standardShortcuts() {
-    QCOMPARE(w().action("New")->shortcut(), QKeySequence(QKeySequence::New));
-    QCOMPARE(w().action("Open")->shortcut(), QKeySequence(QKeySequence::Open));
-    QCOMPARE(w().action("Save")->shortcut(), QKeySequence(QKeySequence::Save));
-    QCOMPARE(w().action("Cut")->shortcut(), QKeySequence(QKeySequence::Cut));
-    QCOMPARE(w().action("Copy")->shortcut(), QKeySequence(QKeySequence::Copy));
-    QCOMPARE(w().action("Paste")->shortcut(), QKeySequence(QKeySequence::Paste));
-    QCOMPARE(w().action("SelectAll")->shortcut(), QKeySequence(QKeySequence::SelectAll));
-  }
-
   void startsAsNewScene() {
     QCOMPARE(ShownTitle(w()), QStringLiteral("Modra: new.knf"));
     QCOMPARE(w().editMode(), 1);

@@ -1,6 +1,6 @@
 // The 3D view: it draws the scene, tells the status bar what the mouse
 // does in each mode, and playback runs until Stop and holds while paused.
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -42,7 +42,6 @@ class TestOglView : public EditorTest {
 
  private:
   QTemporaryDir dir_;
-
 
  private slots:
   void drawsTheScene() {
@@ -86,27 +85,33 @@ class TestOglView : public EditorTest {
   }
 
   void pauseHoldsPlayback() {
-    PlaybackClock clock;
-    int frames = 0, lastBatch = 0;
-    connect(&clock, &PlaybackClock::advance, this, [&](int n) {
-      frames += n;
-      lastBatch = n;
-    });
+    // Time moves only when the test moves it, so every tick's frames are
+    // known exactly.
+    qint64 now = 0;
+    PlaybackClock clock(nullptr, [&now] { return now; });
+    int lastBatch = 0;
+    connect(&clock, &PlaybackClock::advance, this, [&](int n) { lastBatch = n; });
     clock.start();
-    QTRY_VERIFY(frames > 0);
+    now = 100;  // three frames at 30 a second
+    QTRY_COMPARE(clock.framesAdvanced(), 3LL);
     {
       const PlaybackClock::Pause pause(&clock);
-      const int held = frames;
-      QElapsedTimer elapsed;
-      elapsed.start();
-      QTRY_VERIFY(elapsed.elapsed() >= 300);
-      QCOMPARE(frames, held);
+      now += 300;
+      QCoreApplication::processEvents();
+      QCOMPARE(clock.framesAdvanced(), 3LL);
     }
-    // The paused time never turns into a burst of frames: the first tick
-    // after it hands out about one frame, not the nine that were held.
-    const int resumed = frames;
-    QTRY_VERIFY(frames > resumed);
-    QVERIFY2(lastBatch < 9, qPrintable(QString::number(lastBatch)));
+    // The paused time never turns into frames: a frame's time after the
+    // pause is one frame, not the nine that were held.
+    now += 34;
+    QTRY_COMPARE(clock.framesAdvanced(), 4LL);
+    QCOMPARE(lastBatch, 1);
+    // A stall of five seconds is not caught up: one second's frames, and
+    // then the animation goes on from there.
+    now += 5000;
+    QTRY_COMPARE(clock.framesAdvanced(), 4LL + PlaybackClock::kFramesPerSecond);
+    now += 34;
+    QTRY_COMPARE(clock.framesAdvanced(), 5LL + PlaybackClock::kFramesPerSecond);
+    QCOMPARE(lastBatch, 1);
   }
 };
 

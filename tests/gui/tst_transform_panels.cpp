@@ -11,7 +11,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cmath>
 
 #include "app/control_panel.h"
 #include "app/gui_document.h"
@@ -36,10 +35,6 @@ class TestTransformPanels : public EditorTest {
   }
   QCheckBox* lock(const char* panelName, const char* axis) {
     return panel(panelName)->findChild<QCheckBox*>(QStringLiteral("TransformPanel_Lock") + axis);
-  }
-  static float units(int px, int extent) { return 2.0f * static_cast<float>(px) / extent; }
-  static bool near(float a, float b, float tolerance = 1e-3f) {
-    return std::abs(a - b) < tolerance;
   }
   Vec3 translation(int g) { return scene().groups[g].translation; }
 

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
-#include <cmath>
 
 #include "app/gui_document.h"
 #include "app/main_window.h"
@@ -32,9 +31,6 @@ class TestViewInteraction : public EditorTest {
     return window_->findChild<QWidget*>(panel)->findChild<QLineEdit*>(
         QStringLiteral("ViewPanel_Field") + axis);
   }
-  // How far a drag of `px` pixels across `extent` goes, in view units.
-  static float units(int px, int extent) { return 2.0f * static_cast<float>(px) / extent; }
-  static bool near(float a, float b) { return std::abs(a - b) < 1e-3f; }
   // Press at `from`, move by `by` in two steps, release where the last
   // move ended plus `fling`.
   void drag(Qt::MouseButton button, QPoint from, QPoint by, Qt::KeyboardModifiers keys = {},

@@ -1,12 +1,13 @@
-#include "formats/scan_number.h"
+#include "io/scan_number.h"
 
-#include <locale.h>
 #include <stdlib.h>
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+
+#include "io/c_locale.h"
 
 namespace modra {
 namespace {
@@ -26,19 +27,6 @@ bool IsDigit(char c) {
 }
 bool IsHexDigit(char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-// note: from_chars reports a value beyond float's range without giving it;
-// strtof gives the infinity or the zero (or the nearest subnormal) that
-// scanf stores. Rare enough that the copy does not matter; the C locale
-// keeps the decimal point a point whatever the program's locale is.
-float OutOfRange(const char* p, const char* end) {
-  const std::string text(p, end);
-  locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-  if (c == static_cast<locale_t>(0)) return 0.0f;
-  float v = strtof_l(text.c_str(), nullptr, c);
-  freelocale(c);
-  return v;
 }
 
 }  // namespace
@@ -101,7 +89,10 @@ const char* ScanFloat(const char* p, const char* end, float& out) {
     auto r = std::from_chars(digits, limit, v,
                              hex ? std::chars_format::hex : std::chars_format::general);
     if (r.ec == std::errc::result_out_of_range) {
-      v = OutOfRange(p, r.ptr);
+      // note: from_chars reports a value beyond float's range without
+      // giving it; strtof gives the infinity or the zero (or the nearest
+      // subnormal) that scanf stores.
+      v = StrtofC(p, r.ptr);
     } else if (r.ec != std::errc()) {
       return nullptr;
     }
@@ -138,6 +129,13 @@ const char* ScanInt(const char* p, const char* end, int32_t& out) {
   if (v < std::numeric_limits<int32_t>::min()) v = std::numeric_limits<int32_t>::min();
   out = static_cast<int32_t>(v);
   return p;
+}
+
+float StrtofC(const char* p, const char* end) {
+  // Rare enough that the copy does not matter.
+  const std::string text(p, end);
+  const locale_t c = CLocale();
+  return c ? strtof_l(text.c_str(), nullptr, c) : strtof(text.c_str(), nullptr);
 }
 
 }  // namespace modra

@@ -27,4 +27,9 @@ const char* ScanFloat(const char* p, const char* end, float& out);
 // int32 saturate to its limits, where scanf would be undefined.
 const char* ScanInt(const char* p, const char* end, int32_t& out);
 
+// strtof of the text [p, end) as the C locale reads it, whatever locale
+// is in force: what a value beyond float's range becomes (an infinity, a
+// subnormal or zero of its sign).
+float StrtofC(const char* p, const char* end);
+
 }  // namespace modra
