@@ -80,7 +80,7 @@ bool CRendWnd::start() {
   }
   job_->Resize(framebuffer_.Width(), framebuffer_.Height());
   context_->doneCurrent();
-  progress_->setRange(0, job_->LastFrame() - job_->FirstFrame() + 1);
+  progress_->setRange(0, job_->FrameCount());
   showProgress();
   timer_.start();
   return true;

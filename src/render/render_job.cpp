@@ -309,8 +309,8 @@ bool RenderJob::Step() {
     return false;
   }
   char title[96];
-  std::snprintf(title, sizeof title, "Frame %d of %d: Motion Blur %d of %d", finished_, last_,
-                sampleIndex_ + 1, samples_);
+  std::snprintf(title, sizeof title, "Frame %d of %d: Motion Blur %d of %d", finished_ + 1,
+                FrameCount(), sampleIndex_ + 1, samples_);
   title_ = title;
 
   if (++sampleIndex_ == samples_) sampleIndex_ = 0;

@@ -10,6 +10,7 @@
 // Resize with that size, then Step until it returns false, and Finish.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -71,11 +72,16 @@ class RenderJob {
   bool Failed() const { return failed_; }
   int FirstFrame() const { return first_; }
   int LastFrame() const { return last_; }
+  // The frames this render (or share) writes, and how many of them are
+  // done: what a progress display counts, as the title does.
+  int FrameCount() const { return std::max(last_ - first_ + 1, 0); }
   int FramesFinished() const { return finished_; }
   int Samples() const { return samples_; }
   int SampleIndex() const { return sampleIndex_; }
   int FramesWritten() const { return output_.FramesWritten(); }
-  // "Frame %d of %d: Motion Blur %d of %d", as the render window's title.
+  // "Frame %d of %d: Motion Blur %d of %d" after each sample: the frame the
+  // sample belongs to, counted from 1, of FrameCount(), then the sample of
+  // the frame's samples. Empty before the first sample.
   const std::string& Title() const { return title_; }
   const RenderTimes& Times() const { return times_; }
   // The picture of the last sample, top row first, reduced and gamma

@@ -154,7 +154,8 @@ class TestRenderWindow : public QObject {
 
     QVERIFY2(prompts_.messages.isEmpty(), qPrintable(prompts_.messages.join(QLatin1Char('\n'))));
     QVERIFY(!titles.isEmpty());
-    QCOMPARE(titles.last().first().toString(), QStringLiteral("Frame 1 of 1: Motion Blur 1 of 1"));
+    // Frames 0 and 1: two of two, as the bar counted them.
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("Frame 2 of 2: Motion Blur 1 of 1"));
     const QByteArray header = "P6\n32 24\n255\n";
     for (const char* name : {"frame0.ppm", "frame1.ppm"}) {
       QFile file(dir_.filePath(QLatin1String(name)));
@@ -268,6 +269,12 @@ class TestRenderWindow : public QObject {
     QVERIFY2(render, "the whole animation rendered before the test could end it");
     const int done = progress->value();
     QVERIFY(done < last + 1);
+    // The title, the status line and the bar count the same frames.
+    QCOMPARE(progress->maximum(), last + 1);
+    const QString title =
+        QStringLiteral("Frame %1 of %2: Motion Blur 1 of 1").arg(done).arg(last + 1);
+    QCOMPARE(render->windowTitle(), title);
+    QCOMPARE(render->findChild<QLabel*>(QStringLiteral("RenderWindow_Status"))->text(), title);
     if (closeBox) {
       // What the window system sends when the user closes the window.
       QVERIFY(render->windowHandle());

@@ -144,7 +144,48 @@ TEST_F(RenderPipeline, CurrentFrameRendersOneFrameWithoutBlur) {
   EXPECT_EQ(samples, 1);
   EXPECT_EQ(written, 1);
   EXPECT_TRUE(std::filesystem::exists(dir / "out4.ppm"));
-  EXPECT_EQ(title, "Frame 0 of 4: Motion Blur 1 of 1");
+  EXPECT_EQ(title, "Frame 1 of 1: Motion Blur 1 of 1");
+}
+
+// The title and a progress display count the same frames: those of the
+// range, each frame from the first of its samples on.
+TEST_F(RenderPipeline, TheTitleCountsTheFramesOfTheRangeAsTheyAreWorkedOn) {
+  MovingSquare(-0.5f, 0.1f, 10);
+  settings.frameRange = kRenderFromTo;
+  settings.from = 4;
+  settings.to = 6;
+  settings.blurSamples = 2;
+  std::string error;
+  ASSERT_TRUE(gl.Create(32, 32, &error, GlRenderer::kSoftware)) << error;
+  RenderJob job(doc, settings, kViewFront);
+  ASSERT_TRUE(job.Start());
+  EXPECT_EQ(job.FrameCount(), 3);
+  job.Resize(gl.Width(), gl.Height());
+  std::vector<std::string> titles;
+  std::vector<int> finished;
+  while (true) {
+    const bool more = job.Step();
+    titles.push_back(job.Title());
+    finished.push_back(job.FramesFinished());
+    if (!more) break;
+  }
+  EXPECT_EQ(titles, (std::vector<std::string>{
+                        "Frame 1 of 3: Motion Blur 1 of 2", "Frame 1 of 3: Motion Blur 2 of 2",
+                        "Frame 2 of 3: Motion Blur 1 of 2", "Frame 2 of 3: Motion Blur 2 of 2",
+                        "Frame 3 of 3: Motion Blur 1 of 2", "Frame 3 of 3: Motion Blur 2 of 2"}));
+  EXPECT_EQ(finished, (std::vector<int>{0, 1, 1, 2, 2, 3}));
+
+  // A share counts its own frames.
+  job.Finish();
+  settings.to = 9;
+  RenderJob share(doc, settings, kViewFront);
+  share.SetPart({1, 2});
+  ASSERT_TRUE(share.Start());
+  EXPECT_EQ(share.FirstFrame(), 7);
+  EXPECT_EQ(share.FrameCount(), 3);
+  share.Resize(gl.Width(), gl.Height());
+  share.Step();
+  EXPECT_EQ(share.Title(), "Frame 1 of 3: Motion Blur 1 of 2");
 }
 
 TEST_F(RenderPipeline, MotionBlurAveragesEverySampleOfAFrame) {
