@@ -33,11 +33,22 @@ bool Reserve(std::vector<uint8_t>& buffer, size_t size) {
 
 }  // namespace
 
-void PrepareDocumentForRender(Document& doc) {
+DisplayBeforeRender PrepareDocumentForRender(Document& doc) {
+  const DisplayBeforeRender before{doc.display.currentView, doc.display.lightDisplay,
+                                   doc.scene.anim.currentFrame};
   doc.display.currentView = kViewCamera;
   doc.display.lightDisplay = false;
   DeselectAll(doc);
   NotifyChanged(doc, kDisplayChanged);
+  return before;
+}
+
+void RestoreDocumentAfterRender(Document& doc, const DisplayBeforeRender& before) {
+  const ChangeBatch batch(doc);
+  doc.display.currentView = before.view;
+  doc.display.lightDisplay = before.lightDisplay;
+  GoToFrame(doc, before.frame);
+  NotifyChanged(doc, kFrameChanged | kValuesChanged | kDisplayChanged);
 }
 
 RenderJob::RenderJob(Document& doc, const RenderSettings& settings, int view)

@@ -30,9 +30,22 @@ struct RenderTimes {
   Clock::duration draw{}, readBack{}, scale{}, encode{}, other{};
 };
 
+// What a render changes of the document's display, to be put back at its end.
+struct DisplayBeforeRender {
+  int view = kViewCamera;
+  bool lightDisplay = false;
+  int frame = 0;
+};
+
 // What starting a render does to the document: the Camera view without
-// the light models, and nothing selected or highlighted.
-void PrepareDocumentForRender(Document& doc);
+// the light models, and nothing selected or highlighted. Returns what
+// RestoreDocumentAfterRender puts back.
+DisplayBeforeRender PrepareDocumentForRender(Document& doc);
+// Ends a render, finished or not: the view, the light display and the frame
+// shown before it come back, the scene at that frame and its number in the
+// frame box, since the render leaves the scene at the last frame it drew
+// and the next edit keys the current frame. The selection stays cleared.
+void RestoreDocumentAfterRender(Document& doc, const DisplayBeforeRender& before);
 
 class RenderJob {
  public:

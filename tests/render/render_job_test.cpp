@@ -188,6 +188,37 @@ TEST_F(RenderPipeline, TheTitleCountsTheFramesOfTheRangeAsTheyAreWorkedOn) {
   EXPECT_EQ(share.Title(), "Frame 1 of 3: Motion Blur 1 of 2");
 }
 
+// A render shows its own frames; the document it ends with shows the
+// frame, view and lights of before, and the frame box says so.
+TEST_F(RenderPipeline, AfterARenderTheDocumentIsBackAtItsFrame) {
+  const int g = MovingSquare(-0.5f, 0.1f, 10);
+  GoToFrame(doc, 7);
+  const Vec3 atSeven = s.groups[g].translation;
+  doc.display.currentView = kViewTop;
+  doc.display.lightDisplay = true;
+  const DisplayBeforeRender before = PrepareDocumentForRender(doc);
+  EXPECT_EQ(doc.display.currentView, kViewCamera);
+  EXPECT_FALSE(doc.display.lightDisplay);
+  settings.frameRange = kRenderFromTo;
+  settings.from = 2;
+  settings.to = 3;
+  ASSERT_TRUE(Render());
+  ASSERT_EQ(written, 2);
+  ASSERT_NE(s.groups[g].translation, atSeven);  // the render moved the scene
+
+  rec.shell.framesShown.clear();
+  rec.shell.changes.clear();
+  RestoreDocumentAfterRender(doc, before);
+  EXPECT_EQ(s.anim.currentFrame, 7);
+  EXPECT_EQ(s.groups[g].translation, atSeven);
+  EXPECT_EQ(rec.shell.framesShown, std::vector<int>{7});
+  EXPECT_EQ(doc.display.currentView, kViewTop);
+  EXPECT_TRUE(doc.display.lightDisplay);
+  ASSERT_FALSE(rec.shell.changes.empty());
+  EXPECT_EQ(rec.shell.changes.back() & (kFrameChanged | kValuesChanged | kDisplayChanged),
+            kFrameChanged | kValuesChanged | kDisplayChanged);
+}
+
 TEST_F(RenderPipeline, MotionBlurAveragesEverySampleOfAFrame) {
   // Samples at t = -1, 0, +1 show frames 4, 5 and 6 exactly.
   MovingSquare(-0.75f, 0.15f, 10, 0.2f);
