@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev libqt6opengl6-dev qt6-qpa-plugins fonts-dejavu-core
   xvfb xauth
+  # ffprobe and ffmpeg: to look at the movies a render writes as players do.
+  ffmpeg
 )
 for option in "$@"; do
   case "$option" in

@@ -327,7 +327,8 @@ TEST_F(RenderPipeline, GifHasOneImagePerFrameAtTheOutputSize) {
   EXPECT_NE(gif.Pixel(0, 8, 16), gif.Pixel(2, 8, 16));
 }
 
-// A movie of two frames, halves in their own colours, behind four frames.
+// A movie of two frames, halves in their own colours, behind four frames,
+// in a program stream as renders write them now and as a bare video stream.
 TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
   const std::string movie = dir / "behind.mpg";
   const Rgb top[4] = {{250, 20, 20}, {20, 20, 250}, {250, 20, 20}, {20, 20, 250}};
@@ -339,17 +340,22 @@ TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
     std::copy(upper.begin(), upper.end(), pictures.back().begin());
   }
   WriteMovie(movie, pictures);
+  // The same movie as renders wrote movies before: a bare video stream.
+  const std::string bare = dir / "bare.mpg";
+  movietest::WriteBareVideo(movie, bare);
   MovingSquare(0, 0, 3, 0.1f);  // a small square in the middle, keyed to frame 3
   settings.composite = true;
-  settings.compositeMovie = movie;
-  ASSERT_TRUE(Render());
-  EXPECT_FALSE(failed);
-  for (int f = 0; f < 4; ++f) {
-    const Picture p = ReadPicture(dir / ("out" + std::to_string(f) + ".ppm"));
-    ASSERT_TRUE(p.rgb);
-    EXPECT_TRUE(Near(p.At(4, 4), top[f], 40)) << "frame " << f;
-    EXPECT_TRUE(Near(p.At(4, 28), bottom[f], 40)) << "frame " << f;
-    EXPECT_EQ(p.At(16, 16), kRed) << "the scene stays in front, frame " << f;
+  for (const std::string& behind : {movie, bare}) {
+    settings.compositeMovie = behind;
+    ASSERT_TRUE(Render());
+    EXPECT_FALSE(failed);
+    for (int f = 0; f < 4; ++f) {
+      const Picture p = ReadPicture(dir / ("out" + std::to_string(f) + ".ppm"));
+      ASSERT_TRUE(p.rgb);
+      EXPECT_TRUE(Near(p.At(4, 4), top[f], 40)) << behind << " frame " << f;
+      EXPECT_TRUE(Near(p.At(4, 28), bottom[f], 40)) << behind << " frame " << f;
+      EXPECT_EQ(p.At(16, 16), kRed) << "the scene stays in front, frame " << f;
+    }
   }
   rec.shell.messages.clear();
   settings.compositeMovie = dir / "none.mpg";
