@@ -13,7 +13,6 @@
 
 #include "app/gui_document.h"
 #include "app/render_options_dialog.h"
-#include "render/render_job.h"
 #include "scene/key_store.h"
 
 namespace modra {
@@ -25,14 +24,13 @@ constexpr int kShownSide = 400;
 
 }  // namespace
 
-CRendWnd::CRendWnd(GuiDocument& document, const RenderSettings& settings, int restoreView,
-                   bool restoreLights, QWidget* parent)
+CRendWnd::CRendWnd(GuiDocument& document, const RenderSettings& settings,
+                   const DisplayBeforeRender& before, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       document_(document),
       settings_(settings),
-      restoreView_(restoreView),
-      restoreLights_(restoreLights) {
+      before_(before) {
   setObjectName(QStringLiteral("CRendWnd"));
   setWindowTitle(QStringLiteral("Render Window"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -80,7 +78,7 @@ bool CRendWnd::start() {
   }
   job_->Resize(framebuffer_.Width(), framebuffer_.Height());
   context_->doneCurrent();
-  progress_->setRange(0, job_->LastFrame() - job_->FirstFrame() + 1);
+  progress_->setRange(0, job_->FrameCount());
   showProgress();
   timer_.start();
   return true;
@@ -165,13 +163,9 @@ void CRendWnd::end() {
   timer_.stop();
   if (job_) job_->Finish();
   releaseContext();
-  Document& doc = document_.doc();
-  // What the render showed is no edit: the next step starts from it.
-  document_.session().MoveFrames([&] {
-    doc.display.currentView = restoreView_;
-    doc.display.lightDisplay = restoreLights_;
-  });
-  NotifyChanged(doc, kFrameChanged | kValuesChanged | kDisplayChanged);
+  // What the render showed is no edit, nor is going back: the next step
+  // starts from the frame shown before.
+  document_.session().MoveFrames([&] { RestoreDocumentAfterRender(document_.doc(), before_); });
   emit finished();
   close();
 }
@@ -200,11 +194,9 @@ void RenderController::start() {
 
 void RenderController::render(const RenderSettings& settings) {
   settings_ = settings;
-  Document& doc = document_.doc();
-  const int view = doc.display.currentView;
-  const bool lights = doc.display.lightDisplay;
-  document_.session().MoveFrames([&] { PrepareDocumentForRender(doc); });
-  auto* window = new CRendWnd(document_, settings, view, lights, window_);
+  DisplayBeforeRender before;
+  document_.session().MoveFrames([&] { before = PrepareDocumentForRender(document_.doc()); });
+  auto* window = new CRendWnd(document_, settings, before, window_);
   render_ = window;
   connect(window, &CRendWnd::finished, this, &RenderController::finished);
   window->show();

@@ -17,6 +17,7 @@
 
 #include "app/render_options_dialog.h"
 #include "render/framebuffer.h"
+#include "render/render_job.h"
 #include "render/render_settings.h"
 
 class QLabel;
@@ -28,17 +29,16 @@ class QPushButton;
 namespace modra {
 
 class GuiDocument;
-class RenderJob;
 
 // The window of one render. It takes the document's display as the
-// render left it and puts back the view and the light display at the end
-// (the selection stays cleared); it closes and deletes itself when the
-// render ends, fails or is cancelled.
+// render left it and puts back what `before` holds at the end: the view,
+// the light display and the frame shown (the selection stays cleared); it
+// closes and deletes itself when the render ends, fails or is cancelled.
 class CRendWnd : public QWidget {
   Q_OBJECT
  public:
-  CRendWnd(GuiDocument& document, const RenderSettings& settings, int restoreView,
-           bool restoreLights, QWidget* parent = nullptr);
+  CRendWnd(GuiDocument& document, const RenderSettings& settings, const DisplayBeforeRender& before,
+           QWidget* parent = nullptr);
   ~CRendWnd() override;
 
   // Opens the output and starts the samples. false, after the core's
@@ -70,8 +70,7 @@ class CRendWnd : public QWidget {
 
   GuiDocument& document_;
   RenderSettings settings_;
-  int restoreView_;
-  bool restoreLights_;
+  DisplayBeforeRender before_;
   bool ended_ = false;
   std::unique_ptr<QOffscreenSurface> surface_;
   std::unique_ptr<QOpenGLContext> context_;

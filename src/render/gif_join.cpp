@@ -2,6 +2,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "images/gif_loop.h"
 #include "io/output_file.h"
 #include "render/movie_join.h"
+#include "render/picture_check.h"
 
 namespace modra {
 namespace {
@@ -24,9 +26,27 @@ int PutBytes(GifFileType* gif, const GifByteType* bytes, int count) {
   return count >= 0 && file->Write(bytes, static_cast<size_t>(count)) ? count : 0;
 }
 
-// The frame numbers a render's GIF pictures carry (gif_movie_writer.h).
-constexpr char kNumberApplication[] = "MODRAFRMNUM";
+// The frame numbers a render's GIF pictures carry (picture_check.h).
 constexpr uint32_t kMaxNumber = 1u << 30;
+
+uint32_t Little32(const GifByteType* bytes) {
+  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
+}
+
+// A part's bytes as giflib reads them.
+struct Source {
+  std::span<const uint8_t> bytes;
+  size_t at = 0;
+};
+
+int ReadSource(GifFileType* gif, GifByteType* out, int count) {
+  auto* source = static_cast<Source*>(gif->UserData);
+  const size_t n =
+      std::min(static_cast<size_t>(std::max(count, 0)), source->bytes.size() - source->at);
+  if (n > 0) std::memcpy(out, source->bytes.data() + source->at, n);
+  source->at += n;
+  return static_cast<int>(n);
+}
 
 struct GifIn {
   GifFileType* gif = nullptr;
@@ -57,10 +77,11 @@ class Joiner {
  public:
   explicit Joiner(const std::string& out) : outPath_(out) {}
 
-  std::string Part(const std::string& path, bool first) {
+  std::string Part(const std::string& path, std::span<const uint8_t> bytes, bool first) {
     int error = 0;
     GifIn in;
-    in.gif = DGifOpenFileName(path.c_str(), &error);
+    Source source{bytes};
+    in.gif = DGifOpen(&source, ReadSource, &error);
     if (!in.gif) return "can't read " + path + ": " + ErrorText(error);
     GifFileType* gif = in.gif;
     if (first) {
@@ -75,8 +96,9 @@ class Joiner {
     }
     std::optional<int> loop;
     std::optional<std::array<GifByteType, 4>> control;
-    std::optional<int> number;  // of the next picture
-    int pictures = 0;
+    std::optional<int> number;      // of the next picture
+    std::optional<uint32_t> check;  // of the next picture
+    int pictures = 0, checked = 0;
     int firstNumber = 0;
     bool numbered = true;  // every picture so far had the number after the last
     for (;;) {
@@ -93,12 +115,19 @@ class Joiner {
         if (block && code == APPLICATION_EXT_FUNC_CODE && block[0] == 11)
           netscape = std::memcmp(block + 1, "NETSCAPE2.0", 11) == 0;
         if (block && code == APPLICATION_EXT_FUNC_CODE && block[0] == 11)
-          ours = std::memcmp(block + 1, kNumberApplication, 11) == 0;
+          ours = std::memcmp(block + 1, kGifNumberApplication, 11) == 0;
+        // A render writes these three and no other: anything else is what
+        // damage made of one of them, and may have hidden a check value.
+        if (code != GRAPHICS_EXT_FUNC_CODE && !netscape && !ours)
+          return path + " is damaged: it holds an extension no render writes";
         while (block) {
           if (DGifGetExtensionNext(gif, &block) != GIF_OK) return Damaged(path, gif);
-          if (ours && block && block[0] == 4) {
-            const uint32_t n = block[1] | block[2] << 8 | block[3] << 16 | uint32_t{block[4]} << 24;
-            if (n <= kMaxNumber) number = static_cast<int>(n);
+          if (ours && block && (block[0] == 4 || block[0] == 8)) {
+            const uint32_t n = Little32(block + 1);
+            // No render numbers so far; a check value covers the number.
+            if (n > kMaxNumber) return path + " is damaged: a frame number is out of range";
+            number = static_cast<int>(n);
+            if (block[0] == 8) check = Little32(block + 5);
             ours = false;
           }
           if (netscape && block && block[0] >= 3 && block[1] == 1) {
@@ -115,16 +144,21 @@ class Joiner {
         }
         if (pictures == 0) firstNumber = number.value_or(0);
         numbered = numbered && number == firstNumber + pictures;
-        std::string problem = CopyImage(path, gif, number, control);
+        std::string problem = CopyImage(path, gif, number, check, loop, control);
         if (!problem.empty()) return problem;
         control.reset();
         number.reset();
+        checked += check.has_value();
+        check.reset();
         ++pictures;
       } else {
         return Damaged(path, gif);
       }
     }
     if (pictures == 0) return path + " holds no picture";
+    // Check values come with every picture, or with none in older files.
+    if (checked != 0 && checked != pictures)
+      return path + " is damaged: a picture lost its check value";
     if (loop != screen_.loop) return path + " loops otherwise than the first part";
     // The numbers run on from part to part, as far as the parts tell them.
     if (numberedSoFar_ && numbered) {
@@ -162,8 +196,12 @@ class Joiner {
     return {};
   }
 
-  // One picture, its pixels as they are coded: no colour is quantised again.
+  // One picture, its pixels as they are coded: no colour is quantised
+  // again. With a check value, what the picture shows must match it; the
+  // joined picture carries the same value, since the screen's size and
+  // loop count it covers are the first part's.
   std::string CopyImage(const std::string& path, GifFileType* gif, std::optional<int> number,
+                        std::optional<uint32_t> check, std::optional<int> loop,
                         const std::optional<std::array<GifByteType, 4>>& control) {
     const GifImageDesc& d = gif->Image;
     // A picture must lie on the screen; its colours come from its own map
@@ -173,7 +211,20 @@ class Joiner {
       return path + " has a picture off its screen";
     ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
     if (!map) return path + " has a picture without colours";
-    if (number && !WriteNumber(*number)) return "can't write " + outPath_;
+    if (number && !WriteGifFrameNumber(out_.gif, *number, check)) return "can't write " + outPath_;
+    GifPictureHead head;
+    head.number = number.value_or(0);
+    head.screenWidth = gif->SWidth;
+    head.screenHeight = gif->SHeight;
+    head.loop = loop;
+    head.control = control;
+    head.left = d.Left;
+    head.top = d.Top;
+    head.width = d.Width;
+    head.height = d.Height;
+    head.interlace = d.Interlace;
+    head.map = map;
+    PictureCheck shown = StartGifPictureCheck(head);
     if (control && EGifPutExtension(out_.gif, GRAPHICS_EXT_FUNC_CODE, 4, control->data()) != GIF_OK)
       return "can't write " + outPath_;
     if (EGifPutImageDesc(out_.gif, d.Left, d.Top, d.Width, d.Height, d.Interlace, map) != GIF_OK)
@@ -181,19 +232,12 @@ class Joiner {
     line_.resize(static_cast<size_t>(d.Width));
     for (int y = 0; y < d.Height; ++y) {
       if (DGifGetLine(gif, line_.data(), d.Width) != GIF_OK) return Damaged(path, gif);
+      shown.Add(line_);
       if (EGifPutLine(out_.gif, line_.data(), d.Width) != GIF_OK) return "can't write " + outPath_;
     }
+    if (check && shown.Value() != *check)
+      return path + " is damaged: a picture does not match its check value";
     return {};
-  }
-
-  bool WriteNumber(int number) {
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-        static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
-    return EGifPutExtensionLeader(out_.gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-           EGifPutExtensionBlock(out_.gif, 11, kNumberApplication) == GIF_OK &&
-           EGifPutExtensionBlock(out_.gif, sizeof bytes, bytes) == GIF_OK &&
-           EGifPutExtensionTrailer(out_.gif) == GIF_OK;
   }
 
   std::string outPath_;
@@ -209,10 +253,11 @@ class Joiner {
 
 }  // namespace
 
-std::string JoinGifs(const std::string& out, const std::vector<std::string>& parts) {
+std::string JoinGifs(const std::string& out, const std::vector<std::string>& names,
+                     const std::vector<std::span<const uint8_t>>& parts) {
   Joiner joiner(out);
-  for (size_t i = 0; i < parts.size(); ++i) {
-    const std::string problem = joiner.Part(parts[i], i == 0);
+  for (size_t i = 0; i < parts.size() && i < names.size(); ++i) {
+    const std::string problem = joiner.Part(names[i], parts[i], i == 0);
     if (!problem.empty()) return problem;
   }
   return joiner.Finish();

@@ -2,11 +2,13 @@
 
 #include <gif_lib.h>
 
+#include <array>
 #include <optional>
 #include <vector>
 
 #include "images/gif_loop.h"
 #include "io/output_file.h"
+#include "render/picture_check.h"
 
 namespace modra {
 namespace {
@@ -45,17 +47,6 @@ struct GifMovieWriter::State {
     file.reset();  // removes the temporary file unless committed
     width = height = framesWritten = 0;
     firstNumber = -1;
-  }
-
-  bool WriteNumber(int number) {
-    static const char kApplication[] = "MODRAFRMNUM";
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-        static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)};
-    return EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) == GIF_OK &&
-           EGifPutExtensionBlock(gif, sizeof kApplication - 1, kApplication) == GIF_OK &&
-           EGifPutExtensionBlock(gif, sizeof bytes, bytes) == GIF_OK &&
-           EGifPutExtensionTrailer(gif) == GIF_OK;
   }
 
   // The quantiser works on 5 bits a channel and reports the centre of
@@ -101,16 +92,27 @@ struct GifMovieWriter::State {
         GifMakeMapObject(1 << GifBitSize(mapSize), colors));
     if (!map) return false;
 
-    if (firstNumber >= 0 && !WriteNumber(firstNumber + framesWritten)) return false;
     GraphicsControlBlock control{};
     control.DisposalMode = DISPOSAL_UNSPECIFIED;
     control.UserInputFlag = false;
     control.DelayTime = delay;
     control.TransparentColor = NO_TRANSPARENT_COLOR;
-    GifByteType extension[4];
-    const size_t length = EGifGCBToExtension(&control, extension);
-    if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) !=
-        GIF_OK)
+    std::array<GifByteType, 4> extension;
+    if (EGifGCBToExtension(&control, extension.data()) != extension.size()) return false;
+    if (firstNumber >= 0) {
+      GifPictureHead head;
+      head.number = firstNumber + framesWritten;
+      head.screenWidth = head.width = width;
+      head.screenHeight = head.height = height;
+      head.loop = 0;
+      head.control = extension;
+      head.map = map.get();
+      PictureCheck check = StartGifPictureCheck(head);
+      check.Add({indices.data(), pixels});
+      if (!WriteGifFrameNumber(gif, head.number, check.Value())) return false;
+    }
+    if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extension.size()),
+                         extension.data()) != GIF_OK)
       return false;
     if (EGifPutImageDesc(gif, 0, 0, width, height, false, map.get()) != GIF_OK) return false;
     for (int y = 0; y < height; ++y)

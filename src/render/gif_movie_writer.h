@@ -38,9 +38,9 @@ class GifMovieWriter {
   // cannot be created.
   int Create(const std::string& path, int width, int height);
   // From now on each picture carries its frame number, counting from
-  // `first`, in an application extension ("MODRAFRM" "NUM", 4 bytes little
-  // endian) that players pass over: the parts of a split render then tell
-  // a join where they belong.
+  // `first`, and its check value in an application extension
+  // (picture_check.h) that players pass over: the parts of a split render
+  // then tell a join where they belong and whether they came through whole.
   void NumberFrames(int first);
   // Adds a picture of the Create size (RGB, 3 bytes a pixel, rows packed,
   // top row first) shown for `delay` hundredths of a second (0..65535).

@@ -8,7 +8,9 @@
 #include "io/mapped_file.h"
 #include "io/output_file.h"
 #include "render/gif_join.h"
+#include "render/mpeg_program_writer.h"
 #include "render/mpeg_stream.h"
+#include "render/picture_check.h"
 
 namespace modra {
 namespace {
@@ -16,8 +18,7 @@ namespace {
 enum class MovieKind { kUnknown, kMpeg, kGif };
 
 MovieKind KindOfBytes(std::span<const uint8_t> bytes) {
-  static constexpr uint8_t kMpeg[4] = {0x00, 0x00, 0x01, 0xB3};
-  if (bytes.size() >= 4 && std::memcmp(bytes.data(), kMpeg, 4) == 0) return MovieKind::kMpeg;
+  if (LooksLikeMpegMovie(bytes)) return MovieKind::kMpeg;
   if (bytes.size() >= 4 && std::memcmp(bytes.data(), "GIF8", 4) == 0) return MovieKind::kGif;
   return MovieKind::kUnknown;
 }
@@ -36,20 +37,24 @@ std::string Frames(int first, int last) {
 
 std::string JoinMpegs(const std::string& out, const std::vector<std::string>& parts,
                       const std::vector<std::unique_ptr<MappedFile>>& files) {
-  std::vector<MpegStreamInfo> infos(parts.size());
-  // The frame numbers run on from part to part, from frame 0 on, as far as
-  // the parts tell them.
+  // Every part is read through before anything is written, then again to
+  // copy its pictures: one picture at a time is in memory, whatever the
+  // length of the parts.
+  MpegStreamInfo first;
   bool known = true;
   int expected = 0;
   for (size_t i = 0; i < parts.size(); ++i) {
-    const std::string problem = ScanMpegStream(files[i]->bytes(), &infos[i]);
+    MpegStreamInfo b;
+    const std::string problem = ScanMpegMovie(files[i]->bytes(), &b);
     if (!problem.empty()) return parts[i] + " " + problem;
-    const MpegStreamInfo& a = infos[0];
-    const MpegStreamInfo& b = infos[i];
+    if (i == 0) first = b;
+    const MpegStreamInfo& a = first;
     if (b.width != a.width || b.height != a.height)
       return parts[i] + " is " + std::to_string(b.width) + "x" + std::to_string(b.height) + ", " +
              parts[0] + " " + std::to_string(a.width) + "x" + std::to_string(a.height);
     if (b.rateCode != a.rateCode) return parts[i] + " has another frame rate than " + parts[0];
+    // The frame numbers run on from part to part, from frame 0 on, as far
+    // as the parts tell them.
     if (known && b.numbered) {
       const std::string run = FrameRunProblem(i == 0 ? std::string() : parts[i - 1], parts[i],
                                               expected, b.firstFrame, b.lastFrame);
@@ -59,13 +64,24 @@ std::string JoinMpegs(const std::string& out, const std::vector<std::string>& pa
     expected = b.lastFrame + 1;
   }
 
-  OutputFile file;
-  if (!file.Open(out)) return "can't create " + out;
-  for (size_t i = 0; i < files.size(); ++i)
-    file.Write(files[i]->bytes().data(), infos[i].end);
-  static constexpr uint8_t kSequenceEndCode[4] = {0x00, 0x00, 0x01, 0xB7};
-  file.Write(kSequenceEndCode, sizeof kSequenceEndCode);
-  if (!file.Commit()) return "can't write " + out;
+  // The pictures, headers and check values as the parts hold them, at the
+  // times of the whole movie; pictures of older parts get the check value
+  // a render now gives them.
+  MpegProgramWriter writer;
+  if (!writer.Open(out, FrameRateOfCode(first.rateCode))) return "can't create " + out;
+  int64_t frame = 0;
+  std::vector<uint8_t> checked;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    MpegStreamInfo info;
+    const std::string problem =
+        ScanMpegMovie(files[i]->bytes(), &info, [&](std::span<const uint8_t> picture) {
+          checked.assign(picture.begin(), picture.end());
+          AddMpegPictureCheck(&checked);
+          writer.AddPicture(checked, frame++);
+        });
+    if (!problem.empty()) return parts[i] + " " + problem;  // changed since the first reading
+  }
+  if (!writer.Finish()) return "can't write " + out;
   return {};
 }
 
@@ -100,8 +116,10 @@ std::string JoinMovies(const std::string& out, const std::vector<std::string>& p
     return out + " names " + (named == MovieKind::kGif ? "a GIF" : "an MPEG-1 movie") +
            " but the parts are " + (kind == MovieKind::kGif ? "GIFs" : "MPEG-1 movies");
   if (kind == MovieKind::kGif) {
-    files.clear();  // giflib reads them itself
-    return JoinGifs(out, parts);
+    std::vector<std::span<const uint8_t>> bytes;
+    for (const std::unique_ptr<MappedFile>& file : files)
+      bytes.push_back(file->bytes());
+    return JoinGifs(out, parts, bytes);
   }
   return JoinMpegs(out, parts, files);
 }

@@ -1,8 +1,11 @@
 // Joining the movie parts of a render split by frame ranges into the one
 // movie a whole render would have written: MPEG-1 parts (intra-coded
-// pictures only) by concatenating their streams, animated GIF parts by
-// copying their pictures, colour maps, delays and loop count into one
-// file. The parts are read as given and never changed.
+// pictures only, in program streams or, as renders wrote them before, bare
+// video streams) by copying their coded pictures into one program stream
+// with the times of the whole movie, animated GIF parts by copying their
+// pictures, colour maps, delays and loop count into one file. Pictures
+// that carry check values (as a render's do) are checked, so a damaged
+// part is refused. The parts are read as given and never changed.
 #pragma once
 
 #include <string>
@@ -13,7 +16,8 @@ namespace modra {
 // Joins `parts`, in order, into `out`, written through a temporary file so
 // that a refused or failed join leaves whatever was at `out`. Returns an
 // empty string, or why the parts were refused: a part that cannot be read
-// or is neither an MPEG-1 stream nor a GIF, parts of different formats,
+// or is neither an MPEG-1 movie nor a GIF, a part that is damaged or cut
+// short as far as its structure and check values tell, parts of different formats,
 // picture sizes, rates or loop counts, a gap or an overlap in the frame
 // numbers the parts carry (which start at 0 in the first part: MPEG group
 // time codes, the numbers of a render's GIF pictures), an output

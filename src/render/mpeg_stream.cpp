@@ -1,28 +1,47 @@
 #include "render/mpeg_stream.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "render/picture_check.h"
+
 namespace modra {
 namespace {
 
 constexpr uint8_t kPictureCode = 0x00;
+constexpr uint8_t kUserDataCode = 0xB2;
 constexpr uint8_t kSequenceHeaderCode = 0xB3;
 constexpr uint8_t kSequenceEndCode = 0xB7;
 constexpr uint8_t kGroupCode = 0xB8;
+constexpr uint8_t kProgramEndCode = 0xB9;
+constexpr uint8_t kPackCode = 0xBA;
+constexpr uint8_t kSystemHeaderCode = 0xBB;
+constexpr uint8_t kPaddingStream = 0xBE;
+constexpr uint8_t kVideoStream = 0xE0;
 constexpr int kIntraPicture = 1;
 
 // Time codes count whole frames a second: the nominal rate of each code.
 constexpr int kTimeCodeRates[9] = {0, 24, 24, 25, 30, 30, 50, 60, 60};
 
+// A raw video stream is read in pieces of this size, as a program
+// stream's packets would hand it over.
+constexpr size_t kRawPiece = size_t{64} << 10;
+
+bool StartsWithCode(std::span<const uint8_t> bytes, uint8_t code) {
+  return bytes.size() >= 4 && bytes[0] == 0 && bytes[1] == 0 && bytes[2] == 1 && bytes[3] == code;
+}
+
 // Position of the next start code prefix (00 00 01) at or after `from`
-// with at least one byte after it, or bytes.size().
-size_t NextStartCode(std::span<const uint8_t> bytes, size_t from) {
-  for (size_t i = from; i + 3 < bytes.size(); ++i) {
+// with at least one byte after it, or size.
+size_t NextStartCode(const uint8_t* bytes, size_t size, size_t from) {
+  for (size_t i = from; i + 3 < size; ++i) {
     if (bytes[i + 2] > 1) {
       i += 2;  // no prefix can end before i + 3
       continue;
     }
     if (bytes[i] == 0 && bytes[i + 1] == 0 && bytes[i + 2] == 1) return i;
   }
-  return bytes.size();
+  return size;
 }
 
 // The bits of `bytes` from bit `first` on (bit 0 is the top bit of byte 0).
@@ -33,59 +52,262 @@ uint32_t Bits(const uint8_t* bytes, int first, int count) {
   return value;
 }
 
+// The video stream, fed in pieces of any size: cut into pictures at the
+// first header after each picture's slices, each picture checked once it
+// is whole and handed on. Only the picture being gathered is kept.
+class VideoScanner {
+ public:
+  // `checked`: every picture must carry a check value, as in the program
+  // streams renders write; otherwise every picture or none.
+  VideoScanner(MpegStreamInfo* info, const MpegPictureSink& sink, bool checked)
+      : info_(info), sink_(sink), mustCheck_(checked) {}
+
+  // false once the stream was found wanting (Problem() says why).
+  bool Feed(std::span<const uint8_t> bytes) {
+    if (!problem_.empty()) return false;
+    // The bytes of pictures handed on go once they are half the buffer.
+    if (start_ > 0 && start_ >= buffer_.size() / 2) {
+      buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<ptrdiff_t>(start_));
+      scanned_ -= start_;
+      start_ = 0;
+    }
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    const size_t size = buffer_.size();
+    // A start code takes four bytes: the next begins after them, here as
+    // in Check, so that both see the same codes.
+    for (size_t at = NextStartCode(buffer_.data(), size, scanned_); at < size;
+         at = NextStartCode(buffer_.data(), size, scanned_)) {
+      const uint8_t code = buffer_[at + 3];
+      const bool opensPicture =
+          code == kSequenceHeaderCode || code == kGroupCode || code == kPictureCode;
+      if (opensPicture && sawPicture_ && !Cut(at)) return false;
+      if (code == kPictureCode) sawPicture_ = true;
+      scanned_ = at + 4;
+    }
+    // A prefix may still end in the next piece.
+    if (size >= 3) scanned_ = std::max(scanned_, size - 3);
+    if (size - start_ > kMaxPictureBytes) return Fail("has a picture too large to be one");
+    return true;
+  }
+
+  // The last picture, which the sequence end code closes; then the checks
+  // of the whole stream.
+  std::string Finish() {
+    if (!problem_.empty()) return problem_;
+    size_t end = buffer_.size();
+    const bool closed = end - start_ >= 4 && buffer_[end - 4] == 0 && buffer_[end - 3] == 0 &&
+                        buffer_[end - 2] == 1 && buffer_[end - 1] == kSequenceEndCode;
+    if (closed) end -= 4;
+    if (sawPicture_) {
+      if (!Cut(end)) return problem_;
+    } else if (info_->pictures > 0) {
+      return "ends with headers but no picture";
+    } else if (!started_) {
+      Check(start_, end);  // says what is wrong with the start
+      if (!problem_.empty()) return problem_;
+    }
+    if (info_->pictures == 0) return "holds no picture";
+    // Every movie a render writes ends with it: without it the last
+    // picture may have lost its end.
+    if (!closed) return "is cut short";
+    info_->numbered = numbered_;
+    info_->lastFrame = numbered_ ? info_->firstFrame + info_->pictures - 1 : -1;
+    if (!numbered_) info_->firstFrame = 0;
+    return {};
+  }
+
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  bool Fail(const char* problem) {
+    problem_ = problem;
+    return false;
+  }
+
+  // The picture in buffer_[start_, end) is whole.
+  bool Cut(size_t end) {
+    if (!Check(start_, end)) return false;
+    if (!pictureSeen_) return Fail("is damaged: a picture lost its header");
+    if (sink_) sink_(std::span<const uint8_t>(buffer_.data() + start_, end - start_));
+    start_ = end;
+    sawPicture_ = false;
+    return true;
+  }
+
+  bool Check(size_t from, size_t to) {
+    const uint8_t* unit = buffer_.data() + from;
+    const size_t size = to - from;
+    if (!started_) {
+      if (size < 12 || !StartsWithCode({unit, size}, kSequenceHeaderCode))
+        return Fail("does not start its video with a sequence header");
+      info_->width = static_cast<int>(Bits(unit + 4, 0, 12));
+      info_->height = static_cast<int>(Bits(unit + 4, 12, 12));
+      info_->rateCode = static_cast<int>(Bits(unit + 4, 28, 4));
+      if (info_->width < 1 || info_->height < 1 || info_->rateCode < 1 || info_->rateCode > 8)
+        return Fail("does not start its video with a sequence header");
+      started_ = true;
+    }
+    size_t checkAt = 0, checkSize = 0;  // the picture's check value block
+    bool pictureSeen = false;
+    pictureSeen_ = false;
+    for (size_t at = NextStartCode(unit, size, 0); at < size;
+         at = NextStartCode(unit, size, at + 4)) {
+      const uint8_t code = unit[at + 3];
+      const size_t left = size - at - 4;
+      const uint8_t* body = unit + at + 4;
+      if (code == kSequenceHeaderCode) {
+        if (left < 4 || static_cast<int>(Bits(body, 0, 12)) != info_->width ||
+            static_cast<int>(Bits(body, 12, 12)) != info_->height ||
+            static_cast<int>(Bits(body, 28, 4)) != info_->rateCode)
+          return Fail("changes its picture size or rate");
+      } else if (code == kGroupCode) {
+        if (left < 4) {
+          group_ = -1;
+          continue;
+        }
+        const int rate = kTimeCodeRates[info_->rateCode];
+        group_ =
+            ((static_cast<int>(Bits(body, 1, 5)) * 60 + static_cast<int>(Bits(body, 6, 6))) * 60 +
+             static_cast<int>(Bits(body, 13, 6))) *
+                rate +
+            static_cast<int>(Bits(body, 19, 6));
+      } else if (code == kUserDataCode && !pictureSeen) {
+        const size_t next = NextStartCode(unit, size, at + 4);
+        if (IsMpegPictureCheck({unit + at, next - at})) {
+          // Where a render puts it, and once.
+          if (checkSize || next == size || unit[next + 3] != kPictureCode)
+            return Fail("is damaged: a check value is out of place");
+          checkAt = at;
+          checkSize = next - at;
+        }
+      } else if (code == kPictureCode) {
+        if (left < 2) return Fail("ends inside a picture header");
+        if (static_cast<int>(Bits(body, 10, 3)) != kIntraPicture)
+          return Fail("has pictures that are not intra-coded");
+        pictureSeen = pictureSeen_ = true;
+        const int frame = group_ < 0 ? -1 : group_ + static_cast<int>(Bits(body, 0, 10));
+        if (info_->pictures == 0) info_->firstFrame = frame;
+        if (frame < 0 || (info_->pictures > 0 && frame != expected_)) numbered_ = false;
+        expected_ = frame + 1;
+        ++info_->pictures;
+      }
+    }
+    // Check values come with every picture, or with none in the bare
+    // video streams of older renders: a picture without one is damaged.
+    const bool checked = checkSize > 0;
+    if ((mustCheck_ || info_->pictures > 1) && checked != (mustCheck_ || checked_))
+      return Fail("is damaged: a picture lost its check value");
+    checked_ = checked;
+    if (checked && !MpegPictureCheckHolds({unit, size}, checkAt, checkSize))
+      return Fail("is damaged: a picture does not match its check value");
+    return true;
+  }
+
+  MpegStreamInfo* info_;
+  const MpegPictureSink& sink_;
+  const bool mustCheck_;
+  std::vector<uint8_t> buffer_;
+  size_t start_ = 0;          // where the picture being gathered begins
+  size_t scanned_ = 0;        // where the search for the next start code goes on
+  bool sawPicture_ = false;   // Feed found a picture start code in the gathered bytes
+  bool pictureSeen_ = false;  // Check found one in the picture it checked
+  bool started_ = false;
+  bool checked_ = false;
+  bool numbered_ = true;
+  int group_ = -1;  // frame number of the current group's time code
+  int expected_ = 0;
+  std::string problem_;
+};
+
+std::string DamagedAt(size_t at) {
+  return "is damaged at byte " + std::to_string(at);
+}
+
+// The payload of an MPEG-1 packet of the video stream: stuffing, the
+// decoder buffer size and the time stamps come first.
+bool PacketPayload(std::span<const uint8_t> packet, std::span<const uint8_t>* payload) {
+  size_t i = 0;
+  while (i < packet.size() && packet[i] == 0xFF)
+    if (++i > 16) return false;
+  if (i < packet.size() && (packet[i] & 0xC0) == 0x40) i += 2;
+  if (i >= packet.size()) return false;
+  if ((packet[i] & 0xF0) == 0x20)
+    i += 5;
+  else if ((packet[i] & 0xF0) == 0x30)
+    i += 10;
+  else if (packet[i] == 0x0F)
+    i += 1;
+  else
+    return false;
+  if (i > packet.size()) return false;
+  *payload = packet.subspan(i);
+  return true;
+}
+
+// Walks the packs of an MPEG-1 program stream, handing the video stream's
+// payloads to `video`.
+std::string ReadProgramStream(std::span<const uint8_t> bytes, VideoScanner& video) {
+  size_t at = 0;
+  while (at < bytes.size()) {
+    const std::span<const uint8_t> rest = bytes.subspan(at);
+    if (rest.size() < 4) return "is cut short";
+    if (rest[0] != 0 || rest[1] != 0 || rest[2] != 1) return DamagedAt(at);
+    const uint8_t code = rest[3];
+    if (code == kPackCode) {
+      if (rest.size() < 12) return "is cut short";
+      // An MPEG-2 pack header starts with the bits 01 instead of 0010.
+      if (rest[4] >> 4 != 0x2) return "is not an MPEG-1 program stream";
+      at += 12;
+      continue;
+    }
+    if (code == kProgramEndCode) {
+      if (rest.size() != 4) return DamagedAt(at + 4);
+      break;
+    }
+    if (code < kSystemHeaderCode) return DamagedAt(at);
+    if (rest.size() < 6) return "is cut short";
+    const size_t length = size_t{rest[4]} << 8 | rest[5];
+    if (rest.size() - 6 < length) return "is cut short";
+    const std::span<const uint8_t> packet = rest.subspan(6, length);
+    at += 6 + length;
+    if (code == kSystemHeaderCode || code == kPaddingStream) continue;
+    if (code != kVideoStream) return "holds another stream than its MPEG-1 video";
+    std::span<const uint8_t> payload;
+    if (!PacketPayload(packet, &payload)) return DamagedAt(at - length);
+    if (!video.Feed(payload)) return video.Problem();
+  }
+  return {};
+}
+
 }  // namespace
 
-std::string ScanMpegStream(std::span<const uint8_t> bytes, MpegStreamInfo* info) {
-  *info = MpegStreamInfo{};
-  info->end = bytes.size();
-  if (bytes.size() < 12 || NextStartCode(bytes, 0) != 0 || bytes[3] != kSequenceHeaderCode)
-    return "is not an MPEG-1 video stream";
-  info->width = static_cast<int>(Bits(&bytes[4], 0, 12));
-  info->height = static_cast<int>(Bits(&bytes[4], 12, 12));
-  info->rateCode = static_cast<int>(Bits(&bytes[4], 28, 4));
-  if (info->width < 1 || info->height < 1 || info->rateCode < 1 || info->rateCode > 8)
-    return "is not an MPEG-1 video stream";
+MpegFrameRate FrameRateOfCode(int rateCode) {
+  static constexpr MpegFrameRate kRates[9] = {{30, 1}, {24000, 1001}, {24, 1},
+                                              {25, 1}, {30000, 1001}, {30, 1},
+                                              {50, 1}, {60000, 1001}, {60, 1}};
+  return rateCode >= 1 && rateCode <= 8 ? kRates[rateCode] : kRates[0];
+}
 
-  bool numbered = true;
-  int group = -1;  // frame number of the current group's time code
-  int expected = 0;
-  for (size_t at = NextStartCode(bytes, 4); at < bytes.size(); at = NextStartCode(bytes, at + 3)) {
-    const uint8_t code = bytes[at + 3];
-    const size_t left = bytes.size() - at - 4;
-    const uint8_t* body = bytes.data() + at + 4;
-    if (code == kSequenceHeaderCode) {
-      if (left < 4 || static_cast<int>(Bits(body, 0, 12)) != info->width ||
-          static_cast<int>(Bits(body, 12, 12)) != info->height ||
-          static_cast<int>(Bits(body, 28, 4)) != info->rateCode)
-        return "changes its picture size or rate";
-    } else if (code == kGroupCode) {
-      if (left < 4) {
-        group = -1;
-        continue;
-      }
-      const int rate = kTimeCodeRates[info->rateCode];
-      group = ((static_cast<int>(Bits(body, 1, 5)) * 60 + static_cast<int>(Bits(body, 6, 6))) * 60 +
-               static_cast<int>(Bits(body, 13, 6))) *
-                  rate +
-              static_cast<int>(Bits(body, 19, 6));
-    } else if (code == kPictureCode) {
-      if (left < 2) return "ends inside a picture header";
-      if (static_cast<int>(Bits(body, 10, 3)) != kIntraPicture)
-        return "has pictures that are not intra-coded";
-      const int frame = group < 0 ? -1 : group + static_cast<int>(Bits(body, 0, 10));
-      if (info->pictures == 0) info->firstFrame = frame;
-      if (frame < 0 || (info->pictures > 0 && frame != expected)) numbered = false;
-      expected = frame + 1;
-      ++info->pictures;
-    } else if (code == kSequenceEndCode && left == 0) {
-      info->end = at;
-    }
+bool LooksLikeMpegMovie(std::span<const uint8_t> bytes) {
+  return StartsWithCode(bytes, kPackCode) || StartsWithCode(bytes, kSequenceHeaderCode);
+}
+
+std::string ScanMpegMovie(std::span<const uint8_t> bytes, MpegStreamInfo* info,
+                          const MpegPictureSink& picture) {
+  *info = MpegStreamInfo{};
+  const bool program = StartsWithCode(bytes, kPackCode);
+  VideoScanner video(info, picture, program);
+  if (program) {
+    const std::string problem = ReadProgramStream(bytes, video);
+    if (!problem.empty()) return problem;
+  } else if (StartsWithCode(bytes, kSequenceHeaderCode)) {
+    for (size_t at = 0; at < bytes.size(); at += kRawPiece)
+      if (!video.Feed(bytes.subspan(at, std::min(kRawPiece, bytes.size() - at))))
+        return video.Problem();
+  } else {
+    return "is not an MPEG-1 movie";
   }
-  if (info->pictures == 0) return "holds no picture";
-  info->numbered = numbered;
-  info->lastFrame = numbered ? info->firstFrame + info->pictures - 1 : -1;
-  if (!numbered) info->firstFrame = 0;
-  return {};
+  return video.Finish();
 }
 
 }  // namespace modra

@@ -1,12 +1,15 @@
-// What a join needs to know of an MPEG-1 video elementary stream (the
-// movies a render writes): its picture size and rate, whether every
-// picture is intra-coded, the frame numbers its group time codes give,
-// and where its closing sequence end code starts. Reads the bytes only,
-// whatever they hold.
+// What a join needs to know of the movies a render writes: an MPEG-1
+// program stream (ISO 11172-1) carrying one MPEG-1 video stream, or, as
+// renders wrote them before, that video stream alone. Gives the picture
+// size and rate, whether every picture is intra-coded, the frame numbers
+// the group time codes give, and each picture's coded bytes. Reads the
+// bytes only, whatever they hold, with one picture in memory at a time,
+// so movies of any length can be checked and copied.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -22,13 +25,39 @@ struct MpegStreamInfo {
   // run on one by one).
   bool numbered = false;
   int firstFrame = 0, lastFrame = -1;
-  size_t end = 0;  // the stream without its closing sequence end code
 };
 
-// Fills `info` and returns an empty string, or says what keeps the stream
-// from being joined: it does not start with a sequence header, a later
-// sequence header changes the size or rate, a picture is not intra-coded,
-// or it holds no picture.
-std::string ScanMpegStream(std::span<const uint8_t> bytes, MpegStreamInfo* info);
+// Frames a second of a sequence header's rate code 1..8, as num / den.
+struct MpegFrameRate {
+  int num = 30, den = 1;
+};
+MpegFrameRate FrameRateOfCode(int rateCode);
+
+// Larger pictures are refused: no MPEG-1 picture of at most 4095 x 4095
+// pixels codes to more.
+inline constexpr size_t kMaxPictureBytes = size_t{128} << 20;
+
+// One picture's coded bytes: the sequence and group headers before it,
+// its header and its slices. Valid during the call.
+using MpegPictureSink = std::function<void(std::span<const uint8_t> picture)>;
+
+// Reads `bytes` as a movie a render writes, handing each picture to
+// `picture` (when given) as soon as it is complete; the closing sequence
+// end code of the video is left out. Fills `info` and returns an empty
+// string, or says what keeps the movie from being joined: it is neither
+// kind of stream; the program stream is cut short, damaged or holds
+// another stream than MPEG-1 video; the video does not start with a
+// sequence header, changes its size or rate later, has a picture that is
+// not intra-coded or too large, ends with headers but no picture, holds no
+// picture or lacks its closing sequence end code; a picture does not match
+// its check value (picture_check.h), or lacks one where every picture must
+// have one (in a program stream, or in a bare stream whose other pictures
+// have one). Pictures handed over before a problem was found stay handed
+// over.
+std::string ScanMpegMovie(std::span<const uint8_t> bytes, MpegStreamInfo* info,
+                          const MpegPictureSink& picture = {});
+
+// Whether `bytes` start as a movie ScanMpegMovie reads.
+bool LooksLikeMpegMovie(std::span<const uint8_t> bytes);
 
 }  // namespace modra

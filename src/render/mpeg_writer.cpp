@@ -1,11 +1,12 @@
 #include "render/mpeg_writer.h"
 
 #include <cstdio>
-#include <optional>
 #include <string>
+#include <vector>
 
-#include "io/output_file.h"
 #include "render/ffmpeg_handles.h"
+#include "render/mpeg_program_writer.h"
+#include "render/picture_check.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr int kFramesPerSecond = 30;
 constexpr int kQuantiserScale = 3;
-constexpr uint8_t kSequenceEndCode[4] = {0x00, 0x00, 0x01, 0xB7};
 
 // The encoder takes the first group's time code as "hh:mm:ss:ff" and
 // counts on from there, one per picture.
@@ -32,7 +32,7 @@ std::string TimeCode(int frame) {
 }  // namespace
 
 struct MpegWriter::State {
-  std::optional<OutputFile> file;
+  MpegProgramWriter program;
   ffmpeg::Codec codec;
   ffmpeg::Frame frame;
   ffmpeg::Packet packet;
@@ -41,15 +41,17 @@ struct MpegWriter::State {
   int framesWritten = 0;
   int firstFrame = 0;
   int64_t nextPts = 0;
+  int64_t picturesOut = 0;  // pictures the encoder gave
+  std::vector<uint8_t> picture;
 
   void Reset() {
     scale.reset();
     packet.reset();
     frame.reset();
     codec.reset();
-    file.reset();  // removes the temporary file unless committed
+    program.Abandon();  // the target stays unless Finish committed
     width = height = framesWritten = firstFrame = 0;
-    nextPts = 0;
+    nextPts = picturesOut = 0;
   }
 
   // Opens the encoder for the size of the first frame.
@@ -85,15 +87,17 @@ struct MpegWriter::State {
     return true;
   }
 
-  // Moves every packet the encoder has ready into the file.
+  // Moves every picture the encoder has ready into the stream, each with
+  // its check value, at the time of its frame.
   bool Drain() {
     for (;;) {
       const int got = avcodec_receive_packet(codec.get(), packet.get());
       if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
       if (got < 0) return false;
-      const bool written = file->Write(packet->data, static_cast<size_t>(packet->size));
+      picture.assign(packet->data, packet->data + packet->size);
       av_packet_unref(packet.get());
-      if (!written) return false;
+      if (!AddMpegPictureCheck(&picture)) return false;
+      program.AddPicture(picture, firstFrame + picturesOut++);
     }
   }
 };
@@ -105,7 +109,7 @@ MpegWriter::~MpegWriter() {
 }
 
 bool MpegWriter::IsOpen() const {
-  return state_->file.has_value();
+  return state_->program.IsOpen();
 }
 int MpegWriter::FramesWritten() const {
   return state_->framesWritten;
@@ -121,8 +125,7 @@ int MpegWriter::Open(const std::string& path, int frameCount, int firstFrame) {
   if (IsOpen()) Finish();
   if (frameCount < 1 || firstFrame < 0) return -1;
   if (!avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO)) return -1;
-  state_->file.emplace();
-  if (!state_->file->Open(path)) {
+  if (!state_->program.Open(path, MpegFrameRate{kFramesPerSecond, 1})) {
     state_->Reset();
     return -1;
   }
@@ -170,7 +173,7 @@ int MpegWriter::Finish() {
   if (!IsOpen()) return -1;
   bool ok = s.framesWritten > 0;
   if (s.codec) ok = avcodec_send_frame(s.codec.get(), nullptr) >= 0 && s.Drain() && ok;
-  ok = ok && s.file->Write(kSequenceEndCode, sizeof kSequenceEndCode) && s.file->Commit();
+  ok = ok && s.program.Finish();
   s.Reset();
   return ok ? 0 : -1;
 }

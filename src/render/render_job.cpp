@@ -33,11 +33,22 @@ bool Reserve(std::vector<uint8_t>& buffer, size_t size) {
 
 }  // namespace
 
-void PrepareDocumentForRender(Document& doc) {
+DisplayBeforeRender PrepareDocumentForRender(Document& doc) {
+  const DisplayBeforeRender before{doc.display.currentView, doc.display.lightDisplay,
+                                   doc.scene.anim.currentFrame};
   doc.display.currentView = kViewCamera;
   doc.display.lightDisplay = false;
   DeselectAll(doc);
   NotifyChanged(doc, kDisplayChanged);
+  return before;
+}
+
+void RestoreDocumentAfterRender(Document& doc, const DisplayBeforeRender& before) {
+  const ChangeBatch batch(doc);
+  doc.display.currentView = before.view;
+  doc.display.lightDisplay = before.lightDisplay;
+  GoToFrame(doc, before.frame);
+  NotifyChanged(doc, kFrameChanged | kValuesChanged | kDisplayChanged);
 }
 
 RenderJob::RenderJob(Document& doc, const RenderSettings& settings, int view)
@@ -309,8 +320,8 @@ bool RenderJob::Step() {
     return false;
   }
   char title[96];
-  std::snprintf(title, sizeof title, "Frame %d of %d: Motion Blur %d of %d", finished_, last_,
-                sampleIndex_ + 1, samples_);
+  std::snprintf(title, sizeof title, "Frame %d of %d: Motion Blur %d of %d", finished_ + 1,
+                FrameCount(), sampleIndex_ + 1, samples_);
   title_ = title;
 
   if (++sampleIndex_ == samples_) sampleIndex_ = 0;

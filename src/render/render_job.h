@@ -10,6 +10,7 @@
 // Resize with that size, then Step until it returns false, and Finish.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -29,9 +30,22 @@ struct RenderTimes {
   Clock::duration draw{}, readBack{}, scale{}, encode{}, other{};
 };
 
+// What a render changes of the document's display, to be put back at its end.
+struct DisplayBeforeRender {
+  int view = kViewCamera;
+  bool lightDisplay = false;
+  int frame = 0;
+};
+
 // What starting a render does to the document: the Camera view without
-// the light models, and nothing selected or highlighted.
-void PrepareDocumentForRender(Document& doc);
+// the light models, and nothing selected or highlighted. Returns what
+// RestoreDocumentAfterRender puts back.
+DisplayBeforeRender PrepareDocumentForRender(Document& doc);
+// Ends a render, finished or not: the view, the light display and the frame
+// shown before it come back, the scene at that frame and its number in the
+// frame box, since the render leaves the scene at the last frame it drew
+// and the next edit keys the current frame. The selection stays cleared.
+void RestoreDocumentAfterRender(Document& doc, const DisplayBeforeRender& before);
 
 class RenderJob {
  public:
@@ -71,11 +85,16 @@ class RenderJob {
   bool Failed() const { return failed_; }
   int FirstFrame() const { return first_; }
   int LastFrame() const { return last_; }
+  // The frames this render (or share) writes, and how many of them are
+  // done: what a progress display counts, as the title does.
+  int FrameCount() const { return std::max(last_ - first_ + 1, 0); }
   int FramesFinished() const { return finished_; }
   int Samples() const { return samples_; }
   int SampleIndex() const { return sampleIndex_; }
   int FramesWritten() const { return output_.FramesWritten(); }
-  // "Frame %d of %d: Motion Blur %d of %d", as the render window's title.
+  // "Frame %d of %d: Motion Blur %d of %d" after each sample: the frame the
+  // sample belongs to, counted from 1, of FrameCount(), then the sample of
+  // the frame's samples. Empty before the first sample.
   const std::string& Title() const { return title_; }
   const RenderTimes& Times() const { return times_; }
   // The picture of the last sample, top row first, reduced and gamma

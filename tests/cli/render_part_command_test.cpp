@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "../render/movie_probe.h"
 #include "../render/movie_test_util.h"
 #include "cli/render_command.h"
 #include "modra_runner.h"
@@ -91,7 +92,16 @@ TEST(RenderPart, JoinedPartsAreTheWholeRender) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_TRUE(Frames(out) == whole) << count << " parts";
+    EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(dir / "whole.mpg")) << count << " parts";
   }
+  // Players see the joined movie's length and seek in it.
+  const std::string joined = dir / "movie7.mpg";
+  const movietest::Demuxed demuxed = movietest::Demux(joined);
+  EXPECT_NEAR(demuxed.seconds, 8 / 30.0, 1e-6);
+  EXPECT_EQ(demuxed.packets, 8);
+  const movietest::SeekResult middle = movietest::SeekToFrame(joined, 4);
+  EXPECT_EQ(middle.frame, 4);
+  EXPECT_TRUE(middle.rgb == whole[4]);
 
   // A share with no frames succeeds and writes nothing; a join that
   // misses a part says so.

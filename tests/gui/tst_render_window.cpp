@@ -17,8 +17,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "anim/playback.h"
 #include "app/gui_document.h"
 #include "app/main_window.h"
+#include "app/panel_widgets.h"
 #include "app/render_options_dialog.h"
 #include "app/render_window.h"
 #include "document/group_edit.h"
@@ -107,6 +109,14 @@ class TestRenderWindow : public QObject {
     QCOMPARE(height, 48);
     *rgb = QByteArray(reinterpret_cast<const char*>(pixels.get()), 64 * 48 * 3);
   }
+  // Where every group stands: what the view shows of a frame.
+  std::vector<float> placement() {
+    std::vector<float> values;
+    for (const DisplayGroup& g : doc().scene.groups)
+      for (const Vec3& v : {g.rotation, g.translation, g.scale})
+        values.insert(values.end(), v.begin(), v.end());
+    return values;
+  }
 
  private slots:
   void init() {
@@ -154,7 +164,8 @@ class TestRenderWindow : public QObject {
 
     QVERIFY2(prompts_.messages.isEmpty(), qPrintable(prompts_.messages.join(QLatin1Char('\n'))));
     QVERIFY(!titles.isEmpty());
-    QCOMPARE(titles.last().first().toString(), QStringLiteral("Frame 1 of 1: Motion Blur 1 of 1"));
+    // Frames 0 and 1: two of two, as the bar counted them.
+    QCOMPARE(titles.last().first().toString(), QStringLiteral("Frame 2 of 2: Motion Blur 1 of 1"));
     const QByteArray header = "P6\n32 24\n255\n";
     for (const char* name : {"frame0.ppm", "frame1.ppm"}) {
       QFile file(dir_.filePath(QLatin1String(name)));
@@ -268,6 +279,12 @@ class TestRenderWindow : public QObject {
     QVERIFY2(render, "the whole animation rendered before the test could end it");
     const int done = progress->value();
     QVERIFY(done < last + 1);
+    // The title, the status line and the bar count the same frames.
+    QCOMPARE(progress->maximum(), last + 1);
+    const QString title =
+        QStringLiteral("Frame %1 of %2: Motion Blur 1 of 1").arg(done).arg(last + 1);
+    QCOMPARE(render->windowTitle(), title);
+    QCOMPARE(render->findChild<QLabel*>(QStringLiteral("RenderWindow_Status"))->text(), title);
     if (closeBox) {
       // What the window system sends when the user closes the window.
       QVERIFY(render->windowHandle());
@@ -293,6 +310,77 @@ class TestRenderWindow : public QObject {
     QCOMPARE(doc().display.currentView, static_cast<int>(kViewPerspective));
     QVERIFY(doc().display.lightDisplay);
     QVERIFY(prompts_.messages.isEmpty());
+  }
+
+  // A render shows its own frames; afterwards the editor is back at the
+  // frame it showed before, in the scene, the frame box and the next edit.
+  void theEditorComesBackToItsFrameAfterARender_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow("finished") << false << false;
+    QTest::newRow("cancelled") << true << false;
+    QTest::newRow("closed") << true << true;
+  }
+  void theEditorComesBackToItsFrameAfterARender() {
+    QFETCH(bool, cancel);
+    QFETCH(bool, closeBox);
+    // Between the demo's key frames (every 30th), so that an edit makes one.
+    constexpr int kShown = 20;
+    auto* frameBox = window_->findChild<QLineEdit*>(QStringLiteral("AnimationBar_Frame"));
+    QVERIFY(frameBox);
+    Retype(frameBox, QString::number(kShown));
+    QCOMPARE(doc().scene.anim.currentFrame, kShown);
+    const std::vector<float> shown = placement();
+    ShowFrameAt(doc(), 3, 0);
+    QVERIFY2(placement() != shown, "frames 20 and 3 must look different");
+    GoToFrame(doc(), kShown);
+
+    RenderOptionsDialog* dialog = openDialog();
+    QVERIFY(dialog);
+    fillDialog(dialog, "Format3", QStringLiteral("back.ppm"), 2,
+               cancel ? LastKeyFrame(doc().scene.anim) : 3);
+    QTest::mouseClick(child<QPushButton>(dialog, "Ok"), Qt::LeftButton);
+    QPointer<CRendWnd> render = controller()->renderWindow();
+    QVERIFY(render);
+    if (cancel) {
+      auto* progress = render->findChild<QProgressBar*>(QStringLiteral("RenderWindow_Progress"));
+      QTRY_VERIFY_WITH_TIMEOUT(render.isNull() || progress->value() >= 2, kRenderTimeout);
+      QVERIFY2(render, "the whole animation rendered before the test could end it");
+      if (closeBox) {
+        QCloseEvent close;
+        QCoreApplication::sendEvent(render->windowHandle(), &close);
+      } else {
+        QTest::mouseClick(render->findChild<QPushButton*>(QStringLiteral("RenderWindow_Cancel")),
+                          Qt::LeftButton);
+      }
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(render.isNull(), kRenderTimeout);
+    QVERIFY(QFile::exists(dir_.filePath(QStringLiteral("back3.ppm"))));
+    QVERIFY2(prompts_.messages.isEmpty(), qPrintable(prompts_.messages.join(QLatin1Char('\n'))));
+
+    QCOMPARE(doc().scene.anim.currentFrame, kShown);
+    QVERIFY(WaitForRefresh(*window_));
+    QCOMPARE(frameBox->text(), QString::number(kShown));
+    QVERIFY(placement() == shown);
+
+    // A typed value becomes a key of the frame shown, and of no other.
+    const KeyStore& anim = doc().scene.anim;
+    QVERIFY(!IsKeyFrame(anim, kShown));
+    const auto keyFrames = [&] {
+      return std::count_if(anim.frameKeys.begin(), anim.frameKeys.end(),
+                           [](int32_t first) { return first != -1; });
+    };
+    const auto keyFramesBefore = keyFrames();
+    const int g = PickVase(*window_, 3);
+    QVERIFY(g != -1);
+    QLineEdit* x = window_->findChild<QWidget*>(QStringLiteral("CFormObjTrans"))
+                       ->findChild<QLineEdit*>(QStringLiteral("TransformPanel_FieldX"));
+    QVERIFY(x);
+    QTRY_VERIFY(x->isEnabled());
+    Retype(x, FieldText(doc().scene.groups[g].translation[0] + 1.5f));
+    QTest::keyClick(x, Qt::Key_Return);
+    QVERIFY(IsKeyFrame(anim, kShown));
+    QCOMPARE(keyFrames(), keyFramesBefore + 1);
   }
 
   void aRenderThatCannotStartSaysWhyAndPutsTheDisplayBack() {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "images/image_test_util.h"
+#include "render/mpeg_stream.h"
+#include "render/picture_check.h"
 
 namespace modra::movietest {
 
@@ -45,6 +47,28 @@ inline std::array<double, 3> MeanColor(const uint8_t* rgb, int width, int x0, in
   for (double& s : sum)
     s /= static_cast<double>(w) * h;
   return sum;
+}
+
+// The movie at `movie` as renders wrote movies before: the bare MPEG-1
+// video stream, its pictures without check values, closed by the
+// sequence end code.
+inline void WriteBareVideo(const std::string& movie, const std::string& path) {
+  Bytes video;
+  MpegStreamInfo info;
+  ASSERT_EQ(ScanMpegMovie(test::ReadBytes(movie), &info,
+                          [&](std::span<const uint8_t> picture) {
+                            Bytes p(picture.begin(), picture.end());
+                            for (size_t at = 0; at + kMpegPictureCheckSize <= p.size(); ++at)
+                              if (IsMpegPictureCheck({p.data() + at, kMpegPictureCheckSize})) {
+                                p.erase(p.begin() + static_cast<long>(at),
+                                        p.begin() + static_cast<long>(at + kMpegPictureCheckSize));
+                                break;
+                              }
+                            video.insert(video.end(), p.begin(), p.end());
+                          }),
+            "");
+  video.insert(video.end(), {0x00, 0x00, 0x01, 0xB7});
+  test::WriteBytes(path, video);
 }
 
 // A GIF read back whole by giflib.

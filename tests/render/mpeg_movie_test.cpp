@@ -2,13 +2,17 @@
 
 #include <filesystem>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "movie_probe.h"
 #include "movie_test_util.h"
 #include "render/gif_movie_writer.h"
 #include "render/movie_reader.h"
+#include "render/mpeg_stream.h"
 #include "render/mpeg_writer.h"
+#include "render/picture_check.h"
 
 namespace modra {
 namespace {
@@ -52,6 +56,11 @@ void ExpectColours(const std::string& path, int width, int height, double tolera
   EXPECT_EQ(reader.NextFrame(), nullptr);  // stays at the end
 }
 
+// A colour of its own for each of 64 frames.
+Rgb Shade(int frame) {
+  return {30 + 37 * frame % 200, 30 + 91 * frame % 200, frame % 2 ? 60 : 180};
+}
+
 int CountFrames(MovieReader& reader) {
   int frames = 0;
   while (reader.NextFrame())
@@ -75,29 +84,88 @@ TEST(MpegWriter, WritesFramesThatDecodeBackWithTheirColours) {
   ExpectColours(path, 64, 48, 6.0);
 }
 
-TEST(MpegWriter, StreamIsIntraCodedAtThirtyFramesASecond) {
+TEST(MpegWriter, ProgramStreamOfIntraCodedPicturesAtThirtyFramesASecond) {
   test::TempDir dir;
   const std::string path = dir / "stream.mpg";
   WriteColours(path, 80, 32);
   const Bytes b = test::ReadBytes(path);
   ASSERT_GT(b.size(), 16u);
+  // An MPEG-1 pack header first (its first bits 0010), the program end
+  // code last.
+  EXPECT_EQ(Bytes(b.begin(), b.begin() + 4), (Bytes{0, 0, 1, 0xBA}));
+  EXPECT_EQ(b[4] >> 4, 2);
+  EXPECT_EQ(Bytes(b.end() - 4, b.end()), (Bytes{0, 0, 1, 0xB9}));
 
-  // Sequence header first: 12-bit width and height, frame rate code 5 (30).
-  ASSERT_EQ(StartCodes(b, 0xB3).front(), 0u);
-  EXPECT_EQ((b[4] << 4) | (b[5] >> 4), 80);
-  EXPECT_EQ(((b[5] & 0x0F) << 8) | b[6], 32);
-  EXPECT_EQ(b[7] & 0x0F, 5);
-  // The sequence end code closes the stream.
-  EXPECT_EQ(Bytes(b.end() - 4, b.end()), (Bytes{0, 0, 1, 0xB7}));
-
-  // One picture per frame, each an I picture (coding type 1).
-  const std::vector<size_t> pictures = StartCodes(b, 0x00);
+  // The video inside, picture by picture.
+  Bytes video;
+  std::vector<size_t> starts;
+  MpegStreamInfo info;
+  ASSERT_EQ(ScanMpegMovie(b, &info,
+                          [&](std::span<const uint8_t> picture) {
+                            starts.push_back(video.size());
+                            video.insert(video.end(), picture.begin(), picture.end());
+                          }),
+            "");
+  EXPECT_EQ(info.width, 80);
+  EXPECT_EQ(info.height, 32);
+  EXPECT_EQ(info.rateCode, 5);  // 30 a second
+  EXPECT_EQ(info.pictures, 5);
+  EXPECT_TRUE(info.numbered);
+  EXPECT_EQ(info.firstFrame, 0);
+  EXPECT_EQ(info.lastFrame, 4);
+  // Each picture starts with a sequence header: 12-bit width and height,
+  // frame rate code 5.
+  ASSERT_EQ(starts.size(), 5u);
+  for (size_t at : starts) {
+    ASSERT_EQ(
+        Bytes(video.begin() + static_cast<long>(at), video.begin() + static_cast<long>(at) + 4),
+        (Bytes{0, 0, 1, 0xB3}));
+    EXPECT_EQ((video[at + 4] << 4) | (video[at + 5] >> 4), 80);
+    EXPECT_EQ(((video[at + 5] & 0x0F) << 8) | video[at + 6], 32);
+    EXPECT_EQ(video[at + 7] & 0x0F, 5);
+  }
+  // One picture per frame, each an I picture (coding type 1), each after
+  // its check value.
+  const std::vector<size_t> pictures = StartCodes(video, 0x00);
   ASSERT_EQ(pictures.size(), 5u);
-  for (size_t at : pictures)
-    EXPECT_EQ((b[at + 5] >> 3) & 7, 1) << "picture at " << at;
-  const std::vector<size_t> slices = StartCodes(b, 0x01);  // the first slice of each row
+  for (size_t at : pictures) {
+    EXPECT_EQ((video[at + 5] >> 3) & 7, 1) << "picture at " << at;
+    ASSERT_GE(at, kMpegPictureCheckSize);
+    EXPECT_TRUE(
+        IsMpegPictureCheck({video.data() + at - kMpegPictureCheckSize, kMpegPictureCheckSize}));
+  }
+  const std::vector<size_t> slices = StartCodes(video, 0x01);  // the first slice of each row
   ASSERT_GE(slices.size(), 5u);
-  EXPECT_EQ(b[slices[0] + 4] >> 3, 3);  // quantiser scale 3
+  EXPECT_EQ(video[slices[0] + 4] >> 3, 3);  // quantiser scale 3
+}
+
+// Players and ffprobe read a bare video stream's length from its bit rate
+// and cannot seek in it; the program stream gives every picture its time.
+TEST(MpegWriter, PlayersSeeTheMoviesLengthAndSeekInIt) {
+  test::TempDir dir;
+  const std::string path = dir / "long.mpg";
+  constexpr int kFrames = 45;
+  {
+    MpegWriter writer;
+    ASSERT_EQ(writer.Open(path, kFrames), 0);
+    for (int f = 0; f < kFrames; ++f)
+      ASSERT_EQ(writer.AddFrame(Solid(32, 32, Shade(f)).data(), 32, 32), 0);
+    ASSERT_EQ(writer.Finish(), 0);
+  }
+  const movietest::Demuxed demuxed = movietest::Demux(path);
+  ASSERT_TRUE(demuxed.opened);
+  EXPECT_EQ(demuxed.format, "mpeg");
+  EXPECT_NEAR(demuxed.seconds, kFrames / 30.0, 1e-6);
+  EXPECT_EQ(demuxed.packets, kFrames);
+
+  for (int frame : {0, 22, 23, 31, kFrames - 1}) {
+    const movietest::SeekResult seek = movietest::SeekToFrame(path, frame);
+    ASSERT_EQ(seek.frame, frame);
+    ASSERT_EQ(seek.width, 32);
+    const auto mean = MeanColor(seek.rgb.data(), 32, 0, 0, 32, 32);
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(mean[c], Shade(frame)[c], 6.0) << "frame " << frame << " channel " << c;
+  }
 }
 
 TEST(MpegWriter, OddSizesAndFramesOfAnotherSize) {
@@ -203,6 +271,20 @@ TEST(MovieReader, RewindStartsAgainAndOddNamesStayFiles) {
   EXPECT_EQ(reader.NextFrame(), nullptr);
   EXPECT_EQ(reader.Rewind(), -1);
   EXPECT_EQ(reader.Width(), 0);
+}
+
+TEST(MovieReader, ReadsTheBareVideoStreamsOfOlderRenders) {
+  test::TempDir dir;
+  WriteColours(dir / "new.mpg", 48, 32);
+  movietest::WriteBareVideo(dir / "new.mpg", dir / "old.mpg");
+  const Bytes old = test::ReadBytes(dir / "old.mpg");
+  ASSERT_EQ(Bytes(old.begin(), old.begin() + 4), (Bytes{0, 0, 1, 0xB3}));
+  ExpectColours(dir / "old.mpg", 48, 32, 6.0);
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(dir / "old.mpg"), 0);
+  EXPECT_EQ(CountFrames(reader), 5);
+  ASSERT_EQ(reader.Rewind(), 0);
+  EXPECT_EQ(CountFrames(reader), 5);
 }
 
 TEST(MovieReader, ReadsTheAnimatedGifsARenderWrites) {

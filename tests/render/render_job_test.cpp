@@ -144,7 +144,79 @@ TEST_F(RenderPipeline, CurrentFrameRendersOneFrameWithoutBlur) {
   EXPECT_EQ(samples, 1);
   EXPECT_EQ(written, 1);
   EXPECT_TRUE(std::filesystem::exists(dir / "out4.ppm"));
-  EXPECT_EQ(title, "Frame 0 of 4: Motion Blur 1 of 1");
+  EXPECT_EQ(title, "Frame 1 of 1: Motion Blur 1 of 1");
+}
+
+// The title and a progress display count the same frames: those of the
+// range, each frame from the first of its samples on.
+TEST_F(RenderPipeline, TheTitleCountsTheFramesOfTheRangeAsTheyAreWorkedOn) {
+  MovingSquare(-0.5f, 0.1f, 10);
+  settings.frameRange = kRenderFromTo;
+  settings.from = 4;
+  settings.to = 6;
+  settings.blurSamples = 2;
+  std::string error;
+  ASSERT_TRUE(gl.Create(32, 32, &error, GlRenderer::kSoftware)) << error;
+  RenderJob job(doc, settings, kViewFront);
+  ASSERT_TRUE(job.Start());
+  EXPECT_EQ(job.FrameCount(), 3);
+  job.Resize(gl.Width(), gl.Height());
+  std::vector<std::string> titles;
+  std::vector<int> finished;
+  while (true) {
+    const bool more = job.Step();
+    titles.push_back(job.Title());
+    finished.push_back(job.FramesFinished());
+    if (!more) break;
+  }
+  EXPECT_EQ(titles, (std::vector<std::string>{
+                        "Frame 1 of 3: Motion Blur 1 of 2", "Frame 1 of 3: Motion Blur 2 of 2",
+                        "Frame 2 of 3: Motion Blur 1 of 2", "Frame 2 of 3: Motion Blur 2 of 2",
+                        "Frame 3 of 3: Motion Blur 1 of 2", "Frame 3 of 3: Motion Blur 2 of 2"}));
+  EXPECT_EQ(finished, (std::vector<int>{0, 1, 1, 2, 2, 3}));
+
+  // A share counts its own frames.
+  job.Finish();
+  settings.to = 9;
+  RenderJob share(doc, settings, kViewFront);
+  share.SetPart({1, 2});
+  ASSERT_TRUE(share.Start());
+  EXPECT_EQ(share.FirstFrame(), 7);
+  EXPECT_EQ(share.FrameCount(), 3);
+  share.Resize(gl.Width(), gl.Height());
+  share.Step();
+  EXPECT_EQ(share.Title(), "Frame 1 of 3: Motion Blur 1 of 2");
+}
+
+// A render shows its own frames; the document it ends with shows the
+// frame, view and lights of before, and the frame box says so.
+TEST_F(RenderPipeline, AfterARenderTheDocumentIsBackAtItsFrame) {
+  const int g = MovingSquare(-0.5f, 0.1f, 10);
+  GoToFrame(doc, 7);
+  const Vec3 atSeven = s.groups[g].translation;
+  doc.display.currentView = kViewTop;
+  doc.display.lightDisplay = true;
+  const DisplayBeforeRender before = PrepareDocumentForRender(doc);
+  EXPECT_EQ(doc.display.currentView, kViewCamera);
+  EXPECT_FALSE(doc.display.lightDisplay);
+  settings.frameRange = kRenderFromTo;
+  settings.from = 2;
+  settings.to = 3;
+  ASSERT_TRUE(Render());
+  ASSERT_EQ(written, 2);
+  ASSERT_NE(s.groups[g].translation, atSeven);  // the render moved the scene
+
+  rec.shell.framesShown.clear();
+  rec.shell.changes.clear();
+  RestoreDocumentAfterRender(doc, before);
+  EXPECT_EQ(s.anim.currentFrame, 7);
+  EXPECT_EQ(s.groups[g].translation, atSeven);
+  EXPECT_EQ(rec.shell.framesShown, std::vector<int>{7});
+  EXPECT_EQ(doc.display.currentView, kViewTop);
+  EXPECT_TRUE(doc.display.lightDisplay);
+  ASSERT_FALSE(rec.shell.changes.empty());
+  EXPECT_EQ(rec.shell.changes.back() & (kFrameChanged | kValuesChanged | kDisplayChanged),
+            kFrameChanged | kValuesChanged | kDisplayChanged);
 }
 
 TEST_F(RenderPipeline, MotionBlurAveragesEverySampleOfAFrame) {
@@ -255,7 +327,8 @@ TEST_F(RenderPipeline, GifHasOneImagePerFrameAtTheOutputSize) {
   EXPECT_NE(gif.Pixel(0, 8, 16), gif.Pixel(2, 8, 16));
 }
 
-// A movie of two frames, halves in their own colours, behind four frames.
+// A movie of two frames, halves in their own colours, behind four frames,
+// in a program stream as renders write them now and as a bare video stream.
 TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
   const std::string movie = dir / "behind.mpg";
   const Rgb top[4] = {{250, 20, 20}, {20, 20, 250}, {250, 20, 20}, {20, 20, 250}};
@@ -267,17 +340,22 @@ TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
     std::copy(upper.begin(), upper.end(), pictures.back().begin());
   }
   WriteMovie(movie, pictures);
+  // The same movie as renders wrote movies before: a bare video stream.
+  const std::string bare = dir / "bare.mpg";
+  movietest::WriteBareVideo(movie, bare);
   MovingSquare(0, 0, 3, 0.1f);  // a small square in the middle, keyed to frame 3
   settings.composite = true;
-  settings.compositeMovie = movie;
-  ASSERT_TRUE(Render());
-  EXPECT_FALSE(failed);
-  for (int f = 0; f < 4; ++f) {
-    const Picture p = ReadPicture(dir / ("out" + std::to_string(f) + ".ppm"));
-    ASSERT_TRUE(p.rgb);
-    EXPECT_TRUE(Near(p.At(4, 4), top[f], 40)) << "frame " << f;
-    EXPECT_TRUE(Near(p.At(4, 28), bottom[f], 40)) << "frame " << f;
-    EXPECT_EQ(p.At(16, 16), kRed) << "the scene stays in front, frame " << f;
+  for (const std::string& behind : {movie, bare}) {
+    settings.compositeMovie = behind;
+    ASSERT_TRUE(Render());
+    EXPECT_FALSE(failed);
+    for (int f = 0; f < 4; ++f) {
+      const Picture p = ReadPicture(dir / ("out" + std::to_string(f) + ".ppm"));
+      ASSERT_TRUE(p.rgb);
+      EXPECT_TRUE(Near(p.At(4, 4), top[f], 40)) << behind << " frame " << f;
+      EXPECT_TRUE(Near(p.At(4, 28), bottom[f], 40)) << behind << " frame " << f;
+      EXPECT_EQ(p.At(16, 16), kRed) << "the scene stays in front, frame " << f;
+    }
   }
   rec.shell.messages.clear();
   settings.compositeMovie = dir / "none.mpg";
