@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
 
 #include "document/animation_bar.h"
 #include "document/file_commands.h"
@@ -43,6 +44,7 @@ GuiDocument::GuiDocument(UserPrompts& prompts,
   d.uploader = &upload_;
   d.scene.triangulatorDebug = triangulatorDebug;
   AddTexture(d, "", "Checker");
+  followDocumentFolder();
   // The document as it starts is the history's start.
   session_.history().Clear();
   delay_.setSingleShot(true);
@@ -72,8 +74,15 @@ void GuiDocument::RequestRedraw() {
 }
 
 void GuiDocument::Changed(unsigned what) {
+  if (what & kNameChanged) followDocumentFolder();
   pending_ |= what;
   if (!delay_.isActive()) delay_.start();
+}
+
+void GuiDocument::followDocumentFolder() {
+  const QFileInfo file(QString::fromStdString(doc().name));
+  // A name without a folder (a new scene's) leaves the dialogs where they are.
+  prompts_->setStartFolder(file.path() == QLatin1String(".") ? QString() : file.absolutePath());
 }
 
 QString GuiDocument::title() const {

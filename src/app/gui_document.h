@@ -79,6 +79,7 @@ class GuiDocument : public QObject, public Shell {
   void fileOpened(const QString& path);
 
  private:
+  void followDocumentFolder();
   bool load(const QString& path);
   bool writeTo(CommandId id, const char* filter);
 

@@ -30,24 +30,25 @@ bool DialogPrompts::ask(const QString& question) {
 
 QString DialogPrompts::openFileName(const QString& filter) {
   const PlaybackClock::Pause pause(playback_);
-  return QFileDialog::getOpenFileName(parent_, QString(), QString(), filter, nullptr,
+  return QFileDialog::getOpenFileName(parent_, QString(), startFolder(), filter, nullptr,
                                       kDialogOptions);
 }
 
 QString DialogPrompts::openFileNameIn(const QString& filter, const QString& folder) {
   const PlaybackClock::Pause pause(playback_);
-  return QFileDialog::getOpenFileName(parent_, QString(), folder, filter, nullptr, kDialogOptions);
+  return QFileDialog::getOpenFileName(parent_, QString(), folder.isEmpty() ? startFolder() : folder,
+                                      filter, nullptr, kDialogOptions);
 }
 
 QString DialogPrompts::saveFileName(const QString& filter) {
   const PlaybackClock::Pause pause(playback_);
-  return QFileDialog::getSaveFileName(parent_, QString(), QString(), filter, nullptr,
+  return QFileDialog::getSaveFileName(parent_, QString(), startFolder(), filter, nullptr,
                                       kDialogOptions);
 }
 
 QString DialogPrompts::saveFileNameFor(const QString& filter, const QString& suggestedName) {
   const PlaybackClock::Pause pause(playback_);
-  QFileDialog dialog(parent_, QString(), QString(), filter);
+  QFileDialog dialog(parent_, QString(), startFolder(), filter);
   dialog.setOptions(kDialogOptions);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());

@@ -13,6 +13,11 @@ class PlaybackClock;
 class UserPrompts {
  public:
   virtual ~UserPrompts() = default;
+  // Where the file dialogs open when nothing else names a folder: the
+  // current document's, so that its neighbours are at hand ("" for the
+  // working folder).
+  void setStartFolder(const QString& folder) { startFolder_ = folder; }
+  const QString& startFolder() const { return startFolder_; }
   // A modal message box with the text exactly as given.
   virtual void message(const QString& text) = 0;
   // A Yes/No question with the question icon; true for Yes.
@@ -32,6 +37,9 @@ class UserPrompts {
     (void)suggestedName;
     return saveFileName(filter);
   }
+
+ private:
+  QString startFolder_;
 };
 
 // Message boxes and file dialogs over `parent`; playback pauses while one

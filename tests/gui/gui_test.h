@@ -45,6 +45,7 @@ class FakePrompts : public UserPrompts {
   }
   QString openFileName(const QString& filter) override {
     filters << filter;
+    startFolders << startFolder();
     return files.isEmpty() ? QString() : files.takeFirst();
   }
   QString openFileNameIn(const QString& filter, const QString& folder) override {
@@ -57,7 +58,9 @@ class FakePrompts : public UserPrompts {
     return saveFileName(filter);
   }
 
-  QStringList messages, questions, filters, suggestions, folders;
+  // `folders` holds the folders named by the caller, `startFolders` where
+  // the other dialogs opened.
+  QStringList messages, questions, filters, suggestions, folders, startFolders;
   QList<bool> answers;
   QStringList files;
 };

@@ -133,6 +133,24 @@ class TestMainWindow : public EditorTest {
     QVERIFY(prompts_.messages.isEmpty());
   }
 
+  // Every file dialog of the File menu opens in the folder of the document
+  // being edited; a new scene's leave the dialog where it was.
+  void fileDialogsOpenInTheDocumentsFolder() {
+    trigger("Open");
+    QVERIFY(openCube());
+    const QStringList dialogs{"Append",       "LoadMaterial",    "SaveAs",
+                              "SaveAsSource", "ExportWavefront", "ExportSkyloom"};
+    for (const QString& name : dialogs)
+      trigger(qPrintable(name));
+    trigger("New");
+    trigger("Open");
+    QStringList expected{QString(), QString()};
+    for (qsizetype i = 0; i < dialogs.size(); ++i)
+      expected << dir_.path();
+    expected << QString();
+    QCOMPARE(prompts_.startFolders, expected);
+  }
+
   void recentFilesKeepTheLastFour() {
     for (int i = 0; i < 5; ++i) {
       prompts_.files << WriteCube(dir_, QStringLiteral("m%1.obj").arg(i));
