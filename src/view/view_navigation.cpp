@@ -141,8 +141,10 @@ void ViewInteraction::TranslateViewMotion(ViewPoint p) {
 
 void ViewInteraction::Wheel(float notches) {
   if (notches == 0 || !std::isfinite(notches)) return;
-  // A right drag moves z by 4 per unit of height, the view being 2 high.
-  constexpr float kZPerNotch = 4 * 2.0f / 8;
+  // A right drag moves z by 4 per unit of height, the view being 2 high; a
+  // notch goes as far as a drag over a 32nd of it, so that a few notches
+  // bring a scene of unit size near without passing through it.
+  constexpr float kZPerNotch = 4 * 2.0f / 32;
   state_.viewTranslation[2] -= notches * kZPerNotch;
   ApplyView(doc_.display, state_);
   ViewChanged();

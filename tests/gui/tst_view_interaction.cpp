@@ -90,8 +90,8 @@ class TestViewInteraction : public EditorTest {
                         QPoint(0, 2 * QWheelEvent::DefaultDeltasPerStep), Qt::NoButton,
                         Qt::NoModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(view(), &wheel);
-      QCOMPARE(window_->interaction().State().viewTranslation[2], z - 2.0f);
-      QCOMPARE(perspective().translation[2], z - 2.0f);
+      QCOMPARE(window_->interaction().State().viewTranslation[2], z - 0.5f);
+      QCOMPARE(perspective().translation[2], z - 0.5f);
     }
     QVERIFY(!doc().modified);
   }

@@ -359,12 +359,12 @@ TEST_F(Interaction, TheWheelZoomsInEveryModeLikeARightDrag) {
     view.SetMode(mode);
     const float z = view.State().viewTranslation[2];
     Notices();
-    view.Wheel(1);
+    view.Wheel(4);
     EXPECT_FLOAT_EQ(view.State().viewTranslation[2], z - 1);
     EXPECT_TRUE(HasDisplayNotice(Notices()));
   }
-  EXPECT_FLOAT_EQ(top.scale, 4);  // tz = -3 after the three notches
-  view.Wheel(-3);
+  EXPECT_FLOAT_EQ(top.scale, 4);  // tz = -3 after the twelve notches
+  view.Wheel(-12);
   EXPECT_FLOAT_EQ(top.scale, 1);
   Notices();
   for (float broken : {0.0f, std::numeric_limits<float>::quiet_NaN(), INFINITY}) {
