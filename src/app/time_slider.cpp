@@ -1,5 +1,6 @@
 #include "app/time_slider.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -15,6 +16,26 @@ void TimeSlider::setKeyFrames(std::vector<int> frames) {
   if (frames == keyFrames_) return;
   keyFrames_ = std::move(frames);
   update();
+}
+
+void TimeSlider::mousePressEvent(QMouseEvent* event) {
+  // A click on the track goes to the frame under the pointer, as in every
+  // timeline, instead of a page step towards it; the press then drags the
+  // handle that now stands there.
+  if (event->button() == Qt::LeftButton) {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect groove =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QRect handle =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    if (!handle.contains(event->position().toPoint())) {
+      const int span = groove.width() - handle.width();
+      const int x = event->position().toPoint().x() - groove.left() - handle.width() / 2;
+      setValue(QStyle::sliderValueFromPosition(minimum(), maximum(), x, span));
+    }
+  }
+  QSlider::mousePressEvent(event);
 }
 
 void TimeSlider::paintEvent(QPaintEvent* event) {

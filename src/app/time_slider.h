@@ -18,6 +18,7 @@ class TimeSlider : public QSlider {
   const std::vector<int>& keyFrames() const { return keyFrames_; }
 
  protected:
+  void mousePressEvent(QMouseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:

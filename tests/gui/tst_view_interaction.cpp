@@ -117,6 +117,9 @@ class TestViewInteraction : public EditorTest {
     QVERIFY(shown > 0 && shown < last);
     QTRY_COMPARE(window_->findChild<QLineEdit*>("AnimationBar_Frame")->text(),
                  QString::number(shown));
+    // A click on the track goes straight to the frame under the pointer.
+    QTest::mouseClick(time, Qt::LeftButton, {}, QPoint(time->width() - 2, from.y()));
+    QTRY_COMPARE(doc().scene.anim.currentFrame, last);
     QVERIFY(!window_->document().session().CanUndo());
   }
 
