@@ -161,12 +161,17 @@ bool COglView::event(QEvent* event) {
 }
 
 bool COglView::pointerOver() const {
-  return isVisible() && rect().contains(mapFromGlobal(QCursor::pos()));
+  // The view must be what is under the pointer: a dialog or menu above it
+  // keeps its keys.
+  return isVisible() && QApplication::widgetAt(QCursor::pos()) == this;
 }
 
 bool COglView::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (watched == this ||
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // Only the keys of the widgets of this window count; the window system's
+  // own delivery to the window comes by here before the widget's.
+  if (watched == this || !widget || widget->window() != window() ||
       (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride))
     return QOpenGLWidget::eventFilter(watched, event);
   auto* key = static_cast<QKeyEvent*>(event);
@@ -179,16 +184,21 @@ bool COglView::eventFilter(QObject* watched, QEvent* event) {
     }
     return QOpenGLWidget::eventFilter(watched, event);
   }
-  // The field that has the focus neither types the "z" nor takes Ctrl+Z as
-  // its own undo, and no shortcut runs: the view undoes on the key's
-  // release, as when it has the focus itself.
-  if (type == QEvent::ShortcutOverride)
+  // With Ctrl or Shift the Z is the view's: the field that has the focus
+  // neither types it nor takes Ctrl+Z as its own undo, and no shortcut runs
+  // (the view undoes on the key's release, as when it has the focus). A Z
+  // alone is held for the view and still typed, so that a name typed with
+  // the pointer resting on the view keeps its z.
+  const bool chord = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+  if (type == QEvent::ShortcutOverride) {
+    if (!chord) return QOpenGLWidget::eventFilter(watched, event);
     event->accept();
-  else if (type == QEvent::KeyPress)
+  } else if (type == QEvent::KeyPress) {
     keyPressEvent(key);
-  else
+  } else {
     keyReleaseEvent(key);
-  return true;
+  }
+  return chord || QOpenGLWidget::eventFilter(watched, event);
 }
 
 void COglView::keyPressEvent(QKeyEvent* event) {

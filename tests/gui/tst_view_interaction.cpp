@@ -79,6 +79,26 @@ class TestViewInteraction : public EditorTest {
     QCOMPARE(frame->text(), QStringLiteral("0"));
     QVERIFY(window_->interaction().State().viewTranslation[0] > 0.1f);
     QCOMPARE(window_->interaction().State().totalAngles, turn);
+
+    // A plain z typed with the pointer resting on the view is typed, in
+    // this window and in a dialog above the view.
+    auto* name = window_->findChild<QLineEdit*>("AnimationBar_Name");
+    name->setFocus();
+    QTRY_VERIFY(name->hasFocus());
+    QTest::mouseMove(view(), centre());
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClicks(name, QStringLiteral("z"));
+    QCOMPARE(name->text(), QStringLiteral("Nothing Selectedz"));
+    QLineEdit field;
+    field.setWindowFlag(Qt::Dialog);
+    field.move(view()->mapToGlobal(centre()) - QPoint(20, 10));
+    field.show();
+    field.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&field));
+    QTest::mouseMove(&field, field.rect().center());
+    QTest::keyClicks(&field, QStringLiteral("zZ"));
+    QTest::keyClick(&field, Qt::Key_Z, Qt::ShiftModifier);
+    QCOMPARE(field.text().toLower(), QStringLiteral("zzz"));
   }
 
   // The wheel zooms in every mode, as Translate View's right drag does.
