@@ -14,6 +14,21 @@ namespace {
 // desktop.
 constexpr QFileDialog::Options kDialogOptions = QFileDialog::DontUseNativeDialog;
 
+// A file to write, offered as `suggestedName` (none when empty), whose
+// ending is added when the user types a name without one.
+QString AskForFileToWrite(QWidget* parent, PlaybackClock* playback, const QString& filter,
+                          const QString& suggestedName, QFileDialog::Options options) {
+  const PlaybackClock::Pause pause(playback);
+  QFileDialog dialog(parent, QString(), QString(), filter);
+  dialog.setOptions(options);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
+  if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+             ? dialog.selectedFiles().constFirst()
+             : QString();
+}
+
 }  // namespace
 
 void DialogPrompts::message(const QString& text) {
@@ -46,15 +61,12 @@ QString DialogPrompts::saveFileName(const QString& filter) {
 }
 
 QString DialogPrompts::saveFileNameFor(const QString& filter, const QString& suggestedName) {
-  const PlaybackClock::Pause pause(playback_);
-  QFileDialog dialog(parent_, QString(), QString(), filter);
-  dialog.setOptions(kDialogOptions);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
-  dialog.selectFile(suggestedName);
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-             ? dialog.selectedFiles().constFirst()
-             : QString();
+  return AskForFileToWrite(parent_, playback_, filter, suggestedName, kDialogOptions);
+}
+
+QString DialogPrompts::fileToWrite(const QString& filter, const QString& suggestedName) {
+  return AskForFileToWrite(parent_, playback_, filter, suggestedName,
+                           kDialogOptions | QFileDialog::DontConfirmOverwrite);
 }
 
 }  // namespace modra

@@ -67,6 +67,7 @@ int Write(S& s, int (*writer)(Document&, const std::string&), const char* extens
           bool reportFailure, const Args& a) {
   if (a.text.empty()) return -1;
   const std::string path = WithExtension(a.text, extension);
+  if (!MayReplace(s.doc(), path)) return -1;
   const int result = writer(s.doc(), path);
   if (result != 0 && reportFailure) s.doc().shell->Message("Can't save to " + path);
   return result;

@@ -50,15 +50,24 @@ class FakePrompts : public UserPrompts {
     folders << folder;
     return openFileName(filter);
   }
-  QString saveFileName(const QString& filter) override { return openFileName(filter); }
+  QString saveFileName(const QString& filter) override {
+    ++askingSaveDialogs;
+    return openFileName(filter);
+  }
   QString saveFileNameFor(const QString& filter, const QString& suggestedName) override {
     suggestions << suggestedName;
     return saveFileName(filter);
+  }
+  QString fileToWrite(const QString& filter, const QString& suggestedName) override {
+    suggestions << suggestedName;
+    return openFileName(filter);
   }
 
   QStringList messages, questions, filters, suggestions, folders;
   QList<bool> answers;
   QStringList files;
+  // Save dialogs that would ask themselves before replacing a file.
+  int askingSaveDialogs = 0;
 };
 
 // A unit cube as a Wavefront file in `dir`.
