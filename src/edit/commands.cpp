@@ -120,11 +120,12 @@ constexpr CommandInfo kCommands[] = {
   {C::kOpen, "Open", "&Open ...", "Open a scene or a model in place of the scene", nullptr, kFile,
    kPath, 0, 0,
    [](S& s, const Args& a) {
-     const int result = OpenDocument(s.doc(), a.text);
-     // Even a failed open has erased the scene it replaced.
+     // A file that does not open leaves the document, and so its history,
+     // as they were.
+     if (OpenDocument(s.doc(), a.text) != 0) return -1;
      s.history().Clear();
      NotifyChanged(s.doc(), kHistoryChanged);
-     return result;
+     return 0;
    }},
   {C::kAppend, "Append", "&Append ...", "Add a model to the scene", "Append", kStep, kPath, 0, 0,
    [](S& s, const Args& a) { return ReadModelFile(s.doc(), a.text, true); }},

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "anim/playback.h"
+#include "document/draft_document.h"
 #include "document/file_names.h"
 #include "formats/3ds_reader.h"
 #include "formats/cob_reader.h"
@@ -119,28 +120,25 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
 }
 
 int OpenModelFile(Document& doc, const std::string& name) {
+  DraftDocument draft(doc, DraftStart::kNewScene);
+  if (ReadModelFile(draft.doc(), name, false) != 0) return -1;
   ChangeBatch batch(doc);
+  draft.MoveInto(doc);
   SetDocumentName(doc, std::string_view(name).substr(0, kMaxDocumentName));
-  GoToFrame0(doc);
-  const bool clipboards = HoldsClipboard(doc.scene);
-  ClearScene(doc.scene);
-  ClearKeyFrames(doc.scene.anim);
-  NotifyChanged(doc, kSceneChanged | kSelectionChanged | (clipboards ? kClipboardChanged : 0u));
-  const int result = ReadModelFile(doc, name, false);
-  if (result == 0) SetModified(doc, false);
+  SetModified(doc, false);
   // Only a native file read whole may be written back over itself: a
-  // foreign model, a file that failed to load or a truncated name are not
-  // what a Save would put there.
-  doc.needsOverwriteCheck = !(result == 0 && doc.modelFileType == kNativeFile && doc.name == name);
-  return result;
+  // foreign model or a truncated name are not what a Save would put there.
+  doc.needsOverwriteCheck = !(doc.modelFileType == kNativeFile && doc.name == name);
+  return 0;
 }
 
 int OpenDocument(Document& doc, const std::string& path) {
   ChangeBatch batch(doc);
   const int result = OpenModelFile(doc, path);
+  if (result != 0) return result;
   SetDocumentName(doc, OpenedDocumentName(doc.name));
   if (doc.name != path) doc.needsOverwriteCheck = true;
-  return result;
+  return 0;
 }
 
 void AppendModelFile(Document& doc, const std::string& name) {

@@ -1,5 +1,6 @@
 // The File menu's commands as the editor runs them: every save asks before
-// replacing a file, under the name it writes.
+// replacing a file, under the name it writes; an Open or Append that gives
+// up leaves the document and its history as they were.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +8,9 @@
 
 #include "document/file_commands.h"
 #include "edit/edit_session.h"
+#include "formats/import_dispatch.h"
+#include "formats/import_test_util.h"
+#include "nativefile/native_writer.h"
 #include "test_util.h"
 
 namespace modra {
@@ -74,6 +78,50 @@ TEST_F(FileSession, EverySaveAsksOnceBeforeReplacingUnderTheNameItWrites) {
   EXPECT_EQ(session.Run(CommandId::kSave), 0);
   EXPECT_TRUE(shell.questions.empty());
   EXPECT_FALSE(doc.modified);
+}
+
+// A file that is damaged, or holds nothing to draw, opened or appended:
+// one message each, and the scene, its name, the unsaved mark and every
+// step of the history stay, so Undo still takes back the last edit.
+TEST_F(FileSession, OpenAndAppendThatGiveUpLeaveTheHistoryAlone) {
+  const std::string whole = dir / "whole.knf", cut = dir / "cut.knf";
+  {
+    test::RecordedDocument w;
+    test::AddTriangle(w.scene(), "theirs");
+    ASSERT_EQ(WriteNativeFile(w.doc, whole), 0);
+  }
+  const test::Bytes bytes = test::ReadBytes(whole);
+  test::WriteBytes(cut, test::Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2));
+
+  ASSERT_EQ(Run(CommandId::kOpen, test::ModelPath("obj/box.obj")), 0);
+  ASSERT_EQ(session.Run(CommandId::kCreateCone), 0);
+  const std::string name = doc.name, undo = session.UndoName();
+  const size_t steps = session.history().StepCount();
+  const std::vector<std::string> groups = test::Names(doc.scene, doc.scene.rootHead);
+  ASSERT_TRUE(doc.modified);
+  ASSERT_EQ(steps, 1u);
+
+  for (const std::string& file : {cut}) {
+    SCOPED_TRACE(file);
+    Forget();
+    shell.changes.clear();
+    EXPECT_EQ(Run(CommandId::kOpen, file), -1);
+    EXPECT_EQ(Run(CommandId::kAppend, file), -1);
+    EXPECT_EQ(shell.messages.size(), 2u);
+    EXPECT_EQ(test::Names(doc.scene, doc.scene.rootHead), groups);
+    EXPECT_EQ(doc.name, name);
+    EXPECT_TRUE(doc.modified);
+    EXPECT_EQ(session.history().StepCount(), steps);
+    EXPECT_EQ(session.UndoName(), undo);
+    EXPECT_TRUE(shell.changes.empty());
+  }
+  ASSERT_TRUE(session.Undo());
+  EXPECT_EQ(test::Names(doc.scene, doc.scene.rootHead), Strings{"None"});
+  EXPECT_FALSE(doc.modified);
+
+  // The file whole opens and starts a history of its own.
+  EXPECT_EQ(Run(CommandId::kOpen, whole), 0);
+  EXPECT_FALSE(session.CanUndo() || session.CanRedo());
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
 // The File menu as the user meets it when a file is in the way: every save
-// asks once, under the name it writes, before replacing a file.
+// asks once, under the name it writes, before replacing a file; a file
+// that does not open, or holds nothing to draw, leaves the work alone.
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "app/gui_document.h"
 #include "app/main_window.h"
+#include "document/document.h"
 #include "gui_test.h"
+#include "scene/scene.h"
 
 namespace modra::test {
 
@@ -21,6 +25,11 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 QByteArray ReadFile(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The first `size` bytes of `from`, written to `to`.
+bool WriteStart(const QString& from, const QString& to, qsizetype size) {
+  return WriteFile(to, ReadFile(from).left(size));
 }
 
 QString ReplaceQuestion(const QString& path) {
@@ -81,6 +90,56 @@ class TestFileCommands : public EditorTest {
     // No dialog asked on its own: the core's question was the only one.
     QCOMPARE(prompts_.askingSaveDialogs, 0);
     QVERIFY(prompts_.messages.isEmpty());
+  }
+  void openOrAppendThatGivesUpKeepsTheWork_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    const QString cut = dir_.filePath(QStringLiteral("cut.knf")),
+                  picture = dir_.filePath(QStringLiteral("picture.3ds"));
+    const qsizetype half = QFileInfo(DemoScene()).size() / 2;
+    QVERIFY(WriteStart(DemoScene(), cut, half));
+    QVERIFY(
+        WriteFile(picture, ReadFile(QStringLiteral(MODRA_TESTDATA_DIR "/images/testorig.jpg"))));
+    QTest::newRow("damaged scene") << cut << "Can't decode " + cut + " correctly\n";
+    QTest::newRow("picture") << picture << "Can't decode " + picture + " correctly\n";
+  }
+  // Unsaved work, then Open (erasing it, since the user said Yes) and
+  // Append of a file that will not do: one message each, and the scene,
+  // title, unsaved mark and Undo are what they were.
+  void openOrAppendThatGivesUpKeepsTheWork() {
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QVERIFY(window_->document().openFile(WriteCube(dir_)));
+    trigger("SelectAll");
+    QTRY_VERIFY(window_->action("Copy")->isEnabled());
+    trigger("Copy");
+    QTRY_VERIFY(window_->action("Paste")->isEnabled());
+    trigger("Paste");
+    QVERIFY(doc().modified);
+    QVERIFY(WaitForRefresh(*window_));
+    QAction* undo = window_->action("Undo");
+    const QString title = window_->windowTitle(), undoText = undo->text();
+    const std::string name = doc().name;
+    const size_t slotCount = scene().groups.size();
+    const int root = scene().rootHead;
+
+    prompts_.answers << true;
+    prompts_.files << file << file;
+    trigger("Open");
+    trigger("Append");
+    QCOMPARE(prompts_.questions.size(), 1);  // may the unsaved work go?
+    QCOMPARE(prompts_.messages, QStringList(2, message));
+    QVERIFY(WaitForRefresh(*window_));
+    QCOMPARE(window_->windowTitle(), title);
+    QCOMPARE(doc().name, name);
+    QVERIFY(doc().modified);
+    QCOMPARE(scene().groups.size(), slotCount);
+    QCOMPARE(scene().rootHead, root);
+    QCOMPARE(undo->text(), undoText);
+    // The paste is still there to take back.
+    undo->trigger();
+    QVERIFY(!doc().modified);
+    QVERIFY(scene().rootHead != root);
   }
 };
 
