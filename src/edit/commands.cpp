@@ -128,7 +128,7 @@ constexpr CommandInfo kCommands[] = {
      return 0;
    }},
   {C::kAppend, "Append", "&Append ...", "Add a model to the scene", "Append", kStep, kPath, 0, 0,
-   [](S& s, const Args& a) { return ReadModelFile(s.doc(), a.text, true); }},
+   [](S& s, const Args& a) { return AppendToScene(s.doc(), a.text); }},
   {C::kLoadMaterial, "LoadMaterial", "Load &Wavefront Material", "Read a material library",
    "Load Wavefront Material", kStep, kPath, 0, 0,
    [](S& s, const Args& a) { return LoadWavefrontMaterials(s.doc(), a.text); }},

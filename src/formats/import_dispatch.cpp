@@ -119,9 +119,41 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   return -1;
 }
 
+namespace {
+
+// Groups that show something: live, with at least one vertex.
+int DrawableGroups(const Scene& s) {
+  int count = 0;
+  for (const DisplayGroup& g : s.groups) {
+    if (g.flags & Deleted) continue;
+    for (const DisplayPrimitive& p : g.primitives)
+      if (p.vertexCount > 0 && !p.vertices.empty()) {
+        ++count;
+        break;
+      }
+  }
+  return count;
+}
+
+// Reads the file into the draft; 0 when that gave it something more to
+// draw, else -1 after one message.
+int ReadIntoDraft(Document& draft, const std::string& name, bool append) {
+  const int before = DrawableGroups(draft.scene);
+  if (ReadModelFile(draft, name, append) != 0) return -1;
+  if (DrawableGroups(draft.scene) > before) return 0;
+  draft.shell->Message(NothingToDrawMessage(name));
+  return -1;
+}
+
+}  // namespace
+
+std::string NothingToDrawMessage(std::string_view name) {
+  return std::string(name) + " holds nothing to draw";
+}
+
 int OpenModelFile(Document& doc, const std::string& name) {
   DraftDocument draft(doc, DraftStart::kNewScene);
-  if (ReadModelFile(draft.doc(), name, false) != 0) return -1;
+  if (ReadIntoDraft(draft.doc(), name, false) != 0) return -1;
   ChangeBatch batch(doc);
   draft.MoveInto(doc);
   SetDocumentName(doc, std::string_view(name).substr(0, kMaxDocumentName));
@@ -141,10 +173,17 @@ int OpenDocument(Document& doc, const std::string& path) {
   return 0;
 }
 
+int AppendToScene(Document& doc, const std::string& name) {
+  DraftDocument draft(doc, DraftStart::kSceneCopy);
+  if (ReadIntoDraft(draft.doc(), name, true) != 0) return -1;
+  draft.MoveInto(doc);
+  return 0;
+}
+
 void AppendModelFile(Document& doc, const std::string& name) {
   ChangeBatch batch(doc);
   GoToFrame0(doc);
-  ReadModelFile(doc, name, true);
+  AppendToScene(doc, name);
   MarkModified(doc);
 }
 }  // namespace modra

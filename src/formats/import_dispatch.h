@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "document/document.h"
 
@@ -30,20 +31,31 @@ int GetModelFileType(Document& doc, const std::string& name);
 // into a draft, so that a failure touches nothing of the user's.
 int ReadModelFile(Document& doc, const std::string& name, bool append);
 
+// "<name> holds nothing to draw": a file that read, yet gave no group
+// anything to show (points or lines alone, an empty scene, a picture
+// under a model's name).
+std::string NothingToDrawMessage(std::string_view name);
+
 // The file named at start-up: it is read into a scene of its own, started
 // as New starts one (ResetScene: no groups, keys or clipboards, the
 // initial lights, camera, background and views), which takes the place
-// of the document's scene only when the file read. Then the document takes the name (its first
-// kMaxDocumentName characters) and is not modified; Save asks before replacing the file unless it
-// was a native file. Otherwise, after one message, the document is exactly as it was: scene, name,
-// flags.
+// of the document's scene only when the file read and holds something to
+// draw. Then the document takes the name (its first kMaxDocumentName
+// characters) and is not modified; Save asks before replacing the file
+// unless it was a native file. Otherwise, after one message, the document
+// is exactly as it was: scene, name, flags.
 int OpenModelFile(Document& doc, const std::string& name);
 // File > Open as the user chooses it: as OpenModelFile, then the document
 // takes the file's name as a native file (OpenedDocumentName), so that a
 // later Save writes a native file beside the one read, never over it.
 // Both return 0, or -1 when the document was left alone.
 int OpenDocument(Document& doc, const std::string& path);
-// File > Append: the file's model joins the scene; modified in any case.
+// The editor's File > Append: the file's model joins the scene (under a
+// group named after the file) only when it reads and holds something to
+// draw; otherwise, after one message, nothing changes. 0 or -1.
+int AppendToScene(Document& doc, const std::string& name);
+// File > Append as a whole: rewinds to frame 0, then AppendToScene;
+// modified in any case.
 void AppendModelFile(Document& doc, const std::string& name);
 
 }  // namespace modra

@@ -101,7 +101,7 @@ TEST_F(FileSession, OpenAndAppendThatGiveUpLeaveTheHistoryAlone) {
   ASSERT_TRUE(doc.modified);
   ASSERT_EQ(steps, 1u);
 
-  for (const std::string& file : {cut}) {
+  for (const std::string& file : {cut, test::ModelPath("obj/point_cloud.obj")}) {
     SCOPED_TRACE(file);
     Forget();
     shell.changes.clear();
@@ -115,6 +115,7 @@ TEST_F(FileSession, OpenAndAppendThatGiveUpLeaveTheHistoryAlone) {
     EXPECT_EQ(session.UndoName(), undo);
     EXPECT_TRUE(shell.changes.empty());
   }
+  EXPECT_EQ(shell.messages.back(), NothingToDrawMessage(test::ModelPath("obj/point_cloud.obj")));
   ASSERT_TRUE(session.Undo());
   EXPECT_EQ(test::Names(doc.scene, doc.scene.rootHead), Strings{"None"});
   EXPECT_FALSE(doc.modified);

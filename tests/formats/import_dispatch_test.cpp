@@ -116,6 +116,49 @@ TEST(ImportCommands, AFileThatDoesNotOpenChangesNothing) {
             (std::vector<std::string>{"more", "old"}));
 }
 
+// A file that reads but gives nothing to draw says so and changes
+// nothing, opened or appended; an append that changes nothing is still
+// an unsaved change when it comes from the menu as a whole.
+TEST(ImportCommands, AFileWithNothingToDrawSaysSoAndChangesNothing) {
+  test::TempDir dir;
+  const std::string empty = dir / "empty.knf", points = dir / "points.dxf";
+  test::WriteText(points,
+                  "0\nSECTION\n2\nENTITIES\n0\nPOINT\n8\n0\n10\n1\n20\n2\n30\n3\n"
+                  "0\nPOINT\n8\n0\n10\n4\n20\n5\n30\n6\n0\nENDSEC\n0\nEOF\n");
+  {
+    test::RecordedDocument w;
+    ASSERT_EQ(WriteNativeFile(w.doc, empty), 0);
+  }
+  const std::string files[] = {
+      test::ModelPath("obj/point_cloud.obj"), test::ModelPath("obj/testline.obj"),
+      // polyface meshes only, which make no faces
+      test::ModelPath("dxf/wuson.dxf"), points, test::ModelPath("invalid/empty.obj"),
+      PictureAs(dir, "picture.obj"), empty};
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    test::RecordedDocument r;
+    MakeOwnScene(r.doc);
+    const Untouched before{r.doc};
+    r.shell.changes.clear();
+    EXPECT_EQ(OpenDocument(r.doc, file), -1);
+    EXPECT_EQ(AppendToScene(r.doc, file), -1);
+    before.Expect();
+    EXPECT_EQ(r.shell.messages, std::vector<std::string>(2, NothingToDrawMessage(file)));
+    EXPECT_TRUE(r.shell.changes.empty());
+
+    r.doc.modified = false;
+    AppendModelFile(r.doc, file);
+    EXPECT_TRUE(r.doc.modified);
+    EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"old"});
+  }
+  // A model that draws joins the scene under its own name.
+  test::RecordedDocument r;
+  MakeOwnScene(r.doc);
+  EXPECT_EQ(AppendToScene(r.doc, test::ModelPath("obj/box.obj")), 0);
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), (std::vector<std::string>{"box", "old"}));
+  EXPECT_TRUE(r.shell.messages.empty());
+}
+
 void ExpectSameLight(const KnfLight& a, const KnfLight& b) {
   EXPECT_EQ(a.type, b.type);
   for (const auto member :

@@ -95,13 +95,15 @@ class TestFileCommands : public EditorTest {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("message");
     const QString cut = dir_.filePath(QStringLiteral("cut.knf")),
-                  picture = dir_.filePath(QStringLiteral("picture.3ds"));
+                  picture = dir_.filePath(QStringLiteral("picture.3ds")),
+                  points = QStringLiteral(MODRA_TESTDATA_DIR "/models/obj/point_cloud.obj");
     const qsizetype half = QFileInfo(DemoScene()).size() / 2;
     QVERIFY(WriteStart(DemoScene(), cut, half));
     QVERIFY(
         WriteFile(picture, ReadFile(QStringLiteral(MODRA_TESTDATA_DIR "/images/testorig.jpg"))));
     QTest::newRow("damaged scene") << cut << "Can't decode " + cut + " correctly\n";
     QTest::newRow("picture") << picture << "Can't decode " + picture + " correctly\n";
+    QTest::newRow("nothing to draw") << points << points + " holds nothing to draw";
   }
   // Unsaved work, then Open (erasing it, since the user said Yes) and
   // Append of a file that will not do: one message each, and the scene,
