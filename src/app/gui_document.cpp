@@ -137,16 +137,16 @@ bool GuiDocument::save() {
   return run(CommandId::kSave) == 0;
 }
 
+// The dialogs leave the question about replacing a file to the command,
+// which asks it about the name it writes, ending and all.
 bool GuiDocument::saveAs() {
-  // Offered under the document's own name, with the ending the dialog adds
-  // before it asks about replacing a file.
   const QString chosen =
-      prompts_->saveFileNameFor(Filter(kNativeFilter), QString::fromStdString(doc().name));
+      prompts_->fileToWrite(Filter(kNativeFilter), QString::fromStdString(doc().name));
   return !chosen.isEmpty() && run(CommandId::kSaveAs, PathArgs(chosen)) == 0;
 }
 
 bool GuiDocument::writeTo(CommandId id, const char* filter) {
-  const QString chosen = prompts_->saveFileName(Filter(filter));
+  const QString chosen = prompts_->fileToWrite(Filter(filter), QString());
   return !chosen.isEmpty() && run(id, PathArgs(chosen)) == 0;
 }
 

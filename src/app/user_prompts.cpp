@@ -14,6 +14,22 @@ namespace {
 // desktop.
 constexpr QFileDialog::Options kDialogOptions = QFileDialog::DontUseNativeDialog;
 
+// A file to write, offered as `suggestedName` (none when empty), whose
+// ending is added when the user types a name without one.
+QString AskForFileToWrite(QWidget* parent, PlaybackClock* playback, const QString& filter,
+                          const QString& suggestedName, const QString& folder,
+                          QFileDialog::Options options) {
+  const PlaybackClock::Pause pause(playback);
+  QFileDialog dialog(parent, QString(), folder, filter);
+  dialog.setOptions(options);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
+  if (!suggestedName.isEmpty()) dialog.selectFile(suggestedName);
+  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
+             ? dialog.selectedFiles().constFirst()
+             : QString();
+}
+
 }  // namespace
 
 void DialogPrompts::message(const QString& text) {
@@ -47,15 +63,13 @@ QString DialogPrompts::saveFileName(const QString& filter) {
 }
 
 QString DialogPrompts::saveFileNameFor(const QString& filter, const QString& suggestedName) {
-  const PlaybackClock::Pause pause(playback_);
-  QFileDialog dialog(parent_, QString(), startFolder(), filter);
-  dialog.setOptions(kDialogOptions);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QFileInfo(suggestedName).suffix());
-  dialog.selectFile(suggestedName);
-  return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-             ? dialog.selectedFiles().constFirst()
-             : QString();
+  return AskForFileToWrite(parent_, playback_, filter, suggestedName, startFolder(),
+                           kDialogOptions);
+}
+
+QString DialogPrompts::fileToWrite(const QString& filter, const QString& suggestedName) {
+  return AskForFileToWrite(parent_, playback_, filter, suggestedName, startFolder(),
+                           kDialogOptions | QFileDialog::DontConfirmOverwrite);
 }
 
 }  // namespace modra

@@ -37,6 +37,12 @@ class UserPrompts {
     (void)suggestedName;
     return saveFileName(filter);
   }
+  // As saveFileNameFor (`suggestedName` may be empty), for the document's
+  // saves: the dialog does not ask about replacing a file, since the core
+  // asks once it knows the name it will write, ending and all.
+  virtual QString fileToWrite(const QString& filter, const QString& suggestedName) {
+    return saveFileNameFor(filter, suggestedName);
+  }
 
  private:
   QString startFolder_;
@@ -53,6 +59,7 @@ class DialogPrompts : public UserPrompts {
   QString openFileNameIn(const QString& filter, const QString& folder) override;
   QString saveFileName(const QString& filter) override;
   QString saveFileNameFor(const QString& filter, const QString& suggestedName) override;
+  QString fileToWrite(const QString& filter, const QString& suggestedName) override;
 
  private:
   QWidget* parent_;

@@ -17,8 +17,9 @@
 namespace modra {
 
 struct Document;
-// Everything back to a new scene: no groups, no keys, default lights,
-// camera, background and views (the camera view kept when asked).
+// Everything back to a new scene: no groups, no keys, no clipboards,
+// default lights, camera, background and views (the camera view kept when
+// asked). The one rule of New, and the scene Open reads a file into.
 void ResetScene(Document& doc, bool keepCamera);
 
 inline constexpr char kNewDocumentName[] = "new.knf";

@@ -42,15 +42,20 @@ std::string ReplaceQuestion(std::string_view path) {
   return question;
 }
 
+bool MayReplace(Document& doc, const std::string& path) {
+  return !Exists(path) || doc.shell->Ask(ReplaceQuestion(path));
+}
+
 SaveResult SaveDocument(Document& doc) {
   const std::string path = doc.name;
-  if (doc.needsOverwriteCheck && Exists(path) && !doc.shell->Ask(ReplaceQuestion(path)))
-    return SaveResult::kDeclined;
+  if (doc.needsOverwriteCheck && !MayReplace(doc, path)) return SaveResult::kDeclined;
   return Write(doc, path);
 }
 
 SaveResult SaveDocumentAs(Document& doc, std::string_view chosen) {
-  return Write(doc, WithExtension(chosen, kNativeExtension));
+  const std::string path = WithExtension(chosen, kNativeExtension);
+  if (!MayReplace(doc, path)) return SaveResult::kDeclined;
+  return Write(doc, path);
 }
 
 }  // namespace modra

@@ -67,6 +67,7 @@ int Write(S& s, int (*writer)(Document&, const std::string&), const char* extens
           bool reportFailure, const Args& a) {
   if (a.text.empty()) return -1;
   const std::string path = WithExtension(a.text, extension);
+  if (!MayReplace(s.doc(), path)) return -1;
   const int result = writer(s.doc(), path);
   if (result != 0 && reportFailure) s.doc().shell->Message("Can't save to " + path);
   return result;
@@ -121,12 +122,13 @@ constexpr CommandInfo kCommands[] = {
   {C::kOpen, "Open", "&Open ...", "Open a scene or a model in place of the scene", nullptr, kFile,
    kPath, 0, 0,
    [](S& s, const Args& a) {
-     const int result = OpenDocument(s.doc(), a.text);
-     // Even a failed open has erased the scene it replaced.
+     // A file that does not open leaves the document, and so its history,
+     // as they were.
+     if (OpenDocument(s.doc(), a.text) != 0) return -1;
      s.history().Clear();
      NotifyChanged(s.doc(), kHistoryChanged);
-     if (result == 0) s.interaction().ResetView();
-     return result;
+     s.interaction().ResetView();
+     return 0;
    }},
   {C::kAppend, "Append", "A&ppend ...", "Add a model to the scene", "Append", kStep, kPath, 0, 0,
    [](S& s, const Args& a) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "anim/playback.h"
+#include "document/draft_document.h"
 #include "document/file_names.h"
 #include "formats/3ds_reader.h"
 #include "formats/cob_reader.h"
@@ -118,36 +119,78 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   return -1;
 }
 
+namespace {
+
+// Groups that show something: live, with at least one vertex.
+int DrawableGroups(const Scene& s) {
+  int count = 0;
+  for (const DisplayGroup& g : s.groups) {
+    if (g.flags & Deleted) continue;
+    for (const DisplayPrimitive& p : g.primitives)
+      if (p.vertexCount > 0 && !p.vertices.empty()) {
+        ++count;
+        break;
+      }
+  }
+  return count;
+}
+
+// Reads the file into the draft; 0 when that gave it something more to
+// draw, else -1 after one message. A scene file opened is the user's own
+// document, lights and camera and all, even with no group in it.
+int ReadIntoDraft(Document& draft, const std::string& name, bool append) {
+  const int before = DrawableGroups(draft.scene);
+  if (ReadModelFile(draft, name, append) != 0) return -1;
+  if (!append && draft.modelFileType == kNativeFile) return 0;
+  if (DrawableGroups(draft.scene) > before) return 0;
+  draft.shell->Message(NothingToDrawMessage(name));
+  return -1;
+}
+
+}  // namespace
+
+std::string NothingToDrawMessage(std::string_view name) {
+  return std::string(name) + " holds nothing to draw";
+}
+
 int OpenModelFile(Document& doc, const std::string& name) {
+  DraftDocument draft(doc, DraftStart::kNewScene);
+  if (ReadIntoDraft(draft.doc(), name, false) != 0) return -1;
   ChangeBatch batch(doc);
+  draft.MoveInto(doc);
   SetDocumentName(doc, std::string_view(name).substr(0, kMaxDocumentName));
-  GoToFrame0(doc);
-  const bool clipboards = HoldsClipboard(doc.scene);
-  ClearScene(doc.scene);
-  ClearKeyFrames(doc.scene.anim);
-  NotifyChanged(doc, kSceneChanged | kSelectionChanged | (clipboards ? kClipboardChanged : 0u));
-  const int result = ReadModelFile(doc, name, false);
-  if (result == 0) SetModified(doc, false);
+  SetModified(doc, false);
   // Only a native file read whole may be written back over itself: a
-  // foreign model, a file that failed to load or a truncated name are not
-  // what a Save would put there.
-  doc.needsOverwriteCheck = !(result == 0 && doc.modelFileType == kNativeFile && doc.name == name);
-  return result;
+  // foreign model or a truncated name are not what a Save would put there.
+  doc.needsOverwriteCheck = !(doc.modelFileType == kNativeFile && doc.name == name);
+  return 0;
 }
 
 int OpenDocument(Document& doc, const std::string& path) {
   ChangeBatch batch(doc);
   const int result = OpenModelFile(doc, path);
+  if (result != 0) return result;
   SetDocumentName(doc, OpenedDocumentName(doc.name));
   if (doc.name != path) doc.needsOverwriteCheck = true;
-  return result;
+  return 0;
+}
+
+int AppendToScene(Document& doc, const std::string& name) {
+  DraftDocument draft(doc, DraftStart::kSceneCopy);
+  if (ReadIntoDraft(draft.doc(), name, true) != 0) return -1;
+  draft.MoveInto(doc);
+  return 0;
 }
 
 int AppendModelFile(Document& doc, const std::string& name) {
   ChangeBatch batch(doc);
+  const int frame = doc.scene.anim.currentFrame;
   GoToFrame0(doc);
-  const int result = ReadModelFile(doc, name, true);
+  if (AppendToScene(doc, name) != 0) {
+    GoToFrame(doc, frame);
+    return -1;
+  }
   MarkModified(doc);
-  return result;
+  return 0;
 }
 }  // namespace modra

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "document/document.h"
 
@@ -24,22 +25,38 @@ int GetModelFileType(Document& doc, const std::string& name);
 // Reads the file into the scene (replacing it, or adding to it with
 // `append`), then turns what a foreign reader staged into display groups:
 // sized into -1..1, one group per part, each centred on its own geometry.
-// 0, or -1 after one message naming the file; a failed read leaves the
-// scene as it was and the staging mesh empty.
+// 0, or -1 after one message naming the file; the staging mesh is empty
+// afterwards. A failed read adds nothing, though a native file that fails
+// to replace the scene has emptied it: the editor's commands below read
+// into a draft, so that a failure touches nothing of the user's.
 int ReadModelFile(Document& doc, const std::string& name, bool append);
 
-// The file named at start-up: it replaces the scene, which is cleared
-// first; the document takes the name (its first kMaxDocumentName
-// characters) and is not modified afterwards when it loaded. Save asks
-// before replacing the file unless it was a native file that loaded.
+// "<name> holds nothing to draw": a file that read, yet gave no group
+// anything to show (points or lines alone, an empty scene, a picture
+// under a model's name).
+std::string NothingToDrawMessage(std::string_view name);
+
+// The file named at start-up: it is read into a scene of its own, started
+// as New starts one (ResetScene: no groups, keys or clipboards, the
+// initial lights, camera, background and views), which takes the place
+// of the document's scene only when the file read and holds something to
+// draw. Then the document takes the name (its first kMaxDocumentName
+// characters) and is not modified; Save asks before replacing the file
+// unless it was a native file. Otherwise, after one message, the document
+// is exactly as it was: scene, name, flags.
 int OpenModelFile(Document& doc, const std::string& name);
 // File > Open as the user chooses it: as OpenModelFile, then the document
 // takes the file's name as a native file (OpenedDocumentName), so that a
 // later Save writes a native file beside the one read, never over it.
-// Both return what ReadModelFile did.
+// Both return 0, or -1 when the document was left alone.
 int OpenDocument(Document& doc, const std::string& path);
-// File > Append: the animation goes back to frame 0, then the file's model
-// joins the scene; modified in any case. What ReadModelFile returned.
+// The file's model joins the scene (under a group named after the file)
+// only when it reads and holds something to draw; otherwise, after one
+// message, nothing changes. 0 or -1.
+int AppendToScene(Document& doc, const std::string& name);
+// File > Append as a whole: the animation goes back to frame 0, then
+// AppendToScene, and the document is modified. One that gives up leaves the
+// frame as it was too. 0 or -1.
 int AppendModelFile(Document& doc, const std::string& name);
 
 }  // namespace modra

@@ -87,7 +87,7 @@ int Guarded(F&& f) {
 Vec3 FaceColor(const ImportMesh& m, const MeshFace& f) {
   if (f.colorObject >= 0 && static_cast<size_t>(f.colorObject) < m.objects.size())
     return m.objects[f.colorObject].color;
-  return {1, 1, 1};
+  return kUncoloredPartColor;
 }
 
 }  // namespace

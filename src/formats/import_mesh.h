@@ -24,6 +24,9 @@ namespace modra {
 struct Document;
 struct Scene;
 
+// The colour of a part that names no material, or one nobody defines.
+inline constexpr Vec3 kUncoloredPartColor = {1, 1, 1};
+
 // One material a reader met.
 struct MeshObject {
   std::string name;

@@ -7,7 +7,9 @@
 // corner), `g` groups (one part each), `s` smoothing groups (`off` or -1:
 // flat), `usemtl` materials and the `mtllib` material libraries beside the
 // file: a material name is looked up in the file's own libraries first,
-// then in the material table, which the libraries leave as it was.
+// then in the material table, which the libraries leave as it was; a name
+// that neither defines (a library may be missing) colours its faces as a
+// part without a material.
 // Everything else is ignored: texture coordinates, `o`, `l`, `p`, unknown
 // keywords, lines starting with '#' or '$'. Tokens are separated by spaces
 // only; a line that uses tabs between its fields does not say what it

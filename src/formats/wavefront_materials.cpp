@@ -48,7 +48,7 @@ int AddWavefrontObject(ImportMesh& m, const WavefrontMaterial* entry, std::strin
           (entry->specular[0] + entry->specular[1] + entry->specular[2]) * 0.33333334f;
       o.shininess = entry->shininess;
     } else {
-      o.color = {-1, -1, -1};
+      o.color = kUncoloredPartColor;
       o.specularLevel = 0.5f;
       o.shininess = 15;
     }

@@ -46,10 +46,11 @@ int ParseWavefrontMaterials(WavefrontMaterialTable& out, std::string_view text);
 
 // Appends the staging mesh's object for a material: its colour the
 // entry's diffuse, its specular level the mean of the entry's specular,
-// its shininess the entry's; without an entry (a name the table does not
-// hold) the colour is (-1, -1, -1), which draws black, with specular
-// level 0.5 and shininess 15. Alpha is 1 and the object's number its own
-// index. Returns that index, or 0 when memory runs out.
+// its shininess the entry's; without an entry (a name that no library the
+// file names, nor the table, defines) the values of a part without a
+// material: kUncoloredPartColor, specular level 0.5 and shininess 15.
+// Alpha is 1 and the object's number its own index. Returns that index,
+// or 0 when memory runs out.
 int AddWavefrontObject(ImportMesh& m, const WavefrontMaterial* entry, std::string_view name);
 
 }  // namespace modra

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "formats/import_dispatch.h"
 #include "formats/import_test_util.h"
 #include "nativefile/native_writer.h"
@@ -117,33 +119,28 @@ TEST(FileCommands, SaveAsksOnlyWhenTheNameMayBelongToAnotherFile) {
   EXPECT_EQ(GroupsIn(dir / "lone.knf"), Strings{"None"});
   EXPECT_TRUE(r.shell.questions.empty());
 
-  // Names that are not the file read: another case of the ending is
-  // another file, and so is anything after a failed or refused open.
-  const struct {
-    const char* file;
-    const char* contents;
-    const char* documentName;
-  } kNotRead[] = {
-      {"upper.KNF", nullptr, "upper.knf"},
-      {"broken.knf", "not a scene", "broken.knf"},
-      {"notes.txt", "hello", "notes.knf"},
-  };
-  for (const auto& c : kNotRead) {
-    const std::string file = dir / c.file, name = dir / c.documentName;
-    if (c.contents)
-      test::WriteText(file, c.contents);
-    else
-      WriteScene(file, "Upper");
-    if (file != name) WriteScene(name, "Namesake");
-    OpenDocument(r.doc, file);
-    EXPECT_EQ(r.doc.name, name);
-    EXPECT_TRUE(r.doc.needsOverwriteCheck) << c.file;
-    r.shell.questions.clear();
-    EXPECT_EQ(SaveDocument(r.doc), SaveResult::kDeclined) << c.file;
-    EXPECT_EQ(r.shell.questions, Strings{name + " already exists.  Is it ok to replace it?"});
+  // A failed or refused open leaves the document its own name, which it
+  // still writes unasked; the broken file is left for the user to look at.
+  for (const auto& [file, contents] :
+       {std::pair{"broken.knf", "not a scene"}, std::pair{"notes.txt", "hello"}}) {
+    test::WriteText(dir / file, contents);
+    EXPECT_EQ(OpenDocument(r.doc, dir / file), -1);
+    EXPECT_EQ(r.doc.name, dir / "lone.knf");
+    EXPECT_FALSE(r.doc.needsOverwriteCheck) << file;
+    EXPECT_EQ(test::ReadText(dir / file), contents);
   }
-  // The broken file itself is left for the user to look at.
-  EXPECT_EQ(test::ReadText(dir / "broken.knf"), "not a scene");
+  EXPECT_EQ(SaveDocument(r.doc), SaveResult::kSaved);
+
+  // Another case of the ending is another file.
+  const std::string upper = dir / "upper.KNF", name = dir / "upper.knf";
+  WriteScene(upper, "Upper");
+  WriteScene(name, "Namesake");
+  ASSERT_EQ(OpenDocument(r.doc, upper), 0);
+  EXPECT_EQ(r.doc.name, name);
+  EXPECT_TRUE(r.doc.needsOverwriteCheck);
+  r.shell.questions.clear();
+  EXPECT_EQ(SaveDocument(r.doc), SaveResult::kDeclined);
+  EXPECT_EQ(r.shell.questions, Strings{name + " already exists.  Is it ok to replace it?"});
 
   // A new scene's name is nobody's file yet either.
   NewDocument(r.doc);

@@ -2,8 +2,13 @@
 // behind, the modified flag, and which finishing steps a native file skips.
 #include "formats/import_dispatch.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <tuple>
+#include <vector>
 
+#include "edit/document_changes.h"
 #include "formats/3ds_test_util.h"
 #include "formats/cob_test_util.h"
 #include "formats/import_test_util.h"
@@ -16,34 +21,214 @@ namespace {
 
 const std::string kBrokenModel = test::ModelPath("invalid/empty.3ds");
 
-// A failed Open leaves the cleared scene and the flag as it was; a failed
-// Append keeps the scene but marks it modified.
-TEST(ImportCommands, FailedOpensAndAppendsSayWhyAndReadNothing) {
-  test::RecordedDocument r;
-  test::AddTriangle(r.scene(), "old");
-  r.doc.modified = true;
-  OpenModelFile(r.doc, kBrokenModel);
-  EXPECT_EQ(r.scene().rootHead, -1);
-  EXPECT_TRUE(r.doc.modified);
-  EXPECT_EQ(r.doc.name, kBrokenModel);
-  EXPECT_EQ(r.shell.messages,
-            std::vector<std::string>{"Can't decode " + kBrokenModel + " correctly\n"});
-  EXPECT_TRUE(r.doc.importMesh.faces.empty() && r.doc.importMesh.parts.empty());
-  OpenModelFile(r.doc, test::ModelPath("obj/box.obj"));
-  EXPECT_FALSE(r.doc.modified);
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
+// What a command that gives up must leave as it was, beyond the scene
+// itself (groups, keys, lights, camera, background, materials), which a
+// mirror compares whole.
+struct Untouched {
+  const Document& doc;
+  DocumentMirror mirror{doc};
+  std::string name = doc.name;
+  bool modified = doc.modified;
+  int fileType = doc.modelFileType;
+  size_t textures = doc.textures.entries.size();
+  std::vector<Vec3> eyes = Eyes(doc);
 
-  const int kept = r.scene().rootHead;
-  const std::vector<Vec3> before = test::WorldPositions(r.scene(), kept);
-  AppendModelFile(r.doc, kBrokenModel);
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
-  test::ExpectSamePositions(test::WorldPositions(r.scene(), kept), before);
-  EXPECT_TRUE(r.doc.modified);
-  // An unknown extension says so and reads nothing.
-  r.shell.messages.clear();
-  AppendModelFile(r.doc, "model.Obj");
-  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Unrecognized File Type"});
-  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"None"});
+  static std::vector<Vec3> Eyes(const Document& d) {
+    std::vector<Vec3> eyes;
+    for (const ViewSetting& v : d.display.views)
+      eyes.insert(eyes.end(), {v.translation, v.rotation, v.eye, v.center});
+    return eyes;
+  }
+  void Expect() const {
+    EXPECT_EQ(mirror.Compare(doc), OutsideChange::kNone);
+    EXPECT_EQ(doc.name, name);
+    EXPECT_EQ(doc.modified, modified);
+    EXPECT_EQ(doc.modelFileType, fileType);
+    EXPECT_EQ(doc.textures.entries.size(), textures);
+    EXPECT_EQ(Eyes(doc), eyes);
+    EXPECT_TRUE(doc.importMesh.faces.empty() && doc.importMesh.parts.empty());
+  }
+};
+
+// A scene of the user's: a group, a key, a light and a view of its own.
+void MakeOwnScene(Document& doc) {
+  test::AddTriangle(doc.scene, "old");
+  AddCameraKey(doc.scene.anim, 0);
+  doc.scene.lights[2].type = kLightPositional;
+  doc.scene.lights[2].color = {0.25f, 0.5f, 0.75f};
+  doc.scene.camera.position = {1, 2, 3};
+  doc.scene.camera.rotation = {10, 20, 30};
+  doc.scene.global.background = {1, 0.5f, 0};
+  doc.display.views[kViewFront].rotation = {5, 6, 7};
+  doc.display.views[kViewCamera].eye = {8, 9, 10};
+  SetDocumentName(doc, "mine.knf");
+  doc.modified = true;
+}
+
+// Bytes from another program under a model's name.
+std::string PictureAs(const test::TempDir& dir, const std::string& name) {
+  const std::string path = dir / name;
+  test::WriteBytes(path, test::ReadBytes(test::TestData("images/testorig.jpg")));
+  return path;
+}
+
+// A file that is damaged, missing, of no known type or no model at all
+// leaves the document exactly as it was, and one message says why.
+TEST(ImportCommands, AFileThatDoesNotOpenChangesNothing) {
+  test::TempDir dir;
+  const std::string whole = dir / "whole.knf";
+  {
+    test::RecordedDocument w;
+    MakeOwnScene(w.doc);
+    test::AddTriangle(w.scene(), "more");
+    ASSERT_EQ(WriteNativeFile(w.doc, whole), 0);
+  }
+  const test::Bytes bytes = test::ReadBytes(whole);
+  std::vector<std::string> files = {kBrokenModel,
+                                    dir / "missing.obj",
+                                    dir / "notes.txt",
+                                    PictureAs(dir, "picture.3ds"),
+                                    PictureAs(dir, "picture.knf"),
+                                    PictureAs(dir, "picture.cob"),
+                                    PictureAs(dir, "picture.dxf")};
+  // Cut short in its header, its first group and its last bytes.
+  for (const size_t size : {size_t{20}, bytes.size() / 3, bytes.size() - 4}) {
+    files.push_back(dir / ("cut" + std::to_string(size) + ".knf"));
+    test::WriteBytes(files.back(), test::Bytes(bytes.begin(), bytes.begin() + size));
+  }
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    test::RecordedDocument r;
+    MakeOwnScene(r.doc);
+    const Untouched before{r.doc};
+    r.shell.changes.clear();
+    EXPECT_EQ(OpenDocument(r.doc, file), -1);
+    before.Expect();
+    ASSERT_EQ(r.shell.messages.size(), 1u);
+    const std::string& said = r.shell.messages[0];
+    EXPECT_TRUE(said.find(file) != std::string::npos || said == "Unrecognized File Type") << said;
+    EXPECT_TRUE(r.shell.changes.empty());
+  }
+  // The file whole opens, so the cuts were what failed.
+  test::RecordedDocument r;
+  EXPECT_EQ(OpenDocument(r.doc, whole), 0);
+  const std::vector<std::string> names = test::Names(r.scene(), r.scene().rootHead);
+  EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()),
+            (std::vector<std::string>{"more", "old"}));
+}
+
+// A file that reads but gives nothing to draw says so and changes
+// nothing, opened or appended; an append that changes nothing is still
+// an unsaved change when it comes from the menu as a whole.
+TEST(ImportCommands, AFileWithNothingToDrawSaysSoAndChangesNothing) {
+  test::TempDir dir;
+  const std::string empty = dir / "empty.knf", points = dir / "points.dxf";
+  test::WriteText(points,
+                  "0\nSECTION\n2\nENTITIES\n0\nPOINT\n8\n0\n10\n1\n20\n2\n30\n3\n"
+                  "0\nPOINT\n8\n0\n10\n4\n20\n5\n30\n6\n0\nENDSEC\n0\nEOF\n");
+  {
+    test::RecordedDocument w;
+    w.scene().global.background = {0.25f, 0.5f, 0.75f};
+    ASSERT_EQ(WriteNativeFile(w.doc, empty), 0);
+  }
+  const std::string files[] = {test::ModelPath("obj/point_cloud.obj"),
+                               test::ModelPath("obj/testline.obj"),
+                               // polyface meshes only, which make no faces
+                               test::ModelPath("dxf/wuson.dxf"), points,
+                               test::ModelPath("invalid/empty.obj"), PictureAs(dir, "picture.obj")};
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    test::RecordedDocument r;
+    MakeOwnScene(r.doc);
+    const Untouched before{r.doc};
+    r.shell.changes.clear();
+    EXPECT_EQ(OpenDocument(r.doc, file), -1);
+    EXPECT_EQ(AppendToScene(r.doc, file), -1);
+    before.Expect();
+    EXPECT_EQ(r.shell.messages, std::vector<std::string>(2, NothingToDrawMessage(file)));
+    EXPECT_TRUE(r.shell.changes.empty());
+
+    // The whole Append, which goes to frame 0 first, is back where it was.
+    r.doc.scene.anim.currentFrame = 7;
+    r.doc.modified = false;
+    EXPECT_EQ(AppendModelFile(r.doc, file), -1);
+    EXPECT_FALSE(r.doc.modified);
+    EXPECT_EQ(r.doc.scene.anim.currentFrame, 7);
+    EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), std::vector<std::string>{"old"});
+  }
+  {
+    // A scene file with no group is still a scene (lights, camera): it
+    // opens, but has nothing to add to another.
+    test::RecordedDocument r;
+    MakeOwnScene(r.doc);
+    EXPECT_EQ(AppendToScene(r.doc, empty), -1);
+    EXPECT_EQ(r.shell.messages, std::vector<std::string>{NothingToDrawMessage(empty)});
+    EXPECT_EQ(OpenDocument(r.doc, empty), 0);
+    EXPECT_TRUE(std::ranges::all_of(r.scene().groups,
+                                    [](const DisplayGroup& g) { return g.flags & Deleted; }));
+    EXPECT_EQ(r.scene().global.background, (Vec3{0.25f, 0.5f, 0.75f}));
+    EXPECT_EQ(r.shell.messages.size(), 1u);
+  }
+  // A model that draws joins the scene under its own name.
+  test::RecordedDocument r;
+  MakeOwnScene(r.doc);
+  EXPECT_EQ(AppendToScene(r.doc, test::ModelPath("obj/box.obj")), 0);
+  EXPECT_EQ(test::Names(r.scene(), r.scene().rootHead), (std::vector<std::string>{"box", "old"}));
+  EXPECT_TRUE(r.shell.messages.empty());
+}
+
+void ExpectSameLight(const KnfLight& a, const KnfLight& b) {
+  EXPECT_EQ(a.type, b.type);
+  for (const auto member :
+       {&KnfLight::color, &KnfLight::position, &KnfLight::direction, &KnfLight::rotation})
+    EXPECT_EQ(a.*member, b.*member);
+  EXPECT_EQ(std::tie(a.c1, a.c2, a.c3, a.cutoff, a.spotPower),
+            std::tie(b.c1, b.c2, b.c3, b.cutoff, b.spotPower));
+}
+
+void ExpectSameView(const ViewSetting& a, const ViewSetting& b) {
+  EXPECT_EQ(std::tie(a.orthographic, a.cameraMode, a.lookAtGroup, a.scale, a.nearOffset,
+                     a.farOffset, a.fieldOfView),
+            std::tie(b.orthographic, b.cameraMode, b.lookAtGroup, b.scale, b.nearOffset,
+                     b.farOffset, b.fieldOfView));
+  for (const auto member :
+       {&ViewSetting::rawTranslation, &ViewSetting::translation, &ViewSetting::rotation,
+        &ViewSetting::eye, &ViewSetting::center, &ViewSetting::up})
+    EXPECT_EQ(a.*member, b.*member);
+}
+
+// New and Open clear the scene by one rule: whatever the scene had, both
+// leave the groups, keys, clipboards, lights, camera, background and views
+// of a new document; Open then adds the model's groups.
+TEST(ImportCommands, NewAndOpenClearTheSceneAlike) {
+  const Document fresh;
+  for (const bool open : {false, true}) {
+    SCOPED_TRACE(open ? "Open" : "New");
+    test::RecordedDocument r;
+    MakeOwnScene(r.doc);
+    ASSERT_TRUE(CopyFrameToClipboard(r.anim(), 0));
+    if (open)
+      ASSERT_EQ(OpenModelFile(r.doc, test::ModelPath("obj/box.obj")), 0);
+    else
+      NewDocument(r.doc);
+    const Scene& s = r.scene();
+    EXPECT_EQ(test::Names(s, s.rootHead),
+              open ? std::vector<std::string>{"None"} : std::vector<std::string>{});
+    EXPECT_TRUE(s.anim.keys.empty());
+    EXPECT_FALSE(HoldsClipboard(s));
+    for (int light = 0; light < kLightCount; ++light)
+      ExpectSameLight(s.lights[light], fresh.scene.lights[light]);
+    const KnfCameraView &c = s.camera, &f = fresh.scene.camera;
+    EXPECT_EQ(std::tie(c.mode, c.lookAtGroup), std::tie(f.mode, f.lookAtGroup));
+    for (const auto member :
+         {&KnfCameraView::viewParams, &KnfCameraView::rotation, &KnfCameraView::position,
+          &KnfCameraView::vectorA, &KnfCameraView::vectorB})
+      EXPECT_EQ(c.*member, f.*member);
+    EXPECT_EQ(s.global.background, fresh.scene.global.background);
+    for (int view = 0; view < kViewCount; ++view)
+      ExpectSameView(r.doc.display.views[view], fresh.display.views[view]);
+    EXPECT_FALSE(r.doc.modified);
+  }
 }
 
 // The readers share the opening: a missing file is said, a folder refused.

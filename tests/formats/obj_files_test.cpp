@@ -190,7 +190,7 @@ TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
                                                    {"blue", {0, 0, 1}},
                                                    {"own", {0.25f, 0.5f, 0.75f}},
                                                    {"spaced", {0.5f, 0, 0}},
-                                                   {"nowhere", {0, 0, 0}}};
+                                                   {"nowhere", {1, 1, 1}}};
   for (const auto& [group, color] : expected) {
     const int g = test::FindGroup(r.scene(), group);
     ASSERT_NE(g, -1) << group;
@@ -199,6 +199,53 @@ TEST(ObjFileCases, MaterialNamesLookInTheFilesLibrariesFirst) {
   // The table is left as "Load Wavefront Material" left it.
   EXPECT_EQ(FindWavefrontMaterial(r.doc.materials, "own"), nullptr);
   test::ExpectNear(FindWavefrontMaterial(r.doc.materials, "red")->diffuse, {1, 0, 0}, 0);
+}
+
+// A name nobody defines (its library missing, or no library at all) is
+// coloured as a part without a material: white, specular 0.5, shininess
+// 15; never black. A part whose faces mix it with a known material carries
+// white at those faces' corners.
+TEST(ObjFileCases, UndefinedMaterialsTakeTheColourOfAPartWithoutOne) {
+  test::TempDir dir;
+  test::WriteText(dir / "model.obj",
+                  "mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
+                  "g known\nusemtl red\nf 1 2 3\n"
+                  "g unknown\nusemtl Default\nf 1 2 3\n"
+                  "g mixed\nusemtl red\nf 1 2 3\nusemtl gone\nf 2 4 3\n");
+  for (const bool white : {false, true}) {
+    SCOPED_TRACE(white ? "white uncoloured parts" : "vertex colours");
+    test::RecordedDocument r;
+    r.doc.whiteUncoloredParts = white;
+    ASSERT_EQ(ReadModelFile(r.doc, dir / "model.obj", false), 0);
+    const Scene& s = r.scene();
+    const int known = test::FindGroup(s, "known"), unknown = test::FindGroup(s, "unknown"),
+              mixed = test::FindGroup(s, "mixed");
+    ASSERT_TRUE(known != -1 && unknown != -1 && mixed != -1);
+    ExpectNear(s.groups[known].color, {1, 0, 0}, 0);
+    const DisplayGroup& u = s.groups[unknown];
+    ExpectNear(u.color, {1, 1, 1}, 0);
+    ExpectNear(u.specular, {0.5f, 0.5f, 0.5f}, 1e-6f);
+    EXPECT_EQ(u.shininess, 15.0f);
+    EXPECT_EQ(u.alpha, 1.0f);
+
+    // Mixed materials are coloured per corner unless the preference makes
+    // such parts white.
+    const DisplayGroup& m = s.groups[mixed];
+    if (white) {
+      EXPECT_FALSE(m.flags & VertexColors);
+      ExpectNear(m.color, {1, 1, 1}, 0);
+      continue;
+    }
+    ASSERT_TRUE(m.flags & VertexColors);
+    const size_t stride = VertexStride(m);
+    std::vector<Vec3> colors;
+    for (const DisplayPrimitive& p : m.primitives)
+      for (size_t v = 0; v + stride <= p.vertices.size(); v += stride)
+        colors.push_back({p.vertices[v + 3], p.vertices[v + 4], p.vertices[v + 5]});
+    ASSERT_EQ(colors.size(), 6u);
+    for (size_t c = 0; c < 6; ++c)
+      ExpectNear(colors[c], c < 3 ? Vec3{1, 0, 0} : Vec3{1, 1, 1}, 0);
+  }
 }
 
 struct Row {
@@ -286,7 +333,7 @@ TEST(WavefrontMaterialLibrary, RealLibrariesLoadAndAFailedLoadKeepsTheTable) {
 }
 
 // Each name becomes one object, "white" included, with the table's values;
-// a name the table lacks draws black.
+// a name the table lacks takes the values of a part without a material.
 TEST(WavefrontMaterialObjects, AreMadeOnceAndTakeTheTablesValues) {
   Document doc;
   ASSERT_EQ(ParseWavefrontMaterials(doc.materials,
@@ -306,7 +353,7 @@ TEST(WavefrontMaterialObjects, AreMadeOnceAndTakeTheTablesValues) {
   EXPECT_NEAR(o[1].specularLevel, 0.6f, 1e-6f);
   EXPECT_EQ(o[1].shininess, 99.0f);
   EXPECT_EQ(o[1].alpha, 1.0f);
-  ExpectNear(o[2].color, {-1, -1, -1}, 0);
+  ExpectNear(o[2].color, {1, 1, 1}, 0);
   EXPECT_EQ(o[2].specularLevel, 0.5f);
   EXPECT_EQ(o[2].shininess, 15.0f);
   std::vector<int32_t> objects;

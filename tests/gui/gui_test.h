@@ -52,10 +52,17 @@ class FakePrompts : public UserPrompts {
     folders << folder;
     return openFileName(filter);
   }
-  QString saveFileName(const QString& filter) override { return openFileName(filter); }
+  QString saveFileName(const QString& filter) override {
+    ++askingSaveDialogs;
+    return openFileName(filter);
+  }
   QString saveFileNameFor(const QString& filter, const QString& suggestedName) override {
     suggestions << suggestedName;
     return saveFileName(filter);
+  }
+  QString fileToWrite(const QString& filter, const QString& suggestedName) override {
+    suggestions << suggestedName;
+    return openFileName(filter);
   }
 
   // `folders` holds the folders named by the caller, `startFolders` where
@@ -63,6 +70,8 @@ class FakePrompts : public UserPrompts {
   QStringList messages, questions, filters, suggestions, folders, startFolders;
   QList<bool> answers;
   QStringList files;
+  // Save dialogs that would ask themselves before replacing a file.
+  int askingSaveDialogs = 0;
 };
 
 // Whether a value the window worked out is the one expected, within what

@@ -89,7 +89,7 @@ TEST(SceneCheck, RealScenesPass) {
       test::ModelPath("3ds/fels.3ds"),
       test::ModelPath("cob/spider_4_3.cob"),
       test::ModelPath("cob/molecule_ascii.cob"),
-      test::ModelPath("dxf/wuson.dxf"),
+      test::ModelPath("dxf/PinkEggFromLW.dxf"),
   };
   test::RecordedDocument rec;
   for (const std::string& file : files) {
