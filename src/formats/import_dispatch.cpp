@@ -10,6 +10,7 @@
 #include "formats/cob_reader.h"
 #include "formats/dxf_reader.h"
 #include "formats/obj_reader.h"
+#include "io/file_bytes.h"
 #include "nativefile/native_reader.h"
 #include "scene/bounds.h"
 
@@ -111,7 +112,7 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
   if (result == 0) return 0;
   ResetImportMesh(doc.importMesh);
   if (result == -1)
-    Report(doc, "Can't open %s for read\n", name);
+    doc.shell->Message(WithUnreadableReason("Can't open " + name + " for read\n", name));
   else if (result == -3)
     Report(doc, "%s is too large to load or can't be decoded\n", name);
   else

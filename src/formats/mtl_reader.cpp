@@ -76,7 +76,7 @@ int LoadWavefrontMaterials(Document& doc, const std::string& path) {
   FileBytes file;
   const int status = ReadWholeFile(path, file);
   if (status != 0 && status != kFileTooLarge) {
-    doc.shell->Message("Can't open " + path + " for read");
+    doc.shell->Message(WithUnreadableReason("Can't open " + path + " for read", path));
     return -1;
   }
   if (status == 0) {

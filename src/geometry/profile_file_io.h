@@ -30,7 +30,7 @@ inline bool ReadProfileFile(const std::string& path, FileBytes& bytes, Shell& sh
     case 0:
       return true;
     case kFileCannotOpen:
-      shell.Message("Can't open " + path + " for read\n");
+      shell.Message(WithUnreadableReason("Can't open " + path + " for read\n", path));
       return false;
     case kFileTooLarge:
       shell.Message("Can't get enough memory\n");

@@ -111,7 +111,8 @@ std::unique_ptr<uint8_t[]> ReadPpmMemory(const uint8_t* data, size_t size, int* 
 std::unique_ptr<uint8_t[]> ReadPpm(const std::string& path, int* width, int* height) {
   FileBytes file;
   const int status = ReadWholeFile(path, file);
-  if (status == kFileCannotOpen) std::fprintf(stderr, "Can't open %s for read\n", path.c_str());
+  if (status == kFileCannotOpen)
+    std::fputs(WithUnreadableReason("Can't open " + path + " for read\n", path).c_str(), stderr);
   if (status != 0) return nullptr;
   return ReadPpmMemory(file.data.get(), file.size, width, height);
 }

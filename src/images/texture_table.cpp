@@ -92,7 +92,7 @@ int Upload(Document& doc, int index, const uint8_t* rgb, int width, int height) 
 }
 
 std::string CannotOpen(const std::string& path) {
-  return "Can't open " + Quoted(path) + " for read";
+  return WithUnreadableReason("Can't open " + Quoted(path) + " for read", path);
 }
 
 // Decodes with a JPEG or BMP decoder, bottom row first as OpenGL wants it,

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "io/huge_pages.h"
@@ -38,6 +40,42 @@ int ReadWholeFile(const std::string& path, FileBytes& out, const FileFailureCode
     return codes.shortRead;
   }
   return 0;
+}
+
+std::string UnreadableReason(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat info;
+  const bool known = ::fstat(fd, &info) == 0;
+  const int error = errno;
+  ::close(fd);
+  if (!known) return std::strerror(error);
+  const mode_t type = info.st_mode & S_IFMT;
+  switch (type) {
+    case S_IFREG:
+      return "";
+    case S_IFDIR:
+      return std::strerror(EISDIR);
+    case S_IFIFO:
+      return "a FIFO, not a file";
+    case S_IFCHR:
+    case S_IFBLK:
+      return "a device, not a file";
+    case S_IFSOCK:
+      return "a socket, not a file";
+    default:
+      return "not a regular file";
+  }
+}
+
+std::string WithUnreadableReason(std::string message, const std::string& path) {
+  const std::string reason = UnreadableReason(path);
+  if (reason.empty()) return message;
+  const bool newline = !message.empty() && message.back() == '\n';
+  if (newline) message.pop_back();
+  message += ": " + reason;
+  if (newline) message += '\n';
+  return message;
 }
 
 }  // namespace modra

@@ -37,4 +37,14 @@ struct FileFailureCodes {
 // size after tooLarge, for the message that reports it.
 int ReadWholeFile(const std::string& path, FileBytes& out, const FileFailureCodes& codes = {});
 
+// Why the file at `path` cannot be read: the system's words ("No such file
+// or directory", "Permission denied"), or what it is when it is no regular
+// file ("a FIFO, not a file"); "" when it opens as a regular file. Asked
+// after a reader gave up, for the message that names the reason.
+std::string UnreadableReason(const std::string& path);
+
+// `message` with ": " and the reason `path` cannot be read put before its
+// closing newline, if it has one; `message` alone when there is no reason.
+std::string WithUnreadableReason(std::string message, const std::string& path);
+
 }  // namespace modra

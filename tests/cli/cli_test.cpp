@@ -1,6 +1,9 @@
 // The `modra` command line, driven as a script would drive it.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "geometry/ext_file.h"
 #include "geometry/extrusion.h"
 #include "geometry/surf_file.h"
@@ -137,8 +140,12 @@ TEST_F(CommandLine, FailuresSayWhatWentWrong) {
     int status;
     std::string err;
   } cases[] = {
-      {{"dump", dir / "missing.knf"}, 1, "Can't open " + (dir / "missing.knf") + " for read\n"},
-      {{"dump", dir / "none.ext"}, 1, "Can't open " + (dir / "none.ext") + " for read\n"},
+      {{"dump", dir / "missing.knf"},
+       1,
+       "Can't open " + (dir / "missing.knf") + " for read: " + std::strerror(ENOENT) + "\n"},
+      {{"dump", dir / "none.ext"},
+       1,
+       "Can't open " + (dir / "none.ext") + " for read: " + std::strerror(ENOENT) + "\n"},
       {{"dump", dir / "junk.knf"}, 1, "Can't decode " + (dir / "junk.knf") + " correctly\n"},
       {{"dump", dir / "model.xyz"}, 1, "Unrecognized File Type\n"},
   };

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "../anim/anim_util.h"
@@ -117,7 +119,9 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
   };
   const Case cases[] = {
       {{scene, "--frames", "8-9", "-o", out}, 1, "No frames to render\n"},
-      {{dir / "missing.knf", "-o", out}, 1, "Can't open " + (dir / "missing.knf") + " for read\n"},
+      {{dir / "missing.knf", "-o", out},
+       1,
+       "Can't open " + (dir / "missing.knf") + " for read: " + std::strerror(ENOENT) + "\n"},
       {{scene, "-o", dir / "missing/out.mpg"}, 1, "Bummer, can't create movie\n"},
       // The settings' own checks, passed on.
       {{scene, "--oversample", "5", "-o", out}, 1, "Oversampling 5: it must be 1 to 4\n"},

@@ -2,7 +2,12 @@
 // behind, the modified flag, and which finishing steps a native file skips.
 #include "formats/import_dispatch.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -232,14 +237,24 @@ TEST(ImportCommands, NewAndOpenClearTheSceneAlike) {
 }
 
 // The readers share the opening: a missing file is said, a folder refused.
-TEST(ImportCommands, EveryReaderRefusesMissingFilesAndFolders) {
+// Every model reader refuses at once what is no file to read (a FIFO is
+// not waited on), and its message names the file and the reason.
+TEST(ImportCommands, EveryReaderSaysWhyAFileCannotBeRead) {
   test::TempDir dir;
   for (const std::string ext : {".3ds", ".cob", ".dxf", ".obj", ".knf"}) {
-    const std::string missing = dir / ("missing" + ext), folder = dir / ("folder" + ext);
-    test::ExpectRefused(missing, "Can't open " + missing + " for read\n");
+    const std::string missing = dir / ("missing" + ext), folder = dir / ("folder" + ext),
+                      fifo = dir / ("fifo" + ext), device = dir / ("device" + ext);
     std::filesystem::create_directory(folder);
-    Document doc;
-    EXPECT_EQ(ReadModelFile(doc, folder, false), -1) << folder;
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/null", device);
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, std::strerror(ENOENT)},
+        {folder, std::strerror(EISDIR)},
+        {fifo, "a FIFO, not a file"},
+        {device, "a device, not a file"},
+    };
+    for (const auto& [path, reason] : cases)
+      test::ExpectRefused(path, "Can't open " + path + " for read: " + reason + "\n");
   }
 }
 

@@ -1,9 +1,11 @@
 // Real Wavefront files, imported whole: what arrives in the scene, counted
 // against the file's own lines; the material table and the libraries.
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -317,7 +319,8 @@ TEST(WavefrontMaterialLibrary, RealLibrariesLoadAndAFailedLoadKeepsTheTable) {
   ExpectRow(r.doc.materials.entries[0], {"Skin", {0.827451f, 0.792157f, 0.772549f}, {0, 0, 0}, 0});
   const std::string missing = test::ModelPath("obj/missing.mtl");
   EXPECT_EQ(LoadWavefrontMaterials(r.doc, missing), -1);
-  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't open " + missing + " for read"});
+  EXPECT_EQ(r.shell.messages, std::vector<std::string>{"Can't open " + missing + " for read: " +
+                                                       std::strerror(ENOENT)});
   ASSERT_EQ(r.doc.materials.entries.size(), 5u);
   EXPECT_EQ(r.doc.materials.entries[0].name, "Skin");
   // Here Ns comes before Kd: the material keeps the values met before it.

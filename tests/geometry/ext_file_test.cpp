@@ -1,6 +1,8 @@
 // Extrusion profile files: both byte orders, the old layout, every message and truncation.
 #include "geometry/ext_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <tuple>
 
 #include "profile_test_util.h"
@@ -177,8 +179,10 @@ TEST(ExtFile, WrongTypeAndMissingFiles) {
   EXPECT_EQ(ReadExtFile(p, dir / "none.ext", shell), -1);
   EXPECT_EQ(ReadExtFile(p, dir.path.string(), shell), -1);  // a directory
   EXPECT_EQ(shell.messages,
-            (std::vector<std::string>{"Can't open " + (dir / "none.ext") + " for read\n",
-                                      "Can't open " + dir.path.string() + " for read\n"}));
+            (std::vector<std::string>{
+                "Can't open " + (dir / "none.ext") + " for read: " + std::strerror(ENOENT) + "\n",
+                "Can't open " + dir.path.string() + " for read: " + std::strerror(EISDIR) +
+                    "\n"}));
   ExpectSameProfile(p, Sentinel());
 }
 

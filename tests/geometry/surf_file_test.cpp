@@ -1,6 +1,8 @@
 // Surface profile files: both byte orders, missing corners, every message and truncation.
 #include "geometry/surf_file.h"
 
+#include <cerrno>
+#include <cstring>
 #include <tuple>
 
 #include "profile_test_util.h"
@@ -167,7 +169,8 @@ TEST(SurfFile, WrongTypeAndMissingFiles) {
   RevolutionProfile p = Sentinel();
   EXPECT_EQ(ReadSurfFile(p, dir / "none.surf", shell), -1);
   EXPECT_EQ(shell.messages,
-            std::vector<std::string>{"Can't open " + (dir / "none.surf") + " for read\n"});
+            std::vector<std::string>{"Can't open " + (dir / "none.surf") +
+                                     " for read: " + std::strerror(ENOENT) + "\n"});
   ExpectSameProfile(p, Sentinel());
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <random>
 
 #include "image_test_util.h"
@@ -106,7 +108,7 @@ TEST(PpmReading, FrameHeaderIsTheSimplestLayoutAndAMissingFileIsSaid) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(ReadPpm(dir / "none.ppm", &w, &h), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Can't open " + dir / "none.ppm" + " for read\n");
+            "Can't open " + dir / "none.ppm" + " for read: " + std::strerror(ENOENT) + "\n");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "document/document.h"
@@ -80,7 +82,8 @@ TEST(TextureTable, HoldsAtMostOneHundredEntries) {
   EXPECT_EQ(AddTexture(f.doc, "", "Checker 2"), -1);
   EXPECT_EQ(AddTexture(f.doc, dir / "missing.ppm", "missing"), -1);
   EXPECT_EQ(f.shell.messages, (Messages{"Too many textures loaded", "Too many textures loaded",
-                                        "Can't open \"" + dir / "missing.ppm" + "\" for read"}));
+                                        "Can't open \"" + dir / "missing.ppm" + "\" for read: " +
+                                            std::strerror(ENOENT)}));
   EXPECT_EQ(CurrentTextureCount(f.doc.textures), 100);
 }
 
@@ -201,16 +204,17 @@ TEST(TextureTable, LoadingMessages) {
   test::WriteBytes(dir / "bad.jpg", Bytes(100, 0x55));
   test::WriteBytes(dir / "bad.bmp", Bytes(100, 0x55));
   std::filesystem::create_directory(dir / "folder.ppm");
-  const std::string q = "\"";
+  const std::string q = "\"", missing = std::strerror(ENOENT), folder = std::strerror(EISDIR);
   struct Case {
     std::string path;
     std::string message;
     bool quiet;  // silenced while a scene's textures are searched for
   };
   const std::vector<Case> cases = {
-      {dir / "none.ppm", "Can't open " + q + dir / "none.ppm" + q + " for read", true},
-      {dir / "folder.ppm", "Can't open " + q + dir / "folder.ppm" + q + " for read", true},
-      {dir / "none.jpg", "Can't open " + q + dir / "none.jpg" + q + " for read", true},
+      {dir / "none.ppm", "Can't open " + q + dir / "none.ppm" + q + " for read: " + missing, true},
+      {dir / "folder.ppm", "Can't open " + q + dir / "folder.ppm" + q + " for read: " + folder,
+       true},
+      {dir / "none.jpg", "Can't open " + q + dir / "none.jpg" + q + " for read: " + missing, true},
       {dir / "none.bmp", "Can't decode " + q + dir / "none.bmp" + q, false},
       {dir / "text.ppm", q + dir / "text.ppm" + q + " is the wrong file type", false},
       {dir / "header.ppm", "Can't read all of input file", false},
