@@ -1,6 +1,7 @@
 #include "images/texture_table.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -82,8 +83,8 @@ TEST(TextureTable, HoldsAtMostOneHundredEntries) {
   EXPECT_EQ(AddTexture(f.doc, "", "Checker 2"), -1);
   EXPECT_EQ(AddTexture(f.doc, dir / "missing.ppm", "missing"), -1);
   EXPECT_EQ(f.shell.messages, (Messages{"Too many textures loaded", "Too many textures loaded",
-                                        "Can't open \"" + dir / "missing.ppm" + "\" for read: " +
-                                            std::strerror(ENOENT)}));
+                                        "Can't open \"" + dir / "missing.ppm" +
+                                            "\" for read: " + std::strerror(ENOENT)}));
   EXPECT_EQ(CurrentTextureCount(f.doc.textures), 100);
 }
 
@@ -204,6 +205,7 @@ TEST(TextureTable, LoadingMessages) {
   test::WriteBytes(dir / "bad.jpg", Bytes(100, 0x55));
   test::WriteBytes(dir / "bad.bmp", Bytes(100, 0x55));
   std::filesystem::create_directory(dir / "folder.ppm");
+  ASSERT_EQ(::mkfifo((dir / "fifo.jpg").c_str(), 0600), 0);  // refused, never waited on
   const std::string q = "\"", missing = std::strerror(ENOENT), folder = std::strerror(EISDIR);
   struct Case {
     std::string path;
@@ -215,6 +217,8 @@ TEST(TextureTable, LoadingMessages) {
       {dir / "folder.ppm", "Can't open " + q + dir / "folder.ppm" + q + " for read: " + folder,
        true},
       {dir / "none.jpg", "Can't open " + q + dir / "none.jpg" + q + " for read: " + missing, true},
+      {dir / "fifo.jpg", "Can't open " + q + dir / "fifo.jpg" + q + " for read: a FIFO, not a file",
+       true},
       {dir / "none.bmp", "Can't decode " + q + dir / "none.bmp" + q, false},
       {dir / "text.ppm", q + dir / "text.ppm" + q + " is the wrong file type", false},
       {dir / "header.ppm", "Can't read all of input file", false},
