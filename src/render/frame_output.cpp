@@ -57,8 +57,8 @@ bool FrameOutput::Write(const uint8_t* rgb, int width, int height, int frame, bo
       }
       break;
     default:
-      ok = WriteFile(exactName ? outputName_ : FrameFileName(outputName_, frame), rgb, width,
-                     height);
+      ok = WriteFile(exactName ? outputName_ : FrameFileName(outputName_, frame, format_), rgb,
+                     width, height);
       break;
   }
   if (ok) ++written_;

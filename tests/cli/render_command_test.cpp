@@ -108,6 +108,16 @@ TEST_F(RenderCommand, AFrameRangeWritesNumberedFilesOrAMovie) {
   EXPECT_EQ(frames, 4);
 }
 
+TEST_F(RenderCommand, FramesOfANameWithoutAnEndingTakeTheFormats) {
+  const Result r =
+      Render({scene, "--frames", "0-1", "--format", "bmp", "--size", "8x8", "-o", dir / "shot"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* name : {"shot0.bmp", "shot1.bmp"})
+    EXPECT_EQ(test::ReadText(dir / name).rfind("BM", 0), 0u) << name;
+  EXPECT_FALSE(std::filesystem::exists(dir / "shot0."));
+  EXPECT_FALSE(std::filesystem::exists(dir / "shot2.bmp"));
+}
+
 TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
   const std::string out = dir / "out.mpg";
   struct Case {
