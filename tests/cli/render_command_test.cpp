@@ -128,7 +128,10 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
   const Case cases[] = {
       {{scene, "--frames", "8-9", "-o", out}, 1, "No frames to render\n"},
       {{dir / "missing.knf", "-o", out}, 1, "Can't open " + (dir / "missing.knf") + " for read\n"},
-      {{scene, "-o", dir / "missing/out.mpg"}, 1, "Bummer, can't create movie\n"},
+      {{scene, "-o", dir / "missing/out.mpg"},
+       1,
+       "Bummer, can't create movie: " + (dir / "missing/out.mpg") +
+           ": No such file or directory\n"},
       // The settings' own checks, passed on.
       {{scene, "--oversample", "5", "-o", out}, 1, "Oversampling 5: it must be 1 to 4\n"},
       {{scene, "--format", "tiff", "-o", out},
