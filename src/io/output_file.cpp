@@ -39,27 +39,28 @@ std::error_code FinalTarget(const std::string& path, std::string* target) {
 }
 
 // Why a save may not replace what is at `target`, or empty when it may;
-// then `mode` holds the permission bits the new file takes over.
-std::string Refusal(const std::string& target, mode_t* mode) {
-  struct stat info;
-  if (::lstat(target.c_str(), &info) != 0) {
-    if (errno != ENOENT) return SystemReason(errno);
-    // A new file gets the mode a plain create would give it.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    *mode = 0666 & ~mask;
-    return {};
+// `info` then describes the file there, with st_mode 0 for none.
+std::string Refusal(const std::string& target, struct stat* info) {
+  if (::lstat(target.c_str(), info) != 0) {
+    info->st_mode = 0;
+    return errno == ENOENT ? std::string() : SystemReason(errno);
   }
   // A rename would put a plain file where a device or a FIFO was (as root
   // even over /dev/null), so only regular files are replaced.
-  if (S_ISDIR(info.st_mode)) return SystemReason(EISDIR);
-  if (!S_ISREG(info.st_mode)) return "Not a regular file";
+  if (S_ISDIR(info->st_mode)) return SystemReason(EISDIR);
+  if (!S_ISREG(info->st_mode)) return "Not a regular file";
   // A rename needs only the folder's permission, and root passes every
   // check: the mode bits say what the file's owner meant, for everyone.
-  if ((info.st_mode & 0222) == 0) return "Read-only file";
+  if ((info->st_mode & 0222) == 0) return "Read-only file";
   if (::access(target.c_str(), W_OK) != 0) return SystemReason(errno);
-  *mode = info.st_mode & 07777;
   return {};
+}
+
+// The mode a plain create would give a new file.
+mode_t NewFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
 }
 
 }  // namespace
@@ -85,9 +86,10 @@ bool OutputFile::FailWithErrno() {
 
 bool OutputFile::Open(const std::string& path) {
   path_ = path;
+  if (path.empty()) return Fail(SystemReason(ENOENT));
   if (const std::error_code ec = FinalTarget(path, &target_)) return Fail(ec.message());
-  mode_t mode = 0;
-  if (std::string why = Refusal(target_, &mode); !why.empty()) return Fail(std::move(why));
+  struct stat info;
+  if (std::string why = Refusal(target_, &info); !why.empty()) return Fail(std::move(why));
   temp_ = target_ + ".XXXXXX";
   const int fd = ::mkstemp(temp_.data());
   if (fd < 0) {
@@ -96,7 +98,7 @@ bool OutputFile::Open(const std::string& path) {
   }
   // mkstemp makes the file private; it takes the mode of the file it
   // replaces instead.
-  ::fchmod(fd, mode);
+  ::fchmod(fd, info.st_mode != 0 ? info.st_mode & 07777 : NewFileMode());
   file_ = ::fdopen(fd, "wb");
   if (!file_) {
     FailWithErrno();
@@ -132,8 +134,8 @@ bool OutputFile::Commit() {
   file_ = nullptr;
   if (!ok_) return false;
   // What is at the target may have changed while the file was written.
-  mode_t mode = 0;
-  if (std::string why = Refusal(target_, &mode); !why.empty()) return Fail(std::move(why));
+  struct stat info;
+  if (std::string why = Refusal(target_, &info); !why.empty()) return Fail(std::move(why));
   if (std::rename(temp_.c_str(), target_.c_str()) != 0) return FailWithErrno();
   temp_.clear();
   return true;

@@ -38,6 +38,11 @@ struct Entry {
   bool operator==(const Entry&) const = default;
 };
 
+void PrintTo(const Entry& e, std::ostream* os) {
+  *os << "mode 0" << std::oct << e.mode << std::dec << ", device " << e.device << ", \""
+      << e.content << "\"";
+}
+
 Entry Look(const std::string& path) {
   Entry e;
   struct stat info;
@@ -84,6 +89,10 @@ struct Command {
   Message refused;  // when the output cannot be made
   Message failed;   // when writing it fails
 };
+
+void PrintTo(const Command& c, std::ostream* os) {
+  *os << c.name;
+}
 
 const Command kCommands[] = {
     {"Convert", "copy.knf",
@@ -140,6 +149,10 @@ struct Target {
   Outcome outcome;
   const char* reason;
 };
+
+void PrintTo(const Target& t, std::ostream* os) {
+  *os << t.name;
+}
 
 const Target kTargets[] = {
     {"Fifo", Outcome::kRefused, "Not a regular file"},

@@ -94,6 +94,10 @@ struct Writer {
   const char* cantWrite;  // when the disk refuses its bytes
 };
 
+void PrintTo(const Writer& w, std::ostream* os) {
+  *os << w.name;
+}
+
 int WriteScene(int (*writer)(Document&, const std::string&), test::RecordedDocument& r,
                const std::string& path, bool big) {
   for (int i = 0; i < (big ? 20 : 1); ++i)
