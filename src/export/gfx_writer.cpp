@@ -269,13 +269,13 @@ int WriteSkyloomFile(Document& doc, const std::string& path) {
   GoToFrame0(doc);
   OutputFile file;
   if (!file.Open(path)) {
-    doc.shell->Message("Can't open " + path + " for write");
+    doc.shell->Message("Can't open " + path + " for write: " + file.reason());
     return -1;
   }
   TextOut out(file);
   SkyloomWriter(doc, out).Write();
   if (!out.Flush() || !file.Commit()) {
-    doc.shell->Message("Can't write output file");
+    doc.shell->Message("Can't write output file: " + file.error());
     return -1;
   }
   return 0;

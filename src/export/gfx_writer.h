@@ -20,9 +20,10 @@ inline constexpr size_t kMaxSkyloomTextures = 100;
 std::vector<int> CollectSkyloomTextures(const Scene& s);
 
 // Rewinds the animation to frame 0 and writes the scene to `path`.
-// 0 on success. -1 after the message "Can't open %s for write" (with the
-// path) when the file cannot be created, or "Can't write output file" when
-// a write fails; a failed export leaves the file that was there untouched.
+// 0 on success. -1 after the message "Can't open <path> for write:
+// <reason>" when the file cannot be created, or "Can't write output file:
+// <path>: <reason>" when a write fails (output_file.h words the reasons); a
+// failed export leaves the file that was there untouched.
 int WriteSkyloomFile(Document& doc, const std::string& path);
 
 }  // namespace modra

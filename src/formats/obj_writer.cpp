@@ -258,17 +258,19 @@ int WriteWavefrontFile(Document& doc, const std::string& path) {
   const std::string libraryPath = WavefrontLibraryPath(path);
   OutputFile obj, mtl;
   if (!obj.Open(path)) {
-    doc.shell->Message("Can't open " + path + " for write");
+    doc.shell->Message("Can't open " + path + " for write: " + obj.reason());
     return -1;
   }
   if (!mtl.Open(libraryPath)) {
-    doc.shell->Message("Can't open " + libraryPath + " for write");
+    doc.shell->Message("Can't open " + libraryPath + " for write: " + mtl.reason());
     return -1;
   }
   TextOut objText(obj), mtlText(mtl);
   WavefrontWriter(doc.scene, objText, mtlText).Write(FileName(libraryPath));
   if (!objText.Flush() || !mtlText.Flush() || !mtl.Commit() || !obj.Commit()) {
-    doc.shell->Message("Can't write output file");
+    // Name the file that failed: the library or the model.
+    const OutputFile& failed = obj.reason().empty() ? mtl : obj;
+    doc.shell->Message("Can't write output file: " + failed.error());
     return -1;
   }
   return 0;

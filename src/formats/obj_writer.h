@@ -29,8 +29,9 @@ namespace modra {
 std::string WavefrontLibraryPath(const std::string& objPath);
 
 // Rewinds the animation to frame 0, then writes both files. 0, or -1
-// after "Can't open %s for write" (with the path that failed) or "Can't
-// write output file"; files that were there are kept on failure.
+// after "Can't open <path> for write: <reason>" or "Can't write output
+// file: <path>: <reason>", naming the file that failed; files that were
+// there are kept on failure.
 int WriteWavefrontFile(Document& doc, const std::string& path);
 
 }  // namespace modra

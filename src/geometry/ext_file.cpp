@@ -112,7 +112,7 @@ int WriteExtFile(const ExtrusionProfile& profile, const std::string& path, Shell
                           profile.points.size() == 2 * static_cast<size_t>(total);
   OutputFile out;
   if (!out.Open(path)) {
-    shell.Message("Can't open " + path + " for write\n");
+    shell.Message("Can't open " + path + " for write: " + out.reason() + "\n");
     return -1;
   }
   std::vector<uint8_t> head;
@@ -123,7 +123,7 @@ int WriteExtFile(const ExtrusionProfile& profile, const std::string& path, Shell
   for (int32_t n : profile.pointCounts)
     AppendWord(head, static_cast<uint32_t>(n));
   if (!consistent || !out.Write(head.data(), head.size())) {
-    shell.Message("Can't write all of " + path + "\n");
+    shell.Message("Can't write all of " + out.error() + "\n");
     return -1;
   }
   std::vector<uint8_t> body;
@@ -135,7 +135,7 @@ int WriteExtFile(const ExtrusionProfile& profile, const std::string& path, Shell
   // The body is the file's tail, so a failure to get it onto the disk
   // (also when the temporary file replaces the old one) is reported as such.
   if (!out.Write(body.data(), body.size()) || !out.Commit()) {
-    shell.Message("Can't write entire file to " + path + "\n");
+    shell.Message("Can't write entire file to " + out.error() + "\n");
     return -1;
   }
   return 0;

@@ -68,7 +68,7 @@ int WriteSurfFile(const RevolutionProfile& profile, const std::string& path, She
   const size_t count = profile.corners.size();
   OutputFile out;
   if (!out.Open(path)) {
-    shell.Message("Can't open " + path + " for write\n");
+    shell.Message("Can't open " + path + " for write: " + out.reason() + "\n");
     return -1;
   }
   std::vector<uint8_t> head;
@@ -76,7 +76,7 @@ int WriteSurfFile(const RevolutionProfile& profile, const std::string& path, She
   AppendWord(head, static_cast<uint32_t>(count));
   // A profile whose arrays disagree would write a file that cannot be read.
   if (profile.points.size() != 2 * count || !out.Write(head.data(), head.size())) {
-    shell.Message("Can't write all of " + path + "\n");
+    shell.Message("Can't write all of " + out.error() + "\n");
     return -1;
   }
   std::vector<uint8_t> body;
@@ -87,7 +87,7 @@ int WriteSurfFile(const RevolutionProfile& profile, const std::string& path, She
   // The body is the file's tail, so a failure to get it onto the disk
   // (also when the temporary file replaces the old one) is reported as such.
   if (!out.Write(body.data(), body.size()) || !out.Commit()) {
-    shell.Message("Can't write entire file to " + path + "\n");
+    shell.Message("Can't write entire file to " + out.error() + "\n");
     return -1;
   }
   return 0;

@@ -219,6 +219,13 @@ void PutU32(uint8_t* at, uint32_t v) {
 
 int WriteBmp(const std::string& path, const uint8_t* rgb, int width, int height) {
   if (!rgb || width <= 0 || height <= 0) return -1;
+  OutputFile out;
+  if (!out.Open(path) || WriteBmp(out, rgb, width, height) != 0) return -1;
+  return out.Commit() ? 0 : -1;
+}
+
+int WriteBmp(OutputFile& out, const uint8_t* rgb, int width, int height) {
+  if (!rgb || width <= 0 || height <= 0) return -1;
   // note: 3 x width bytes need width mod 4 bytes of padding to reach a
   // multiple of 4 (3w + w = 4w).
   const uint64_t rowBytes = 3 * uint64_t{static_cast<uint32_t>(width)} + width % 4;
@@ -236,8 +243,6 @@ int WriteBmp(const std::string& path, const uint8_t* rgb, int width, int height)
   PutU16(header + 28, 24);  // bits per pixel
   PutU32(header + 34, static_cast<uint32_t>(dataSize));
 
-  OutputFile out;
-  if (!out.Open(path)) return -1;
   out.Write(header, sizeof header);
   std::unique_ptr<uint8_t[]> row(new (std::nothrow) uint8_t[rowBytes]());
   if (!row) return -1;
@@ -250,7 +255,7 @@ int WriteBmp(const std::string& path, const uint8_t* rgb, int width, int height)
     }
     if (!out.Write(row.get(), rowBytes)) return -1;
   }
-  return out.Commit() ? 0 : -1;
+  return 0;
 }
 
 }  // namespace modra

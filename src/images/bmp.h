@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "io/output_file.h"
+
 namespace modra {
 
 class BmpImage {
@@ -48,5 +50,7 @@ class BmpImage {
 // is replaced only when all of it was written. 0, or -1 when the file
 // cannot be made or written or the size is not positive.
 int WriteBmp(const std::string& path, const uint8_t* rgb, int width, int height);
+// The same into a file opened by the caller, who commits it.
+int WriteBmp(OutputFile& out, const uint8_t* rgb, int width, int height);
 
 }  // namespace modra

@@ -1,6 +1,12 @@
 // Writing a file so that a failed or interrupted write never destroys the
 // file that was there: everything goes to a temporary file beside the
 // target, which replaces the target only when all of it was written.
+//
+// A save writes over a regular file or makes a new one, nothing else: a
+// folder, a device, a FIFO or a socket at the name is refused, and so is a
+// file whose mode lets nobody write it (whoever runs the program, root
+// too). A symbolic link is followed, dangling or not, and the file it
+// leads to is written; the link stays as it was.
 #pragma once
 
 #include <cstddef>
@@ -18,8 +24,9 @@ class OutputFile {
   // Removes the temporary file unless Commit succeeded.
   ~OutputFile();
 
-  // Creates the temporary file beside `path`; false when it cannot be made
-  // (the directory is missing or not writable).
+  // Creates the temporary file beside the file `path` leads to; false when
+  // what is there may not be replaced or the temporary file cannot be
+  // made (the folder is missing or not writable), with error() saying why.
   bool Open(const std::string& path);
   // Buffered writes; a failure is remembered and reported by Commit.
   bool Write(const void* bytes, size_t size);
@@ -28,12 +35,24 @@ class OutputFile {
   bool Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
   bool ok() const { return ok_; }
   // Flushes, syncs and renames the temporary file onto the target. false
-  // (and the target untouched) when any write failed.
+  // (and the target untouched) when any write failed or the target has
+  // meanwhile become something a save may not replace.
   bool Commit();
 
+  // Why the first failure happened, as the system words it ("No space left
+  // on device"), or "Read-only file" / "Not a regular file" for a target
+  // refused by its kind; empty while nothing failed.
+  const std::string& reason() const { return reason_; }
+  // "<path>: <reason>" with the name Open was given, for the end of a
+  // message; the path alone while nothing failed.
+  std::string error() const;
+
  private:
+  bool Fail(std::string reason);
+  bool FailWithErrno();
+
   std::FILE* file_ = nullptr;
-  std::string path_, temp_;
+  std::string path_, target_, temp_, reason_;
   bool ok_ = false;
 };
 

@@ -244,11 +244,12 @@ class NativeWriter {
     head.Floats(kHeadShininess, &group.shininess, 1);
     head.Int(kHeadRecordType, layout);
     head.Int(kHeadKind, group.kind);
-    head.Int(kHeadPayloadSize, static_cast<int32_t>(params.size() + vertices * stride * 4 + 4 * pieces.size()));
+    head.Int(kHeadPayloadSize,
+             static_cast<int32_t>(params.size() + vertices * stride * 4 + 4 * pieces.size()));
     head.Int(kHeadMagic, static_cast<int32_t>(kRecordMagic));
     head.Name(group.name);
     head.Int(kHeadFileFlags, ((group.flags & Textured) ? kFileTextured : 0) |
-                      ((group.flags & Enabled) ? 0 : kFileDisabled));
+                                 ((group.flags & Enabled) ? 0 : kFileDisabled));
     head.Floats(kHeadMatrix, group.matrix.data(), 16);
     int at = kHeadTransform;
     for (const Vec3* v : {&group.center, &group.centerRotation, &group.rotation, &group.translation,
@@ -302,15 +303,13 @@ std::vector<std::pair<size_t, size_t>> FileRanges(int32_t type, size_t count) {
 int WriteNativeFile(Document& doc, const std::string& path) {
   OutputFile out;
   if (!out.Open(path)) {
-    char text[4200];
-    std::snprintf(text, sizeof text, "Can't open %s for write", path.c_str());
-    doc.shell->Message(text);
+    doc.shell->Message("Can't open " + path + " for write: " + out.reason());
     return -1;
   }
   GoToFrame0(doc);
   NativeWriter writer(doc, out);
   if (!writer.Write() || !out.Commit()) {
-    doc.shell->Message("Can't write output file");
+    doc.shell->Message("Can't write output file: " + out.error());
     return -1;
   }
   return 0;

@@ -12,8 +12,9 @@
 namespace modra {
 
 // Writes the scene, its textures in use, lights, camera, background and
-// animation after rewinding to frame 0. 0, or -1 after "Can't open %s for
-// write" or "Can't write output file"; a failed save leaves the file that
+// animation after rewinding to frame 0. 0, or -1 after "Can't open <path>
+// for write: <reason>" or "Can't write output file: <path>: <reason>"
+// (output_file.h words the reasons); a failed save leaves the file that
 // was there untouched.
 int WriteNativeFile(Document& doc, const std::string& path);
 

@@ -431,14 +431,14 @@ std::string SourcePrefix(std::string_view path) {
 int WriteSourceFile(Document& doc, const std::string& path) {
   OutputFile file;
   if (!file.Open(path)) {
-    doc.shell->Message("Can't open " + path + " for write");
+    doc.shell->Message("Can't open " + path + " for write: " + file.reason());
     return -1;
   }
   GoToFrame0(doc);
   TextOut out(file);
   SourceWriter(doc, SourcePrefix(path), out).Write();
   if (!out.Flush() || !file.Commit()) {
-    doc.shell->Message("Can't write output file");
+    doc.shell->Message("Can't write output file: " + file.error());
     return -1;
   }
   return 0;

@@ -23,9 +23,10 @@ inline constexpr std::string_view kSourcePreamble =
     "#endif\n\n";
 
 // Rewinds the animation to frame 0 and writes the scene to `path`.
-// 0 on success. -1 after the message "Can't open %s for write" (with the
-// path) when the file cannot be created, or "Can't write output file" when
-// a write fails; a failed export leaves the file that was there untouched.
+// 0 on success. -1 after the message "Can't open <path> for write:
+// <reason>" when the file cannot be created, or "Can't write output file:
+// <path>: <reason>" when a write fails (output_file.h words the reasons); a
+// failed export leaves the file that was there untouched.
 int WriteSourceFile(Document& doc, const std::string& path);
 
 // The array name prefix for an output path: the file name without its

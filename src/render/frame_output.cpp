@@ -1,7 +1,5 @@
 #include "render/frame_output.h"
 
-#include <cstdio>
-
 #include "images/bmp.h"
 #include "images/ppm.h"
 #include "io/output_file.h"
@@ -12,9 +10,15 @@ namespace {
 
 constexpr char kCantWrite[] = "Can't write entire file";
 
+// The render's message for a file it could not complete, then the file
+// and why ("<path>: <reason>").
+std::string CantWrite(const std::string& error) {
+  return std::string(kCantWrite) + ": " + error;
+}
+
 }  // namespace
 
-bool FrameOutput::Fail(const char* message) {
+bool FrameOutput::Fail(const std::string& message) {
   shell_->Message(message);
   return false;
 }
@@ -24,13 +28,13 @@ bool FrameOutput::Open(int frameCount, int firstFrame) {
   if (format_ != kRenderMpeg) return true;
   if (frameCount < 1) return Fail("No frames to render");
   if (mpeg_.Open(outputName_, frameCount, firstFrame) != 0)
-    return Fail("Bummer, can't create movie");
+    return Fail("Bummer, can't create movie: " + mpeg_.Error());
   return true;
 }
 
 bool FrameOutput::Begin(int width, int height) {
   if (format_ != kRenderGif || gif_.IsOpen()) return true;
-  if (gif_.Create(outputName_, width, height) != 0) return Fail(kCantWrite);
+  if (gif_.Create(outputName_, width, height) != 0) return Fail(CantWrite(gif_.Error()));
   gif_.NumberFrames(firstFrame_);
   gifWidth_ = width;
   gifHeight_ = height;
@@ -43,7 +47,7 @@ bool FrameOutput::Write(const uint8_t* rgb, int width, int height, int frame, bo
     case kRenderMpeg:
       if (mpeg_.AddFrame(rgb, width, height) != 0) {
         shell_->Message("Bummer making movie");
-        ok = Fail(kCantWrite);
+        ok = Fail(CantWrite(mpeg_.Error()));
       }
       break;
     case kRenderGif:
@@ -53,12 +57,12 @@ bool FrameOutput::Write(const uint8_t* rgb, int width, int height, int frame, bo
           gif_.AddFrame(rgb, GifMovieWriter::kFrameDelay) != 0) {
         // A GIF that lost a frame is ended at once with what it holds.
         gif_.Finish();
-        ok = Fail(kCantWrite);
+        ok = Fail(CantWrite(gif_.Error()));
       }
       break;
     default:
-      ok = WriteFile(exactName ? outputName_ : FrameFileName(outputName_, frame), rgb, width,
-                     height);
+      ok = WriteFile(exactName ? outputName_ : FrameFileName(outputName_, frame, format_), rgb,
+                     width, height);
       break;
   }
   if (ok) ++written_;
@@ -66,31 +70,43 @@ bool FrameOutput::Write(const uint8_t* rgb, int width, int height, int frame, bo
 }
 
 bool FrameOutput::WriteFile(const std::string& name, const uint8_t* rgb, int width, int height) {
-  if (format_ == kRenderJpeg) {
-    if (jpeg_.EncodeFile(name, rgb, width, height) != 0) return Fail(kCantWrite);
-    return true;
-  }
+  const uint8_t* jpeg = nullptr;
+  if (format_ == kRenderJpeg && !(jpeg = jpeg_.EncodeMemory(rgb, width, height)))
+    return Fail(CantWrite(name));
   // Frame files are written beside their final name and renamed into
   // place, so a frame that fails half-way never replaces an older file.
   OutputFile file;
-  if (!file.Open(name)) {
-    char text[600];
-    std::snprintf(text, sizeof text, "Can't open output file %s for write\n", name.c_str());
-    return Fail(text);
+  if (!file.Open(name))
+    return Fail("Can't open output file " + name + " for write: " + file.reason() + "\n");
+  bool written = true;
+  switch (format_) {
+    case kRenderJpeg:
+      written = file.Write(jpeg, jpeg_.CompressedSize());
+      break;
+    case kRenderBmp:
+      written = WriteBmp(file, rgb, width, height) == 0;
+      break;
+    default:
+      file.Write(PpmFrameHeader(width, height));
+      written = file.Write(rgb, static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+      break;
   }
-  if (format_ == kRenderBmp) {
-    // The bitmap writer makes its own file; the open above only proved
-    // that the name can be written.
-    return WriteBmp(name, rgb, width, height) == 0 || Fail(kCantWrite);
-  }
-  file.Write(PpmFrameHeader(width, height));
-  file.Write(rgb, static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-  return file.Commit() || Fail(kCantWrite);
+  return (written && file.Commit()) || Fail(CantWrite(file.error()));
 }
 
-void FrameOutput::Finish() {
-  if (mpeg_.IsOpen()) mpeg_.Finish();
-  if (gif_.IsOpen()) gif_.Finish();
+bool FrameOutput::Finish() {
+  // A movie or GIF reaches its name only here: a disk that filled up
+  // shows now, and must not pass for a finished render. One that never
+  // got a frame is dropped without a word, as a render stopped at once.
+  if (mpeg_.IsOpen()) {
+    const bool any = mpeg_.FramesWritten() > 0;
+    if (mpeg_.Finish() != 0 && any) return Fail(CantWrite(mpeg_.Error()));
+  }
+  if (gif_.IsOpen()) {
+    const bool any = gif_.FramesWritten() > 0;
+    if (gif_.Finish() != 0 && any) return Fail(CantWrite(gif_.Error()));
+  }
+  return true;
 }
 
 }  // namespace modra

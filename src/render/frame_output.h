@@ -21,26 +21,32 @@ class FrameOutput {
       : format_(format), outputName_(std::move(outputName)), shell_(&shell) {}
 
   // For the movie format: opens the movie for `frameCount` frames ("No
-  // frames to render" below 1, "Bummer, can't create movie" when it cannot
-  // be made). Other formats have nothing to open here. `firstFrame` counts
+  // frames to render" below 1, "Bummer, can't create movie: <path>:
+  // <reason>" when it cannot be made). Other formats have nothing to open here. `firstFrame` counts
   // from the first frame of the whole render, for a movie or GIF that is
   // one part of it: their pictures carry these numbers.
   bool Open(int frameCount, int firstFrame = 0);
   // For the GIF format: creates the file with its screen of width x height
-  // (a failure is told as "Can't write entire file"). Others: true.
+  // (a failure is told as "Can't write entire file: <path>: <reason>").
+  // Others: true.
   bool Begin(int width, int height);
   // Writes one frame. Frame files are named after the output name and
-  // `frame` ("%s%d.%s"), or take the output name itself with `exactName`.
+  // `frame` (FrameFileName), or take the output name itself with
+  // `exactName`. A file that cannot be made is told as "Can't open output
+  // file <path> for write: <reason>\n", one not written whole as "Can't
+  // write entire file: <path>: <reason>".
   bool Write(const uint8_t* rgb, int width, int height, int frame, bool exactName);
-  // Ends the movie or GIF with the frames written so far. Safe to call
+  // Ends the movie or GIF with the frames written so far and puts it in
+  // place. false, after "Can't write entire file: <path>: <reason>", when
+  // frames were written but the file could not be completed. Safe to call
   // more than once.
-  void Finish();
+  bool Finish();
 
   int FramesWritten() const { return written_; }
 
  private:
   bool WriteFile(const std::string& name, const uint8_t* rgb, int width, int height);
-  bool Fail(const char* message);
+  bool Fail(const std::string& message);
 
   int format_;
   std::string outputName_;

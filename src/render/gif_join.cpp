@@ -173,7 +173,7 @@ class Joiner {
   }
 
   std::string Finish() {
-    if (!out_.Close() || !file_.Commit()) return "can't write " + outPath_;
+    if (!out_.Close() || !file_.Commit()) return "can't write " + file_.error();
     return {};
   }
 
@@ -186,13 +186,13 @@ class Joiner {
     started_ = true;
     int error = 0;
     if (!file_.Open(outPath_) || !(out_.gif = EGifOpen(&file_, PutBytes, &error)))
-      return "can't create " + outPath_;
+      return "can't create " + file_.error();
     // The extensions need the 89a header.
     EGifSetGifVersion(out_.gif, true);
     if (EGifPutScreenDesc(out_.gif, screen_.width, screen_.height, screen_.colorResolution,
                           screen_.background, nullptr) != GIF_OK ||
         (screen_.loop && !WriteGifLoopExtension(out_.gif, *screen_.loop)))
-      return "can't write " + outPath_;
+      return "can't write " + file_.error();
     return {};
   }
 
@@ -211,7 +211,8 @@ class Joiner {
       return path + " has a picture off its screen";
     ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
     if (!map) return path + " has a picture without colours";
-    if (number && !WriteGifFrameNumber(out_.gif, *number, check)) return "can't write " + outPath_;
+    if (number && !WriteGifFrameNumber(out_.gif, *number, check))
+      return "can't write " + file_.error();
     GifPictureHead head;
     head.number = number.value_or(0);
     head.screenWidth = gif->SWidth;
@@ -226,14 +227,15 @@ class Joiner {
     head.map = map;
     PictureCheck shown = StartGifPictureCheck(head);
     if (control && EGifPutExtension(out_.gif, GRAPHICS_EXT_FUNC_CODE, 4, control->data()) != GIF_OK)
-      return "can't write " + outPath_;
+      return "can't write " + file_.error();
     if (EGifPutImageDesc(out_.gif, d.Left, d.Top, d.Width, d.Height, d.Interlace, map) != GIF_OK)
-      return "can't write " + outPath_;
+      return "can't write " + file_.error();
     line_.resize(static_cast<size_t>(d.Width));
     for (int y = 0; y < d.Height; ++y) {
       if (DGifGetLine(gif, line_.data(), d.Width) != GIF_OK) return Damaged(path, gif);
       shown.Add(line_);
-      if (EGifPutLine(out_.gif, line_.data(), d.Width) != GIF_OK) return "can't write " + outPath_;
+      if (EGifPutLine(out_.gif, line_.data(), d.Width) != GIF_OK)
+        return "can't write " + file_.error();
     }
     if (check && shown.Value() != *check)
       return path + " is damaged: a picture does not match its check value";

@@ -26,6 +26,7 @@ struct MapDeleter {
 
 struct GifMovieWriter::State {
   std::optional<OutputFile> file;
+  std::string error;
   GifFileType* gif = nullptr;
   int width = 0, height = 0;
   int framesWritten = 0;
@@ -134,16 +135,21 @@ bool GifMovieWriter::IsOpen() const {
 int GifMovieWriter::FramesWritten() const {
   return state_->framesWritten;
 }
+const std::string& GifMovieWriter::Error() const {
+  return state_->error;
+}
 
 int GifMovieWriter::Create(const std::string& path, int width, int height) {
   if (IsOpen()) Finish();
   State& s = *state_;
+  s.error = path;
   if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide ||
       int64_t{width} * height > kMaxPixels)
     return -1;
   s.file.emplace();
   int error = 0;
   if (!s.file->Open(path) || !(s.gif = EGifOpen(&*s.file, PutBytes, &error))) {
+    s.error = s.file->error();
     s.Reset();
     return -1;
   }
@@ -152,6 +158,7 @@ int GifMovieWriter::Create(const std::string& path, int width, int height) {
   EGifSetGifVersion(s.gif, true);
   if (EGifPutScreenDesc(s.gif, width, height, 8, 0, nullptr) != GIF_OK ||
       !WriteGifLoopExtension(s.gif, 0)) {
+    s.error = s.file->error();
     s.Reset();
     return -1;
   }
@@ -185,6 +192,7 @@ int GifMovieWriter::Finish() {
   if (!IsOpen()) return -1;
   const bool closed = s.CloseGif();
   const bool ok = closed && s.framesWritten > 0 && s.file->Commit();
+  if (!ok) s.error = s.file->error();
   s.Reset();
   // The buffers go too: a finished writer may sit in a closed render
   // window for a long time.

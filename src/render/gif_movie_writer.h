@@ -55,6 +55,9 @@ class GifMovieWriter {
 
   bool IsOpen() const;
   int FramesWritten() const;
+  // The file's path and, when the last Create or Finish failed for the
+  // file's sake, why: "<path>: <reason>" (output_file.h).
+  const std::string& Error() const;
 
  private:
   struct State;

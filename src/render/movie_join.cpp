@@ -68,7 +68,7 @@ std::string JoinMpegs(const std::string& out, const std::vector<std::string>& pa
   // times of the whole movie; pictures of older parts get the check value
   // a render now gives them.
   MpegProgramWriter writer;
-  if (!writer.Open(out, FrameRateOfCode(first.rateCode))) return "can't create " + out;
+  if (!writer.Open(out, FrameRateOfCode(first.rateCode))) return "can't create " + writer.error();
   int64_t frame = 0;
   std::vector<uint8_t> checked;
   for (size_t i = 0; i < parts.size(); ++i) {
@@ -81,7 +81,7 @@ std::string JoinMpegs(const std::string& out, const std::vector<std::string>& pa
         });
     if (!problem.empty()) return parts[i] + " " + problem;  // changed since the first reading
   }
-  if (!writer.Finish()) return "can't write " + out;
+  if (!writer.Finish()) return "can't write " + writer.error();
   return {};
 }
 

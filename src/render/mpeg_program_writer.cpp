@@ -60,10 +60,12 @@ int64_t MpegProgramWriter::Ticks(int64_t frame) const {
 
 bool MpegProgramWriter::Open(const std::string& path, MpegFrameRate rate) {
   Abandon();
+  error_ = path;
   if (rate.num < 1 || rate.den < 1) return false;
   rate_ = rate;
   file_.emplace();
   if (!file_->Open(path)) {
+    error_ = file_->error();
     Abandon();
     return false;
   }
@@ -137,6 +139,7 @@ bool MpegProgramWriter::Finish() {
     Write(held_, heldFrame_);
     ok = ok_ && file_->Write(kProgramEndCode, sizeof kProgramEndCode) && file_->Commit();
   }
+  if (!ok) error_ = file_->error();
   Abandon();
   return ok;
 }

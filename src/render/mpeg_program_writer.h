@@ -48,6 +48,9 @@ class MpegProgramWriter {
   void Abandon();
 
   bool IsOpen() const { return file_.has_value(); }
+  // The file and why the last Open or Finish failed ("<path>: <reason>",
+  // output_file.h), kept until the next Open.
+  const std::string& error() const { return error_; }
   int Pictures() const { return pictures_; }
 
  private:
@@ -56,6 +59,7 @@ class MpegProgramWriter {
   int64_t Ticks(int64_t frame) const;
 
   std::optional<OutputFile> file_;
+  std::string error_;
   MpegFrameRate rate_;
   // The last picture waits for the next or for Finish, which closes the
   // video with the sequence end code inside it.

@@ -43,6 +43,7 @@ struct MpegWriter::State {
   int64_t nextPts = 0;
   int64_t picturesOut = 0;  // pictures the encoder gave
   std::vector<uint8_t> picture;
+  std::string error;
 
   void Reset() {
     scale.reset();
@@ -114,6 +115,9 @@ bool MpegWriter::IsOpen() const {
 int MpegWriter::FramesWritten() const {
   return state_->framesWritten;
 }
+const std::string& MpegWriter::Error() const {
+  return state_->error;
+}
 int MpegWriter::Width() const {
   return state_->width;
 }
@@ -123,9 +127,11 @@ int MpegWriter::Height() const {
 
 int MpegWriter::Open(const std::string& path, int frameCount, int firstFrame) {
   if (IsOpen()) Finish();
+  state_->error = path;
   if (frameCount < 1 || firstFrame < 0) return -1;
   if (!avcodec_find_encoder(AV_CODEC_ID_MPEG1VIDEO)) return -1;
   if (!state_->program.Open(path, MpegFrameRate{kFramesPerSecond, 1})) {
+    state_->error = state_->program.error();
     state_->Reset();
     return -1;
   }
@@ -173,7 +179,10 @@ int MpegWriter::Finish() {
   if (!IsOpen()) return -1;
   bool ok = s.framesWritten > 0;
   if (s.codec) ok = avcodec_send_frame(s.codec.get(), nullptr) >= 0 && s.Drain() && ok;
-  ok = ok && s.program.Finish();
+  if (ok && !s.program.Finish()) {
+    s.error = s.program.error();
+    ok = false;
+  }
   s.Reset();
   return ok ? 0 : -1;
 }

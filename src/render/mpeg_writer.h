@@ -53,6 +53,9 @@ class MpegWriter {
 
   bool IsOpen() const;
   int FramesWritten() const;
+  // The movie's path and, when the last Open or Finish failed for the
+  // file's sake, why: "<path>: <reason>" (output_file.h).
+  const std::string& Error() const;
   int Width() const;
   int Height() const;
 

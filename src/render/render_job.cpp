@@ -344,7 +344,7 @@ void RenderJob::Stop(bool failed) {
 void RenderJob::Finish() {
   current_ = -1;
   picture_ = nullptr;
-  output_.Finish();
+  if (!output_.Finish()) failed_ = true;
   movie_.Close();
   history_.clear();
   history_.shrink_to_fit();

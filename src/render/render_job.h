@@ -79,7 +79,8 @@ class RenderJob {
   // or never started); call Finish then.
   bool Step();
   // Ends the movie or GIF with the frames written so far and frees the
-  // buffers. Called by the destructor too.
+  // buffers; a movie or GIF that cannot be completed is told and makes
+  // the render Failed. Called by the destructor too.
   void Finish();
 
   bool Failed() const { return failed_; }

@@ -172,11 +172,11 @@ float BlurSampleTime(int index, int samples, float range) {
   return static_cast<float>(index) * range / static_cast<float>(samples - 1) - range / 2.0f;
 }
 
-std::string FrameFileName(const std::string& outputName, int frame) {
+std::string FrameFileName(const std::string& outputName, int frame, int format) {
   const size_t dot = ExtensionDot(outputName);
   const std::string base = dot == std::string::npos ? outputName : outputName.substr(0, dot);
-  const std::string extension =
-      dot == std::string::npos ? std::string() : outputName.substr(dot + 1);
+  std::string extension = dot == std::string::npos ? std::string() : outputName.substr(dot + 1);
+  if (extension.empty() && KnownFormat(format)) extension = kExtensions[format] + 1;
   return base + std::to_string(frame) + "." + extension;
 }
 

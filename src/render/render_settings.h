@@ -142,9 +142,10 @@ RenderViewport RenderViewportFor(int drawingWidth, int drawingHeight, bool fitSq
 float BlurSampleTime(int index, int samples, float range);
 
 // A frame file's name: the output name split at the last "." of its file
-// name part into base and extension (no "." gives an empty extension),
-// printed as "%s%d.%s" — so "out" becomes "out7.".
-std::string FrameFileName(const std::string& outputName, int frame);
+// name part into base and extension, printed as "%s%d.%s". A name without
+// an extension ("out", "out.") takes the one of `format`, so that the
+// files open as what they are: "out" becomes "out7.bmp".
+std::string FrameFileName(const std::string& outputName, int frame, int format);
 
 // A movie part's name: the output name with ".partNN" before its
 // extension ("movie.mpg" -> "movie.part03.mpg"), NN the share's number in

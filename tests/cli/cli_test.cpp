@@ -99,7 +99,8 @@ TEST_F(CommandLine, ConvertWritesEveryFormatItsNameSays) {
 
   Result failed = Modra({"convert", scene, dir / "no/such/dir/x.knf"});
   EXPECT_EQ(failed.status, 1);
-  EXPECT_EQ(failed.err, "Can't open " + (dir / "no/such/dir/x.knf") + " for write\n");
+  EXPECT_EQ(failed.err, "Can't open " + (dir / "no/such/dir/x.knf") +
+                            " for write: No such file or directory\n");
 }
 
 TEST_F(CommandLine, ProfileFilesBecomeTheObjectTheyDescribe) {

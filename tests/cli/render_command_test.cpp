@@ -110,6 +110,16 @@ TEST_F(RenderCommand, AFrameRangeWritesNumberedFilesOrAMovie) {
   EXPECT_EQ(frames, 4);
 }
 
+TEST_F(RenderCommand, FramesOfANameWithoutAnEndingTakeTheFormats) {
+  const Result r =
+      Render({scene, "--frames", "0-1", "--format", "bmp", "--size", "8x8", "-o", dir / "shot"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* name : {"shot0.bmp", "shot1.bmp"})
+    EXPECT_EQ(test::ReadText(dir / name).rfind("BM", 0), 0u) << name;
+  EXPECT_FALSE(std::filesystem::exists(dir / "shot0."));
+  EXPECT_FALSE(std::filesystem::exists(dir / "shot2.bmp"));
+}
+
 TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
   const std::string out = dir / "out.mpg";
   struct Case {
@@ -122,7 +132,10 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
       {{dir / "missing.knf", "-o", out},
        1,
        "Can't open " + (dir / "missing.knf") + " for read: " + std::strerror(ENOENT) + "\n"},
-      {{scene, "-o", dir / "missing/out.mpg"}, 1, "Bummer, can't create movie\n"},
+      {{scene, "-o", dir / "missing/out.mpg"},
+       1,
+       "Bummer, can't create movie: " + (dir / "missing/out.mpg") + ": " + std::strerror(ENOENT) +
+           "\n"},
       // The settings' own checks, passed on.
       {{scene, "--oversample", "5", "-o", out}, 1, "Oversampling 5: it must be 1 to 4\n"},
       {{scene, "--format", "tiff", "-o", out},

@@ -187,7 +187,8 @@ TEST(FileCommands, AFailedSaveSaysSoAndKeepsTheWorkUnsaved) {
   SetDocumentName(r.doc, missing);
   MarkModified(r.doc);
   EXPECT_EQ(SaveDocument(r.doc), SaveResult::kFailed);
-  EXPECT_EQ(r.shell.messages, Strings{"Can't open " + missing + " for write"});
+  EXPECT_EQ(r.shell.messages,
+            Strings{"Can't open " + missing + " for write: No such file or directory"});
   EXPECT_TRUE(r.doc.modified);
   EXPECT_EQ(r.doc.name, missing);
 
@@ -195,8 +196,8 @@ TEST(FileCommands, AFailedSaveSaysSoAndKeepsTheWorkUnsaved) {
   SetDocumentName(r.doc, dir / "kept.knf");
   r.doc.needsOverwriteCheck = false;
   EXPECT_EQ(SaveDocumentAs(r.doc, dir / "no-such-folder/other"), SaveResult::kFailed);
-  EXPECT_EQ(r.shell.messages.back(),
-            "Can't open " + (dir / "no-such-folder/other.knf") + " for write");
+  EXPECT_EQ(r.shell.messages.back(), "Can't open " + (dir / "no-such-folder/other.knf") +
+                                         " for write: No such file or directory");
   EXPECT_EQ(r.doc.name, dir / "kept.knf");
   EXPECT_TRUE(r.doc.modified);
   EXPECT_FALSE(r.doc.needsOverwriteCheck);

@@ -253,13 +253,15 @@ class TestMainWindow : public EditorTest {
     const QString name = gone.filePath("cube.knf");
     QVERIFY(gone.remove());
     trigger("Save");
-    QCOMPARE(prompts_.messages, QStringList{"Can't open " + name + " for write"});
+    QCOMPARE(prompts_.messages,
+             QStringList{"Can't open " + name + " for write: No such file or directory"});
     QVERIFY(doc().modified);
 
     prompts_.files << QStringLiteral("/nonexistent-folder/scene");
     trigger("SaveAs");
     QCOMPARE(prompts_.messages.last(),
-             QStringLiteral("Can't open /nonexistent-folder/scene.knf for write"));
+             QStringLiteral("Can't open /nonexistent-folder/scene.knf for write: No such file or "
+                            "directory"));
     QVERIFY(doc().modified);
     QTRY_COMPARE(ShownTitle(w()), "Modra: " + name + "*");
     // The work is still guarded.

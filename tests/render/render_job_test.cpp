@@ -275,7 +275,9 @@ TEST_F(RenderPipeline, AFailedFrameEndsTheRenderAndKeepsEarlierFrames) {
   EXPECT_EQ(written, 2);
   EXPECT_TRUE(std::filesystem::exists(dir / "out1.ppm"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out3.ppm"));
-  EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"Can't write entire file"});
+  EXPECT_EQ(rec.shell.messages,
+            std::vector<std::string>{"Can't open output file " + (dir / "out2.ppm") +
+                                     " for write: Is a directory\n"});
 
   rec.shell.messages.clear();
   settings.outputName = dir / "missing/out.bmp";
@@ -284,7 +286,7 @@ TEST_F(RenderPipeline, AFailedFrameEndsTheRenderAndKeepsEarlierFrames) {
   EXPECT_TRUE(failed);
   EXPECT_EQ(rec.shell.messages,
             std::vector<std::string>{"Can't open output file " + (dir / "missing/out0.bmp") +
-                                     " for write\n"});
+                                     " for write: No such file or directory\n"});
 }
 
 TEST_F(RenderPipeline, FrameFilesInEveryPerFrameFormat) {
@@ -395,7 +397,8 @@ TEST_F(RenderPipeline, ResizingTheAreaMidRenderNeverOverrunsABuffer) {
       EXPECT_EQ(ReadPicture(dir / "out3.ppm").width, 64);
     } else {
       EXPECT_TRUE(job.Failed());
-      EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"Can't write entire file"});
+      EXPECT_EQ(rec.shell.messages,
+                std::vector<std::string>{"Can't write entire file: " + settings.outputName});
     }
   }
 }

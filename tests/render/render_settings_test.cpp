@@ -125,10 +125,15 @@ TEST(RenderViewport, CentresTheLargestSquareUnlessFitting) {
   EXPECT_FLOAT_EQ(v.aspect, 4.0f / 3.0f);
 }
 
-TEST(FrameFileName, PutsTheFrameNumberBeforeTheExtension) {
-  EXPECT_EQ(FrameFileName("shot.v2.ppm", 120), "shot.v2120.ppm");
-  EXPECT_EQ(FrameFileName("frames", 3), "frames3.");  // no dot: a trailing "."
-  EXPECT_EQ(FrameFileName("/tmp/a.d/pic", 12), "/tmp/a.d/pic12.");
+TEST(FrameFileName, NumberGoesBeforeTheEndingAndANameWithoutOneTakesTheFormats) {
+  EXPECT_EQ(FrameFileName("shot.v2.ppm", 120, kRenderPpm), "shot.v2120.ppm");
+  // The name's own ending stays, whatever the format.
+  EXPECT_EQ(FrameFileName("shot.jpeg", 1, kRenderJpeg), "shot1.jpeg");
+  EXPECT_EQ(FrameFileName("shot.png", 1, kRenderBmp), "shot1.png");
+  EXPECT_EQ(FrameFileName("frames", 3, kRenderBmp), "frames3.bmp");
+  EXPECT_EQ(FrameFileName("frames.", 3, kRenderJpeg), "frames3.jpg");
+  // A dot in a folder's name is no ending.
+  EXPECT_EQ(FrameFileName("/tmp/a.d/pic", 12, kRenderPpm), "/tmp/a.d/pic12.ppm");
 }
 
 TEST(GammaTables, OneIsTheIdentityAndOddGammasStayDefined) {
