@@ -57,14 +57,14 @@ std::string UnreadableReason(const std::string& path) {
     case S_IFDIR:
       return std::strerror(EISDIR);
     case S_IFIFO:
-      return "a FIFO, not a file";
+      return "Not a regular file (a FIFO)";
     case S_IFCHR:
     case S_IFBLK:
-      return "a device, not a file";
+      return "Not a regular file (a device)";
     case S_IFSOCK:
-      return "a socket, not a file";
+      return "Not a regular file (a socket)";
     default:
-      return "not a regular file";
+      return "Not a regular file";
   }
 }
 

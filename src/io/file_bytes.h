@@ -39,8 +39,8 @@ int ReadWholeFile(const std::string& path, FileBytes& out, const FileFailureCode
 
 // Why the file at `path` cannot be read: the system's words ("No such file
 // or directory", "Permission denied"), or what it is when it is no regular
-// file ("a FIFO, not a file"); "" when it opens as a regular file. Asked
-// after a reader gave up, for the message that names the reason.
+// file ("Not a regular file (a FIFO)"); "" when it opens as a regular file.
+// Asked after a reader gave up, for the message that names the reason.
 std::string UnreadableReason(const std::string& path);
 
 // `message` with ": " and the reason `path` cannot be read put before its

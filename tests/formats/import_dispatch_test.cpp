@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -250,8 +250,8 @@ TEST(ImportCommands, EveryReaderSaysWhyAFileCannotBeRead) {
     const std::pair<std::string, std::string> cases[] = {
         {missing, std::strerror(ENOENT)},
         {folder, std::strerror(EISDIR)},
-        {fifo, "a FIFO, not a file"},
-        {device, "a device, not a file"},
+        {fifo, "Not a regular file (a FIFO)"},
+        {device, "Not a regular file (a device)"},
     };
     for (const auto& [path, reason] : cases)
       test::ExpectRefused(path, "Can't open " + path + " for read: " + reason + "\n");
