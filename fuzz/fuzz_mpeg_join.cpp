@@ -57,11 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The joined movie is a render's: numbered from frame 0, each picture whole.
   modra::MpegStreamInfo info;
   modra::MpegPictureDecoder decoder;
-  bool started = false;
+  if (!decoder.Start()) __builtin_trap();
   const std::string problem =
       modra::ScanMpegMovie(joined, &info, [&](std::span<const uint8_t> picture) {
-        if (!started && !(started = decoder.Start(info.width, info.height))) __builtin_trap();
-        return decoder.Decode(picture);
+        return decoder.Decode(picture, info.width, info.height);
       });
   if (!problem.empty() || !info.numbered || info.firstFrame != 0) __builtin_trap();
   return 0;

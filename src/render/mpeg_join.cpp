@@ -33,13 +33,10 @@ std::string JoinMpegs(const std::string& out, const std::vector<std::string>& na
     // Each picture must decode: a check value holds as well for a picture
     // that was damaged before it was checked.
     MpegPictureDecoder decoder;
-    bool decoding = false;
-    const std::string problem =
-        ScanMpegMovie(parts[i], &b, [&](std::span<const uint8_t> picture) -> std::string {
-          if (!decoding && !(decoding = decoder.Start(b.width, b.height)))
-            return "cannot be decoded: libavcodec has no MPEG-1 decoder";
-          return decoder.Decode(picture);
-        });
+    if (!decoder.Start()) return "can't decode " + names[i] + ": libavcodec has no MPEG-1 decoder";
+    const std::string problem = ScanMpegMovie(parts[i], &b, [&](std::span<const uint8_t> picture) {
+      return decoder.Decode(picture, b.width, b.height);
+    });
     if (!problem.empty()) return names[i] + " " + problem;
     if (i == 0) first = b;
     const MpegStreamInfo& a = first;

@@ -10,13 +10,12 @@ struct MpegPictureDecoder::State {
   ffmpeg::Codec codec;
   ffmpeg::Frame frame;
   ffmpeg::Packet packet;
-  int width = 0, height = 0;
 };
 
 MpegPictureDecoder::MpegPictureDecoder() : state_(std::make_unique<State>()) {}
 MpegPictureDecoder::~MpegPictureDecoder() = default;
 
-bool MpegPictureDecoder::Start(int width, int height) {
+bool MpegPictureDecoder::Start() {
   *state_ = State{};
   State& s = *state_;
   const AVCodec* decoder = avcodec_find_decoder(AV_CODEC_ID_MPEG1VIDEO);
@@ -33,15 +32,12 @@ bool MpegPictureDecoder::Start(int width, int height) {
   // intra-coded) and no frame threads.
   s.codec->flags |= AV_CODEC_FLAG_LOW_DELAY;
   s.codec->thread_count = 1;
-  if (avcodec_open2(s.codec.get(), decoder, nullptr) < 0) return false;
-  s.width = width;
-  s.height = height;
-  return true;
+  return avcodec_open2(s.codec.get(), decoder, nullptr) >= 0;
 }
 
-std::string MpegPictureDecoder::Decode(std::span<const uint8_t> picture) {
+std::string MpegPictureDecoder::Decode(std::span<const uint8_t> picture, int width, int height) {
   State& s = *state_;
-  if (!s.codec) return "cannot be decoded here";
+  if (!s.codec) return "cannot be decoded before the decoder started";
   if (picture.size() > static_cast<size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE))
     return "is too large to decode";
   // The decoder reads a little past the end of what it is given.
@@ -59,9 +55,9 @@ std::string MpegPictureDecoder::Decode(std::span<const uint8_t> picture) {
   const int w = f.width, h = f.height;
   av_frame_unref(s.frame.get());
   if (!clean) return "does not decode cleanly";
-  if (w != s.width || h != s.height)
+  if (w != width || h != height)
     return "decodes to " + std::to_string(w) + "x" + std::to_string(h) + ", not " +
-           std::to_string(s.width) + "x" + std::to_string(s.height);
+           std::to_string(width) + "x" + std::to_string(height);
   return {};
 }
 

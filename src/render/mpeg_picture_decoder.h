@@ -18,13 +18,14 @@ class MpegPictureDecoder {
   MpegPictureDecoder& operator=(const MpegPictureDecoder&) = delete;
   ~MpegPictureDecoder();
 
-  // Starts on a movie of pictures `width` x `height`. false (with Problem
-  // set) when libavcodec has no MPEG-1 decoder or no memory.
-  bool Start(int width, int height);
-  // Decodes the next coded picture (with the headers before it, as
-  // ScanMpegMovie hands it over). Empty, or what is wrong with it: it does
-  // not decode, or not cleanly, or to another size.
-  std::string Decode(std::span<const uint8_t> picture);
+  // Readies libavcodec's MPEG-1 decoder. false when it has none or no
+  // memory.
+  bool Start();
+  // Decodes the next coded picture of a movie of pictures `width` x
+  // `height` (the picture with the headers before it, as ScanMpegMovie
+  // hands it over). Empty, or what is wrong with it: it does not decode,
+  // or not cleanly, or to another size.
+  std::string Decode(std::span<const uint8_t> picture, int width, int height);
 
  private:
   struct State;

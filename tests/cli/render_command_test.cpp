@@ -159,7 +159,9 @@ TEST_F(RenderCommand, ACompositeMovieThatIsNotARegularFileIsRefused) {
       {dir / "folder.mpg", "not a regular file (a folder)"},
       {"/dev/null", "not a regular file (a character device)"},
       {dir / "none.mpg", "No such file or directory"},
+      {dir / "text.mpg", "Invalid data found when processing input"},
   };
+  test::WriteText(dir / "text.mpg", "no movie in here");
   for (const Case& c : cases) {
     const Result r = test::WithFifoWatchdog(dir / "fifo.mpg", [&] {
       return Render({scene, "--size", "16x16", "--composite", c.movie, "-o", out});
