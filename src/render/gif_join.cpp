@@ -91,7 +91,8 @@ class Joiner {
     source_ = &source;
     lastWhole_.clear();
     in.gif = DGifOpen(&source, ReadSource, &error);
-    if (!in.gif && error == D_GIF_ERR_READ_FAILED) return Truncated(path);
+    if (!in.gif && (error == D_GIF_ERR_READ_FAILED || source.at >= bytes.size()))
+      return Truncated(path);
     if (!in.gif) return path + " is damaged: " + Why("its screen cannot be read", error);
     GifFileType* gif = in.gif;
     if (first) {
