@@ -4,6 +4,7 @@
 // pictures of older movies, must then hold.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "render/mpeg_stream.h"
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             __builtin_trap();
         }
         ++pictures;
+        return std::string();
       });
   if (problem.empty()) {
     // A movie that can be joined has a size, a rate and its pictures.

@@ -204,7 +204,7 @@ void MainWindow::createActions() {
   for (const auto& [command, id] : keyDialogs) {
     const CommandInfo& info = Info(id);
     a = makeAction(QString::fromLatin1(info.name), QString::fromLatin1(info.menuText));
-    connect(a, &QAction::triggered, this, [this, command] { openKeyDialog(command); });
+    connect(a, &QAction::triggered, this, [this, dialog = command] { openKeyDialog(dialog); });
   }
   // The spline editor is not built yet: its item stays, greyed out.
   makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);

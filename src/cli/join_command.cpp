@@ -1,5 +1,9 @@
 #include "cli/join_command.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include "render/movie_join.h"
 
 namespace modra {
@@ -14,6 +18,9 @@ CLI::App* AddJoinCommand(CLI::App& app, JoinArgs& a) {
 }
 
 int RunJoin(const JoinArgs& args, std::ostream& err) {
+  // The decoder's own notes on a damaged picture would only repeat, less
+  // clearly, the one message the join gives.
+  av_log_set_level(AV_LOG_QUIET);
   const std::string problem = JoinMovies(args.output, args.parts);
   if (problem.empty()) return 0;
   err << "modra join: " << problem << "\n";

@@ -5,6 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include "io/regular_file.h"
+
 namespace modra {
 
 MappedFile::~MappedFile() {
@@ -15,13 +20,16 @@ bool MappedFile::Open(const std::string& path) {
   if (data_) ::munmap(const_cast<uint8_t*>(data_), size_);
   data_ = nullptr;
   size_ = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  problem_.clear();
+  const int fd = OpenRegularFile(path, &problem_);
   if (fd < 0) return false;
   struct stat info;
-  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  bool ok = ::fstat(fd, &info) == 0;
+  if (!ok) problem_ = std::strerror(errno);
   if (ok && info.st_size > 0) {
     void* at = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
     ok = at != MAP_FAILED;
+    if (!ok) problem_ = std::strerror(errno);
     if (ok) {
       data_ = static_cast<const uint8_t*>(at);
       size_ = static_cast<size_t>(info.st_size);

@@ -16,9 +16,10 @@
 namespace modra {
 namespace {
 
-const char* ErrorText(int error) {
+// giflib's words for `error`, after what the join was doing when it came.
+std::string Why(const char* what, int error) {
   const char* text = GifErrorString(error);
-  return text ? text : "unknown error";
+  return text ? std::string(what) + " (" + text + ")" : std::string(what);
 }
 
 int PutBytes(GifFileType* gif, const GifByteType* bytes, int count) {
@@ -81,8 +82,12 @@ class Joiner {
     int error = 0;
     GifIn in;
     Source source{bytes};
+    source_ = &source;
+    lastWhole_.clear();
     in.gif = DGifOpen(&source, ReadSource, &error);
-    if (!in.gif) return "can't read " + path + ": " + ErrorText(error);
+    if (!in.gif && (error == D_GIF_ERR_READ_FAILED || source.at >= bytes.size()))
+      return Truncated(path);
+    if (!in.gif) return path + " is damaged: " + Why("its screen cannot be read", error);
     GifFileType* gif = in.gif;
     if (first) {
       screen_.width = gif->SWidth;
@@ -100,15 +105,17 @@ class Joiner {
     std::optional<uint32_t> check;  // of the next picture
     int pictures = 0, checked = 0;
     int firstNumber = 0;
-    bool numbered = true;  // every picture so far had the number after the last
+    bool numbered = false;  // the pictures carry frame numbers
     for (;;) {
       GifRecordType type;
-      if (DGifGetRecordType(gif, &type) != GIF_OK) return Damaged(path, gif);
+      if (DGifGetRecordType(gif, &type) != GIF_OK)
+        return Damaged(path, gif, "it holds a record of no known kind");
       if (type == TERMINATE_RECORD_TYPE) break;
       if (type == EXTENSION_RECORD_TYPE) {
         int code = 0;
         GifByteType* block = nullptr;
-        if (DGifGetExtension(gif, &code, &block) != GIF_OK) return Damaged(path, gif);
+        if (DGifGetExtension(gif, &code, &block) != GIF_OK)
+          return Damaged(path, gif, "an extension cannot be read");
         bool netscape = false, ours = false;
         if (block && code == GRAPHICS_EXT_FUNC_CODE && block[0] == 4)
           control = std::array<GifByteType, 4>{block[1], block[2], block[3], block[4]};
@@ -121,7 +128,8 @@ class Joiner {
         if (code != GRAPHICS_EXT_FUNC_CODE && !netscape && !ours)
           return path + " is damaged: it holds an extension no render writes";
         while (block) {
-          if (DGifGetExtensionNext(gif, &block) != GIF_OK) return Damaged(path, gif);
+          if (DGifGetExtensionNext(gif, &block) != GIF_OK)
+            return Damaged(path, gif, "an extension cannot be read");
           if (ours && block && (block[0] == 4 || block[0] == 8)) {
             const uint32_t n = Little32(block + 1);
             // No render numbers so far; a check value covers the number.
@@ -137,22 +145,36 @@ class Joiner {
         }
         if (first && !started_) screen_.loop = loop;
       } else if (type == IMAGE_DESC_RECORD_TYPE) {
-        if (DGifGetImageDesc(gif) != GIF_OK) return Damaged(path, gif);
+        if (DGifGetImageDesc(gif) != GIF_OK)
+          return Damaged(path, gif, "a picture's descriptor cannot be read");
         if (!started_) {
           std::string problem = Start();
           if (!problem.empty()) return problem;
         }
-        if (pictures == 0) firstNumber = number.value_or(0);
-        numbered = numbered && number == firstNumber + pictures;
+        // A render numbers every picture of a part, one after the other:
+        // pictures out of order were moved, and one without its number
+        // may have lost more.
+        if (pictures == 0) {
+          firstNumber = number.value_or(0);
+          numbered = number.has_value();
+        } else if (number.has_value() != numbered) {
+          return path + " is damaged: the picture after " + lastWhole_ +
+                 (numbered ? " lost its frame number"
+                           : " has a frame number, the ones before none");
+        } else if (numbered && *number != firstNumber + pictures) {
+          return path + " is damaged: frame " + std::to_string(*number) + " follows " + lastWhole_;
+        }
         std::string problem = CopyImage(path, gif, number, check, loop, control);
         if (!problem.empty()) return problem;
+        lastWhole_ =
+            number ? "frame " + std::to_string(*number) : "picture " + std::to_string(pictures + 1);
         control.reset();
         number.reset();
         checked += check.has_value();
         check.reset();
         ++pictures;
       } else {
-        return Damaged(path, gif);
+        return Damaged(path, gif, "it holds a record of no known kind");
       }
     }
     if (pictures == 0) return path + " holds no picture";
@@ -178,15 +200,26 @@ class Joiner {
   }
 
  private:
-  static std::string Damaged(const std::string& path, GifFileType* gif) {
-    return path + " is damaged: " + ErrorText(gif->Error);
+  // A part that ends before its trailer: giflib's reads came up short.
+  std::string Truncated(const std::string& path) const {
+    return path + " is truncated " +
+           (lastWhole_.empty() ? "before its first whole picture" : "after " + lastWhole_);
+  }
+
+  // giflib tells a short read in more than one way: a part whose bytes
+  // were all read when it failed was cut short.
+  std::string Damaged(const std::string& path, GifFileType* gif, const char* what) const {
+    if (gif->Error == D_GIF_ERR_READ_FAILED || source_->at >= source_->bytes.size())
+      return Truncated(path);
+    return path + " is damaged: " + Why(what, gif->Error);
   }
 
   std::string Start() {
     started_ = true;
     int error = 0;
-    if (!file_.Open(outPath_) || !(out_.gif = EGifOpen(&file_, PutBytes, &error)))
-      return "can't create " + file_.error();
+    if (!file_.Open(outPath_)) return "can't create " + file_.error();
+    if (!(out_.gif = EGifOpen(&file_, PutBytes, &error)))
+      return "can't create " + outPath_ + ": " + Why("giflib cannot write", error);
     // The extensions need the 89a header.
     EGifSetGifVersion(out_.gif, true);
     if (EGifPutScreenDesc(out_.gif, screen_.width, screen_.height, screen_.colorResolution,
@@ -232,18 +265,23 @@ class Joiner {
       return "can't write " + file_.error();
     line_.resize(static_cast<size_t>(d.Width));
     for (int y = 0; y < d.Height; ++y) {
-      if (DGifGetLine(gif, line_.data(), d.Width) != GIF_OK) return Damaged(path, gif);
+      if (DGifGetLine(gif, line_.data(), d.Width) != GIF_OK)
+        return Damaged(path, gif, "a picture's pixels cannot be decoded");
       shown.Add(line_);
       if (EGifPutLine(out_.gif, line_.data(), d.Width) != GIF_OK)
         return "can't write " + file_.error();
     }
     if (check && shown.Value() != *check)
-      return path + " is damaged: a picture does not match its check value";
+      return path + " is damaged: " +
+             (number ? "frame " + std::to_string(*number) : std::string("a picture")) +
+             " does not match its check value";
     return {};
   }
 
   std::string outPath_;
   std::string previous_;
+  std::string lastWhole_;           // the last picture of the part copied whole, named
+  const Source* source_ = nullptr;  // of the part being read
   bool numberedSoFar_ = true;
   int nextNumber_ = 0;
   Screen screen_;

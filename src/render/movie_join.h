@@ -15,9 +15,12 @@ namespace modra {
 
 // Joins `parts`, in order, into `out`, written through a temporary file so
 // that a refused or failed join leaves whatever was at `out`. Returns an
-// empty string, or why the parts were refused: a part that cannot be read
-// or is neither an MPEG-1 movie nor a GIF, a part that is damaged or cut
-// short as far as its structure and check values tell, parts of different formats,
+// empty string, or why the parts were refused, naming the file: a part
+// that cannot be read (with the system's reason), that is not a regular
+// file (a FIFO, a device or a folder, refused before anything is read),
+// or is neither an MPEG-1 movie nor a GIF, a part that is not proven whole
+// (truncated, damaged, a picture that does not decode or match its check
+// value, GIF pictures out of order: mpeg_join.h, gif_join.h), parts of different formats,
 // picture sizes, rates or loop counts, a gap or an overlap in the frame
 // numbers the parts carry (which start at 0 in the first part: MPEG group
 // time codes, the numbers of a render's GIF pictures), an output

@@ -3,12 +3,14 @@
 #include <cstring>
 #include <vector>
 
+#include "io/regular_file.h"
 #include "render/ffmpeg_handles.h"
 
 namespace modra {
 
 struct MovieReader::State {
   std::string path;
+  std::string problem;
   ffmpeg::InputFormat format;
   ffmpeg::Codec codec;
   ffmpeg::Frame decoded, rgbFrame;
@@ -34,33 +36,51 @@ struct MovieReader::State {
     drained = ended = false;
   }
 
+  bool Fail(const std::string& why) {
+    problem = why;
+    return false;
+  }
+  bool Fail(int error) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return Fail(text);
+  }
+
   bool Start(const std::string& name) {
+    // libavformat's file protocol opens without O_NONBLOCK and would wait
+    // on a FIFO for a writer: only a regular file goes on to it.
+    if (!IsReadableRegularFile(name, &problem)) return false;
     AVFormatContext* opened = nullptr;
     // "file:" keeps a name such as "rtsp://host/x" or "a:b.mpg" a local
     // file name instead of a network address or a protocol.
     const std::string url = "file:" + name;
-    if (avformat_open_input(&opened, url.c_str(), nullptr, nullptr) < 0) return false;
+    if (const int error = avformat_open_input(&opened, url.c_str(), nullptr, nullptr); error < 0)
+      return Fail(error);
     format.reset(opened);
-    if (avformat_find_stream_info(format.get(), nullptr) < 0) return false;
+    if (const int error = avformat_find_stream_info(format.get(), nullptr); error < 0)
+      return Fail(error);
     const AVCodec* decoder = nullptr;
     stream = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (stream < 0 || !decoder) return false;
+    if (stream < 0 || !decoder) return Fail("holds no video stream that can be decoded");
     const AVCodecParameters* parameters = format->streams[stream]->codecpar;
     const int64_t w = parameters->width, h = parameters->height;
-    if (w < 1 || h < 1 || w * h > kMaxPixels) return false;
+    if (w < 1 || h < 1 || w * h > kMaxPixels)
+      return Fail("states a picture size of " + std::to_string(w) + "x" + std::to_string(h));
     codec.reset(avcodec_alloc_context3(decoder));
     decoded.reset(av_frame_alloc());
     rgbFrame.reset(av_frame_alloc());
     packet.reset(av_packet_alloc());
-    if (!codec || !decoded || !rgbFrame || !packet) return false;
-    if (avcodec_parameters_to_context(codec.get(), parameters) < 0) return false;
-    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return false;
+    if (!codec || !decoded || !rgbFrame || !packet) return Fail(AVERROR(ENOMEM));
+    if (const int error = avcodec_parameters_to_context(codec.get(), parameters); error < 0)
+      return Fail(error);
+    if (const int error = avcodec_open2(codec.get(), decoder, nullptr); error < 0)
+      return Fail(error);
     width = static_cast<int>(w);
     height = static_cast<int>(h);
     rgbFrame->format = AV_PIX_FMT_RGB24;
     rgbFrame->width = width;
     rgbFrame->height = height;
-    if (av_frame_get_buffer(rgbFrame.get(), 0) < 0) return false;
+    if (const int error = av_frame_get_buffer(rgbFrame.get(), 0); error < 0) return Fail(error);
     pixels.resize(static_cast<size_t>(w * h * 3));
     return true;
   }
@@ -126,12 +146,17 @@ MovieReader::~MovieReader() = default;
 
 int MovieReader::Open(const std::string& path) {
   state_->Release();
+  state_->problem.clear();
   if (!state_->Start(path)) {
     state_->Release();
     return -1;
   }
   state_->path = path;
   return 0;
+}
+
+const std::string& MovieReader::Problem() const {
+  return state_->problem;
 }
 
 int MovieReader::Width() const {

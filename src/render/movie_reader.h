@@ -25,9 +25,14 @@ class MovieReader {
   static constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
   // Opens the first video stream of `path`. Returns 0, or -1 when the file
-  // cannot be read, holds no video stream libavcodec can decode, or states
-  // a size below 1 or above kMaxPixels (then nothing stays open).
+  // cannot be read or is not a regular file (a FIFO is refused at once,
+  // never waited on), holds no video stream libavcodec can decode, or
+  // states a size below 1 or above kMaxPixels (then nothing stays open and
+  // Problem() says why).
   int Open(const std::string& path);
+  // Why the last Open or Rewind failed: the system's reason (strerror),
+  // libavformat's, or what the file holds instead of a movie.
+  const std::string& Problem() const;
   // The movie's picture size (0 when nothing is open).
   int Width() const;
   int Height() const;

@@ -21,7 +21,6 @@ constexpr uint32_t kMuxRate = (1u << 22) - 1;
 // field holds, since intra pictures of large renders are large.
 constexpr uint32_t kBufferKiB = (1u << 13) - 1;
 
-constexpr size_t kPackHeaderBytes = 12;
 constexpr size_t kSystemHeaderBytes = 6 + 6 + 3;
 constexpr size_t kPacketHeaderBytes = 6;
 constexpr size_t kTimeStampBytes = 5;

@@ -1,6 +1,7 @@
 #include "render/mpeg_stream.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "render/picture_check.h"
@@ -94,10 +95,10 @@ class VideoScanner {
   // of the whole stream.
   std::string Finish() {
     if (!problem_.empty()) return problem_;
-    size_t end = buffer_.size();
-    const bool closed = end - start_ >= 4 && buffer_[end - 4] == 0 && buffer_[end - 3] == 0 &&
-                        buffer_[end - 2] == 1 && buffer_[end - 1] == kSequenceEndCode;
-    if (closed) end -= 4;
+    // Every movie a render writes ends with it: without it the last
+    // picture may have lost its end.
+    if (!Closed()) return Truncated();
+    const size_t end = buffer_.size() - 4;
     if (sawPicture_) {
       if (!Cut(end)) return problem_;
     } else if (info_->pictures > 0) {
@@ -107,9 +108,6 @@ class VideoScanner {
       if (!problem_.empty()) return problem_;
     }
     if (info_->pictures == 0) return "holds no picture";
-    // Every movie a render writes ends with it: without it the last
-    // picture may have lost its end.
-    if (!closed) return "is cut short";
     info_->numbered = numbered_;
     info_->lastFrame = numbered_ ? info_->firstFrame + info_->pictures - 1 : -1;
     if (!numbered_) info_->firstFrame = 0;
@@ -118,9 +116,35 @@ class VideoScanner {
 
   const std::string& Problem() const { return problem_; }
 
+  // The stream ends before its end: names the last picture that is there
+  // whole. The one being gathered counts when its check value proves it
+  // whole; without one nothing can.
+  std::string Truncated() {
+    if (problem_.empty() && sawPicture_) {
+      const size_t end = buffer_.size() - (Closed() ? 4 : 0);
+      if (Check(start_, end) && checked_) lastWhole_ = Name();
+    }
+    problem_ = lastWhole_.empty() ? "is truncated before its first whole picture"
+                                  : "is truncated after " + lastWhole_;
+    return problem_;
+  }
+
  private:
-  bool Fail(const char* problem) {
-    problem_ = problem;
+  bool Closed() const {
+    const size_t end = buffer_.size();
+    return end - start_ >= 4 && buffer_[end - 4] == 0 && buffer_[end - 3] == 0 &&
+           buffer_[end - 2] == 1 && buffer_[end - 1] == kSequenceEndCode;
+  }
+
+  // The picture Check saw last, as a person would find it: by its frame
+  // number while the pictures are numbered, else by its place.
+  std::string Name() const {
+    if (numbered_ && expected_ > 0) return "frame " + std::to_string(expected_ - 1);
+    return "picture " + std::to_string(info_->pictures);
+  }
+
+  bool Fail(std::string problem) {
+    problem_ = std::move(problem);
     return false;
   }
 
@@ -128,7 +152,12 @@ class VideoScanner {
   bool Cut(size_t end) {
     if (!Check(start_, end)) return false;
     if (!pictureSeen_) return Fail("is damaged: a picture lost its header");
-    if (sink_) sink_(std::span<const uint8_t>(buffer_.data() + start_, end - start_));
+    if (sink_) {
+      const std::string refused =
+          sink_(std::span<const uint8_t>(buffer_.data() + start_, end - start_));
+      if (!refused.empty()) return Fail("is damaged: " + Name() + " " + refused);
+    }
+    lastWhole_ = Name();
     start_ = end;
     sawPicture_ = false;
     return true;
@@ -196,10 +225,10 @@ class VideoScanner {
     // video streams of older renders: a picture without one is damaged.
     const bool checked = checkSize > 0;
     if ((mustCheck_ || info_->pictures > 1) && checked != (mustCheck_ || checked_))
-      return Fail("is damaged: a picture lost its check value");
+      return Fail("is damaged: " + Name() + " lost its check value");
     checked_ = checked;
     if (checked && !MpegPictureCheckHolds({unit, size}, checkAt, checkSize))
-      return Fail("is damaged: a picture does not match its check value");
+      return Fail("is damaged: " + Name() + " does not match its check value");
     return true;
   }
 
@@ -216,6 +245,7 @@ class VideoScanner {
   bool numbered_ = true;
   int group_ = -1;  // frame number of the current group's time code
   int expected_ = 0;
+  std::string lastWhole_;  // the name of the last picture handed on
   std::string problem_;
 };
 
@@ -250,11 +280,11 @@ std::string ReadProgramStream(std::span<const uint8_t> bytes, VideoScanner& vide
   size_t at = 0;
   while (at < bytes.size()) {
     const std::span<const uint8_t> rest = bytes.subspan(at);
-    if (rest.size() < 4) return "is cut short";
+    if (rest.size() < 4) return video.Truncated();
     if (rest[0] != 0 || rest[1] != 0 || rest[2] != 1) return DamagedAt(at);
     const uint8_t code = rest[3];
     if (code == kPackCode) {
-      if (rest.size() < 12) return "is cut short";
+      if (rest.size() < 12) return video.Truncated();
       // An MPEG-2 pack header starts with the bits 01 instead of 0010.
       if (rest[4] >> 4 != 0x2) return "is not an MPEG-1 program stream";
       at += 12;
@@ -265,9 +295,9 @@ std::string ReadProgramStream(std::span<const uint8_t> bytes, VideoScanner& vide
       break;
     }
     if (code < kSystemHeaderCode) return DamagedAt(at);
-    if (rest.size() < 6) return "is cut short";
+    if (rest.size() < 6) return video.Truncated();
     const size_t length = size_t{rest[4]} << 8 | rest[5];
-    if (rest.size() - 6 < length) return "is cut short";
+    if (rest.size() - 6 < length) return video.Truncated();
     const std::span<const uint8_t> packet = rest.subspan(6, length);
     at += 6 + length;
     if (code == kSystemHeaderCode || code == kPaddingStream) continue;

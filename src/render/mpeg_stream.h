@@ -38,22 +38,27 @@ MpegFrameRate FrameRateOfCode(int rateCode);
 inline constexpr size_t kMaxPictureBytes = size_t{128} << 20;
 
 // One picture's coded bytes: the sequence and group headers before it,
-// its header and its slices. Valid during the call.
-using MpegPictureSink = std::function<void(std::span<const uint8_t> picture)>;
+// its header and its slices. Valid during the call. Returns empty, or what
+// is wrong with the picture ("does not decode"), which stops the reading.
+using MpegPictureSink = std::function<std::string(std::span<const uint8_t> picture)>;
 
 // Reads `bytes` as a movie a render writes, handing each picture to
 // `picture` (when given) as soon as it is complete; the closing sequence
 // end code of the video is left out. Fills `info` and returns an empty
 // string, or says what keeps the movie from being joined: it is neither
-// kind of stream; the program stream is cut short, damaged or holds
-// another stream than MPEG-1 video; the video does not start with a
-// sequence header, changes its size or rate later, has a picture that is
-// not intra-coded or too large, ends with headers but no picture, holds no
-// picture or lacks its closing sequence end code; a picture does not match
-// its check value (picture_check.h), or lacks one where every picture must
-// have one (in a program stream, or in a bare stream whose other pictures
-// have one). Pictures handed over before a problem was found stay handed
-// over.
+// kind of stream; it is truncated (the program stream is cut short or the
+// video lacks the sequence end code a render closes it with: "is
+// truncated after frame 40", naming the last picture that is there whole,
+// by its frame number, or "picture 3" counting from 1 where the pictures
+// are not numbered); the program stream is damaged or holds another
+// stream than MPEG-1 video; the video does not start with a sequence
+// header, changes its size or rate later, has a picture that is not
+// intra-coded or too large, ends with headers but no picture or holds no
+// picture; a picture does not match its check value (picture_check.h),
+// lacks one where every picture must have one (in a program stream, or in
+// a bare stream whose other pictures have one), or is refused by
+// `picture` ("is damaged: frame 7 does not decode"). Pictures handed over
+// before a problem was found stay handed over.
 std::string ScanMpegMovie(std::span<const uint8_t> bytes, MpegStreamInfo* info,
                           const MpegPictureSink& picture = {});
 

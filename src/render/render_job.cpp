@@ -122,7 +122,8 @@ bool RenderJob::FirstStep() {
   }
   if (settings_.composite) {
     if (movie_.Open(settings_.compositeMovie) != 0) {
-      doc_.shell->Message("Can't open composite movie");
+      doc_.shell->Message("Can't open composite movie: " + settings_.compositeMovie + ": " +
+                          movie_.Problem());
       return false;
     }
     if (!Reserve(composite_, AreaBytes())) {

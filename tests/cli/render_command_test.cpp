@@ -9,6 +9,7 @@
 
 #include "../anim/anim_util.h"
 #include "../view/view_test_util.h"
+#include "fifo_watchdog.h"
 #include "images/ppm.h"
 #include "modra_runner.h"
 #include "nativefile/native_test_util.h"
@@ -159,6 +160,33 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
   }
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(Render({scene}).status, 2);  // no output named
+}
+
+// A composite movie must be a regular file: a FIFO would block the render
+// until something wrote to it. Refused at once, and named with the reason.
+TEST_F(RenderCommand, ACompositeMovieThatIsNotARegularFileIsRefused) {
+  const std::string out = dir / "out.mpg";
+  test::MakeFifo(dir / "fifo.mpg");
+  std::filesystem::create_directory(dir / "folder.mpg");
+  struct Case {
+    std::string movie, reason;
+  };
+  const Case cases[] = {
+      {dir / "fifo.mpg", "not a regular file (a FIFO)"},
+      {dir / "folder.mpg", "not a regular file (a folder)"},
+      {"/dev/null", "not a regular file (a character device)"},
+      {dir / "none.mpg", "No such file or directory"},
+      {dir / "text.mpg", "Invalid data found when processing input"},
+  };
+  test::WriteText(dir / "text.mpg", "no movie in here");
+  for (const Case& c : cases) {
+    const Result r = test::WithFifoWatchdog(dir / "fifo.mpg", [&] {
+      return Render({scene, "--size", "16x16", "--composite", c.movie, "-o", out});
+    });
+    EXPECT_EQ(r.status, 1) << c.movie;
+    EXPECT_EQ(r.err, "Can't open composite movie: " + c.movie + ": " + c.reason + "\n");
+    EXPECT_FALSE(std::filesystem::exists(out)) << c.movie;
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fifo_watchdog.h"
 #include "movie_probe.h"
 #include "movie_test_util.h"
 #include "render/gif_movie_writer.h"
@@ -116,7 +117,9 @@ TEST(MovieJoin, BareVideoPartsOfOlderRendersJoinToo) {
   Bytes cut = test::ReadBytes(dir / "c-old.mpg");
   cut.resize(cut.size() - 4);  // without its sequence end code
   test::WriteBytes(dir / "cut.mpg", cut);
-  EXPECT_EQ(JoinMovies(dir / "joined.mpg", {dir / "cut.mpg"}), dir / "cut.mpg" + " is cut short");
+  // Frame 5 may have lost its end: only frame 4 is there whole.
+  EXPECT_EQ(JoinMovies(dir / "joined.mpg", {dir / "cut.mpg"}),
+            dir / "cut.mpg" + " is truncated after frame 4");
 }
 
 TEST(MovieJoin, GifPartsKeepTheirPicturesDelaysAndLoop) {
@@ -177,7 +180,7 @@ TEST(MovieJoin, RefusesPartsThatDoNotFitAndKeepsTheOutput) {
       {{"0-1.mpg", "wide.mpg"}, out, "wide.mpg is 32x16, 0-1.mpg 16x16"},
       {{"0-1.mpg", "a.gif"}, out, "a.gif is a GIF, 0-1.mpg an MPEG-1 movie"},
       {{"text.mpg"}, out, "text.mpg is neither an MPEG-1 movie nor a GIF"},
-      {{"none.mpg"}, out, "can't read none.mpg"},
+      {{"none.mpg"}, out, "can't read none.mpg: No such file or directory"},
       {{"0-1.mpg"}, dir / "out.gif", "out.gif names a GIF but the parts are MPEG-1 movies"},
       {{"a.gif", "big.gif"}, dir / "out.gif", "big.gif is 16x16, the first part 8x8"},
       {{"a.gif", "loop3.gif"}, dir / "out.gif", "loop3.gif loops otherwise than the first part"},
@@ -319,7 +322,7 @@ TEST(MovieJoin, APictureThatLostItsCheckValueIsRefused) {
   mpeg[mpeg.size() - 12] ^= 0x10;
   test::WriteBytes(dir / "b.mpg", mpeg);
   EXPECT_EQ(JoinMovies(dir / "out.mpg", {dir / "b.mpg"}),
-            dir / "b.mpg" + " is damaged: a picture does not match its check value");
+            dir / "b.mpg" + " is damaged: frame 1 does not match its check value");
   Bytes gif = test::ReadBytes(dir / "a.gif");
   const Bytes descriptor = {0x2C, 0, 0, 0, 0, 8, 0, 8, 0};
   const auto at = std::search(gif.begin(), gif.end(), descriptor.begin(), descriptor.end());
@@ -327,9 +330,224 @@ TEST(MovieJoin, APictureThatLostItsCheckValueIsRefused) {
   at[descriptor.size() + 1] ^= 0x40;  // the red of the first colour
   test::WriteBytes(dir / "b.gif", gif);
   EXPECT_EQ(JoinMovies(dir / "out.gif", {dir / "b.gif"}),
-            dir / "b.gif" + " is damaged: a picture does not match its check value");
+            dir / "b.gif" + " is damaged: frame 0 does not match its check value");
   EXPECT_FALSE(std::filesystem::exists(dir / "out.mpg"));
   EXPECT_FALSE(std::filesystem::exists(dir / "out.gif"));
+}
+
+// Joins `parts` of `dir` into `out`, which held "older": a refusal must
+// leave it so and leave no other file behind. The problem, with the
+// folder left out of the names.
+std::string RefusedJoin(const test::TempDir& dir, const std::string& out,
+                        const std::vector<std::string>& parts) {
+  test::WriteText(out, "older");
+  const std::vector<std::string> before = FilesIn(dir.path.string());
+  std::string problem = JoinMovies(out, parts);
+  EXPECT_EQ(test::ReadText(out), "older") << problem;
+  EXPECT_EQ(FilesIn(dir.path.string()), before) << problem;
+  for (size_t at; (at = problem.find(dir.path.string() + "/")) != std::string::npos;)
+    problem.erase(at, dir.path.string().size() + 1);
+  return problem;
+}
+
+// Where `tag` starts in `bytes`, every time.
+std::vector<size_t> Find(const Bytes& bytes, const Bytes& tag) {
+  std::vector<size_t> at;
+  for (auto i = std::search(bytes.begin(), bytes.end(), tag.begin(), tag.end()); i != bytes.end();
+       i = std::search(i + 1, bytes.end(), tag.begin(), tag.end()))
+    at.push_back(static_cast<size_t>(i - bytes.begin()));
+  return at;
+}
+
+const Bytes kPackStart = {0, 0, 1, 0xBA};
+const Bytes kGifPictureStart = {0x21, 0xFF, 11, 'M', 'O', 'D', 'R', 'A', 'F', 'R', 'M'};
+
+// A part of frames 4 to 7 after a whole part of frames 0 to 3, cut at
+// every byte from its first picture on: each picture starts a pack of its
+// own (or, in a GIF, its frame number extension), so the cut names the
+// last picture wholly before it. The last picture is whole only with what
+// a render writes after it: the sequence end code (the program end code
+// after it may go) or the GIF trailer.
+TEST(MovieJoin, TruncatedPartsNameTheLastWholeFrame) {
+  for (const std::string ext : {".mpg", ".gif"}) {
+    SCOPED_TRACE(ext);
+    test::TempDir dir;
+    if (ext == ".mpg") {
+      WriteMpeg(dir / "a.mpg", 0, 4);
+      WriteMpeg(dir / "b.mpg", 4, 4);
+    } else {
+      WriteGif(dir / "a.gif", 0, {10, 10, 10, 10});
+      WriteGif(dir / "b.gif", 4, {10, 10, 10, 10});
+    }
+    const Bytes whole = test::ReadBytes(dir / ("b" + ext));
+    std::vector<size_t> starts = Find(whole, ext == ".mpg" ? kPackStart : kGifPictureStart);
+    ASSERT_EQ(starts.size(), 4u);
+    // Past the last picture, what closes it.
+    const size_t closed = ext == ".mpg" ? whole.size() - 4 : whole.size() - 1;
+    // (An MPEG part needs its first start code to be taken for one.)
+    for (size_t size = std::max<size_t>(starts[0], 4); size < closed; ++size) {
+      const int wholePictures = static_cast<int>(
+          std::upper_bound(starts.begin() + 1, starts.end(), size) - (starts.begin() + 1));
+      const std::string expected =
+          "cut" + ext + " is truncated " +
+          (wholePictures == 0 ? "before its first whole picture"
+                              : "after frame " + std::to_string(3 + wholePictures));
+      test::WriteBytes(dir / ("cut" + ext),
+                       Bytes(whole.begin(), whole.begin() + static_cast<long>(size)));
+      ASSERT_EQ(RefusedJoin(dir, dir / ("out" + ext), {dir / ("a" + ext), dir / ("cut" + ext)}),
+                expected)
+          << "cut at " << size << " of " << whole.size();
+    }
+    // Cut inside what closes the last picture.
+    if (ext == ".mpg") {
+      test::WriteBytes(dir / "cut.mpg", Bytes(whole.begin(), whole.end() - 2));
+      EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {dir / "a.mpg", dir / "cut.mpg"}),
+                "cut.mpg is truncated after frame 7");
+    }
+  }
+}
+
+// The sequence end code closes every movie a render writes; without it
+// the last picture may have lost its end. Its check value proves it whole;
+// in the bare video streams of older renders nothing can.
+TEST(MovieJoin, AnMpegPartWithoutItsSequenceEndCodeIsRefused) {
+  test::TempDir dir;
+  WriteMpeg(dir / "a.mpg", 0, 3);
+  Bytes bytes = test::ReadBytes(dir / "a.mpg");
+  const Bytes end = {0, 0, 1, 0xB7};
+  const std::vector<size_t> ends = Find(bytes, end);
+  ASSERT_EQ(ends.size(), 1u);
+  bytes.erase(bytes.begin() + static_cast<long>(ends[0]),
+              bytes.begin() + static_cast<long>(ends[0]) + 4);
+  // The last packet, four bytes shorter.
+  const std::vector<size_t> packets = Find(bytes, {0, 0, 1, 0xE0});
+  ASSERT_FALSE(packets.empty());
+  const size_t length = (bytes[packets.back() + 4] << 8 | bytes[packets.back() + 5]) - 4;
+  bytes[packets.back() + 4] = static_cast<uint8_t>(length >> 8);
+  bytes[packets.back() + 5] = static_cast<uint8_t>(length);
+  test::WriteBytes(dir / "open.mpg", bytes);
+  EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {dir / "open.mpg"}),
+            "open.mpg is truncated after frame 2");
+
+  movietest::WriteBareVideo(dir / "a.mpg", dir / "bare.mpg");
+  Bytes bare = test::ReadBytes(dir / "bare.mpg");
+  bare.resize(bare.size() - 4);
+  test::WriteBytes(dir / "open.mpg", bare);
+  EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {dir / "open.mpg"}),
+            "open.mpg is truncated after frame 1");
+}
+
+// A byte changed at sampled places in the coded data of each picture:
+// the part is refused, naming the picture's frame.
+TEST(MovieJoin, AChangedByteInAPictureNamesItsFrame) {
+  test::TempDir dir;
+  WriteMpeg(dir / "a.mpg", 0, 2, 32, 32);
+  WriteMpeg(dir / "b.mpg", 2, 3, 32, 32);
+  const Bytes whole = test::ReadBytes(dir / "b.mpg");
+  const std::vector<size_t> packs = Find(whole, kPackStart);
+  ASSERT_EQ(packs.size(), 3u);
+  const std::vector<size_t> slices = Find(whole, {0, 0, 1, 0x01});
+  ASSERT_EQ(slices.size(), 3u);
+  for (int picture = 0; picture < 3; ++picture) {
+    // From the first slice's data to the picture's end.
+    const size_t from = slices[picture] + 4;
+    const size_t to = picture < 2 ? packs[picture + 1] : whole.size() - 8;
+    ASSERT_LT(from, to);
+    for (size_t at = from; at < to; at += std::max<size_t>(1, (to - from) / 7)) {
+      Bytes bytes = whole;
+      bytes[at] ^= 0x24;
+      test::WriteBytes(dir / "bad.mpg", bytes);
+      const std::string problem =
+          RefusedJoin(dir, dir / "out.mpg", {dir / "a.mpg", dir / "bad.mpg"});
+      EXPECT_EQ(problem.rfind("bad.mpg is damaged: frame " + std::to_string(2 + picture) + " ", 0),
+                0u)
+          << "byte " << at << ": " << problem;
+    }
+  }
+}
+
+// Without check values, as in the bare video streams of older renders,
+// only decoding tells that a picture's coded data is broken.
+TEST(MovieJoin, APictureThatDoesNotDecodeIsRefused) {
+  test::TempDir dir;
+  WriteMpeg(dir / "a.mpg", 0, 3, 32, 32);
+  movietest::WriteBareVideo(dir / "a.mpg", dir / "bare.mpg");
+  ASSERT_EQ(JoinMovies(dir / "out.mpg", {dir / "bare.mpg"}), "");
+  const Bytes whole = test::ReadBytes(dir / "bare.mpg");
+  const std::vector<size_t> pictures = Find(whole, {0, 0, 1, 0x00});
+  const std::vector<size_t> slices = Find(whole, {0, 0, 1, 0x01});
+  ASSERT_EQ(pictures.size(), 3u);
+  ASSERT_EQ(slices.size(), 3u);
+  for (int picture = 0; picture < 3; ++picture) {
+    // Macroblocks of the picture's slice: all ones, which code nothing.
+    Bytes bytes = whole;
+    const size_t from = slices[picture] + 6;
+    const size_t to = std::min(from + 8, picture < 2 ? pictures[picture + 1] : whole.size() - 4);
+    ASSERT_LT(from, to);
+    std::fill(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(to), 0xFF);
+    test::WriteBytes(dir / "bad.mpg", bytes);
+    const std::string problem = RefusedJoin(dir, dir / "out.mpg", {dir / "bad.mpg"});
+    EXPECT_EQ(problem.rfind(
+                  "bad.mpg is damaged: frame " + std::to_string(picture) + " does not decode", 0),
+              0u)
+        << problem;
+  }
+}
+
+// A part whose pictures or parts are out of order: each picture is whole,
+// but the frames do not run on.
+TEST(MovieJoin, FramesOutOfOrderAreRefused) {
+  test::TempDir dir;
+  WriteMpeg(dir / "a.mpg", 0, 2);
+  WriteMpeg(dir / "b.mpg", 2, 2);
+  WriteGif(dir / "a.gif", 0, {10, 10});
+  WriteGif(dir / "b.gif", 2, {10, 10, 10});
+  // b.gif with its second and third pictures swapped.
+  const Bytes gif = test::ReadBytes(dir / "b.gif");
+  const std::vector<size_t> at = Find(gif, kGifPictureStart);
+  ASSERT_EQ(at.size(), 3u);
+  Bytes swapped(gif.begin(), gif.begin() + static_cast<long>(at[1]));
+  swapped.insert(swapped.end(), gif.begin() + static_cast<long>(at[2]), gif.end() - 1);
+  swapped.insert(swapped.end(), gif.begin() + static_cast<long>(at[1]),
+                 gif.begin() + static_cast<long>(at[2]));
+  swapped.push_back(gif.back());
+  test::WriteBytes(dir / "swapped.gif", swapped);
+
+  struct Case {
+    std::vector<std::string> parts;
+    std::string out, problem;
+  };
+  const Case cases[] = {
+      {{"b.mpg", "a.mpg"}, "out.mpg", "frames 0 to 1 missing before b.mpg"},
+      {{"a.mpg", "b.mpg", "b.mpg"}, "out.mpg", "b.mpg repeats frames 2 to 3 of b.mpg"},
+      {{"b.gif", "a.gif"}, "out.gif", "frames 0 to 1 missing before b.gif"},
+      {{"a.gif", "a.gif"}, "out.gif", "a.gif repeats frames 0 to 1 of a.gif"},
+      {{"a.gif", "swapped.gif"}, "out.gif", "swapped.gif is damaged: frame 4 follows frame 2"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> parts;
+    for (const std::string& p : c.parts)
+      parts.push_back(dir / p);
+    EXPECT_EQ(RefusedJoin(dir, dir / c.out, parts), c.problem);
+  }
+}
+
+// Only regular files are parts: a FIFO would block the join until
+// something wrote to it, a device never ends. Each is refused at once,
+// named, before anything is read.
+TEST(MovieJoin, PartsThatAreNotRegularFilesAreRefusedAtOnce) {
+  test::TempDir dir;
+  WriteMpeg(dir / "a.mpg", 0, 2);
+  test::MakeFifo(dir / "fifo.mpg");
+  std::filesystem::create_directory(dir / "folder.mpg");
+  const std::string fifoProblem = test::WithFifoWatchdog(dir / "fifo.mpg", [&] {
+    return RefusedJoin(dir, dir / "out.mpg", {dir / "a.mpg", dir / "fifo.mpg"});
+  });
+  EXPECT_EQ(fifoProblem, "can't read fifo.mpg: not a regular file (a FIFO)");
+  EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {dir / "a.mpg", dir / "folder.mpg"}),
+            "can't read folder.mpg: not a regular file (a folder)");
+  EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {"/dev/null"}),
+            "can't read /dev/null: not a regular file (a character device)");
 }
 
 }  // namespace

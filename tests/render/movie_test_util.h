@@ -65,6 +65,7 @@ inline void WriteBareVideo(const std::string& movie, const std::string& path) {
                                 break;
                               }
                             video.insert(video.end(), p.begin(), p.end());
+                            return std::string();
                           }),
             "");
   video.insert(video.end(), {0x00, 0x00, 0x01, 0xB7});

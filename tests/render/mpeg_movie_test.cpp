@@ -104,6 +104,7 @@ TEST(MpegWriter, ProgramStreamOfIntraCodedPicturesAtThirtyFramesASecond) {
                           [&](std::span<const uint8_t> picture) {
                             starts.push_back(video.size());
                             video.insert(video.end(), picture.begin(), picture.end());
+                            return std::string();
                           }),
             "");
   EXPECT_EQ(info.width, 80);

@@ -363,7 +363,9 @@ TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
   settings.compositeMovie = dir / "none.mpg";
   ASSERT_TRUE(Render());
   EXPECT_TRUE(failed);
-  EXPECT_EQ(rec.shell.messages, std::vector<std::string>{"Can't open composite movie"});
+  EXPECT_EQ(rec.shell.messages,
+            std::vector<std::string>{"Can't open composite movie: " + settings.compositeMovie +
+                                     ": No such file or directory"});
 }
 
 // The editor's render window may be resized while it works: every buffer
