@@ -1,5 +1,7 @@
 #include "anim/curves.h"
 
+#include <algorithm>
+
 namespace modra {
 namespace {
 
@@ -24,7 +26,7 @@ KeyCurve CurveOf(KeyStore& store, int key, int n) {
 // A cubic Bezier segment from key a to key b. Without b the segment holds
 // a's value: a key that runs on with no key after it (a paste can leave
 // one) must not drop its parameter to zero between frames.
-void SegmentCoefficients(KeyCurve a, KeyCurve b) {
+void SetSegmentCoefficients(KeyCurve a, KeyCurve b) {
   for (int i = 0; i < a.n; ++i) {
     float* c = a.Coeff(i);
     if (!b) {
@@ -32,15 +34,16 @@ void SegmentCoefficients(KeyCurve a, KeyCurve b) {
       c[3] = a.P(i);
       continue;
     }
-    float p0 = a.P(i), p1 = a.C1(i), p2 = a.C2(i), p3 = b.P(i);
-    c[0] = -p0 + 3 * p1 - 3 * p2 + p3;
-    c[1] = 3 * p0 - 6 * p1 + 3 * p2;
-    c[2] = -3 * p0 + 3 * p1;
-    c[3] = p0;
+    std::array<float, 4> abcd = SegmentCoefficients(a.P(i), a.C1(i), a.C2(i), b.P(i));
+    std::copy(abcd.begin(), abcd.end(), c);
   }
 }
 
 }  // namespace
+
+std::array<float, 4> SegmentCoefficients(float p0, float p1, float p2, float p3) {
+  return {-p0 + 3 * p1 - 3 * p2 + p3, 3 * p0 - 6 * p1 + 3 * p2, -3 * p0 + 3 * p1, p0};
+}
 
 void ComputeCurves(KeyStore& store, int n, int k2i, int k1i, int ki, int k3i, int k4i) {
   KeyCurve k2 = CurveOf(store, k2i, n), k1 = CurveOf(store, k1i, n), k = CurveOf(store, ki, n);
@@ -79,10 +82,10 @@ void ComputeCurves(KeyStore& store, int n, int k2i, int k1i, int ki, int k3i, in
       }
     }
   }
-  if (k2 && k1) SegmentCoefficients(k2, k1);
-  if (k1) SegmentCoefficients(k1, k);
-  SegmentCoefficients(k, k3);
-  if (k3) SegmentCoefficients(k3, k4);
+  if (k2 && k1) SetSegmentCoefficients(k2, k1);
+  if (k1) SetSegmentCoefficients(k1, k);
+  SetSegmentCoefficients(k, k3);
+  if (k3) SetSegmentCoefficients(k3, k4);
 }
 
 void ComputeCurvesAround(KeyStore& store, int frame, int k) {

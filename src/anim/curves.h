@@ -2,11 +2,18 @@
 // keys, Bezier coefficients per segment, and evaluation.
 #pragma once
 
+#include <array>
 #include <span>
 
 #include "scene/key_store.h"
 
 namespace modra {
+
+// The cubic coefficients a, b, c, d (value a*t^3 + b*t^2 + c*t + d for t
+// in 0..1) of the Bezier segment from p0 to p3 with control points p1, p2.
+// Every writer of a key's coefficients goes through this one formula, so
+// a curve edited by hand replays exactly like one the keys computed.
+std::array<float, 4> SegmentCoefficients(float p0, float p1, float p2, float p3);
 
 // Control points and coefficients around key k of n values. k1 and k2 are
 // the keys of the same owner and kind in the two key frames before k, k3
