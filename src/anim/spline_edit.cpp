@@ -53,15 +53,6 @@ void Load(const Document& doc, SplineEditor& e, int ownerChoice, int param) {
   FitSplineEditor(e);
 }
 
-// Writes the loaded curve back; true when a key changed. The scene then
-// shows the current frame from the new curves.
-bool WriteBack(Document& doc, SplineEditor& e) {
-  if (!e.loaded) return false;
-  if (!WriteBackSplineCurve(doc.scene.anim, e.curve)) return false;
-  ShowFrame(doc);
-  return true;
-}
-
 }  // namespace
 
 int PickSplineEntry(const SplineCurve& curve, const SplineView& view, float x, float y) {
@@ -142,13 +133,32 @@ SplineEditor OpenSplineEditor(const Document& doc) {
   return e;
 }
 
+bool WriteSplineCurve(Document& doc, SplineCurve& curve) {
+  if (!WriteBackSplineCurve(doc.scene.anim, curve)) return false;
+  ShowFrame(doc);
+  MarkModified(doc);
+  return true;
+}
+
+void ReloadSplineEditor(const Document& doc, SplineEditor& e) {
+  if (!e.loaded) return;
+  std::vector<SplineEntry> before = std::move(e.curve.entries);
+  // The same owner as before, even when another group is selected now.
+  e.curve = LoadSplineCurve(doc.scene.anim, e.curve.owner, e.curve.param);
+  e.picked = -1;
+  e.banding = false;
+  for (size_t i = 0; i < before.size() && i < e.curve.entries.size(); ++i) {
+    e.curve.entries[i].selected = before[i].selected;
+  }
+}
+
 void ChooseSplineCurve(Document& doc, SplineEditor& e, int ownerChoice, int param) {
-  if (WriteBack(doc, e)) MarkModified(doc);
+  if (e.loaded) WriteSplineCurve(doc, e.curve);
   Load(doc, e, ownerChoice, param);
 }
 
 void FinishSplineEditor(Document& doc, SplineEditor& e) {
-  WriteBack(doc, e);
+  if (e.loaded) WriteSplineCurve(doc, e.curve);
   MarkModified(doc);
 }
 

@@ -67,6 +67,15 @@ bool MoveSpline(SplineEditor& e, float x, float y);
 // The button let go: the rubber band selects what it holds; a drag ends.
 void ReleaseSpline(SplineEditor& e, float x, float y);
 
+// Writes the curve into the document's keys; when a key changed, the
+// document is marked modified and shows the current frame from the new
+// curves. true when a key changed.
+bool WriteSplineCurve(Document& doc, SplineCurve& curve);
+
+// The keys changed under the editor (an undo, a redo): the loaded curve is
+// read again; the view and the selection stay.
+void ReloadSplineEditor(const Document& doc, SplineEditor& e);
+
 // Opening the editor: Translation of the selected group, fitted.
 SplineEditor OpenSplineEditor(const Document& doc);
 

@@ -6,6 +6,7 @@
 #include "anim/key_commands.h"
 #include "anim/key_range_commands.h"
 #include "anim/playback.h"
+#include "anim/spline_edit.h"
 #include "document/animation_bar.h"
 #include "document/file_commands.h"
 #include "document/file_names.h"
@@ -210,6 +211,10 @@ constexpr CommandInfo kCommands[] = {
   {C::kScaleRange, "StretchKeys", "&Strech/Squeeze Key Frame ...", "",
    "Stretch/Squeeze Key Frames", kStep, kNumbers, 3, 0,
    [](S& s, const Args& a) { return RunKeyRange(s, KeyRangeCommand::kScaleRange, a); }},
+  // The editor writes its curve at every move of a drag, so the keys and
+  // the 3D view follow it and the drag is one step.
+  {C::kSplineWriteBack, "SplineWriteBack", "", "", "Edit Spline", kGesture, kNoArgs, 0, 0,
+   [](S& s, const Args& a) { return Result(a.spline && WriteSplineCurve(s.doc(), *a.spline)); }},
 
   {C::kReverseNormals, "ReverseNormals", "&Reverse Normals",
    "Flip the normals of the selected groups", "Reverse Normals", kStep, kNoArgs, 0, 0,

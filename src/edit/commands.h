@@ -16,6 +16,7 @@
 namespace modra {
 
 class EditSession;
+struct SplineCurve;
 
 enum class CommandId : uint8_t {
   // File menu
@@ -53,6 +54,8 @@ enum class CommandId : uint8_t {
   kCopyKeyToRange,
   kCopyRangeToRange,
   kScaleRange,
+  // The spline editor's curve written into the keys
+  kSplineWriteBack,
   // Options menu
   kReverseNormals,
   // Animation bar
@@ -167,6 +170,8 @@ struct CommandArgs {
   // The key dialogs: owner choice, A, B, C. The resolution dialog: its
   // values in order.
   std::array<int, 4> numbers{};
+  // The spline editor's curve, for kSplineWriteBack; the editor owns it.
+  SplineCurve* spline = nullptr;
 };
 
 // The arguments of each shape.
@@ -185,6 +190,11 @@ inline CommandArgs SliderArgs(int index, int position) {
   CommandArgs a;
   a.index = index;
   a.value = static_cast<float>(position);
+  return a;
+}
+inline CommandArgs SplineArgs(SplineCurve& curve) {
+  CommandArgs a;
+  a.spline = &curve;
   return a;
 }
 inline CommandArgs TextArgs(std::string_view text) {
