@@ -36,6 +36,20 @@ ProfilePoints EditedPoints(ExtEditor& ed) {
   return {ed.profile.points, ed.profile.corners, ed.profile.selected, ed.current};
 }
 
+ExtControls ExtControlValues(const ExtEditor& ed) {
+  const ExtrusionProfile& p = ed.profile;
+  const PointFieldTexts point = PointFields(p.points.data(), p.corners.size(), ed.current);
+  ExtControls c;
+  c.depth = NumberFieldText(p.depth, kDepthDecimals);
+  c.bevelSize = NumberFieldText(p.bevelSize, kBevelSizeDecimals);
+  c.pointX = point.x;
+  c.pointY = point.y;
+  c.corner = CurrentIsCorner(p.corners, ed.current);
+  c.front = (p.flags & kBevelFront) != 0;
+  c.back = (p.flags & kBevelBack) != 0;
+  return c;
+}
+
 bool OpenExtEditor(ExtEditor& ed, const Scene& s, int g) {
   ExtrusionProfile profile;
   if (!GetExtrusionProfile(s, g, profile)) return false;

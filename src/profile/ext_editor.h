@@ -30,6 +30,15 @@ struct ExtEditor {
 
 ProfilePoints EditedPoints(ExtEditor& ed);
 
+// What the control bar shows: the fields' texts (the point fields empty
+// when no point is current) and the check boxes.
+struct ExtControls {
+  std::string depth, bevelSize, pointX, pointY;
+  bool corner = false;  // the current point's; off when there is none
+  bool front = false, back = false;
+};
+ExtControls ExtControlValues(const ExtEditor& ed);
+
 // Starts editing extrusion g: its profile, depth and bevel size from its
 // block. False (the editor unchanged) when g is no readable extrusion.
 bool OpenExtEditor(ExtEditor& ed, const Scene& s, int g);

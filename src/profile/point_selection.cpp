@@ -97,6 +97,10 @@ void DeselectAllPoints(ProfilePoints p) {
   p.current = -1;
 }
 
+bool CurrentIsCorner(const std::vector<uint8_t>& corners, int current) {
+  return current >= 0 && static_cast<size_t>(current) < corners.size() && corners[current] != 0;
+}
+
 bool ToggleCornerOfSelected(ProfilePoints p) {
   assert(Consistent(p));
   if (p.current < 0 || static_cast<size_t>(p.current) >= p.corners.size()) return false;

@@ -65,6 +65,8 @@ void DeselectAllPoints(ProfilePoints p);
 // The selected point of highest index, or -1.
 int LastSelectedPoint(const std::vector<uint8_t>& selected);
 
+// Whether the current point is a corner (false when none is current).
+bool CurrentIsCorner(const std::vector<uint8_t>& corners, int current);
 // The current point's corner flag toggled, then given to every selected
 // point. False (nothing changed) when no point is current.
 bool ToggleCornerOfSelected(ProfilePoints p);

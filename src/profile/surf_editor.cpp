@@ -30,6 +30,21 @@ ProfilePoints EditedPoints(SurfEditor& ed) {
   return {ed.profile.points, ed.profile.corners, ed.profile.selected, ed.profile.current};
 }
 
+SurfControls SurfControlValues(const SurfEditor& ed) {
+  const RevolutionProfile& p = ed.profile;
+  const PointFieldTexts point = PointFields(p.points.data(), p.corners.size(), p.current);
+  SurfControls c;
+  c.degrees = NumberFieldText(ed.params.degrees, kDegreesDecimals);
+  c.steps = StepsFieldText(ed.params.steps);
+  c.deltaY = NumberFieldText(ed.params.deltaY, kDeltaYDecimals);
+  c.radiusScale = NumberFieldText(ed.params.radiusScale, kRadiusScaleDecimals);
+  c.pointX = point.x;
+  c.pointY = point.y;
+  c.corner = CurrentIsCorner(p.corners, p.current);
+  c.caps = (p.flags & kCapEnds) != 0;
+  return c;
+}
+
 bool OpenSurfEditor(SurfEditor& ed, const Scene& s, int g) {
   RevolutionProfile profile;
   RevolutionParams params;

@@ -30,6 +30,15 @@ struct SurfEditor {
 
 ProfilePoints EditedPoints(SurfEditor& ed);
 
+// What the control bar shows: the fields' texts (the point fields empty
+// when no point is current) and the check boxes.
+struct SurfControls {
+  std::string degrees, steps, deltaY, radiusScale, pointX, pointY;
+  bool corner = false;  // the current point's; off when there is none
+  bool caps = false;
+};
+SurfControls SurfControlValues(const SurfEditor& ed);
+
 // Starts editing surface g: its profile and sweep from its block. False
 // (the editor unchanged) when g is no readable surface of revolution.
 bool OpenSurfEditor(SurfEditor& ed, const Scene& s, int g);

@@ -183,6 +183,31 @@ TEST(ProfileExtEditor, DepthAndBevelFieldsReachTheBlockAndOtherTextIsMarked) {
   EXPECT_EQ(f.InGroup().flags, kBevelFront);
 }
 
+TEST(ProfileExtEditor, ControlBarShowsTheBlockAndTheCurrentPoint) {
+  ExtFixture f;
+  ExtControls c = ExtControlValues(f.ed);
+  EXPECT_EQ(c.depth, "0.470");
+  EXPECT_EQ(c.bevelSize, "0.0200");
+  EXPECT_EQ(c.pointX, "");
+  EXPECT_FALSE(c.corner);
+  EXPECT_TRUE(c.front && c.back);
+  f.PressPoint(2);  // (0.613208, -0.52521) of the default profile
+  ExtToggleCorner(f.ed, f.s());
+  ExtToggleBevel(f.ed, f.s(), kBevelBack);
+  c = ExtControlValues(f.ed);
+  EXPECT_EQ(c.pointX, "0.613");
+  EXPECT_EQ(c.pointY, "-0.525");
+  EXPECT_TRUE(c.corner);
+  EXPECT_TRUE(c.front);
+  EXPECT_FALSE(c.back);
+  // Ctrl-clicking the only selected point empties the point fields.
+  f.PressPoint(2, PaneButton::kLeft, true);
+  c = ExtControlValues(f.ed);
+  EXPECT_EQ(c.pointX, "");
+  EXPECT_EQ(c.pointY, "");
+  EXPECT_FALSE(c.corner);
+}
+
 TEST(ProfileExtEditor, PointFieldsMoveTheCurrentPointOnly) {
   ExtFixture f;
   EXPECT_FALSE(ExtPointField(f.ed, f.s(), 0, "0.5"));  // no current point

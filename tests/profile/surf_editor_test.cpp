@@ -73,6 +73,28 @@ TEST(ProfileSurfEditor, CtrlClickOfTheOnlySelectedPointEmptiesThePointFields) {
   EXPECT_FALSE(SurfToggleCorner(f.ed, f.s()));
 }
 
+TEST(ProfileSurfEditor, ControlBarShowsTheSweepAndTheCurrentPoint) {
+  SurfFixture f;
+  SurfControls c = SurfControlValues(f.ed);
+  EXPECT_EQ(c.degrees, "360.00");
+  EXPECT_EQ(c.steps, "30");
+  EXPECT_EQ(c.deltaY, "0.000");
+  EXPECT_EQ(c.radiusScale, "1.000");
+  EXPECT_EQ(c.pointX, "");
+  EXPECT_FALSE(c.corner || c.caps);
+  f.PressPoint(2);  // (0.5, 0.75), a corner of the cup
+  SurfToggleCaps(f.ed, f.s());
+  SurfStepsField(f.ed, f.s(), "-5");
+  c = SurfControlValues(f.ed);
+  EXPECT_EQ(c.pointX, "0.500");
+  EXPECT_EQ(c.pointY, "0.750");
+  EXPECT_TRUE(c.corner);
+  EXPECT_TRUE(c.caps);
+  EXPECT_EQ(c.steps, "4");
+  f.PressPoint(1);  // (0.24, 0.375), no corner
+  EXPECT_FALSE(SurfControlValues(f.ed).corner);
+}
+
 TEST(ProfileSurfEditor, PointsStayOnTheirSideOfTheAxis) {
   SurfFixture f;
   f.PressPoint(3);
