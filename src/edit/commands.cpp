@@ -15,6 +15,7 @@
 #include "edit/create_edits.h"
 #include "edit/edit_session.h"
 #include "edit/field_values.h"
+#include "edit/profile_commands.h"
 #include "edit/texture_edits.h"
 #include "export/gfx_writer.h"
 #include "formats/import_dispatch.h"
@@ -72,6 +73,11 @@ int Write(S& s, int (*writer)(Document&, const std::string&), const char* extens
   const int result = writer(s.doc(), path);
   if (result != 0 && reportFailure) s.doc().shell->Message("Can't save to " + path);
   return result;
+}
+
+template <CommandId kId>
+int Profile(S& s, const Args& a) {
+  return RunProfileCommand(s, kId, a);
 }
 
 int Create(S& s, int (*create)(Document&)) {
@@ -461,9 +467,19 @@ constexpr CommandInfo kCommands[] = {
    }},
   {C::kCreateRevolution, "Revolution", "Surface of Revolution ...", "",
    "Create Surface of Revolution", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, CreateRevolution); }},
+   [](S& s, const Args&) {
+     if (Create(s, CreateRevolution) != 0) return -1;
+     OpenSurfEditor(s.profiles().surf, s.doc().scene, s.doc().scene.selectedGroup);
+     PanelChanged(s);
+     return 0;
+   }},
   {C::kCreateExtrusion, "Extrusion", "Extrusion ...", "", "Create Extrusion", kStep, kNoArgs, 0, 0,
-   [](S& s, const Args&) { return Create(s, CreateExtrusion); }},
+   [](S& s, const Args&) {
+     if (Create(s, CreateExtrusion) != 0) return -1;
+     OpenExtEditor(s.profiles().ext, s.doc().scene, s.doc().scene.selectedGroup);
+     PanelChanged(s);
+     return 0;
+   }},
   // note: text that is no number keeps the size, where the other fields
   // count it as 0: a size of 0 would flatten the primitive for good
   {C::kCreateSize, "Size", "", "", "Size", kGesture, kField, 3, 0,
@@ -477,6 +493,42 @@ constexpr CommandInfo kCommands[] = {
      std::array<int, kMaxResolutionParams> values = a.numbers;
      return Result(SetCreateResolutions(s.layer(), values));
    }},
+  {C::kEditGeometry, "EditGeometry", "Edit Geometry", "", nullptr, kNone, kNoArgs, 0, 0,
+   [](S& s, const Args&) { return Result(OpenProfileEditor(s)); }},
+  // Profile editors
+  {C::kExtNew, "ExtNew", "New", "", "New Profile", kStep, kNoArgs, 0, 0, &Profile<C::kExtNew>},
+  {C::kExtOpen, "ExtOpen", "Open ...", "", "Open Profile", kStep, kPath, 0, 0,
+   &Profile<C::kExtOpen>},
+  {C::kExtSave, "ExtSave", "Save", "", nullptr, kNone, kNoArgs, 0, 0, &Profile<C::kExtSave>},
+  {C::kExtSaveAs, "ExtSaveAs", "Save As ...", "", nullptr, kNone, kPath, 0, 0,
+   &Profile<C::kExtSaveAs>},
+  {C::kSurfNew, "SurfNew", "New", "", "New Profile", kStep, kNoArgs, 0, 0, &Profile<C::kSurfNew>},
+  {C::kSurfOpen, "SurfOpen", "Open ...", "", "Open Profile", kStep, kPath, 0, 0,
+   &Profile<C::kSurfOpen>},
+  {C::kSurfSave, "SurfSave", "Save Profile", "", nullptr, kNone, kNoArgs, 0, 0,
+   &Profile<C::kSurfSave>},
+  {C::kSurfSaveAs, "SurfSaveAs", "Save Profile As ...", "", nullptr, kNone, kPath, 0, 0,
+   &Profile<C::kSurfSaveAs>},
+  {C::kProfileCut, "CutPoints", "Cu&t Selected Points", "", "Cut Selected Points", kStep,
+   kIndex, 2, 0, &Profile<C::kProfileCut>},
+  {C::kProfileAddPoint, "AddPoint", "Add Point Between Two Selected Points", "", "Add Point",
+   kStep, kIndex, 2, 0, &Profile<C::kProfileAddPoint>},
+  {C::kProfileSelectAll, "SelectAllPoints", "&Select All", "", nullptr, kNone, kIndex, 2, 0,
+   &Profile<C::kProfileSelectAll>},
+  {C::kProfileDeselectAll, "DeselectAllPoints", "&Deselect All", "", nullptr, kNone, kIndex, 2, 0,
+   &Profile<C::kProfileDeselectAll>},
+  {C::kProfileCorner, "Corner", "Current Point is a Corner", "", "Corner", kStep, kIndex, 2, 0,
+   &Profile<C::kProfileCorner>},
+  {C::kProfileAddHole, "AddHole", "Add Hole", "", "Add Hole", kStep, kNoArgs, 0, 0,
+   &Profile<C::kProfileAddHole>},
+  {C::kProfileRemoveHole, "RemoveHole", "Remove Hole", "", "Remove Hole", kStep, kNoArgs, 0, 0,
+   &Profile<C::kProfileRemoveHole>},
+  {C::kProfileBevel, "Bevel", "", "", "Bevel", kStep, kIndex, 2, 0, &Profile<C::kProfileBevel>},
+  {C::kProfileCaps, "CapEnds", "Cap Ends of Surface", "", "Cap Ends", kStep, kNoArgs, 0, 0,
+   &Profile<C::kProfileCaps>},
+  {C::kProfileField, "ProfileField", "", "", "Profile Value", kGesture, kField,
+   kProfileFieldCount, 0, &Profile<C::kProfileField>},
+  {C::kProfileDrag, "MovePoints", "", "", "Move Points", kGesture, kNoArgs, 0, 0, nullptr},
 };
 // clang-format on
 
@@ -554,7 +606,11 @@ bool CommandEnabled(const EditSession& session, CommandId id) {
       return !s.anim.playing;
     case CommandId::kStop:
       return s.anim.playing;
+    case CommandId::kEditGeometry:
+      return current && (s.groups[s.selectedGroup].kind == kKindExtrusion ||
+                         s.groups[s.selectedGroup].kind == kKindRevolution);
     default:
+      if (id >= CommandId::kExtNew) return ProfileCommandEnabled(session, id);
       return true;
   }
 }

@@ -126,8 +126,35 @@ enum class CommandId : uint8_t {
   kCreateExtrusion,
   kCreateSize,
   kModifyResolution,
+  // Create panel: the current extrusion or surface into its editor
+  kEditGeometry,
+  // Profile editors: the File menus of each
+  kExtNew,
+  kExtOpen,
+  kExtSave,
+  kExtSaveAs,
+  kSurfNew,
+  kSurfOpen,
+  kSurfSave,
+  kSurfSaveAs,
+  // Profile editors: index 0 the extrusion editor, 1 the surface editor
+  kProfileCut,
+  kProfileAddPoint,
+  kProfileSelectAll,
+  kProfileDeselectAll,
+  kProfileCorner,
+  // The extrusion editor alone; Bevel's index 0 is "Front", 1 "Back"
+  kProfileAddHole,
+  kProfileRemoveHole,
+  kProfileBevel,
+  // The surface editor alone
+  kProfileCaps,
+  // The two control bars' fields, in the order of ProfileField
+  kProfileField,
+  // Points dragged in a profile pane
+  kProfileDrag,
 };
-inline constexpr int kCommandCount = static_cast<int>(CommandId::kModifyResolution) + 1;
+inline constexpr int kCommandCount = static_cast<int>(CommandId::kProfileDrag) + 1;
 
 // How a command meets the undo history.
 enum class StepPolicy : uint8_t {

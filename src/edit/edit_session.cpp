@@ -21,7 +21,10 @@ int EditSession::Run(CommandId id, const CommandArgs& args) {
   // A gesture takes in its own command's edits and nothing else.
   if (info.policy != StepPolicy::kGesture || (gesture_.open && gesture_.command != id))
     EndGesture();
-  return RunInPolicy(info, args);
+  const int result = RunInPolicy(info, args);
+  // Any command may take an edited group away (Cut, New, Open).
+  if (FollowProfileGroups(profiles_, doc_.scene)) NotifyChanged(doc_, kPanelChanged);
+  return result;
 }
 
 int EditSession::RunInPolicy(const CommandInfo& info, const CommandArgs& args) {
@@ -108,14 +111,16 @@ std::string EditSession::RedoName() const {
 bool EditSession::Undo() {
   EndGesture();
   if (!history_.Undo()) return false;
-  NotifyChanged(doc_, kHistoryChanged);
+  FollowProfileGroups(profiles_, doc_.scene);
+  NotifyChanged(doc_, kHistoryChanged | kPanelChanged);
   return true;
 }
 
 bool EditSession::Redo() {
   EndGesture();
   if (!history_.Redo()) return false;
-  NotifyChanged(doc_, kHistoryChanged);
+  FollowProfileGroups(profiles_, doc_.scene);
+  NotifyChanged(doc_, kHistoryChanged | kPanelChanged);
   return true;
 }
 

@@ -18,6 +18,7 @@
 #include "edit/edit_layer.h"
 #include "edit/history.h"
 #include "edit/panel_values.h"
+#include "profile/profile_editors.h"
 #include "view/interaction.h"
 
 namespace modra {
@@ -41,6 +42,10 @@ class EditSession : public EditRecorder {
   EditLayer& layer() { return layer_; }
   PanelValues& panels() { return panels_; }
   const PanelValues& panels() const { return panels_; }
+  // The open profile editors, which follow their groups through undo and
+  // redo and close when their group goes.
+  ProfileEditors& profiles() { return profiles_; }
+  const ProfileEditors& profiles() const { return profiles_; }
   ViewInteraction& interaction() { return interaction_; }
   const ViewInteraction& interaction() const { return interaction_; }
 
@@ -115,6 +120,7 @@ class EditSession : public EditRecorder {
   History history_{doc_};
   EditLayer layer_{doc_, this};
   PanelValues panels_;
+  ProfileEditors profiles_;
   ViewInteraction interaction_{*this};
   Gesture gesture_;
   int depth_ = 0;

@@ -7,6 +7,7 @@
 #include "edit/color_edits.h"
 #include "edit/create_edits.h"
 #include "edit/edit_session.h"
+#include "edit/profile_commands.h"
 #include "edit/texture_edits.h"
 #include "io/text_out.h"
 
@@ -106,6 +107,8 @@ std::optional<float> FieldValue(const EditSession& session, CommandId id, int in
       const Vec3& v = id == CommandId::kViewRotation ? state.totalAngles : state.viewTranslation;
       return v[static_cast<size_t>(index)];
     }
+    case CommandId::kProfileField:
+      return ProfileFieldValue(session, index);
     default:
       return std::nullopt;
   }
@@ -114,6 +117,7 @@ std::optional<float> FieldValue(const EditSession& session, CommandId id, int in
 std::string FieldText(const EditSession& session, CommandId id, int index) {
   const std::optional<float> value = FieldValue(session, id, index);
   if (!value) return {};
+  if (id == CommandId::kProfileField) return ProfileFieldText(session, index);
   if (id == CommandId::kCreateSize) {
     const PanelValues& p = session.panels();
     const Scene& s = session.doc().scene;

@@ -165,6 +165,8 @@ class RandomRun {
     }
   }
 
+  bool InRunFolder(const std::string& path) const { return path.rfind(dir_.path.string(), 0) == 0; }
+
   void RunCommand() {
     const auto commands = AllCommands();
     const CommandInfo& c = commands[static_cast<size_t>(Pick(static_cast<int>(commands.size())))];
@@ -172,8 +174,10 @@ class RandomRun {
     // run builds up.
     if ((c.policy == StepPolicy::kFile || c.id == CommandId::kAppend) && Pick(8) != 0) return;
     if (!c.run) return;
-    // Save writes under the document's name: only in the run's folder.
-    if (c.id == CommandId::kSave && session_.doc().name.rfind(dir_.path.string(), 0) != 0) return;
+    // Saves write under the document's or an editor's name: only in the run's folder.
+    if (c.id == CommandId::kSave && !InRunFolder(session_.doc().name)) return;
+    if (c.id == CommandId::kExtSave && !InRunFolder(session_.profiles().ext.fileName)) return;
+    if (c.id == CommandId::kSurfSave && !InRunFolder(session_.profiles().surf.fileName)) return;
     last = c.name;
     session_.Run(c.id, Generate(c));
     if (c.id == CommandId::kOpen || c.id == CommandId::kNew) start_ = Saved();
