@@ -32,6 +32,7 @@
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
 #include "app/render_window.h"
+#include "app/spline_editor_window.h"
 #include "app/tool_icons.h"
 #include "app/transform_panel_form.h"
 #include "app/window_fit.h"
@@ -206,8 +207,8 @@ void MainWindow::createActions() {
     a = makeAction(QString::fromLatin1(info.name), QString::fromLatin1(info.menuText));
     connect(a, &QAction::triggered, this, [this, dialog = command] { openKeyDialog(dialog); });
   }
-  // The spline editor is not built yet: its item stays, greyed out.
-  makeAction("EditSpline", "&Edit Spline ...")->setEnabled(false);
+  a = makeAction("EditSpline", "&Edit Spline ...");
+  connect(a, &QAction::triggered, this, &MainWindow::openSplineEditor);
 
   a = makeAction("GeneralOptions", "Set &General Options ...",
                  "Display switches, texture path and undo memory");
@@ -488,6 +489,17 @@ void MainWindow::openKeyDialog(KeyRangeCommand command) {
   // The keys must hold still while the dialog works on them.
   if (playback_.running()) stopPlayback();
   OpenKeyRangeDialog(*document_, command, this);
+}
+
+void MainWindow::openSplineEditor() {
+  // The keys must hold still while the editor shows them.
+  if (playback_.running()) stopPlayback();
+  if (!splineEditor_) {
+    splineEditor_ = new SplineEditorWindow(*document_, this);
+    splineEditor_->show();
+  }
+  splineEditor_->raise();
+  splineEditor_->activateWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <memory>
 #include <utility>
@@ -27,6 +28,7 @@ class AnimationBar;
 class COglView;
 class ControlPanel;
 class RenderController;
+class SplineEditorWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -75,6 +77,8 @@ class MainWindow : public QMainWindow {
   void showAbout();
   void renderScene();
   void openKeyDialog(KeyRangeCommand command);
+  // One spline editor at a time: a second opening brings it forward.
+  void openSplineEditor();
   QAction* makeAction(const QString& name, const QString& text, const QString& tip = QString());
   // The action of a command of the core's table, which runs it.
   QAction* commandAction(CommandId id);
@@ -103,6 +107,7 @@ class MainWindow : public QMainWindow {
   std::array<QAction*, kEditModeCount> modes_{};
   QActionGroup* modeGroup_ = nullptr;
   RenderController* render_ = nullptr;
+  QPointer<SplineEditorWindow> splineEditor_;
 };
 
 }  // namespace modra

@@ -1,7 +1,8 @@
 // Pictures of the main window in every edit mode, for people to look at
 // (tools/screenshots.sh, which made README's pictures): the demo scene, one
-// PNG per mode, the Create panel's dialogs, the key-frame dialogs, then the
+// PNG per mode, the spline editor, the Create panel's dialogs, the key-frame dialogs, then the
 // Render Options dialog and the render window at work.
+#include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include "app/ogl_view.h"
 #include "app/render_options_dialog.h"
 #include "app/render_window.h"
+#include "app/spline_editor_window.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -55,6 +57,19 @@ int WriteScreenshots(const QString& folder) {
   const auto save = [&](QWidget* w, const char* name) {
     if (!w || !w->grab().save(QDir(folder).filePath(QString::fromLatin1(name)))) ++failures;
   };
+
+  // The spline editor on the vase's rotation, while the vase is picked.
+  window.action(QStringLiteral("EditSpline"))->trigger();
+  if (auto* spline = window.findChild<SplineEditorWindow*>()) {
+    if (!QTest::qWaitForWindowExposed(spline)) ++failures;
+    if (auto* rotation = spline->findChild<QAbstractButton*>(QStringLiteral("SplineEditor_Param1")))
+      rotation->click();
+    QTest::qWait(100);
+    save(spline, "22-Animation_Spline_Editor.png");
+    spline->close();
+  } else {
+    ++failures;
+  }
   window.setEditMode(8);
   auto* create = window.findChild<CFormCreate*>();
   if (!create) return failures + 1;
