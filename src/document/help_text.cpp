@@ -128,8 +128,11 @@ Animation  Cut Current Key Frame and Copy Current Key Frame put the keys of
            copies their keys at the current frame to the key frames from
            A to B; Copy Keys in Range to Range copies the key frames A to
            B to the frames from C on; Strech/Squeeze Key Frame moves the
-           key frames A to B so that they span A to C. Edit Spline ... is
-           greyed out: this version has no spline editor.
+           key frames A to B so that they span A to C. Edit Spline ...
+           opens the Animation Spline Editor: the curves of one owner's
+           translation, rotation, scale or colour over its key frames;
+           drag a value point or a handle up or down (Ctrl or Shift adds
+           to the selection), and Done writes the curves into the keys.
 Options    Set General Options: whether the light models, the camera model
            and a solid axis are drawn, whether imported parts without
            colours come in white, the texture folders (separated by ";")
