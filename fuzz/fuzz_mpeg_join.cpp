@@ -1,16 +1,13 @@
 // MPEG-1 parts of any shape through the whole join, alone and as two
 // parts. A part the join takes must be proven whole: what it joins into
 // joins again into the same, and every picture of it decodes.
-#include <stdlib.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "fuzz_files.h"
 #include "render/mpeg_join.h"
 #include "render/mpeg_picture_decoder.h"
 #include "render/mpeg_stream.h"
@@ -23,17 +20,8 @@ namespace {
 
 // The joined files go to a folder of this process, made once.
 const std::string& Folder() {
-  static const std::string folder = [] {
-    char name[] = "/tmp/fuzz-mpeg-join-XXXXXX";
-    if (!mkdtemp(name)) __builtin_trap();
-    return std::string(name);
-  }();
+  static const std::string folder = modra::fuzz::MakeFolder("mpeg-join");
   return folder;
-}
-
-std::vector<uint8_t> Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace
@@ -51,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t cut = size ? data[0] * size / 256 : 0;
   modra::JoinMpegs(out, {"a.mpg", "b.mpg"}, {part.first(cut), part.subspan(cut)});
   if (!modra::JoinMpegs(out, {"a.mpg"}, {part}).empty()) return 0;
-  const std::vector<uint8_t> joined = Read(out);
+  const std::vector<uint8_t> joined = modra::fuzz::ReadBytes(out);
   if (!modra::JoinMpegs(again, {"out.mpg"}, {joined}).empty()) __builtin_trap();
-  if (Read(again) != joined) __builtin_trap();
+  if (modra::fuzz::ReadBytes(again) != joined) __builtin_trap();
   // The joined movie is a render's: numbered from frame 0, each picture whole.
   modra::MpegStreamInfo info;
   modra::MpegPictureDecoder decoder;

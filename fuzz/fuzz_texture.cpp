@@ -10,6 +10,7 @@
 #include <string>
 
 #include "document/document.h"
+#include "fuzz_files.h"
 #include "images/texture_table.h"
 
 namespace {
@@ -28,11 +29,7 @@ class PixelReader : public modra::TextureUploader {
 };
 
 std::string PicturePath(uint8_t pick) {
-  static const std::string folder = [] {
-    char pattern[] = "/tmp/modra-fuzz-texture-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    return std::string(made ? made : "/tmp");
-  }();
+  static const std::string folder = modra::fuzz::MakeFolder("texture");
   static const char* const kEndings[] = {".ppm", ".jpg", ".bmp"};
   return folder + "/picture" + kEndings[pick % 3];
 }
