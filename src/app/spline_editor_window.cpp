@@ -75,7 +75,10 @@ void SplineCurveView::paintEvent(QPaintEvent*) {
   }
 
   for (int c = 0; c < 3; ++c) {
+    // The points below fill with a brush; a curve must not (a filled path
+    // closes on itself and paints the area under its chord).
     painter.setPen(QPen(kComponentColors[c], 1.5));
+    painter.setBrush(Qt::NoBrush);
     for (size_t k = 0; k + 1 < curve.keys.size(); ++k) {
       const SplineKey& a = curve.keys[k];
       const SplineKey& b = curve.keys[k + 1];
