@@ -59,7 +59,7 @@ void CFormCreate::createGui() {
   for (QPushButton* b : {text, revolution, extrusion})
     layout_->addWidget(b);
   connect(text, &QPushButton::clicked, this, &CFormCreate::createText);
-  // The profile editors open on these groups once they exist.
+  // Each opens its profile editor on the new group.
   connect(revolution, &QPushButton::clicked, this,
           [this] { document_.run(CommandId::kCreateRevolution); });
   connect(extrusion, &QPushButton::clicked, this,
@@ -85,8 +85,6 @@ void CFormCreate::createGui() {
   editGeometry_ = Button(this, QStringLiteral("Edit Geometry"), QStringLiteral("EditGeometry"));
   editResolution_ =
       Button(this, QStringLiteral("Edit Resolution"), QStringLiteral("EditResolution"));
-  // The profile editors that Edit Geometry opens are not there yet.
-  editGeometry_->setEnabled(false);
   layout_->addSpacing(6);
   layout_->addWidget(editGeometry_);
   layout_->addWidget(editResolution_);
@@ -97,6 +95,8 @@ void CFormCreate::bindEvents() {
   for (int i = 0; i < 3; ++i)
     BindField(fields_[i], document_, CommandId::kCreateSize, i);
   connect(editResolution_, &QPushButton::clicked, this, &CFormCreate::editResolution);
+  connect(editGeometry_, &QPushButton::clicked, this,
+          [this] { document_.run(CommandId::kEditGeometry); });
 }
 
 void CFormCreate::createText() {
@@ -137,6 +137,7 @@ void CFormCreate::refresh() {
     ShowField(fields_[i], document_, CommandId::kCreateSize, i);
   }
   editResolution_->setEnabled(CreatePanelResolutions(document_.doc().scene).count > 0);
+  editGeometry_->setEnabled(CommandEnabled(document_.session(), CommandId::kEditGeometry));
 }
 
 }  // namespace modra

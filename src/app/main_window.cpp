@@ -32,6 +32,8 @@
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
 #include "app/render_window.h"
+#include "app/profile_editor_window.h"
+#include "profile/profile_editors.h"
 #include "app/spline_editor_window.h"
 #include "app/tool_icons.h"
 #include "app/transform_panel_form.h"
@@ -400,7 +402,30 @@ void MainWindow::documentChanged(unsigned what) {
     panelOf_[editMode()]->refresh();
     view_->update();
   }
+  followProfileEditors();
   updateActions();
+}
+
+void MainWindow::followProfileEditors() {
+  const ProfileEditors& editors = document_->session().profiles();
+  const auto follow = [this](QPointer<ProfileEditorWindow>& window, int group, int& shown,
+                             auto make) {
+    const bool moved = group != shown;
+    shown = group;
+    if (group < 0) return;  // a window whose editor closed closes itself
+    if (!window) {
+      window = make();
+      window->show();
+    } else if (!moved) {
+      return;
+    }
+    window->raise();
+    window->activateWindow();
+  };
+  follow(extEditor_, editors.ext.group, extGroup_,
+         [this] { return new CExtEditorWnd(*document_, this); });
+  follow(surfEditor_, editors.surf.group, surfGroup_,
+         [this] { return new CSurfEditWnd(*document_, this); });
 }
 
 void MainWindow::updateActions() {

@@ -29,6 +29,7 @@ class COglView;
 class ControlPanel;
 class RenderController;
 class SplineEditorWindow;
+class ProfileEditorWindow;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -79,6 +80,10 @@ class MainWindow : public QMainWindow {
   void openKeyDialog(KeyRangeCommand command);
   // One spline editor at a time: a second opening brings it forward.
   void openSplineEditor();
+  // A profile editor the core opened (a new extrusion or surface, Edit
+  // Geometry) gets its window, brought forward when it moved to another
+  // group.
+  void followProfileEditors();
   QAction* makeAction(const QString& name, const QString& text, const QString& tip = QString());
   // The action of a command of the core's table, which runs it.
   QAction* commandAction(CommandId id);
@@ -108,6 +113,9 @@ class MainWindow : public QMainWindow {
   QActionGroup* modeGroup_ = nullptr;
   RenderController* render_ = nullptr;
   QPointer<SplineEditorWindow> splineEditor_;
+  QPointer<ProfileEditorWindow> extEditor_;
+  QPointer<ProfileEditorWindow> surfEditor_;
+  int extGroup_ = -1, surfGroup_ = -1;  // what the editors showed at the last notice
 };
 
 }  // namespace modra

@@ -52,6 +52,8 @@ void BindField(QLineEdit* edit, GuiDocument& document, CommandId command, int in
                    });
   QObject::connect(edit, &QLineEdit::editingFinished, edit, [session, edit, command, index] {
     session->FieldEdited(command, index, edit->text().toStdString(), true);
+    // Finished text is shown as the value it came to ("-5" steps as "4").
+    edit->setModified(false);
   });
 }
 
@@ -62,8 +64,14 @@ void ShowField(QLineEdit* edit, const GuiDocument& document, CommandId command, 
   QString text;
   if (value) {
     // The field being typed into keeps its text ("1." stays "1.") while it
-    // means the value the document has.
-    if (edit->hasFocus() && ParseField(edit->text().toStdString()) == *value) return;
+    // means the value the document has, and while typing, also text that
+    // comes to the value once the field's limits apply ("1" on the way to
+    // "12", held at the least step count).
+    const std::string typed = edit->text().toStdString();
+    if (edit->hasFocus() &&
+        (ParseField(typed) == *value ||
+         (edit->isModified() && FieldReading(command, index, typed) == *value)))
+      return;
     text = QString::fromStdString(modra::FieldText(session, command, index));
   }
   if (edit->text() == text) return;

@@ -114,6 +114,11 @@ std::optional<float> FieldValue(const EditSession& session, CommandId id, int in
   }
 }
 
+std::optional<float> FieldReading(CommandId id, int index, std::string_view text) {
+  if (id == CommandId::kProfileField) return ProfileFieldReading(index, text);
+  return ParseField(text);
+}
+
 std::string FieldText(const EditSession& session, CommandId id, int index) {
   const std::optional<float> value = FieldValue(session, id, index);
   if (!value) return {};

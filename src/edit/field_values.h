@@ -21,6 +21,10 @@ std::string FormatField(float value, int decimals = 3);
 // finite number.
 std::optional<float> ParseField(std::string_view text);
 
+// The value typed text stands for in field `index` of a field command,
+// once the field's limits are applied; nothing for text it does not read.
+std::optional<float> FieldReading(CommandId id, int index, std::string_view text);
+
 // The value field `index` of a field command shows now; nothing when the
 // field is disabled (no current group, a light type without that field).
 std::optional<float> FieldValue(const EditSession& session, CommandId id, int index);

@@ -1,5 +1,8 @@
 #include "edit/profile_commands.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "edit/edit_session.h"
 #include "profile/profile_editors.h"
 #include "profile/profile_fields.h"
@@ -232,25 +235,52 @@ std::optional<float> ProfileFieldValue(const EditSession& s, int index) {
   return std::nullopt;
 }
 
-std::string ProfileFieldText(const EditSession& s, int index) {
-  const std::optional<float> value = ProfileFieldValue(s, index);
-  if (!value) return {};
+namespace {
+
+std::string FieldTextOf(int index, float value) {
   switch (static_cast<ProfileField>(index)) {
     case ProfileField::kDepth:
-      return NumberFieldText(*value, kDepthDecimals);
+      return NumberFieldText(value, kDepthDecimals);
     case ProfileField::kBevelSize:
-      return NumberFieldText(*value, kBevelSizeDecimals);
+      return NumberFieldText(value, kBevelSizeDecimals);
     case ProfileField::kDegrees:
-      return NumberFieldText(*value, kDegreesDecimals);
+      return NumberFieldText(value, kDegreesDecimals);
     case ProfileField::kSteps:
-      return StepsFieldText(static_cast<int>(*value));
+      return StepsFieldText(static_cast<int>(std::lround(value)));
     case ProfileField::kDeltaY:
-      return NumberFieldText(*value, kDeltaYDecimals);
+      return NumberFieldText(value, kDeltaYDecimals);
     case ProfileField::kRadiusScale:
-      return NumberFieldText(*value, kRadiusScaleDecimals);
+      return NumberFieldText(value, kRadiusScaleDecimals);
     default:
-      return NumberFieldText(*value, kPointDecimals);
+      return NumberFieldText(value, kPointDecimals);
   }
+}
+
+}  // namespace
+
+std::optional<float> ProfileFieldReading(int index, std::string_view text) {
+  switch (static_cast<ProfileField>(index)) {
+    case ProfileField::kSteps: {
+      const FieldRead<int> read = ReadStepsField(text, 0);
+      if (read.marked) return std::nullopt;
+      return static_cast<float>(read.value);
+    }
+    case ProfileField::kSurfPointX: {
+      const FieldRead<float> read = ReadNumberField(text, 0);
+      if (read.marked) return std::nullopt;
+      return std::max(read.value, 0.0f);
+    }
+    default: {
+      const FieldRead<float> read = ReadNumberField(text, 0);
+      if (read.marked) return std::nullopt;
+      return read.value;
+    }
+  }
+}
+
+std::string ProfileFieldText(const EditSession& s, int index) {
+  const std::optional<float> value = ProfileFieldValue(s, index);
+  return value ? FieldTextOf(index, *value) : std::string();
 }
 
 unsigned ProfilePress(EditSession& s, ProfileEditorKind kind, float windowX, float windowY,
@@ -302,6 +332,85 @@ unsigned ProfileRelease(EditSession& s, ProfileEditorKind kind) {
   s.EndGesture();
   if (change) EditorChanged(s);
   return change;
+}
+
+namespace {
+
+template <class Fn>
+void OnPane(EditSession& s, ProfileEditorKind kind, Fn&& fn) {
+  ProfileEditors& editors = s.profiles();
+  if (kind == kExtKind && ExtEditorOpen(editors))
+    fn(editors.ext);
+  else if (kind != kExtKind && SurfEditorOpen(editors))
+    fn(editors.surf);
+  else
+    return;
+  EditorChanged(s);
+}
+
+}  // namespace
+
+void ZoomProfilePane(EditSession& s, ProfileEditorKind kind, float windowX, float windowY,
+                     float notches) {
+  if (notches == 0 || !std::isfinite(notches)) return;
+  OnPane(s, kind, [&](auto& ed) {
+    ZoomPaneView(ed.view, WindowToProfile(kind, windowX, windowY),
+                 std::pow(kPaneZoomPerNotch, notches));
+  });
+}
+
+void PanProfilePane(EditSession& s, ProfileEditorKind kind, float dx, float dy) {
+  const PanePoint to = WindowToProfile(kind, dx, dy), from = WindowToProfile(kind, 0, 0);
+  OnPane(s, kind, [&](auto& ed) { PanPaneView(ed.view, to.x - from.x, to.y - from.y); });
+}
+
+void FitProfilePane(EditSession& s, ProfileEditorKind kind) {
+  OnPane(s, kind, [&](auto& ed) {
+    ed.view = FitPaneView(kind, ed.profile.points.data(), ed.profile.corners.size());
+  });
+}
+
+void SetProfileSnap(EditSession& s, ProfileEditorKind kind, bool on) {
+  OnPane(s, kind, [&](auto& ed) { ed.snap = on; });
+}
+
+bool ProfileSnap(const EditSession& s, ProfileEditorKind kind) {
+  const ProfileEditors& editors = s.profiles();
+  return kind == kExtKind ? editors.ext.snap : editors.surf.snap;
+}
+
+float ProfileFieldDragRate(ProfileField field) {
+  switch (field) {
+    case ProfileField::kBevelSize:
+      return 0.05f;
+    case ProfileField::kDegrees:
+      return 180;
+    case ProfileField::kSteps:
+      return 30;
+    default:  // depth, delta-Y, radius scale and the points, in scene units
+      return 1;
+  }
+}
+
+int DragProfileField(EditSession& s, ProfileField field, float start, float dx) {
+  const int index = static_cast<int>(field);
+  if (!ProfileFieldValue(s, index)) return -1;
+  CommandArgs args;
+  args.index = index;
+  args.text = FieldTextOf(index, start + dx * ProfileFieldDragRate(field));
+  return s.Run(CommandId::kProfileField, args);
+}
+
+void CloseProfileEditor(EditSession& s, ProfileEditorKind kind) {
+  ProfileEditors& editors = s.profiles();
+  const bool open = kind == kExtKind ? ExtEditorOpen(editors) : SurfEditorOpen(editors);
+  if (!open) return;
+  s.EndGesture();
+  if (kind == kExtKind)
+    editors.ext = ExtEditor{};
+  else
+    editors.surf = SurfEditor{};
+  EditorChanged(s);
 }
 
 }  // namespace modra

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "edit/commands.h"
 #include "profile/point_selection.h"
@@ -43,6 +44,10 @@ bool ProfileCommandEnabled(const EditSession& session, CommandId id);
 // for a point field, no point is current.
 std::optional<float> ProfileFieldValue(const EditSession& session, int index);
 std::string ProfileFieldText(const EditSession& session, int index);
+// The value `text` stands for in field `index` once the field holds it to
+// its limits (a whole step count held to its range, a surface point kept
+// off the far side of the axis); nothing when the field would refuse it.
+std::optional<float> ProfileFieldReading(int index, std::string_view text);
 
 // The profile pane of editor `kind`, in window coordinates (-1..1). A
 // press on a point opens a gesture that the moves' point changes join,
@@ -52,5 +57,28 @@ unsigned ProfilePress(EditSession& session, ProfileEditorKind kind, float window
                       PaneButton button, bool ctrl);
 unsigned ProfileMove(EditSession& session, ProfileEditorKind kind, float windowX, float windowY);
 unsigned ProfileRelease(EditSession& session, ProfileEditorKind kind);
+
+// The profile pane's view, which is the editor's and no part of the
+// document: the wheel zooms by `notches` about a window point, the middle
+// button pans by a window motion, Zoom to Fit shows every point, and Snap
+// to Grid is switched on and off.
+void ZoomProfilePane(EditSession& session, ProfileEditorKind kind, float windowX, float windowY,
+                     float notches);
+void PanProfilePane(EditSession& session, ProfileEditorKind kind, float dx, float dy);
+void FitProfilePane(EditSession& session, ProfileEditorKind kind);
+void SetProfileSnap(EditSession& session, ProfileEditorKind kind, bool on);
+bool ProfileSnap(const EditSession& session, ProfileEditorKind kind);
+
+// How far a numeric parameter moves per window unit of left/right motion
+// when the 3D view's mouse controls it.
+float ProfileFieldDragRate(ProfileField field);
+// The 3D view's mouse on a numeric parameter: the field becomes `start`
+// plus `dx` window units at its rate, through the field's command (the
+// caller holds a gesture from press to release). The command's result.
+int DragProfileField(EditSession& session, ProfileField field, float start, float dx);
+
+// "D&one" or the window's close box: the editor lets go of its group,
+// which stays in the scene as it was last built.
+void CloseProfileEditor(EditSession& session, ProfileEditorKind kind);
 
 }  // namespace modra

@@ -167,14 +167,15 @@ std::optional<FieldRead<float>> ExtPointField(ExtEditor& ed, Scene& s, int axis,
 
 unsigned ExtPress(ExtEditor& ed, float windowX, float windowY, PaneButton button, bool ctrl) {
   if (!InProfilePane(kKind, windowX)) return kPaneNothing;
-  return PressProfilePane(EditedPoints(ed), ed.gesture, WindowToProfile(kKind, windowX, windowY),
-                          button, ctrl, kExtrusionHitSize);
+  // The hit size stays the same on the screen whatever the zoom.
+  return PressProfilePane(EditedPoints(ed), ed.gesture, PanePointAt(kKind, ed.view, windowX, windowY), button,
+                          ctrl, kExtrusionHitSize / ed.view.scale);
 }
 
 unsigned ExtMove(ExtEditor& ed, Scene& s, float windowX, float windowY) {
   const unsigned change =
-      MoveProfilePane(EditedPoints(ed), ed.gesture, WindowToProfile(kKind, windowX, windowY),
-                      -std::numeric_limits<float>::infinity());
+      MoveProfilePane(EditedPoints(ed), ed.gesture, PanePointAt(kKind, ed.view, windowX, windowY),
+                      -std::numeric_limits<float>::infinity(), ed.snap ? kPaneSnapStep : 0);
   if (change & kPanePoints) ApplyExtEditor(ed, s);
   return change;
 }

@@ -25,6 +25,8 @@ struct ExtEditor {
   ExtrusionProfile profile;
   int current = -1;
   PaneGesture gesture;
+  PaneView view;      // the profile pane's zoom and pan
+  bool snap = false;  // "Snap to Grid"
   std::string fileName = kNewExtName;
 };
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+#include "profile/pane_colors.h"
+
 namespace modra {
 
 enum class ProfileEditorKind : unsigned char { kExtrusion, kSurface };
@@ -39,5 +41,35 @@ float ProfileToWindowX(ProfileEditorKind kind, float profileX);
 // `hitSize` of `at` on both axes, so that of overlapping points the one
 // earlier in point order wins; -1 when none is.
 int HitProfilePoint(const float* points, size_t count, PanePoint at, float hitSize);
+
+// The pane's own zoom and pan. A profile point p is shown where the
+// unzoomed pane shows p * scale + offset, so the default view is the
+// pane's fixed range.
+struct PaneView {
+  float scale = 1;
+  PanePoint offset;
+};
+inline constexpr float kLeastPaneZoom = 0.1f;
+inline constexpr float kMostPaneZoom = 100.0f;
+// One notch of the wheel zooms by this much.
+inline constexpr float kPaneZoomPerNotch = 1.25f;
+
+// A point of the unzoomed pane as a profile point, and back.
+PanePoint ShownToProfile(const PaneView& view, PanePoint shown);
+PanePoint ProfileToShown(const PaneView& view, PanePoint profile);
+// The profile point under window point (windowX, windowY) of the pane.
+PanePoint PanePointAt(ProfileEditorKind kind, const PaneView& view, float windowX, float windowY);
+// Zooms by `factor` keeping the profile point under `about` (unzoomed pane
+// units) where it is; the scale is held to kLeastPaneZoom..kMostPaneZoom.
+void ZoomPaneView(PaneView& view, PanePoint about, float factor);
+// Moves what the pane shows by (dx, dy) unzoomed pane units.
+void PanPaneView(PaneView& view, float dx, float dy);
+// The view that shows all `count` points, with a margin, as large as the
+// pane's range allows; the default view when there are none.
+PaneView FitPaneView(ProfileEditorKind kind, const float* points, size_t count);
+
+// Snap to Grid puts the dragged point on a grid a quarter as fine as the
+// one drawn.
+inline constexpr float kPaneSnapStep = kPaneGridStep / 4;
 
 }  // namespace modra

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 
 namespace modra {
 namespace {
@@ -25,7 +26,7 @@ int LastSelectedPoint(const std::vector<uint8_t>& selected) {
 unsigned PressProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, PaneButton button,
                           bool ctrl, float hitSize) {
   assert(Consistent(p));
-  gesture = {PaneGesture::Kind::kNone, at, at};
+  gesture = {PaneGesture::Kind::kNone, at, at, -1, {}};
   const int hit = HitProfilePoint(p.points.data(), p.corners.size(), at, hitSize);
   const bool toggling = button == PaneButton::kRight || ctrl;
   if (hit >= 0 && toggling) {
@@ -38,6 +39,8 @@ unsigned PressProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, P
     p.selected[hit] = 1;
     p.current = hit;
     gesture.kind = PaneGesture::Kind::kDrag;
+    gesture.grabbed = hit;
+    gesture.grabbedAt = {p.points[2 * hit], p.points[2 * hit + 1]};
     return kPaneSelection;
   }
   if (toggling) return kPaneNothing;
@@ -47,7 +50,8 @@ unsigned PressProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, P
   return kPaneSelection;
 }
 
-unsigned MoveProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, float minX) {
+unsigned MoveProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, float minX,
+                         float snapStep) {
   assert(Consistent(p));
   const PanePoint from = gesture.last;
   gesture.last = at;
@@ -65,7 +69,17 @@ unsigned MoveProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, fl
       return changed ? kPaneSelection : kPaneNothing;
     }
     case PaneGesture::Kind::kDrag: {
-      const float dx = at.x - from.x, dy = at.y - from.y;
+      float dx = at.x - from.x, dy = at.y - from.y;
+      const int g = gesture.grabbed;
+      if (snapStep > 0 && g >= 0 && static_cast<size_t>(g) < p.corners.size()) {
+        // Snapped from where the drag began, so that small motions add up
+        // instead of each rounding away.
+        const auto snap = [snapStep](float v) { return std::round(v / snapStep) * snapStep; };
+        const float x = std::max(snap(gesture.grabbedAt.x + at.x - gesture.start.x), minX);
+        const float y = snap(gesture.grabbedAt.y + at.y - gesture.start.y);
+        dx = x - p.points[2 * g];
+        dy = y - p.points[2 * g + 1];
+      }
       if (dx == 0 && dy == 0) return kPaneNothing;
       for (size_t i = 0; i < p.corners.size(); ++i) {
         if (!p.selected[i]) continue;

@@ -29,6 +29,8 @@ struct PaneGesture {
   Kind kind = Kind::kNone;
   PanePoint start;  // where the press was
   PanePoint last;   // where the pointer was last seen
+  int grabbed = -1;  // the point a drag started on
+  PanePoint grabbedAt;  // ... and where it was then
 };
 
 // What a step of the pointer changed.
@@ -51,8 +53,10 @@ unsigned PressProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, P
 // The pointer moved to `at` with the button held: a rubber band selects
 // exactly the points inside it; a drag moves every selected point by the
 // pointer's motion, none of them below `minX` (0 keeps a surface profile
-// on its side of the axis).
-unsigned MoveProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, float minX);
+// on its side of the axis). With a `snapStep`, the motion is what puts the
+// grabbed point on the nearest multiple of it.
+unsigned MoveProfilePane(ProfilePoints p, PaneGesture& gesture, PanePoint at, float minX,
+                         float snapStep = 0);
 // The button was let go: a rubber band leaves the selected point of
 // highest index current.
 unsigned ReleaseProfilePane(ProfilePoints p, PaneGesture& gesture);

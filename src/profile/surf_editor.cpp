@@ -157,13 +157,15 @@ std::optional<FieldRead<float>> SurfPointField(SurfEditor& ed, Scene& s, int axi
 
 unsigned SurfPress(SurfEditor& ed, float windowX, float windowY, PaneButton button, bool ctrl) {
   if (!InProfilePane(kKind, windowX)) return kPaneNothing;
-  return PressProfilePane(EditedPoints(ed), ed.gesture, WindowToProfile(kKind, windowX, windowY),
-                          button, ctrl, kSurfaceHitSize);
+  // The hit size stays the same on the screen whatever the zoom.
+  return PressProfilePane(EditedPoints(ed), ed.gesture, PanePointAt(kKind, ed.view, windowX, windowY), button,
+                          ctrl, kSurfaceHitSize / ed.view.scale);
 }
 
 unsigned SurfMove(SurfEditor& ed, Scene& s, float windowX, float windowY) {
   const unsigned change =
-      MoveProfilePane(EditedPoints(ed), ed.gesture, WindowToProfile(kKind, windowX, windowY), 0.0f);
+      MoveProfilePane(EditedPoints(ed), ed.gesture, PanePointAt(kKind, ed.view, windowX, windowY),
+                      0.0f, ed.snap ? kPaneSnapStep : 0);
   if (change & kPanePoints) ApplySurfEditor(ed, s);
   return change;
 }

@@ -25,6 +25,8 @@ struct SurfEditor {
   RevolutionProfile profile;
   RevolutionParams params;
   PaneGesture gesture;
+  PaneView view;      // the profile pane's zoom and pan
+  bool snap = false;  // "Snap to Grid"
   std::string fileName = kNewSurfName;
 };
 

@@ -113,6 +113,10 @@ void GroupDrawer::DrawNormals(const Scene& s, int first, const DrawSwitches& sw)
   Walk(s, first, true, sw, Content::kNormals);
 }
 
+void GroupDrawer::DrawTreeNormals(const Scene& s, int g, const DrawSwitches& sw) {
+  Walk(s, g, false, sw, Content::kNormals);
+}
+
 // note: the matrices are combined here rather than on OpenGL's modelview
 // stack, which may hold as few as 32 entries; a file can nest deeper.
 void GroupDrawer::Walk(const Scene& s, int first, bool siblings, const DrawSwitches& sw,

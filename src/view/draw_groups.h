@@ -63,6 +63,8 @@ class GroupDrawer {
   // Lines from each vertex along 0.05 of its normal, for the groups that
   // DrawList would show.
   void DrawNormals(const Scene& s, int first, const DrawSwitches& sw);
+  // The same for g and its subtree only.
+  void DrawTreeNormals(const Scene& s, int g, const DrawSwitches& sw);
 
   // Picking: PickTree draws g's subtree in sw.pickColor as DrawTree does
   // with sw.pickOverride on and no current group, sending positions only

@@ -2,6 +2,9 @@
 // both ways, the hit test and the colours points are drawn in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "profile/pane.h"
@@ -60,6 +63,57 @@ TEST(ProfilePane, PressPicksTheFirstPointWithinTheHitSizeOnBothAxes) {
   EXPECT_EQ(HitProfilePoint(points.data(), 0, {0.5f, 0.5f}, kExtrusionHitSize), -1);
   EXPECT_EQ(HitSize(kExt), kExtrusionHitSize);
   EXPECT_EQ(HitSize(kSurf), kSurfaceHitSize);
+}
+
+TEST(ProfilePane, ZoomKeepsThePointUnderThePointerAndIsHeldToItsLimits) {
+  PaneView view;
+  const PanePoint about = {0.4f, -0.3f};
+  const PanePoint under = ShownToProfile(view, about);
+  ZoomPaneView(view, about, 2.5f);
+  EXPECT_FLOAT_EQ(view.scale, 2.5f);
+  const PanePoint still = ShownToProfile(view, about);
+  EXPECT_NEAR(still.x, under.x, 1e-6f);
+  EXPECT_NEAR(still.y, under.y, 1e-6f);
+  // Shown and profile points are each other's inverse at any zoom and pan.
+  PanPaneView(view, 0.1f, -0.2f);
+  const PanePoint back = ShownToProfile(view, ProfileToShown(view, {0.7f, 0.2f}));
+  EXPECT_NEAR(back.x, 0.7f, 1e-6f);
+  EXPECT_NEAR(back.y, 0.2f, 1e-6f);
+  for (int i = 0; i < 40; ++i)
+    ZoomPaneView(view, about, 2);
+  EXPECT_FLOAT_EQ(view.scale, kMostPaneZoom);
+  for (float bad : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()})
+    ZoomPaneView(view, about, bad);
+  EXPECT_FLOAT_EQ(view.scale, kMostPaneZoom);
+  for (int i = 0; i < 80; ++i)
+    ZoomPaneView(view, about, 0.5f);
+  EXPECT_FLOAT_EQ(view.scale, kLeastPaneZoom);
+}
+
+TEST(ProfilePane, FitShowsEveryPointInsideThePaneRange) {
+  const std::vector<float> far = {3, 4, 5, 4.5f, 4, 6};  // out beyond the pane
+  for (ProfileEditorKind kind : {kExt, kSurf}) {
+    const PaneView view = FitPaneView(kind, far.data(), far.size() / 2);
+    const PaneRange r = ProfilePaneRange(kind);
+    float x0 = r.xMax, x1 = r.xMin, y0 = r.yMax, y1 = r.yMin;
+    for (size_t i = 0; i < far.size() / 2; ++i) {
+      const PanePoint shown = ProfileToShown(view, {far[2 * i], far[2 * i + 1]});
+      EXPECT_GT(shown.x, r.xMin);
+      EXPECT_LT(shown.x, r.xMax);
+      EXPECT_GT(shown.y, r.yMin);
+      EXPECT_LT(shown.y, r.yMax);
+      x0 = std::min(x0, shown.x), x1 = std::max(x1, shown.x);
+      y0 = std::min(y0, shown.y), y1 = std::max(y1, shown.y);
+    }
+    // As large as fits: one way the points fill nine tenths of the pane.
+    EXPECT_NEAR(std::max((x1 - x0) / (r.xMax - r.xMin), (y1 - y0) / (r.yMax - r.yMin)), 0.9f,
+                1e-5f);
+  }
+  // One point, or none, gives finite views.
+  const float one[] = {0.5f, 0.5f};
+  const PaneView single = FitPaneView(kExt, one, 1);
+  EXPECT_TRUE(std::isfinite(single.scale) && std::isfinite(single.offset.x));
+  EXPECT_FLOAT_EQ(FitPaneView(kExt, nullptr, 0).scale, 1.0f);
 }
 
 TEST(ProfilePane, PointColourTellsCornerAndSelection) {

@@ -4,6 +4,7 @@
 // close when the group goes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,55 @@ TEST(ProfileCommands, AnEditorClosesWhenItsGroupGoes) {
   EXPECT_FALSE(CommandEnabled(p.session, CommandId::kProfileCut));
   EXPECT_EQ(p.session.Run(CommandId::kProfileCut, kSurfIndex), -1);
   EXPECT_EQ(ProfilePress(p.session, kSurf, 0.9f, 0, PaneButton::kLeft, false), kPaneNothing);
+}
+
+TEST(ProfileCommands, ThePanesViewAndTheEditorsClosingAreNoStepsAndKeepTheGroup) {
+  ProfileSession p;
+  ASSERT_EQ(p.session.Run(CommandId::kCreateExtrusion), 0);
+  const int group = p.ext.group;
+  const size_t steps = p.session.history().StepCount();
+  ZoomProfilePane(p.session, kExt, 0.5f, 0.5f, 2);
+  EXPECT_FLOAT_EQ(p.ext.view.scale, kPaneZoomPerNotch * kPaneZoomPerNotch);
+  // A pan by a window motion moves the pane by as much on the screen.
+  const float before = p.ext.view.offset.x;
+  PanProfilePane(p.session, kExt, 0.25f, 0);
+  EXPECT_NEAR(p.ext.view.offset.x - before, 0.5f, 1e-6f);  // the pane is half the window
+  SetProfileSnap(p.session, kExt, true);
+  EXPECT_TRUE(ProfileSnap(p.session, kExt));
+  // A press lands on the point drawn under it, zoomed or not.
+  const PanePoint shown = ProfileToShown(p.ext.view, {p.ext.profile.points[4],
+                                                      p.ext.profile.points[5]});
+  ProfilePress(p.session, kExt, ProfileToWindowX(kExt, shown.x), shown.y, PaneButton::kLeft, false);
+  EXPECT_EQ(p.ext.current, 2);
+  ProfileRelease(p.session, kExt);
+  EXPECT_EQ(p.session.history().StepCount(), steps);
+
+  CloseProfileEditor(p.session, kExt);
+  EXPECT_EQ(p.ext.group, -1);
+  EXPECT_TRUE(IsLiveGroup(p.s, group));
+  EXPECT_EQ(p.session.history().StepCount(), steps);
+}
+
+TEST(ProfileCommands, DraggingAParameterIsOneStepAndTypedTextReadsWithTheFieldsLimits) {
+  ProfileSession p;
+  ASSERT_EQ(p.session.Run(CommandId::kCreateRevolution), 0);
+  const size_t steps = p.session.history().StepCount();
+  const int field = static_cast<int>(ProfileField::kSteps);
+  p.session.BeginGesture();
+  for (float dx : {0.1f, 0.2f, 0.5f})
+    DragProfileField(p.session, ProfileField::kSteps, 30, dx);
+  p.session.EndGesture();
+  EXPECT_EQ(p.surf.params.steps, 30 + std::lround(0.5f * ProfileFieldDragRate(ProfileField::kSteps)));
+  EXPECT_EQ(p.session.history().StepCount(), steps + 1);
+  // Far below, the count is held where the generator can still work.
+  DragProfileField(p.session, ProfileField::kSteps, 30, -100);
+  EXPECT_EQ(p.surf.params.steps, kNegativeSteps);
+
+  EXPECT_EQ(ProfileFieldReading(field, "1"), float(kLeastSteps));
+  EXPECT_EQ(ProfileFieldReading(field, "5000"), float(kMostSteps));
+  EXPECT_EQ(ProfileFieldReading(field, "2.5"), std::nullopt);
+  EXPECT_EQ(ProfileFieldReading(static_cast<int>(ProfileField::kSurfPointX), "-0.3"), 0.0f);
+  EXPECT_EQ(ProfileFieldReading(static_cast<int>(ProfileField::kDepth), "abc"), std::nullopt);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ struct Pane {
   unsigned Press(float x, float y, PaneButton b = PaneButton::kLeft, bool ctrl = false) {
     return PressProfilePane(view(), gesture, {x, y}, b, ctrl, kHit);
   }
-  unsigned Move(float x, float y, float minX = kFree) {
-    return MoveProfilePane(view(), gesture, {x, y}, minX);
+  unsigned Move(float x, float y, float minX = kFree, float snap = 0) {
+    return MoveProfilePane(view(), gesture, {x, y}, minX, snap);
   }
   unsigned Release() { return ReleaseProfilePane(view(), gesture); }
   std::vector<uint8_t> Selected(std::initializer_list<int> which) const {
@@ -136,6 +136,26 @@ TEST(ProfileSelection, DraggingMovesEverySelectedPointWithThePointer) {
   p.Move(-0.2f, 0.2f, 0.0f);
   EXPECT_EQ(p.points[0], 0.0f);
   EXPECT_EQ(p.points[2], 0.0f);
+}
+
+TEST(ProfileSelection, SnappingPutsTheGrabbedPointOnTheGridAndMovesTheOthersAsFar) {
+  Pane p;
+  p.points[2] = 0.21f;  // point 1 starts off the grid
+  p.selected = p.Selected({1, 4});
+  p.Press(0.21f, 0.0f);
+  // Small motions add up from the press rather than each rounding away.
+  for (float x : {0.22f, 0.23f, 0.24f})
+    p.Move(x, 0.01f, kFree, 0.05f);
+  EXPECT_NEAR(p.points[2], 0.25f, 1e-6f);
+  EXPECT_NEAR(p.points[3], 0.0f, 1e-6f);
+  // The other selected point moved exactly as far, off the grid or not.
+  EXPECT_NEAR(p.points[8], 0.4f + 0.04f, 1e-6f);
+  EXPECT_NEAR(p.points[9], 0.5f, 1e-6f);
+  EXPECT_EQ(p.Move(0.241f, 0.011f, kFree, 0.05f), kPaneNothing);
+  // Snapped below the floor, the grabbed point stops at it.
+  p.Move(-0.3f, 0.0f, 0.0f, 0.05f);
+  EXPECT_EQ(p.points[2], 0.0f);
+  p.Release();
 }
 
 TEST(ProfileSelection, SelectAllAndDeselectAll) {
