@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -44,6 +45,7 @@ SplineCurveView::SplineCurveView(GuiDocument& document, SplineEditor& editor, QW
   setObjectName(QStringLiteral("SplineEditor_Curves"));
   setMinimumSize(400, 300);
   setAutoFillBackground(true);
+  setFocusPolicy(Qt::StrongFocus);
   QPalette p = palette();
   p.setColor(QPalette::Window, Qt::white);
   setPalette(p);
@@ -145,6 +147,24 @@ void SplineCurveView::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   const QPointF w = windowOf(event->position());
   SplineRelease(document_.session(), editor_, static_cast<float>(w.x()), static_cast<float>(w.y()));
+  emit edited();
+}
+
+void SplineCurveView::keyPressEvent(QKeyEvent* event) {
+  // A fit in the middle of a drag would move the points away from the
+  // pointer that holds them; a chord with Ctrl or Alt is someone else's.
+  const bool chord = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+  if (pressed_ || chord) return QWidget::keyPressEvent(event);
+  switch (event->key()) {
+    case Qt::Key_Home:
+      FitSplineEditor(editor_);
+      break;
+    case Qt::Key_F:
+      FitSplineSelection(editor_);
+      break;
+    default:
+      return QWidget::keyPressEvent(event);
+  }
   emit edited();
 }
 
@@ -267,6 +287,8 @@ void SplineEditorWindow::createGui() {
   area->addWidget(hScroll_, 1, 0);
   layout->addLayout(area, 1);
   setCentralWidget(central);
+  // Home and F work on the curves from the start.
+  view_->setFocus();
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("SplineEditor_Status"));
