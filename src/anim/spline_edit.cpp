@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "anim/playback.h"
 
@@ -115,6 +116,7 @@ bool MoveSpline(SplineEditor& e, float x, float y) {
     if (moves(i)) curve.entries[i].y += dy;
   }
   RebuildSplinePolygon(curve);
+  e.status = SplineDragText(curve, e.picked);
   return true;
 }
 
@@ -123,8 +125,18 @@ void ReleaseSpline(SplineEditor& e, float x, float y) {
     MoveSpline(e, x, y);
     SelectSplineRectangle(e.curve, e.view, e.bandX0, e.bandY0, e.bandX1, e.bandY1);
   }
+  // A press cleared the status, so only the drag's own words are in it.
+  if (e.picked != -1 && e.status != kSplineStepKeyText) e.status.clear();
   e.banding = false;
   e.picked = -1;
+}
+
+std::string SplineDragText(const SplineCurve& curve, int entry) {
+  char text[96];
+  std::snprintf(text, sizeof text, "Frame %d  %s %.3f%s", curve.keys[SplineKeyOfEntry(entry)].frame,
+                IsSplineHandle(entry) ? "Handle" : "Value", curve.entries[entry].y,
+                curve.param == kSplineRotation ? " degrees" : "");
+  return text;
 }
 
 SplineEditor OpenSplineEditor(const Document& doc) {
@@ -164,6 +176,10 @@ void FinishSplineEditor(Document& doc, SplineEditor& e) {
 
 void FitSplineEditor(SplineEditor& e) {
   e.view = FitSplineView(e.curve.entries);
+}
+
+void FitSplineSelection(SplineEditor& e) {
+  e.view = FitSplineViewToSelection(e.curve.entries);
 }
 
 void ResetSplineEditorView(SplineEditor& e) {

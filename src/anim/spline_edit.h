@@ -58,14 +58,22 @@ void SelectSplineRectangle(SplineCurve& curve, const SplineView& view, float x0,
 void PressSpline(SplineEditor& e, float x, float y, bool adding);
 
 // The mouse moving with the button held: the picked entry follows it up
-// and down, the other selected entries move by as much, and the polygon
-// follows; or the rubber band grows. A drag that would move a point of a
-// step key moves nothing, says kSplineStepKeyText in `status` and gives
-// false.
+// and down, the other selected entries move by as much, the polygon
+// follows, and `status` reads out where the picked entry is now (see
+// SplineDragText); or the rubber band grows. A drag that would move a
+// point of a step key moves nothing, says kSplineStepKeyText in `status`
+// and gives false.
 bool MoveSpline(SplineEditor& e, float x, float y);
 
-// The button let go: the rubber band selects what it holds; a drag ends.
+// The button let go: the rubber band selects what it holds; a drag ends
+// and its read-out goes, while a refusal stays on show.
 void ReleaseSpline(SplineEditor& e, float x, float y);
+
+// Where a dragged entry stands, for the status bar: the frame of its key,
+// then "Value" for a value point or "Handle" for a handle, at the height
+// the view shows, three decimals, in degrees for Rotation:
+// "Frame 12  Value 1.250", "Frame 0  Handle -45.000 degrees".
+std::string SplineDragText(const SplineCurve& curve, int entry);
 
 // Writes the curve into the document's keys; when a key changed, the
 // document is marked modified and shows the current frame from the new
@@ -90,6 +98,8 @@ void FinishSplineEditor(Document& doc, SplineEditor& e);
 
 // "Zoom View to Fit" and "Reset View" for what is loaded.
 void FitSplineEditor(SplineEditor& e);
+// The fit for the selected entries alone (FitSplineViewToSelection).
+void FitSplineSelection(SplineEditor& e);
 void ResetSplineEditorView(SplineEditor& e);
 
 }  // namespace modra

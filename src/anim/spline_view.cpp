@@ -8,6 +8,16 @@ namespace {
 
 constexpr float kFitScale = 0.625f;  // 1 / 0.625 = 1.6, the width of -0.8..0.8
 constexpr float kFitEdge = -0.8f;
+constexpr float kSelectionMinShare = 0.1f;
+
+struct Range {
+  float lo = 1e15f, hi = -1e15f;
+  void Add(float v) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+  }
+  float Span() const { return hi - lo; }
+};
 
 struct Axis {
   float scale = kFitScale, offset = 0;
@@ -21,6 +31,24 @@ Axis FitAxis(bool any, float lo, float hi) {
   return a;
 }
 
+Axis FitSelectedAxis(Range all, Range selected) {
+  const float least = kSelectionMinShare * all.Span();
+  if (selected.Span() >= least) return FitAxis(true, selected.lo, selected.hi);
+  const float middle = 0.5f * (selected.lo + selected.hi);
+  return FitAxis(true, middle - 0.5f * least, middle + 0.5f * least);
+}
+
+SplineView ViewOf(Axis x, Axis y) {
+  SplineView v;
+  v.xScale = x.scale;
+  v.xOffset = x.offset;
+  v.yScale = y.scale;
+  v.yOffset = y.offset;
+  v.vScroll = static_cast<int>(std::lround(kSplineScrollMiddle - 50 * v.yOffset));
+  v.hScroll = static_cast<int>(std::lround(kSplineScrollMiddle + 50 * v.xOffset));
+  return v;
+}
+
 }  // namespace
 
 SplineView ResetSplineView(int param) {
@@ -30,23 +58,26 @@ SplineView ResetSplineView(int param) {
 }
 
 SplineView FitSplineView(std::span<const SplineEntry> entries) {
-  float xLo = 1e15f, xHi = -1e15f, yLo = 1e15f, yHi = -1e15f;
+  Range x, y;
   for (const SplineEntry& e : entries) {
-    xLo = std::min(xLo, e.x);
-    xHi = std::max(xHi, e.x);
-    yLo = std::min(yLo, e.y);
-    yHi = std::max(yHi, e.y);
+    x.Add(e.x);
+    y.Add(e.y);
   }
   bool any = !entries.empty();
-  Axis x = FitAxis(any, xLo, xHi), y = FitAxis(any, yLo, yHi);
-  SplineView v;
-  v.xScale = x.scale;
-  v.xOffset = x.offset;
-  v.yScale = y.scale;
-  v.yOffset = y.offset;
-  v.vScroll = static_cast<int>(std::lround(kSplineScrollMiddle - 50 * v.yOffset));
-  v.hScroll = static_cast<int>(std::lround(kSplineScrollMiddle + 50 * v.xOffset));
-  return v;
+  return ViewOf(FitAxis(any, x.lo, x.hi), FitAxis(any, y.lo, y.hi));
+}
+
+SplineView FitSplineViewToSelection(std::span<const SplineEntry> entries) {
+  Range allX, allY, x, y;
+  for (const SplineEntry& e : entries) {
+    allX.Add(e.x);
+    allY.Add(e.y);
+    if (!e.selected) continue;
+    x.Add(e.x);
+    y.Add(e.y);
+  }
+  if (x.Span() < 0) return FitSplineView(entries);
+  return ViewOf(FitSelectedAxis(allX, x), FitSelectedAxis(allY, y));
 }
 
 void ZoomSplineWidth(SplineView& v, bool in) {

@@ -38,6 +38,15 @@ SplineView ResetSplineView(int param);
 // with no points the offsets are 0.
 SplineView FitSplineView(std::span<const SplineEntry> entries);
 
+// The same fit for the selected entries only; the others may fall outside
+// the window. A selection narrower than a tenth of what all the entries
+// span on an axis (one point, points of one value) is widened to that
+// tenth about its middle, so the scale stays finite and the neighbours
+// keep their proportion; where all the entries share one place on an
+// axis, that axis is fitted as FitSplineView fits it. With nothing
+// selected it is FitSplineView.
+SplineView FitSplineViewToSelection(std::span<const SplineEntry> entries);
+
 // The zoom steps: in halves the scale (magnifies), out doubles it.
 void ZoomSplineWidth(SplineView& v, bool in);
 void ZoomSplineHeight(SplineView& v, bool in);

@@ -6,17 +6,19 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "app/gui_document.h"
 #include "edit/spline_gestures.h"
@@ -33,6 +35,20 @@ float Bezier(float p0, float p1, float p2, float p3, float t) {
   return s * s * s * p0 + 3 * s * s * t * p1 + 3 * s * t * t * p2 + t * t * t * p3;
 }
 
+// A segment is drawn as a polyline of this many pieces at most, and of
+// one piece per few pixels of its control polygon, which is at least as
+// long as the curve: a curve squeezed between near keys then costs a few
+// points rather than the stroker's work on dozens in one pixel.
+constexpr int kMaxSamples = 32;
+constexpr double kPixelsPerSample = 3;
+
+int SamplesFor(const std::array<QPointF, 4>& polygon) {
+  double length = 0;
+  for (int i = 0; i < 3; ++i)
+    length += QLineF(polygon[i], polygon[i + 1]).length();
+  return std::clamp(static_cast<int>(std::ceil(length / kPixelsPerSample)), 1, kMaxSamples);
+}
+
 // Scroll positions per window unit of offset: the fit puts the bars at
 // 500 + 50 x offset (and 500 - 50 y offset).
 constexpr float kScrollPerUnit = 50.0f;
@@ -44,6 +60,7 @@ SplineCurveView::SplineCurveView(GuiDocument& document, SplineEditor& editor, QW
   setObjectName(QStringLiteral("SplineEditor_Curves"));
   setMinimumSize(400, 300);
   setAutoFillBackground(true);
+  setFocusPolicy(Qt::StrongFocus);
   QPalette p = palette();
   p.setColor(QPalette::Window, Qt::white);
   setPalette(p);
@@ -65,14 +82,25 @@ void SplineCurveView::paintEvent(QPaintEvent*) {
   const auto at = [&](float x, float y) {
     return pixelOf(SplineWindowX(v, x), SplineWindowY(v, y));
   };
+  // The pens and brushes are set once per kind of mark, and marks of one
+  // kind go to the painter in one call, so a long curve costs few state
+  // changes. A curve's segments are stroked one by one, though: the raster
+  // engine strokes many short polylines faster than one long one.
+  QVector<QLineF> lines;
+  QPolygonF polyline;
+  // Value points' squares and handles' centres, unselected then selected.
+  QVector<QRectF> squares[2];
+  QVector<QPointF> handles[2];
 
   // The zero line and the frames of the keys, faint.
-  painter.setPen(QPen(QColor(200, 200, 200), 1, Qt::DashLine));
-  painter.drawLine(QPointF(0, at(0, 0).y()), QPointF(width(), at(0, 0).y()));
+  const double zero = at(0, 0).y();
+  lines.append(QLineF(0, zero, width(), zero));
   for (size_t k = 0; k < curve.keys.size(); ++k) {
-    const float x = curve.entries[SplineEntryIndex(static_cast<int>(k), 0, false)].x;
-    painter.drawLine(QPointF(at(x, 0).x(), 0), QPointF(at(x, 0).x(), height()));
+    const double x = at(curve.entries[SplineEntryIndex(static_cast<int>(k), 0, false)].x, 0).x();
+    lines.append(QLineF(x, 0, x, height()));
   }
+  painter.setPen(QPen(QColor(200, 200, 200), 1, Qt::DashLine));
+  painter.drawLines(lines);
 
   for (int c = 0; c < 3; ++c) {
     // The points below fill with a brush; a curve must not (a filled path
@@ -84,33 +112,48 @@ void SplineCurveView::paintEvent(QPaintEvent*) {
       const SplineKey& b = curve.keys[k + 1];
       const float x0 = curve.entries[SplineEntryIndex(static_cast<int>(k), c, false)].x;
       const float x1 = curve.entries[SplineEntryIndex(static_cast<int>(k + 1), c, false)].x;
-      QPainterPath path(at(x0, a.p[c]));
-      constexpr int kSamples = 32;
-      for (int i = 1; i <= kSamples; ++i) {
-        const float t = static_cast<float>(i) / kSamples;
-        const float y = a.step ? (i == kSamples ? b.p[c] : a.p[c])
-                               : Bezier(a.p[c], a.c1[c], a.c2[c], b.p[c], t);
-        path.lineTo(at(x0 + (x1 - x0) * t, y));
+      polyline.clear();
+      polyline.append(at(x0, a.p[c]));
+      if (a.step) {
+        polyline.append(at(x1 - (x1 - x0) / kMaxSamples, a.p[c]));
+        polyline.append(at(x1, b.p[c]));
+      } else {
+        const int samples = SamplesFor({polyline.front(), at(x0 + (x1 - x0) / 3, a.c1[c]),
+                                        at(x1 - (x1 - x0) / 3, a.c2[c]), at(x1, b.p[c])});
+        for (int i = 1; i <= samples; ++i) {
+          const float t = static_cast<float>(i) / static_cast<float>(samples);
+          polyline.append(at(x0 + (x1 - x0) * t, Bezier(a.p[c], a.c1[c], a.c2[c], b.p[c], t)));
+        }
       }
-      painter.drawPath(path);
+      painter.drawPolyline(polyline);
     }
-    // Each value point with its handle, joined by a thin line.
+
+    // Each value point with its handle, joined by a thin line; selected
+    // ones drawn last, on top.
+    lines.clear();
+    for (int selected : {0, 1}) {
+      squares[selected].clear();
+      handles[selected].clear();
+    }
+    constexpr double kValueRadius = 4.0, kHandleRadius = 3.0;
     for (size_t k = 0; k < curve.keys.size(); ++k) {
       const SplineEntry& value = curve.entries[SplineEntryIndex(static_cast<int>(k), c, false)];
       const SplineEntry& handle = curve.entries[SplineEntryIndex(static_cast<int>(k), c, true)];
       const QPointF pv = at(value.x, value.y);
       const QPointF ph = at(handle.x, handle.y);
-      painter.setPen(QPen(kComponentColors[c].lighter(140), 1));
-      painter.drawLine(pv, ph);
-      for (const auto& [entry, point, radius] :
-           {std::tuple{&value, pv, 4.0}, std::tuple{&handle, ph, 3.0}}) {
-        painter.setPen(QPen(entry->selected ? Qt::black : kComponentColors[c], 1));
-        painter.setBrush(entry->selected ? QBrush(Qt::yellow) : QBrush(kComponentColors[c]));
-        if (entry == &value)
-          painter.drawRect(QRectF(point.x() - radius, point.y() - radius, 2 * radius, 2 * radius));
-        else
-          painter.drawEllipse(point, radius, radius);
-      }
+      lines.append(QLineF(pv, ph));
+      squares[value.selected ? 1 : 0].append(
+          QRectF(pv.x() - kValueRadius, pv.y() - kValueRadius, 2 * kValueRadius, 2 * kValueRadius));
+      handles[handle.selected ? 1 : 0].append(ph);
+    }
+    painter.setPen(QPen(kComponentColors[c].lighter(140), 1));
+    painter.drawLines(lines);
+    for (int selected : {0, 1}) {
+      painter.setPen(QPen(selected ? Qt::black : kComponentColors[c], 1));
+      painter.setBrush(selected ? QBrush(Qt::yellow) : QBrush(kComponentColors[c]));
+      painter.drawRects(squares[selected]);
+      for (const QPointF& h : handles[selected])
+        painter.drawEllipse(h, kHandleRadius, kHandleRadius);
     }
   }
 
@@ -145,6 +188,24 @@ void SplineCurveView::mouseReleaseEvent(QMouseEvent* event) {
   pressed_ = false;
   const QPointF w = windowOf(event->position());
   SplineRelease(document_.session(), editor_, static_cast<float>(w.x()), static_cast<float>(w.y()));
+  emit edited();
+}
+
+void SplineCurveView::keyPressEvent(QKeyEvent* event) {
+  // A fit in the middle of a drag would move the points away from the
+  // pointer that holds them; a chord with Ctrl or Alt is someone else's.
+  const bool chord = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+  if (pressed_ || chord) return QWidget::keyPressEvent(event);
+  switch (event->key()) {
+    case Qt::Key_Home:
+      FitSplineEditor(editor_);
+      break;
+    case Qt::Key_F:
+      FitSplineSelection(editor_);
+      break;
+    default:
+      return QWidget::keyPressEvent(event);
+  }
   emit edited();
 }
 
@@ -267,6 +328,8 @@ void SplineEditorWindow::createGui() {
   area->addWidget(hScroll_, 1, 0);
   layout->addLayout(area, 1);
   setCentralWidget(central);
+  // Home and F work on the curves from the start.
+  view_->setFocus();
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("SplineEditor_Status"));

@@ -19,7 +19,8 @@ namespace modra {
 class GuiDocument;
 
 // The curves, points, handles, selection and rubber band, drawn in the
-// window units of the editor's view (-1..1 both ways, y up).
+// window units of the editor's view (-1..1 both ways, y up). Home fits the
+// view to every point, F to the selected ones.
 class SplineCurveView : public QWidget {
   Q_OBJECT
  public:
@@ -38,6 +39,7 @@ class SplineCurveView : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   GuiDocument& document_;

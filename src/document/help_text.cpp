@@ -132,7 +132,9 @@ Animation  Cut Current Key Frame and Copy Current Key Frame put the keys of
            opens the Animation Spline Editor: the curves of one owner's
            translation, rotation, scale or colour over its key frames;
            drag a value point or a handle up or down (Ctrl or Shift adds
-           to the selection), and Done writes the curves into the keys.
+           to the selection) while the status bar shows its frame and
+           value; Home fits the view to every point, F to the selected
+           ones; and Done writes the curves into the keys.
 Options    Set General Options: whether the light models, the camera model
            and a solid axis are drawn, whether imported parts without
            colours come in white, the texture folders (separated by ";")
@@ -203,6 +205,10 @@ Shift+Ctrl+Z       Rotate Object
 In the Frame box of the animation bar:
 +                  one frame forward
 -                  one frame back
+
+Over the curves of the Animation Spline Editor:
+Home               Zoom View to Fit: every point in view
+F                  fit the view to the selected points
 )";
 
 }  // namespace

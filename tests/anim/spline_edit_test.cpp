@@ -1,6 +1,8 @@
 // The spline editor's curves, view, mouse and write-back, without a window.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "anim/curves.h"
 #include "anim/spline_edit.h"
 #include "anim_util.h"
@@ -48,6 +50,21 @@ struct Spline : ::testing::Test {
     PressSpline(e, SplineWindowX(e.view, p.x), SplineWindowY(e.view, p.y), adding);
     ASSERT_EQ(e.picked, entry);
   }
+  // The window's extremes of the selected entries, or of all.
+  struct Box {
+    float xLo = 1e9f, xHi = -1e9f, yLo = 1e9f, yHi = -1e9f;
+  };
+  static Box WindowBox(const SplineEditor& e, bool selectedOnly) {
+    Box b;
+    for (const SplineEntry& p : e.curve.entries) {
+      if (selectedOnly && !p.selected) continue;
+      b.xLo = std::min(b.xLo, SplineWindowX(e.view, p.x));
+      b.xHi = std::max(b.xHi, SplineWindowX(e.view, p.x));
+      b.yLo = std::min(b.yLo, SplineWindowY(e.view, p.y));
+      b.yHi = std::max(b.yHi, SplineWindowY(e.view, p.y));
+    }
+    return b;
+  }
   // Drags the picked entry by dy display units.
   bool DragBy(SplineEditor& e, float dy) {
     if (e.picked == -1) return false;
@@ -85,19 +102,84 @@ TEST_F(Spline, OwnerWithoutKeysShowsNoPointsAndFitsToTheDefault) {
 TEST_F(Spline, FitPutsTheExtremesAtTheEdgesOfTheMiddle80PerCent) {
   KeyThree();
   SplineEditor e = Open();
-  float xLo = 1e9f, xHi = -1e9f, yLo = 1e9f, yHi = -1e9f;
-  for (const SplineEntry& p : e.curve.entries) {
-    xLo = std::min(xLo, SplineWindowX(e.view, p.x));
-    xHi = std::max(xHi, SplineWindowX(e.view, p.x));
-    yLo = std::min(yLo, SplineWindowY(e.view, p.y));
-    yHi = std::max(yHi, SplineWindowY(e.view, p.y));
-  }
-  EXPECT_NEAR(xLo, -0.8f, 1e-5f);
-  EXPECT_NEAR(xHi, 0.8f, 1e-5f);
-  EXPECT_NEAR(yLo, -0.8f, 1e-5f);
-  EXPECT_NEAR(yHi, 0.8f, 1e-5f);
+  const Box all = WindowBox(e, false);
+  EXPECT_NEAR(all.xLo, -0.8f, 1e-5f);
+  EXPECT_NEAR(all.xHi, 0.8f, 1e-5f);
+  EXPECT_NEAR(all.yLo, -0.8f, 1e-5f);
+  EXPECT_NEAR(all.yHi, 0.8f, 1e-5f);
   EXPECT_EQ(e.view.vScroll, std::lround(500 - 50 * e.view.yOffset));
   EXPECT_EQ(e.view.hScroll, std::lround(500 + 50 * e.view.xOffset));
+}
+
+TEST_F(Spline, SelectionFitFramesTheSelectedEntriesAndLetsTheRestOut) {
+  KeyThree();
+  SplineEditor e = Open();
+  PressOn(e, SplineEntryIndex(0, 0, false));
+  PressOn(e, SplineEntryIndex(1, 2, false), true);
+  ReleaseSpline(e, 0, 0);
+  FitSplineSelection(e);
+  const Box selected = WindowBox(e, true);
+  EXPECT_NEAR(selected.xLo, -0.8f, 1e-5f);
+  EXPECT_NEAR(selected.xHi, 0.8f, 1e-5f);
+  EXPECT_NEAR(selected.yLo, -0.8f, 1e-5f);
+  EXPECT_NEAR(selected.yHi, 0.8f, 1e-5f);
+  EXPECT_EQ(e.view.vScroll, std::lround(500 - 50 * e.view.yOffset));
+  EXPECT_EQ(e.view.hScroll, std::lround(500 + 50 * e.view.xOffset));
+  // The last key lies right of the selection, past the window's edge.
+  EXPECT_GT(SplineWindowX(e.view, e.curve.entries[SplineEntryIndex(2, 0, false)].x), 1.0f);
+}
+
+TEST_F(Spline, SelectionFitWithoutSelectionOrSpanStaysFinite) {
+  KeyThree();
+  SplineEditor e = Open();
+  const SplineView whole = e.view;
+  ZoomSplineWidth(e.view, true);
+  ZoomSplineHeight(e.view, false);
+  FitSplineSelection(e);  // nothing selected: the whole fit
+  EXPECT_EQ(e.view.xScale, whole.xScale);
+  EXPECT_EQ(e.view.yScale, whole.yScale);
+  EXPECT_EQ(e.view.xOffset, whole.xOffset);
+  EXPECT_EQ(e.view.yOffset, whole.yOffset);
+  EXPECT_EQ(e.view.hScroll, whole.hScroll);
+  EXPECT_EQ(e.view.vScroll, whole.vScroll);
+
+  // One handle alone: the window holds a tenth of the whole curve's
+  // spans, with the handle in the middle.
+  const int handle = SplineEntryIndex(1, 1, true);
+  PressOn(e, handle);
+  ReleaseSpline(e, 0, 0);
+  FitSplineSelection(e);
+  const SplineEntry& h = e.curve.entries[handle];
+  EXPECT_NEAR(SplineWindowX(e.view, h.x), 0.0f, 1e-5f);
+  EXPECT_NEAR(SplineWindowY(e.view, h.y), 0.0f, 1e-5f);
+  const Box all = WindowBox(e, false);
+  EXPECT_NEAR(all.xHi - all.xLo, 16.0f, 1e-3f);
+  EXPECT_NEAR(all.yHi - all.yLo, 16.0f, 1e-3f);
+}
+
+TEST(SplineViewFit, SelectionOfOneValueIsWidenedAboutItsMiddle) {
+  // Two selected points of one value at x 0 and 1, a third at y 5.
+  std::vector<SplineEntry> entries = {{0, 1, true}, {1, 1, true}, {0.5f, 5, false}};
+  SplineView v = FitSplineViewToSelection(entries);
+  EXPECT_NEAR(SplineWindowX(v, 0), -0.8f, 1e-5f);
+  EXPECT_NEAR(SplineWindowX(v, 1), 0.8f, 1e-5f);
+  EXPECT_NEAR(SplineWindowY(v, 1), 0.0f, 1e-5f);
+  // A tenth of the span of 4 fills the 1.6 of the window's middle.
+  EXPECT_NEAR(SplineWindowY(v, 5) - SplineWindowY(v, 1), 4 * 1.6f / 0.4f, 1e-3f);
+
+  // Every entry at one place: no span to take a tenth of, so the whole
+  // fit's rule holds.
+  for (SplineEntry& p : entries)
+    p = {0.3f, 2, false};
+  entries[1].selected = true;
+  v = FitSplineViewToSelection(entries);
+  const SplineView whole = FitSplineView(entries);
+  for (float f : {v.xScale, v.yScale, v.xOffset, v.yOffset})
+    EXPECT_TRUE(std::isfinite(f));
+  EXPECT_EQ(v.xScale, whole.xScale);
+  EXPECT_EQ(v.yScale, whole.yScale);
+  EXPECT_EQ(v.xOffset, whole.xOffset);
+  EXPECT_EQ(v.yOffset, whole.yOffset);
 }
 
 TEST_F(Spline, TwoKeyCurveShowsFirstValueAndHandleThenLastValueAndNegatedIncomingPoint) {
@@ -323,16 +405,54 @@ TEST_F(Spline, StepKeysAreShownButRefuseDrags) {
   PressOn(e, SplineEntryIndex(1, 0, false));
   EXPECT_FALSE(DragBy(e, 1));
   EXPECT_EQ(e.status, kSplineStepKeyText);
+  ReleaseSpline(e, 0, 0);
+  EXPECT_EQ(e.status, kSplineStepKeyText) << "the refusal outlasts the drag";
   for (size_t i = 0; i < e.curve.entries.size(); ++i)
     EXPECT_EQ(e.curve.entries[i].y, before.entries[i].y);
 
   // Other keys still drag, and the step key is not written.
   PressOn(e, SplineEntryIndex(2, 0, false));
   EXPECT_TRUE(DragBy(e, 1));
-  EXPECT_TRUE(e.status.empty());
+  EXPECT_EQ(e.status.rfind("Frame 20  Value ", 0), 0u) << e.status;
   FinishSplineEditor(doc, e);
   EXPECT_EQ(a.keys[k].values, stored);
   EXPECT_NEAR(Values(20)[0], before.keys[2].p[0] + 1, kDragTolerance);
+}
+
+TEST_F(Spline, DragReadsOutTheFrameAndHeightUntilRelease) {
+  KeyThree();
+  SplineEditor e = Open();
+  PressOn(e, SplineEntryIndex(1, 1, false));  // frame 10, at -1
+  EXPECT_TRUE(e.status.empty());
+  ASSERT_TRUE(DragBy(e, 2.25f));
+  EXPECT_EQ(e.status, "Frame 10  Value 1.250");
+  ASSERT_TRUE(DragBy(e, -0.5f));
+  EXPECT_EQ(e.status, "Frame 10  Value 0.750");
+  ReleaseSpline(e, 0, 0);
+  EXPECT_TRUE(e.status.empty());
+
+  PressOn(e, SplineEntryIndex(2, 0, true));
+  ASSERT_TRUE(MoveSpline(e, 0, SplineWindowY(e.view, -2.5f)));
+  EXPECT_EQ(e.status, "Frame 20  Handle -2.500");
+  ReleaseSpline(e, 0, 0);
+  // A rubber band is no drag of a point: nothing to read out.
+  PressSpline(e, -0.99f, -0.99f, false);
+  ASSERT_TRUE(e.banding);
+  MoveSpline(e, -0.5f, -0.5f);
+  EXPECT_TRUE(e.status.empty());
+  ReleaseSpline(e, -0.5f, -0.5f);
+
+  // Rotation reads in degrees, as its view shows them.
+  for (int frame : {10, 20}) {
+    GoToFrame(doc, frame);
+    EnsureKeyed(doc, g, kKeyRotation);
+    s.groups[g].rotation = {30.0f * frame / 10, 0, 0};
+    StoreKey(doc, g, kKeyRotation);
+  }
+  ChooseSplineCurve(doc, e, kSplineSelectedObject, kSplineRotation);
+  PressOn(e, SplineEntryIndex(1, 0, false));
+  ASSERT_TRUE(MoveSpline(e, 0, SplineWindowY(e.view, 90)));
+  EXPECT_EQ(e.status, "Frame 10  Value 90.000 degrees");
 }
 
 TEST(SplineChannels, OwnersAndParametersChooseKindAndTriple) {

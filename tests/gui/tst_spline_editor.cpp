@@ -1,11 +1,15 @@
 // The spline editor window as a person uses it: opened from the Animation
 // menu on the picked vase, a value point of its rotation dragged with the
-// mouse, written back by "&Done" or the close box, and undone from the
-// main window, which the open editor follows.
+// mouse while the status bar reads it out, written back by "&Done" or the
+// close box, and undone from the main window, which the open editor
+// follows; Home and F fit the view.
 #include <QAbstractButton>
 #include <QAction>
+#include <QLabel>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
+#include <cmath>
 
 #include "anim/playback.h"
 #include "app/main_window.h"
@@ -32,6 +36,14 @@ class TestSplineEditor : public EditorTest {
     if (!rotation) return nullptr;
     QTest::mouseClick(rotation, Qt::LeftButton);
     return editor;
+  }
+  // Where the view shows an entry.
+  static QPoint pixelOfEntry(SplineEditorWindow* editor, int entry) {
+    const SplineEditor& e = editor->editor();
+    const SplineEntry& p = e.curve.entries[entry];
+    return editor->curveView()
+        ->pixelOf(SplineWindowX(e.view, p.x), SplineWindowY(e.view, p.y))
+        .toPoint();
   }
   // Drags the first key's first value point `pixels` up; the key-store
   // index of that key.
@@ -111,6 +123,62 @@ class TestSplineEditor : public EditorTest {
     QCOMPARE(scene().anim.keys.size(), before.size());
     for (size_t k = 0; k < before.size(); ++k)
       QCOMPARE(scene().anim.keys[k].values, before[k].values);
+  }
+
+  void homeFitsEveryPointAndFTheSelectedOnes() {
+    QPointer<SplineEditorWindow> editor = openOnRotation();
+    QVERIFY(editor);
+    const SplineEditor& e = editor->editor();
+    SplineCurveView* view = editor->curveView();
+    QVERIFY(e.curve.keys.size() >= 2);
+    const SplineView whole = FitSplineView(e.curve.entries);
+    // A value point clicked brings its handle into the selection.
+    QTest::mouseClick(view, Qt::LeftButton, {},
+                      pixelOfEntry(editor, SplineEntryIndex(0, 0, false)));
+    QVERIFY(e.curve.entries[SplineEntryIndex(0, 0, true)].selected);
+
+    QTest::keyClick(view, Qt::Key_F);
+    int outside = 0;
+    for (const SplineEntry& p : e.curve.entries) {
+      const float x = SplineWindowX(e.view, p.x), y = SplineWindowY(e.view, p.y);
+      const bool in = std::fabs(x) <= 0.801f && std::fabs(y) <= 0.801f;
+      if (p.selected)
+        QVERIFY2(in, qPrintable(QStringLiteral("selected at %1, %2").arg(x).arg(y)));
+      else if (!in)
+        ++outside;
+    }
+    // The other key lies far off in a view fitted to one key.
+    QVERIFY(outside > 0);
+    QVERIFY(!near(e.view.xScale, whole.xScale));
+
+    QTest::keyClick(view, Qt::Key_Home);
+    QVERIFY(near(e.view.xScale, whole.xScale, 1e-6f));
+    QVERIFY(near(e.view.yScale, whole.yScale, 1e-6f));
+    QVERIFY(near(e.view.xOffset, whole.xOffset, 1e-6f));
+    QVERIFY(near(e.view.yOffset, whole.yOffset, 1e-6f));
+    // The scroll bars follow the fitted view.
+    QCOMPARE(editor->findChild<QScrollBar*>(QStringLiteral("SplineEditor_VScroll"))->value(),
+             whole.vScroll);
+  }
+
+  void dragShowsTheFrameAndValueInTheStatusBar() {
+    QPointer<SplineEditorWindow> editor = openOnRotation();
+    QVERIFY(editor);
+    const SplineEditor& e = editor->editor();
+    SplineCurveView* view = editor->curveView();
+    auto* status = editor->findChild<QLabel*>(QStringLiteral("SplineEditor_Status"));
+    QVERIFY(status);
+    const QPoint at = pixelOfEntry(editor, SplineEntryIndex(0, 0, false));
+    QTest::mousePress(view, Qt::LeftButton, {}, at);
+    QTest::mouseMove(view, at - QPoint(0, 25));
+    // The point sits under the pointer, and the status says where.
+    const float value = e.curve.keys[0].p[0];
+    QVERIFY(near(SplineWindowY(e.view, value), view->windowOf(at - QPoint(0, 25)).y(), 1e-3f));
+    QCOMPARE(status->text(), QStringLiteral("Frame %1  Value %2 degrees")
+                                 .arg(e.curve.keys[0].frame)
+                                 .arg(double(value), 0, 'f', 3));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at - QPoint(0, 25));
+    QCOMPARE(status->text(), QString());
   }
 };
 
