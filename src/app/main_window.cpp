@@ -31,9 +31,8 @@
 #include "app/ogl_view.h"
 #include "app/preferences.h"
 #include "app/preferences_dialog.h"
-#include "app/render_window.h"
 #include "app/profile_editor_window.h"
-#include "profile/profile_editors.h"
+#include "app/render_window.h"
 #include "app/spline_editor_window.h"
 #include "app/tool_icons.h"
 #include "app/transform_panel_form.h"
@@ -41,6 +40,7 @@
 #include "document/help_text.h"
 #include "document/settings.h"
 #include "images/texture_table.h"
+#include "profile/profile_editors.h"
 
 namespace modra {
 

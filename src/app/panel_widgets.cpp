@@ -68,9 +68,8 @@ void ShowField(QLineEdit* edit, const GuiDocument& document, CommandId command, 
     // comes to the value once the field's limits apply ("1" on the way to
     // "12", held at the least step count).
     const std::string typed = edit->text().toStdString();
-    if (edit->hasFocus() &&
-        (ParseField(typed) == *value ||
-         (edit->isModified() && FieldReading(command, index, typed) == *value)))
+    if (edit->hasFocus() && (ParseField(typed) == *value ||
+                             (edit->isModified() && FieldReading(command, index, typed) == *value)))
       return;
     text = QString::fromStdString(modra::FieldText(session, command, index));
   }

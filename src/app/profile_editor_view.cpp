@@ -35,8 +35,7 @@ PaneDrawing Drawing(ProfileEditorKind kind, const Editor& ed) {
 
 }  // namespace
 
-ProfileEditorView::ProfileEditorView(GuiDocument& document, ProfileEditorKind kind,
-                                     QWidget* parent)
+ProfileEditorView::ProfileEditorView(GuiDocument& document, ProfileEditorKind kind, QWidget* parent)
     : QOpenGLWidget(parent), document_(document), kind_(kind), displayMode_(kSolid) {
   setObjectName(QStringLiteral("ProfileEditorView"));
   setMouseTracking(true);
@@ -70,7 +69,11 @@ QPointF ProfileEditorView::pixelOf(float x, float y) const {
   return {(x + 1) / 2 * width(), (1 - y) / 2 * height()};
 }
 
-void ProfileEditorView::initializeGL() {}
+void ProfileEditorView::initializeGL() {
+  // The drawing needs the fixed-function calls of a compatibility context.
+  if (!QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context()))
+    document_.Message("Bogus OpenGL Context");
+}
 
 void ProfileEditorView::paintGL() {
   auto* gl = QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context());
@@ -161,7 +164,8 @@ void ProfileEditorView::mouseMoveEvent(QMouseEvent* event) {
   } else {
     emit pointerAt(false, 0, 0);
   }
-  const float dx = static_cast<float>(p.x() - last_.x()), dy = static_cast<float>(p.y() - last_.y());
+  const float dx = static_cast<float>(p.x() - last_.x()),
+              dy = static_cast<float>(p.y() - last_.y());
   EditSession& session = document_.session();
   switch (drag_) {
     case Drag::kNone:

@@ -1,8 +1,8 @@
 #include "app/profile_editor_window.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QActionGroup>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -337,9 +337,9 @@ void ProfileEditorWindow::markField(QLineEdit* edit, ProfileField f) {
   palette.setColor(QPalette::Base, marked ? QColor(255, 208, 208)
                                           : QApplication::palette(edit).color(QPalette::Base));
   edit->setPalette(palette);
-  status_->setText(marked ? QStringLiteral("\"%1\" is no number: the value stays as it was")
-                                .arg(edit->text())
-                          : QString());
+  status_->setText(
+      marked ? QStringLiteral("\"%1\" is no number: the value stays as it was").arg(edit->text())
+             : QString());
 }
 
 void ProfileEditorWindow::documentChanged(unsigned) {

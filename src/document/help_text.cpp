@@ -52,10 +52,11 @@ its own control panel, where the same values can be typed or slid.
                     a surface of revolution or an extrusion; the fields
                     and a drag then size the new object (left in X and Y,
                     right in Z), and Edit Resolution sets how finely it is
-                    divided. Surfaces of revolution and extrusions are
-                    made from a built-in profile; their profile editors,
-                    and the Edit Geometry button that opens them, are
-                    greyed out in this version.
+                    divided. A new surface of revolution or extrusion
+                    opens its profile editor, where the profile is drawn
+                    and the object rebuilt as it changes; Edit Geometry
+                    opens the editor on the current one again (its own
+                    Help menu tells how it is used).
   Texture           Chooses a texture for the selected groups and how it
                     is mapped: planar, cylindrical, spherical or the
                     object's own mapping, with its rotation, translation

@@ -4,41 +4,41 @@ namespace modra {
 namespace {
 
 // What both editors share, after each one's own opening.
-#define MODRA_PROFILE_PANE_HELP                                                 \
-  "THE PROFILE PANE\n"                                                          \
-  "  Left click a point      select it alone and make it current (a point\n"   \
-  "                          already selected keeps the others selected)\n"    \
-  "  Left drag a point       move every selected point with the pointer\n"     \
-  "  Ctrl+left or right      add the point to the selection, or take it\n"     \
-  "  click a point           out again\n"                                       \
+#define MODRA_PROFILE_PANE_HELP                                               \
+  "THE PROFILE PANE\n"                                                        \
+  "  Left click a point      select it alone and make it current (a point\n"  \
+  "                          already selected keeps the others selected)\n"   \
+  "  Left drag a point       move every selected point with the pointer\n"    \
+  "  Ctrl+left or right      add the point to the selection, or take it\n"    \
+  "  click a point           out again\n"                                     \
   "  Left drag empty space   select the points inside the box\n"              \
-  "  Middle drag             pan the pane\n"                                    \
-  "  Mouse wheel             zoom the pane about the pointer\n"                 \
-  "\n"                                                                          \
+  "  Middle drag             pan the pane\n"                                  \
+  "  Mouse wheel             zoom the pane about the pointer\n"               \
+  "\n"                                                                        \
   "  Points are drawn black, selected points green, corners red and\n"        \
   "  selected corners yellow. The current point is the one Point X and\n"     \
-  "  Point Y show; type there to place it exactly.\n"                          \
+  "  Point Y show; type there to place it exactly.\n"                         \
   "  Snap to Grid puts a dragged point on a grid of 0.05, a quarter of\n"     \
-  "  the dotted grid drawn.\n"                                                  \
-  "\n"                                                                          \
-  "THE 3D VIEW\n"                                                               \
+  "  the dotted grid drawn.\n"                                                \
+  "\n"                                                                        \
+  "THE 3D VIEW\n"                                                             \
   "  3D View Mouse Control chooses what a drag in the 3D view moves: the\n"   \
-  "  view's rotation (left button about Y and X, right button about Z),\n"   \
-  "  its translation (left button across, right button nearer or\n"          \
-  "  farther) or one of the numbers, by moving left and right. Shift held\n" \
+  "  view's rotation (left button about Y and X, right button about Z),\n"    \
+  "  its translation (left button across, right button nearer or\n"           \
+  "  farther) or one of the numbers, by moving left and right. Shift held\n"  \
   "  always rotates, Ctrl held always translates. The wheel moves the view\n" \
-  "  nearer or farther.\n"                                                      \
-  "\n"                                                                          \
-  "KEYS AND MENUS\n"                                                            \
-  "  Delete, Ctrl+X          Cut Selected Points\n"                            \
-  "  Ctrl+A                  Select All\n"                                      \
+  "  nearer or farther.\n"                                                    \
+  "\n"                                                                        \
+  "KEYS AND MENUS\n"                                                          \
+  "  Delete, Ctrl+X          Cut Selected Points\n"                           \
+  "  Ctrl+A                  Select All\n"                                    \
   "  View > Zoom to Fit      show every point of the profile\n"               \
   "  View > Reset View       the 3D view straight on again\n"                 \
-  "\n"                                                                          \
+  "\n"                                                                        \
   "  Every change rebuilds the object at once and is one step of the\n"       \
-  "  scene's undo history: Edit > Undo in the main window takes it back.\n"  \
-  "  A typed number counts when you leave its field or press Return; text\n" \
-  "  that is no number is marked and leaves the value as it was.\n"          \
+  "  scene's undo history: Edit > Undo in the main window takes it back.\n"   \
+  "  A typed number counts when you leave its field or press Return; text\n"  \
+  "  that is no number is marked and leaves the value as it was.\n"           \
   "  Done closes the editor and leaves the object in the scene.\n"
 
 constexpr char kExtrusionHelp[] =

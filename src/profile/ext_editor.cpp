@@ -168,8 +168,9 @@ std::optional<FieldRead<float>> ExtPointField(ExtEditor& ed, Scene& s, int axis,
 unsigned ExtPress(ExtEditor& ed, float windowX, float windowY, PaneButton button, bool ctrl) {
   if (!InProfilePane(kKind, windowX)) return kPaneNothing;
   // The hit size stays the same on the screen whatever the zoom.
-  return PressProfilePane(EditedPoints(ed), ed.gesture, PanePointAt(kKind, ed.view, windowX, windowY), button,
-                          ctrl, kExtrusionHitSize / ed.view.scale);
+  return PressProfilePane(EditedPoints(ed), ed.gesture,
+                          PanePointAt(kKind, ed.view, windowX, windowY), button, ctrl,
+                          kExtrusionHitSize / ed.view.scale);
 }
 
 unsigned ExtMove(ExtEditor& ed, Scene& s, float windowX, float windowY) {

@@ -7,7 +7,7 @@
 namespace modra {
 namespace {
 
-bool Consistent(const ProfilePoints& p) {
+[[maybe_unused]] bool Consistent(const ProfilePoints& p) {
   return p.points.size() == 2 * p.corners.size() && p.selected.size() == p.corners.size();
 }
 

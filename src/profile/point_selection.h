@@ -27,9 +27,9 @@ enum class PaneButton : uint8_t { kLeft, kRight };
 struct PaneGesture {
   enum class Kind : uint8_t { kNone, kRubberBand, kDrag };
   Kind kind = Kind::kNone;
-  PanePoint start;  // where the press was
-  PanePoint last;   // where the pointer was last seen
-  int grabbed = -1;  // the point a drag started on
+  PanePoint start;      // where the press was
+  PanePoint last;       // where the pointer was last seen
+  int grabbed = -1;     // the point a drag started on
   PanePoint grabbedAt;  // ... and where it was then
 };
 

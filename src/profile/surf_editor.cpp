@@ -158,8 +158,9 @@ std::optional<FieldRead<float>> SurfPointField(SurfEditor& ed, Scene& s, int axi
 unsigned SurfPress(SurfEditor& ed, float windowX, float windowY, PaneButton button, bool ctrl) {
   if (!InProfilePane(kKind, windowX)) return kPaneNothing;
   // The hit size stays the same on the screen whatever the zoom.
-  return PressProfilePane(EditedPoints(ed), ed.gesture, PanePointAt(kKind, ed.view, windowX, windowY), button,
-                          ctrl, kSurfaceHitSize / ed.view.scale);
+  return PressProfilePane(EditedPoints(ed), ed.gesture,
+                          PanePointAt(kKind, ed.view, windowX, windowY), button, ctrl,
+                          kSurfaceHitSize / ed.view.scale);
 }
 
 unsigned SurfMove(SurfEditor& ed, Scene& s, float windowX, float windowY) {

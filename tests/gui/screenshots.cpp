@@ -1,7 +1,7 @@
 // Pictures of the main window in every edit mode, for people to look at
 // (tools/screenshots.sh, which made README's pictures): the demo scene, one
-// PNG per mode, the spline editor, the Create panel's dialogs, the key-frame dialogs, then the
-// Render Options dialog and the render window at work.
+// PNG per mode, the spline editor, the profile editors, the Create panel's dialogs, the key-frame
+// dialogs, then the Render Options dialog and the render window at work.
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
@@ -19,6 +19,8 @@
 #include "app/key_range_dialogs.h"
 #include "app/main_window.h"
 #include "app/ogl_view.h"
+#include "app/profile_editor_view.h"
+#include "app/profile_editor_window.h"
 #include "app/render_options_dialog.h"
 #include "app/render_window.h"
 #include "app/spline_editor_window.h"
@@ -73,6 +75,32 @@ int WriteScreenshots(const QString& folder) {
   window.setEditMode(8);
   auto* create = window.findChild<CFormCreate*>();
   if (!create) return failures + 1;
+
+  // Each profile editor on its new group, a point picked and the object
+  // turned a little so that its depth shows.
+  const auto profileEditor = [&](const char* button, const char* name) {
+    if (auto* b = create->findChild<QPushButton*>(QLatin1String("CFormCreate_") + button))
+      b->click();
+    ProfileEditorWindow* editor = nullptr;
+    if (!QTest::qWaitFor([&] { return (editor = window.findChild<ProfileEditorWindow*>()); }) ||
+        !QTest::qWaitForWindowExposed(editor)) {
+      ++failures;
+      return;
+    }
+    ProfileEditorView* view = editor->view();
+    const QPoint from(view->width() / 5, view->height() / 2);
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QTest::mouseMove(view, from + QPoint(view->width() / 14, -view->height() / 14));
+    QTest::mouseRelease(view, Qt::LeftButton, {},
+                        from + QPoint(view->width() / 14, -view->height() / 14));
+    editor->findChild<QAction*>(editor->objectName() + QStringLiteral("_SelectAll"))->trigger();
+    QTest::qWait(100);
+    save(editor, name);
+    editor->close();
+    QTest::qWait(50);  // the window goes on the next turn of the loop
+  };
+  profileEditor("Extrusion", "23-Extrusion_Editor.png");
+  profileEditor("Revolution", "24-Surface_of_Revolution_Editor.png");
   const char* dialogPicture = nullptr;
   create->setDialogRunner([&](QDialog& d) {
     d.adjustSize();

@@ -8,8 +8,8 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -38,8 +38,8 @@ class TestProfileEditors : public EditorTest {
   template <class Window>
   Window* openFromCreatePanel(const char* button) {
     window_->setEditMode(8);
-    auto* b = window_->findChild<QPushButton*>(QStringLiteral("CFormCreate_") +
-                                               QLatin1String(button));
+    auto* b =
+        window_->findChild<QPushButton*>(QStringLiteral("CFormCreate_") + QLatin1String(button));
     if (!b) return nullptr;
     QTest::mouseClick(b, Qt::LeftButton);
     Window* editor = nullptr;
@@ -60,7 +60,8 @@ class TestProfileEditors : public EditorTest {
   // Where profile point i is drawn in the editor's view.
   QPoint pixelOfPoint(ProfileEditorWindow* w, size_t i) {
     const std::vector<float>& p = points(editors(), w->kind());
-    const PanePoint shown = ProfileToShown(paneView(editors(), w->kind()), {p[2 * i], p[2 * i + 1]});
+    const PanePoint shown =
+        ProfileToShown(paneView(editors(), w->kind()), {p[2 * i], p[2 * i + 1]});
     return w->view()->pixelOf(ProfileToWindowX(w->kind(), shown.x), shown.y).toPoint();
   }
   // The profile point under a pixel of the view.
@@ -104,14 +105,16 @@ class TestProfileEditors : public EditorTest {
   void eachEditorOpensOnItsNewGroupAndADragRebuildsItUntilUndo() {
     QFETCH(bool, extrusion);
     ProfileEditorWindow* w =
-        extrusion ? static_cast<ProfileEditorWindow*>(openFromCreatePanel<CExtEditorWnd>("Extrusion"))
-                  : openFromCreatePanel<CSurfEditWnd>("Revolution");
+        extrusion
+            ? static_cast<ProfileEditorWindow*>(openFromCreatePanel<CExtEditorWnd>("Extrusion"))
+            : openFromCreatePanel<CSurfEditWnd>("Revolution");
     QVERIFY(w);
     const ProfileEditorKind kind = w->kind();
     const int group = scene().selectedGroup;
     QCOMPARE(extrusion ? editors().ext.group : editors().surf.group, group);
-    QCOMPARE(w->windowTitle(), extrusion ? QStringLiteral("new.ext - Extrusion Editor")
-                                         : QStringLiteral("new.surf - Surface of Revolution Editor"));
+    QCOMPARE(w->windowTitle(), extrusion
+                                   ? QStringLiteral("new.ext - Extrusion Editor")
+                                   : QStringLiteral("new.surf - Surface of Revolution Editor"));
     const ProfileField px = extrusion ? ProfileField::kExtPointX : ProfileField::kSurfPointX;
     const ProfileField py = extrusion ? ProfileField::kExtPointY : ProfileField::kSurfPointY;
     QVERIFY(text(w, px).isEmpty() && !w->field(px)->isEnabled());
@@ -313,10 +316,10 @@ class TestProfileEditors : public EditorTest {
     drag(view, from, to);
     const float expected = depth + ProfileFieldDragRate(ProfileField::kDepth) *
                                        units(to.x() - from.x(), view->width());
-    QVERIFY2(near(editors().ext.profile.depth, expected),
-             qPrintable(QStringLiteral("%1 instead of %2")
-                            .arg(editors().ext.profile.depth)
-                            .arg(expected)));
+    QVERIFY2(
+        near(editors().ext.profile.depth, expected),
+        qPrintable(
+            QStringLiteral("%1 instead of %2").arg(editors().ext.profile.depth).arg(expected)));
     QCOMPARE(window_->document().history().Position(), steps + 1);
     QTRY_COMPARE(text(w, ProfileField::kDepth), QString::number(expected, 'f', 3));
     // Shift turns the view instead, whatever the choice.

@@ -192,8 +192,8 @@ TEST(ProfileCommands, ThePanesViewAndTheEditorsClosingAreNoStepsAndKeepTheGroup)
   SetProfileSnap(p.session, kExt, true);
   EXPECT_TRUE(ProfileSnap(p.session, kExt));
   // A press lands on the point drawn under it, zoomed or not.
-  const PanePoint shown = ProfileToShown(p.ext.view, {p.ext.profile.points[4],
-                                                      p.ext.profile.points[5]});
+  const PanePoint shown =
+      ProfileToShown(p.ext.view, {p.ext.profile.points[4], p.ext.profile.points[5]});
   ProfilePress(p.session, kExt, ProfileToWindowX(kExt, shown.x), shown.y, PaneButton::kLeft, false);
   EXPECT_EQ(p.ext.current, 2);
   ProfileRelease(p.session, kExt);
@@ -214,7 +214,8 @@ TEST(ProfileCommands, DraggingAParameterIsOneStepAndTypedTextReadsWithTheFieldsL
   for (float dx : {0.1f, 0.2f, 0.5f})
     DragProfileField(p.session, ProfileField::kSteps, 30, dx);
   p.session.EndGesture();
-  EXPECT_EQ(p.surf.params.steps, 30 + std::lround(0.5f * ProfileFieldDragRate(ProfileField::kSteps)));
+  EXPECT_EQ(p.surf.params.steps,
+            30 + std::lround(0.5f * ProfileFieldDragRate(ProfileField::kSteps)));
   EXPECT_EQ(p.session.history().StepCount(), steps + 1);
   // Far below, the count is held where the generator can still work.
   DragProfileField(p.session, ProfileField::kSteps, 30, -100);
