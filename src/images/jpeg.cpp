@@ -1,5 +1,6 @@
 #include "images/jpeg.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -80,8 +81,10 @@ struct DecodeWork {
   jpeg_progress_mgr progress;
   int64_t maxPixels = 0;
   bool bottomUp = false;
+  int leastLongerSide = 0;
   std::unique_ptr<uint8_t[]> rgb;
   int width = 0, height = 0;
+  int sourceWidth = 0, sourceHeight = 0;
 };
 
 bool RunDecode(DecodeWork* w, const uint8_t* bytes, size_t size) {
@@ -101,6 +104,16 @@ bool RunDecode(DecodeWork* w, const uint8_t* bytes, size_t size) {
     return false;
   }
   cinfo->out_color_space = cinfo->num_components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  w->sourceWidth = static_cast<int>(cinfo->image_width);
+  w->sourceHeight = static_cast<int>(cinfo->image_height);
+  if (w->leastLongerSide > 0) {
+    const JDIMENSION longer = std::max(cinfo->image_width, cinfo->image_height);
+    unsigned denom = 8;
+    while (denom > 1 && longer / denom < static_cast<JDIMENSION>(w->leastLongerSide))
+      denom /= 2;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = denom;
+  }
   jpeg_start_decompress(cinfo);
 
   const size_t width = cinfo->output_width, height = cinfo->output_height;
@@ -178,10 +191,13 @@ const uint8_t* JpegImage::DecodeMemory(const uint8_t* bytes, size_t size) {
   work->cinfo.err = &work->err.pub;
   work->maxPixels = maxPixels_;
   work->bottomUp = bottomUp_;
+  work->leastLongerSide = leastLongerSide_;
   if (!RunDecode(work.get(), bytes, size)) return nullptr;
   rgb_ = std::move(work->rgb);
   width_ = work->width;
   height_ = work->height;
+  sourceWidth_ = work->sourceWidth;
+  sourceHeight_ = work->sourceHeight;
   return rgb_.get();
 }
 

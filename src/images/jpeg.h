@@ -33,6 +33,12 @@ class JpegImage {
   int Height() const { return height_; }
   // Decodes the bottom row first, as OpenGL textures want it.
   void SetBottomUp(bool bottomUp = true) { bottomUp_ = bottomUp; }
+  // Lets libjpeg decode at 1/2, 1/4 or 1/8 of the size (far faster) when
+  // the longer side still has at least `side` pixels; 0 decodes whole.
+  void SetLeastLongerSide(int side) { leastLongerSide_ = side; }
+  // The size the file holds, whatever size it was decoded at.
+  int SourceWidth() const { return sourceWidth_; }
+  int SourceHeight() const { return sourceHeight_; }
 
   // Encodes width x height RGB pixels with `quality`. EncodeMemory returns
   // the compressed bytes, owned by this object (valid until the next
@@ -57,6 +63,8 @@ class JpegImage {
 
   std::unique_ptr<uint8_t[]> rgb_;
   int width_ = 0, height_ = 0;
+  int sourceWidth_ = 0, sourceHeight_ = 0;
+  int leastLongerSide_ = 0;
   bool bottomUp_ = false;
   std::unique_ptr<uint8_t, FreeBytes> compressed_;  // libjpeg allocates it with malloc
   size_t compressedSize_ = 0;

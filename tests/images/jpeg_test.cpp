@@ -119,6 +119,25 @@ TEST(JpegCoding, EncodeDecodeRoundTrip) {
   EXPECT_LT(Compare(back, rgb.data(), rgb.size()).mean, 4.0);
 }
 
+TEST(JpegCoding, ADecodeForAThumbnailIsSmallerButNeverBelowItsLongerSide) {
+  const int width = 1000, height = 333;
+  const Bytes rgb = Gradient(width, height);
+  JpegImage jpeg;
+  const uint8_t* file = jpeg.EncodeMemory(rgb.data(), width, height);
+  ASSERT_NE(file, nullptr);
+  const Bytes bytes(file, file + jpeg.CompressedSize());
+  for (const auto& [side, expectedWidth] :
+       {std::pair{150, 250}, std::pair{200, 250}, std::pair{300, 500}, std::pair{2000, 1000}}) {
+    JpegImage reader;
+    reader.SetLeastLongerSide(side);
+    ASSERT_NE(reader.DecodeMemory(bytes.data(), bytes.size()), nullptr) << side;
+    EXPECT_EQ(reader.Width(), expectedWidth) << side;
+    EXPECT_EQ(reader.Height(), (height * expectedWidth + width - 1) / width) << side;
+    EXPECT_EQ(reader.SourceWidth(), width);
+    EXPECT_EQ(reader.SourceHeight(), height);
+  }
+}
+
 TEST(JpegCoding, QualityDecidesTheSize) {
   const Bytes rgb = imagetest::Pattern(64 * 64 * 3);
   JpegImage jpeg;
