@@ -12,6 +12,7 @@
 #include "cli/join_command.h"
 #include "cli/render_command.h"
 #include "cli/scene_json.h"
+#include "cli/thumbnails_command.h"
 #include "export/gfx_writer.h"
 #include "formats/obj_writer.h"
 #include "io/c_locale.h"
@@ -64,7 +65,7 @@ bool IsCommandLineRun(int argc, const char* const* argv) {
   if (argc < 2) return false;
   const std::string_view first = argv[1];
   return first.starts_with('-') || first == "dump" || first == "convert" || first == "render" ||
-         first == "join";
+         first == "join" || first == "thumbnails";
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
@@ -89,7 +90,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       "  modra convert scene.knf scene.obj     the scene as Wavefront OBJ (+ scene.mtl)\n"
       "  modra render scene.knf -o movie.mpg --part 2/8\n"
       "                                        the third of eight shares of the frames\n"
-      "  modra join movie.mpg movie.part*.mpg  the shares as one movie");
+      "  modra join movie.mpg movie.part*.mpg  the shares as one movie\n"
+      "  modra thumbnails ~/textures           the texture browser's thumbnails made ahead");
   std::string file;
   app.add_option("FILE", file, "scene or model to open in the editor");
 
@@ -116,6 +118,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   CLI::App* render = AddRenderCommand(app, renderArgs);
   JoinArgs joinArgs;
   CLI::App* join = AddJoinCommand(app, joinArgs);
+  ThumbnailsArgs thumbnailsArgs;
+  CLI::App* thumbnails = AddThumbnailsCommand(app, thumbnailsArgs);
 
   try {
     app.parse(argc, argv);
@@ -137,6 +141,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   if (*render)
     return RunRender(renderArgs, err, &err == &std::cerr && isatty(2), triangulatorDebug);
   if (*join) return RunJoin(joinArgs, err);
+  if (*thumbnails) return RunThumbnails(thumbnailsArgs, out, err);
   out << app.help();
   return 0;
 }

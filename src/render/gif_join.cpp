@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "images/gif_loop.h"
+#include "images/gif_memory.h"
 #include "io/output_file.h"
 #include "render/movie_join.h"
 #include "render/picture_check.h"
@@ -33,28 +34,6 @@ constexpr uint32_t kMaxNumber = 1u << 30;
 uint32_t Little32(const GifByteType* bytes) {
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
 }
-
-// A part's bytes as giflib reads them.
-struct Source {
-  std::span<const uint8_t> bytes;
-  size_t at = 0;
-};
-
-int ReadSource(GifFileType* gif, GifByteType* out, int count) {
-  auto* source = static_cast<Source*>(gif->UserData);
-  const size_t n =
-      std::min(static_cast<size_t>(std::max(count, 0)), source->bytes.size() - source->at);
-  if (n > 0) std::memcpy(out, source->bytes.data() + source->at, n);
-  source->at += n;
-  return static_cast<int>(n);
-}
-
-struct GifIn {
-  GifFileType* gif = nullptr;
-  ~GifIn() {
-    if (gif) DGifCloseFile(gif, nullptr);
-  }
-};
 
 struct GifOut {
   GifFileType* gif = nullptr;
@@ -81,10 +60,10 @@ class Joiner {
   std::string Part(const std::string& path, std::span<const uint8_t> bytes, bool first) {
     int error = 0;
     GifIn in;
-    Source source{bytes};
+    GifMemory source{bytes};
     source_ = &source;
     lastWhole_.clear();
-    in.gif = DGifOpen(&source, ReadSource, &error);
+    in.gif = DGifOpen(&source, ReadGifMemory, &error);
     if (!in.gif && (error == D_GIF_ERR_READ_FAILED || source.at >= bytes.size()))
       return Truncated(path);
     if (!in.gif) return path + " is damaged: " + Why("its screen cannot be read", error);
@@ -281,7 +260,7 @@ class Joiner {
   std::string outPath_;
   std::string previous_;
   std::string lastWhole_;           // the last picture of the part copied whole, named
-  const Source* source_ = nullptr;  // of the part being read
+  const GifMemory* source_ = nullptr;  // of the part being read
   bool numberedSoFar_ = true;
   int nextNumber_ = 0;
   Screen screen_;
