@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Pictures of the main window in each edit mode, with the demo scene
 # loaded, written to build/screenshots/ (one PNG per mode), the spline
-# editor, the two profile editors, the dialogs, then the Render Options dialog and the render
-# window. Builds the GUI
-# test binary first if needed; runs under a virtual X server.
+# editor, the two profile editors, the visual browser, the dialogs, then
+# the Render Options dialog and the render window. Builds the GUI test
+# binary first if needed; runs under a virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

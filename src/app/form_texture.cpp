@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -98,20 +99,22 @@ void CFormTexture::textureChosen(int row) {
     document_.run(CommandId::kChooseTexture, row);
     return;
   }
-  // The file dialog the list opened was cancelled: the list shows the
-  // current group's texture again, as it did.
-  if (!loadTexture()) refreshList();
+  // Until a picture is chosen the list shows the current group's texture,
+  // as it did.
+  refreshList();
+  loadTexture();
 }
 
-bool CFormTexture::loadTexture() {
+void CFormTexture::loadTexture() {
   Document& doc = document_.doc();
-  const QString path =
-      document_.prompts().openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)),
-                                         QString::fromStdString(doc.textures.lastPath));
-  if (path.isEmpty()) return false;
-  if (document_.run(CommandId::kLoadTexture, TextArgs(path.toStdString())) == 0)
-    Preferences::rememberTextureFolder(doc, path);
-  return true;
+  QPointer<CFormTexture> self(this);
+  document_.prompts().chooseTexture(
+      QString::fromStdString(doc.textures.lastPath), [self](const QString& path) {
+        if (!self || path.isEmpty()) return;
+        Document& d = self->document_.doc();
+        if (self->document_.run(CommandId::kLoadTexture, TextArgs(path.toStdString())) == 0)
+          Preferences::rememberTextureFolder(d, path);
+      });
 }
 
 void CFormTexture::refreshList() {

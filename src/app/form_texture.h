@@ -24,8 +24,9 @@ class CFormTexture : public ControlPanel {
   void createGui();
   void bindEvents();
   void textureChosen(int row);
-  // false when the user cancelled the file dialog.
-  bool loadTexture();
+  // Asks for a picture; the one chosen is loaded and given to the
+  // selected groups when the user picks it.
+  void loadTexture();
   void refreshList();
 
   QCheckBox* enable_ = nullptr;

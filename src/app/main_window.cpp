@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 
 #include "app/about_dialog.h"
 #include "app/animation_bar.h"
+#include "app/browse_window.h"
 #include "app/form_camera.h"
 #include "app/form_color.h"
 #include "app/form_create.h"
@@ -34,6 +36,7 @@
 #include "app/profile_editor_window.h"
 #include "app/render_window.h"
 #include "app/spline_editor_window.h"
+#include "app/thumbnail_service.h"
 #include "app/tool_icons.h"
 #include "app/transform_panel_form.h"
 #include "app/window_fit.h"
@@ -68,6 +71,9 @@ MainWindow::MainWindow(UserPrompts* prompts, const triangulation::DebugSettings&
     prompts = ownPrompts_.get();
   }
   document_ = std::make_unique<GuiDocument>(*prompts, triangulatorDebug);
+  prompts->setTextureBrowser([this](const QString& folder, UserPrompts::Chosen chosen) {
+    openTextureBrowser(folder, std::move(chosen));
+  });
   // Clicks pick through the view's context, once it exists.
   interaction().SetPick([this](float x, float y) { return view_ ? view_->pickAt(x, y) : -1; });
   setWindowIcon(ProgramIcon());
@@ -102,6 +108,8 @@ MainWindow::~MainWindow() {
   // command on a session that dies before the widgets do.
   for (QWidget* child : findChildren<QWidget*>())
     child->blockSignals(true);
+  // The browser tells the thumbnails it goes; they go before the widgets.
+  delete browser_;
 }
 
 QAction* MainWindow::makeAction(const QString& name, const QString& text, const QString& tip) {
@@ -514,6 +522,32 @@ void MainWindow::openKeyDialog(KeyRangeCommand command) {
   // The keys must hold still while the dialog works on them.
   if (playback_.running()) stopPlayback();
   OpenKeyRangeDialog(*document_, command, this);
+}
+
+void MainWindow::openTextureBrowser(const QString& folder, UserPrompts::Chosen chosen) {
+  // One browser at a time: a second asking brings it forward and this
+  // asking hears nothing.
+  if (browser_) {
+    browser_->raise();
+    browser_->activateWindow();
+    return;
+  }
+  if (!thumbnails_) thumbnails_ = std::make_unique<ThumbnailService>(*document_);
+  const Document& doc = document_->doc();
+  BrowsePlaces places;
+  places.home = QDir::homePath().toStdString();
+  places.documentFolder = QFileInfo(QString::fromStdString(doc.name)).absolutePath().toStdString();
+  places.textureFolders = doc.textures.searchPath;
+  auto* browser = new CBrowse(*thumbnails_, *document_, std::move(places), this);
+  browser_ = browser;
+  browser->SetMultiSelect(false);
+  browser->SetPickCloses(false);
+  browser->SetCallBack([browser, chosen = std::move(chosen)](int count) {
+    const std::optional<std::string> path = count > 0 ? browser->GetFirstSelected() : std::nullopt;
+    chosen(path ? QString::fromStdString(*path) : QString());
+  });
+  browser->SetDirectory(folder.toStdString());
+  browser->show();
 }
 
 void MainWindow::openSplineEditor() {

@@ -30,6 +30,8 @@ class ControlPanel;
 class RenderController;
 class SplineEditorWindow;
 class ProfileEditorWindow;
+class CBrowse;
+class ThumbnailService;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -84,6 +86,8 @@ class MainWindow : public QMainWindow {
   // Geometry) gets its window, brought forward when it moved to another
   // group.
   void followProfileEditors();
+  // The visual browser for the texture panel, on the process's thumbnails.
+  void openTextureBrowser(const QString& folder, UserPrompts::Chosen chosen);
   QAction* makeAction(const QString& name, const QString& text, const QString& tip = QString());
   // The action of a command of the core's table, which runs it.
   QAction* commandAction(CommandId id);
@@ -113,6 +117,9 @@ class MainWindow : public QMainWindow {
   QActionGroup* modeGroup_ = nullptr;
   RenderController* render_ = nullptr;
   QPointer<SplineEditorWindow> splineEditor_;
+  QPointer<CBrowse> browser_;
+  // Made when the browser first opens; the cache stays open after.
+  std::unique_ptr<ThumbnailService> thumbnails_;
   QPointer<ProfileEditorWindow> extEditor_;
   QPointer<ProfileEditorWindow> surfEditor_;
   int extGroup_ = -1, surfGroup_ = -1;  // what the editors showed at the last notice

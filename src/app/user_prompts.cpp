@@ -5,8 +5,20 @@
 #include <QMessageBox>
 
 #include "app/playback_clock.h"
+#include "document/file_filters.h"
 
 namespace modra {
+
+void UserPrompts::chooseTexture(const QString& folder, Chosen chosen) {
+  if (textureBrowser_)
+    textureBrowser_(folder, std::move(chosen));
+  else
+    chooseTextureFile(folder, chosen);
+}
+
+void UserPrompts::chooseTextureFile(const QString& folder, const Chosen& chosen) {
+  chosen(openFileNameIn(QString::fromStdString(QtFilterString(kTextureFilter)), folder));
+}
 
 namespace {
 

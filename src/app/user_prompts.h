@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -44,8 +45,21 @@ class UserPrompts {
     return saveFileNameFor(filter, suggestedName);
   }
 
+  // A picture to use as a texture, browsed for from `folder`; `chosen`
+  // hears its path when the user picks one, or "" when they cancel,
+  // perhaps long after this returns. The window sets up the browser.
+  using Chosen = std::function<void(const QString& path)>;
+  using TextureBrowser = std::function<void(const QString& folder, Chosen chosen)>;
+  void setTextureBrowser(TextureBrowser browser) { textureBrowser_ = std::move(browser); }
+  virtual void chooseTexture(const QString& folder, Chosen chosen);
+
+ protected:
+  // The plain file dialog's way of choosing, where no browser is set up.
+  void chooseTextureFile(const QString& folder, const Chosen& chosen);
+
  private:
   QString startFolder_;
+  TextureBrowser textureBrowser_;
 };
 
 // Message boxes and file dialogs over `parent`; playback pauses while one

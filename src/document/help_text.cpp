@@ -61,9 +61,10 @@ its own control panel, where the same values can be typed or slid.
                     is mapped: planar, cylindrical, spherical or the
                     object's own mapping, with its rotation, translation
                     and scale. "Load Texture ...", the last entry of the
-                    list, opens a file dialog in the folder the last
-                    texture came from and gives the image it loads to the
-                    selected groups.
+                    list, opens the Visual Browser in the folder the last
+                    texture came from: click a folder to open it, a
+                    picture to choose it, then OK, and the image it loads
+                    goes to the selected groups.
   Lights            Chooses a light and its type (off, directional,
                     positional or cone), colour, cone and attenuation;
                     the "Background" entry sets the background colour.

@@ -64,6 +64,15 @@ class FakePrompts : public UserPrompts {
     suggestions << suggestedName;
     return openFileName(filter);
   }
+  // The texture file comes from `files` unless the test drives the real
+  // browser.
+  void chooseTexture(const QString& folder, Chosen chosen) override {
+    if (realBrowser)
+      UserPrompts::chooseTexture(folder, std::move(chosen));
+    else
+      chooseTextureFile(folder, chosen);
+  }
+  bool realBrowser = false;
 
   // `folders` holds the folders named by the caller, `startFolders` where
   // the other dialogs opened.

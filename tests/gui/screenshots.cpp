@@ -1,7 +1,8 @@
 // Pictures of the main window in every edit mode, for people to look at
 // (tools/screenshots.sh, which made README's pictures): the demo scene, one
-// PNG per mode, the spline editor, the profile editors, the Create panel's dialogs, the key-frame
-// dialogs, then the Render Options dialog and the render window at work.
+// PNG per mode, the spline editor, the profile editors, the visual browser,
+// the Create panel's dialogs, the key-frame dialogs, then the Render Options
+// dialog and the render window at work.
 #include <QAbstractButton>
 #include <QAction>
 #include <QDialog>
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/browse_window.h"
 #include "app/form_create.h"
 #include "app/key_range_dialogs.h"
 #include "app/main_window.h"
@@ -24,6 +26,7 @@
 #include "app/render_options_dialog.h"
 #include "app/render_window.h"
 #include "app/spline_editor_window.h"
+#include "app/thumbnail_service.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -101,6 +104,30 @@ int WriteScreenshots(const QString& folder) {
   };
   profileEditor("Extrusion", "23-Extrusion_Editor.png");
   profileEditor("Revolution", "24-Surface_of_Revolution_Editor.png");
+
+  // The visual browser on the test pictures, every thumbnail in and one
+  // picture chosen.
+  {
+    QTemporaryDir cache;
+    ThumbnailService thumbnails(window.document(), cache.filePath("t.bin").toStdString());
+    auto* browser = new CBrowse(thumbnails, window.document(), {});
+    browser->SetCallBack([](int) {});
+    browser->SetDirectory(MODRA_TESTDATA_DIR "/images");
+    browser->show();
+    const auto allIn = [browser] {
+      for (size_t i = 0; i < browser->items().size(); ++i)
+        if (browser->items()[i].kind == BrowseKind::kFile && !browser->pictureArrived(i))
+          return false;
+      return true;
+    };
+    if (!QTest::qWaitForWindowExposed(browser) || !QTest::qWaitFor(allIn, 20000)) ++failures;
+    for (size_t i = 0; i < browser->items().size(); ++i)
+      if (browser->items()[i].name == "testorig.jpg")
+        QTest::mouseClick(browser->grid(), Qt::LeftButton, {}, browser->cellCenter(i));
+    QTest::qWait(50);
+    save(browser, "25-Visual_Browser.png");
+    delete browser;
+  }
   const char* dialogPicture = nullptr;
   create->setDialogRunner([&](QDialog& d) {
     d.adjustSize();

@@ -497,9 +497,9 @@ class TestTexts : public EditorTest {
     QTRY_COMPARE(ShownTitle(w()), QStringLiteral("Modra: ") + copy);
 
     QVERIFY(
-        help.contains(Squeezed("\"Load Texture ...\", the last entry of the list, opens a "
-                               "file dialog in the folder the last texture came from and "
-                               "gives the image it loads to the selected groups")));
+        help.contains(Squeezed("\"Load Texture ...\", the last entry of the list, opens the "
+                               "Visual Browser in the folder the last texture came from")));
+    QVERIFY(help.contains(Squeezed("the image it loads goes to the selected groups")));
     action("SelectAll")->trigger();
     w().setEditMode(static_cast<int>(EditMode::kTexture));
     QVERIFY(WaitForRefresh(w()));
