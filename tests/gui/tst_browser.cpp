@@ -128,6 +128,15 @@ class TestBrowser : public EditorTest {
     click(b, "testorig.ppm");
     QCOMPARE(SelectedBrowseCount(b->items()), 1);
 
+    // A folder that cannot be read is said so; the places are shown.
+    b->SetDirectory("/nowhere/at/all");
+    QCOMPARE(prompts_.messages.value(0),
+             QStringLiteral("Can't load directory \"/nowhere/at/all\""));
+    QVERIFY(!b->items().empty());
+    QCOMPARE(b->items().front().kind, BrowseKind::kLocation);
+    QCOMPARE(b->items().front().path, std::string("/"));
+    prompts_.messages.clear();
+
     // An owner that forgot the callback hears why nothing happens.
     QPointer<CBrowse> gone = b;
     press(b, "OK");
@@ -136,10 +145,27 @@ class TestBrowser : public EditorTest {
              QStringLiteral("Need to call CBrowse::SetCallBack() to register handler for close"));
   }
 
+  void iconsComeFromTheIconFolderWhenItHasThem() {
+    QTemporaryDir icons;
+    QImage red(8, 8, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(icons.filePath(QStringLiteral("folder.png"))));
+    const BrowseIcons loaded = LoadBrowseIcons(icons.path() + QLatin1Char('/'));
+    QCOMPARE(loaded.folder.size(), QSize(8, 8));
+    QCOMPARE(loaded.folder.pixelColor(3, 3), QColor(Qt::red));
+    // The others are drawn: a red arrow on grey, a green square on grey.
+    QCOMPARE(loaded.up.pixelColor(1, 1), loaded.place.pixelColor(1, 1));
+    QCOMPARE(loaded.place.pixelColor(48, 48), QColor(0, 176, 0));
+    qputenv("MODRA_ICON_DIR", icons.path().toUtf8());
+    QCOMPARE(BrowseIconFolder(), icons.path() + QLatin1Char('/'));
+    qunsetenv("MODRA_ICON_DIR");
+    QCOMPARE(BrowseIconFolder(), QStringLiteral("icons/"));
+  }
+
   void aThousandPicturesShowAtOnceAndScrollWhileTheirThumbnailsAreMade() {
     QTemporaryDir folder;
     std::vector<uint8_t> rgb(32 * 24 * 3);
-    for (int i = 0; i < 1500; ++i) {
+    for (int i = 0; i < 2000; ++i) {
       for (size_t p = 0; p < rgb.size(); ++p)
         rgb[p] = static_cast<uint8_t>(p * 7 + static_cast<size_t>(i));
       JpegImage jpeg;
