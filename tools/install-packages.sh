@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libcli11-dev nlohmann-json3-dev
-  libjpeg62-turbo-dev libgif-dev
+  libjpeg62-turbo-dev libgif-dev libpng-dev
+  # Model exchange: glTF through tinygltf, the other formats through assimp.
+  libtinygltf-dev libassimp-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
