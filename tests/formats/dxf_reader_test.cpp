@@ -375,7 +375,10 @@ TEST(DxfImport, EveryTestFileLoadsSizedAndCentred) {
     EXPECT_EQ(g.child, -1);
     for (const DisplayPrimitive& p : g.primitives)
       ASSERT_EQ(p.vertices.size(), static_cast<size_t>(p.vertexCount) * VertexStride(g));
-    EXPECT_EQ(test::CountFaces(g), CountFaces(path));
+    // The file whose faces a block places is counted in dxf_blocks_test.cpp.
+    if (entry.path().filename() != "wuson.dxf") {
+      EXPECT_EQ(test::CountFaces(g), CountFaces(path));
+    }
     if (!g.primitives.empty()) test::ExpectSizedAndCentred(d.scene());
   }
   EXPECT_EQ(files, 3);
