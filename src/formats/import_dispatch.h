@@ -15,6 +15,7 @@ enum ModelFileType : int {
   kTruespaceFile = 3,
   kNativeFile = 4,
   k3dStudioFile = 5,
+  kGltfFile = 6,
 };
 
 // The type named by the name's last three characters (all lower or all
