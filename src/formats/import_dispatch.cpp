@@ -27,8 +27,7 @@ int TypeOf(std::string_view ext) {
                 {"obj", "OBJ", kWavefrontFile},
                 {"cob", "COB", kTruespaceFile},
                 {"knf", "KNF", kNativeFile},
-                {"3ds", "3DS", k3dStudioFile},
-                {"glb", "GLB", kGltfFile}};
+                {"3ds", "3DS", k3dStudioFile}};
   for (const auto& t : kTypes)
     if (ext == t.lower || ext == t.upper) return t.type;
   return -1;
@@ -47,7 +46,8 @@ int GetModelFileType(Document& doc, const std::string& name) {
   int type = -1;
   if (n.size() >= 3) type = TypeOf(n.substr(n.size() - 3));
   if (type == -1 && n.size() >= 5) type = TypeOf(n.substr(n.size() - 5, 3));
-  if (type == -1 && (n.ends_with(".gltf") || n.ends_with(".GLTF"))) type = kGltfFile;
+  for (const char* gltf : {".gltf", ".GLTF", ".glb", ".GLB"})
+    if (type == -1 && n.ends_with(gltf)) type = kGltfFile;
   if (type == -1) doc.shell->Message("Unrecognized File Type");
   return type;
 }

@@ -20,7 +20,8 @@ enum ModelFileType : int {
 
 // The type named by the name's last three characters (all lower or all
 // upper case), else by the three that end two characters before the end
-// (a.obj.1); -1 after "Unrecognized File Type".
+// (a.obj.1), else a glTF name's ending (.gltf, .glb); -1 after
+// "Unrecognized File Type".
 int GetModelFileType(Document& doc, const std::string& name);
 
 // Reads the file into the scene (replacing it, or adding to it with
