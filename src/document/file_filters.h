@@ -10,10 +10,11 @@ namespace modra {
 
 // Open and Append.
 inline constexpr char kModelFilesFilter[] =
-    "All Supported Formats (*.knf;*.obj;*.cob;*.3ds;*.dxf)|*.knf;*.obj;*.cob;*.3ds;*.dxf|"
+    "All Supported Formats (*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb)|"
+    "*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb|"
     "Kelmar's Native Format (*.knf)|*.knf|Wavefront Format (*.obj)|*.obj|"
     "Truespace Format (*.cob)|*.cob|3D Studio Format (*.3ds)|*.3ds|"
-    "AutoCAD Format (*.dxf)|*.dxf|All Files (*.*)|*.*||";
+    "AutoCAD Format (*.dxf)|*.dxf|glTF 2.0 (*.gltf;*.glb)|*.gltf;*.glb|All Files (*.*)|*.*||";
 // Load Wavefront Material.
 inline constexpr char kMaterialFilter[] = "Wavefront Material (*.mtl)|*.mtl|All Files (*.*)|*.*||";
 // Save As.

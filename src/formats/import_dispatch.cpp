@@ -9,6 +9,7 @@
 #include "formats/3ds_reader.h"
 #include "formats/cob_reader.h"
 #include "formats/dxf_reader.h"
+#include "formats/gltf_reader.h"
 #include "formats/obj_reader.h"
 #include "io/file_bytes.h"
 #include "nativefile/native_reader.h"
@@ -45,6 +46,8 @@ int GetModelFileType(Document& doc, const std::string& name) {
   int type = -1;
   if (n.size() >= 3) type = TypeOf(n.substr(n.size() - 3));
   if (type == -1 && n.size() >= 5) type = TypeOf(n.substr(n.size() - 5, 3));
+  for (const char* gltf : {".gltf", ".GLTF", ".glb", ".GLB"})
+    if (type == -1 && n.ends_with(gltf)) type = kGltfFile;
   if (type == -1) doc.shell->Message("Unrecognized File Type");
   return type;
 }
@@ -104,11 +107,16 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
     case k3dStudioFile:
       result = Read3dsModel(doc, name);
       break;
+    case kGltfFile:
+      result = ReadGltfModel(doc, name, append);
+      break;
     default:
       result = ReadNativeFile(doc, name, append);
       break;
   }
-  if (result == 0) result = Convert(doc, name, append, type != kNativeFile);
+  // glTF groups are made, sized and placed by their reader, as native ones are.
+  const bool staged = type != kNativeFile && type != kGltfFile;
+  if (result == 0) result = Convert(doc, name, append, staged);
   if (result == 0) return 0;
   ResetImportMesh(doc.importMesh);
   if (result == -1)

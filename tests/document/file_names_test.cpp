@@ -62,9 +62,10 @@ TEST(FileFilters, DialogFiltersBecomeQtEntries) {
     const char* qt;
   } kCases[] = {
       {kModelFilesFilter,
-       "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf);;Kelmar's Native Format (*.knf);;"
+       "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf *.gltf *.glb);;"
+       "Kelmar's Native Format (*.knf);;"
        "Wavefront Format (*.obj);;Truespace Format (*.cob);;3D Studio Format (*.3ds);;"
-       "AutoCAD Format (*.dxf);;All Files (*)"},
+       "AutoCAD Format (*.dxf);;glTF 2.0 (*.gltf *.glb);;All Files (*)"},
       {kSkyLoomFilter, "Skyloom Format (*.gfx)"},
       // A description without a list of its own keeps all its words.
       {"Pictures|*.jpg; *.bmp ;*.ppm||", "Pictures (*.jpg *.bmp *.ppm)"},
