@@ -7,6 +7,7 @@
 #include "document/draft_document.h"
 #include "document/file_names.h"
 #include "formats/3ds_reader.h"
+#include "formats/assimp_reader.h"
 #include "formats/cob_reader.h"
 #include "formats/dxf_reader.h"
 #include "formats/obj_reader.h"
@@ -45,6 +46,7 @@ int GetModelFileType(Document& doc, const std::string& name) {
   int type = -1;
   if (n.size() >= 3) type = TypeOf(n.substr(n.size() - 3));
   if (type == -1 && n.size() >= 5) type = TypeOf(n.substr(n.size() - 5, 3));
+  if (type == -1 && IsAssimpModelName(n)) type = kExchangeFile;
   if (type == -1) doc.shell->Message("Unrecognized File Type");
   return type;
 }
@@ -103,6 +105,9 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
       break;
     case k3dStudioFile:
       result = Read3dsModel(doc, name);
+      break;
+    case kExchangeFile:
+      result = ReadAssimpModel(doc, name);
       break;
     default:
       result = ReadNativeFile(doc, name, append);

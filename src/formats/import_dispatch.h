@@ -15,11 +15,13 @@ enum ModelFileType : int {
   kTruespaceFile = 3,
   kNativeFile = 4,
   k3dStudioFile = 5,
+  kExchangeFile = 8,  // any other ending the assimp library reads
 };
 
 // The type named by the name's last three characters (all lower or all
 // upper case), else by the three that end two characters before the end
-// (a.obj.1); -1 after "Unrecognized File Type".
+// (a.obj.1), else kExchangeFile for an ending only the assimp library
+// reads; -1 after "Unrecognized File Type".
 int GetModelFileType(Document& doc, const std::string& name);
 
 // Reads the file into the scene (replacing it, or adding to it with

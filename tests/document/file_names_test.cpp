@@ -64,7 +64,9 @@ TEST(FileFilters, DialogFiltersBecomeQtEntries) {
       {kModelFilesFilter,
        "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf);;Kelmar's Native Format (*.knf);;"
        "Wavefront Format (*.obj);;Truespace Format (*.cob);;3D Studio Format (*.3ds);;"
-       "AutoCAD Format (*.dxf);;All Files (*)"},
+       "AutoCAD Format (*.dxf);;"
+       "Exchange Formats (*.ply *.stl *.fbx *.dae *.3mf *.off *.x *.lwo *.ase *.blend);;"
+       "All Files (*)"},
       {kSkyLoomFilter, "Skyloom Format (*.gfx)"},
       // A description without a list of its own keeps all its words.
       {"Pictures|*.jpg; *.bmp ;*.ppm||", "Pictures (*.jpg *.bmp *.ppm)"},
