@@ -158,6 +158,10 @@ bool GuiDocument::exportWavefront() {
   return writeTo(CommandId::kExportWavefront, kWavefrontFilter);
 }
 
+bool GuiDocument::exportStl() {
+  return writeTo(CommandId::kExportStl, kStlFilter);
+}
+
 bool GuiDocument::exportSkyloom() {
   return writeTo(CommandId::kExportSkyloom, kSkyLoomFilter);
 }

@@ -157,6 +157,7 @@ void MainWindow::createActions() {
   file(CommandId::kSaveAs, &GuiDocument::saveAs);
   file(CommandId::kSaveAsSource, &GuiDocument::saveAsSource);
   file(CommandId::kExportWavefront, &GuiDocument::exportWavefront);
+  file(CommandId::kExportStl, &GuiDocument::exportStl);
   file(CommandId::kExportSkyloom, &GuiDocument::exportSkyloom);
   a = makeAction("RenderScene", "Ren&der Scene to File ...", "Render frames to a movie or images");
   connect(a, &QAction::triggered, this, &MainWindow::renderScene);
@@ -263,7 +264,7 @@ void MainWindow::createMenus() {
   };
   fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
   add(fileMenu_, {"New", "Open", "Append", "LoadMaterial", "", "Save", "SaveAs", "SaveAsSource",
-                  "ExportWavefront", "ExportSkyloom", "", "RenderScene"});
+                  "ExportWavefront", "ExportStl", "ExportSkyloom", "", "RenderScene"});
   recentSeparator_ = fileMenu_->addSeparator();
   for (QAction* a : recent_)
     fileMenu_->addAction(a);

@@ -15,6 +15,7 @@
 #include "cli/thumbnails_command.h"
 #include "export/gfx_writer.h"
 #include "formats/obj_writer.h"
+#include "formats/stl_writer.h"
 #include "io/c_locale.h"
 #include "nativefile/native_writer.h"
 #include "nativefile/source_writer.h"
@@ -43,6 +44,7 @@ int Convert(const std::string& in, const std::string& outPath, std::ostream& err
       {".cpp", &WriteSourceFile},
       {".gfx", &WriteSkyloomFile},
       {".obj", &WriteWavefrontFile},
+      {".stl", &WriteStlFile},
   };
   const Format* format = nullptr;
   for (const Format& f : kFormats)
@@ -88,6 +90,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
       "  modra convert scene.knf scene.cpp     the scene as C source\n"
       "  modra convert scene.knf scene.gfx     the scene as Skyloom text\n"
       "  modra convert scene.knf scene.obj     the scene as Wavefront OBJ (+ scene.mtl)\n"
+      "  modra convert scene.knf scene.stl     the triangles as binary STL\n"
+      "  modra convert part.ply part.knf       a model read through assimp (PLY, STL, FBX, ...)\n"
       "  modra render scene.knf -o movie.mpg --part 2/8\n"
       "                                        the third of eight shares of the frames\n"
       "  modra join movie.mpg movie.part*.mpg  the shares as one movie\n"
@@ -111,7 +115,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   convert
       ->add_option("OUT", outPath,
                    "file to write: .knf native, .cpp C source, .gfx Skyloom text, .obj Wavefront "
-                   "(with a .mtl beside it)")
+                   "(with a .mtl beside it), .stl binary STL")
       ->required();
 
   RenderArgs renderArgs;

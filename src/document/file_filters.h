@@ -10,11 +10,14 @@ namespace modra {
 
 // Open and Append.
 inline constexpr char kModelFilesFilter[] =
-    "All Supported Formats (*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb)|"
-    "*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb|"
+    "All Supported Formats (*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb;*.ply;*.stl;*.fbx;*.dae)|"
+    "*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb;*.ply;*.stl;*.fbx;*.dae;*.3mf;*.off;*.x;*.lwo;"
+    "*.ase;*.blend|"
     "Kelmar's Native Format (*.knf)|*.knf|Wavefront Format (*.obj)|*.obj|"
     "Truespace Format (*.cob)|*.cob|3D Studio Format (*.3ds)|*.3ds|"
-    "AutoCAD Format (*.dxf)|*.dxf|glTF 2.0 (*.gltf;*.glb)|*.gltf;*.glb|All Files (*.*)|*.*||";
+    "AutoCAD Format (*.dxf)|*.dxf|glTF 2.0 (*.gltf;*.glb)|*.gltf;*.glb|"
+    "Exchange Formats (*.ply;*.stl;*.fbx;*.dae;*.3mf;*.off;*.x;*.lwo;*.ase;*.blend)|"
+    "*.ply;*.stl;*.fbx;*.dae;*.3mf;*.off;*.x;*.lwo;*.ase;*.blend|All Files (*.*)|*.*||";
 // Load Wavefront Material.
 inline constexpr char kMaterialFilter[] = "Wavefront Material (*.mtl)|*.mtl|All Files (*.*)|*.*||";
 // Save As.
@@ -26,6 +29,8 @@ inline constexpr char kTextureFilter[] =
     "Texture Images (*.bmp;*.jpg;*.ppm)|*.bmp;*.jpg;*.ppm|All Files (*.*)|*.*||";
 // Export to Wavefront.
 inline constexpr char kWavefrontFilter[] = "Wavefront Format (*.obj)|*.obj||";
+// Export to STL.
+inline constexpr char kStlFilter[] = "STL Format (*.stl)|*.stl||";
 // Export to SkyLoom.
 inline constexpr char kSkyLoomFilter[] = "Skyloom Format (*.gfx)|*.gfx||";
 

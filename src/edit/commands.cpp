@@ -21,6 +21,7 @@
 #include "formats/import_dispatch.h"
 #include "formats/obj_reader.h"
 #include "formats/obj_writer.h"
+#include "formats/stl_writer.h"
 #include "geometry/extrusion.h"
 #include "geometry/revolution.h"
 #include "images/texture_table.h"
@@ -159,6 +160,9 @@ constexpr CommandInfo kCommands[] = {
    [](S& s, const Args& a) {
      return Write(s, &WriteWavefrontFile, kWavefrontExtension, true, a);
    }},
+  {C::kExportStl, "ExportStl", "Export to S&TL ...",
+   "Write the triangles of the scene as shown now as a binary STL file", nullptr, kFrame, kPath,
+   0, 0, [](S& s, const Args& a) { return Write(s, &WriteStlFile, kStlExtension, true, a); }},
   {C::kExportSkyloom, "ExportSkyloom", "Export to Sky&Loom ...", "Write the scene as Skyloom text",
    nullptr, kFrame, kPath, 0, 0,
    [](S& s, const Args& a) { return Write(s, &WriteSkyloomFile, kSkyLoomExtension, true, a); }},

@@ -28,6 +28,7 @@ enum class CommandId : uint8_t {
   kSaveAs,
   kSaveAsSource,
   kExportWavefront,
+  kExportStl,
   kExportSkyloom,
   // Edit menu
   kUndo,

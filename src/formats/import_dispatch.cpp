@@ -7,6 +7,7 @@
 #include "document/draft_document.h"
 #include "document/file_names.h"
 #include "formats/3ds_reader.h"
+#include "formats/assimp_reader.h"
 #include "formats/cob_reader.h"
 #include "formats/dxf_reader.h"
 #include "formats/gltf_reader.h"
@@ -48,6 +49,7 @@ int GetModelFileType(Document& doc, const std::string& name) {
   if (type == -1 && n.size() >= 5) type = TypeOf(n.substr(n.size() - 5, 3));
   for (const char* gltf : {".gltf", ".GLTF", ".glb", ".GLB"})
     if (type == -1 && n.ends_with(gltf)) type = kGltfFile;
+  if (type == -1 && IsAssimpModelName(n)) type = kExchangeFile;
   if (type == -1) doc.shell->Message("Unrecognized File Type");
   return type;
 }
@@ -109,6 +111,8 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
       break;
     case kGltfFile:
       result = ReadGltfModel(doc, name, append);
+    case kExchangeFile:
+      result = ReadAssimpModel(doc, name);
       break;
     default:
       result = ReadNativeFile(doc, name, append);

@@ -16,12 +16,14 @@ enum ModelFileType : int {
   kNativeFile = 4,
   k3dStudioFile = 5,
   kGltfFile = 6,
+  kExchangeFile = 8,  // any other ending the assimp library reads
 };
 
 // The type named by the name's last three characters (all lower or all
 // upper case), else by the three that end two characters before the end
-// (a.obj.1), else a glTF name's ending (.gltf, .glb); -1 after
-// "Unrecognized File Type".
+// (a.obj.1), else a glTF name's ending (.gltf, .glb), else kExchangeFile
+// for an ending only the assimp library reads; -1 after "Unrecognized
+// File Type".
 int GetModelFileType(Document& doc, const std::string& name);
 
 // Reads the file into the scene (replacing it, or adding to it with

@@ -62,10 +62,13 @@ TEST(FileFilters, DialogFiltersBecomeQtEntries) {
     const char* qt;
   } kCases[] = {
       {kModelFilesFilter,
-       "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf *.gltf *.glb);;"
+       "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf *.gltf *.glb *.ply *.stl *.fbx "
+       "*.dae);;"
        "Kelmar's Native Format (*.knf);;"
        "Wavefront Format (*.obj);;Truespace Format (*.cob);;3D Studio Format (*.3ds);;"
-       "AutoCAD Format (*.dxf);;glTF 2.0 (*.gltf *.glb);;All Files (*)"},
+       "AutoCAD Format (*.dxf);;glTF 2.0 (*.gltf *.glb);;"
+       "Exchange Formats (*.ply *.stl *.fbx *.dae *.3mf *.off *.x *.lwo *.ase *.blend);;"
+       "All Files (*)"},
       {kSkyLoomFilter, "Skyloom Format (*.gfx)"},
       // A description without a list of its own keeps all its words.
       {"Pictures|*.jpg; *.bmp ;*.ppm||", "Pictures (*.jpg *.bmp *.ppm)"},
