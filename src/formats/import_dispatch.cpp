@@ -111,6 +111,7 @@ int ReadModelFile(Document& doc, const std::string& name, bool append) {
       break;
     case kGltfFile:
       result = ReadGltfModel(doc, name, append);
+      break;
     case kExchangeFile:
       result = ReadAssimpModel(doc, name);
       break;
