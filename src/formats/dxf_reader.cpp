@@ -253,7 +253,9 @@ int ReadInsert(DxfReader& r) {
   dxf::Insert insert;
   int result = ReadEntity(r, -2, [&](const dxf::Group& g) { dxf::ReadInsertGroup(insert, g); });
   if (result != 0) return result;
-  const dxf::BlockDefinition* block = dxf::FindBlock(r.f.blocks, insert.name);
+  // note: an INSERT without a name does not place a BLOCK without one.
+  const dxf::BlockDefinition* block =
+      insert.name.empty() ? nullptr : dxf::FindBlock(r.f.blocks, insert.name);
   if (!block) return 0;
   DxfFile& f = r.f;
   if (std::find(f.placing.begin(), f.placing.end(), block) != f.placing.end() ||

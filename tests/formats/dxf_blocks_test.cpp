@@ -167,6 +167,11 @@ TEST(DxfBlocks, BlocksMakeFacesOnlyWherePlacedAndNestInAnyOrder) {
     EXPECT_EQ(e.result, 0);
     EXPECT_EQ(e.faces(), 0u);
   }
+  // Nor does an INSERT without a name place a block without one.
+  EXPECT_EQ(Staged(File(Block("", {0, 0, 0}, Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0})),
+                        G(0, "INSERT") + G(8, "0")))
+                .faces(),
+            0u);
   // A file cut inside a definition is refused.
   EXPECT_EQ(Staged(G(0, "SECTION") + G(2, "BLOCKS") + G(0, "BLOCK") + G(2, "B") +
                    Face({0, 0, 0}, {1, 0, 0}, {0, 1, 0}))

@@ -137,9 +137,7 @@ TEST(ImportCommands, AFileWithNothingToDrawSaysSoAndChangesNothing) {
     ASSERT_EQ(WriteNativeFile(w.doc, empty), 0);
   }
   const std::string files[] = {test::ModelPath("obj/point_cloud.obj"),
-                               test::ModelPath("obj/testline.obj"),
-                               // polyface meshes only, which make no faces
-                               test::ModelPath("dxf/wuson.dxf"), points,
+                               test::ModelPath("obj/testline.obj"), points,
                                test::ModelPath("invalid/empty.obj"), PictureAs(dir, "picture.obj")};
   for (const std::string& file : files) {
     SCOPED_TRACE(file);
