@@ -93,7 +93,8 @@ panel's own mode.
 MENUS
 
 File       New, Open and Append read a scene (.knf) or a model (.obj, .3ds,
-           .cob, .dxf); Open replaces the scene, Append adds to it. Open
+           .cob, .dxf, and through assimp .ply, .stl, .fbx, .dae and
+           more); Open replaces the scene, Append adds to it. Open
            names the document after the file, with the ending .knf, so
            that Save writes a scene beside the model instead of over it;
            the first Save asks before it replaces a file of that name.
@@ -103,7 +104,8 @@ File       New, Open and Append read a scene (.knf) or a model (.obj, .3ds,
            Save goes there. A save that fails says why and keeps the
            scene marked as unsaved. Save As Source writes the scene as C
            source for a small display program. Export to Wavefront writes
-           .obj with its .mtl, Export to SkyLoom a .gfx scene text. Render
+           .obj with its .mtl, Export to STL the triangles shown as binary
+           .stl, Export to SkyLoom a .gfx scene text. Render
            Scene to File renders the current frame or the animation. The
            last four files opened are listed above Exit, and a file
            dropped on the window opens. New, Open and Exit ask before a
