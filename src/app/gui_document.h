@@ -66,6 +66,7 @@ class GuiDocument : public QObject, public Shell {
   bool saveAs();
   bool saveAsSource();
   bool exportWavefront();
+  bool exportGltf();
   bool exportSkyloom();
   // Asks before quitting with unsaved work; true when the program may go.
   bool mayQuit();

@@ -158,6 +158,7 @@ void MainWindow::createActions() {
   file(CommandId::kSaveAsSource, &GuiDocument::saveAsSource);
   file(CommandId::kExportWavefront, &GuiDocument::exportWavefront);
   file(CommandId::kExportSkyloom, &GuiDocument::exportSkyloom);
+  file(CommandId::kExportGltf, &GuiDocument::exportGltf);
   a = makeAction("RenderScene", "Ren&der Scene to File ...", "Render frames to a movie or images");
   connect(a, &QAction::triggered, this, &MainWindow::renderScene);
   a = makeAction("Exit", "E&xit", "Quit Modra");

@@ -27,6 +27,8 @@ inline constexpr char kTextureFilter[] =
 inline constexpr char kWavefrontFilter[] = "Wavefront Format (*.obj)|*.obj||";
 // Export to SkyLoom.
 inline constexpr char kSkyLoomFilter[] = "Skyloom Format (*.gfx)|*.gfx||";
+// Export to glTF.
+inline constexpr char kGltfFilter[] = "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf||";
 
 // One "Description (*.a *.b)" entry per pair, in order. The description
 // loses the pattern list it carries in parentheses, which the entry

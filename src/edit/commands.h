@@ -29,6 +29,7 @@ enum class CommandId : uint8_t {
   kSaveAsSource,
   kExportWavefront,
   kExportSkyloom,
+  kExportGltf,
   // Edit menu
   kUndo,
   kRedo,
