@@ -8,7 +8,7 @@ packages=(
   libcli11-dev nlohmann-json3-dev
   libjpeg62-turbo-dev libgif-dev libpng-dev
   # Model exchange: glTF through tinygltf, the other formats through assimp.
-  libtinygltf-dev libassimp-dev
+  libtinygltf-dev libstb-dev libassimp-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev
@@ -17,6 +17,8 @@ packages=(
   # The tests that read and write numbers under a German locale.
   locales
 )
+# The test run checks glTF exports with the Khronos validator, a node package.
+command -v node >/dev/null 2>&1 || packages+=(nodejs npm)
 for option in "$@"; do
   case "$option" in
     --bench) packages+=(libbenchmark-dev) ;;

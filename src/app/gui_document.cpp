@@ -157,6 +157,9 @@ bool GuiDocument::saveAsSource() {
 bool GuiDocument::exportWavefront() {
   return writeTo(CommandId::kExportWavefront, kWavefrontFilter);
 }
+bool GuiDocument::exportGltf() {
+  return writeTo(CommandId::kExportGltf, kGltfFilter);
+}
 
 bool GuiDocument::exportStl() {
   return writeTo(CommandId::kExportStl, kStlFilter);

@@ -67,6 +67,7 @@ class GuiDocument : public QObject, public Shell {
   bool saveAsSource();
   bool exportWavefront();
   bool exportStl();
+  bool exportGltf();
   bool exportSkyloom();
   // Asks before quitting with unsaved work; true when the program may go.
   bool mayQuit();

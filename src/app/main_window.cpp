@@ -159,6 +159,7 @@ void MainWindow::createActions() {
   file(CommandId::kExportWavefront, &GuiDocument::exportWavefront);
   file(CommandId::kExportStl, &GuiDocument::exportStl);
   file(CommandId::kExportSkyloom, &GuiDocument::exportSkyloom);
+  file(CommandId::kExportGltf, &GuiDocument::exportGltf);
   a = makeAction("RenderScene", "Ren&der Scene to File ...", "Render frames to a movie or images");
   connect(a, &QAction::triggered, this, &MainWindow::renderScene);
   a = makeAction("Exit", "E&xit", "Quit Modra");
@@ -263,8 +264,9 @@ void MainWindow::createMenus() {
     }
   };
   fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-  add(fileMenu_, {"New", "Open", "Append", "LoadMaterial", "", "Save", "SaveAs", "SaveAsSource",
-                  "ExportWavefront", "ExportStl", "ExportSkyloom", "", "RenderScene"});
+  add(fileMenu_,
+      {"New", "Open", "Append", "LoadMaterial", "", "Save", "SaveAs", "SaveAsSource",
+       "ExportWavefront", "ExportStl", "ExportSkyloom", "ExportGltf", "", "RenderScene"});
   recentSeparator_ = fileMenu_->addSeparator();
   for (QAction* a : recent_)
     fileMenu_->addAction(a);

@@ -33,6 +33,8 @@ inline constexpr char kWavefrontFilter[] = "Wavefront Format (*.obj)|*.obj||";
 inline constexpr char kStlFilter[] = "STL Format (*.stl)|*.stl||";
 // Export to SkyLoom.
 inline constexpr char kSkyLoomFilter[] = "Skyloom Format (*.gfx)|*.gfx||";
+// Export to glTF.
+inline constexpr char kGltfFilter[] = "glTF Binary (*.glb)|*.glb|glTF (*.gltf)|*.gltf||";
 
 // One "Description (*.a *.b)" entry per pair, in order. The description
 // loses the pattern list it carries in parentheses, which the entry

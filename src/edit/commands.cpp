@@ -18,6 +18,7 @@
 #include "edit/profile_commands.h"
 #include "edit/texture_edits.h"
 #include "export/gfx_writer.h"
+#include "formats/gltf_writer.h"
 #include "formats/import_dispatch.h"
 #include "formats/obj_reader.h"
 #include "formats/obj_writer.h"
@@ -166,6 +167,13 @@ constexpr CommandInfo kCommands[] = {
   {C::kExportSkyloom, "ExportSkyloom", "Export to Sky&Loom ...", "Write the scene as Skyloom text",
    nullptr, kFrame, kPath, 0, 0,
    [](S& s, const Args& a) { return Write(s, &WriteSkyloomFile, kSkyLoomExtension, true, a); }},
+  {C::kExportGltf, "ExportGltf", "Export to &glTF ...", "Write the scene as a glTF 2.0 file",
+   nullptr, kFrame, kPath, 0, 0,
+   [](S& s, const Args& a) {
+     // A chosen .gltf stays text; any other name becomes binary .glb.
+     const char* extension = EndsWithNoCase(a.text, ".gltf") ? ".gltf" : kGltfExtension;
+     return Write(s, &WriteGltfFile, extension, true, a);
+   }},
 
   {C::kUndo, "Undo", "&Undo", "Take back the last change", nullptr, kNone, kNoArgs, 0, 0,
    [](S& s, const Args&) { return Result(s.Undo()); }},

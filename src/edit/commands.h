@@ -30,6 +30,7 @@ enum class CommandId : uint8_t {
   kExportWavefront,
   kExportStl,
   kExportSkyloom,
+  kExportGltf,
   // Edit menu
   kUndo,
   kRedo,
