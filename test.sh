@@ -22,7 +22,7 @@ npm=build/npm
   npm install --silent --prefix "$npm" gltf-validator@2.0.0-dev.3.10
 gltf=$build/gltf-check
 rm -rf "$gltf" && mkdir -p "$gltf"
-models=/work/shared/testdata/models
+models=../shared/testdata/models
 "$build/modra" convert examples/demo.knf "$gltf/demo.glb"
 "$build/modra" convert examples/demo.knf "$gltf/demo.gltf"
 for model in obj/box.obj 3ds/RotatingCube.3DS 3ds/CameraRollAnimWithChildObject.3ds \

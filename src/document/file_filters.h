@@ -10,7 +10,8 @@ namespace modra {
 
 // Open and Append.
 inline constexpr char kModelFilesFilter[] =
-    "All Supported Formats (*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb;*.ply;*.stl;*.fbx;*.dae)|"
+    "All Supported Formats (*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb;*.ply;*.stl;*.fbx;*.dae;"
+    "*.3mf;*.off;*.x;*.lwo;*.ase;*.blend)|"
     "*.knf;*.obj;*.cob;*.3ds;*.dxf;*.gltf;*.glb;*.ply;*.stl;*.fbx;*.dae;*.3mf;*.off;*.x;*.lwo;"
     "*.ase;*.blend|"
     "Kelmar's Native Format (*.knf)|*.knf|Wavefront Format (*.obj)|*.obj|"

@@ -105,7 +105,9 @@ File       New, Open and Append read a scene (.knf) or a model (.obj, .3ds,
            scene marked as unsaved. Save As Source writes the scene as C
            source for a small display program. Export to Wavefront writes
            .obj with its .mtl, Export to STL the triangles shown as binary
-           .stl, Export to SkyLoom a .gfx scene text. Render
+           .stl, Export to SkyLoom a .gfx scene text, Export to glTF a
+           .glb (or .gltf) with its hierarchy, materials, textures,
+           camera, lights and animation for other tools. Render
            Scene to File renders the current frame or the animation. The
            last four files opened are listed above Exit, and a file
            dropped on the window opens. New, Open and Exit ask before a
@@ -168,12 +170,14 @@ frame back.
 FILES
 
 Reads:  scenes .knf; models Wavefront .obj with .mtl materials, 3D Studio
-        .3ds, Truespace .cob (text and binary) and AutoCAD .dxf; textures
+        .3ds, Truespace .cob (text and binary), AutoCAD .dxf, glTF 2.0
+        .gltf and .glb, and through the assimp library PLY, STL, FBX,
+        Collada .dae and other exchange formats; textures
         in JPEG, BMP and binary PPM, searched in the texture folders.
         The command line (modra dump, modra convert) also reads the
         profiles .ext (extrusions) and .surf (surfaces of revolution).
 Writes: scenes .knf; C source .cpp; Wavefront .obj with .mtl; SkyLoom
-        .gfx; rendered frames as an MPEG-1 movie, an animated GIF or
+        .gfx; glTF 2.0 .glb and .gltf; binary STL .stl; rendered frames as an MPEG-1 movie, an animated GIF or
         numbered JPEG, BMP or PPM images, with oversampling, motion blur,
         gamma and compositing over an existing movie.
 

@@ -63,7 +63,7 @@ TEST(FileFilters, DialogFiltersBecomeQtEntries) {
   } kCases[] = {
       {kModelFilesFilter,
        "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf *.gltf *.glb *.ply *.stl *.fbx "
-       "*.dae);;"
+       "*.dae *.3mf *.off *.x *.lwo *.ase *.blend);;"
        "Kelmar's Native Format (*.knf);;"
        "Wavefront Format (*.obj);;Truespace Format (*.cob);;3D Studio Format (*.3ds);;"
        "AutoCAD Format (*.dxf);;glTF 2.0 (*.gltf *.glb);;"

@@ -126,7 +126,7 @@ class TestMainWindow : public EditorTest {
     QCOMPARE(prompts_.filters.size(), 1);
     QVERIFY(prompts_.filters[0].startsWith(
         "All Supported Formats (*.knf *.obj *.cob *.3ds *.dxf *.gltf *.glb *.ply *.stl *.fbx "
-        "*.dae);;"
+        "*.dae *.3mf *.off *.x *.lwo *.ase *.blend);;"
         "Kelmar's Native Format (*.knf);;"));
     QVERIFY(prompts_.filters[0].endsWith(";;All Files (*)"));
     QVERIFY(doc().scene.rootHead != -1);

@@ -255,7 +255,8 @@ class TestTexts : public EditorTest {
     row("menu bar", "menu bar", "File|Edit|View|Animation|Options|Edit Mode|Help");
     row("File", "menu File",
         "New|Open ...|Append ...|Load Wavefront Material|Save|Save As ...|Save As Source ...|"
-        "Export to Wavefront ...|Export to SkyLoom ...|Render Scene to File ...|Exit");
+        "Export to Wavefront ...|Export to STL ...|Export to SkyLoom ...|Export to glTF ...|"
+        "Render Scene to File ...|Exit");
     row("Edit", "menu Edit", "Cut|Copy|Paste|Group|Ungroup|Select All|Deselect All");
     row("View", "menu View",
         "Toolbar|Status Bar|Reset View|Wire Frame|Solid|Textured|Show Normals|Hide Normals");
