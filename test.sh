@@ -23,12 +23,12 @@ npm=build/npm
 gltf=$build/gltf-check
 rm -rf "$gltf" && mkdir -p "$gltf"
 models=../shared/testdata/models
-"$build/modra" convert examples/demo.knf "$gltf/demo.glb"
-"$build/modra" convert examples/demo.knf "$gltf/demo.gltf"
+"$build/src/modra" convert examples/demo.knf "$gltf/demo.glb"
+"$build/src/modra" convert examples/demo.knf "$gltf/demo.gltf"
 for model in obj/box.obj 3ds/RotatingCube.3DS 3ds/CameraRollAnimWithChildObject.3ds \
   cob/molecule.cob; do
   [[ -f $models/$model ]] || continue
   name=$(basename "$model")
-  "$build/modra" convert "$models/$model" "$gltf/${name%.*}.glb"
+  "$build/src/modra" convert "$models/$model" "$gltf/${name%.*}.glb"
 done
 MODRA_NPM_PREFIX="$PWD/$npm" node tools/gltf_validate.mjs "$gltf"/*.glb "$gltf"/*.gltf
