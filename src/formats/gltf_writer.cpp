@@ -13,6 +13,7 @@
 #include "anim/playback.h"
 #include "document/file_names.h"
 #include "formats/gltf_animation.h"
+#include "formats/primitive_triangles.h"
 #include "images/texture_table.h"
 #include "io/output_file.h"
 #include "scene/group_fields.h"
@@ -401,33 +402,7 @@ class GltfBuilder {
         corner(v + b * stride);
         corner(v + c * stride);
       };
-      switch (prim.type) {
-        case kTriangles:
-          for (size_t k = 0; k + 3 <= count; k += 3)
-            tri(k, k + 1, k + 2);
-          break;
-        case kQuads:
-          for (size_t k = 0; k + 4 <= count; k += 4) {
-            tri(k, k + 1, k + 2);
-            tri(k, k + 2, k + 3);
-          }
-          break;
-        case kTriangleStrip:
-          for (size_t k = 0; k + 3 <= count; ++k)
-            if (k % 2 == 0)
-              tri(k, k + 1, k + 2);
-            else
-              tri(k + 1, k, k + 2);
-          break;
-        case kQuadStrip:
-          for (size_t k = 0; k + 4 <= count; k += 2) {
-            tri(k, k + 1, k + 3);
-            tri(k, k + 3, k + 2);
-          }
-          break;
-        default:
-          break;
-      }
+      ForEachTriangle(prim.type, count, tri);
     }
     if (positions.empty()) return -1;
     tinygltf::Primitive prim;

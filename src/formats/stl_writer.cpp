@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/primitive_triangles.h"
 #include "io/output_file.h"
 #include "scene/matrix.h"
 
@@ -39,39 +40,6 @@ bool Mirrors(const Mat4& m) {
                     a(0, 1) * (a(1, 0) * a(2, 2) - a(1, 2) * a(2, 0)) +
                     a(0, 2) * (a(1, 0) * a(2, 1) - a(1, 1) * a(2, 0));
   return det < 0;
-}
-
-// Calls triangle(a, b, c) with vertex numbers of a primitive of `count`
-// vertices, in the order the Wavefront export writes its faces.
-template <class Triangle>
-void ForEachTriangle(int32_t type, size_t count, Triangle&& triangle) {
-  switch (type) {
-    case kTriangles:
-      for (size_t k = 0; k + 3 <= count; k += 3)
-        triangle(k, k + 1, k + 2);
-      break;
-    case kQuads:
-      for (size_t k = 0; k + 4 <= count; k += 4) {
-        triangle(k, k + 1, k + 2);
-        triangle(k, k + 2, k + 3);
-      }
-      break;
-    case kTriangleStrip:
-      for (size_t k = 0; k + 3 <= count; ++k)
-        if (k % 2 == 0)
-          triangle(k, k + 1, k + 2);
-        else
-          triangle(k + 1, k, k + 2);
-      break;
-    case kQuadStrip:
-      for (size_t k = 0; k + 4 <= count; k += 2) {
-        triangle(k, k + 1, k + 3);
-        triangle(k, k + 3, k + 2);
-      }
-      break;
-    default:
-      break;
-  }
 }
 
 size_t UsableVertices(const DisplayGroup& group, const DisplayPrimitive& prim) {
