@@ -249,16 +249,10 @@ bool CBrowse::pictureArrived(size_t i) const {
 }
 
 void CBrowse::wantVisible() {
-  const int top = offset().y(), page = std::max(1, grid_->height());
-  // In view first, then three pages on and one back, as a reader scrolls.
-  const ItemRange ranges[] = {BrowseItemsIn(layout_, items_.size(), top, top + page),
-                              BrowseItemsIn(layout_, items_.size(), top + page, top + 4 * page),
-                              BrowseItemsIn(layout_, items_.size(), top - page, top)};
   std::vector<std::string> wanted;
-  for (const ItemRange& r : ranges)
-    for (size_t i = r.first; i < r.last; ++i)
-      if (items_[i].kind == BrowseKind::kFile && !pictures_.count(items_[i].path))
-        wanted.push_back(items_[i].path);
+  for (size_t i : BrowseWantedItems(layout_, items_.size(), offset().y(), grid_->height()))
+    if (items_[i].kind == BrowseKind::kFile && !pictures_.count(items_[i].path))
+      wanted.push_back(items_[i].path);
   thumbnails_.want(wanted);
 }
 

@@ -91,6 +91,22 @@ ItemRange BrowseItemsIn(const BrowseLayout& l, size_t count, int y0, int y1) {
   return {first, std::max(first, last)};
 }
 
+std::vector<size_t> BrowseWantedItems(const BrowseLayout& l, size_t count, int top, int page) {
+  page = std::max(1, page);
+  const ItemRange ranges[] = {BrowseItemsIn(l, count, top, top + page),
+                              BrowseItemsIn(l, count, top + page, top + 4 * page),
+                              BrowseItemsIn(l, count, top - page, top)};
+  std::vector<size_t> wanted;
+  std::vector<bool> seen(count, false);
+  for (const ItemRange& r : ranges)
+    for (size_t i = r.first; i < r.last; ++i)
+      if (!seen[i]) {
+        seen[i] = true;
+        wanted.push_back(i);
+      }
+  return wanted;
+}
+
 CellRect BrowsePictureRect(const BrowseLayout& l, const CellRect& cell, int w, int h) {
   const int room = std::max(1, cell.height - l.labelHeight);
   if (w <= 0 || h <= 0) return {cell.x, cell.y, 0, 0};

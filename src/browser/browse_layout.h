@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 namespace modra {
 
@@ -55,6 +56,11 @@ struct ItemRange {
   size_t first, last;
 };
 ItemRange BrowseItemsIn(const BrowseLayout& layout, size_t count, int y0, int y1);
+
+// The items whose thumbnails are wanted when the grid is scrolled to `top`
+// with `page` pixels in view, most wanted first: those in view, then three
+// pages on and one back, as a reader scrolls.
+std::vector<size_t> BrowseWantedItems(const BrowseLayout& layout, size_t count, int top, int page);
 
 // Where a w x h picture is drawn in a cell: as large as the space above
 // the label allows, its shape kept, centred.

@@ -137,6 +137,12 @@ TEST(BrowseLayout, ColumnsFitTheWidthAndClicksFindTheirCell) {
   const ItemRange r = BrowseItemsIn(l, 13, row2.y, row2.y + row2.height - 1);
   EXPECT_EQ(r.first, 6u);
   EXPECT_EQ(r.last, 12u);
+  // In view first, then the rows below, then the row above, each once.
+  const std::vector<size_t> wanted = BrowseWantedItems(l, 13, row2.y, row2.height);
+  ASSERT_EQ(wanted.size(), 13u);
+  EXPECT_EQ(wanted.front(), 6u);
+  EXPECT_EQ(wanted[6], 12u);
+  EXPECT_EQ(wanted.back(), 5u);
   EXPECT_EQ(BrowseScrollOffset(0, 1000, 400), 0);
   EXPECT_EQ(BrowseScrollOffset(kBrowseScrollRange, 1000, 400), 600);
   EXPECT_EQ(BrowseScrollOffset(5000, 300, 400), 0);  // all of it in view
