@@ -9,6 +9,9 @@
 //           them.
 //   Strips: the same spheres as one triangle strip per ring, as the
 //           generators make them.
+//   Torus:  one group of 1,000,000 triangles in one primitive, as an OBJ
+//           import makes it, at 796 x 646 (the editor's view).
+// The drawer runs both ways: from buffer objects and as client arrays.
 //   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMODRA_BENCH=ON
 //   -DMODRA_TESTS=OFF && cmake --build build/release --target scene_draw_bench &&
 //   LIBGL_ALWAYS_SOFTWARE=1 build/release/bench/scene_draw_bench
@@ -37,7 +40,7 @@ constexpr int kTrianglesPerGroup = 10000;
 constexpr int kRings = 50;
 constexpr int kSegments = kTrianglesPerGroup / kRings / 2;
 
-enum class SceneKind { kBands, kMesh, kStrips };
+enum class SceneKind { kBands, kMesh, kStrips, kTorus };
 
 int AddGroup(Scene& s, int g) {
   const int at = NewGroup(s, "group");
@@ -104,6 +107,32 @@ void FillSpheres(Scene& s, bool strips) {
   }
 }
 
+// A torus of 1000 x 500 quads, each two triangles, every corner written
+// out for each triangle that uses it.
+void FillTorus(Scene& s) {
+  constexpr int kTorusRings = 1000, kTorusSegments = 500;
+  constexpr float kPi = std::numbers::pi_v<float>;
+  DisplayGroup& group = s.groups[AddGroup(s, 0)];
+  DisplayPrimitive prim;
+  std::vector<float> v;
+  v.reserve(size_t{kTorusRings} * kTorusSegments * 6 * 6);
+  auto vertex = [&](int r, int t) {
+    const float u = 2 * kPi * (r % kTorusRings) / kTorusRings,
+                w = 2 * kPi * (t % kTorusSegments) / kTorusSegments;
+    const float ring = 0.6f + 0.2f * std::cos(w);
+    v.insert(v.end(), {ring * std::cos(u), 0.2f * std::sin(w), ring * std::sin(u),
+                       std::cos(w) * std::cos(u), std::sin(w), std::cos(w) * std::sin(u)});
+  };
+  for (int r = 0; r < kTorusRings; ++r)
+    for (int t = 0; t < kTorusSegments; ++t) {
+      vertex(r, t), vertex(r + 1, t), vertex(r + 1, t + 1);
+      vertex(r, t), vertex(r + 1, t + 1), vertex(r, t + 1);
+    }
+  prim.vertexCount = static_cast<int32_t>(v.size() / 6);
+  prim.vertices = std::move(v);
+  group.primitives.push_back(std::move(prim));
+}
+
 // The baseline: the same lights and groups, one glBegin/glEnd per run of
 // triangles and per strip.
 void DrawImmediate(const Scene& s) {
@@ -136,27 +165,34 @@ void DrawImmediate(const Scene& s) {
   glPopMatrix();
 }
 
-void DrawMillionTriangles(benchmark::State& state, SceneKind kind, bool drawer) {
+enum class Way { kImmediate, kArrays, kBuffers };
+
+void DrawMillionTriangles(benchmark::State& state, SceneKind kind, Way way) {
   SetHeapPolicy();  // as the program runs
   HeadlessGl gl;
   std::string error;
-  if (!gl.Create(512, 512, &error)) {
+  const bool torus = kind == SceneKind::kTorus;
+  if (!gl.Create(torus ? 796 : 512, torus ? 646 : 512, &error)) {
     state.SkipWithError(error.c_str());
     return;
   }
   Document doc;
   if (kind == SceneKind::kBands)
     FillBands(doc.scene);
+  else if (torus)
+    FillTorus(doc.scene);
   else
     FillSpheres(doc.scene, kind == SceneKind::kStrips);
   doc.display.displayMode = kSolid;
   InitGlState(doc.scene.global.background);
   GroupDrawer groupDrawer;
-  const ViewSetting& view = doc.display.views[kViewPerspective];
+  groupDrawer.SetPath(way == Way::kBuffers ? DrawPath::kBuffers : DrawPath::kClientArrays);
+  ViewSetting view = doc.display.views[kViewPerspective];
   auto frame = [&] {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    SetupView(view, kViewPerspective, 1);
-    if (drawer)
+    view.rotation[1] += 2;
+    SetupView(view, kViewPerspective, torus ? 796.0f / 646 : 1);
+    if (way != Way::kImmediate)
       DrawScene(groupDrawer, doc.scene, doc.display);
     else
       DrawImmediate(doc.scene);
@@ -169,29 +205,23 @@ void DrawMillionTriangles(benchmark::State& state, SceneKind kind, bool drawer) 
       benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void BM_Bands_Drawer(benchmark::State& state) {
-  DrawMillionTriangles(state, SceneKind::kBands, true);
-}
-void BM_Bands_Immediate(benchmark::State& state) {
-  DrawMillionTriangles(state, SceneKind::kBands, false);
-}
-void BM_Mesh_Drawer(benchmark::State& state) {
-  DrawMillionTriangles(state, SceneKind::kMesh, true);
-}
-void BM_Mesh_Immediate(benchmark::State& state) {
-  DrawMillionTriangles(state, SceneKind::kMesh, false);
-}
-void BM_Strips_Drawer(benchmark::State& state) {
-  DrawMillionTriangles(state, SceneKind::kStrips, true);
-}
-void BM_Strips_Immediate(benchmark::State& state) {
-  DrawMillionTriangles(state, SceneKind::kStrips, false);
-}
-BENCHMARK(BM_Bands_Drawer)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Bands_Immediate)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Mesh_Drawer)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Mesh_Immediate)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Strips_Drawer)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Strips_Immediate)->Unit(benchmark::kMillisecond)->UseRealTime();
+#define MODRA_DRAW_BENCH(scene, kind)                                            \
+  void BM_##scene##_Buffers(benchmark::State& state) {                           \
+    DrawMillionTriangles(state, SceneKind::kind, Way::kBuffers);                 \
+  }                                                                              \
+  void BM_##scene##_Arrays(benchmark::State& state) {                            \
+    DrawMillionTriangles(state, SceneKind::kind, Way::kArrays);                  \
+  }                                                                              \
+  void BM_##scene##_Immediate(benchmark::State& state) {                         \
+    DrawMillionTriangles(state, SceneKind::kind, Way::kImmediate);               \
+  }                                                                              \
+  BENCHMARK(BM_##scene##_Buffers)->Unit(benchmark::kMillisecond)->UseRealTime(); \
+  BENCHMARK(BM_##scene##_Arrays)->Unit(benchmark::kMillisecond)->UseRealTime();  \
+  BENCHMARK(BM_##scene##_Immediate)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+MODRA_DRAW_BENCH(Torus, kTorus)
+MODRA_DRAW_BENCH(Bands, kBands)
+MODRA_DRAW_BENCH(Mesh, kMesh)
+MODRA_DRAW_BENCH(Strips, kStrips)
 
 }  // namespace

@@ -37,16 +37,41 @@ COglView::COglView(GuiDocument& document, ViewInteraction& interaction, QWidget*
   qApp->installEventFilter(this);
 }
 
-// Nothing of ours lives in the context: the drawer keeps client-side
-// arrays only, and the texture objects belong to the context and go with it.
-COglView::~COglView() = default;
+// The texture objects belong to the document's uploader; the buffer
+// objects are the drawer's, and the context is shared, so they would
+// outlive the view.
+COglView::~COglView() {
+  releaseBuffers();
+  // The context goes in QOpenGLWidget's destructor, after this one.
+  if (QOpenGLContext* c = context()) disconnect(c, nullptr, this, nullptr);
+}
+
+void COglView::releaseBuffers() {
+  if (!isValid()) {
+    drawer_.AbandonBuffers();
+    return;
+  }
+  makeCurrent();
+  drawer_.ReleaseBuffers();
+  doneCurrent();
+}
+
+void COglView::setDrawPath(DrawPath path) {
+  drawer_.SetPath(path);
+  update();
+}
 
 QString COglView::statusText() const {
   const std::string_view text = EditModeStatusText(interaction_.Mode());
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void COglView::initializeGL() {}
+void COglView::initializeGL() {
+  // A context made again (a new window) starts with no buffers.
+  drawer_.AbandonBuffers();
+  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &COglView::releaseBuffers,
+          Qt::UniqueConnection);
+}
 
 void COglView::resizeGL(int, int) {}
 

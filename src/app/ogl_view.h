@@ -29,6 +29,10 @@ class COglView : public QOpenGLWidget {
   // coordinates, or -1.
   int pickAt(float x, float y);
 
+  // How the groups reach OpenGL; the buffers unless told otherwise (the
+  // old path stays for comparison and for contexts without them).
+  void setDrawPath(DrawPath path);
+
  signals:
   void statusTextWanted(const QString& text);
 
@@ -52,6 +56,8 @@ class COglView : public QOpenGLWidget {
  private:
   ViewPoint normalised(const QPointF& position) const;
   bool pointerOver() const;
+  // Deletes the drawing's buffer objects while their context still exists.
+  void releaseBuffers();
   void spinStep();
 
   GuiDocument& document_;

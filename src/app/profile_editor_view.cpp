@@ -1,6 +1,7 @@
 #include "app/profile_editor_view.h"
 
 #include <QMouseEvent>
+#include <QOpenGLContext>
 #include <QOpenGLFunctions_1_1>
 #include <QOpenGLVersionFunctionsFactory>
 #include <QWheelEvent>
@@ -43,7 +44,21 @@ ProfileEditorView::ProfileEditorView(GuiDocument& document, ProfileEditorKind ki
   setMinimumSize(320, 200);
 }
 
-ProfileEditorView::~ProfileEditorView() = default;
+ProfileEditorView::~ProfileEditorView() {
+  releaseBuffers();
+  // The context goes in QOpenGLWidget's destructor, after this one.
+  if (QOpenGLContext* c = context()) disconnect(c, nullptr, this, nullptr);
+}
+
+void ProfileEditorView::releaseBuffers() {
+  if (!isValid()) {
+    drawer_.AbandonBuffers();
+    return;
+  }
+  makeCurrent();
+  drawer_.ReleaseBuffers();
+  doneCurrent();
+}
 
 void ProfileEditorView::setDisplayMode(int mode) {
   displayMode_ = mode;
@@ -70,6 +85,9 @@ QPointF ProfileEditorView::pixelOf(float x, float y) const {
 }
 
 void ProfileEditorView::initializeGL() {
+  drawer_.AbandonBuffers();
+  connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &ProfileEditorView::releaseBuffers,
+          Qt::UniqueConnection);
   // The drawing needs the fixed-function calls of a compatibility context.
   if (!QOpenGLVersionFunctionsFactory::get<QOpenGLFunctions_1_1>(context()))
     document_.Message("Bogus OpenGL Context");

@@ -52,6 +52,8 @@ class ProfileEditorView : public QOpenGLWidget {
  private:
   enum class Drag { kNone, kPane, kPan, kTurn, kShift, kParameter };
   void finishDrag();
+  // Deletes the preview's buffer objects while their context still exists.
+  void releaseBuffers();
 
   GuiDocument& document_;
   ProfileEditorKind kind_;

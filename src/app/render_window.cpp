@@ -116,10 +116,13 @@ bool CRendWnd::makeCurrent() {
 
 void CRendWnd::releaseContext() {
   if (context_ && framebuffer_.Valid()) {
-    if (context_->makeCurrent(surface_.get()))
+    if (context_->makeCurrent(surface_.get())) {
+      // The context shares with the editor's: what it does not delete stays.
+      if (job_) job_->ReleaseBuffers();
       framebuffer_.Release();
-    else
+    } else {
       framebuffer_.Abandon();
+    }
   }
   // Only our own: doneCurrent releases whatever context the thread has.
   if (context_ && QOpenGLContext::currentContext() == context_.get()) context_->doneCurrent();

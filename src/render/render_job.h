@@ -83,6 +83,10 @@ class RenderJob {
   // the render Failed. Called by the destructor too.
   void Finish();
 
+  // Deletes the drawing's buffer objects; needs the context current. A
+  // context shared with others keeps them otherwise.
+  void ReleaseBuffers() { drawer_.ReleaseBuffers(); }
+
   bool Failed() const { return failed_; }
   int FirstFrame() const { return first_; }
   int LastFrame() const { return last_; }

@@ -127,6 +127,8 @@ void GroupDrawer::Walk(const Scene& s, int first, bool siblings, const DrawSwitc
     glMatrixMode(GL_MODELVIEW);
     glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
   }
+  fromBuffers_ = path_ == DrawPath::kBuffers && buffers_.Usable();
+  if (fromBuffers_) buffers_.Prune(s);
   const bool axis = content == Content::kGeometry && sw.axisMarker;
   stack_.clear();
   size_t budget = s.groups.size();
@@ -217,7 +219,7 @@ void GroupDrawer::DrawOwn(const Scene& s, int g, const DrawSwitches& sw) {
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     SetPolygonLines(true);
-    DrawPrimitives(group, false, false, false);
+    DrawPrimitives(s, g, false, false, false);
     return;
   }
 
@@ -243,10 +245,10 @@ void GroupDrawer::DrawOwn(const Scene& s, int g, const DrawSwitches& sw) {
     if (!vertexColors) glColor3fv(group.color.data());
     // note: a group marked Textured without texture coordinates has none
     // in its vertices; its stride must not be read as if it had.
-    DrawPrimitives(group, vertexColors, true, (group.flags & TexCoords) != 0);
+    DrawPrimitives(s, g, vertexColors, true, (group.flags & TexCoords) != 0);
   } else if (vertexColors && !sw.pickOverride) {
     SetSpecular(group);
-    DrawPrimitives(group, true, true, false);
+    DrawPrimitives(s, g, true, true, false);
   } else {
     if (sw.pickOverride)
       glColor3fv(sw.pickColor.data());
@@ -255,22 +257,33 @@ void GroupDrawer::DrawOwn(const Scene& s, int g, const DrawSwitches& sw) {
     else
       glColor3fv(group.color.data());
     SetSpecular(group);
-    DrawPrimitives(group, false, true, false);
+    DrawPrimitives(s, g, false, true, false);
   }
 }
 
-void GroupDrawer::DrawPrimitives(const DisplayGroup& group, bool colors, bool normals,
-                                 bool texCoords) {
+const GroupBuffers::Buffers* GroupDrawer::BuffersOf(const Scene& s, int g) {
+  return fromBuffers_ ? buffers_.Get(s, g) : nullptr;
+}
+
+void GroupDrawer::DrawPrimitives(const Scene& s, int g, bool colors, bool normals, bool texCoords) {
+  const DisplayGroup& group = s.groups[g];
   const int stride = VertexStride(group);
   const GLsizei bytes = static_cast<GLsizei>(stride * sizeof(float));
   glEnableClientState(GL_VERTEX_ARRAY);
   SetClientArray(GL_COLOR_ARRAY, colors);
   SetClientArray(GL_NORMAL_ARRAY, normals);
   SetClientArray(GL_TEXTURE_COORD_ARRAY, texCoords);
+  if (const GroupBuffers::Buffers* b = BuffersOf(s, g)) {
+    DrawBuffers(*b, colors, normals, texCoords);
+    return;
+  }
+  // note: the normal sits after the colour whenever the vertices hold one,
+  // whether or not the colours are drawn.
+  const int normalAt = NormalOffset(group.flags);
   ForEachRun(group, &batch_, [&](int32_t type, const float* data, int vertices) {
     glVertexPointer(3, GL_FLOAT, bytes, data);
     if (colors) glColorPointer(3, GL_FLOAT, bytes, data + 3);
-    if (normals) glNormalPointer(GL_FLOAT, bytes, data + (colors ? 6 : 3));
+    if (normals) glNormalPointer(GL_FLOAT, bytes, data + normalAt);
     if (texCoords) glTexCoordPointer(2, GL_FLOAT, bytes, data + stride - 2);
     glDrawArrays(GlModeOf(type), 0, vertices);
   });
@@ -299,7 +312,7 @@ void GroupDrawer::EndPick() {
 void GroupDrawer::AddPickGroup(const Scene& s, int g, const Mat4& world, const DrawSwitches& sw) {
   const DisplayGroup& group = s.groups[g];
   if (sw.texturedPass || (group.flags & highlighted)) pickLines_ = sw.displayMode == kWireFrame;
-  pick_.Add(group, Multiply(pickView_, world), sw.pickColor, pickLines_);
+  pick_.Add(group, Multiply(pickView_, world), sw.pickColor, pickLines_, BuffersOf(s, g));
 }
 
 void GroupDrawer::DrawNormalLines(const DisplayGroup& group) {

@@ -3,21 +3,20 @@
 // enabled and disabled groups, bounding boxes, the highlight of the
 // current group's subtree, and the pick colours.
 //
-// Primitives go to OpenGL as client vertex arrays straight from the
-// group's interleaved vertices (stride from its flags), in the runs of
+// Primitives go to OpenGL from each group's buffer objects (group_buffers.h),
+// uploaded when the group's geometry changes, in the runs of
 // primitive_runs.h: consecutive triangles one draw, consecutive quads one
-// draw, each strip alone. Nothing is kept between frames, so an edit to a
-// group's vertices shows in the next picture.
-//
-// note: a welded, indexed copy per group was tried and dropped: on Mesa's
-// llvmpipe it drew slower than these arrays, and checking that each copy
-// still matched its group cost more than it saved.
+// draw, each strip alone. A context without buffer objects, or a drawer
+// switched to DrawPath::kClientArrays, sends the same runs as client
+// arrays straight from the group's interleaved vertices every frame; both
+// ways give the same pixels.
 #pragma once
 
 #include <span>
 #include <vector>
 
 #include "scene/scene.h"
+#include "view/group_buffers.h"
 #include "view/pick_draw.h"
 #include "view/primitive_runs.h"
 #include "view/view_setting.h"
@@ -49,10 +48,25 @@ inline unsigned TextureName(std::span<const unsigned> names, int index) {
   return index >= 0 && static_cast<size_t>(index) < names.size() ? names[index] : 0;
 }
 
+enum class DrawPath {
+  kBuffers,       // from buffer objects, where the context has them
+  kClientArrays,  // every vertex sent each frame
+};
+
 // Holds the work buffers of the walks, so one drawer reused across frames
 // allocates nothing once they have grown. Needs a current context.
 class GroupDrawer {
  public:
+  // One drawer draws in one context (or share group): its buffer objects
+  // live there. The owner calls ReleaseBuffers with that context current
+  // before the context goes; destroying the drawer calls no OpenGL.
+  void SetPath(DrawPath path) { path_ = path; }
+  DrawPath Path() const { return path_; }
+  const GroupBuffers& Buffers() const { return buffers_; }
+  void ReleaseBuffers() { buffers_.Release(); }
+  // For a context that went without ReleaseBuffers (its objects with it).
+  void AbandonBuffers() { buffers_.Abandon(); }
+
   // Draws `first` and the groups after it along `next`, each with its
   // subtree, inside the current modelview matrix, which is left as it was.
   // A damaged hierarchy (a loop, a dangling index, any depth) draws each
@@ -87,9 +101,14 @@ class GroupDrawer {
   void Walk(const Scene& s, int first, bool siblings, const DrawSwitches& sw, Content content);
   void DrawOwn(const Scene& s, int g, const DrawSwitches& sw);
   void DrawNormalLines(const DisplayGroup& group);
-  void DrawPrimitives(const DisplayGroup& group, bool colors, bool normals, bool texCoords);
+  void DrawPrimitives(const Scene& s, int g, bool colors, bool normals, bool texCoords);
+  // The group's buffers when this walk draws from buffers, else null.
+  const GroupBuffers::Buffers* BuffersOf(const Scene& s, int g);
   void AddPickGroup(const Scene& s, int g, const Mat4& world, const DrawSwitches& sw);
 
+  DrawPath path_ = DrawPath::kBuffers;
+  bool fromBuffers_ = false;  // this walk's path, as the context allows
+  GroupBuffers buffers_;
   std::vector<Frame> stack_;
   std::vector<float> batch_;
   PickDraw pick_;

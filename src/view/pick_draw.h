@@ -6,7 +6,7 @@
 // polygon mode and the colour reach the pixels. Each group is one colour
 // and one draw per run of its own primitives (primitive_runs.h), with the
 // vertex array alone enabled; the matrix and the polygon mode are sent
-// only when they change.
+// only when they change. Groups with buffer objects are drawn from them.
 //
 // note: the groups are not joined into shared draws with a colour per
 // vertex. That changes how the renderer rounds depth, and where two groups
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "scene/scene.h"
+#include "view/group_buffers.h"
 
 namespace modra {
 
@@ -27,8 +28,10 @@ class PickDraw {
   // (left disabled); the polygon mode is still the one Add last set.
   void Pause();
   // Draws the group's primitives in `color` under `modelview`, as lines
-  // when `lines`. A group with nothing to draw sends nothing.
-  void Add(const DisplayGroup& group, const Mat4& modelview, const Vec3& color, bool lines);
+  // when `lines`: from `buffers` when given (the group's, current), else
+  // from its vertices. A group with nothing to draw sends nothing.
+  void Add(const DisplayGroup& group, const Mat4& modelview, const Vec3& color, bool lines,
+           const GroupBuffers::Buffers* buffers = nullptr);
 
  private:
   Mat4 matrix_ = kIdentity;

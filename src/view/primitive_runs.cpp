@@ -7,10 +7,14 @@
 namespace modra {
 
 int DrawnVertexCount(const DisplayPrimitive& prim, int stride) {
-  if (stride <= 0 || prim.vertexCount <= 0) return 0;
-  const size_t stored = prim.vertices.size() / static_cast<size_t>(stride);
-  const int n = static_cast<int>(std::min(static_cast<size_t>(prim.vertexCount), stored));
-  switch (prim.type) {
+  return DrawnVertexCount(prim.type, prim.vertexCount, prim.vertices.size(), stride);
+}
+
+int DrawnVertexCount(int32_t type, int32_t vertexCount, size_t floats, int stride) {
+  if (stride <= 0 || vertexCount <= 0) return 0;
+  const size_t stored = floats / static_cast<size_t>(stride);
+  const int n = static_cast<int>(std::min(static_cast<size_t>(vertexCount), stored));
+  switch (type) {
     case kTriangles:
       return n - n % 3;
     case kQuads:

@@ -20,6 +20,8 @@ namespace modra {
 // of at least 3 (4 for quad strips) vertices, never more than the stored
 // floats hold; 0 for an unknown type.
 int DrawnVertexCount(const DisplayPrimitive& prim, int stride);
+// The same for a primitive of `type` and `vertexCount` over `floats` floats.
+int DrawnVertexCount(int32_t type, int32_t vertexCount, size_t floats, int stride);
 
 // The OpenGL mode (a GLenum) that draws primitives of a known type.
 unsigned GlModeOf(int32_t type);

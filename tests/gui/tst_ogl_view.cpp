@@ -1,4 +1,5 @@
-// The 3D view: it draws the scene, tells the status bar what the mouse
+// The 3D view: it draws the scene (from buffer objects, to the pixel as
+// the client arrays draw it), tells the status bar what the mouse
 // does in each mode, and playback runs until Stop and holds while paused.
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include "app/main_window.h"
 #include "app/ogl_view.h"
 #include "app/playback_clock.h"
+#include "geometry/primitive_params.h"
 #include "gui_test.h"
 
 namespace modra::test {
@@ -43,6 +45,14 @@ class TestOglView : public EditorTest {
  private:
   QTemporaryDir dir_;
 
+  bool sameBothWays() {
+    view()->setDrawPath(DrawPath::kClientArrays);
+    const QImage arrays = view()->grabFramebuffer();
+    view()->setDrawPath(DrawPath::kBuffers);
+    const QImage buffers = view()->grabFramebuffer();
+    return !arrays.isNull() && arrays == buffers;
+  }
+
  private slots:
   void drawsTheScene() {
     const QImage empty = view()->grabFramebuffer();
@@ -61,6 +71,30 @@ class TestOglView : public EditorTest {
     const QImage shown = window_->grab().toImage();
     const QPoint corner = view()->mapTo(window_.get(), QPoint(2, 2)) * shown.devicePixelRatio();
     QCOMPARE(SceneCoverage(shown.copy(QRect(corner, QSize(8, 8))), background), 0);
+  }
+
+  void buffersDrawWhatTheClientArraysDraw() {
+    GuiDocument& d = window_->document();
+    QVERIFY(d.openFile(QStringLiteral(MODRA_SOURCE_DIR "/examples/demo.knf")));
+    QVERIFY2(sameBothWays(), "open");
+    QCOMPARE(d.run(CommandId::kCreateSphere1), 0);
+    QVERIFY2(sameBothWays(), "create");
+    std::array<std::string, kMaxResolutionParams> labels;
+    CommandArgs resolution;
+    QVERIFY(GetResolutionParams(scene(), scene().selectedGroup, labels, resolution.numbers) > 0);
+    resolution.numbers[0] += 5;
+    QCOMPARE(d.run(CommandId::kModifyResolution, resolution), 0);
+    QVERIFY2(sameBothWays(), "resolution");
+    QVERIFY(d.undo());
+    QVERIFY2(sameBothWays(), "undo");
+    const int sphere = scene().selectedGroup;
+    d.run(CommandId::kCopy);
+    d.run(CommandId::kTranslate, FieldArgs(0, "0.5"));
+    d.run(CommandId::kPaste);
+    QVERIFY(scene().selectedGroup != sphere);  // the pasted copy
+    QVERIFY2(sameBothWays(), "paste");
+    d.run(CommandId::kWireFrame);
+    QVERIFY2(sameBothWays(), "wire frame");
   }
 
   void statusTextFollowsTheMode() {

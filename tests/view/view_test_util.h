@@ -74,7 +74,17 @@ inline int AddSquare(Scene& s, const std::string& name, float x, float y, float 
   return g;
 }
 
+// The whole colour buffer, RGBA rows from the bottom.
+inline std::vector<uint8_t> ReadFramebuffer(int width, int height) {
+  std::vector<uint8_t> p(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+  return p;
+}
+
 // The picture the main view shows for doc: cleared, view set up, scene drawn.
+// Every picture is drawn both ways, as client arrays and then from buffer
+// objects, and the two must match to the bit; the buffers' picture stays.
 struct ViewRig {
   HeadlessGl gl;
   ColorDepth depth;
@@ -82,12 +92,21 @@ struct ViewRig {
 
   bool Make(std::string* error) { return MakeViewContext(gl, &depth, error); }
 
-  void Draw(const Document& doc) {
+  void DrawOneWay(const Document& doc, DrawPath path) {
+    drawer.SetPath(path);
     SetClearColor(doc.scene.global.background);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const int v = doc.display.currentView;
     SetupView(doc.display.views[v], v, AspectOf(gl.Width(), gl.Height()));
     DrawScene(drawer, doc.scene, doc.display, doc.uploader->DrawingNames());
+  }
+
+  void Draw(const Document& doc) {
+    DrawOneWay(doc, DrawPath::kClientArrays);
+    const std::vector<uint8_t> arrays = ReadFramebuffer(gl.Width(), gl.Height());
+    DrawOneWay(doc, DrawPath::kBuffers);
+    EXPECT_TRUE(arrays == ReadFramebuffer(gl.Width(), gl.Height()))
+        << "the buffers drew other pixels than the client arrays";
   }
 };
 
