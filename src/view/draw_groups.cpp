@@ -128,7 +128,8 @@ void GroupDrawer::Walk(const Scene& s, int first, bool siblings, const DrawSwitc
     glGetFloatv(GL_MODELVIEW_MATRIX, view.data());
   }
   fromBuffers_ = path_ == DrawPath::kBuffers && buffers_.Usable();
-  if (fromBuffers_) buffers_.Prune(s);
+  // A pick walks once per group of its level; the scene draws prune.
+  if (fromBuffers_ && content != Content::kPick) buffers_.Prune(s);
   const bool axis = content == Content::kGeometry && sw.axisMarker;
   stack_.clear();
   size_t budget = s.groups.size();

@@ -141,6 +141,19 @@ TEST_F(BufferDrawing, SamePixelsAndOneUploadPerGeometryChangeThroughEdits) {
   EXPECT_EQ(pasted, 1);
   EXPECT_GE(s.groups.size(), slots);
 
+  // Opening the file again reads new arrays of the same floats into the
+  // same slots: nothing to upload.
+  uploads = now;
+  ASSERT_EQ(session.Run(CommandId::kOpen, TextArgs(kDemo)), 0);
+  now = DrawBothWays("open again");
+  int kept = 0;
+  for (size_t g = 0; g < now.size(); ++g)
+    if (IsLiveGroup(s, static_cast<int>(g)) && g < uploads.size() && uploads[g] > 0) {
+      EXPECT_EQ(now[g], uploads[g]) << "slot " << g;
+      ++kept;
+    }
+  EXPECT_GT(kept, 5);
+
   // A new document leaves no group and no buffer.
   session.Run(CommandId::kNew);
   ASSERT_EQ(s.rootHead, -1);
