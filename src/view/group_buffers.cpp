@@ -117,6 +117,8 @@ bool GroupBuffers::Upload(const DisplayGroup& group, Entry& e) {
                mesh.vertices.data(), GL_STATIC_DRAW);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   e.bytes = BytesOf(mesh.vertices);
+  // The driver has its copy: a big mesh's peak memory need not hold both.
+  std::vector<float>().swap(mesh.vertices);
   if (mesh.indices.empty()) {
     if (b.indexBuffer) glDeleteBuffers(1, &b.indexBuffer);
     b.indexBuffer = 0;
@@ -125,7 +127,7 @@ bool GroupBuffers::Upload(const DisplayGroup& group, Entry& e) {
     if (!b.indexBuffer) glGenBuffers(1, &b.indexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.indexBuffer);
     // Half the bytes to store and to read when every index fits.
-    if (mesh.VertexCount() <= 0x10000) {
+    if (e.buffers.vertexCount <= 0x10000) {
       const std::vector<uint16_t> shorts(mesh.indices.begin(), mesh.indices.end());
       glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(BytesOf(shorts)), shorts.data(),
                    GL_STATIC_DRAW);

@@ -183,6 +183,40 @@ TEST_F(BufferDrawing, PicksTheSameGroupsAndReleasesItsBuffers) {
   EXPECT_GT(drawer.Buffers().Bytes(), 0u);
 }
 
+// Past 65,536 distinct vertices the indices take 32 bits; below, 16.
+TEST(BufferIndices, BigMeshesTakeFullIndicesAndSmallOnesHalf) {
+  test::ViewRig rig;
+  std::string error;
+  ASSERT_TRUE(rig.Make(&error)) << error;
+  test::RecordedDocument doc;
+  test::FlatFrontView(doc.doc);
+  for (int n : {100, 260}) {
+    const int g = NewGroup(doc.scene(), "Grid");
+    DisplayGroup& grid = doc.scene().groups[g];
+    grid.flags |= Enabled | VertexColors;
+    DisplayPrimitive prim;
+    std::vector<float> v;
+    const auto corner = [&](int i, int j) {
+      const float x = static_cast<float>(i) / static_cast<float>(n - 1),
+                  y = static_cast<float>(j) / static_cast<float>(n - 1);
+      v.insert(v.end(), {1.8f * x - 0.9f, 1.8f * y - 0.9f, n / 1000.0f, x, y, 0.5f, 0, 0, -1});
+    };
+    for (int j = 0; j + 1 < n; ++j)
+      for (int i = 0; i + 1 < n; ++i) {
+        corner(i, j), corner(i + 1, j), corner(i + 1, j + 1);
+        corner(i, j), corner(i + 1, j + 1), corner(i, j + 1);
+      }
+    prim.vertexCount = static_cast<int32_t>(v.size() / 9);
+    prim.vertices = std::move(v);
+    grid.primitives.push_back(std::move(prim));
+    const size_t before = rig.drawer.Buffers().Bytes();
+    rig.Draw(doc.doc);
+    const size_t vertices = static_cast<size_t>(n) * n, indices = size_t{6} * (n - 1) * (n - 1);
+    EXPECT_EQ(rig.drawer.Buffers().Bytes() - before,
+              vertices * 9 * sizeof(float) + indices * (n == 260 ? 4 : 2));
+  }
+}
+
 // A context before OpenGL 1.5 has no buffer objects: the drawer stays
 // with the client arrays, the path the other tests compare against.
 TEST(BufferFallback, OnlyOpenGl15AndLaterHaveBufferObjects) {
