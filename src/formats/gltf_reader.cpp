@@ -466,6 +466,11 @@ int PlanNodes(const tinygltf::Model& model, std::vector<Planned>& plan) {
     if (reached[n] == 1) return kBadFile;  // a cycle, or a child of two parents
     reached[n] = 1;
     const tinygltf::Node& node = model.nodes[n];
+    // A node that only holds a camera or a light is no part of the model:
+    // the scene has its own camera and lights.
+    if (node.mesh < 0 && node.children.empty() &&
+        (node.camera >= 0 || node.extensions.count("KHR_lights_punctual")))
+      continue;
     const int self = static_cast<int>(plan.size());
     if (plan.size() >= kMaxGroups) return kNoMemory;
     Planned& p = plan.emplace_back();

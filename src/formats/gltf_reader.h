@@ -9,7 +9,8 @@
 // (every translation and position scaled alike, the top level moved), but
 // a group keeps its node's origin rather than being centred on its own
 // geometry, since the node's animation turns and moves it about that
-// origin. z is negated, as the Wavefront reader does.
+// origin. z is negated, as the Wavefront reader does. Nodes that hold
+// only a camera or a light are left out: the scene keeps its own.
 //
 // Triangles, strips and fans (indexed or not) become triangles; points
 // and lines are left out. A mesh of one primitive fills its node's group;

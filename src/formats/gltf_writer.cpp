@@ -191,8 +191,7 @@ class GltfBuilder {
            HasKeys(a, static_cast<int>(g), kKeyCenterRotation)))
         rotations_[static_cast<int>(g)];
     if (rotations_.empty() || lastFrame_ == 0) return;
-    for (int f = 0; f <= lastFrame_; ++f) {
-      GoToFrame(doc_, f);
+    ForEachFrameInOrder(doc_, [&](int) {
       for (auto& [g, samples] : rotations_) {
         std::array<double, 4> q = NodeRotation(s_.groups[g]);
         // The shorter way round from the previous sample.
@@ -205,7 +204,7 @@ class GltfBuilder {
         for (double x : q)
           samples.push_back(static_cast<float>(x));
       }
-    }
+    });
     GoToFrame0(doc_);
   }
 
