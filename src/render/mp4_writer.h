@@ -2,7 +2,8 @@
 // with H.264 where libavcodec has an encoder for it (libx264 on Debian) and
 // with MPEG-4 part 2 otherwise, as yuv420p at 30 frames per second like the
 // MPEG-1 movies. There are no B frames, so every picture is stored in the
-// order it is shown, and a key frame starts every second and the movie.
+// order it is shown, and a key frame starts the movie and comes at least
+// every second (x264 adds one where the picture changes completely).
 //
 // yuv420p keeps one colour sample per 2 x 2 pixels and the encoders take
 // even sides only: an odd width or height is made even by repeating the
