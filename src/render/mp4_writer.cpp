@@ -63,6 +63,7 @@ ffmpeg::Codec OpenEncoder(const AVCodec* encoder, int w, int h) {
 }  // namespace
 
 struct Mp4Writer::State {
+  Mp4Codec codecChoice = Mp4Codec::kBest;
   Mp4Muxer muxer;
   ffmpeg::Codec codec;
   ffmpeg::Frame frame;
@@ -93,7 +94,8 @@ struct Mp4Writer::State {
   // H.264 where an encoder opens, MPEG-4 part 2 otherwise; then the
   // header, which needs the encoder's parameter sets.
   bool StartEncoder(int w, int h) {
-    codec = OpenEncoder(avcodec_find_encoder(AV_CODEC_ID_H264), w, h);
+    if (codecChoice == Mp4Codec::kBest)
+      codec = OpenEncoder(avcodec_find_encoder(AV_CODEC_ID_H264), w, h);
     if (!codec) codec = OpenEncoder(avcodec_find_encoder(AV_CODEC_ID_MPEG4), w, h);
     frame.reset(av_frame_alloc());
     packet.reset(av_packet_alloc());
@@ -137,7 +139,9 @@ struct Mp4Writer::State {
   }
 };
 
-Mp4Writer::Mp4Writer() : state_(std::make_unique<State>()) {}
+Mp4Writer::Mp4Writer(Mp4Codec codec) : state_(std::make_unique<State>()) {
+  state_->codecChoice = codec;
+}
 
 Mp4Writer::~Mp4Writer() {
   if (IsOpen()) Finish();

@@ -21,9 +21,13 @@
 
 namespace modra {
 
+// Which encoder a movie gets: the best there is, or MPEG-4 part 2, which
+// older players and devices take where H.264 is missing or too costly.
+enum class Mp4Codec { kBest, kMpeg4 };
+
 class Mp4Writer {
  public:
-  Mp4Writer();
+  explicit Mp4Writer(Mp4Codec codec = Mp4Codec::kBest);
   Mp4Writer(const Mp4Writer&) = delete;
   Mp4Writer& operator=(const Mp4Writer&) = delete;
   // Finishes a movie still open.

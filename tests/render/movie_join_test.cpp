@@ -19,6 +19,7 @@
 #include "render/mp4_writer.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavutil/log.h>
 }
 #include "render/mpeg_stream.h"
@@ -46,9 +47,10 @@ void WriteMpeg(const std::string& path, int first, int count, int width = 16, in
 }
 
 // The same as an MP4 movie, as a render's share writes it.
-void WriteMp4(const std::string& path, int first, int count, int width = 16, int height = 16) {
+void WriteMp4(const std::string& path, int first, int count, int width = 16, int height = 16,
+              Mp4Codec codec = Mp4Codec::kBest) {
   av_log_set_level(AV_LOG_ERROR);  // the encoder's notes on its settings
-  Mp4Writer writer;
+  Mp4Writer writer(codec);
   ASSERT_EQ(writer.Open(path, count, first), 0);
   for (int f = first; f < first + count; ++f)
     ASSERT_EQ(writer.AddFrame(Solid(width, height, Colour(f)).data(), width, height), 0);
@@ -592,6 +594,18 @@ TEST(MovieJoin, Mp4PartsJoinIntoOneMovieWithTheFramesInOrder) {
   WriteMp4(dir / "d.mp4", 6, 2);
   ASSERT_EQ(JoinMovies(dir / "longer.mp4", {out, dir / "d.mp4"}), "");
   EXPECT_EQ(Frames(dir / "longer.mp4").size(), 8u);
+
+  // MPEG-4 part 2 parts join alike; its demuxer leaves the picture size
+  // to the decoder.
+  WriteMp4(dir / "a4.mp4", 0, 2, 16, 16, Mp4Codec::kMpeg4);
+  WriteMp4(dir / "b4.mp4", 2, 1, 16, 16, Mp4Codec::kMpeg4);
+  ASSERT_EQ(JoinMovies(dir / "out4.mp4", {dir / "a4.mp4", dir / "b4.mp4"}), "");
+  const std::vector<Bytes> mpeg4 = Frames(dir / "out4.mp4");
+  ASSERT_EQ(mpeg4.size(), 3u);
+  for (int f = 0; f < 3; ++f)
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(movietest::MeanColor(mpeg4[f].data(), 16, 0, 0, 16, 16)[c], Colour(f)[c], 8)
+          << "MPEG-4 frame " << f << " channel " << c;
 }
 
 TEST(MovieJoin, Mp4PartsThatDoNotFitAreRefusedByName) {
@@ -601,6 +615,7 @@ TEST(MovieJoin, Mp4PartsThatDoNotFitAreRefusedByName) {
   WriteMp4(dir / "3.mp4", 3, 1);
   WriteMp4(dir / "wide.mp4", 2, 1, 32, 16);
   WriteMpeg(dir / "2.mpg", 2, 1);
+  WriteMp4(dir / "2-m4.mp4", 2, 1, 16, 16, Mp4Codec::kMpeg4);
   // A movie no render made carries no frame numbers: its tag renamed.
   Bytes untagged = test::ReadBytes(dir / "0-1.mp4");
   const std::string key = "modra_first_frame";
@@ -625,6 +640,9 @@ TEST(MovieJoin, Mp4PartsThatDoNotFitAreRefusedByName) {
   EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "1-2.mp4"}), "1-2.mp4 repeats frame 1 of 0-1.mp4");
   EXPECT_EQ(RefusedJoin(dir, out, {dir / "3.mp4"}), "frames 0 to 2 missing before 3.mp4");
   EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "wide.mp4"}), "wide.mp4 is 32x16, 0-1.mp4 16x16");
+  if (avcodec_find_encoder(AV_CODEC_ID_H264)) {
+    EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "2-m4.mp4"}), "2-m4.mp4 is MPEG-4, 0-1.mp4 H.264");
+  }
   EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "2.mpg"}),
             "2.mpg is an MPEG-1 movie, 0-1.mp4 an MP4 movie");
   EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {a}),

@@ -87,26 +87,30 @@ struct Mp4Movie : ::testing::Test {
   void SetUp() override { av_log_set_level(AV_LOG_ERROR); }
 };
 
-TEST_F(Mp4Movie, FramesDecodeBackInTheirColoursAsH264) {
-  const std::string path = dir / "colours.mp4";
-  Mp4Writer writer;
+// Five frames of kColors into a movie in `folder` coded as `coded`: it
+// reaches its name only at Finish, and decodes back in its colours.
+void ExpectColours(const test::TempDir& folder, Mp4Codec codec, AVCodecID coded) {
+  SCOPED_TRACE(avcodec_get_name(coded));
+  const std::string path = folder / (std::string(avcodec_get_name(coded)) + ".mp4");
+  const long before = folder.Entries();
+  Mp4Writer writer(codec);
   ASSERT_EQ(writer.Open(path, 5), 0);
   EXPECT_EQ(writer.EncoderName(), "");
   for (const Rgb& c : kColors)
     ASSERT_EQ(writer.AddFrame(Solid(32, 24, c).data(), 32, 24), 0);
-  // H.264 wherever libavcodec has an encoder for it, as Debian's does.
-  const AVCodec* h264 = avcodec_find_encoder(AV_CODEC_ID_H264);
-  EXPECT_EQ(writer.EncoderName(), h264 ? h264->name : "mpeg4");
+  const AVCodec* encoder = avcodec_find_encoder(coded);
+  ASSERT_NE(encoder, nullptr);
+  EXPECT_EQ(writer.EncoderName(), encoder->name);
   EXPECT_EQ(writer.FramesWritten(), 5);
   EXPECT_FALSE(std::filesystem::exists(path));  // not under its name before Finish
   ASSERT_EQ(writer.Finish(), 0);
   EXPECT_FALSE(writer.IsOpen());
-  EXPECT_EQ(dir.Entries(), 1);
+  EXPECT_EQ(folder.Entries(), before + 1);
 
   const Mp4Stream s = Probe(path);
   ASSERT_TRUE(s.opened);
   EXPECT_NE(s.format.find("mp4"), std::string::npos);
-  EXPECT_EQ(s.codec, h264 ? AV_CODEC_ID_H264 : AV_CODEC_ID_MPEG4);
+  EXPECT_EQ(s.codec, coded);
   EXPECT_EQ(s.pixelFormat, AV_PIX_FMT_YUV420P);
   EXPECT_EQ(s.rate.num, 30);
   EXPECT_EQ(s.rate.den, 1);
@@ -121,6 +125,14 @@ TEST_F(Mp4Movie, FramesDecodeBackInTheirColoursAsH264) {
   for (size_t f = 0; f < frames.size(); ++f)
     ExpectNear(MeanColor(frames[f].data(), 32, 0, 0, 32, 24), kColors[f], 6,
                "frame " + std::to_string(f));
+}
+
+// H.264 wherever libavcodec has an encoder for it, as Debian's does, and
+// MPEG-4 part 2 when asked for.
+TEST_F(Mp4Movie, FramesDecodeBackInTheirColoursAsH264OrMpeg4) {
+  const bool h264 = avcodec_find_encoder(AV_CODEC_ID_H264) != nullptr;
+  ExpectColours(dir, Mp4Codec::kBest, h264 ? AV_CODEC_ID_H264 : AV_CODEC_ID_MPEG4);
+  ExpectColours(dir, Mp4Codec::kMpeg4, AV_CODEC_ID_MPEG4);
 }
 
 // One frame is a movie too; the writer opens again after Finish, and
