@@ -791,6 +791,29 @@ TEST(GltfReaderTest, EveryCutOfABinaryFileIsRefused) {
     test::RecordedDocument d;
     ReadGltfBytes(d.doc, damaged, "", false);
   });
+  // A picture in a view and a sparse position: the runs they point at
+  // are damaged too.
+  Gltf f = Painted(R"({"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}})", false, true);
+  const int index = f.View(std::vector<uint16_t>{2});
+  const int value = f.View(std::vector<float>{2, 3, 0});
+  f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
+                   Sparse(1, index, 5123, value) + "}";
+  f.extra += R"(,"textures":[{"source":0}],"images":[{"bufferView":)" +
+             std::to_string(f.View(Png(kPixels, 2, 2))) + R"(,"mimeType":"image/png"}])";
+  const Bytes rich = f.Glb();
+  {
+    Read r(rich);
+    ASSERT_EQ(r.result, 0);
+    EXPECT_GE(FindTexture(r.d.doc.textures, "image 0"), 0);
+  }
+  test::ForEachCut(rich, [](const Bytes& cut, size_t) {
+    test::RecordedDocument d;
+    EXPECT_NE(ReadGltfBytes(d.doc, cut, "", false), 0);
+  });
+  test::ForEachDamage(rich, 300, [](const Bytes& damaged) {
+    test::RecordedDocument d;
+    ReadGltfBytes(d.doc, damaged, "", false);
+  });
 }
 
 TEST(GltfReaderTest, OpensTextWithBufferBesideItAndAppendsBinary) {
