@@ -201,25 +201,40 @@ int MakeCheckerTexture(Document& doc, int index) {
   return Upload(doc, index, rgb.get(), kCheckerSize, kCheckerSize);
 }
 
-int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
-  TextureTable& table = doc.textures;
-  const int index = CurrentTextureCount(table);
-  const int loaded = path.empty() ? MakeCheckerTexture(doc, index)
-                                  : LoadTextureImage(doc, index, std::string(path), quiet);
-  if (loaded != 0) return -1;
+namespace {
+
+// Keeps the picture just uploaded as entry `index` in the table.
+int KeepEntry(Document& doc, int index, std::string_view name, std::string_view path) {
   if (index >= MaxTextures) {
     doc.uploader->Release(index);
     doc.shell->Message("Too many textures loaded");
     return -1;
   }
   try {
-    table.entries.push_back({std::string(name), path.empty() ? kCheckerPath : std::string(path)});
+    doc.textures.entries.push_back({std::string(name), std::string(path)});
   } catch (const std::bad_alloc&) {
     doc.uploader->Release(index);
     doc.shell->Message("Not enough memory");
     return -1;
   }
   return 0;
+}
+
+}  // namespace
+
+int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
+  const int index = CurrentTextureCount(doc.textures);
+  const int loaded = path.empty() ? MakeCheckerTexture(doc, index)
+                                  : LoadTextureImage(doc, index, std::string(path), quiet);
+  if (loaded != 0) return -1;
+  return KeepEntry(doc, index, name, path.empty() ? kCheckerPath : path);
+}
+
+int AddTexturePicture(Document& doc, const uint8_t* rgb, int width, int height,
+                      std::string_view name, std::string_view path) {
+  const int index = CurrentTextureCount(doc.textures);
+  if (Upload(doc, index, rgb, width, height) != 0) return -1;
+  return KeepEntry(doc, index, name, path);
 }
 
 int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,
