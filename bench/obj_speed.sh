@@ -39,15 +39,20 @@ if [ ! -x "$old" ]; then
 fi
 
 # A process that does what "assimp's import" means here: read the file
-# into an aiScene, no post-processing (the cheapest import it offers).
+# into an aiScene with the steps Modra's own assimp reader asks for
+# (src/formats/assimp_reader.cpp), as an exchange format would be read.
 assimp=$cache/assimp_import
 if [ ! -x "$assimp" ]; then
   cat >"$cache/assimp_import.cpp" <<'EOF'
 #include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
 #include <assimp/scene.h>
 int main(int argc, char** argv) {
   Assimp::Importer importer;
-  const aiScene* scene = argc > 1 ? importer.ReadFile(argv[1], 0) : nullptr;
+  const unsigned flags = aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
+                         aiProcess_DropNormals | aiProcess_SortByPType |
+                         aiProcess_ValidateDataStructure;
+  const aiScene* scene = argc > 1 ? importer.ReadFile(argv[1], flags) : nullptr;
   return scene && scene->mNumMeshes > 0 ? 0 : 1;
 }
 EOF
