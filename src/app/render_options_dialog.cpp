@@ -31,7 +31,7 @@ constexpr const char* kFormatTexts[] = {"MPEG Movie",
                                         "Individual PPM Frames",
                                         "Animated GIF",
                                         "MP4 Movie",
-                                        "PNG Image"};
+                                        "Individual PNG Frames"};
 constexpr const char* kOversamplingTexts[] = {"1x (None)", "2x", "3x", "4x"};
 constexpr const char* kFrameTexts[] = {"Current", "All", "From:"};
 

@@ -107,7 +107,7 @@ class TestRenderOptions : public QObject {
   void mp4AndPngRadiosFollowTheOthers() {
     QCOMPARE(child<QRadioButton>("Format4")->text(), QStringLiteral("Animated GIF"));
     QCOMPARE(child<QRadioButton>("Format5")->text(), QStringLiteral("MP4 Movie"));
-    QCOMPARE(child<QRadioButton>("Format6")->text(), QStringLiteral("PNG Image"));
+    QCOMPARE(child<QRadioButton>("Format6")->text(), QStringLiteral("Individual PNG Frames"));
     QVERIFY(!child<QRadioButton>("Format7"));
     click("Format5");
     QCOMPARE(edit("OutputName")->text(), QStringLiteral("movie.mp4"));
