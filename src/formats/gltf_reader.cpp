@@ -1,6 +1,5 @@
 #include "formats/gltf_reader.h"
 
-#include <stb_image.h>
 #include <tiny_gltf.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "anim/curves.h"
 #include "formats/gltf_picture_views.h"
 #include "images/jpeg.h"
+#include "images/png_decode.h"
 #include "images/texture_table.h"
 #include "io/file_bytes.h"
 #include "io/huge_pages.h"
@@ -947,28 +947,12 @@ std::span<const uint8_t> PictureBytes(const tinygltf::Model& model, const DataPi
 int PictureTexture(Document& doc, std::span<const uint8_t> bytes, const std::string& name) {
   const int found = FindTexture(doc.textures, name);
   if (found >= 0) return found;
-  constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G'};
   constexpr uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF};
   int added = -1;
-  if (bytes.size() >= 4 && std::equal(kPng, kPng + 4, bytes.begin()) && bytes.size() <= INT_MAX) {
-    const int size = static_cast<int>(bytes.size());
-    int w = 0, h = 0, channels = 0;
-    // note: the size is asked first, so that a few bytes cannot claim a
-    // picture of gigabytes
-    if (stbi_info_from_memory(bytes.data(), size, &w, &h, &channels) && w > 0 && h > 0 &&
-        int64_t{w} * h <= JpegImage::kDefaultMaxPixels) {
-      std::unique_ptr<stbi_uc, void (*)(void*)> rgb(
-          stbi_load_from_memory(bytes.data(), size, &w, &h, &channels, 3), stbi_image_free);
-      if (rgb) {
-        // the table keeps the bottom row first
-        const size_t row = static_cast<size_t>(w) * 3;
-        std::vector<uint8_t> flipped(row * static_cast<size_t>(h));
-        for (size_t y = 0; y < static_cast<size_t>(h); ++y)
-          std::memcpy(flipped.data() + (static_cast<size_t>(h) - 1 - y) * row, rgb.get() + y * row,
-                      row);
-        added = AddTexturePicture(doc, flipped.data(), w, h, name, name);
-      }
-    }
+  std::vector<uint8_t> png;
+  int w = 0, h = 0;
+  if (DecodePngBottomUp(bytes, JpegImage::kDefaultMaxPixels, png, w, h)) {
+    added = AddTexturePicture(doc, png.data(), w, h, name, name);
   } else if (bytes.size() >= 3 && std::equal(kJpeg, kJpeg + 3, bytes.begin())) {
     JpegImage jpeg;
     jpeg.printMessages = false;

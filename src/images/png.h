@@ -1,6 +1,6 @@
 // PNG pictures for the frames of a render, written with libpng: 8-bit RGB,
-// no interlacing, libpng's default compression and row filters. Modra
-// reads no PNG files, so there is no reader here.
+// no interlacing, libpng's default compression and row filters. Textures
+// are read through png_decode.h.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include "document/document.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
+#include "images/png_decode.h"
 #include "images/ppm.h"
 #include "io/file_bytes.h"
 
@@ -171,6 +172,26 @@ int LoadPpm(const Messages& m, int index, const std::string& path) {
   return Upload(m.doc, index, rgb.get(), header.width, header.height);
 }
 
+int LoadPng(const Messages& m, int index, const std::string& path) {
+  FileBytes file;
+  if (const int failed = ReadWholeFile(path, file)) {
+    if (failed == kFileCannotOpen)
+      m.SayUnlessQuiet(CannotOpen(path));
+    else
+      m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
+                                    : "Can't read all of " + Quoted(path));
+    return -1;
+  }
+  std::vector<uint8_t> rgb;
+  int width = 0, height = 0;
+  if (!DecodePngBottomUp({file.data.get(), file.size}, JpegImage::kDefaultMaxPixels, rgb, width,
+                         height)) {
+    m.Say("Can't decode " + Quoted(path));
+    return -1;
+  }
+  return Upload(m.doc, index, rgb.data(), width, height);
+}
+
 bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
@@ -182,6 +203,7 @@ int LoadTextureImage(Document& doc, int index, const std::string& path, bool qui
   // Exactly these spellings: "x.Jpg" is read as a PPM.
   if (EndsWith(path, "jpg") || EndsWith(path, "JPG")) return LoadJpeg(m, index, path);
   if (EndsWith(path, "bmp") || EndsWith(path, "BMP")) return LoadBmp(m, index, path);
+  if (EndsWith(path, "png") || EndsWith(path, "PNG")) return LoadPng(m, index, path);
   return LoadPpm(m, index, path);
 }
 

@@ -74,7 +74,7 @@ int AddTexture(Document& doc, std::string_view path, std::string_view name, bool
 // a loaded one. 0, or -1 after its message.
 int AddTexturePicture(Document& doc, const uint8_t* rgb, int width, int height,
                       std::string_view name, std::string_view path);
-// Decodes an image file (JPEG, BMP or binary PPM, by its last three
+// Decodes an image file (JPEG, BMP, PNG or binary PPM, by its last three
 // characters) and uploads it as entry `index`'s picture. 0 or -1.
 int LoadTextureImage(Document& doc, int index, const std::string& path, bool quiet = false);
 // The built-in 128 x 128 checkerboard (16-pixel squares, black where bit 4
