@@ -130,16 +130,20 @@ int LoadBmp(const Messages& m, int index, const std::string& path) {
                                    [&](BmpImage& bmp) { return bmp.Read(path); });
 }
 
+// Reads a PPM or PNG texture file whole, telling why it could not.
+bool ReadPictureFile(const Messages& m, const std::string& path, FileBytes& file) {
+  const int failed = ReadWholeFile(path, file);
+  if (failed == kFileCannotOpen)
+    m.SayUnlessQuiet(CannotOpen(path));
+  else if (failed)
+    m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
+                                  : "Can't read all of " + Quoted(path));
+  return failed == 0;
+}
+
 int LoadPpm(const Messages& m, int index, const std::string& path) {
   FileBytes file;
-  if (const int failed = ReadWholeFile(path, file)) {
-    if (failed == kFileCannotOpen)
-      m.SayUnlessQuiet(CannotOpen(path));
-    else
-      m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
-                                    : "Can't read all of " + Quoted(path));
-    return -1;
-  }
+  if (!ReadPictureFile(m, path, file)) return -1;
   PpmHeader header;
   switch (ParsePpmHeader(file.data.get(), file.size, &header)) {
     case PpmStatus::kOk:
@@ -174,14 +178,7 @@ int LoadPpm(const Messages& m, int index, const std::string& path) {
 
 int LoadPng(const Messages& m, int index, const std::string& path) {
   FileBytes file;
-  if (const int failed = ReadWholeFile(path, file)) {
-    if (failed == kFileCannotOpen)
-      m.SayUnlessQuiet(CannotOpen(path));
-    else
-      m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
-                                    : "Can't read all of " + Quoted(path));
-    return -1;
-  }
+  if (!ReadPictureFile(m, path, file)) return -1;
   std::vector<uint8_t> rgb;
   int width = 0, height = 0;
   if (!DecodePngBottomUp({file.data.get(), file.size}, JpegImage::kDefaultMaxPixels, rgb, width,
