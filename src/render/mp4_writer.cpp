@@ -5,6 +5,7 @@
 
 #include "render/ffmpeg_handles.h"
 #include "render/mp4_muxer.h"
+#include "render/yuv_frame.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -193,17 +194,7 @@ int Mp4Writer::AddFrame(const uint8_t* rgb, int width, int height) {
   }
   const uint8_t* picture = s.Padded(rgb, width, height);
   const int w = Even(width), h = Even(height);
-  // A cached context is rebuilt only when the incoming size changes.
-  s.scale.reset(sws_getCachedContext(s.scale.release(), w, h, AV_PIX_FMT_RGB24, s.width, s.height,
-                                     AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
-  if (!s.scale) return -1;
-  // The encoder may still hold the previous picture's buffer.
-  if (av_frame_make_writable(s.frame.get()) < 0) return -1;
-  const uint8_t* source[1] = {picture};
-  const int sourceStride[1] = {w * 3};
-  if (sws_scale(s.scale.get(), source, sourceStride, 0, h, s.frame->data, s.frame->linesize) !=
-      s.height)
-    return -1;
+  if (!FillYuvFrame(s.scale, s.frame.get(), picture, w, h)) return -1;
   s.frame->pts = s.nextPts++;
   if (avcodec_send_frame(s.codec.get(), s.frame.get()) < 0 || !s.Drain()) return -1;
   ++s.framesWritten;
