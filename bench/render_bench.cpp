@@ -68,9 +68,11 @@ bool RenderOnce(const std::string& scene, int format, const std::string& output)
   std::printf(
       "%-5s %3d frames: %.4f s/frame (%.2f frames/s); draw %.0f%%, read back %.0f%%, "
       "reduce %.0f%%, encode %.0f%%, rest %.0f%%; %ju bytes\n",
-      format == kRenderMpeg ? "MPEG" : "GIF", job.FramesWritten(), total / job.FramesWritten(),
-      job.FramesWritten() / total, Share(t.draw, total), Share(t.readBack, total),
-      Share(t.scale, total), Share(t.encode, total),
+      format == kRenderMpeg  ? "MPEG"
+      : format == kRenderMp4 ? "MP4"
+                             : "GIF",
+      job.FramesWritten(), total / job.FramesWritten(), job.FramesWritten() / total,
+      Share(t.draw, total), Share(t.readBack, total), Share(t.scale, total), Share(t.encode, total),
       100 - Share(t.draw + t.readBack + t.scale + t.encode, total),
       static_cast<uintmax_t>(std::filesystem::file_size(output)));
   return !job.Failed();
@@ -85,6 +87,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path dir = std::filesystem::temp_directory_path();
   std::printf("%s at 256 x 256, 2x oversampling\n", scene.c_str());
   bool ok = RenderOnce(scene, kRenderMpeg, (dir / "render_bench.mpg").string());
+  ok = RenderOnce(scene, kRenderMp4, (dir / "render_bench.mp4").string()) && ok;
   ok = RenderOnce(scene, kRenderGif, (dir / "render_bench.gif").string()) && ok;
   return ok ? 0 : 1;
 }

@@ -137,6 +137,29 @@ void GoToFrame0(Document& doc) {
   GoToFrame(doc, 0);
 }
 
+void ForEachFrameInOrder(Document& doc, const std::function<void(int)>& visit) {
+  KeyStore& a = doc.scene.anim;
+  RebuildKeyFrameList(a);
+  a.lastFrame = LastKeyFrame(a);
+  a.silent = true;
+  for (int f = 0; f <= a.lastFrame; ++f) {
+    a.currentFrame = f;
+    // Where the key frame before f changes, GoToFrame drops the running
+    // curves and plays that key frame again; the scene values it leaves
+    // are the ones shown at the frame before.
+    if (f == 0 || IsKeyFrame(a, f - 1)) {
+      a.active.clear();
+      a.playFrame = f == 0 ? 0 : f - 1;
+      if (f > 0) PlayStep(doc);
+    }
+    PlayStep(doc);
+    visit(f);
+  }
+  UpdateNeighbours(a);
+  a.active.clear();
+  a.silent = false;
+}
+
 void StartPlayback(Document& doc) {
   KeyStore& a = doc.scene.anim;
   RebuildKeyFrameList(a);

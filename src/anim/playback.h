@@ -2,6 +2,8 @@
 // curves that are running, with one shared curve parameter t and step dt.
 #pragma once
 
+#include <functional>
+
 #include "document/document.h"
 
 namespace modra {
@@ -23,6 +25,14 @@ void ShowFrameAt(Document& doc, int frame, float fraction);
 // Makes `frame` (held to 0..9999) current, shows its number and the scene.
 void GoToFrame(Document& doc, int frame);
 void GoToFrame0(Document& doc);
+// Shows every frame from 0 to the last key frame in order, each exactly as
+// GoToFrame would show it after the frame before, and calls visit(frame)
+// with the scene there. GoToFrame replays from the key frame before its
+// frame, so calling it for each frame costs the square of the distance
+// between key frames; this carries the running curves from one frame to
+// the next and replays only where GoToFrame would start afresh. No change
+// notice or frame number is sent; the scene is left at the last frame.
+void ForEachFrameInOrder(Document& doc, const std::function<void(int)>& visit);
 // Playback runs one PlayStep per redraw while it is on.
 void StartPlayback(Document& doc);
 void StopPlayback(Document& doc);

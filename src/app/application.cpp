@@ -8,6 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include "app/main_window.h"
 
 namespace modra {
@@ -24,6 +28,9 @@ void configureApplication() {
   QLocale::setDefault(QLocale::c());
   QCoreApplication::setOrganizationName(QStringLiteral("Lon's Vexmoor"));
   QCoreApplication::setApplicationName(QStringLiteral("Modra"));
+  // The encoders' own reports of every movie would fill the terminal the
+  // editor was started from; their errors reach the user through ours.
+  av_log_set_level(AV_LOG_ERROR);
 }
 
 namespace {

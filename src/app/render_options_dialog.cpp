@@ -25,9 +25,13 @@ namespace modra {
 
 namespace {
 
-constexpr const char* kFormatTexts[] = {"MPEG Movie", "Individual JPEG Frames",
-                                        "Individual BMP Frames", "Individual PPM Frames",
-                                        "Animated GIF"};
+constexpr const char* kFormatTexts[] = {"MPEG Movie",
+                                        "Individual JPEG Frames",
+                                        "Individual BMP Frames",
+                                        "Individual PPM Frames",
+                                        "Animated GIF",
+                                        "MP4 Movie",
+                                        "Individual PNG Frames"};
 constexpr const char* kOversamplingTexts[] = {"1x (None)", "2x", "3x", "4x"};
 constexpr const char* kFrameTexts[] = {"Current", "All", "From:"};
 
@@ -106,7 +110,7 @@ void RenderOptionsDialog::createGui() {
   auto* produce = new QGroupBox(QStringLiteral("Produce"), this);
   auto* produceLayout = new QVBoxLayout(produce);
   format_ = new QButtonGroup(this);
-  for (int f = kRenderMpeg; f <= kRenderGif; ++f) {
+  for (int f = kRenderMpeg; f <= kRenderPng; ++f) {
     auto* radio = new QRadioButton(QString::fromLatin1(kFormatTexts[f]), produce);
     radio->setObjectName(Name("Format") + QString::number(f));
     format_->addButton(radio, f);

@@ -17,7 +17,9 @@ namespace modra {
 
 namespace {
 
-constexpr std::array<const char*, 5> kFormatNames = {"mpeg", "jpeg", "bmp", "ppm", "gif"};
+// In the order of the format numbers.
+constexpr std::array<const char*, 7> kFormatNames = {"mpeg", "jpeg", "bmp", "ppm",
+                                                     "gif",  "mp4",  "png"};
 constexpr std::array<const char*, kViewCount> kViewNames = {
     "front", "top", "left", "back", "bottom", "right", "perspective", "camera"};
 constexpr std::array<const char*, 3> kModeNames = {"wire", "solid", "textured"};
@@ -49,8 +51,9 @@ bool SettingsOf(const RenderArgs& args, RenderSettings* s, std::string* problem)
   if (!format) {
     *problem = args.format.empty()
                    ? "can't tell the format from " + args.output +
-                         ": give --format or end the name in .mpg, .gif, .jpg, .bmp or .ppm"
-                   : "unknown format " + args.format + " (mpeg, jpeg, bmp, ppm or gif)";
+                         ": give --format or end the name in .mpg, .mp4, .gif, .jpg, .bmp, "
+                         ".ppm or .png"
+                   : "unknown format " + args.format + " (mpeg, mp4, jpeg, bmp, ppm, gif or png)";
     return false;
   }
   s->format = *format;
@@ -107,8 +110,9 @@ std::optional<int> RenderFormatOfFile(const std::string& output) {
     int format;
   };
   static constexpr Extension kExtensions[] = {
-      {".mpg", kRenderMpeg}, {".mpeg", kRenderMpeg}, {".jpg", kRenderJpeg}, {".jpeg", kRenderJpeg},
-      {".bmp", kRenderBmp},  {".ppm", kRenderPpm},   {".gif", kRenderGif}};
+      {".mpg", kRenderMpeg},  {".mpeg", kRenderMpeg}, {".jpg", kRenderJpeg},
+      {".jpeg", kRenderJpeg}, {".bmp", kRenderBmp},   {".ppm", kRenderPpm},
+      {".gif", kRenderGif},   {".mp4", kRenderMp4},   {".png", kRenderPng}};
   for (const Extension& e : kExtensions)
     if (EndsWith(output, e.text)) return e.format;
   return std::nullopt;
@@ -169,12 +173,14 @@ bool ParseRenderPart(const std::string& text, RenderPart* part) {
 
 CLI::App* AddRenderCommand(CLI::App& app, RenderArgs& a) {
   CLI::App* render = app.add_subcommand(
-      "render", "Render a scene to a movie, an animated GIF, frame files or one still picture");
+      "render",
+      "Render a scene to a movie (MPEG-1 or MP4), an animated GIF, frame files or one still "
+      "picture");
   render->add_option("FILE", a.file, "scene or model file")->required();
   render->add_option("-o,--output", a.output, "movie, GIF, frame-file pattern or picture")
       ->required();
   render->add_option("--format", a.format,
-                     "mpeg, jpeg, bmp, ppm or gif (default: from the output name)");
+                     "mpeg, mp4, jpeg, bmp, ppm, gif or png (default: from the output name)");
   render->add_option("--size", a.size, "output size WxH")->capture_default_str();
   render->add_option("--oversample", a.oversample, "draw this many times larger, then reduce")
       ->capture_default_str();
@@ -230,7 +236,7 @@ int RunRender(const RenderArgs& args, std::ostream& err, bool progress,
       return 2;
     }
     // Frame files keep their frame numbers; a movie has one file per part.
-    if (settings.format == kRenderMpeg || settings.format == kRenderGif)
+    if (IsMovieFormat(settings.format))
       settings.outputName = PartFileName(settings.outputName, part);
   }
   std::optional<int> mode = kTexturedMode;

@@ -36,7 +36,7 @@ CLI::App* AddRenderCommand(CLI::App& app, RenderArgs& args);
 
 // The pieces of the options, each nullopt when the text is not one of
 // their forms.
-std::optional<int> RenderFormatNamed(const std::string& name);     // mpeg, jpeg, bmp, ppm, gif
+std::optional<int> RenderFormatNamed(const std::string& name);     // mpeg, jpeg, ... png
 std::optional<int> RenderFormatOfFile(const std::string& output);  // by extension, any case
 std::optional<int> ViewNamed(const std::string& name);             // front .. camera
 std::optional<int> DisplayModeNamed(const std::string& name);      // wire, solid, textured

@@ -1,5 +1,6 @@
 #include "formats/gltf_animation.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace modra {
@@ -25,11 +26,6 @@ struct Cubic {
       v[i] = ((3 * k[0] * t + 2 * k[1]) * t + k[2]) * perSecond;
     }
     return v;
-  }
-  bool Flat() const {
-    for (int i = 0; i < 3; ++i)
-      if (abcd[4 * i] != 0 || abcd[4 * i + 1] != 0 || abcd[4 * i + 2] != 0) return false;
-    return true;
   }
 };
 
@@ -66,6 +62,18 @@ class Builder {
   }
 };
 
+// The frames a curve started at `frame` takes to run from t = 0 to 1:
+// playback shares one step among the curves, set by the last key there
+// that starts one.
+int CurveFrames(const KeyStore& store, int frame) {
+  int frames = 0;
+  ForEachKeyInFrame(store, frame, [&](int k) {
+    if (store.keys[static_cast<size_t>(k)].span > 0)
+      frames = store.keys[static_cast<size_t>(k)].span;
+  });
+  return frames;
+}
+
 }  // namespace
 
 std::vector<GltfSplineKey> SplineKeysOf(const KeyStore& store, int owner, int kind) {
@@ -78,30 +86,40 @@ std::vector<GltfSplineKey> SplineKeysOf(const KeyStore& store, int owner, int ki
     const KnfKeyInfo& key = store.keys[static_cast<size_t>(k)];
     if (key.values.size() < 3) continue;
     const std::array<float, 3> p = {key.values[0], key.values[1], key.values[2]};
-    Cubic cubic;
-    const bool step = IsStepKey(key) || key.values.size() < 21;
-    for (int v = 0; v < 3; ++v)
-      for (int j = 0; j < 4; ++j)
-        cubic.abcd[4 * v + j] = step ? (j == 3 ? p[v] : 0.0f) : key.values[9 + 4 * v + j];
     if (i + 1 == frames.size()) {
       b.Start(frames[i], p, {});
       continue;
     }
     const int next = frames[i + 1];
-    const int span = next - frames[i];
-    b.Start(frames[i], p, cubic.Slope(0, span));
+    // A key without a span starts no curve, and a step key's curve holds
+    // its value: both hold until the owner's next key.
+    const bool moves = key.span > 0 && !IsStepKey(key) && key.values.size() >= 21;
+    const int length = moves ? CurveFrames(store, frames[i]) : 0;
+    if (length <= 0) {
+      b.Start(frames[i], p, {});
+      continue;
+    }
+    Cubic cubic;
+    for (int v = 0; v < 3; ++v)
+      for (int j = 0; j < 4; ++j)
+        cubic.abcd[4 * v + j] = key.values[9 + 4 * v + j];
+    // Showing a frame replays from the key frame before it, so a curve
+    // stops at the next key frame even when its own span runs further,
+    // and one with a shorter span holds where it stopped.
+    const int end = frames[i] + std::min(key.span, next - frames[i]);
+    auto at = [&](int frame) { return static_cast<float>(frame - frames[i]) / length; };
+    b.Start(frames[i], p, cubic.Slope(0, length));
     const int nk = FindKey(store, next, owner, kind);
-    bool reaches = cubic.Flat() && nk < 0;
-    if (nk >= 0) {
+    bool reaches = end < next || nk < 0;
+    if (end == next && nk >= 0) {
       const std::vector<float>& nv = store.keys[static_cast<size_t>(nk)].values;
-      reaches = nv.size() >= 3 && Near(cubic.At(1), {nv[0], nv[1], nv[2]});
+      reaches = nv.size() >= 3 && Near(cubic.At(at(next)), {nv[0], nv[1], nv[2]});
     }
     if (reaches) {
-      b.End(next, cubic.At(1), cubic.Slope(1, span));
-    } else if (span > 1) {
+      b.End(end, cubic.At(at(end)), cubic.Slope(at(end), length));
+    } else if (next - frames[i] > 1) {
       // The curve's last frame before the jump to the next key.
-      const float t = static_cast<float>(span - 1) / static_cast<float>(span);
-      b.End(next - 1, cubic.At(t), cubic.Slope(t, span));
+      b.End(next - 1, cubic.At(at(next - 1)), cubic.Slope(at(next - 1), length));
     }
   }
   return b.keys;

@@ -1,8 +1,10 @@
 // A group parameter's key curve as the keys of a glTF cubic spline.
 //
-// Playback runs each key's Bezier segment over the frames up to the next
-// key frame, applies the next key's values when it reaches them, and holds
-// the last value where an owner has no key. A glTF cubic spline is a
+// A frame shows each key's Bezier segment run from its key frame up to the
+// next key frame (or the end of its span, if sooner; a key without a span
+// starts none), at the pace of the last curve started there; the next
+// key's values apply when it is reached, and an owner without a key holds
+// its last value. A glTF cubic spline is a
 // Hermite spline whose tangents are derivatives per second, so each
 // segment becomes its two end values and the derivatives of its
 // polynomial there. Where playback jumps (a step key, a held value meeting

@@ -4,15 +4,25 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "anim/curves.h"
+#include "formats/gltf_picture_views.h"
+#include "images/jpeg.h"
+#include "images/png_decode.h"
 #include "images/texture_table.h"
 #include "io/file_bytes.h"
+#include "io/huge_pages.h"
+#include "io/mapped_file.h"
 #include "scene/bounds.h"
 #include "scene/group_fields.h"
 #include "scene/matrix.h"
@@ -45,6 +55,7 @@ struct Planned {
   int node = -1;  // the glTF node it stands for; -1 for a primitive's group
   Mat4 world = kIdentity;
   std::string texture;  // an image file for the base colour, when any
+  int image = -1;       // else the file's own picture for it, when any
 };
 
 uint32_t Le32(const uint8_t* p) {
@@ -160,19 +171,105 @@ bool Locate(const tinygltf::Model& model, int index, Elements& out) {
   return true;
 }
 
+// A packed run of elements inside a buffer view: the sparse indices and
+// values. null when it does not lie wholly inside its buffer.
+const uint8_t* PackedRun(const tinygltf::Model& model, int viewIndex, int offset, size_t count,
+                         size_t element) {
+  if (!InRange(model.bufferViews, viewIndex) || offset < 0) return nullptr;
+  const tinygltf::BufferView& view = model.bufferViews[viewIndex];
+  if (!InRange(model.buffers, view.buffer)) return nullptr;
+  const std::vector<unsigned char>& buffer = model.buffers[view.buffer].data;
+  if (view.byteLength > buffer.size() || view.byteOffset > buffer.size() - view.byteLength)
+    return nullptr;
+  const auto start = static_cast<size_t>(offset);
+  if (start > view.byteLength || (view.byteLength - start) / element < count) return nullptr;
+  return buffer.data() + view.byteOffset + start;
+}
+
+// The elements a sparse accessor replaces: for each, its place and where
+// its value lies (elements of the accessor's own type, packed). false when
+// they do not hold: a place past the accessor's elements or not after the
+// one before, or indices or values outside their buffer.
+bool SparseEntries(const tinygltf::Model& model, const tinygltf::Accessor& a,
+                   std::vector<std::pair<size_t, const uint8_t*>>& out) {
+  out.clear();
+  if (!a.sparse.isSparse) return true;
+  const auto& sp = a.sparse;
+  const int indexType = sp.indices.componentType;
+  if (indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE &&
+      indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+      indexType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
+    return false;
+  if (sp.count < 1 || static_cast<size_t>(sp.count) > a.count) return false;
+  const auto count = static_cast<size_t>(sp.count);
+  const size_t indexSize = static_cast<size_t>(ComponentSize(indexType));
+  const size_t element = static_cast<size_t>(ComponentSize(a.componentType)) * Width(a.type);
+  const uint8_t* indices =
+      PackedRun(model, sp.indices.bufferView, sp.indices.byteOffset, count, indexSize);
+  const uint8_t* values =
+      PackedRun(model, sp.values.bufferView, sp.values.byteOffset, count, element);
+  if (!indices || !values) return false;
+  out.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const auto at = static_cast<size_t>(Component(indices + i * indexSize, indexType, false));
+    if (at >= a.count || (i > 0 && at <= out.back().first)) return false;
+    out.emplace_back(at, values + i * element);
+  }
+  return true;
+}
+
 // The accessor's elements as `width` floats each; false when it cannot be
 // read or holds elements of another width.
 bool ReadFloats(const tinygltf::Model& model, int index, int width, std::vector<float>& out) {
   Elements e;
   if (!Locate(model, index, e) || e.width != width) return false;
-  out.assign(e.count * width, 0.0f);
-  if (!e.data) return true;
+  std::vector<std::pair<size_t, const uint8_t*>> sparse;
+  if (!SparseEntries(model, model.accessors[index], sparse)) return false;
   const int size = ComponentSize(e.componentType);
-  for (size_t i = 0; i < e.count; ++i)
+  auto element = [&](const uint8_t* at, float* to) {
     for (int k = 0; k < width; ++k) {
-      const double v = Component(e.data + i * e.stride + k * size, e.componentType, e.normalized);
-      out[i * width + k] = std::isfinite(v) ? static_cast<float>(v) : 0.0f;
+      const double v = Component(at + k * size, e.componentType, e.normalized);
+      to[k] = std::isfinite(v) ? static_cast<float>(v) : 0.0f;
     }
+  };
+  out.resize(e.count * width);
+  if (!e.data) {
+    std::fill(out.begin(), out.end(), 0.0f);
+  } else if (e.componentType == TINYGLTF_COMPONENT_TYPE_FLOAT &&
+             e.stride == sizeof(float) * width && std::endian::native == std::endian::little) {
+    // packed floats, as nearly every file holds them: one copy, then
+    // anything that is not a number made zero
+    std::memcpy(out.data(), e.data, out.size() * sizeof(float));
+    for (float& v : out)
+      if (!std::isfinite(v)) v = 0.0f;
+  } else {
+    for (size_t i = 0; i < e.count; ++i)
+      element(e.data + i * e.stride, &out[i * width]);
+  }
+  for (const auto& [at, value] : sparse)
+    element(value, &out[at * width]);
+  return true;
+}
+
+// The same, read in place when the buffer holds them as packed finite
+// floats on their own alignment (as a .glb that was written for drawing
+// does), so that a large mesh is not copied on its way into the groups;
+// else read into `storage`.
+bool ReadFloatsInPlace(const tinygltf::Model& model, int index, int width,
+                       std::vector<float>& storage, std::span<const float>& out) {
+  Elements e;
+  if (std::endian::native == std::endian::little && Locate(model, index, e) && e.width == width &&
+      e.data && e.componentType == TINYGLTF_COMPONENT_TYPE_FLOAT &&
+      e.stride == sizeof(float) * width && !model.accessors[index].sparse.isSparse &&
+      reinterpret_cast<uintptr_t>(e.data) % alignof(float) == 0) {
+    const std::span<const float> floats(reinterpret_cast<const float*>(e.data), e.count * width);
+    if (std::all_of(floats.begin(), floats.end(), [](float v) { return std::isfinite(v); })) {
+      out = floats;
+      return true;
+    }
+  }
+  if (!ReadFloats(model, index, width, storage)) return false;
+  out = storage;
   return true;
 }
 
@@ -185,15 +282,18 @@ bool ReadIndices(const tinygltf::Model& model, int index, size_t vertexCount,
       e.componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
       e.componentType != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT)
     return false;
+  std::vector<std::pair<size_t, const uint8_t*>> sparse;
+  if (!SparseEntries(model, model.accessors[index], sparse)) return false;
   out.assign(e.count, 0);
-  if (!e.data) return e.count == 0 || vertexCount > 0;
-  for (size_t i = 0; i < e.count; ++i) {
-    const uint32_t v =
-        static_cast<uint32_t>(Component(e.data + i * e.stride, e.componentType, false));
-    if (v >= vertexCount) return false;
-    out[i] = v;
-  }
-  return true;
+  auto value = [&](const uint8_t* at) {
+    return static_cast<uint32_t>(Component(at, e.componentType, false));
+  };
+  if (e.data)
+    for (size_t i = 0; i < e.count; ++i)
+      out[i] = value(e.data + i * e.stride);
+  for (const auto& [at, v] : sparse)
+    out[at] = value(v);
+  return std::all_of(out.begin(), out.end(), [&](uint32_t v) { return v < vertexCount; });
 }
 
 // The corners of the primitive's triangles, in the file's order.
@@ -235,7 +335,8 @@ Vec3 Normalized(const Vec3& v) {
 // Colour and texture of a primitive's material, when it has one.
 struct Look {
   float color[4] = {1, 1, 1, 1};
-  std::string texture;
+  std::string texture;  // a file beside the model
+  int image = -1;       // or a picture inside it
   int texCoord = 0;
 };
 
@@ -250,12 +351,15 @@ Look MaterialLook(const tinygltf::Model& model, int material) {
     }
   const int t = pbr.baseColorTexture.index;
   if (InRange(model.textures, t) && InRange(model.images, model.textures[t].source)) {
-    const std::string& uri = model.images[model.textures[t].source].uri;
-    // Pictures inside the file have no name the texture table could load.
-    if (!uri.empty() && uri.compare(0, 5, "data:") != 0) {
+    // tinygltf keeps the name of a picture in a file of its own; one in a
+    // data URI or a buffer view has none
+    const int source = model.textures[t].source;
+    const std::string& uri = model.images[source].uri;
+    if (uri.empty())
+      look.image = source;
+    else
       look.texture = uri;
-      look.texCoord = pbr.baseColorTexture.texCoord;
-    }
+    look.texCoord = pbr.baseColorTexture.texCoord;
   }
   return look;
 }
@@ -275,13 +379,15 @@ int BuildPrimitive(const tinygltf::Model& model, const tinygltf::Primitive& prim
   group.color = {look.color[0], look.color[1], look.color[2]};
   group.alpha = look.color[3];
 
-  std::vector<float> positions, normals, colors, texCoords;
+  std::vector<float> positionStore, normalStore, colors, texCoords;
+  std::span<const float> positions, normals;
   const int position = Attribute(prim, "POSITION");
   if (position < 0) return kOk;  // nothing to place
-  if (!ReadFloats(model, position, 3, positions)) return kBadFile;
+  if (!ReadFloatsInPlace(model, position, 3, positionStore, positions)) return kBadFile;
   const size_t vertexCount = positions.size() / 3;
   const int normal = Attribute(prim, "NORMAL");
-  if (normal >= 0 && (!ReadFloats(model, normal, 3, normals) || normals.size() != positions.size()))
+  if (normal >= 0 && (!ReadFloatsInPlace(model, normal, 3, normalStore, normals) ||
+                      normals.size() != positions.size()))
     return kBadFile;
   const int color = Attribute(prim, "COLOR_0");
   int colorWidth = 0;
@@ -291,59 +397,69 @@ int BuildPrimitive(const tinygltf::Model& model, const tinygltf::Primitive& prim
         colors.size() != vertexCount * colorWidth)
       return kBadFile;
   }
-  if (!look.texture.empty()) {
+  if (!look.texture.empty() || look.image >= 0) {
     const int uv = Attribute(prim, ("TEXCOORD_" + std::to_string(look.texCoord)).c_str());
     if (uv >= 0) {
       if (!ReadFloats(model, uv, 2, texCoords) || texCoords.size() != vertexCount * 2)
         return kBadFile;
       out.texture = look.texture;
+      out.image = look.image;
     }
   }
 
+  // Corner t of the triangles is vertex list[t]; a plain triangle list
+  // without indices, the commonest large mesh, needs no list.
   std::vector<uint32_t> indices, list;
+  const int mode = prim.mode < 0 ? TINYGLTF_MODE_TRIANGLES : prim.mode;
+  const bool inOrder = prim.indices < 0 && mode == TINYGLTF_MODE_TRIANGLES;
   if (prim.indices >= 0) {
     if (!ReadIndices(model, prim.indices, vertexCount, indices)) return kBadFile;
-  } else {
+  } else if (!inOrder) {
     indices.resize(vertexCount);
     for (size_t i = 0; i < vertexCount; ++i)
       indices[i] = static_cast<uint32_t>(i);
   }
-  const int mode = prim.mode < 0 ? TINYGLTF_MODE_TRIANGLES : prim.mode;
-  if (!Triangles(mode, indices, list)) return kBadFile;
-  if (list.empty()) return kOk;
-  corners += list.size();
+  if (!inOrder && !Triangles(mode, indices, list)) return kBadFile;
+  const size_t cornerCount = inOrder ? vertexCount - vertexCount % 3 : list.size();
+  if (cornerCount == 0) return kOk;
+  corners += cornerCount;
   if (corners > kMaxCorners) return kNoMemory;
+  auto vertexOf = [&](size_t t) { return inOrder ? static_cast<uint32_t>(t) : list[t]; };
 
   if (!colors.empty()) group.flags |= VertexColors;
   if (!texCoords.empty()) group.flags |= TexCoords | Textured;
-  const int stride = VertexStride(group);
+  const size_t stride = static_cast<size_t>(VertexStride(group));
   DisplayPrimitive& dp = group.primitives.emplace_back();
   dp.type = kTriangles;
-  dp.vertexCount = static_cast<int32_t>(list.size());
+  dp.vertexCount = static_cast<int32_t>(cornerCount);
   std::vector<float>& v = dp.vertices.Mutable();
-  v.reserve(list.size() * stride);
+  ResizeForFill(v, cornerCount * stride);
+  float* to = v.data();
   auto at = [&](uint32_t i) {
     return Vec3{positions[i * 3], positions[i * 3 + 1], -positions[i * 3 + 2]};
   };
-  for (size_t t = 0; t < list.size(); t += 3) {
-    const Vec3 p0 = at(list[t]), p1 = at(list[t + 1]), p2 = at(list[t + 2]);
-    // z is negated, so the file's counter-clockwise face turns the other way.
-    const Vec3 flat = Normalized(Cross({p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]},
-                                       {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]}));
-    for (int k = 0; k < 3; ++k) {
-      const uint32_t i = list[t + k];
+  for (size_t t = 0; t < cornerCount; t += 3) {
+    Vec3 flat{};
+    if (normals.empty()) {
+      const Vec3 p0 = at(vertexOf(t)), p1 = at(vertexOf(t + 1)), p2 = at(vertexOf(t + 2));
+      // z is negated, so the file's counter-clockwise face turns the other way.
+      flat = Normalized(Cross({p2[0] - p0[0], p2[1] - p0[1], p2[2] - p0[2]},
+                              {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]}));
+    }
+    for (size_t k = 0; k < 3; ++k) {
+      const uint32_t i = vertexOf(t + k);
       const Vec3 p = at(i);
-      v.insert(v.end(), p.begin(), p.end());
+      to = std::copy(p.begin(), p.end(), to);
       if (!colors.empty())
         for (int c = 0; c < 3; ++c)
-          v.push_back(std::clamp(colors[i * colorWidth + c], 0.0f, 1.0f) * look.color[c]);
+          *to++ = std::clamp(colors[i * colorWidth + c], 0.0f, 1.0f) * look.color[c];
       const Vec3 n = normals.empty()
                          ? flat
                          : Normalized({normals[i * 3], normals[i * 3 + 1], -normals[i * 3 + 2]});
-      v.insert(v.end(), n.begin(), n.end());
+      to = std::copy(n.begin(), n.end(), to);
       if (!texCoords.empty()) {
-        v.push_back(texCoords[i * 2]);
-        v.push_back(1.0f - texCoords[i * 2 + 1]);  // pictures are kept bottom row first
+        *to++ = texCoords[i * 2];
+        *to++ = 1.0f - texCoords[i * 2 + 1];  // pictures are kept bottom row first
       }
     }
   }
@@ -466,6 +582,11 @@ int PlanNodes(const tinygltf::Model& model, std::vector<Planned>& plan) {
     if (reached[n] == 1) return kBadFile;  // a cycle, or a child of two parents
     reached[n] = 1;
     const tinygltf::Node& node = model.nodes[n];
+    // A node that only holds a camera or a light is no part of the model:
+    // the scene has its own camera and lights.
+    if (node.mesh < 0 && node.children.empty() &&
+        (node.camera >= 0 || node.extensions.count("KHR_lights_punctual")))
+      continue;
     const int self = static_cast<int>(plan.size());
     if (plan.size() >= kMaxGroups) return kNoMemory;
     Planned& p = plan.emplace_back();
@@ -574,48 +695,69 @@ std::array<double, 4> Sample(const Track& t, double time) {
   return out;
 }
 
-// The first animation's translation, rotation and scale channels of the
-// planned nodes. kOk, or kBadFile when a sampler does not hold.
+int TrackKind(const std::string& path) {
+  return path == "translation" ? kKeyTranslation
+         : path == "rotation"  ? kKeyRotation
+         : path == "scale"     ? kKeyScale
+                               : -1;  // morph weights
+}
+
+// The translation, rotation and scale channels of the planned nodes.
+// Every animation whose nodes no earlier one moves joins the scene's one
+// timeline, as the parts of a model animated one by one do; one that
+// moves a node an earlier one moves is another take of the same motion
+// and is left out, `leftOut` set. kOk, or kBadFile when a channel or a
+// sampler of an animation read does not hold.
 int ReadTracks(const tinygltf::Model& model, const std::vector<Planned>& plan,
-               std::vector<Track>& tracks) {
+               std::vector<Track>& tracks, bool& leftOut) {
+  leftOut = false;
   if (model.animations.empty()) return kOk;
   std::vector<int> planOf(model.nodes.size(), -1);
   for (size_t i = 0; i < plan.size(); ++i)
     if (plan[i].node >= 0) planOf[plan[i].node] = static_cast<int>(i);
-  const tinygltf::Animation& anim = model.animations[0];
-  for (const tinygltf::AnimationChannel& ch : anim.channels) {
-    Track t;
-    if (ch.target_path == "translation")
-      t.kind = kKeyTranslation;
-    else if (ch.target_path == "rotation")
-      t.kind = kKeyRotation;
-    else if (ch.target_path == "scale")
-      t.kind = kKeyScale;
-    else
-      continue;  // morph weights
-    if (!InRange(model.nodes, ch.target_node) || !InRange(anim.samplers, ch.sampler))
-      return kBadFile;
-    t.plan = planOf[ch.target_node];
-    if (t.plan < 0) continue;  // a node outside the scene shown
-    bool repeated = false;
-    for (const Track& other : tracks)
-      repeated |= other.plan == t.plan && other.kind == t.kind;
-    if (repeated) continue;
-    const tinygltf::AnimationSampler& sampler = anim.samplers[ch.sampler];
-    if (sampler.interpolation == "STEP")
-      t.interpolation = kStep;
-    else if (sampler.interpolation == "CUBICSPLINE")
-      t.interpolation = kCubic;
-    else if (!sampler.interpolation.empty() && sampler.interpolation != "LINEAR")
-      return kBadFile;
-    const int w = t.kind == kKeyRotation ? 4 : 3;
-    if (!ReadFloats(model, sampler.input, 1, t.times) || t.times.empty() ||
-        !ReadFloats(model, sampler.output, w, t.values) ||
-        t.values.size() != t.times.size() * w * (t.interpolation == kCubic ? 3 : 1))
-      return kBadFile;
-    for (size_t i = 0; i < t.times.size(); ++i)
-      if (t.times[i] < 0 || (i > 0 && t.times[i] < t.times[i - 1])) return kBadFile;
-    tracks.push_back(std::move(t));
+  std::vector<char> moved(plan.size(), 0);  // by an animation read
+  for (const tinygltf::Animation& anim : model.animations) {
+    bool clash = false;
+    for (const tinygltf::AnimationChannel& ch : anim.channels) {
+      if (TrackKind(ch.target_path) < 0) continue;
+      if (!InRange(model.nodes, ch.target_node) || !InRange(anim.samplers, ch.sampler))
+        return kBadFile;
+      const int p = planOf[ch.target_node];
+      clash |= p >= 0 && moved[p];
+    }
+    if (clash) {
+      leftOut = true;
+      continue;
+    }
+    const size_t first = tracks.size();
+    for (const tinygltf::AnimationChannel& ch : anim.channels) {
+      Track t;
+      t.kind = TrackKind(ch.target_path);
+      if (t.kind < 0) continue;
+      t.plan = planOf[ch.target_node];
+      if (t.plan < 0) continue;  // a node outside the scene shown
+      bool repeated = false;
+      for (size_t i = first; i < tracks.size(); ++i)
+        repeated |= tracks[i].plan == t.plan && tracks[i].kind == t.kind;
+      if (repeated) continue;
+      const tinygltf::AnimationSampler& sampler = anim.samplers[ch.sampler];
+      if (sampler.interpolation == "STEP")
+        t.interpolation = kStep;
+      else if (sampler.interpolation == "CUBICSPLINE")
+        t.interpolation = kCubic;
+      else if (!sampler.interpolation.empty() && sampler.interpolation != "LINEAR")
+        return kBadFile;
+      const int w = t.kind == kKeyRotation ? 4 : 3;
+      if (!ReadFloats(model, sampler.input, 1, t.times) || t.times.empty() ||
+          !ReadFloats(model, sampler.output, w, t.values) ||
+          t.values.size() != t.times.size() * w * (t.interpolation == kCubic ? 3 : 1))
+        return kBadFile;
+      for (size_t i = 0; i < t.times.size(); ++i)
+        if (t.times[i] < 0 || (i > 0 && t.times[i] < t.times[i - 1])) return kBadFile;
+      tracks.push_back(std::move(t));
+    }
+    for (size_t i = first; i < tracks.size(); ++i)
+      moved[tracks[i].plan] = 1;
   }
   return kOk;
 }
@@ -769,10 +911,64 @@ Sizing SizeAndCentre(std::vector<Planned>& plan) {
   return sizing;
 }
 
+// The encoded pictures of data URIs, by image; tinygltf keeps nothing of
+// them once they are handed over.
+using DataPictures = std::vector<std::vector<uint8_t>>;
+
+bool KeepDataPictures(tinygltf::Image* image, const int index, std::string*, std::string*, int, int,
+                      const unsigned char* bytes, int size, void* pictures) {
+  // The texture table decodes the files it is given by name, and a
+  // buffer view is read where it lies once every view is checked.
+  if (!image->uri.empty() || image->bufferView >= 0 || index < 0 || size <= 0) return true;
+  auto& kept = *static_cast<DataPictures*>(pictures);
+  if (kept.size() <= static_cast<size_t>(index)) kept.resize(static_cast<size_t>(index) + 1);
+  kept[static_cast<size_t>(index)].assign(bytes, bytes + size);
+  return true;
+}
+
+// The encoded bytes of a picture inside the file; empty when it has none
+// or its view does not lie inside its buffer.
+std::span<const uint8_t> PictureBytes(const tinygltf::Model& model, const DataPictures& pictures,
+                                      int index) {
+  if (!InRange(model.images, index)) return {};
+  const tinygltf::Image& image = model.images[index];
+  if (image.bufferView < 0)
+    return InRange(pictures, index) ? std::span<const uint8_t>(pictures[index])
+                                    : std::span<const uint8_t>();
+  if (!InRange(model.bufferViews, image.bufferView)) return {};
+  const tinygltf::BufferView& view = model.bufferViews[image.bufferView];
+  const uint8_t* at = PackedRun(model, image.bufferView, 0, view.byteLength, 1);
+  return at ? std::span<const uint8_t>(at, view.byteLength) : std::span<const uint8_t>();
+}
+
+// The picture as a texture table entry named `name` (the one of that name
+// when the table has it): PNG and JPEG, told by their first bytes. 0 with
+// the message a missing texture file gives, when it cannot be decoded.
+int PictureTexture(Document& doc, std::span<const uint8_t> bytes, const std::string& name) {
+  const int found = FindTexture(doc.textures, name);
+  if (found >= 0) return found;
+  constexpr uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF};
+  int added = -1;
+  std::vector<uint8_t> png;
+  int w = 0, h = 0;
+  if (DecodePngBottomUp(bytes, JpegImage::kDefaultMaxPixels, png, w, h)) {
+    added = AddTexturePicture(doc, png.data(), w, h, name, name);
+  } else if (bytes.size() >= 3 && std::equal(kJpeg, kJpeg + 3, bytes.begin())) {
+    JpegImage jpeg;
+    jpeg.printMessages = false;
+    jpeg.SetBottomUp();
+    if (const uint8_t* rgb = jpeg.DecodeMemory(bytes.data(), bytes.size()))
+      added = AddTexturePicture(doc, rgb, jpeg.Width(), jpeg.Height(), name, name);
+  }
+  if (added == 0) return CurrentTextureCount(doc.textures) - 1;
+  doc.shell->Message("Can't load \"" + name + "\" texture");
+  return 0;
+}
+
 // Makes the planned groups in the scene; kOk, or kNoMemory with every
 // group made taken away again.
 int MakeGroups(Document& doc, std::vector<Planned>& plan, const std::string& path, bool append,
-               std::vector<int>& made) {
+               const tinygltf::Model& model, const DataPictures& pictures, std::vector<int>& made) {
   Scene& s = doc.scene;
   std::vector<int> slots;
   slots.reserve(plan.size() + 1);
@@ -797,6 +993,14 @@ int MakeGroups(Document& doc, std::vector<Planned>& plan, const std::string& pat
     p.group.flags |= Enabled;
     if (!p.texture.empty() && !path.empty())
       p.group.textureIndex = ResolveSceneTexture(doc, BaseName(p.texture), p.texture, folder);
+    // note: a picture inside the file is held by the table alone, under
+    // the file's name and its number there; nothing is written beside a
+    // model the user only opened
+    if (p.image >= 0)
+      p.group.textureIndex =
+          PictureTexture(doc, PictureBytes(model, pictures, p.image),
+                         (path.empty() ? std::string() : std::string(BaseName(path)) + " ") +
+                             "image " + std::to_string(p.image));
     const int g = PlaceGroup(s, std::move(p.group));
     if (g == -1) return undo();
     slots.push_back(g);
@@ -810,11 +1014,6 @@ int MakeGroups(Document& doc, std::vector<Planned>& plan, const std::string& pat
   if (wrapper != -1) LinkAtFront(s, wrapper, -1);
   made.assign(slots.begin() + static_cast<std::ptrdiff_t>(first), slots.end());
   return kOk;
-}
-
-bool ReadNothing(tinygltf::Image*, const int, std::string*, std::string*, int, int,
-                 const unsigned char*, int, void*) {
-  return true;  // the texture table decodes the pictures it is given by name
 }
 
 bool Exists(const std::string& name, void* folder) {
@@ -847,9 +1046,11 @@ int ReadGltfBytes(Document& doc, std::span<const uint8_t> bytes, const std::stri
     tinygltf::Model model;
     tinygltf::TinyGLTF loader;
     std::string folder = path.empty() ? std::string() : std::string(FolderOf(path));
-    loader.SetImageLoader(ReadNothing, nullptr);
+    DataPictures pictures;
+    loader.SetImageLoader(KeepDataPictures, &pictures);
     loader.SetFsCallbacks({Exists, SamePath, ReadFile, WriteNothing, &folder});
     std::string err, warn;
+    if (!GltfPictureViewsInside(bytes)) return kBadFile;
     const bool binary = bytes.size() >= 4 && std::memcmp(bytes.data(), "glTF", 4) == 0;
     const auto size = static_cast<unsigned>(bytes.size());
     const bool loaded =
@@ -862,7 +1063,8 @@ int ReadGltfBytes(Document& doc, std::span<const uint8_t> bytes, const std::stri
     if (int r = PlanNodes(model, plan)) return r;
     const Sizing sizing = SizeAndCentre(plan);
     std::vector<Track> tracks;
-    if (int r = ReadTracks(model, plan, tracks)) return r;
+    bool takesLeftOut = false;
+    if (int r = ReadTracks(model, plan, tracks, takesLeftOut)) return r;
     const std::vector<int> frames = KeyFrames(tracks);
     if (tracks.size() * frames.size() > kMaxKeys) return kNoMemory;
     // room for every key now, so that nothing can fail once the scene changes
@@ -879,13 +1081,16 @@ int ReadGltfBytes(Document& doc, std::span<const uint8_t> bytes, const std::stri
       ClearKeyFrames(doc.scene.anim);
     }
     std::vector<int> slots;
-    if (int r = MakeGroups(doc, plan, path, append, slots)) return r;
+    if (int r = MakeGroups(doc, plan, path, append, model, pictures, slots)) return r;
     StoreTracks(doc.scene, tracks, frames, plan, slots, sizing);
     for (int g : slots)
       BuildGroupMatrix(doc.scene, g);
     if (deformed)
       doc.shell->Message("Skins and morph targets in " + std::string(BaseName(path)) +
                          " are not imported");
+    if (takesLeftOut)
+      doc.shell->Message("Animations in " + std::string(BaseName(path)) +
+                         " that move what an earlier one moves are not imported");
     return kOk;
   } catch (const std::bad_alloc&) {
     return kNoMemory;
@@ -895,11 +1100,11 @@ int ReadGltfBytes(Document& doc, std::span<const uint8_t> bytes, const std::stri
 }
 
 int ReadGltfModel(Document& doc, const std::string& path, bool append) {
-  FileBytes bytes;
-  if (int failed = ReadWholeFile(
-          path, bytes, {.cannotOpen = kCannotOpen, .shortRead = kBadFile, .tooLarge = kNoMemory}))
-    return failed;
-  return ReadGltfBytes(doc, bytes.span(), path, append);
+  // Mapped rather than read: tinygltf copies the binary chunk anyway, and
+  // a second copy of a large model's file costs as much as the rest.
+  MappedFile file;
+  if (!file.Open(path)) return kCannotOpen;
+  return ReadGltfBytes(doc, file.bytes(), path, append);
 }
 
 }  // namespace modra

@@ -15,6 +15,7 @@
 #include "formats/gltf_animation.h"
 #include "formats/primitive_triangles.h"
 #include "images/texture_table.h"
+#include "io/huge_pages.h"
 #include "io/output_file.h"
 #include "scene/group_fields.h"
 #include "scene/matrix.h"
@@ -158,6 +159,9 @@ class GltfBuilder {
 
   tinygltf::Model Build() {
     const std::vector<int32_t> parents = ParentTable(s_);
+    std::vector<unsigned char>& data = model_.buffers[0].data;
+    data.reserve(MeshBytes() + 64 * s_.groups.size());
+    AdviseHugePages(data.data(), data.capacity());
     SampleRotations();
     nodeOf_.assign(s_.groups.size(), -1);
     ForEachGroup(s_, s_.rootHead, [&](int g) {
@@ -191,8 +195,7 @@ class GltfBuilder {
            HasKeys(a, static_cast<int>(g), kKeyCenterRotation)))
         rotations_[static_cast<int>(g)];
     if (rotations_.empty() || lastFrame_ == 0) return;
-    for (int f = 0; f <= lastFrame_; ++f) {
-      GoToFrame(doc_, f);
+    ForEachFrameInOrder(doc_, [&](int) {
       for (auto& [g, samples] : rotations_) {
         std::array<double, 4> q = NodeRotation(s_.groups[g]);
         // The shorter way round from the previous sample.
@@ -205,7 +208,7 @@ class GltfBuilder {
         for (double x : q)
           samples.push_back(static_cast<float>(x));
       }
-    }
+    });
     GoToFrame0(doc_);
   }
 
@@ -332,6 +335,65 @@ class GltfBuilder {
     return static_cast<int>(model_.accessors.size()) - 1;
   }
 
+  // Vertices of a primitive that its floats hold.
+  static size_t UsableVertices(const DisplayPrimitive& prim, size_t stride) {
+    const size_t count = prim.vertexCount > 0 ? static_cast<size_t>(prim.vertexCount) : 0;
+    return std::min(count, prim.vertices.size() / stride);
+  }
+
+  // Corners of the group's triangles.
+  static size_t Corners(const DisplayGroup& group) {
+    const size_t stride = static_cast<size_t>(VertexStride(group));
+    size_t corners = 0;
+    for (const DisplayPrimitive& prim : group.primitives)
+      ForEachTriangle(prim.type, UsableVertices(prim, stride),
+                      [&](size_t, size_t, size_t) { corners += 3; });
+    return corners;
+  }
+
+  // Bytes the meshes of the live groups will take in the buffer.
+  size_t MeshBytes() const {
+    size_t bytes = 0;
+    for (size_t g = 0; g < s_.groups.size(); ++g)
+      if (IsLiveGroup(s_, static_cast<int>(g))) {
+        const DisplayGroup& group = s_.groups[g];
+        const size_t floats =
+            6 + ((group.flags & VertexColors) ? 3 : 0) + ((group.flags & TexCoords) ? 2 : 0);
+        bytes += Corners(group) * floats * sizeof(float);
+      }
+    return bytes;
+  }
+
+  // A view of `floats` floats at the buffer's end, zero until written.
+  int Append(size_t floats, int target) {
+    std::vector<unsigned char>& data = model_.buffers[0].data;
+    data.resize((data.size() + 3) / 4 * 4);
+    tinygltf::BufferView view;
+    view.buffer = 0;
+    view.byteOffset = data.size();
+    view.byteLength = floats * sizeof(float);
+    view.target = target;
+    data.resize(data.size() + view.byteLength);
+    model_.bufferViews.push_back(view);
+    return static_cast<int>(model_.bufferViews.size()) - 1;
+  }
+  // Where a view made by Append starts: valid until the buffer grows.
+  float* ViewFloats(int view) {
+    return reinterpret_cast<float*>(model_.buffers[0].data.data() +
+                                    model_.bufferViews[view].byteOffset);
+  }
+
+  // A float accessor over a whole view.
+  int Accessor(int view, size_t count, int type) {
+    tinygltf::Accessor acc;
+    acc.bufferView = view;
+    acc.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+    acc.count = count;
+    acc.type = type;
+    model_.accessors.push_back(std::move(acc));
+    return static_cast<int>(model_.accessors.size()) - 1;
+  }
+
   int Node(int g, int parent) {
     const DisplayGroup& group = s_.groups[g];
     const Vec3 parentCenter = parent >= 0 ? s_.groups[parent].center : Vec3{0, 0, 0};
@@ -367,15 +429,31 @@ class GltfBuilder {
   }
 
   // The group's primitives as one triangle list, its centre taken off.
+  // note: the corners go straight into the buffer, one view per
+  // attribute, so that a large mesh is copied once on its way out.
   int Mesh(const DisplayGroup& group) {
     const size_t stride = static_cast<size_t>(VertexStride(group));
     const size_t normalAt = static_cast<size_t>(NormalOffset(group.flags));
     const bool colors = group.flags & VertexColors;
     const bool texCoords = group.flags & TexCoords;
-    std::vector<float> positions, normals, colorValues, uvs;
+    const size_t corners = Corners(group);
+    if (corners == 0) return -1;
+    const int positionView = Append(corners * 3, TINYGLTF_TARGET_ARRAY_BUFFER);
+    const int normalView = Append(corners * 3, TINYGLTF_TARGET_ARRAY_BUFFER);
+    const int colorView = colors ? Append(corners * 3, TINYGLTF_TARGET_ARRAY_BUFFER) : -1;
+    const int uvView = texCoords ? Append(corners * 2, TINYGLTF_TARGET_ARRAY_BUFFER) : -1;
+    float* positions = ViewFloats(positionView);
+    float* normals = ViewFloats(normalView);
+    float* colorValues = colors ? ViewFloats(colorView) : nullptr;
+    float* uvs = texCoords ? ViewFloats(uvView) : nullptr;
+    double lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
     auto corner = [&](const float* f) {
       const Vec3 p = Flip(Sub({f[0], f[1], f[2]}, group.center));
-      positions.insert(positions.end(), p.begin(), p.end());
+      for (int i = 0; i < 3; ++i) {
+        lo[i] = std::min(lo[i], static_cast<double>(p[i]));
+        hi[i] = std::max(hi[i], static_cast<double>(p[i]));
+      }
+      positions = std::copy(p.begin(), p.end(), positions);
       Vec3 n = Flip({f[normalAt], f[normalAt + 1], f[normalAt + 2]});
       const float len = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
       // glTF asks for unit normals; one that has no direction gets z.
@@ -383,40 +461,34 @@ class GltfBuilder {
         n = {n[0] / len, n[1] / len, n[2] / len};
       else
         n = {0, 0, 1};
-      normals.insert(normals.end(), n.begin(), n.end());
+      normals = std::copy(n.begin(), n.end(), normals);
       if (colors)
         for (int i = 3; i < 6; ++i)
-          colorValues.push_back(std::clamp(f[i], 0.0f, 1.0f));
+          *colorValues++ = std::clamp(f[i], 0.0f, 1.0f);
       if (texCoords) {
         // glTF's t runs down the picture, OpenGL's up.
-        uvs.push_back(f[stride - 2]);
-        uvs.push_back(1 - f[stride - 1]);
+        *uvs++ = f[stride - 2];
+        *uvs++ = 1 - f[stride - 1];
       }
     };
     for (const DisplayPrimitive& prim : group.primitives) {
-      size_t count = prim.vertexCount > 0 ? static_cast<size_t>(prim.vertexCount) : 0;
-      count = std::min(count, prim.vertices.size() / stride);
       const float* v = prim.vertices.data();
       auto tri = [&](size_t a, size_t b, size_t c) {
         corner(v + a * stride);
         corner(v + b * stride);
         corner(v + c * stride);
       };
-      ForEachTriangle(prim.type, count, tri);
+      ForEachTriangle(prim.type, UsableVertices(prim, stride), tri);
     }
-    if (positions.empty()) return -1;
     tinygltf::Primitive prim;
     prim.mode = TINYGLTF_MODE_TRIANGLES;
-    prim.attributes["POSITION"] =
-        Floats(positions, TINYGLTF_TYPE_VEC3, 3, true, TINYGLTF_TARGET_ARRAY_BUFFER);
-    prim.attributes["NORMAL"] =
-        Floats(normals, TINYGLTF_TYPE_VEC3, 3, false, TINYGLTF_TARGET_ARRAY_BUFFER);
-    if (colors)
-      prim.attributes["COLOR_0"] =
-          Floats(colorValues, TINYGLTF_TYPE_VEC3, 3, false, TINYGLTF_TARGET_ARRAY_BUFFER);
-    if (texCoords)
-      prim.attributes["TEXCOORD_0"] =
-          Floats(uvs, TINYGLTF_TYPE_VEC2, 2, false, TINYGLTF_TARGET_ARRAY_BUFFER);
+    const int position = Accessor(positionView, corners, TINYGLTF_TYPE_VEC3);
+    model_.accessors[position].minValues.assign(lo, lo + 3);
+    model_.accessors[position].maxValues.assign(hi, hi + 3);
+    prim.attributes["POSITION"] = position;
+    prim.attributes["NORMAL"] = Accessor(normalView, corners, TINYGLTF_TYPE_VEC3);
+    if (colors) prim.attributes["COLOR_0"] = Accessor(colorView, corners, TINYGLTF_TYPE_VEC3);
+    if (texCoords) prim.attributes["TEXCOORD_0"] = Accessor(uvView, corners, TINYGLTF_TYPE_VEC2);
     prim.material = Material(group);
     tinygltf::Mesh mesh;
     mesh.name = group.name;
@@ -560,6 +632,67 @@ class GltfBuilder {
   bool binary_;
 };
 
+// A writer that leaves the pictures' names as they are: the pictures are
+// in place already.
+void KeepPictureNames(tinygltf::TinyGLTF& gltf) {
+  gltf.SetImageWriter([](const std::string*, const std::string*, const tinygltf::Image*, bool,
+                         std::string*, void*) { return false; },
+                      nullptr);
+}
+
+// The model's JSON text, without line breaks.
+bool JsonText(const tinygltf::Model& model, std::string& json) {
+  std::ostringstream text;
+  tinygltf::TinyGLTF gltf;
+  KeepPictureNames(gltf);
+  if (!gltf.WriteGltfSceneToStream(&model, text, false, false)) return false;
+  json = std::move(text).str();
+  while (!json.empty() && (json.back() == '\n' || json.back() == ' '))
+    json.pop_back();
+  return json.size() >= 2 && json.back() == '}';
+}
+
+bool WriteText(const tinygltf::Model& model, OutputFile& out) {
+  std::ostringstream bytes;
+  tinygltf::TinyGLTF gltf;
+  KeepPictureNames(gltf);
+  return gltf.WriteGltfSceneToStream(&model, bytes, true, false) && out.Write(bytes.view());
+}
+
+// A .glb: the JSON chunk, then the buffer as the binary chunk.
+// note: tinygltf would copy the buffer and then build the whole file in a
+// string stream; here the buffer goes from the model to the file once.
+bool WriteGlb(tinygltf::Model& model, OutputFile& out) {
+  std::vector<unsigned char> bin;
+  if (!model.buffers.empty()) bin = std::move(model.buffers[0].data);
+  model.buffers.clear();
+  std::string json;
+  if (!JsonText(model, json)) return false;
+  if (!bin.empty()) {
+    json.pop_back();
+    json += (json.size() > 1 ? ",\"buffers\":[{\"byteLength\":" : "\"buffers\":[{\"byteLength\":") +
+            std::to_string(bin.size()) + "}]}";
+  }
+  json.resize((json.size() + 3) / 4 * 4, ' ');
+  const size_t binChunk = (bin.size() + 3) / 4 * 4;
+  const uint64_t total = 12 + 8 + json.size() + (bin.empty() ? 0 : 8 + binChunk);
+  if (total > UINT32_MAX) return false;
+  auto word = [&](uint64_t v) {
+    const unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                                static_cast<unsigned char>(v >> 16),
+                                static_cast<unsigned char>(v >> 24)};
+    return out.Write(b, 4);
+  };
+  bool ok = out.Write("glTF", 4) && word(2) && word(total) && word(json.size()) &&
+            word(0x4E4F534A) && out.Write(json);
+  if (!bin.empty()) {
+    static const unsigned char kZeros[3] = {};
+    ok = ok && word(binChunk) && word(0x004E4942) && out.Write(bin.data(), bin.size()) &&
+         out.Write(kZeros, binChunk - bin.size());
+  }
+  return ok;
+}
+
 }  // namespace
 
 float GltfRoughness(float shininess) {
@@ -582,7 +715,7 @@ int WriteGltfFile(Document& doc, const std::string& path) {
     return -1;
   }
   GltfBuilder builder(doc, path, binary);
-  const tinygltf::Model model = builder.Build();
+  tinygltf::Model model = builder.Build();
   // Pictures beside a text file, each written whole or not at all.
   const std::string folder =
       path.find('/') == std::string::npos ? std::string() : std::string(FolderOf(path)) + "/";
@@ -594,14 +727,8 @@ int WriteGltfFile(Document& doc, const std::string& path) {
       return -1;
     }
   }
-  std::ostringstream bytes;
-  tinygltf::TinyGLTF gltf;
-  // The pictures are in place already: their names stay as they are.
-  gltf.SetImageWriter([](const std::string*, const std::string*, const tinygltf::Image*, bool,
-                         std::string*, void*) { return false; },
-                      nullptr);
-  const bool made = gltf.WriteGltfSceneToStream(&model, bytes, !binary, binary);
-  if (!made || !out.Write(bytes.view()) || !out.Commit()) {
+  const bool made = binary ? WriteGlb(model, out) : WriteText(model, out);
+  if (!made || !out.Commit()) {
     doc.shell->Message("Can't write output file: " + out.error());
     return -1;
   }

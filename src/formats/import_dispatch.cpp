@@ -68,7 +68,7 @@ int Convert(Document& doc, const std::string& name, bool append, bool foreign) {
     NormalizeMeshSize(m);
     AssignObjectsToParts(m);
     ForEachGroup(s, s.rootHead, [&](int g) { s.groups[g].flags &= ~NeedsCentering; });
-    if (BuildGroupsFromMesh(doc, m, name, append, doc.whiteUncoloredParts) != 0) {
+    if (BuildPlacedGroupsFromMesh(doc, m, name, append, doc.whiteUncoloredParts) != 0) {
       ResetImportMesh(m);
       return -3;
     }
@@ -78,7 +78,9 @@ int Convert(Document& doc, const std::string& name, bool append, bool foreign) {
     if (s.groups[g].flags & Deleted) return;
     if (foreign) {
       s.groups[g].flags |= Enabled;
-      CenterGroupGeometry(s, g);
+      // The groups just made (the only ones still marked) were centred
+      // and boxed as they were filled.
+      if (s.groups[g].flags & NeedsCentering) return;
     }
     ComputeBoundingBox(s, g);
   });

@@ -66,6 +66,9 @@ inline constexpr float kNoCreaseTest = 2.0f;  // every neighbour of the entry is
 struct MeshFace {
   uint8_t cornerCount = 3;  // 3 or 4
   bool hasNormals = false;  // the corners' normals came from the file
+  // A later triangle of a fan: only its last corner links to it (see
+  // ImportMesh::linksFollowFaces).
+  bool fanContinued = false;
   float creaseCos = kNoCreaseTest;
   int32_t owner = 0;         // the reader's own word (COB: the polygon chunk's id)
   int32_t objectIndex = 0;   // the face's material
@@ -92,7 +95,12 @@ struct ImportMesh {
   // (vertex, face) links in the order the reader made them; the normal
   // pass turns them into per-vertex face lists.
   std::vector<std::pair<int32_t, int32_t>> vertexFaceLinks;
-  // Filled by ComputeVertexNormals.
+  // Instead of listing them, the links follow from the faces in order:
+  // each corner links to its face, except in a fanContinued face, whose
+  // last corner alone does.
+  bool linksFollowFaces = false;
+  // Filled by ComputeVertexNormals, only when a face has its normals made
+  // (a file that gives every corner's normal asks for none of them).
   std::vector<Vec3> faceNormals;
   std::vector<int32_t> vertexFaceStart;  // per vertex + 1: offsets into vertexFaceList
   std::vector<int32_t> vertexFaceList;
@@ -143,6 +151,11 @@ void AssignObjectsToParts(ImportMesh& m);
 // name.
 int BuildGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& fileName,
                         bool append, bool whiteUncoloredParts);
+// The same, then each group made centred (CenterGroupGeometry) and its
+// box computed (ComputeBoundingBox) as it is filled, with the same
+// result: the import dispatch's way.
+int BuildPlacedGroupsFromMesh(Document& doc, const ImportMesh& m, const std::string& fileName,
+                              bool append, bool whiteUncoloredParts);
 // Moves a NeedsCentering group's vertices to be centred on its origin and
 // puts the centre into its translation.
 void CenterGroupGeometry(Scene& s, int g);

@@ -1,5 +1,10 @@
 #include "formats/obj_reader.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -7,57 +12,18 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <span>
 #include <stdexcept>
 #include <unordered_map>
 
+#include "formats/obj_chunk.h"
+#include "formats/parallel_slices.h"
 #include "formats/wavefront_materials.h"
 #include "io/file_bytes.h"
 #include "io/huge_pages.h"
-#include "io/scan_number.h"
 
 namespace modra {
 namespace {
-
-struct Token {
-  const char* begin;
-  const char* end;
-  bool empty() const { return begin == end; }
-  std::string_view view() const { return {begin, static_cast<size_t>(end - begin)}; }
-};
-
-// A line's tokens: separated by runs of spaces and by nothing else.
-class Tokens {
- public:
-  Tokens(const char* p, const char* end) : p_(p), end_(end) {}
-  Token Next() {
-    while (p_ < end_ && *p_ == ' ')
-      ++p_;
-    const char* begin = p_;
-    while (p_ < end_ && *p_ != ' ')
-      ++p_;
-    return {begin, p_};
-  }
-
- private:
-  const char* p_;
-  const char* end_;
-};
-
-struct Corner {
-  int32_t vertex;
-  int32_t normal;
-  bool hasNormal;
-};
-
-// A corner token as sscanf(token, "%d//%d") reads it: position 1 when
-// nothing parses; a normal only in the form v//n.
-Corner ScanCorner(const Token& t) {
-  Corner c{1, -1, false};
-  const char* q = ScanInt(t.begin, t.end, c.vertex);
-  if (q && t.end - q >= 2 && q[0] == '/' && q[1] == '/' && ScanInt(q + 2, t.end, c.normal))
-    c.hasNormal = true;
-  return c;
-}
 
 struct NameHash {
   using is_transparent = void;
@@ -79,29 +45,49 @@ class ObjParser {
   ObjParser(Document& doc, std::optional<std::filesystem::path> folder)
       : doc_(doc), m_(doc.importMesh), folder_(std::move(folder)) {}
 
-  // Everything up to the end of the text. 0, or -3 when memory runs out.
-  int Parse(std::string_view text) {
+  // Everything up to the end of the text, read in pieces that start at
+  // the line starts at or after `cuts`. 0, or -3 when memory runs out.
+  int Parse(std::string_view text, std::span<const size_t> cuts, unsigned threads,
+            const std::function<void()>& textDone) {
     try {
       ResetImportMesh(m_);
       m_.defaultTexCoord = {1, 1};
-      Survey(text);
-      // Positions and normals are numbered from 1.
-      m_.meshVertices.push_back({0, 0, 0});
-      m_.meshNormals.push_back({0, 0, 0});
+      m_.linksFollowFaces = true;
+      const std::vector<std::string_view> pieces = Pieces(text, cuts);
+      std::vector<ObjChunk> chunks(pieces.size());
+      std::vector<int> results(pieces.size(), 0);
+      // The first piece knows that nothing comes before it; the others
+      // learn what did once all are read.
+      RunSlices(pieces.size(), threads, [&](size_t i) {
+        results[i] =
+            ReadObjChunk(chunks[i], pieces[i],
+                         i == 0 ? std::optional<ObjTableBases>(ObjTableBases{}) : std::nullopt,
+                         folder_.has_value());
+      });
+      ObjTableBases bases;
+      for (size_t i = 0; i < chunks.size(); ++i) {
+        if (results[i] != 0) return results[i];
+        ObjChunk& c = chunks[i];
+        // A piece that named corners beyond the tables before it is read
+        // again knowing them, and so skips the faces the one piece would.
+        if (c.verticesNeeded > bases.vertices || c.normalsNeeded > bases.normals)
+          if (int failed = ReadObjChunk(c, pieces[i], bases, folder_.has_value())) return failed;
+        bases.vertices += static_cast<int64_t>(c.positions.size());
+        bases.normals += static_cast<int64_t>(c.normals.size());
+      }
+      // Libraries are read before any `usemtl` is, so that it makes no
+      // difference where in the file they are named.
+      if (folder_)
+        for (const ObjChunk& c : chunks)
+          for (std::string_view line : c.libraryLines)
+            Libraries(line);
       part_ = Part("None");
       entry_ = 0;
       material_ = Object("white");
-      const char* p = text.data();
-      const char* const end = p + text.size();
-      while (p < end) {
-        const char* e = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        const char* next = e ? e + 1 : end;
-        if (!e) e = end;
-        // The CR of a CR LF line break is not part of the last token.
-        if (e > p && e[-1] == '\r') --e;
-        if (e > p && *p != '#' && *p != '$') Line(p, e);
-        p = next;
-      }
+      const std::vector<Run> runs = JoinEvents(chunks);
+      // The text is not needed from here on, and the memory is.
+      if (textDone) textDone();
+      Fill(chunks, runs, threads);
       return 0;
     } catch (const std::bad_alloc&) {
       return -3;
@@ -119,154 +105,127 @@ class ObjParser {
   }
 
  private:
-  // Room for what the file's lines announce, so that the large tables are
-  // allocated once (polygons of more than four corners still grow them),
-  // and the material libraries it names, read before any `usemtl` is, so
-  // that it makes no difference where in the file they are named.
-  void Survey(std::string_view text) {
-    size_t vertices = 0, normals = 0, faces = 0;
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (end - p >= 3) {
-      const char* e = static_cast<const char*>(std::memchr(p, '\n', end - p));
-      if (p[0] == 'v') {
-        if (p[1] == ' ') ++vertices;
-        if (p[1] == 'n' && p[2] == ' ') ++normals;
-      } else if (p[0] == 'f' && p[1] == ' ') {
-        ++faces;
-      } else if (p[0] == 'm' && folder_) {
-        const char* lineEnd = e ? e : end;
-        if (lineEnd > p && lineEnd[-1] == '\r') --lineEnd;
-        Libraries(std::string_view(p, static_cast<size_t>(lineEnd - p)));
+  // The text cut at the first line start at or after each cut.
+  static std::vector<std::string_view> Pieces(std::string_view text, std::span<const size_t> cuts) {
+    std::vector<std::string_view> pieces;
+    size_t begin = 0;
+    for (size_t cut : cuts) {
+      size_t at = std::min(cut, text.size());
+      if (at > 0 && text[at - 1] != '\n') {
+        const size_t lf = text.find('\n', at);
+        at = lf == std::string_view::npos ? text.size() : lf + 1;
       }
-      if (!e) break;
-      p = e + 1;
+      if (at <= begin) continue;
+      pieces.push_back(text.substr(begin, at - begin));
+      begin = at;
     }
-    ReserveHuge(m_.meshVertices, vertices + 1);
-    ReserveHuge(m_.meshNormals, normals + 1);
-    ReserveHuge(m_.faces, faces);
-    if (normals > 0) ReserveHuge(m_.cornerNormals, faces);
-    ReserveHuge(m_.vertexFaceLinks, 3 * faces);
+    pieces.push_back(text.substr(begin));
+    return pieces;
   }
 
-  // Tables of tens of megabytes fault in far faster in huge pages.
-  template <class T>
-  static void ReserveHuge(std::vector<T>& v, size_t n) {
-    v.reserve(n);
-    AdviseHugePages(v.data(), v.capacity() * sizeof(T));
-  }
+  // Faces of one piece that share part, smoothing group and material.
+  struct Run {
+    size_t chunk, begin, end;  // faces [begin, end) of the piece
+    int part, entry, material;
+  };
 
-  void Line(const char* p, const char* end) {
-    Tokens t(p, end);
-    const Token k = t.Next();
-    const size_t n = static_cast<size_t>(k.end - k.begin);
-    if (n == 1) {
-      switch (k.begin[0]) {
-        case 'v':
-          return Position(t, m_.meshVertices);
-        case 'f':
-          return Face(t);
-        case 'g':
-          return Group(t);
-        case 's':
-          return Smoothing(t);
+  // The pieces' `g`, `s` and `usemtl` lines, in file order, as the one
+  // piece reader meets them; each face joins its smoothing group there.
+  std::vector<Run> JoinEvents(const std::vector<ObjChunk>& chunks) {
+    std::vector<Run> runs;
+    size_t faces = 0;  // before the piece
+    for (size_t i = 0; i < chunks.size(); ++i) {
+      const ObjChunk& c = chunks[i];
+      size_t done = 0;
+      auto flush = [&](size_t upTo) {
+        if (upTo <= done) return;
+        runs.push_back({i, done, upTo, part_, entry_, material_});
+        std::vector<int32_t>& list = m_.parts[part_].entries[entry_].faces;
+        for (size_t f = done; f < upTo; ++f)
+          list.push_back(static_cast<int32_t>(faces + f));
+        done = upTo;
+      };
+      for (const ObjEvent& e : c.events) {
+        flush(e.facesBefore);
+        switch (e.kind) {
+          case ObjEvent::kGroup:
+            // A `g` without a name keeps the group and restarts its smoothing group 0.
+            if (!e.name.empty()) part_ = Part(e.name);
+            entry_ = Entry(part_, 0);
+            break;
+          case ObjEvent::kSmoothing:
+            entry_ = Entry(part_, e.key);
+            break;
+          case ObjEvent::kMaterial:
+            material_ = Object(e.name);
+            break;
+        }
       }
-    } else if (n == 2) {
-      if (k.begin[0] == 'v' && k.begin[1] == 'n') return Position(t, m_.meshNormals);
-      if (k.begin[0] == 'f' && k.begin[1] == 'o') return Face(t);
-    } else if (k.view() == "usemtl") {
-      for (Token name = t.Next(); !name.empty(); name = t.Next())
-        material_ = Object(name.view());
+      flush(c.faces.size());
+      faces += c.faces.size();
     }
+    return runs;
   }
 
-  // Three numbers; a line with fewer adds nothing.
-  void Position(Tokens& t, std::vector<Vec3>& table) {
-    float xyz[3] = {0, 0, 0};
-    for (float& value : xyz) {
-      const Token token = t.Next();
-      if (token.empty()) return;
-      ScanFloat(token.begin, token.end, value);
+  // The tables made whole from the pieces, each piece copied by one thread.
+  void Fill(std::vector<ObjChunk>& chunks, const std::vector<Run>& runs, unsigned threads) {
+    size_t vertices = 1, normals = 1, faces = 0;
+    int64_t firstWithNormals = -1;
+    std::vector<size_t> vertexAt, normalAt, faceAt;
+    for (const ObjChunk& c : chunks) {
+      vertexAt.push_back(vertices);
+      normalAt.push_back(normals);
+      faceAt.push_back(faces);
+      if (firstWithNormals < 0 && c.firstFaceWithNormals >= 0)
+        firstWithNormals = static_cast<int64_t>(faces) + c.firstFaceWithNormals;
+      vertices += c.positions.size();
+      normals += c.normals.size();
+      faces += c.faces.size();
     }
-    table.push_back({xyz[0], xyz[1], -xyz[2]});
-  }
-
-  void Face(Tokens& t) {
-    corners_.clear();
-    for (Token token = t.Next(); !token.empty(); token = t.Next())
-      corners_.push_back(ScanCorner(token));
-    const size_t n = corners_.size();
-    if (n < 3) return;
-    // A corner outside the tables read so far makes nothing of the polygon.
-    const auto vertexCount = static_cast<int64_t>(m_.meshVertices.size());
-    const auto normalCount = static_cast<int64_t>(m_.meshNormals.size());
-    for (const Corner& c : corners_) {
-      if (c.vertex < 1 || c.vertex >= vertexCount) return;
-      if (c.hasNormal && (c.normal < 1 || c.normal >= normalCount)) return;
-    }
-
-    // Up to four corners make one face; more make the fan (c1, c2, c3),
-    // (c1, c3, c4), ... (c1, cn-1, cn). A face takes the file's normals
-    // only when every one of its corners names one: were the last corner
-    // enough, the others would have no normal at all to draw with, so such
-    // a face has its normals made like a face without any.
-    const int base = static_cast<int>(m_.faces.size());
-    const size_t faceCount = n <= 4 ? 1 : n - 2;
-    for (size_t k = 0; k < faceCount; ++k) {
-      size_t at[4] = {0, 1, 2, 3};
-      int count = static_cast<int>(n);
-      if (n > 4) {
-        at[1] = k + 1;
-        at[2] = k + 2;
-        count = 3;
+    if (faces > static_cast<size_t>(INT32_MAX)) throw std::bad_alloc();
+    // Positions and normals are numbered from 1.
+    ResizeForFill(m_.meshVertices, vertices);
+    ResizeForFill(m_.meshNormals, normals);
+    m_.meshVertices[0] = m_.meshNormals[0] = {0, 0, 0};
+    ResizeForFill(m_.faces, faces);
+    // Per-corner normal indices exist once a face uses them, for every
+    // face from then on and, filled with none, for the faces before.
+    if (firstWithNormals >= 0) ResizeForFill(m_.cornerNormals, faces);
+    std::vector<size_t> firstRun(chunks.size() + 1, runs.size());
+    for (size_t r = runs.size(); r-- > 0;)
+      firstRun[runs[r].chunk] = r;
+    for (size_t i = chunks.size(); i-- > 0;)
+      firstRun[i] = std::min(firstRun[i], firstRun[i + 1]);
+    RunSlices(chunks.size(), threads, [&](size_t i) {
+      ObjChunk& c = chunks[i];
+      std::copy(c.positions.begin(), c.positions.end(), m_.meshVertices.begin() + vertexAt[i]);
+      std::copy(c.normals.begin(), c.normals.end(), m_.meshNormals.begin() + normalAt[i]);
+      for (size_t r = firstRun[i]; r < runs.size() && runs[r].chunk == i; ++r) {
+        const Run& run = runs[r];
+        for (size_t f = run.begin; f < run.end; ++f) {
+          const ObjFace& read = c.faces[f];
+          MeshFace& face = m_.faces[faceAt[i] + f];
+          face.cornerCount = read.cornerCount;
+          face.hasNormals = read.hasNormals;
+          face.fanContinued = read.fanContinued;
+          face.creaseCos = kNoCreaseTest;
+          face.cornerVertices = read.cornerVertices;
+          face.objectIndex = face.colorObject = run.material;
+          face.partIndex = run.part;
+          face.entryIndex = run.entry;
+        }
       }
-      MeshFace f;
-      f.cornerCount = static_cast<uint8_t>(count);
-      f.hasNormals = true;
-      for (int j = 0; j < count; ++j)
-        f.hasNormals = f.hasNormals && corners_[at[j]].hasNormal;
-      f.creaseCos = kNoCreaseTest;
-      f.objectIndex = material_;
-      f.colorObject = material_;
-      f.partIndex = part_;
-      f.entryIndex = entry_;
-      std::array<int32_t, 4> normals = {-1, -1, -1, -1};
-      for (int j = 0; j < count; ++j) {
-        const Corner& c = corners_[at[j]];
-        f.cornerVertices[j] = c.vertex;
-        if (c.hasNormal) normals[j] = c.normal;
-      }
-      // Per-corner normal indices exist once a face uses them, for every
-      // face from then on and, filled with none, for the faces before.
-      if (f.hasNormals && !cornerNormals_) {
-        m_.cornerNormals.reserve(m_.faces.capacity());
-        m_.cornerNormals.assign(m_.faces.size(), {-1, -1, -1, -1});
-        cornerNormals_ = true;
-      }
-      m_.faces.push_back(f);
-      if (cornerNormals_) m_.cornerNormals.push_back(normals);
-      Check(AddFaceToEntry(m_, part_, entry_, base + static_cast<int>(k)));
-    }
-    // Each corner joins the face being filled when it is read: in a fan,
-    // corner i (from 0) that of triangle i - 2.
-    for (size_t i = 0; i < n; ++i) {
-      const size_t face = n <= 4 || i < 2 ? 0 : i - 2;
-      Check(AddVertexFace(m_, base + static_cast<int>(face), corners_[i].vertex));
-    }
-  }
-
-  void Group(Tokens& t) {
-    const Token name = t.Next();
-    if (!name.empty()) part_ = Part(name.view());
-    entry_ = Entry(part_, 0);
-  }
-
-  void Smoothing(Tokens& t) {
-    for (Token token = t.Next(); !token.empty(); token = t.Next()) {
-      int32_t key = -1;
-      if (token.view() != "off") ScanInt(token.begin, token.end, key);
-      entry_ = Entry(part_, key);
-    }
+      if (firstWithNormals >= 0)
+        for (size_t f = 0; f < c.faces.size(); ++f) {
+          const int64_t at = static_cast<int64_t>(faceAt[i] + f);
+          // A piece whose faces named no normal recorded none.
+          const bool recorded = f >= c.normalsFrom && f - c.normalsFrom < c.cornerNormals.size();
+          m_.cornerNormals[faceAt[i] + f] = at < firstWithNormals || !recorded
+                                                ? std::array<int32_t, 4>{-1, -1, -1, -1}
+                                                : c.cornerNormals[f - c.normalsFrom];
+        }
+      c = ObjChunk{};
+    });
   }
 
   // FindOrAddPart, by hash: part names stay unique, since a part is only
@@ -322,9 +281,11 @@ class ObjParser {
       Library(rest);
       return;
     }
-    Tokens t(rest.data(), rest.data() + rest.size());
-    for (Token name = t.Next(); !name.empty(); name = t.Next())
-      Library(name.view());
+    while (!rest.empty()) {
+      const size_t space = std::min(rest.find(' '), rest.size());
+      if (space > 0) Library(rest.substr(0, space));
+      rest.remove_prefix(std::min(space + 1, rest.size()));
+    }
   }
 
   // The library's materials join those of the libraries read before it;
@@ -367,37 +328,103 @@ class ObjParser {
   int part_ = 0;
   int entry_ = 0;
   int material_ = 0;
-  bool cornerNormals_ = false;
-  std::vector<Corner> corners_;  // the face line being read
   NameIndex parts_;
   std::unordered_map<uint64_t, int> entries_;
   NameIndex objects_;
   std::unordered_map<std::string_view, const WavefrontMaterial*> table_;
 };
 
-}  // namespace
+// Pieces of a few megabytes, handed out to the cores in turn; a file of
+// less than one is read in one piece.
+constexpr size_t kPieceBytes = size_t{4} << 20;
 
-int ReadWavefrontBytes(Document& doc, std::string_view bytes) {
-  ObjParser parser(doc, std::nullopt);
-  int result = parser.Parse(bytes);
+// `done` lets go of the text (it may be called twice).
+int Read(Document& doc, std::string_view text, std::optional<std::filesystem::path> folder,
+         std::span<const size_t> cuts, unsigned threads, const std::function<void()>& done) {
+  ObjParser parser(doc, std::move(folder));
+  int result = parser.Parse(text, cuts, threads, done);
+  if (done) done();
   if (result == 0) result = parser.Finish();
   if (result != 0) ResetImportMesh(doc.importMesh);
   return result;
 }
 
+int ReadWhole(Document& doc, std::string_view text, std::optional<std::filesystem::path> folder,
+              const std::function<void()>& done) {
+  const unsigned threads = ThreadsFor(text.size(), kPieceBytes / 4);
+  std::vector<size_t> cuts;
+  if (threads > 1)
+    for (size_t at = kPieceBytes; at < text.size(); at += kPieceBytes)
+      cuts.push_back(at);
+  return Read(doc, text, std::move(folder), cuts, threads, done);
+}
+
+}  // namespace
+
+int ReadWavefrontBytes(Document& doc, std::string_view bytes) {
+  return ReadWhole(doc, bytes, std::nullopt, {});
+}
+
+int ReadWavefrontPieces(Document& doc, std::string_view bytes, std::span<const size_t> cuts,
+                        unsigned threads) {
+  return Read(doc, bytes, std::nullopt, cuts, threads, {});
+}
+
+namespace {
+
+// A large file read in place, where the system already keeps it: mapped
+// and its pages filled at once, not copied into new memory, which costs
+// as much as reading it. Anything unusual (not a regular file, too large,
+// a failed map) is left to the reading below and its failure codes.
+class MappedText {
+ public:
+  explicit MappedText(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+        static_cast<uint64_t>(info.st_size) >= kPieceBytes &&
+        static_cast<uint64_t>(info.st_size) <= kMaxFileBytes) {
+      void* at = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ,
+                        MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (at != MAP_FAILED) {
+        data_ = static_cast<const char*>(at);
+        size_ = static_cast<size_t>(info.st_size);
+      }
+    }
+    ::close(fd);
+  }
+  ~MappedText() { Release(); }
+  MappedText(const MappedText&) = delete;
+  MappedText& operator=(const MappedText&) = delete;
+
+  bool mapped() const { return data_ != nullptr; }
+  std::string_view text() const { return {data_, size_}; }
+  void Release() {
+    if (data_) ::munmap(const_cast<char*>(data_), size_);
+    data_ = nullptr;
+  }
+
+ private:
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+};
+
+}  // namespace
+
 int ReadWavefrontModel(Document& doc, const std::string& path) {
+  if (MappedText mapped(path); mapped.mapped()) {
+    const std::string_view text = mapped.text();
+    return ReadWhole(doc, text, std::filesystem::path(path).parent_path(),
+                     [&] { mapped.Release(); });
+  }
   FileBytes file;
   // The Wavefront reader never says "cannot decode": a file it cannot read
   // whole is one it cannot open.
   if (int failed = ReadWholeFile(path, file, {.shortRead = -1})) return failed;
-  ObjParser parser(doc, std::filesystem::path(path).parent_path());
-  int result =
-      parser.Parse(std::string_view(reinterpret_cast<const char*>(file.data.get()), file.size));
-  // The text is not needed for the normals, and the memory is.
-  file.data.reset();
-  if (result == 0) result = parser.Finish();
-  if (result != 0) ResetImportMesh(doc.importMesh);
-  return result;
+  const std::string_view text(reinterpret_cast<const char*>(file.data.get()), file.size);
+  return ReadWhole(doc, text, std::filesystem::path(path).parent_path(),
+                   [&] { file.data.reset(); });
 }
 
 }  // namespace modra

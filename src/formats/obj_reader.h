@@ -23,6 +23,7 @@
 // gave a normal for every one of its corners (`v//n`).
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,12 @@ int ReadWavefrontModel(Document& doc, const std::string& path);
 // The same for a file's bytes already in memory; as they have no folder,
 // the libraries they name are not read.
 int ReadWavefrontBytes(Document& doc, std::string_view bytes);
+// The same, read in pieces that start at the first line start at or after
+// each of `cuts` (ascending), on up to `threads` threads. A large file is
+// read so on its own; this lets a test choose the pieces, which must
+// always give what one piece gives.
+int ReadWavefrontPieces(Document& doc, std::string_view bytes, std::span<const size_t> cuts,
+                        unsigned threads);
 
 // Replaces doc.materials with a .mtl library's; 0, or -1 after "Can't open
 // %s for read" (the table as it was) or "Can't get enough memory for

@@ -9,6 +9,7 @@
 #include "document/document.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
+#include "images/png_decode.h"
 #include "images/ppm.h"
 #include "io/file_bytes.h"
 
@@ -129,16 +130,20 @@ int LoadBmp(const Messages& m, int index, const std::string& path) {
                                    [&](BmpImage& bmp) { return bmp.Read(path); });
 }
 
+// Reads a PPM or PNG texture file whole, telling why it could not.
+bool ReadPictureFile(const Messages& m, const std::string& path, FileBytes& file) {
+  const int failed = ReadWholeFile(path, file);
+  if (failed == kFileCannotOpen)
+    m.SayUnlessQuiet(CannotOpen(path));
+  else if (failed)
+    m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
+                                  : "Can't read all of " + Quoted(path));
+  return failed == 0;
+}
+
 int LoadPpm(const Messages& m, int index, const std::string& path) {
   FileBytes file;
-  if (const int failed = ReadWholeFile(path, file)) {
-    if (failed == kFileCannotOpen)
-      m.SayUnlessQuiet(CannotOpen(path));
-    else
-      m.Say(failed == kFileTooLarge ? "Unable to allocate memory"
-                                    : "Can't read all of " + Quoted(path));
-    return -1;
-  }
+  if (!ReadPictureFile(m, path, file)) return -1;
   PpmHeader header;
   switch (ParsePpmHeader(file.data.get(), file.size, &header)) {
     case PpmStatus::kOk:
@@ -171,6 +176,19 @@ int LoadPpm(const Messages& m, int index, const std::string& path) {
   return Upload(m.doc, index, rgb.get(), header.width, header.height);
 }
 
+int LoadPng(const Messages& m, int index, const std::string& path) {
+  FileBytes file;
+  if (!ReadPictureFile(m, path, file)) return -1;
+  std::vector<uint8_t> rgb;
+  int width = 0, height = 0;
+  if (!DecodePngBottomUp({file.data.get(), file.size}, JpegImage::kDefaultMaxPixels, rgb, width,
+                         height)) {
+    m.Say("Can't decode " + Quoted(path));
+    return -1;
+  }
+  return Upload(m.doc, index, rgb.data(), width, height);
+}
+
 bool EndsWith(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
@@ -182,6 +200,7 @@ int LoadTextureImage(Document& doc, int index, const std::string& path, bool qui
   // Exactly these spellings: "x.Jpg" is read as a PPM.
   if (EndsWith(path, "jpg") || EndsWith(path, "JPG")) return LoadJpeg(m, index, path);
   if (EndsWith(path, "bmp") || EndsWith(path, "BMP")) return LoadBmp(m, index, path);
+  if (EndsWith(path, "png") || EndsWith(path, "PNG")) return LoadPng(m, index, path);
   return LoadPpm(m, index, path);
 }
 
@@ -201,25 +220,40 @@ int MakeCheckerTexture(Document& doc, int index) {
   return Upload(doc, index, rgb.get(), kCheckerSize, kCheckerSize);
 }
 
-int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
-  TextureTable& table = doc.textures;
-  const int index = CurrentTextureCount(table);
-  const int loaded = path.empty() ? MakeCheckerTexture(doc, index)
-                                  : LoadTextureImage(doc, index, std::string(path), quiet);
-  if (loaded != 0) return -1;
+namespace {
+
+// Keeps the picture just uploaded as entry `index` in the table.
+int KeepEntry(Document& doc, int index, std::string_view name, std::string_view path) {
   if (index >= MaxTextures) {
     doc.uploader->Release(index);
     doc.shell->Message("Too many textures loaded");
     return -1;
   }
   try {
-    table.entries.push_back({std::string(name), path.empty() ? kCheckerPath : std::string(path)});
+    doc.textures.entries.push_back({std::string(name), std::string(path)});
   } catch (const std::bad_alloc&) {
     doc.uploader->Release(index);
     doc.shell->Message("Not enough memory");
     return -1;
   }
   return 0;
+}
+
+}  // namespace
+
+int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet) {
+  const int index = CurrentTextureCount(doc.textures);
+  const int loaded = path.empty() ? MakeCheckerTexture(doc, index)
+                                  : LoadTextureImage(doc, index, std::string(path), quiet);
+  if (loaded != 0) return -1;
+  return KeepEntry(doc, index, name, path.empty() ? kCheckerPath : path);
+}
+
+int AddTexturePicture(Document& doc, const uint8_t* rgb, int width, int height,
+                      std::string_view name, std::string_view path) {
+  const int index = CurrentTextureCount(doc.textures);
+  if (Upload(doc, index, rgb, width, height) != 0) return -1;
+  return KeepEntry(doc, index, name, path);
 }
 
 int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,

@@ -69,7 +69,12 @@ int FindTexture(const TextureTable& table, std::string_view name);
 // file error is reported as such; a texture loaded into a full table is
 // released again ("Too many textures loaded").
 int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet = false);
-// Decodes an image file (JPEG, BMP or binary PPM, by its last three
+// Puts a picture that came without a file of its own (RGB, bottom row
+// first) into the next entry, under `name` and `path`, as AddTexture puts
+// a loaded one. 0, or -1 after its message.
+int AddTexturePicture(Document& doc, const uint8_t* rgb, int width, int height,
+                      std::string_view name, std::string_view path);
+// Decodes an image file (JPEG, BMP, PNG or binary PPM, by its last three
 // characters) and uploads it as entry `index`'s picture. 0 or -1.
 int LoadTextureImage(Document& doc, int index, const std::string& path, bool quiet = false);
 // The built-in 128 x 128 checkerboard (16-pixel squares, black where bit 4

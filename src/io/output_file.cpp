@@ -116,6 +116,13 @@ bool OutputFile::Write(const void* bytes, size_t size) {
   return true;
 }
 
+bool OutputFile::Seek(int64_t offset) {
+  if (!ok_) return false;
+  if (offset < 0 || ::fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0)
+    return offset < 0 ? Fail(SystemReason(EINVAL)) : FailWithErrno();
+  return true;
+}
+
 bool OutputFile::Print(const char* format, ...) {
   if (!ok_) return false;
   va_list args;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ class OutputFile {
   bool Write(std::string_view text) { return Write(text.data(), text.size()); }
   // printf-style text, numbers as the C locale writes them.
   bool Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Moves the write position to `offset` bytes from the start, for
+  // containers that fill in a size or an index once the data after it is
+  // written (an MP4 movie). A failure is remembered as for Write.
+  bool Seek(int64_t offset);
   bool ok() const { return ok_; }
   // Flushes, syncs and renames the temporary file onto the target. false
   // (and the target untouched) when any write failed or the target has

@@ -29,6 +29,33 @@ bool IsHexDigit(char c) {
   return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// Exact powers of ten in float: 5^10 still fits in its 24-bit mantissa.
+constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                  1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Plain decimals ("-12.5", "0.000123", "7."): the digits make a whole
+// number below 2^24 and the point moves it at most ten places, so both
+// are exact floats, and one division or product of them rounds as a
+// correct conversion of the text does (Clinger's fast path). Anything
+// else (more digits, an exponent, hex, inf) is left to the full scan;
+// nullptr then.
+const char* ScanPlainDecimal(const char* p, const char* end, float& out) {
+  uint32_t digits = 0;
+  int count = 0, scale = 0;
+  const char* q = p;
+  for (; q < end && IsDigit(*q) && count < 9; ++q, ++count)
+    digits = digits * 10 + static_cast<uint32_t>(*q - '0');
+  if (q < end && *q == '.') {
+    for (++q; q < end && IsDigit(*q) && count < 9; ++q, ++count, ++scale)
+      digits = digits * 10 + static_cast<uint32_t>(*q - '0');
+  }
+  if (count == 0 || count == 9 || digits > (1u << 24)) return nullptr;
+  if (q < end && (IsDigit(*q) || *q == '.' || *q == 'e' || *q == 'E' || *q == 'x' || *q == 'X'))
+    return nullptr;
+  out = static_cast<float>(digits) / kPowersOfTen[scale];
+  return q;
+}
+
 }  // namespace
 
 const char* ScanFloat(const char* p, const char* end, float& out) {
@@ -41,7 +68,11 @@ const char* ScanFloat(const char* p, const char* end, float& out) {
   }
   if (p == end) return nullptr;
   float v = 0;
-  const char* stop;
+  const char* stop = ScanPlainDecimal(p, end, v);
+  if (stop) {
+    out = negative ? -v : v;
+    return stop;
+  }
   if (StartsWithNoCase(p, end, "inf")) {
     // glibc takes "inf" alone, but once it has seen "infi" it wants all of
     // "infinity" and matches nothing otherwise.

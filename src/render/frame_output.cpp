@@ -1,6 +1,7 @@
 #include "render/frame_output.h"
 
 #include "images/bmp.h"
+#include "images/png.h"
 #include "images/ppm.h"
 #include "io/output_file.h"
 
@@ -25,8 +26,13 @@ bool FrameOutput::Fail(const std::string& message) {
 
 bool FrameOutput::Open(int frameCount, int firstFrame) {
   firstFrame_ = firstFrame;
-  if (format_ != kRenderMpeg) return true;
+  if (format_ != kRenderMpeg && format_ != kRenderMp4) return true;
   if (frameCount < 1) return Fail("No frames to render");
+  if (format_ == kRenderMp4) {
+    if (mp4_.Open(outputName_, frameCount, firstFrame) != 0)
+      return Fail("Bummer, can't create movie: " + mp4_.Error());
+    return true;
+  }
   if (mpeg_.Open(outputName_, frameCount, firstFrame) != 0)
     return Fail("Bummer, can't create movie: " + mpeg_.Error());
   return true;
@@ -48,6 +54,12 @@ bool FrameOutput::Write(const uint8_t* rgb, int width, int height, int frame, bo
       if (mpeg_.AddFrame(rgb, width, height) != 0) {
         shell_->Message("Bummer making movie");
         ok = Fail(CantWrite(mpeg_.Error()));
+      }
+      break;
+    case kRenderMp4:
+      if (mp4_.AddFrame(rgb, width, height) != 0) {
+        shell_->Message("Bummer making movie");
+        ok = Fail(CantWrite(mp4_.Error()));
       }
       break;
     case kRenderGif:
@@ -86,6 +98,9 @@ bool FrameOutput::WriteFile(const std::string& name, const uint8_t* rgb, int wid
     case kRenderBmp:
       written = WriteBmp(file, rgb, width, height) == 0;
       break;
+    case kRenderPng:
+      written = WritePng(file, rgb, width, height) == 0;
+      break;
     default:
       file.Write(PpmFrameHeader(width, height));
       written = file.Write(rgb, static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
@@ -101,6 +116,10 @@ bool FrameOutput::Finish() {
   if (mpeg_.IsOpen()) {
     const bool any = mpeg_.FramesWritten() > 0;
     if (mpeg_.Finish() != 0 && any) return Fail(CantWrite(mpeg_.Error()));
+  }
+  if (mp4_.IsOpen()) {
+    const bool any = mp4_.FramesWritten() > 0;
+    if (mp4_.Finish() != 0 && any) return Fail(CantWrite(mp4_.Error()));
   }
   if (gif_.IsOpen()) {
     const bool any = gif_.FramesWritten() > 0;

@@ -1,5 +1,5 @@
-// Where finished frames go: one MPEG-1 movie, one animated GIF, or one
-// JPEG, BMP or PPM file per frame. The render hands every frame here after
+// Where finished frames go: one MPEG-1 or MP4 movie, one animated GIF, or
+// one JPEG, BMP, PPM or PNG file per frame. The render hands every frame here after
 // reduction, flip, gamma and blur; failures are told through the shell
 // with the render's own messages, and files already written stay.
 #pragma once
@@ -10,6 +10,7 @@
 #include "document/shell.h"
 #include "images/jpeg.h"
 #include "render/gif_movie_writer.h"
+#include "render/mp4_writer.h"
 #include "render/mpeg_writer.h"
 #include "render/render_settings.h"
 
@@ -20,7 +21,7 @@ class FrameOutput {
   FrameOutput(int format, std::string outputName, Shell& shell)
       : format_(format), outputName_(std::move(outputName)), shell_(&shell) {}
 
-  // For the movie format: opens the movie for `frameCount` frames ("No
+  // For the movie formats: opens the movie for `frameCount` frames ("No
   // frames to render" below 1, "Bummer, can't create movie: <path>:
   // <reason>" when it cannot be made). Other formats have nothing to open here. `firstFrame` counts
   // from the first frame of the whole render, for a movie or GIF that is
@@ -52,6 +53,7 @@ class FrameOutput {
   std::string outputName_;
   Shell* shell_;
   MpegWriter mpeg_;
+  Mp4Writer mp4_;
   GifMovieWriter gif_;
   int gifWidth_ = 0, gifHeight_ = 0;
   int firstFrame_ = 0;

@@ -7,6 +7,7 @@
 #include "render/ffmpeg_handles.h"
 #include "render/mpeg_program_writer.h"
 #include "render/picture_check.h"
+#include "render/yuv_frame.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -153,18 +154,7 @@ int MpegWriter::AddFrame(const uint8_t* rgb, int width, int height) {
       return -1;
     }
   }
-  // A cached context is rebuilt only when the incoming size changes.
-  s.scale.reset(sws_getCachedContext(s.scale.release(), width, height, AV_PIX_FMT_RGB24, s.width,
-                                     s.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
-                                     nullptr));
-  if (!s.scale) return -1;
-  // The encoder may still hold the previous picture's buffer.
-  if (av_frame_make_writable(s.frame.get()) < 0) return -1;
-  const uint8_t* source[1] = {rgb};
-  const int sourceStride[1] = {width * 3};
-  if (sws_scale(s.scale.get(), source, sourceStride, 0, height, s.frame->data, s.frame->linesize) !=
-      s.height)
-    return -1;
+  if (!FillYuvFrame(s.scale, s.frame.get(), rgb, width, height)) return -1;
   s.frame->pts = s.nextPts++;
   s.frame->quality = s.codec->global_quality;
   s.frame->pict_type = AV_PICTURE_TYPE_I;

@@ -4,19 +4,24 @@
 #include <cassert>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "io/text_out.h"
 
 namespace modra {
 namespace {
 
-const char* const kExtensions[] = {".mpg", ".jpg", ".bmp", ".ppm", ".gif"};
+const char* const kExtensions[] = {".mpg", ".jpg", ".bmp", ".ppm", ".gif", ".mp4", ".png"};
 const char* const kDefaultNames[] = {"movie.mpg", "image.jpg", "image.bmp", "image.ppm",
-                                     "movie.gif"};
-const char* const kDefaultPatterns[] = {"*.mpg", "*.jpg", "*.bmp", "*.ppm", "*.gif"};
+                                     "movie.gif", "movie.mp4", "image.png"};
+const char* const kDefaultPatterns[] = {"*.mpg", "*.jpg", "*.bmp", "*.ppm",
+                                        "*.gif", "*.mp4", "*.png"};
+static_assert(std::size(kExtensions) == kRenderPng + 1 &&
+              std::size(kDefaultNames) == kRenderPng + 1 &&
+              std::size(kDefaultPatterns) == kRenderPng + 1);
 
 bool KnownFormat(int format) {
-  return format >= kRenderMpeg && format <= kRenderGif;
+  return format >= kRenderMpeg && format <= kRenderPng;
 }
 
 // Where the extension starts: the last "." after the last "/", or npos.
@@ -39,9 +44,10 @@ uint8_t TableEntry(double x, double power) {
 }  // namespace
 
 const char kOutputFileFilter[] =
-    "All Types (*.mpg;*.gif;*.jpg;*.bmp;*.ppm)|*.mpg;*.gif;*.jpg;*.bmp;*.ppm|MPEG Movie "
-    "(*.mpg)|*.mpg|Animated GIF (*.gif)|*.gif|JPEG Image (*.jpeg)|*.jpeg|Windows Bitmap Image "
-    "(*.bmp)|*.bmp|Portable Pixel Map Image (*.ppm)|*.ppm||";
+    "All Types (*.mpg;*.gif;*.jpg;*.bmp;*.ppm;*.mp4;*.png)|*.mpg;*.gif;*.jpg;*.bmp;*.ppm;*.mp4;*."
+    "png|MPEG Movie (*.mpg)|*.mpg|Animated GIF (*.gif)|*.gif|JPEG Image (*.jpeg)|*.jpeg|Windows "
+    "Bitmap Image (*.bmp)|*.bmp|Portable Pixel Map Image (*.ppm)|*.ppm|MP4 Movie (*.mp4)|*.mp4|PNG "
+    "Image (*.png)|*.png||";
 const char kCompositeMovieFilter[] = "MPEG Movie (*.mpg)|*.mpg|";
 
 void PrepareRenderOptions(RenderSettings& settings, int lastFrame) {

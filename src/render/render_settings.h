@@ -13,12 +13,15 @@
 
 namespace modra {
 
+// The numbers are stored with the settings: new formats come at the end.
 enum RenderFormat : int {
   kRenderMpeg = 0,
   kRenderJpeg = 1,
   kRenderBmp = 2,
   kRenderPpm = 3,
   kRenderGif = 4,
+  kRenderMp4 = 5,
+  kRenderPng = 6,
 };
 
 enum RenderFrameRange : int {
@@ -49,14 +52,21 @@ constexpr int kMaxRenderSide = 4096;
 constexpr int kMaxBlurSamples = 64;
 constexpr int kLastAnimationFrame = 9999;
 
+// The formats that write one movie (or GIF) file rather than a file per
+// frame: a split render makes one part of them per share.
+inline bool IsMovieFormat(int format) {
+  return format == kRenderMpeg || format == kRenderGif || format == kRenderMp4;
+}
+
 // --- Render Options dialog rules ---
 
 // Opening the dialog: "from" starts at 0 and "to" at the animation's last
 // frame; everything else stays as stored.
 void PrepareRenderOptions(RenderSettings& settings, int lastFrame);
-// Chooses a format (0..4; others are ignored) and gives the output name
-// that format's extension: the name is cut at the last "." of its file
-// name part and ".mpg", ".jpg", ".bmp", ".ppm" or ".gif" appended.
+// Chooses a format (kRenderMpeg..kRenderPng; others are ignored) and gives
+// the output name that format's extension: the name is cut at the last "."
+// of its file name part and ".mpg", ".jpg", ".bmp", ".ppm", ".gif", ".mp4"
+// or ".png" appended.
 void SetRenderFormat(RenderSettings& settings, int format);
 // "On" always starts from 4 samples, "Off" sets 0.
 void SetMotionBlur(RenderSettings& settings, bool on);

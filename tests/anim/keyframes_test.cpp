@@ -221,6 +221,49 @@ TEST_F(Animation, PlaybackStepsThroughTheFramesAndWraps) {
   EXPECT_EQ(s.groups[g].translation[0], 0);
 }
 
+TEST_F(Animation, WalkingTheFramesInOrderShowsWhatGoToFrameShows) {
+  const int h = AddTriangle(s, "H");
+  SetTranslationAt(doc, g, 7, {7, 1, 0});
+  SetTranslationAt(doc, g, 30, {-3, 2, 5});
+  SetTranslationAt(doc, h, 12, {0, 4, 0});
+  GoToFrame(doc, 20);
+  EnsureKeyed(doc, h, kKeyRotation);
+  s.groups[h].rotation = {10, 80, -30};
+  StoreKey(doc, h, kKeyRotation);
+  GoToFrame(doc, 40);
+  EnsureKeyed(doc, g, kKeyEnabled);
+  s.groups[g].flags &= ~Enabled;
+  StoreKey(doc, g, kKeyEnabled);
+  // Files from elsewhere may leave a curve running past the next key
+  // frame, or an owner without a key at a key frame in between.
+  a.keys[Key(12, h, kKeyTranslation)].span = 25;
+  a.keys[Key(7, g, kKeyTranslation)].span = 0;
+
+  auto state = [&] {
+    std::vector<float> v;
+    for (int i : {g, h}) {
+      const DisplayGroup& d = s.groups[i];
+      v.insert(v.end(), d.translation.begin(), d.translation.end());
+      v.insert(v.end(), d.rotation.begin(), d.rotation.end());
+      v.push_back((d.flags & Enabled) ? 1.0f : 0.0f);
+    }
+    return v;
+  };
+  GoToFrame(doc, 25);  // the walk starts from whatever is shown
+  std::vector<std::vector<float>> walked;
+  ForEachFrameInOrder(doc, [&](int f) {
+    EXPECT_EQ(f, static_cast<int>(walked.size()));
+    walked.push_back(state());
+  });
+  ASSERT_EQ(walked.size(), 41u);
+  GoToFrame(doc, 25);
+  for (int f = 0; f <= 40; ++f) {
+    GoToFrame(doc, f);
+    // Exactly equal: the export's samples must be the frames as shown.
+    EXPECT_EQ(state(), walked[static_cast<size_t>(f)]) << "frame " << f;
+  }
+}
+
 TEST_F(Animation, ShowFrameAtEvaluatesBetweenFrames) {
   SetTranslationAt(doc, g, 10, {10, 0, 0});
   ShowFrameAt(doc, 4, 0.5f);

@@ -45,6 +45,14 @@ TEST(RenderOptions, SizesFramesFormatsViewsAndModes) {
   EXPECT_EQ(RenderFormatOfFile("a/MOVIE.MPG"), kRenderMpeg);
   EXPECT_EQ(RenderFormatOfFile("x.jpeg"), kRenderJpeg);
   EXPECT_EQ(RenderFormatOfFile("gif"), std::nullopt);
+  EXPECT_EQ(RenderFormatOfFile("out/Clip.MP4"), kRenderMp4);
+  EXPECT_EQ(RenderFormatOfFile("f.png"), kRenderPng);
+  EXPECT_EQ(RenderFormatOfFile("f.tiff"), std::nullopt);
+  // Names in the order of the format numbers.
+  const char* names[] = {"mpeg", "jpeg", "bmp", "ppm", "gif", "mp4", "png"};
+  for (int f = 0; f <= kRenderPng; ++f)
+    EXPECT_EQ(RenderFormatNamed(names[f]), f) << names[f];
+  EXPECT_EQ(RenderFormatNamed("MP4"), std::nullopt);
 }
 
 using Result = test::CliRun;
@@ -111,6 +119,37 @@ TEST_F(RenderCommand, AFrameRangeWritesNumberedFilesOrAMovie) {
   EXPECT_EQ(frames, 4);
 }
 
+// An MP4 movie of the four frames at an odd size, made even; PNG frames
+// by their ending or by --format, numbered as the other frame files.
+TEST_F(RenderCommand, Mp4MoviesAndPngFrames) {
+  const std::string movie = dir / "m.mp4";
+  Result r = Render({scene, "--size", "33x17", "--oversample", "1", "-o", movie});
+  EXPECT_EQ(r.status, 0) << r.err;
+  MovieReader reader;
+  ASSERT_EQ(reader.Open(movie), 0);
+  EXPECT_EQ(reader.Width(), 34);
+  EXPECT_EQ(reader.Height(), 18);
+  int frames = 0;
+  while (reader.NextFrame())
+    ++frames;
+  EXPECT_EQ(frames, 4);
+  EXPECT_EQ(Render({scene, "--format", "mp4", "--frames", "2-2", "-o", dir / "clip"}).status, 0);
+  ASSERT_EQ(reader.Open(dir / "clip"), 0);
+
+  r = Render({scene, "--frames", "1-2", "--size", "12x10", "-o", dir / "f.png"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = Render({scene, "--format", "png", "--frames", "3-3", "--size", "12x10", "-o", dir / "g"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* name : {"f1.png", "f2.png", "g3.png"}) {
+    const std::string bytes = test::ReadText(dir / name);
+    ASSERT_GE(bytes.size(), 24u) << name;
+    EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n") << name;
+    EXPECT_EQ(bytes.substr(16, 8), std::string("\0\0\0\x0c\0\0\0\x0a", 8)) << name;  // 12 x 10
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "f0.png"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "f3.png"));
+}
+
 TEST_F(RenderCommand, FramesOfANameWithoutAnEndingTakeTheFormats) {
   const Result r =
       Render({scene, "--frames", "0-1", "--format", "bmp", "--size", "8x8", "-o", dir / "shot"});
@@ -141,11 +180,19 @@ TEST_F(RenderCommand, FailuresSayWhatWentWrong) {
       {{scene, "--oversample", "5", "-o", out}, 1, "Oversampling 5: it must be 1 to 4\n"},
       {{scene, "--format", "tiff", "-o", out},
        2,
-       "modra render: unknown format tiff (mpeg, jpeg, bmp, ppm or gif)\n"},
-      {{scene, "-o", dir / "out.png"},
+       "modra render: unknown format tiff (mpeg, mp4, jpeg, bmp, ppm, gif or png)\n"},
+      {{scene, "-o", dir / "out.tiff"},
        2,
-       "modra render: can't tell the format from " + (dir / "out.png") +
-           ": give --format or end the name in .mpg, .gif, .jpg, .bmp or .ppm\n"},
+       "modra render: can't tell the format from " + (dir / "out.tiff") +
+           ": give --format or end the name in .mpg, .mp4, .gif, .jpg, .bmp, .ppm or .png\n"},
+      {{scene, "-o", dir / "missing/out.mp4"},
+       1,
+       "Bummer, can't create movie: " + (dir / "missing/out.mp4") + ": " + std::strerror(ENOENT) +
+           "\n"},
+      {{scene, "--frames", "0-0", "-o", dir / "missing/out.png"},
+       1,
+       "Can't open output file " + (dir / "missing/out0.png") +
+           " for write: " + std::strerror(ENOENT) + "\n"},
       {{scene, "--mode", "shiny", "-o", out},
        2,
        "modra render: unknown mode shiny (wire, solid or textured)\n"},

@@ -117,5 +117,53 @@ TEST(RenderPart, JoinedPartsAreTheWholeRender) {
   EXPECT_FALSE(std::filesystem::exists(dir / "x.mpg"));
 }
 
+// MP4 shares go to names of their own and join into the frames of the
+// whole render, coded again only where each share starts with a key
+// frame; PNG frame files keep their frame numbers and need no join.
+TEST(RenderPart, Mp4SharesJoinAndPngFramesKeepTheirNumbers) {
+  test::TempDir dir;
+  const std::string demo = std::string(MODRA_SOURCE_DIR) + "/examples/demo.knf";
+  auto render = [&](const std::string& out, const std::string& part) {
+    std::vector<std::string> args = {"render", demo,           "-o", out,        "--size",
+                                     "32x24",  "--oversample", "1",  "--frames", "10-15"};
+    if (!part.empty()) args.insert(args.end(), {"--part", part});
+    const Result r = Modra(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+  };
+  render(dir / "whole.mp4", "");
+  const std::vector<Bytes> whole = Frames(dir / "whole.mp4");
+  ASSERT_EQ(whole.size(), 6u);
+  const std::string out = dir / "movie.mp4";
+  std::vector<std::string> join = {"join", out};
+  for (int i = 0; i < 2; ++i) {
+    render(out, std::to_string(i) + "/2");
+    join.push_back(PartFileName(out, {i, 2}));
+    ASSERT_TRUE(std::filesystem::exists(join.back())) << join.back();
+  }
+  EXPECT_FALSE(std::filesystem::exists(out));
+  const Result r = Modra(join);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<Bytes> joined = Frames(out);
+  ASSERT_EQ(joined.size(), 6u);
+  for (size_t f = 0; f < joined.size(); ++f) {
+    const auto a = movietest::MeanColor(joined[f].data(), 32, 0, 0, 32, 24);
+    const auto b = movietest::MeanColor(whole[f].data(), 32, 0, 0, 32, 24);
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(a[c], b[c], 3) << "frame " << f << " channel " << c;
+  }
+  // Parts in the wrong order are refused by name.
+  const Result swapped = Modra({"join", dir / "x.mp4", join[3], join[2]});
+  EXPECT_EQ(swapped.status, 1);
+  EXPECT_EQ(swapped.err, "modra join: frames 0 to 2 missing before " + join[3] + "\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.mp4"));
+
+  render(dir / "f.png", "1/2");
+  for (int f = 13; f <= 15; ++f)
+    EXPECT_EQ(test::ReadText(dir / ("f" + std::to_string(f) + ".png")).substr(1, 3), "PNG") << f;
+  EXPECT_FALSE(std::filesystem::exists(dir / "f12.png"));
+  EXPECT_FALSE(std::filesystem::exists(PartFileName(dir / "f.png", {1, 2})));
+}
+
 }  // namespace
 }  // namespace modra

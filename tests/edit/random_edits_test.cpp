@@ -174,10 +174,6 @@ class RandomRun {
     // run builds up.
     if ((c.policy == StepPolicy::kFile || c.id == CommandId::kAppend) && Pick(8) != 0) return;
     if (!c.run) return;
-    // The glTF export samples rotations by showing every frame up to the
-    // last key, each replayed from the key frame before it: with keys
-    // thousands of frames apart that takes minutes, too long for a run.
-    if (c.id == CommandId::kExportGltf) return;
     // Saves write under the document's or an editor's name: only in the run's folder.
     if (c.id == CommandId::kSave && !InRunFolder(session_.doc().name)) return;
     if (c.id == CommandId::kExtSave && !InRunFolder(session_.profiles().ext.fileName)) return;

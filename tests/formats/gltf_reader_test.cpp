@@ -1,6 +1,7 @@
 #include "formats/gltf_reader.h"
 
 #include <gtest/gtest.h>
+#include <stb/stb_image_write.h>
 
 #include <cmath>
 #include <cstring>
@@ -10,6 +11,9 @@
 #include "anim/playback.h"
 #include "formats/import_dispatch.h"
 #include "formats/import_test_util.h"
+#include "images/image_test_util.h"
+#include "images/jpeg.h"
+#include "images/texture_table.h"
 #include "reader_harness.h"
 #include "scene/matrix.h"
 #include "test_util.h"
@@ -40,9 +44,9 @@ struct Gltf {
   std::vector<std::string> views, accessors;
   std::string nodes = "[]", meshes = "[]", scenes = "[{\"nodes\":[0]}]", extra;
 
+  // A view of the values alone, as sparse accessors and pictures use them.
   template <class T>
-  int Add(const std::vector<T>& values, const char* type, int componentType,
-          const std::string& more = "") {
+  int View(const std::vector<T>& values) {
     while (bin.size() % 4)
       bin.push_back(0);
     const size_t offset = bin.size();
@@ -50,8 +54,14 @@ struct Gltf {
     std::memcpy(bin.data() + offset, values.data(), values.size() * sizeof(T));
     views.push_back("{\"buffer\":0,\"byteOffset\":" + std::to_string(offset) +
                     ",\"byteLength\":" + std::to_string(values.size() * sizeof(T)) + "}");
+    return static_cast<int>(views.size() - 1);
+  }
+  template <class T>
+  int Add(const std::vector<T>& values, const char* type, int componentType,
+          const std::string& more = "") {
+    const int view = View(values);
     int width = std::string(type) == "SCALAR" ? 1 : type[3] - '0';
-    accessors.push_back("{\"bufferView\":" + std::to_string(views.size() - 1) +
+    accessors.push_back("{\"bufferView\":" + std::to_string(view) +
                         ",\"componentType\":" + std::to_string(componentType) +
                         ",\"count\":" + std::to_string(values.size() / width) + ",\"type\":\"" +
                         type + "\"" + more + "}");
@@ -352,6 +362,119 @@ TEST(GltfReaderTest, BaseColourTextureJoinsTheTextureTable) {
   EXPECT_FLOAT_EQ(g.primitives[0].vertices[stride - 1], 1.0f);
 }
 
+// 2 x 2 pixels: top row red and green, bottom row blue and white.
+const Bytes kPixels = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+
+Bytes Png(const Bytes& rgb, int width, int height) {
+  Bytes png;
+  stbi_write_png_to_func(
+      [](void* to, void* data, int size) {
+        auto* bytes = static_cast<uint8_t*>(data);
+        static_cast<Bytes*>(to)->insert(static_cast<Bytes*>(to)->end(), bytes, bytes + size);
+      },
+      &png, width, height, 3, rgb.data(), width * 3);
+  return png;
+}
+
+Bytes Jpeg(const Bytes& rgb, int width, int height) {
+  JpegImage jpeg;
+  jpeg.quality = 100;
+  const uint8_t* bytes = jpeg.EncodeMemory(rgb.data(), width, height);
+  return bytes ? Bytes(bytes, bytes + jpeg.CompressedSize()) : Bytes();
+}
+
+// The textured square with its picture inside: in a buffer view of a
+// .glb, or in a data URI of a .gltf.
+Bytes WithPicture(const Bytes& picture, const char* mime, bool binary) {
+  Gltf f = Painted(R"({"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}})", false, true);
+  f.extra += R"(,"textures":[{"source":0}],"images":[{)";
+  if (binary)
+    f.extra +=
+        "\"bufferView\":" + std::to_string(f.View(picture)) + ",\"mimeType\":\"" + mime + "\"";
+  else
+    f.extra += "\"uri\":\"data:" + std::string(mime) + ";base64," + Base64(picture) + "\"";
+  f.extra += "}]";
+  return binary ? f.Glb() : AsBytes(f.Json());
+}
+
+TEST(GltfReaderTest, PicturesInsideTheFileJoinTheTextureTable) {
+  Bytes flat(8 * 8 * 3);
+  for (size_t i = 0; i < flat.size(); i += 3)
+    flat[i] = 200, flat[i + 1] = 100, flat[i + 2] = 50;
+  const Bytes png = Png(kPixels, 2, 2), jpeg = Jpeg(flat, 8, 8);
+  ASSERT_FALSE(jpeg.empty());
+  for (const bool binary : {true, false})
+    for (const bool isJpeg : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "binary " << binary << " jpeg " << isJpeg);
+      test::TempDir dir;
+      const std::string name = binary ? "tile.glb" : "tile.gltf";
+      test::WriteBytes(dir / name, WithPicture(isJpeg ? jpeg : png,
+                                               isJpeg ? "image/jpeg" : "image/png", binary));
+      imagetest::RecordingUploader uploader;
+      test::RecordedDocument d;
+      d.doc.uploader = &uploader;
+      const int before = CurrentTextureCount(d.doc.textures);
+      ASSERT_EQ(OpenModelFile(d.doc, dir / name), 0);
+      EXPECT_TRUE(d.shell.messages.empty());
+      ASSERT_EQ(CurrentTextureCount(d.doc.textures), before + 1);
+      EXPECT_EQ(d.doc.textures.entries.back().name, name + " image 0");
+      const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
+      EXPECT_TRUE(g.flags & Textured);
+      EXPECT_TRUE(g.flags & TexCoords);
+      EXPECT_EQ(g.textureIndex, before);
+      ASSERT_FALSE(uploader.uploads.empty());
+      const auto& up = uploader.uploads.back();
+      EXPECT_EQ(up.index, before);
+      if (isJpeg) {
+        ASSERT_EQ(up.width, 8);
+        ASSERT_EQ(up.height, 8);
+        for (size_t i = 0; i < up.rgb.size(); ++i)
+          ASSERT_NEAR(up.rgb[i], flat[i], 4) << i;
+      } else {
+        ASSERT_EQ(up.width, 2);
+        ASSERT_EQ(up.height, 2);
+        // the table's pictures start at the bottom row: blue, white, red, green
+        EXPECT_EQ(up.rgb, (Bytes{0, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255, 0}));
+      }
+      // The same model again finds its picture in the table.
+      ASSERT_EQ(AppendModelFile(d.doc, dir / name), 0);
+      EXPECT_EQ(CurrentTextureCount(d.doc.textures), before + 1);
+    }
+  // A picture that is neither decodes to nothing: the model opens without it.
+  test::TempDir dir;
+  test::WriteBytes(dir / "tile.glb", WithPicture(AsBytes("no picture"), "image/png", true));
+  test::RecordedDocument d;
+  ASSERT_EQ(OpenModelFile(d.doc, dir / "tile.glb"), 0);
+  ASSERT_EQ(d.shell.messages.size(), 1u);
+  EXPECT_EQ(d.shell.messages[0], "Can't load \"tile.glb image 0\" texture");
+  EXPECT_EQ(d.scene().groups[d.scene().rootHead].textureIndex, 0);
+  // Nor does one whose view lies past the buffer.
+  Gltf f = Painted(R"({"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}})", false, true);
+  f.views.push_back(R"({"buffer":0,"byteOffset":100000,"byteLength":8})");
+  f.extra += R"(,"textures":[{"source":0}],"images":[{"bufferView":)" +
+             std::to_string(f.views.size() - 1) + R"(,"mimeType":"image/png"}])";
+  Read past(f.Glb());
+  EXPECT_NE(past.result, 0);
+}
+
+// The fan of the square with vertex 2 moved to (2, 3, 0), its positions
+// given by `accessor` (which the test adds to `f`).
+Bytes Fan(Gltf& f, const std::string& accessor) {
+  f.accessors.push_back(accessor);
+  f.meshes =
+      "[{\"primitives\":[{\"attributes\":{\"POSITION\":" + std::to_string(f.accessors.size() - 1) +
+      "},\"mode\":6}]}]";
+  f.nodes = "[{\"name\":\"Fan\",\"mesh\":0}]";
+  return AsBytes(f.Json());
+}
+
+std::string Sparse(int count, int indices, int indexType, int values) {
+  return ",\"sparse\":{\"count\":" + std::to_string(count) +
+         ",\"indices\":{\"bufferView\":" + std::to_string(indices) +
+         ",\"componentType\":" + std::to_string(indexType) +
+         "},\"values\":{\"bufferView\":" + std::to_string(values) + "}}";
+}
+
 // "Top" holds the square (so the model is 1 wide: sizing doubles it) and
 // "Mover", whose translation, rotation and scale run on samplers.
 Gltf Animated(const char* interpolation) {
@@ -419,6 +542,92 @@ TEST(GltfReaderTest, AnimationsBecomeKeyFramesAtThirtyFramesASecond) {
   ASSERT_NE(k, -1);
   // flat tangents: a third of the way the curve has gone 7/27 of 3, doubled
   EXPECT_NEAR(spline.s().anim.keys[k].values[0], 2 * 3 * 7.0f / 27, 1e-5f);
+}
+
+TEST(GltfReaderTest, SparseAccessorsReplaceTheElementsTheyName) {
+  Gltf plain;
+  const Bytes expected =
+      Fan(plain,
+          "{\"bufferView\":" +
+              std::to_string(plain.View(std::vector<float>{0, 0, 0, 1, 0, 0, 2, 3, 0, 0, 1, 0})) +
+              R"(,"componentType":5126,"count":4,"type":"VEC3"})");
+  // the square under one replaced vertex
+  Gltf over;
+  const int base = over.View(kSquare);
+  const int index = over.View(std::vector<uint16_t>{2});
+  const int value = over.View(std::vector<float>{2, 3, 0});
+  const Bytes replaced = Fan(over, "{\"bufferView\":" + std::to_string(base) +
+                                       R"(,"componentType":5126,"count":4,"type":"VEC3")" +
+                                       Sparse(1, index, 5123, value) + "}");
+  // zeros under three replaced vertices
+  Gltf zeros;
+  const int indices = zeros.View(std::vector<uint8_t>{1, 2, 3});
+  const int values = zeros.View(std::vector<float>{1, 0, 0, 2, 3, 0, 0, 1, 0});
+  const Bytes fromZeros = Fan(zeros, R"({"componentType":5126,"count":4,"type":"VEC3")" +
+                                         Sparse(3, indices, 5121, values) + "}");
+  Read want(expected);
+  ASSERT_EQ(want.result, 0);
+  const DisplayGroup& w = want.s().groups[want.s().rootHead];
+  for (const Bytes* file : {&replaced, &fromZeros}) {
+    Read r(*file);
+    ASSERT_EQ(r.result, 0);
+    const DisplayGroup& g = r.s().groups[r.s().rootHead];
+    EXPECT_EQ(g.translation, w.translation);
+    ASSERT_EQ(g.primitives.size(), 1u);
+    EXPECT_EQ(g.primitives[0].vertices.vector(), w.primitives[0].vertices.vector());
+  }
+
+  // An animation's output: zeros with its last value given.
+  Gltf f = Animated("LINEAR");
+  const int last = f.View(std::vector<uint32_t>{1});
+  const int move = f.View(std::vector<float>{3, 0, 1});
+  f.accessors[2] =
+      R"({"componentType":5126,"count":2,"type":"VEC3")" + Sparse(1, last, 5125, move) + "}";
+  Read animated(AsBytes(f.Json()));
+  ASSERT_EQ(animated.result, 0);
+  const int k = FindKey(animated.s().anim, 30, animated.Find("Mover"), kKeyTranslation);
+  ASSERT_NE(k, -1);
+  const std::vector<float>& v = animated.s().anim.keys[k].values;
+  EXPECT_EQ((Vec3{v[0], v[1], v[2]}), (Vec3{6, 0, -2}));
+}
+
+TEST(GltfReaderTest, AnimationsOfOtherNodesJoinAndOtherTakesAreLeftOut) {
+  Gltf f = Animated("LINEAR");
+  f.nodes = R"([{"name":"Top","mesh":0,"children":[1,2]},{"name":"Mover"},{"name":"Other"}])";
+  const int times = 1, moves = 2;  // the first animation's accessors
+  const int big = f.Add(std::vector<float>{5, 5, 5, 5, 5, 5}, "VEC3", 5126);
+  f.extra.pop_back();
+  f.extra += ",{\"samplers\":[{\"input\":" + std::to_string(times) +
+             ",\"output\":" + std::to_string(moves) +
+             R"(}],"channels":[{"sampler":0,"target":{"node":2,"path":"translation"}}]})" +
+             ",{\"samplers\":[{\"input\":" + std::to_string(times) +
+             ",\"output\":" + std::to_string(big) +
+             R"(}],"channels":[{"sampler":0,"target":{"node":1,"path":"scale"}}]}])";
+  test::TempDir dir;
+  test::WriteText(dir / "takes.gltf", f.Json());
+  test::RecordedDocument d;
+  ASSERT_EQ(OpenModelFile(d.doc, dir / "takes.gltf"), 0);
+  ASSERT_EQ(d.shell.messages.size(), 1u);
+  EXPECT_EQ(d.shell.messages[0],
+            "Animations in takes.gltf that move what an earlier one moves are not imported");
+  Scene& s = d.scene();
+  int other = -1, mover = -1;
+  ForEachGroup(s, s.rootHead, [&](int g) {
+    if (s.groups[g].name == "Other") other = g;
+    if (s.groups[g].name == "Mover") mover = g;
+  });
+  ASSERT_NE(other, -1);
+  ASSERT_NE(mover, -1);
+  // the second animation moves Other as the first moves Mover
+  for (const int g : {mover, other}) {
+    const int k = FindKey(s.anim, 30, g, kKeyTranslation);
+    ASSERT_NE(k, -1) << g;
+    EXPECT_EQ(s.anim.keys[k].values[0], 6.0f);
+  }
+  // the third would scale Mover to 5: the first's step to 2 stays
+  const int k = FindKey(s.anim, 30, mover, kKeyScale);
+  ASSERT_NE(k, -1);
+  EXPECT_EQ(s.anim.keys[k].values[0], 2.0f);
 }
 
 TEST(GltfReaderTest, SkinsAreLeftOutWithOneMessage) {
@@ -510,6 +719,42 @@ const Damage kDamaged[] = {
        f.nodes = R"([{"matrix":[1,0,0,0,0,1,0,0,0,0,1,0,0,0,0]}])";
        return f.Json();
      }},
+    {"sparse index past the elements",
+     [] {
+       Gltf f = Figure();
+       const int index = f.View(std::vector<uint16_t>{4});
+       const int value = f.View(std::vector<float>{2, 3, 0});
+       f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
+                        Sparse(1, index, 5123, value) + "}";
+       return f.Json();
+     }},
+    {"sparse indices out of order",
+     [] {
+       Gltf f = Figure();
+       const int index = f.View(std::vector<uint16_t>{2, 1});
+       const int value = f.View(std::vector<float>{2, 3, 0, 1, 1, 1});
+       f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
+                        Sparse(2, index, 5123, value) + "}";
+       return f.Json();
+     }},
+    {"sparse values past their view",
+     [] {
+       Gltf f = Figure();
+       const int index = f.View(std::vector<uint16_t>{1, 2});
+       const int value = f.View(std::vector<float>{2, 3, 0});
+       f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
+                        Sparse(2, index, 5123, value) + "}";
+       return f.Json();
+     }},
+    {"sparse index past the vertices of an index list",
+     [] {
+       Gltf f = Figure();
+       const int index = f.View(std::vector<uint8_t>{5});
+       const int value = f.View(std::vector<uint16_t>{7});
+       f.accessors[1] = R"({"bufferView":1,"componentType":5123,"count":6,"type":"SCALAR")" +
+                        Sparse(1, index, 5121, value) + "}";
+       return f.Json();
+     }},
     {"not json", [] { return std::string("{\"asset\":{\"version\":\"2.0\"},\"nodes\":[{]"); }},
 };
 
@@ -543,6 +788,29 @@ TEST(GltfReaderTest, EveryCutOfABinaryFileIsRefused) {
     EXPECT_EQ(d.scene().rootHead, -1);
   });
   test::ForEachDamage(whole, 300, [](const Bytes& damaged) {
+    test::RecordedDocument d;
+    ReadGltfBytes(d.doc, damaged, "", false);
+  });
+  // A picture in a view and a sparse position: the runs they point at
+  // are damaged too.
+  Gltf f = Painted(R"({"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}})", false, true);
+  const int index = f.View(std::vector<uint16_t>{2});
+  const int value = f.View(std::vector<float>{2, 3, 0});
+  f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
+                   Sparse(1, index, 5123, value) + "}";
+  f.extra += R"(,"textures":[{"source":0}],"images":[{"bufferView":)" +
+             std::to_string(f.View(Png(kPixels, 2, 2))) + R"(,"mimeType":"image/png"}])";
+  const Bytes rich = f.Glb();
+  {
+    Read r(rich);
+    ASSERT_EQ(r.result, 0);
+    EXPECT_GE(FindTexture(r.d.doc.textures, "image 0"), 0);
+  }
+  test::ForEachCut(rich, [](const Bytes& cut, size_t) {
+    test::RecordedDocument d;
+    EXPECT_NE(ReadGltfBytes(d.doc, cut, "", false), 0);
+  });
+  test::ForEachDamage(rich, 300, [](const Bytes& damaged) {
     test::RecordedDocument d;
     ReadGltfBytes(d.doc, damaged, "", false);
   });

@@ -92,6 +92,47 @@ TEST(ScanNumbers, RandomNumberLikeTextMatchesScanf) {
   }
 }
 
+// Plain decimals, the numbers of nearly every file, take a short way; it
+// must round every one of them as scanf does, up to the last bit, and stop
+// where scanf stops. Digits around the point, leading zeros, signs, a
+// point at either end, and what may follow the digits.
+TEST(ScanNumbers, PlainDecimalsRoundAsScanfDoesToTheLastBit) {
+  std::mt19937 rng(2024);
+  static constexpr std::string_view kAfter[] = {"", " ", "/", "e", "E3", ".", "5", "x", "\t", "#"};
+  int mismatches = 0;
+  for (int round = 0; round < 300000 && mismatches < 10; ++round) {
+    std::string text;
+    if (rng() % 4 == 0) text += rng() % 2 ? "-" : "+";
+    const int whole = static_cast<int>(rng() % 10), fraction = static_cast<int>(rng() % 11);
+    for (int i = 0; i < whole; ++i)
+      text += static_cast<char>('0' + (i == 0 && rng() % 3 ? 1 + rng() % 9 : rng() % 10));
+    if (fraction > 0 || rng() % 2) text += '.';
+    for (int i = 0; i < fraction; ++i)
+      text += static_cast<char>('0' + rng() % 10);
+    text += kAfter[rng() % std::size(kAfter)];
+    const Scanned want = CScanFloat(text), got = OurScanFloat(text);
+    const bool same = got.matched == want.matched &&
+                      (!want.matched || (got.used == want.used &&
+                                         std::memcmp(&got.value, &want.value, sizeof(float)) == 0));
+    if (!same) {
+      ++mismatches;
+      ADD_FAILURE() << "\"" << text << "\": scanf " << want.matched << " " << want.value << " "
+                    << want.used << ", ours " << got.matched << " " << got.value << " " << got.used;
+    }
+  }
+  // The edges of the short way: 2^24 and one beyond, the tenth place, the
+  // halfway cases between two floats, and zeros of either sign.
+  for (const char* c : {"16777216", "16777217", "1677721.7", "0.16777217", "8388609.5",
+                        "0.000000001", "0.0000000001", "99999999", "0.00000000", "-0.0", "-.0",
+                        "+0.", "1.00000005960464477539", "0.1", "0.3", "2.5", "1e0"}) {
+    SCOPED_TRACE(c);
+    const Scanned want = CScanFloat(c), got = OurScanFloat(c);
+    ASSERT_TRUE(got.matched);
+    EXPECT_EQ(got.used, want.used);
+    EXPECT_EQ(std::memcmp(&got.value, &want.value, sizeof(float)), 0) << got.value;
+  }
+}
+
 TEST(ScanNumbers, FloatsStopAtTheEndGivenNotAtATerminator) {
   const std::string text = "12345";
   float v = 0;

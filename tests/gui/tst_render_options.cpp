@@ -102,6 +102,35 @@ class TestRenderOptions : public QObject {
     QCOMPARE(edit("OutputName")->text(), QStringLiteral("renders/take.jpg"));
   }
 
+  // The MP4 and PNG radios come after the older five and give the name
+  // their endings; the save dialog then suggests their default names.
+  void mp4AndPngRadiosFollowTheOthers() {
+    QCOMPARE(child<QRadioButton>("Format4")->text(), QStringLiteral("Animated GIF"));
+    QCOMPARE(child<QRadioButton>("Format5")->text(), QStringLiteral("MP4 Movie"));
+    QCOMPARE(child<QRadioButton>("Format6")->text(), QStringLiteral("Individual PNG Frames"));
+    QVERIFY(!child<QRadioButton>("Format7"));
+    click("Format5");
+    QCOMPARE(edit("OutputName")->text(), QStringLiteral("movie.mp4"));
+    QCOMPARE(dialog_->values().format, static_cast<int>(kRenderMp4));
+    QVERIFY(okEnabled());
+    click("BrowseOutput");  // cancelled
+    click("Format6");
+    QCOMPARE(edit("OutputName")->text(), QStringLiteral("movie.png"));
+    QCOMPARE(dialog_->values().format, static_cast<int>(kRenderPng));
+    click("BrowseOutput");
+    QCOMPARE(prompts_.suggestions,
+             QStringList({QStringLiteral("movie.mp4"), QStringLiteral("image.png")}));
+    click("Format0");
+    QCOMPARE(edit("OutputName")->text(), QStringLiteral("movie.mpg"));
+
+    RenderSettings s;
+    s.format = kRenderMp4;
+    s.outputName = "clip.mp4";
+    dialog_->setValues(s);
+    QVERIFY(child<QRadioButton>("Format5")->isChecked());
+    QVERIFY(!child<QRadioButton>("Format0")->isChecked());
+  }
+
   void motionBlurOnStartsFromFourSamples() {
     QVERIFY(child<QRadioButton>("BlurOff")->isChecked());
     QVERIFY(!edit("Samples")->isEnabled());

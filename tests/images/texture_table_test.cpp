@@ -11,6 +11,7 @@
 #include "document/document.h"
 #include "image_test_util.h"
 #include "images/bmp.h"
+#include "images/png.h"
 
 namespace modra {
 namespace {
@@ -179,6 +180,27 @@ TEST(TextureTable, BmpTexturesLoadBottomRowFirst) {
   ASSERT_EQ(LoadTextureImage(f.doc, 0, TestImage("vgl_6434_0018a.bmp")), 0);
   EXPECT_EQ(f.uploader.uploads.back().width, 119);
   EXPECT_EQ(f.uploader.uploads.back().rgb, Flipped(topFirst, bmp.Width(), bmp.Height()));
+}
+
+TEST(TextureTable, PngTexturesLoadBottomRowFirstAndDamagedOnesAreRefused) {
+  Fixture f;
+  test::TempDir dir;
+  const Bytes rgb = imagetest::Pattern(5 * 3 * 3);
+  ASSERT_EQ(WritePng(dir / "p.png", rgb.data(), 5, 3), 0);
+  ASSERT_EQ(LoadTextureImage(f.doc, 2, dir / "p.png"), 0);
+  ASSERT_EQ(f.uploader.uploads.size(), 1u);
+  EXPECT_EQ(f.uploader.uploads[0].width, 5);
+  EXPECT_EQ(f.uploader.uploads[0].rgb, Flipped(rgb, 5, 3));
+
+  const Bytes png = test::ReadBytes(dir / "p.png");
+  test::WriteBytes(dir / "cut.png", Bytes(png.begin(), png.begin() + png.size() / 2));
+  test::WriteBytes(dir / "ppm.png", Ppm(1, 1, {1, 2, 3}));
+  for (const char* name : {"cut.png", "ppm.png"}) {
+    f.shell.messages.clear();
+    EXPECT_EQ(LoadTextureImage(f.doc, 2, dir / name), -1) << name;
+    EXPECT_EQ(f.shell.messages, Messages{"Can't decode \"" + dir / name + "\""});
+  }
+  EXPECT_EQ(f.uploader.uploads.size(), 1u);
 }
 
 TEST(TextureTable, GreyscaleJpegLoadsAsRgb) {

@@ -16,6 +16,12 @@
 #include "movie_test_util.h"
 #include "render/gif_movie_writer.h"
 #include "render/movie_reader.h"
+#include "render/mp4_writer.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/log.h>
+}
 #include "render/mpeg_stream.h"
 #include "render/mpeg_writer.h"
 
@@ -34,6 +40,17 @@ Rgb Colour(int frame) {
 // Frames first .. first + count - 1 of a movie whose frame f is Colour(f).
 void WriteMpeg(const std::string& path, int first, int count, int width = 16, int height = 16) {
   MpegWriter writer;
+  ASSERT_EQ(writer.Open(path, count, first), 0);
+  for (int f = first; f < first + count; ++f)
+    ASSERT_EQ(writer.AddFrame(Solid(width, height, Colour(f)).data(), width, height), 0);
+  ASSERT_EQ(writer.Finish(), 0);
+}
+
+// The same as an MP4 movie, as a render's share writes it.
+void WriteMp4(const std::string& path, int first, int count, int width = 16, int height = 16,
+              Mp4Codec codec = Mp4Codec::kBest) {
+  av_log_set_level(AV_LOG_ERROR);  // the encoder's notes on its settings
+  Mp4Writer writer(codec);
   ASSERT_EQ(writer.Open(path, count, first), 0);
   for (int f = first; f < first + count; ++f)
     ASSERT_EQ(writer.AddFrame(Solid(width, height, Colour(f)).data(), width, height), 0);
@@ -179,7 +196,7 @@ TEST(MovieJoin, RefusesPartsThatDoNotFitAndKeepsTheOutput) {
       {{"0-1.mpg", "0-1.mpg"}, out, "0-1.mpg repeats frames 0 to 1 of 0-1.mpg"},
       {{"0-1.mpg", "wide.mpg"}, out, "wide.mpg is 32x16, 0-1.mpg 16x16"},
       {{"0-1.mpg", "a.gif"}, out, "a.gif is a GIF, 0-1.mpg an MPEG-1 movie"},
-      {{"text.mpg"}, out, "text.mpg is neither an MPEG-1 movie nor a GIF"},
+      {{"text.mpg"}, out, "text.mpg is neither an MPEG-1 or MP4 movie nor a GIF"},
       {{"none.mpg"}, out, "can't read none.mpg: No such file or directory"},
       {{"0-1.mpg"}, dir / "out.gif", "out.gif names a GIF but the parts are MPEG-1 movies"},
       {{"a.gif", "big.gif"}, dir / "out.gif", "big.gif is 16x16, the first part 8x8"},
@@ -548,6 +565,148 @@ TEST(MovieJoin, PartsThatAreNotRegularFilesAreRefusedAtOnce) {
             "can't read folder.mpg: not a regular file (a folder)");
   EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {"/dev/null"}),
             "can't read /dev/null: not a regular file (a character device)");
+}
+
+// MP4 shares, each a fresh encoder's movie starting with a key frame, join
+// into one movie whose frames follow on in order and in time, carrying the
+// frame numbers of the whole render.
+TEST(MovieJoin, Mp4PartsJoinIntoOneMovieWithTheFramesInOrder) {
+  test::TempDir dir;
+  WriteMp4(dir / "a.mp4", 0, 2);
+  WriteMp4(dir / "b.mp4", 2, 3);
+  WriteMp4(dir / "c.mp4", 5, 1);
+  const std::string out = dir / "out.mp4";
+  ASSERT_EQ(JoinMovies(out, {dir / "a.mp4", dir / "b.mp4", dir / "c.mp4"}), "");
+  const std::vector<Bytes> frames = Frames(out);
+  ASSERT_EQ(frames.size(), 6u);
+  for (int f = 0; f < 6; ++f)
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(movietest::MeanColor(frames[f].data(), 16, 0, 0, 16, 16)[c], Colour(f)[c], 8)
+          << "frame " << f << " channel " << c;
+  // The times run on across the parts: a player sees 6 frames' length
+  // and a seek to frame 3 lands in the second part.
+  const movietest::Demuxed demuxed = movietest::Demux(out);
+  EXPECT_EQ(demuxed.packets, 6);
+  EXPECT_NEAR(demuxed.seconds, 6.0 / 30, 1e-3);
+  const movietest::SeekResult seek = movietest::SeekToFrame(out, 3);
+  EXPECT_EQ(seek.frame, 3);
+  // The joined movie joins again, as the first part of a longer one.
+  WriteMp4(dir / "d.mp4", 6, 2);
+  ASSERT_EQ(JoinMovies(dir / "longer.mp4", {out, dir / "d.mp4"}), "");
+  EXPECT_EQ(Frames(dir / "longer.mp4").size(), 8u);
+
+  // MPEG-4 part 2 parts join alike; its demuxer leaves the picture size
+  // to the decoder.
+  WriteMp4(dir / "a4.mp4", 0, 2, 16, 16, Mp4Codec::kMpeg4);
+  WriteMp4(dir / "b4.mp4", 2, 1, 16, 16, Mp4Codec::kMpeg4);
+  ASSERT_EQ(JoinMovies(dir / "out4.mp4", {dir / "a4.mp4", dir / "b4.mp4"}), "");
+  const std::vector<Bytes> mpeg4 = Frames(dir / "out4.mp4");
+  ASSERT_EQ(mpeg4.size(), 3u);
+  for (int f = 0; f < 3; ++f)
+    for (int c = 0; c < 3; ++c)
+      EXPECT_NEAR(movietest::MeanColor(mpeg4[f].data(), 16, 0, 0, 16, 16)[c], Colour(f)[c], 8)
+          << "MPEG-4 frame " << f << " channel " << c;
+}
+
+TEST(MovieJoin, Mp4PartsThatDoNotFitAreRefusedByName) {
+  test::TempDir dir;
+  WriteMp4(dir / "0-1.mp4", 0, 2);
+  WriteMp4(dir / "1-2.mp4", 1, 2);
+  WriteMp4(dir / "3.mp4", 3, 1);
+  WriteMp4(dir / "wide.mp4", 2, 1, 32, 16);
+  WriteMpeg(dir / "2.mpg", 2, 1);
+  WriteMp4(dir / "2-m4.mp4", 2, 1, 16, 16, Mp4Codec::kMpeg4);
+  // A movie no render made carries no frame numbers: its tag renamed.
+  Bytes untagged = test::ReadBytes(dir / "0-1.mp4");
+  const std::string key = "modra_first_frame";
+  const std::vector<size_t> keys = Find(untagged, Bytes(key.begin(), key.end()));
+  ASSERT_EQ(keys.size(), 1u);
+  untagged[keys[0]] = 'x';
+  test::WriteBytes(dir / "untagged.mp4", untagged);
+  // x264 notes its settings in the first picture, where a decoder reads
+  // past them: changed, the picture decodes alike and only the check value
+  // tells.
+  Bytes edited = test::ReadBytes(dir / "0-1.mp4");
+  const std::string note = "options: ";
+  const std::vector<size_t> notes = Find(edited, Bytes(note.begin(), note.end()));
+  if (!notes.empty()) edited[notes[0]] = 'O';
+  test::WriteBytes(dir / "edited.mp4", edited);
+  // Cut short, it loses the index at its end.
+  const Bytes whole = test::ReadBytes(dir / "3.mp4");
+  test::WriteBytes(dir / "cut.mp4", Bytes(whole.begin(), whole.end() - 40));
+  const std::string out = dir / "out.mp4";
+  const std::string a = dir / "0-1.mp4";
+  EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "3.mp4"}), "frame 2 missing between 0-1.mp4 and 3.mp4");
+  EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "1-2.mp4"}), "1-2.mp4 repeats frame 1 of 0-1.mp4");
+  EXPECT_EQ(RefusedJoin(dir, out, {dir / "3.mp4"}), "frames 0 to 2 missing before 3.mp4");
+  EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "wide.mp4"}), "wide.mp4 is 32x16, 0-1.mp4 16x16");
+  if (avcodec_find_encoder(AV_CODEC_ID_H264)) {
+    EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "2-m4.mp4"}), "2-m4.mp4 is MPEG-4, 0-1.mp4 H.264");
+  }
+  EXPECT_EQ(RefusedJoin(dir, out, {a, dir / "2.mpg"}),
+            "2.mpg is an MPEG-1 movie, 0-1.mp4 an MP4 movie");
+  EXPECT_EQ(RefusedJoin(dir, dir / "out.mpg", {a}),
+            "out.mpg names an MPEG-1 movie but the parts are MP4 movies");
+  EXPECT_EQ(RefusedJoin(dir, out, {dir / "untagged.mp4"}),
+            "untagged.mp4 carries no frame numbers: it is not a movie a render made");
+  if (!notes.empty()) {
+    EXPECT_EQ(RefusedJoin(dir, out, {dir / "edited.mp4"}),
+              "edited.mp4 is damaged: its pictures do not match their check value");
+  }
+  const std::string cut = RefusedJoin(dir, out, {a, dir / "cut.mp4"});
+  EXPECT_EQ(cut, "cut.mp4 is truncated or damaged (its boxes do not fill the file)");
+}
+
+// Cuts and changed bytes in the middle one of three MP4 parts: the join
+// refuses the part by name, leaving neither output nor a temporary file,
+// or, where the damage touches nothing the movie shows (a tag, an unused
+// field of the index), joins what the whole part joins into.
+TEST(MovieJoin, DamagedMp4PartsAreRefusedOrJoinWhole) {
+  std::mt19937 random(23);
+  test::TempDir dir;
+  const std::string first = dir / "a.mp4", middle = dir / "b.mp4", last = dir / "c.mp4",
+                    part = dir / "bad.mp4", out = dir / "out.mp4";
+  WriteMp4(first, 0, 1);
+  WriteMp4(middle, 1, 2);
+  WriteMp4(last, 3, 1);
+  av_log_set_level(AV_LOG_QUIET);  // libavformat's notes on every damaged part
+  ASSERT_EQ(JoinMovies(dir / "intact.mp4", {first, middle, last}), "");
+  const std::vector<Bytes> intact = Frames(dir / "intact.mp4");
+  ASSERT_EQ(intact.size(), 4u);
+  const Bytes whole = test::ReadBytes(middle);
+  test::WriteText(out, "older");
+  test::WriteBytes(part, whole);
+  const std::vector<std::string> files = FilesIn(dir.path.string());
+  int refused = 0, joined = 0;
+  auto expectRefusedOrWhole = [&](const Bytes& bytes, const std::string& damage) {
+    test::WriteBytes(part, bytes);
+    const std::string problem = JoinMovies(out, {first, part, last});
+    if (!problem.empty()) {
+      EXPECT_EQ(problem.rfind(part, 0), 0u) << damage << ": " << problem;
+      EXPECT_EQ(test::ReadText(out), "older") << damage;
+      EXPECT_EQ(FilesIn(dir.path.string()), files) << damage;
+      ++refused;
+    } else {
+      EXPECT_TRUE(Frames(out) == intact) << damage;
+      test::WriteText(out, "older");
+      ++joined;
+    }
+  };
+  for (size_t size = 0; size < whole.size(); size += 1 + size / 16)
+    expectRefusedOrWhole(Bytes(whole.begin(), whole.begin() + static_cast<long>(size)),
+                         "cut at " + std::to_string(size));
+  for (int round = 0; round < 150; ++round) {
+    Bytes bytes = whole;
+    std::string damage = "bytes";
+    for (int k = 0, count = 1 + static_cast<int>(random() % 4); k < count; ++k) {
+      const size_t at = random() % bytes.size();
+      bytes[at] = static_cast<uint8_t>(bytes[at] ^ (1 + random() % 255));
+      damage += " " + std::to_string(at);
+    }
+    expectRefusedOrWhole(bytes, damage + " changed");
+  }
+  // The pictures' check value catches damage that still decodes.
+  EXPECT_GT(refused, 4 * joined);
 }
 
 }  // namespace

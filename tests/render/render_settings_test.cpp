@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 
+#include "document/file_filters.h"
+
 namespace modra {
 namespace {
 
@@ -24,9 +26,51 @@ TEST(RenderSettings, FormatChangesOnlyTheLastExtensionOfTheFileName) {
   s.outputName = "/tmp/renders.old/take";  // a dot in a directory is no extension
   SetRenderFormat(s, kRenderBmp);
   EXPECT_EQ(s.outputName, "/tmp/renders.old/take.bmp");
-  SetRenderFormat(s, 5);  // unknown formats change nothing
-  EXPECT_EQ(s.format, kRenderBmp);
-  EXPECT_EQ(s.outputName, "/tmp/renders.old/take.bmp");
+  for (int unknown : {-1, 7}) {  // unknown formats change nothing
+    SetRenderFormat(s, unknown);
+    EXPECT_EQ(s.format, kRenderBmp);
+    EXPECT_EQ(s.outputName, "/tmp/renders.old/take.bmp");
+  }
+}
+
+// The stored numbers of the older formats stay; MP4 and PNG come after
+// them, each with its ending, default name and save-dialog entry.
+TEST(RenderSettings, Mp4AndPngFollowTheOlderFormats) {
+  EXPECT_EQ(kRenderGif, 4);
+  EXPECT_EQ(kRenderMp4, 5);
+  EXPECT_EQ(kRenderPng, 6);
+  RenderSettings s;
+  SetRenderFormat(s, kRenderMp4);
+  EXPECT_EQ(s.format, kRenderMp4);
+  EXPECT_EQ(s.outputName, "movie.mp4");
+  SetRenderFormat(s, kRenderPng);
+  EXPECT_EQ(s.outputName, "movie.png");
+  EXPECT_EQ(RenderSettingsProblem(s, 0, 10), "");
+  s.format = 7;
+  EXPECT_EQ(RenderSettingsProblem(s, 0, 10), "Unknown output format");
+
+  EXPECT_STREQ(OutputDefaultExtension(kRenderMp4), "*.mp4");
+  EXPECT_STREQ(OutputDefaultName(kRenderMp4), "movie.mp4");
+  EXPECT_STREQ(OutputDefaultExtension(kRenderPng), "*.png");
+  EXPECT_STREQ(OutputDefaultName(kRenderPng), "image.png");
+  EXPECT_STREQ(OutputDefaultName(kRenderGif), "movie.gif");
+  EXPECT_STREQ(OutputDefaultName(7), "");
+  EXPECT_STREQ(OutputDefaultExtension(-1), "");
+
+  // Frame files and shares name them as they do the others.
+  EXPECT_EQ(FrameFileName("shot.png", 12, kRenderPng), "shot12.png");
+  EXPECT_EQ(FrameFileName("shot", 3, kRenderPng), "shot3.png");
+  EXPECT_EQ(PartFileName("movie.mp4", {2, 8}), "movie.part02.mp4");
+  EXPECT_TRUE(IsMovieFormat(kRenderMp4));
+  EXPECT_TRUE(IsMovieFormat(kRenderMpeg));
+  EXPECT_TRUE(IsMovieFormat(kRenderGif));
+  EXPECT_FALSE(IsMovieFormat(kRenderPng));
+  EXPECT_FALSE(IsMovieFormat(kRenderJpeg));
+
+  EXPECT_EQ(QtFilterString(kOutputFileFilter),
+            "All Types (*.mpg *.gif *.jpg *.bmp *.ppm *.mp4 *.png);;MPEG Movie (*.mpg);;"
+            "Animated GIF (*.gif);;JPEG Image (*.jpeg);;Windows Bitmap Image (*.bmp);;"
+            "Portable Pixel Map Image (*.ppm);;MP4 Movie (*.mp4);;PNG Image (*.png)");
 }
 
 TEST(RenderSettings, GammaOfExactlyOneIsOffAndTheBlurSliderIsPinned) {
@@ -95,7 +139,8 @@ TEST(RenderSettingsProblem, AcceptsTheLimitsAndRefusesWhatIsPastThem) {
       {with([](auto& s) { s.height = 4097; }),
        "Output size 256 x 4097: width and height must be 1 to 4096"},
       {with([](auto& s) { s.oversampling = 5; }), "Oversampling 5: it must be 1 to 4"},
-      {with([](auto& s) { s.format = 5; }), "Unknown output format"},
+      {with([](auto& s) { s.format = 7; }), "Unknown output format"},
+      {with([](auto& s) { s.format = -1; }), "Unknown output format"},
       {with([](auto& s) { s.outputName.clear(); }), "No output file name"},
       {with([](auto& s) { s.blurSamples = -1; }), "Motion blur samples -1: they must be 0 to 64"},
       {with([](auto& s) { s.blurRange = std::nanf(""); }), "Motion blur range must be a number"},
