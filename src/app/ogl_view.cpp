@@ -29,6 +29,10 @@ COglView::COglView(GuiDocument& document, ViewInteraction& interaction, QWidget*
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);  // for the status text; drags need a button
   setMinimumSize(64, 64);
+  // Qt composites the view into the window on every frame: a texture
+  // without alpha is copied rather than blended, and needs no alpha pass
+  // after the scene's see-through groups to come out opaque.
+  setTextureFormat(GL_RGB8);
   spin_.setObjectName(QStringLiteral("COglView_Spin"));
   spin_.setParent(this);
   spin_.setTimerType(Qt::PreciseTimer);
@@ -91,14 +95,6 @@ void COglView::paintGL() {
   }
   SetupView(view, index, AspectOf(width(), height()));
   DrawScene(drawer_, doc.scene, doc.display, doc.uploader->DrawingNames());
-  if (gl) {
-    // Qt composites the widget by its alpha, which the scene's clear and its
-    // see-through groups leave below 1; the view is opaque.
-    gl->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-    gl->glClearColor(0, 0, 0, 1);
-    gl->glClear(GL_COLOR_BUFFER_BIT);
-    gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  }
 }
 
 int COglView::pickAt(float x, float y) {

@@ -42,6 +42,7 @@ ProfileEditorView::ProfileEditorView(GuiDocument& document, ProfileEditorKind ki
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(320, 200);
+  setTextureFormat(GL_RGB8);  // opaque: Qt copies it into the window instead of blending
 }
 
 ProfileEditorView::~ProfileEditorView() {
@@ -120,12 +121,6 @@ void ProfileEditorView::paintGL() {
     DrawProfilePane(Drawing(kind_, editors.surf));
   }
   gl->glViewport(0, 0, w, h);
-
-  // Qt composites the widget by its alpha, which the clear leaves at 0.
-  gl->glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-  gl->glClearColor(0, 0, 0, 1);
-  gl->glClear(GL_COLOR_BUFFER_BIT);
-  gl->glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 void ProfileEditorView::mousePressEvent(QMouseEvent* event) {
