@@ -17,8 +17,6 @@
 
 #include "anim/curves.h"
 #include "formats/gltf_picture_views.h"
-#include "images/jpeg.h"
-#include "images/png_decode.h"
 #include "images/texture_table.h"
 #include "io/file_bytes.h"
 #include "io/huge_pages.h"
@@ -941,27 +939,13 @@ std::span<const uint8_t> PictureBytes(const tinygltf::Model& model, const DataPi
   return at ? std::span<const uint8_t>(at, view.byteLength) : std::span<const uint8_t>();
 }
 
-// The picture as a texture table entry named `name` (the one of that name
-// when the table has it): PNG and JPEG, told by their first bytes. 0 with
-// the message a missing texture file gives, when it cannot be decoded.
-int PictureTexture(Document& doc, std::span<const uint8_t> bytes, const std::string& name) {
-  const int found = FindTexture(doc.textures, name);
-  if (found >= 0) return found;
-  constexpr uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF};
-  int added = -1;
-  std::vector<uint8_t> png;
-  int w = 0, h = 0;
-  if (DecodePngBottomUp(bytes, JpegImage::kDefaultMaxPixels, png, w, h)) {
-    added = AddTexturePicture(doc, png.data(), w, h, name, name);
-  } else if (bytes.size() >= 3 && std::equal(kJpeg, kJpeg + 3, bytes.begin())) {
-    JpegImage jpeg;
-    jpeg.printMessages = false;
-    jpeg.SetBottomUp();
-    if (const uint8_t* rgb = jpeg.DecodeMemory(bytes.data(), bytes.size()))
-      added = AddTexturePicture(doc, rgb, jpeg.Width(), jpeg.Height(), name, name);
-  }
-  if (added == 0) return CurrentTextureCount(doc.textures) - 1;
-  doc.shell->Message("Can't load \"" + name + "\" texture");
+// The picture as a texture table entry named `stem` and its ending (the
+// one of that name when the table has it). 0 with the message a missing
+// texture file gives, when it cannot be decoded.
+int PictureTexture(Document& doc, std::span<const uint8_t> bytes, const std::string& stem) {
+  const int index = AddHeldTexture(doc, bytes, stem);
+  if (index >= 0) return index;
+  doc.shell->Message("Can't load \"" + stem + "\" texture");
   return 0;
 }
 
@@ -993,9 +977,9 @@ int MakeGroups(Document& doc, std::vector<Planned>& plan, const std::string& pat
     p.group.flags |= Enabled;
     if (!p.texture.empty() && !path.empty())
       p.group.textureIndex = ResolveSceneTexture(doc, BaseName(p.texture), p.texture, folder);
-    // note: a picture inside the file is held by the table alone, under
-    // the file's name and its number there; nothing is written beside a
-    // model the user only opened
+    // note: a picture inside the file is held by the table, under the
+    // file's name and its number there; nothing is written beside a model
+    // the user only opened, only beside a scene saved with it
     if (p.image >= 0)
       p.group.textureIndex =
           PictureTexture(doc, PictureBytes(model, pictures, p.image),

@@ -112,16 +112,14 @@ class CapturedPicture : public TextureUploader {
   int w = 0, h = 0;
 };
 
-// A texture entry's picture as PNG bytes, decoded again from its file (or
-// made, for the checkerboard); empty when it cannot be had.
+// A texture entry's picture as PNG bytes, decoded again from its held
+// bytes or its file (or made, for the checkerboard); empty when it cannot be had.
 std::vector<unsigned char> TexturePng(Document& doc, int index) {
   if (index < 0 || static_cast<size_t>(index) >= doc.textures.entries.size()) return {};
   CapturedPicture picture;
   TextureUploader* const drawing = doc.uploader;
   doc.uploader = &picture;
-  const std::string path = doc.textures.entries[static_cast<size_t>(index)].path;
-  const int loaded = path == "checker.ppm" ? MakeCheckerTexture(doc, index)
-                                           : LoadTextureImage(doc, index, path, true);
+  const int loaded = ReloadTexture(doc, index, true);
   doc.uploader = drawing;
   if (loaded != 0 || picture.w <= 0 || picture.h <= 0) return {};
   // PNG rows run top down, the table's bottom up.

@@ -1,5 +1,6 @@
 #include "images/texture_table.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 #include <memory>
@@ -249,11 +250,65 @@ int AddTexture(Document& doc, std::string_view path, std::string_view name, bool
   return KeepEntry(doc, index, name, path.empty() ? kCheckerPath : path);
 }
 
-int AddTexturePicture(Document& doc, const uint8_t* rgb, int width, int height,
-                      std::string_view name, std::string_view path) {
+std::string_view HeldPictureEnding(std::span<const uint8_t> bytes) {
+  constexpr uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  constexpr uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF};
+  auto startsWith = [&](std::span<const uint8_t> head) {
+    return bytes.size() >= head.size() && std::equal(head.begin(), head.end(), bytes.begin());
+  };
+  if (startsWith(kPng)) return ".png";
+  if (startsWith(kJpeg)) return ".jpg";
+  return {};
+}
+
+namespace {
+
+// Uploads a held picture as entry `index`; -1, silently, when it does not
+// decode.
+int UploadHeld(Document& doc, int index, std::span<const uint8_t> bytes) {
+  const std::string_view ending = HeldPictureEnding(bytes);
+  if (ending == ".png") {
+    std::vector<uint8_t> rgb;
+    int width = 0, height = 0;
+    if (!DecodePngBottomUp(bytes, JpegImage::kDefaultMaxPixels, rgb, width, height)) return -1;
+    return Upload(doc, index, rgb.data(), width, height);
+  }
+  if (ending == ".jpg") {
+    JpegImage jpeg;
+    jpeg.printMessages = false;
+    jpeg.SetBottomUp();
+    const uint8_t* rgb = jpeg.DecodeMemory(bytes.data(), bytes.size());
+    return rgb ? Upload(doc, index, rgb, jpeg.Width(), jpeg.Height()) : -1;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int AddHeldTexture(Document& doc, std::span<const uint8_t> bytes, std::string_view stem) {
+  const std::string name = std::string(stem) + std::string(HeldPictureEnding(bytes));
+  if (const int found = FindTexture(doc.textures, name); found >= 0) return found;
   const int index = CurrentTextureCount(doc.textures);
-  if (Upload(doc, index, rgb, width, height) != 0) return -1;
-  return KeepEntry(doc, index, name, path);
+  if (UploadHeld(doc, index, bytes) != 0) return -1;
+  std::shared_ptr<const std::vector<uint8_t>> held;
+  try {
+    held = std::make_shared<const std::vector<uint8_t>>(bytes.begin(), bytes.end());
+  } catch (const std::bad_alloc&) {
+    doc.uploader->Release(index);
+    doc.shell->Message("Not enough memory");
+    return -1;
+  }
+  if (KeepEntry(doc, index, name, name) != 0) return -1;
+  doc.textures.entries.back().held = std::move(held);
+  return index;
+}
+
+int ReloadTexture(Document& doc, int index, bool quiet) {
+  if (index < 0 || index >= CurrentTextureCount(doc.textures)) return -1;
+  const TextureEntry entry = doc.textures.entries[static_cast<size_t>(index)];
+  if (entry.held) return UploadHeld(doc, index, *entry.held);
+  if (entry.path == kCheckerPath) return MakeCheckerTexture(doc, index);
+  return LoadTextureImage(doc, index, entry.path, quiet);
 }
 
 int ResolveSceneTexture(Document& doc, std::string_view name, std::string_view fileName,

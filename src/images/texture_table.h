@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@ inline constexpr char kDefaultTexturePath[] = "./;./textures/;/textures/";
 struct TextureEntry {
   std::string name;  // shown to the user and used for lookup
   std::string path;  // the file the image came from ("checker.ppm" for the checkerboard)
+  // The encoded picture (PNG or JPEG) of a texture that came inside another
+  // file, a glTF model, and has no file of its own yet: `path` is then the
+  // file name it is given beside a scene saved with it.
+  std::shared_ptr<const std::vector<uint8_t>> held = nullptr;
 };
 
 struct TextureTable {
@@ -69,11 +74,17 @@ int FindTexture(const TextureTable& table, std::string_view name);
 // file error is reported as such; a texture loaded into a full table is
 // released again ("Too many textures loaded").
 int AddTexture(Document& doc, std::string_view path, std::string_view name, bool quiet = false);
-// Puts a picture that came without a file of its own (RGB, bottom row
-// first) into the next entry, under `name` and `path`, as AddTexture puts
-// a loaded one. 0, or -1 after its message.
-int AddTexturePicture(Document& doc, const uint8_t* rgb, int width, int height,
-                      std::string_view name, std::string_view path);
+// The file ending a held picture's bytes call for: ".png", ".jpg", or ""
+// when they start as neither.
+std::string_view HeldPictureEnding(std::span<const uint8_t> bytes);
+// A PNG or JPEG picture that came without a file of its own, as the entry
+// named `stem` plus its ending (the one of that name when the table has
+// it), which keeps the bytes. The entry's index, or -1 when they do not
+// decode (silently) or the table cannot keep them (after its message).
+int AddHeldTexture(Document& doc, std::span<const uint8_t> bytes, std::string_view stem);
+// Decodes entry `index`'s picture again, from its held bytes, its file or
+// as the checkerboard, and uploads it. 0 or -1.
+int ReloadTexture(Document& doc, int index, bool quiet = false);
 // Decodes an image file (JPEG, BMP, PNG or binary PPM, by its last three
 // characters) and uploads it as entry `index`'s picture. 0 or -1.
 int LoadTextureImage(Document& doc, int index, const std::string& path, bool quiet = false);

@@ -5,9 +5,12 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "anim/playback.h"
+#include "images/held_picture_file.h"
 #include "io/output_file.h"
 #include "nativefile/export_order.h"
 #include "nativefile/native_format.h"
@@ -78,7 +81,10 @@ std::vector<uint8_t> ParamBlock(const DisplayGroup& g) {
 
 class NativeWriter {
  public:
-  NativeWriter(Document& doc, OutputFile& out) : doc_(doc), s_(doc.scene), out_(out) {}
+  // `pictureFiles`: the file names that held pictures were given, by
+  // texture index.
+  NativeWriter(Document& doc, OutputFile& out, const std::map<int, std::string>& pictureFiles)
+      : doc_(doc), s_(doc.scene), out_(out), pictureFiles_(pictureFiles) {}
 
   bool Write() {
     used_ = CollectUsedTextures(s_);
@@ -131,6 +137,8 @@ class NativeWriter {
   }
   std::string TextureFile(int index) const {
     if (index < 0 || index >= CurrentTextureCount(doc_.textures)) return {};
+    if (const auto held = pictureFiles_.find(index); held != pictureFiles_.end())
+      return held->second;
     return std::string(BaseName(doc_.textures.entries[index].path));
   }
 
@@ -273,6 +281,7 @@ class NativeWriter {
   Document& doc_;
   modra::Scene& s_;
   OutputFile& out_;
+  const std::map<int, std::string>& pictureFiles_;
   std::vector<int> used_;
   std::vector<int> groups_;
   int headers_ = 0;
@@ -306,8 +315,23 @@ int WriteNativeFile(Document& doc, const std::string& path) {
     doc.shell->Message("Can't open " + path + " for write: " + out.reason());
     return -1;
   }
+  // The pictures first: a scene that names a file it lacks loses the
+  // texture when it is opened again.
+  std::map<int, std::string> pictureFiles;
+  for (int t : CollectUsedTextures(doc.scene)) {
+    if (t < 0 || t >= CurrentTextureCount(doc.textures)) continue;
+    const TextureEntry& entry = doc.textures.entries[static_cast<size_t>(t)];
+    if (!entry.held) continue;
+    std::string error;
+    std::string name = WriteHeldPicture(entry, FolderOf(path), error);
+    if (name.empty()) {
+      doc.shell->Message("Can't write output file: " + error);
+      return -1;
+    }
+    pictureFiles.emplace(t, std::move(name));
+  }
   GoToFrame0(doc);
-  NativeWriter writer(doc, out);
+  NativeWriter writer(doc, out, pictureFiles);
   if (!writer.Write() || !out.Commit()) {
     doc.shell->Message("Can't write output file: " + out.error());
     return -1;

@@ -5,15 +5,19 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "anim/playback.h"
+#include "formats/gltf_writer.h"
 #include "formats/import_dispatch.h"
 #include "formats/import_test_util.h"
 #include "images/image_test_util.h"
 #include "images/jpeg.h"
 #include "images/texture_table.h"
+#include "nativefile/native_reader.h"
+#include "nativefile/native_writer.h"
 #include "reader_harness.h"
 #include "scene/matrix.h"
 #include "test_util.h"
@@ -417,7 +421,8 @@ TEST(GltfReaderTest, PicturesInsideTheFileJoinTheTextureTable) {
       ASSERT_EQ(OpenModelFile(d.doc, dir / name), 0);
       EXPECT_TRUE(d.shell.messages.empty());
       ASSERT_EQ(CurrentTextureCount(d.doc.textures), before + 1);
-      EXPECT_EQ(d.doc.textures.entries.back().name, name + " image 0");
+      EXPECT_EQ(d.doc.textures.entries.back().name,
+                name + (isJpeg ? " image 0.jpg" : " image 0.png"));
       const DisplayGroup& g = d.scene().groups[d.scene().rootHead];
       EXPECT_TRUE(g.flags & Textured);
       EXPECT_TRUE(g.flags & TexCoords);
@@ -455,6 +460,65 @@ TEST(GltfReaderTest, PicturesInsideTheFileJoinTheTextureTable) {
              std::to_string(f.views.size() - 1) + R"(,"mimeType":"image/png"}])";
   Read past(f.Glb());
   EXPECT_NE(past.result, 0);
+}
+
+// The picture the square of `file` is drawn with, as the table uploads it
+// when the file is opened in a document of its own, and the messages that
+// gave.
+struct Opened {
+  imagetest::RecordingUploader uploader;
+  test::RecordedDocument d;
+  explicit Opened(const std::string& file) {
+    d.doc.uploader = &uploader;
+    result = OpenModelFile(d.doc, file);
+  }
+  int result;
+  std::string TexturePath() {
+    const int index = d.scene().groups[d.scene().rootHead].textureIndex;
+    return d.doc.textures.entries.at(static_cast<size_t>(index)).path;
+  }
+};
+
+TEST(GltfReaderTest, PicturesInsideTheFileGoBesideASceneSavedWithThem) {
+  Bytes flat(8 * 8 * 3, 90);
+  for (const bool isJpeg : {false, true}) {
+    SCOPED_TRACE(isJpeg ? "jpeg" : "png");
+    const Bytes picture = isJpeg ? Jpeg(flat, 8, 8) : Png(kPixels, 2, 2);
+    const std::string file = isJpeg ? "tile.glb image 0.jpg" : "tile.glb image 0.png";
+    test::TempDir dir;
+    test::WriteBytes(dir / "tile.glb",
+                     WithPicture(picture, isJpeg ? "image/jpeg" : "image/png", true));
+    Opened model(dir / "tile.glb");
+    ASSERT_EQ(model.result, 0);
+    const Bytes drawn = model.uploader.uploads.back().rgb;
+    std::filesystem::create_directory(dir / "scenes");
+    // Something else already has the picture's name: it stays as it was.
+    test::WriteBytes(dir / ("scenes/" + file), AsBytes("somebody's notes"));
+    ASSERT_EQ(WriteNativeFile(model.d.doc, dir / "scenes/a.knf"), 0);
+    EXPECT_EQ(test::ReadBytes(dir / ("scenes/" + file)), AsBytes("somebody's notes"));
+    const std::string second = isJpeg ? "tile.glb image 0 (2).jpg" : "tile.glb image 0 (2).png";
+    EXPECT_EQ(test::ReadBytes(dir / ("scenes/" + second)), picture);
+    // Saved again there, the picture already beside it serves.
+    ASSERT_EQ(WriteNativeFile(model.d.doc, dir / "scenes/b.knf"), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "scenes"), {}), 4);
+    EXPECT_TRUE(model.d.shell.messages.empty());
+
+    // Opened again, the scene is drawn with the same picture.
+    Opened scene(dir / "scenes/b.knf");
+    ASSERT_EQ(scene.result, 0);
+    EXPECT_TRUE(scene.d.shell.messages.empty());
+    EXPECT_EQ(BaseName(scene.TexturePath()), second);
+    ASSERT_FALSE(scene.uploader.uploads.empty());
+    EXPECT_EQ(scene.uploader.uploads.back().rgb, drawn);
+
+    // A glTF export of the model carries the picture too.
+    ASSERT_EQ(WriteGltfFile(model.d.doc, dir / "out.gltf"), 0);
+    Opened exported(dir / "out.gltf");
+    ASSERT_EQ(exported.result, 0);
+    EXPECT_TRUE(exported.d.shell.messages.empty());
+    ASSERT_FALSE(exported.uploader.uploads.empty());
+    EXPECT_EQ(exported.uploader.uploads.back().rgb, drawn);
+  }
 }
 
 // The fan of the square with vertex 2 moved to (2, 3, 0), its positions
@@ -804,7 +868,7 @@ TEST(GltfReaderTest, EveryCutOfABinaryFileIsRefused) {
   {
     Read r(rich);
     ASSERT_EQ(r.result, 0);
-    EXPECT_GE(FindTexture(r.d.doc.textures, "image 0"), 0);
+    EXPECT_GE(FindTexture(r.d.doc.textures, "image 0.png"), 0);
   }
   test::ForEachCut(rich, [](const Bytes& cut, size_t) {
     test::RecordedDocument d;
