@@ -9,6 +9,7 @@
 #include <QOpenGLVersionFunctionsFactory>
 #include <QWheelEvent>
 
+#include "app/drawer_buffers.h"
 #include "app/gui_document.h"
 #include "view/pick.h"
 #include "view/projection.h"
@@ -50,15 +51,7 @@ COglView::~COglView() {
   if (QOpenGLContext* c = context()) disconnect(c, nullptr, this, nullptr);
 }
 
-void COglView::releaseBuffers() {
-  if (!isValid()) {
-    drawer_.AbandonBuffers();
-    return;
-  }
-  makeCurrent();
-  drawer_.ReleaseBuffers();
-  doneCurrent();
-}
+void COglView::releaseBuffers() { ReleaseDrawerBuffers(*this, drawer_); }
 
 void COglView::setDrawPath(DrawPath path) {
   drawer_.SetPath(path);

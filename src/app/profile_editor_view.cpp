@@ -6,6 +6,7 @@
 #include <QOpenGLVersionFunctionsFactory>
 #include <QWheelEvent>
 
+#include "app/drawer_buffers.h"
 #include "app/gui_document.h"
 #include "edit/edit_session.h"
 #include "profile/profile_editors.h"
@@ -51,15 +52,7 @@ ProfileEditorView::~ProfileEditorView() {
   if (QOpenGLContext* c = context()) disconnect(c, nullptr, this, nullptr);
 }
 
-void ProfileEditorView::releaseBuffers() {
-  if (!isValid()) {
-    drawer_.AbandonBuffers();
-    return;
-  }
-  makeCurrent();
-  drawer_.ReleaseBuffers();
-  doneCurrent();
-}
+void ProfileEditorView::releaseBuffers() { ReleaseDrawerBuffers(*this, drawer_); }
 
 void ProfileEditorView::setDisplayMode(int mode) {
   displayMode_ = mode;
