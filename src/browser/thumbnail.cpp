@@ -8,13 +8,14 @@
 #include "browser/gif_picture.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
+#include "images/png_decode.h"
 #include "images/ppm.h"
 #include "io/file_bytes.h"
 
 namespace modra {
 namespace {
 
-enum class Decoder { kNone, kJpeg, kBmp, kPpm, kGif };
+enum class Decoder { kNone, kJpeg, kBmp, kPpm, kGif, kPng };
 
 // Chosen by the last four characters, as the browser always has: ".jpeg"
 // and ".Jpg" are not taken.
@@ -25,6 +26,7 @@ Decoder DecoderFor(std::string_view name) {
   if (end == ".bmp" || end == ".BMP") return Decoder::kBmp;
   if (end == ".ppm" || end == ".PPM") return Decoder::kPpm;
   if (end == ".gif" || end == ".GIF") return Decoder::kGif;
+  if (end == ".png" || end == ".PNG") return Decoder::kPng;
   return Decoder::kNone;
 }
 
@@ -134,6 +136,12 @@ bool Decode(const std::string& name, Thumbnail& out, int leastJpegSide, ThumbSiz
     }
     case Decoder::kGif:
       return DecodeGifFirstPicture(file.data.get(), file.size, out);
+    case Decoder::kPng: {
+      std::vector<uint8_t> rgb;
+      int width = 0, height = 0;
+      return DecodePngTopDown(file.span(), JpegImage::kDefaultMaxPixels, rgb, width, height) &&
+             FromPixels(rgb.data(), width, height, out);
+    }
     case Decoder::kNone:
       break;
   }

@@ -8,8 +8,10 @@
 
 namespace modra {
 
-bool DecodePngBottomUp(std::span<const uint8_t> bytes, int64_t maxPixels, std::vector<uint8_t>& rgb,
-                       int& width, int& height) {
+namespace {
+
+bool DecodePng(std::span<const uint8_t> bytes, int64_t maxPixels, bool bottomUp,
+               std::vector<uint8_t>& rgb, int& width, int& height) {
   rgb.clear();
   constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G'};
   if (bytes.size() < 4 || bytes.size() > INT_MAX ||
@@ -26,10 +28,22 @@ bool DecodePngBottomUp(std::span<const uint8_t> bytes, int64_t maxPixels, std::v
   const size_t row = static_cast<size_t>(w) * 3, rows = static_cast<size_t>(h);
   rgb.resize(row * rows);
   for (size_t y = 0; y < rows; ++y)
-    std::memcpy(rgb.data() + (rows - 1 - y) * row, top.get() + y * row, row);
+    std::memcpy(rgb.data() + (bottomUp ? rows - 1 - y : y) * row, top.get() + y * row, row);
   width = w;
   height = h;
   return true;
+}
+
+}  // namespace
+
+bool DecodePngBottomUp(std::span<const uint8_t> bytes, int64_t maxPixels, std::vector<uint8_t>& rgb,
+                       int& width, int& height) {
+  return DecodePng(bytes, maxPixels, true, rgb, width, height);
+}
+
+bool DecodePngTopDown(std::span<const uint8_t> bytes, int64_t maxPixels, std::vector<uint8_t>& rgb,
+                      int& width, int& height) {
+  return DecodePng(bytes, maxPixels, false, rgb, width, height);
 }
 
 }  // namespace modra

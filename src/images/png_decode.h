@@ -1,5 +1,6 @@
-// PNG pictures read for textures, through stb_image (the glTF library
-// brings it): RGB, bottom row first, as the texture table keeps pictures.
+// PNG pictures read for textures and browser thumbnails, through stb_image
+// (the glTF library brings it): RGB, bottom row first as the texture table
+// keeps pictures, or top row first as thumbnails are.
 #pragma once
 
 #include <cstdint>
@@ -14,5 +15,7 @@ namespace modra {
 // allocated.
 bool DecodePngBottomUp(std::span<const uint8_t> bytes, int64_t maxPixels, std::vector<uint8_t>& rgb,
                        int& width, int& height);
+bool DecodePngTopDown(std::span<const uint8_t> bytes, int64_t maxPixels, std::vector<uint8_t>& rgb,
+                      int& width, int& height);
 
 }  // namespace modra

@@ -48,7 +48,7 @@ const char kOutputFileFilter[] =
     "png|MPEG Movie (*.mpg)|*.mpg|Animated GIF (*.gif)|*.gif|JPEG Image (*.jpeg)|*.jpeg|Windows "
     "Bitmap Image (*.bmp)|*.bmp|Portable Pixel Map Image (*.ppm)|*.ppm|MP4 Movie (*.mp4)|*.mp4|PNG "
     "Image (*.png)|*.png||";
-const char kCompositeMovieFilter[] = "MPEG Movie (*.mpg)|*.mpg|";
+const char kCompositeMovieFilter[] = "MPEG Movie (*.mpg)|*.mpg|MP4 Movie (*.mp4)|*.mp4|";
 
 void PrepareRenderOptions(RenderSettings& settings, int lastFrame) {
   settings.from = 0;

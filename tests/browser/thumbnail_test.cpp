@@ -15,6 +15,7 @@
 #include "browser/thumbs_test_util.h"
 #include "images/bmp.h"
 #include "images/jpeg.h"
+#include "images/png.h"
 
 namespace modra {
 namespace {
@@ -105,6 +106,34 @@ TEST(Thumbnail, DecoderIsChosenByTheLastFourCharacters) {
   EXPECT_TRUE(thumbtest::Near(fromJpeg, fromPpm, 40));
   EXPECT_FALSE(GetThumbnail(cache, dir / "a.Jpg", out, shell));
   EXPECT_EQ(ThumbnailCount(cache), 2);
+}
+
+TEST(Thumbnail, APngGivesThePixelsOfThePictureItHolds) {
+  test::TempDir dir;
+  Thumbnail ppm;
+  ASSERT_TRUE(DecodePicture(Image("testorig.ppm"), ppm));
+  ASSERT_EQ(WritePng(dir / "p.png", ppm.rgb.data(), ppm.width, ppm.height), 0);
+  std::filesystem::create_symlink(dir / "p.png", dir / "p.PNG");
+  std::filesystem::create_symlink(dir / "p.png", dir / "p.Png");
+  for (const char* name : {"p.png", "p.PNG"}) {
+    Thumbnail png;
+    ASSERT_TRUE(DecodePicture(dir / name, png)) << name;
+    EXPECT_EQ(png.width, ppm.width);
+    EXPECT_EQ(png.height, ppm.height);
+    EXPECT_TRUE(png.rgb == ppm.rgb) << name;  // top row first, as every thumbnail
+  }
+  Thumbnail out;
+  EXPECT_FALSE(DecodePicture(dir / "p.Png", out));
+  // Cut short in its pixels it is refused; without the end of its last
+  // chunk, which holds no pixels, it may still give the whole picture.
+  const test::Bytes good = test::ReadBytes(dir / "p.png");
+  for (size_t size : {size_t{0}, size_t{8}, size_t{33}, good.size() / 2, good.size() - 1}) {
+    test::WriteBytes(dir / "cut.png", test::Bytes(good.begin(), good.begin() + size));
+    if (DecodePicture(dir / "cut.png", out)) {
+      EXPECT_EQ(size, good.size() - 1);
+      EXPECT_TRUE(out.rgb == ppm.rgb);
+    }
+  }
 }
 
 TEST(Thumbnail, DamagedGifsAreRefused) {

@@ -10,6 +10,7 @@
 #include "../view/view_test_util.h"
 #include "images/ppm.h"
 #include "movie_test_util.h"
+#include "render/mp4_writer.h"
 #include "render/mpeg_writer.h"
 
 namespace modra {
@@ -86,8 +87,9 @@ struct RenderPipeline : ::testing::Test {
   }
 
   // A movie of solid pictures, 16 x 16.
+  template <class Writer = MpegWriter>
   void WriteMovie(const std::string& path, const std::vector<movietest::Bytes>& pictures) {
-    MpegWriter writer;
+    Writer writer;
     ASSERT_EQ(writer.Open(path, static_cast<int>(pictures.size())), 0);
     for (const movietest::Bytes& picture : pictures)
       ASSERT_EQ(writer.AddFrame(picture.data(), 16, 16), 0);
@@ -330,7 +332,8 @@ TEST_F(RenderPipeline, GifHasOneImagePerFrameAtTheOutputSize) {
 }
 
 // A movie of two frames, halves in their own colours, behind four frames,
-// in a program stream as renders write them now and as a bare video stream.
+// in a program stream as renders write them now, as a bare video stream
+// and as an MP4 movie.
 TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
   const std::string movie = dir / "behind.mpg";
   const Rgb top[4] = {{250, 20, 20}, {20, 20, 250}, {250, 20, 20}, {20, 20, 250}};
@@ -345,9 +348,11 @@ TEST_F(RenderPipeline, CompositingShowsTheMovieBehindTheSceneAndRestartsIt) {
   // The same movie as renders wrote movies before: a bare video stream.
   const std::string bare = dir / "bare.mpg";
   movietest::WriteBareVideo(movie, bare);
+  const std::string mp4 = dir / "behind.mp4";
+  WriteMovie<Mp4Writer>(mp4, pictures);
   MovingSquare(0, 0, 3, 0.1f);  // a small square in the middle, keyed to frame 3
   settings.composite = true;
-  for (const std::string& behind : {movie, bare}) {
+  for (const std::string& behind : {movie, bare, mp4}) {
     settings.compositeMovie = behind;
     ASSERT_TRUE(Render());
     EXPECT_FALSE(failed);
