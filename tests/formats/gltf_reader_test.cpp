@@ -518,6 +518,20 @@ TEST(GltfReaderTest, PicturesInsideTheFileGoBesideASceneSavedWithThem) {
     EXPECT_TRUE(exported.d.shell.messages.empty());
     ASSERT_FALSE(exported.uploader.uploads.empty());
     EXPECT_EQ(exported.uploader.uploads.back().rgb, drawn);
+
+    // With every name taken the save fails, says why, and writes no scene.
+    std::filesystem::create_directory(dir / "full");
+    test::WriteBytes(dir / ("full/" + file), AsBytes("taken"));
+    const std::string stem = file.substr(0, file.size() - 4), ending = file.substr(file.size() - 4);
+    for (int n = 2; n <= 99; ++n)
+      test::WriteBytes(dir / ("full/" + stem + " (" + std::to_string(n) + ")" + ending),
+                       AsBytes("taken"));
+    model.d.shell.messages.clear();
+    EXPECT_NE(WriteNativeFile(model.d.doc, dir / "full/c.knf"), 0);
+    EXPECT_EQ(model.d.shell.messages,
+              std::vector<std::string>{"Can't write output file: " + dir / ("full/" + file) +
+                                       ": 99 files of that name are there already"});
+    EXPECT_FALSE(std::filesystem::exists(dir / "full/c.knf"));
   }
 }
 
