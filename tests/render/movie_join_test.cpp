@@ -7,13 +7,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "fifo_watchdog.h"
 #include "movie_probe.h"
 #include "movie_test_util.h"
+#include "reader_harness.h"
 #include "render/gif_movie_writer.h"
 #include "render/movie_reader.h"
 #include "render/mp4_writer.h"
@@ -265,7 +265,6 @@ std::vector<std::string> FilesIn(const std::string& folder) {
 // code), joins it into what the whole part joins into. The pictures'
 // check values are what tell the rest.
 TEST(MovieJoin, DamagedPartsAreRefusedUnlessTheDamageIsHarmless) {
-  std::mt19937 random(15);
   for (const std::string ext : {".mpg", ".gif"}) {
     SCOPED_TRACE(ext);
     test::TempDir dir;
@@ -291,38 +290,26 @@ TEST(MovieJoin, DamagedPartsAreRefusedUnlessTheDamageIsHarmless) {
     const std::vector<std::string> files = FilesIn(dir.path.string());
 
     int refused = 0, joined = 0;
-    auto expectRefusedOrWhole = [&](const Bytes& bytes, const std::string& damage) {
+    auto expectRefusedOrWhole = [&](const Bytes& bytes) {
       test::WriteBytes(part, bytes);
       const std::string problem = JoinMovies(out, {first, part, last});
       if (!problem.empty()) {
-        EXPECT_NE(problem.find(dir.path.string()), std::string::npos) << damage << ": " << problem;
-        EXPECT_EQ(test::ReadText(out), "older") << damage;
-        EXPECT_EQ(FilesIn(dir.path.string()), files) << damage;
+        EXPECT_NE(problem.find(dir.path.string()), std::string::npos) << problem;
+        EXPECT_EQ(test::ReadText(out), "older");
+        EXPECT_EQ(FilesIn(dir.path.string()), files);
         ++refused;
       } else {
         const Shown shown = ShownBy(out);
-        EXPECT_EQ(shown.frames, intact.frames) << damage;
-        EXPECT_EQ(shown.delays, intact.delays) << damage;
-        EXPECT_EQ(shown.loop, intact.loop) << damage;
-        EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(intactPath)) << damage;
+        EXPECT_EQ(shown.frames, intact.frames);
+        EXPECT_EQ(shown.delays, intact.delays);
+        EXPECT_EQ(shown.loop, intact.loop);
+        EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(intactPath));
         test::WriteText(out, "older");
         ++joined;
       }
     };
-    for (size_t size = 0; size < whole.size(); ++size)
-      expectRefusedOrWhole(Bytes(whole.begin(), whole.begin() + static_cast<long>(size)),
-                           "cut at " + std::to_string(size));
-    for (int round = 0; round < 200; ++round) {
-      Bytes bytes = whole;
-      const int count = 1 + static_cast<int>(random() % 4);
-      std::string damage = "bytes";
-      for (int k = 0; k < count; ++k) {
-        const size_t at = random() % bytes.size();
-        bytes[at] = static_cast<uint8_t>(bytes[at] ^ (1 + random() % 255));
-        damage += " " + std::to_string(at);
-      }
-      expectRefusedOrWhole(bytes, damage + " changed");
-    }
+    test::ForEachCut(whole, [&](const Bytes& cut, size_t) { expectRefusedOrWhole(cut); });
+    test::ForEachDamage(whole, 200, expectRefusedOrWhole, {}, 4, 15);
     // Most damage is refused; some is harmless.
     EXPECT_GT(refused, joined);
     EXPECT_GT(joined, 0);
@@ -662,7 +649,6 @@ TEST(MovieJoin, Mp4PartsThatDoNotFitAreRefusedByName) {
 // or, where the damage touches nothing the movie shows (a tag, an unused
 // field of the index), joins what the whole part joins into.
 TEST(MovieJoin, DamagedMp4PartsAreRefusedOrJoinWhole) {
-  std::mt19937 random(23);
   test::TempDir dir;
   const std::string first = dir / "a.mp4", middle = dir / "b.mp4", last = dir / "c.mp4",
                     part = dir / "bad.mp4", out = dir / "out.mp4";
@@ -678,33 +664,24 @@ TEST(MovieJoin, DamagedMp4PartsAreRefusedOrJoinWhole) {
   test::WriteBytes(part, whole);
   const std::vector<std::string> files = FilesIn(dir.path.string());
   int refused = 0, joined = 0;
-  auto expectRefusedOrWhole = [&](const Bytes& bytes, const std::string& damage) {
+  auto expectRefusedOrWhole = [&](const Bytes& bytes) {
     test::WriteBytes(part, bytes);
     const std::string problem = JoinMovies(out, {first, part, last});
     if (!problem.empty()) {
-      EXPECT_EQ(problem.rfind(part, 0), 0u) << damage << ": " << problem;
-      EXPECT_EQ(test::ReadText(out), "older") << damage;
-      EXPECT_EQ(FilesIn(dir.path.string()), files) << damage;
+      EXPECT_EQ(problem.rfind(part, 0), 0u) << problem;
+      EXPECT_EQ(test::ReadText(out), "older");
+      EXPECT_EQ(FilesIn(dir.path.string()), files);
       ++refused;
     } else {
-      EXPECT_TRUE(Frames(out) == intact) << damage;
+      EXPECT_TRUE(Frames(out) == intact);
       test::WriteText(out, "older");
       ++joined;
     }
   };
-  for (size_t size = 0; size < whole.size(); size += 1 + size / 16)
-    expectRefusedOrWhole(Bytes(whole.begin(), whole.begin() + static_cast<long>(size)),
-                         "cut at " + std::to_string(size));
-  for (int round = 0; round < 150; ++round) {
-    Bytes bytes = whole;
-    std::string damage = "bytes";
-    for (int k = 0, count = 1 + static_cast<int>(random() % 4); k < count; ++k) {
-      const size_t at = random() % bytes.size();
-      bytes[at] = static_cast<uint8_t>(bytes[at] ^ (1 + random() % 255));
-      damage += " " + std::to_string(at);
-    }
-    expectRefusedOrWhole(bytes, damage + " changed");
-  }
+  // Each decoding join is slow: every length near the start, then 60 more.
+  test::ForEachCut(
+      whole, [&](const Bytes& cut, size_t) { expectRefusedOrWhole(cut); }, 64, 60);
+  test::ForEachDamage(whole, 150, expectRefusedOrWhole, {}, 4, 23);
   // The pictures' check value catches damage that still decodes.
   EXPECT_GT(refused, 4 * joined);
 }
