@@ -553,6 +553,16 @@ std::string Sparse(int count, int indices, int indexType, int values) {
          "},\"values\":{\"bufferView\":" + std::to_string(values) + "}}";
 }
 
+// Makes accessor 0 of `f` (four positions in view 0) sparse: `count`
+// vertices, at these indices, replaced by these values.
+void SparsePositions(Gltf& f, int count, const std::vector<uint16_t>& indices,
+                     const std::vector<float>& values) {
+  const int index = f.View(indices);
+  const int value = f.View(values);
+  f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
+                   Sparse(count, index, 5123, value) + "}";
+}
+
 // "Top" holds the square (so the model is 1 wide: sizing doubles it) and
 // "Mover", whose translation, rotation and scale run on samplers.
 Gltf Animated(const char* interpolation) {
@@ -800,28 +810,19 @@ const Damage kDamaged[] = {
     {"sparse index past the elements",
      [] {
        Gltf f = Figure();
-       const int index = f.View(std::vector<uint16_t>{4});
-       const int value = f.View(std::vector<float>{2, 3, 0});
-       f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
-                        Sparse(1, index, 5123, value) + "}";
+       SparsePositions(f, 1, {4}, {2, 3, 0});
        return f.Json();
      }},
     {"sparse indices out of order",
      [] {
        Gltf f = Figure();
-       const int index = f.View(std::vector<uint16_t>{2, 1});
-       const int value = f.View(std::vector<float>{2, 3, 0, 1, 1, 1});
-       f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
-                        Sparse(2, index, 5123, value) + "}";
+       SparsePositions(f, 2, {2, 1}, {2, 3, 0, 1, 1, 1});
        return f.Json();
      }},
     {"sparse values past their view",
      [] {
        Gltf f = Figure();
-       const int index = f.View(std::vector<uint16_t>{1, 2});
-       const int value = f.View(std::vector<float>{2, 3, 0});
-       f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
-                        Sparse(2, index, 5123, value) + "}";
+       SparsePositions(f, 2, {1, 2}, {2, 3, 0});
        return f.Json();
      }},
     {"sparse index past the vertices of an index list",
@@ -872,10 +873,7 @@ TEST(GltfReaderTest, EveryCutOfABinaryFileIsRefused) {
   // A picture in a view and a sparse position: the runs they point at
   // are damaged too.
   Gltf f = Painted(R"({"pbrMetallicRoughness":{"baseColorTexture":{"index":0}}})", false, true);
-  const int index = f.View(std::vector<uint16_t>{2});
-  const int value = f.View(std::vector<float>{2, 3, 0});
-  f.accessors[0] = R"({"bufferView":0,"componentType":5126,"count":4,"type":"VEC3")" +
-                   Sparse(1, index, 5123, value) + "}";
+  SparsePositions(f, 1, {2}, {2, 3, 0});
   f.extra += R"(,"textures":[{"source":0}],"images":[{"bufferView":)" +
              std::to_string(f.View(Png(kPixels, 2, 2))) + R"(,"mimeType":"image/png"}])";
   const Bytes rich = f.Glb();
